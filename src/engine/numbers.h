@@ -1,0 +1,17 @@
+#pragma once
+// Whole numbers written and read in any radix from 2 to 36 with three digit sets, in double
+// arithmetic (exact to 2^53). The formulas are followed as written so results agree at the edges.
+#include "engine/text.h"
+
+namespace zelvar {
+
+// Digit sets: 0 "0-9", 1 "a-z", 2 (and any other value) "0-9 a-z".
+int highestRadix(int digitSet);
+int clampRadix(int radix, int digitSet);
+
+double ZbytekDeleni(double a, double b);
+Text CisloNaText(double value, int radix, int minWidth, int digitSet);
+double TextNaCislo(const Text& text, int radix, int digitSet);
+Text Obrat(const Text& text);
+
+}  // namespace zelvar

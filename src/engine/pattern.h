@@ -1,0 +1,47 @@
+#pragma once
+// The output pattern compiler. A pattern never fails to compile: characters without a meaning are
+// literals, forbidden file-name characters are dropped, surplus stars and colon runs are ignored.
+// Date codes become the marker code points 31..25, which no typed pattern or file name can hold.
+#include <vector>
+
+#include "engine/options.h"
+#include "engine/text.h"
+
+namespace zelvar {
+
+// Marker code points of the date codes.
+inline constexpr char32_t kMarkRok4 = 31;   // \y  yyyy
+inline constexpr char32_t kMarkRok2 = 30;   // \r  yy
+inline constexpr char32_t kMarkMesic = 29;  // \m  mm
+inline constexpr char32_t kMarkDen = 28;    // \d  dd
+inline constexpr char32_t kMarkHodina = 27; // \h  hh
+inline constexpr char32_t kMarkMinuta = 26; // \n  nn
+inline constexpr char32_t kMarkSekunda = 25;// \s, \v  ss
+
+// The compiled pattern of one field. Element 0 of each array is bookkeeping: ZnakyPred[0] holds the
+// field's reverse flag as "0"/"1", PolohyPred[0]/PolohyZa[0] the number of old characters consumed.
+// Token positions: < 0 counter of width -p, > 0 keep the p-th character, 0 literal/date/"/".
+struct FiltrVystup {
+    std::vector<Text> ZnakyPred{Text()};
+    std::vector<int> PolohyPred{0};
+    std::vector<Text> ZnakyZa{Text()};   // the part after the star, from its last character backwards
+    std::vector<int> PolohyZa{0};
+    int Hvezda = 0;                      // the pattern holds "*"
+    bool Citac = false;                  // the pattern holds ":" anywhere
+};
+
+// The two compiled patterns the caller keeps between compiles.
+struct CompiledPatterns {
+    FiltrVystup jmeno;  // from txtJmeno, reverse flag chkJmeno
+    FiltrVystup ext;    // from txtExt, reverse flag chkExt
+};
+
+// Compiles one part; direction "r"/"R" walks it from its last character. Sets citac, never clears it.
+void ZpracujFiltrVystupCast(const Text& s, const Text& direction, std::vector<Text>& tokens,
+                            std::vector<int>& positions, bool& citac);
+// Compiles a whole pattern into tokens, Hvezda and Citac (the caller resets Citac).
+void ZpracujFiltrVystup(const Text& pattern, FiltrVystup& out);
+// Compiles both patterns of the options and stores the reverse flags in element 0.
+CompiledPatterns ZpracujFiltrVystupCely(const RenameOptions& options);
+
+}  // namespace zelvar

@@ -1,0 +1,15 @@
+#pragma once
+// ZpracJmeno: one part of an old name (name without extension, or extension without the dot) becomes
+// the same part of the new name under its compiled pattern and the character options, in fifteen
+// fixed stages. Pure: it reads its arguments and the options, changes nothing, never throws, and
+// always returns a text. Letter case is not its business (new-name composition applies it).
+#include "engine/datetime.h"
+#include "engine/options.h"
+#include "engine/pattern.h"
+
+namespace zelvar {
+
+Text ZpracJmeno(const Text& Jm, const FiltrVystup& Filtr, double N, bool Obracene, const DateTime& d,
+                bool Pocitat, const RenameOptions& options);
+
+}  // namespace zelvar

@@ -1,0 +1,163 @@
+#include "engine/text.h"
+
+#include <unicode/uchar.h>
+
+#include <cmath>
+
+namespace zelvar {
+
+namespace {
+
+// Length of the sequence that starts with lead byte b, 0 when b cannot start one.
+int sequenceLength(unsigned char b) {
+    if (b < 0x80) return 1;
+    if (b >= 0xC2 && b <= 0xDF) return 2;
+    if (b >= 0xE0 && b <= 0xEF) return 3;
+    if (b >= 0xF0 && b <= 0xF4) return 4;
+    return 0;
+}
+
+bool isContinuation(unsigned char b) { return (b & 0xC0) == 0x80; }
+
+}  // namespace
+
+Text fromUtf8(std::string_view s) {
+    Text out;
+    out.reserve(s.size());
+    std::size_t i = 0;
+    while (i < s.size()) {
+        const auto b0 = static_cast<unsigned char>(s[i]);
+        const int len = sequenceLength(b0);
+        bool ok = len > 0 && i + len <= s.size();
+        char32_t cp = 0;
+        if (ok) {
+            if (len == 1) {
+                cp = b0;
+            } else {
+                cp = b0 & (0x7F >> len);
+                for (int k = 1; k < len && ok; ++k) {
+                    const auto b = static_cast<unsigned char>(s[i + k]);
+                    ok = isContinuation(b);
+                    cp = (cp << 6) | (b & 0x3F);
+                }
+                // Reject overlong forms, surrogates and values past U+10FFFF, so that every
+                // accepted sequence is the one and only encoding of its code point.
+                if (ok) {
+                    if (len == 3 && (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF))) ok = false;
+                    if (len == 4 && (cp < 0x10000 || cp > 0x10FFFF)) ok = false;
+                }
+            }
+        }
+        if (ok) {
+            out.push_back(cp);
+            i += len;
+        } else {
+            out.push_back(0xDC00 + b0);
+            ++i;
+        }
+    }
+    return out;
+}
+
+std::string toUtf8(const Text& text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char32_t c : text) {
+        if (c >= 0xDC80 && c <= 0xDCFF) {
+            out.push_back(static_cast<char>(c - 0xDC00));
+        } else if (c < 0x80) {
+            out.push_back(static_cast<char>(c));
+        } else if (c < 0x800) {
+            out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        } else if (c < 0x10000) {
+            out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        } else {
+            out.push_back(static_cast<char>(0xF0 | (c >> 18)));
+            out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        }
+    }
+    return out;
+}
+
+char32_t lowerChar(char32_t c) {
+    if (c < 0x80) return (c >= 'A' && c <= 'Z') ? c + 32 : c;
+    // The escaped bytes of an invalid name are no letters and must come back unchanged.
+    if (c >= 0xDC80 && c <= 0xDCFF) return c;
+    return static_cast<char32_t>(u_tolower(static_cast<UChar32>(c)));
+}
+
+char32_t upperChar(char32_t c) {
+    if (c < 0x80) return (c >= 'a' && c <= 'z') ? c - 32 : c;
+    if (c >= 0xDC80 && c <= 0xDCFF) return c;
+    return static_cast<char32_t>(u_toupper(static_cast<UChar32>(c)));
+}
+
+Text toLower(Text text) {
+    for (auto& c : text) c = lowerChar(c);
+    return text;
+}
+
+Text toUpper(Text text) {
+    for (auto& c : text) c = upperChar(c);
+    return text;
+}
+
+Text trimSpaces(const Text& text) {
+    const auto first = text.find_first_not_of(U' ');
+    if (first == Text::npos) return {};
+    const auto last = text.find_last_not_of(U' ');
+    return text.substr(first, last - first + 1);
+}
+
+double numericValue(const Text& text) {
+    std::size_t i = 0;
+    while (i < text.size() && (text[i] == U' ' || text[i] == U'\t')) ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == U'+' || text[i] == U'-')) {
+        negative = text[i] == U'-';
+        ++i;
+    }
+    double value = 0;
+    bool digits = false;
+    while (i < text.size() && text[i] >= U'0' && text[i] <= U'9') {
+        value = value * 10 + (text[i] - U'0');
+        digits = true;
+        ++i;
+    }
+    if (i < text.size() && text[i] == U'.') {
+        double scale = 0.1;
+        for (++i; i < text.size() && text[i] >= U'0' && text[i] <= U'9'; ++i) {
+            value += (text[i] - U'0') * scale;
+            scale /= 10;
+            digits = true;
+        }
+    }
+    if (!digits) return 0;
+    return negative ? -value : value;
+}
+
+Text decimal(long long value) {
+    const std::string s = std::to_string(value);
+    return Text(s.begin(), s.end());
+}
+
+std::size_t instr(std::size_t from, const Text& text, char32_t what) {
+    if (from < 1) from = 1;
+    if (from > text.size()) return 0;
+    const auto p = text.find(what, from - 1);
+    return p == Text::npos ? 0 : p + 1;
+}
+
+std::size_t instr(std::size_t from, const Text& text, const Text& what) {
+    if (from < 1) from = 1;
+    if (from > text.size() + 1) return 0;
+    const auto p = text.find(what, from - 1);
+    return p == Text::npos ? 0 : p + 1;
+}
+
+}  // namespace zelvar

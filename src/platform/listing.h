@@ -1,0 +1,61 @@
+#pragma once
+// Listing one folder: names are kept as their bytes on disk for every file-system call and decoded
+// losslessly (engine/text.h) for the engine. "." and ".." are never entries; names beginning with "."
+// are listed like any other. A symbolic link counts as what it points to (a dangling one is a file)
+// but is never followed otherwise. A listing that fails part-way keeps the entries read so far.
+#include <sys/types.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "engine/datetime.h"
+#include "engine/text.h"
+
+namespace zelvar {
+
+inline constexpr std::size_t kMaxEntries = 32767;
+
+struct EntryId {
+    dev_t dev = 0;
+    ino_t ino = 0;
+    bool operator==(const EntryId&) const = default;
+};
+
+struct ListedEntry {
+    std::string name;            // bytes on disk
+    bool isDir = false;          // a link counts as its target
+    std::int64_t mtimeNs = 0;    // modification time, for ordering (0 when unreadable)
+    DateTime date;               // the same as local civil time; the zero date-time when unreadable
+    EntryId id;
+};
+
+struct Listing {
+    std::string folder;                 // the folder as given
+    std::vector<ListedEntry> entries;   // matching entries of the requested kind, in directory order
+    bool truncated = false;             // more than kMaxEntries matched; entries holds the first ones
+    bool failed = false;                // the folder could not be opened or read to its end
+    std::string error;                  // the system's description when failed
+    // Every entry of the folder whatever its kind or name, for the existence test of new names.
+    std::unordered_map<std::string, EntryId> allNames;
+    bool caseInsensitive = false;       // the folder's file system folds letter case
+
+    // The entry that a new name would hit, if any: exact bytes first; on a case-insensitive
+    // file system the lookup asks the file system itself.
+    std::optional<EntryId> existing(const std::string& name) const;
+};
+
+// Folder path plus one "/" (a root "/" gets no second one).
+std::string folderPrefix(const std::string& folder);
+
+// Windows wildcard matching, case-insensitive: "*" any run, "?" one character; "*" and "*.*" match
+// every name; a mask ending in "." matches names without a dot. Several masks separated by ";".
+bool matchesMask(const Text& masks, const Text& name);
+
+// optFile: 0 everything that is not a folder, 1 only folders, 2 both.
+Listing listFolder(const std::string& folder, const Text& masks, int optFile,
+                   std::size_t limit = kMaxEntries);
+
+}  // namespace zelvar

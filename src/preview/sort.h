@@ -1,0 +1,31 @@
+#pragma once
+// Ordering the listed entries before any new name is made: by name, extension or date, numerically
+// and in reverse, or left in listing order. Ties are broken by the exact name on disk, so the order
+// never depends on the listing order, and the reverse order is exactly the ascending one reversed.
+#include <cstdint>
+#include <vector>
+
+#include "engine/datetime.h"
+#include "engine/text.h"
+#include "platform/listing.h"
+
+namespace zelvar {
+
+// One listed entry inside one preview build.
+struct ZaznamSouboru {
+    Text Jmeno;               // the name up to its last "."
+    Text Pripona;             // after the last "."
+    DateTime Datum;           // last change, local civil time
+    std::int64_t mtimeNs = 0; // the same as a time point, for ordering
+    Text Klic;                // sort key
+    bool isDir = false;
+    EntryId id;
+    Text name;                // the whole name as on disk (decoded)
+};
+
+// optRazeni: 0 name, 1 extension, 2 date, 3 none. chkCisla numeric, chkObracene reverse.
+void Serad(std::vector<ZaznamSouboru>& list, int sortKey, bool reverse, bool numeric);
+// Jmeno with its first digit run written as its value, left-padded with zeros to 30 digits.
+Text CiselnyKlic(const ZaznamSouboru& record);
+
+}  // namespace zelvar

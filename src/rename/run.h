@@ -1,0 +1,44 @@
+#pragma once
+// The rename run: asks for confirmation, renames every row that carries a usable new name in list
+// order through the safe rename (which never replaces an entry), and reports what was done and what
+// failed. It works on its own copy of the rows, so nothing that happens meanwhile changes its plan.
+#include <functional>
+#include <string>
+
+#include "preview/entry.h"
+#include "rename/dialogs.h"
+
+namespace zelvar {
+
+struct SysCalls;
+
+// What the run needs of its front end besides message boxes.
+struct RenameFrontEnd {
+    virtual ~RenameFrontEnd() = default;
+    virtual void progress(const Text& caption) = 0;  // lblPrace: the entry in hand, then " A", " B"
+    virtual void processEvents() = 0;
+    virtual bool confirmEach() = 0;                   // chkKazdy, read afresh for every entry
+};
+
+enum class RunEnd {
+    Declined,          // No to the first question: nothing happened
+    ExtensionDeclined, // No to the extension question: the caller sets txtExt to "*", nothing renamed
+    Finished,          // the loop ran (possibly cut short by Cancel) and the report was shown
+};
+
+struct RunResult {
+    RunEnd end = RunEnd::Declined;
+    int attempts = 0;
+    int failures = 0;
+    Text report;       // the text of the final message box
+    int reportStyle = 0;
+};
+
+// folder: path as bytes; rows: the preview list (copied); txtExt: the extension pattern as typed.
+RunResult cmdPrejmenovat_Run(const std::string& folder, PreviewList rows, const Text& txtExt,
+                             Dialogs& dialogs, RenameFrontEnd& frontEnd);
+// The same with the system calls replaced (tests).
+RunResult cmdPrejmenovat_Run(const std::string& folder, PreviewList rows, const Text& txtExt,
+                             Dialogs& dialogs, RenameFrontEnd& frontEnd, SysCalls& sys);
+
+}  // namespace zelvar
