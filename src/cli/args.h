@@ -1,0 +1,52 @@
+#pragma once
+// The command line read into one request. Every option is checked here, before anything touches the
+// disk, so a usage error can never leave a folder half listed or half renamed. Option values arrive
+// as bytes and enter the core losslessly; the radix texts are normalised as the window normalises
+// its radix fields when they lose the focus.
+#include <string>
+#include <vector>
+
+#include "engine/options.h"
+
+namespace zelvar::cli {
+
+inline constexpr const char* kVersionText = "zelvar-cli 6.4.17";
+
+enum class Action {
+    Preview,   // list FOLDER, print the preview (and stats, edits, renames as asked)
+    Samples,   // print the new name of every --sample
+    Help,
+    Version,
+};
+
+struct Request {
+    Action action = Action::Preview;
+    RenameOptions options;           // the window's start values plus what the options changed
+    std::string folder = ".";        // bytes as given
+    bool stats = false;
+    bool apply = false;
+    bool edit = false;
+    std::string editFile;            // "-" reads standard input
+    std::vector<std::string> samples;
+    double counter = 1;              // the counter value of the samples
+};
+
+struct ParseResult {
+    Request request;
+    std::string error;  // non-empty: a usage error, the message without the program prefix
+    bool ok() const { return error.empty(); }
+};
+
+// args: the arguments without the program name.
+ParseResult parseArgs(const std::vector<std::string>& args);
+
+// The radix text as the window leaves it on focus loss: the leading number, at least 2, at most
+// `limit`.
+Text normaliseRadix(const Text& text, int limit);
+// The largest radix of a digit set index: 0 "0-9" 10, 1 "a-z" 26, 2 "0-9 a-z" 36.
+int radixLimit(int digitSet);
+
+// The --help text.
+std::string usageText();
+
+}  // namespace zelvar::cli
