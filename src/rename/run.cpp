@@ -1,0 +1,119 @@
+#include "rename/run.h"
+
+#include <cstring>
+
+#include "platform/saferename.h"
+
+namespace zelvar {
+
+namespace {
+
+const Text kCrLf = U"\r\n";
+
+// The message box text for one failed rename. Only the first two kinds have texts of their own;
+// anything else shows the system's description of the error.
+Text errorText(const RenameOutcome& outcome, const Text& oldName, const Text& newName) {
+    switch (outcome.kind) {
+    case RenameErrorKind::NameNotAccepted:
+        return U"Název >" + newName + U"<" + kCrLf + U"     nebo >" + oldName + U"<" + kCrLf +
+               U"           není povolen," + kCrLf + U">" + oldName + U"< nebude přejmenován";
+    case RenameErrorKind::TargetExists:
+        return U"Soubor či složka >" + newName + U"< již existuje";
+    case RenameErrorKind::Other:
+    case RenameErrorKind::None:
+        break;
+    }
+    return fromUtf8(outcome.message.empty() ? std::strerror(outcome.error) : outcome.message);
+}
+
+Text reportText(int attempts, const std::vector<Text>& failureList) {
+    const int failures = static_cast<int>(failureList.size());
+    Text report = U"Přejmenování ukončeno" + kCrLf + kCrLf + U"Přejmenováno " + decimal(attempts - failures) +
+                  U" souborů" + kCrLf;
+    if (failures >= 1) {
+        report += U"Nepřejmenováno " + decimal(failures) + U" souborů" + kCrLf;
+        for (const auto& line : failureList) report += kCrLf + line;
+    }
+    return report;
+}
+
+// A folder that could not be opened still lets the loop run: every rename then fails with the
+// reason the folder could not be opened, which is what the user needs to see.
+RenameOutcome renameIn(RenameFolder& folder, const PreviewEntry& row) {
+    if (!folder.isOpen()) {
+        RenameOutcome failed;
+        failed.kind = RenameErrorKind::Other;
+        failed.error = folder.openError();
+        failed.message = std::strerror(folder.openError());
+        return failed;
+    }
+    return folder.rename(toUtf8(row.oldName), toUtf8(row.newName));
+}
+
+}  // namespace
+
+RunResult cmdPrejmenovat_Run(const std::string& folder, PreviewList rows, const Text& txtExt,
+                             Dialogs& dialogs, RenameFrontEnd& frontEnd) {
+    return cmdPrejmenovat_Run(folder, std::move(rows), txtExt, dialogs, frontEnd, realSysCalls());
+}
+
+RunResult cmdPrejmenovat_Run(const std::string& folder, PreviewList rows, const Text& txtExt,
+                             Dialogs& dialogs, RenameFrontEnd& frontEnd, SysCalls& sys) {
+    RunResult result;
+    if (dialogs.messageBox(U"Opravdu chcete přejmenovat vybrané soubory?", mb::YesNo + mb::Question) !=
+        mb::AnsYes) {
+        result.end = RunEnd::Declined;
+        return result;
+    }
+    if (txtExt != U"*" &&
+        dialogs.messageBox(U"Měníte přípony." + kCrLf + U"Je to tak správně?", mb::YesNo + mb::Question) !=
+            mb::AnsYes) {
+        result.end = RunEnd::ExtensionDeclined;
+        return result;
+    }
+
+    RenameFolder dir(folder, sys);
+    bool renameFlag = true;
+    std::vector<Text> failureList;
+    for (const PreviewEntry& row : rows) {
+        if (row.marker) continue;
+        frontEnd.progress(row.newName);
+        frontEnd.processEvents();
+        if (frontEnd.confirmEach()) {
+            const int answer = dialogs.messageBox(U"Chcete přejmenovat soubor >" + row.oldName + U"< na >" +
+                                                      row.newName + U"< ?",
+                                                  mb::YesNoCancel + mb::Question);
+            // A box closed any other way than Yes or No stops the run, as Cancel does.
+            if (answer == mb::AnsYes) {
+                renameFlag = true;
+            } else if (answer == mb::AnsNo) {
+                renameFlag = false;
+            } else {
+                break;
+            }
+        }
+        if (!renameFlag) continue;
+
+        frontEnd.processEvents();
+        frontEnd.progress(row.newName + U" A");
+        const RenameOutcome outcome = renameIn(dir, row);
+        if (!outcome.ok()) {
+            frontEnd.processEvents();
+            dialogs.beep();
+            failureList.push_back(row.oldName + U" nepřejmenován na " + row.newName);
+            dialogs.messageBox(errorText(outcome, row.oldName, row.newName), mb::OK + mb::Exclamation);
+        }
+        frontEnd.progress(row.newName + U" A B");
+        frontEnd.processEvents();
+        ++result.attempts;
+    }
+
+    result.end = RunEnd::Finished;
+    result.failures = static_cast<int>(failureList.size());
+    result.report = reportText(result.attempts, failureList);
+    result.reportStyle = mb::OK + (result.failures >= 1 ? mb::Exclamation : mb::Information);
+    dialogs.messageBox(result.report, result.reportStyle);
+    return result;
+}
+
+}  // namespace zelvar
