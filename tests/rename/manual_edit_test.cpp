@@ -1,0 +1,117 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "rename/manual_edit.h"
+
+using namespace zelvar;
+
+namespace {
+
+PreviewList listing(const std::vector<std::string>& oldNames) {
+    PreviewList rows;
+    // The builder's composed names are still in the rows when the box is parsed; none may survive.
+    for (const auto& n : oldNames) rows.push_back({T(n), T("composed-" + n), false});
+    return rows;
+}
+
+struct Case {
+    const char* label;
+    std::vector<std::string> oldNames;
+    std::string box;
+    std::vector<std::string> newNames;  // "=" stands for "* beze změny"
+    int renameCount;
+};
+
+const Case kCases[] = {
+    {"fewer lines than rows", {"a", "b", "c"}, "x\r\n", {"x", "=", "="}, 1},
+    {"more lines than rows", {"a"}, "x\r\ny\r\nz\r\n", {"x"}, 1},
+    {"no line break at the end", {"a", "b"}, "a\r\ny", {"=", "y"}, 1},
+    {"empty and blank lines", {"a", "b", "c"}, "\r\n   \r\nz", {"=", "=", "z"}, 1},
+    {"blanks around a name", {"a", "b"}, "  x y  \r\n b ", {"x y", "="}, 1},
+    {"forbidden characters", {"a"}, "a?b\r\n", {"ab"}, 1},
+    {"only forbidden characters", {"a"}, "**\r\n", {"="}, 0},
+    {"a later old name", {"a.txt", "b.txt"}, "b.txt\r\nc.txt\r\n", {"* viz >b.txt< níže", "c.txt"}, 1},
+    {"an earlier old name, freed in time", {"a.txt", "b.txt"}, "c.txt\r\na.txt\r\n", {"c.txt", "a.txt"}, 2},
+    {"an earlier new name, any case", {"a.txt", "b.txt"}, "c.txt\r\nC.TXT\r\n", {"c.txt", "* viz >c.txt< výše"}, 1},
+    {"an earlier unchanged row keeps its name", {"a", "b"}, "\r\nA\r\n", {"=", "* viz >a< výše"}, 0},
+    {"a later old name in another case", {"a", "B"}, "b\r\n", {"* viz >B< níže", "="}, 0},
+    {"the first earlier match is named", {"A", "a", "b"}, "\r\n\r\na\r\n", {"=", "=", "* viz >A< výše"}, 0},
+    {"case only is a rename", {"a.txt"}, "A.txt\r\n", {"A.txt"}, 1},
+    {"every line as filled", {"a", "b"}, "a\r\nb\r\n", {"=", "="}, 0},
+    {"old names holding forbidden characters", {"what?.txt", "a*b", "x:y"}, "what.txt\r\nab\r\nxy\r\n",
+     {"=", "=", "="}, 0},
+    {"such a name really changed", {"what?.txt"}, "what now.txt\r\n", {"what now.txt"}, 1},
+    {"old names with outer blanks", {" lead", "trail "}, " lead\r\ntrail \r\n", {"=", "="}, 0},
+    {"two rows swapping", {"a", "b"}, "b\r\na\r\n", {"* viz >b< níže", "* viz >a< výše"}, 0},
+};
+
+TEST(ManualEdit, ParsesLinesIntoNewNamesAndMarkers) {
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.label);
+        const ManualEditResult r = txtEdit_Parse(T(c.box), listing(c.oldNames));
+        ASSERT_EQ(r.rows.size(), c.oldNames.size());
+        for (std::size_t k = 0; k < r.rows.size(); ++k) {
+            SCOPED_TRACE(k + 1);
+            const bool unchanged = std::string(c.newNames[k]) == "=";
+            const Text expected = unchanged ? kMarkBezeZmeny : T(c.newNames[k]);
+            EXPECT_EQ(toUtf8(r.rows[k].newName), toUtf8(expected));
+            EXPECT_EQ(r.rows[k].marker, expected.front() == U'*');
+            EXPECT_EQ(r.rows[k].oldName, T(c.oldNames[k]));
+        }
+        EXPECT_EQ(r.renameCount, c.renameCount);
+    }
+}
+
+TEST(ManualEdit, BoxLosesForbiddenCharactersButKeepsItsLines) {
+    const ManualEditResult r = txtEdit_Parse(T("a/b\\c<d>e|f\"g:h*i?j\r\n  k \r\n"), listing({"1", "2"}));
+    EXPECT_EQ(r.boxText, T("abcdefghij\r\n  k \r\n"));
+    EXPECT_EQ(r.rows[0].newName, T("abcdefghij"));
+    EXPECT_EQ(r.rows[1].newName, T("k"));
+}
+
+TEST(ManualEdit, PreviewTextFollowsTheRows) {
+    const ManualEditResult r = txtEdit_Parse(T("x.txt\r\n"), listing({"a.txt", "b.txt"}));
+    EXPECT_EQ(r.previewText, T("a.txt -> x.txt\r\nb.txt -> * beze změny\r\n"));
+}
+
+TEST(ManualEdit, EmptyListing) {
+    const ManualEditResult r = txtEdit_Parse(T("x?\r\ny\r\n"), {});
+    EXPECT_TRUE(r.rows.empty());
+    EXPECT_EQ(r.renameCount, 0);
+    EXPECT_TRUE(r.previewText.empty());
+    EXPECT_EQ(r.boxText, T("x\r\ny\r\n"));
+    EXPECT_TRUE(editBoxText({}).empty());
+}
+
+TEST(ManualEdit, FilledBoxChangesNothing) {
+    // Whatever the old names hold, the box as filled must parse to "nothing to rename".
+    const PreviewList rows = listing({"plain.txt", "  padded  ", "q?.jpg", "a\\b", "Ünïcode", "* beze změny",
+                                      std::string("bad\xFF")});
+    const Text box = editBoxText(rows);
+    EXPECT_EQ(box.substr(0, 11), T("plain.txt\r\n"));
+    EXPECT_EQ(box.substr(box.size() - 2), U"\r\n");
+    const ManualEditResult r = txtEdit_Parse(box, rows);
+    EXPECT_EQ(r.renameCount, 0);
+    for (const auto& row : r.rows) {
+        EXPECT_TRUE(row.marker) << toUtf8(row.oldName);
+        EXPECT_EQ(row.newName, kMarkBezeZmeny);
+    }
+}
+
+TEST(ManualEdit, FullListingWithClashesAtBothEnds) {
+    // Every keystroke reparses the whole box, so a full listing is the case that matters.
+    const int n = 32767;
+    std::vector<std::string> names;
+    std::string box = "FILE32766\r\n";
+    for (int i = 0; i < n; ++i) names.push_back("file" + std::to_string(i));
+    for (int i = 1; i < n - 1; ++i) box += "new" + std::to_string(i) + "\r\n";
+    box += "File0\r\n";
+    const ManualEditResult r = txtEdit_Parse(T(box), listing(names));
+    EXPECT_EQ(r.renameCount, n - 2);
+    EXPECT_EQ(r.rows.front().newName, markNize(U"file32766"));
+    EXPECT_EQ(r.rows.back().newName, markVyse(U"file0"));
+}
+
+}  // namespace
