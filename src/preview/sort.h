@@ -25,7 +25,9 @@ struct ZaznamSouboru {
 
 // optRazeni: 0 name, 1 extension, 2 date, 3 none. chkCisla numeric, chkObracene reverse.
 void Serad(std::vector<ZaznamSouboru>& list, int sortKey, bool reverse, bool numeric);
-// Jmeno with its first digit run written as its value, left-padded with zeros to 30 digits.
-Text CiselnyKlic(const ZaznamSouboru& record);
+// Jmeno with its first digit run written as its value, digit for digit (no rounding), left-padded
+// with zeros to `width` digits. Serad passes 30, or more when a run of the build has more
+// significant digits, so that every key of one build orders by value.
+Text CiselnyKlic(const ZaznamSouboru& record, std::size_t width = 30);
 
 }  // namespace zelvar
