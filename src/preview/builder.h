@@ -2,12 +2,16 @@
 // The preview builder: lists a folder, orders the entries, makes every new name and replaces each
 // unusable one by its marker, so that renaming the rows in order never aims at a taken name. It
 // changes nothing on disk and reports no errors: a folder that cannot be listed gives no rows.
+#include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "engine/options.h"
 #include "engine/pattern.h"
+#include "platform/listing.h"
 #include "preview/entry.h"
+#include "preview/sort.h"
 
 namespace zelvar {
 
@@ -28,7 +32,46 @@ struct PreviewResult {
 PreviewResult Test(const std::string& folder, const RenameOptions& options,
                    const CompiledPatterns& patterns, bool rucniEditace);
 
-// The statistics text for n rows of which `unchanged` are not renamed.
+// The statistics text for n rows of which `unchanged` are not renamed: three CR LF separated lines,
+// the last one without a line end (as the message box shows it).
 Text statsText(int n, int unchanged);
+
+// --- The parts of a build, for callers and tests that have no folder. ---
+
+// Whether the counter runs, and from where by how much. A start or a step that does not fit a
+// signed 16-bit number after rounding down and dropping its sign is not taken, each on its own:
+// the start is then 0, the step 1 (as is every step below 1).
+struct CounterSetup {
+    bool inPattern = false;  // the name or the extension pattern holds the counter code
+    bool active = false;     // inPattern, and mode "Čítač" or "Jen stejné"
+    int start = 0;           // 0 when not active
+    int step = 0;            // 0 when not active, else at least 1
+};
+CounterSetup counterSetup(const RenameOptions& options, const CompiledPatterns& patterns);
+
+// Splits a listed name at its last ".". A name with no ".", a "." only in front (".htaccess") or
+// a "." as its last character ("abc.") has no extension and is its whole Jmeno, so that Jmeno,
+// "." and Pripona always give the name back.
+void splitEntryName(const Text& name, Text& jmeno, Text& pripona);
+
+// The new name of one record for a counter value; `pocitat` makes "Jen stejné" write the number.
+// When no pattern holds the counter code, the result must not depend on the value or on pocitat.
+using ComposeName = std::function<Text(const ZaznamSouboru& record, double N, bool pocitat)>;
+// The entry of the folder that a new name would hit, if any.
+using FindEntry = std::function<std::optional<EntryId>(const Text& name)>;
+
+struct NamedRows {
+    PreviewList rows;
+    int unchanged = 0;
+};
+
+// Everything after the ordering: old names, new names with the counter, the clash markers against
+// earlier and later rows, the zero for the first of equal names, the names already present in the
+// folder, and a closing guard that no usable row is a non-rename or aims at the final name of an
+// earlier row. Runs in time linear in the rows (hash lookups), with the result of the row-by-row
+// scans. `records` is in preview order.
+NamedRows nameRows(const std::vector<ZaznamSouboru>& records, const RenameOptions& options,
+                   const CounterSetup& counter, const ComposeName& compose,
+                   const FindEntry& existing);
 
 }  // namespace zelvar
