@@ -1,0 +1,211 @@
+#include "platform/listing.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/vfs.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstring>
+#include <ctime>
+
+#ifndef FS_CASEFOLD_FL
+#define FS_CASEFOLD_FL 0x40000000
+#endif
+
+namespace zelvar {
+
+namespace {
+
+std::string systemMessage(int error) {
+    char buffer[256];
+    return strerror_r(error, buffer, sizeof buffer);
+}
+
+bool isBareName(const std::string& name) {
+    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos &&
+           name.find('\0') == std::string::npos;
+}
+
+// File systems that fold letter case everywhere, at least as they are usually mounted. Counting one
+// too many only costs a lookup per new name; the file system itself answers every such lookup.
+bool foldsCase(int folderFd) {
+    static constexpr std::uint32_t kFolding[] = {
+        0x4d44,      // msdos, vfat
+        0x2011BAB0,  // exfat
+        0x5346544e,  // ntfs
+        0x4244,      // hfs
+        0x482b,      // hfsplus
+        0xFF534D42,  // cifs
+        0xFE534D42,  // smb2
+        0x517B,      // smb
+    };
+    struct statfs fs;
+    if (fstatfs(folderFd, &fs) == 0) {
+        for (std::uint32_t magic : kFolding)
+            if (static_cast<std::uint32_t>(fs.f_type) == magic) return true;
+    }
+    // ext4, f2fs and tmpfs fold case per folder, marked by a flag of the folder itself.
+    int flags = 0;
+    return ioctl(folderFd, FS_IOC_GETFLAGS, &flags) == 0 && (flags & FS_CASEFOLD_FL) != 0;
+}
+
+// Dates far beyond 2262 do not fit in nanoseconds; they keep the largest value, still in order.
+std::int64_t nanoseconds(const struct timespec& t) {
+    std::int64_t ns = 0;
+    if (__builtin_mul_overflow(static_cast<std::int64_t>(t.tv_sec), std::int64_t{1000000000}, &ns) ||
+        __builtin_add_overflow(ns, static_cast<std::int64_t>(t.tv_nsec), &ns))
+        return t.tv_sec < 0 ? INT64_MIN : INT64_MAX;
+    return ns;
+}
+
+bool civilTime(time_t seconds, DateTime& out) {
+    struct tm tm;
+    if (!localtime_r(&seconds, &tm)) return false;
+    out = DateTime{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
+    return true;
+}
+
+// What one entry is, read relative to the open folder.
+struct Inspected {
+    bool gone = false;      // it vanished since the folder was read
+    bool readable = false;  // `self` and `dated` hold its facts
+    bool isDir = false;
+    struct stat self;       // the entry itself, a link not followed
+    struct stat dated;      // what it counts as: a working link's target, else the entry itself
+};
+
+Inspected inspect(int folderFd, const char* name, unsigned char type) {
+    Inspected facts;
+    if (fstatat(folderFd, name, &facts.self, AT_SYMLINK_NOFOLLOW) != 0) {
+        facts.gone = errno == ENOENT;
+        facts.isDir = type == DT_DIR;
+        return facts;
+    }
+    facts.readable = true;
+    facts.dated = facts.self;
+    // A dangling or looping link stays what it is: a file with its own date.
+    if (S_ISLNK(facts.self.st_mode)) {
+        struct stat target;
+        if (fstatat(folderFd, name, &target, 0) == 0) facts.dated = target;
+    }
+    facts.isDir = S_ISDIR(facts.dated.st_mode);
+    return facts;
+}
+
+// The kind as the folder itself tells it, when it does so without a stat.
+std::optional<bool> folderByType(unsigned char type) {
+    if (type == DT_UNKNOWN || type == DT_LNK) return std::nullopt;
+    return type == DT_DIR;
+}
+
+bool kindWanted(int optFile, bool isDir) {
+    if (optFile == 1) return isDir;
+    if (optFile == 2) return true;
+    return !isDir;
+}
+
+ListedEntry listedEntry(const char* name, bool isDir, const Inspected& facts, EntryId fallbackId) {
+    ListedEntry entry;
+    entry.name = name;
+    entry.isDir = isDir;
+    entry.id = fallbackId;
+    if (facts.readable) {
+        entry.id = EntryId{facts.self.st_dev, facts.self.st_ino};
+        if (civilTime(facts.dated.st_mtim.tv_sec, entry.date))
+            entry.mtimeNs = nanoseconds(facts.dated.st_mtim);
+        else
+            entry.date = DateTime{};
+    }
+    return entry;
+}
+
+// Reads the open folder to its end into `out`.
+void readFolder(DIR* dir, dev_t folderDev, const NameMask& mask, int optFile, std::size_t limit,
+                Listing& out) {
+    const int fd = dirfd(dir);
+    bool collecting = true;
+    for (;;) {
+        errno = 0;
+        const dirent* d = readdir(dir);
+        if (d == nullptr) {
+            if (errno != 0) {
+                out.failed = true;
+                out.error = systemMessage(errno);
+            }
+            return;
+        }
+        const char* name = d->d_name;
+        if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'))) continue;
+        // Every name counts for the existence test; the folder's d_ino serves until a stat is made.
+        const auto slot = out.allNames.try_emplace(name, EntryId{folderDev, d->d_ino}).first;
+        if (!collecting) continue;
+        if (!mask.matchesEverything() && !mask.matches(fromUtf8(name))) continue;
+
+        Inspected facts;
+        bool inspected = false;
+        std::optional<bool> isDir = folderByType(d->d_type);
+        if (!isDir) {
+            facts = inspect(fd, name, d->d_type);
+            inspected = true;
+            isDir = facts.isDir;
+        }
+        if (!facts.gone && !kindWanted(optFile, *isDir)) continue;
+        if (!facts.gone && out.entries.size() >= limit) {
+            out.truncated = true;
+            collecting = false;
+            continue;
+        }
+        if (!inspected) facts = inspect(fd, name, d->d_type);
+        if (facts.gone) {
+            out.allNames.erase(slot);
+            continue;
+        }
+        out.entries.push_back(listedEntry(name, *isDir, facts, slot->second));
+        slot->second = out.entries.back().id;
+    }
+}
+
+}  // namespace
+
+std::optional<EntryId> Listing::existing(const std::string& name) const {
+    if (const auto it = allNames.find(name); it != allNames.end()) return it->second;
+    if (!caseInsensitive || !isBareName(name)) return std::nullopt;
+    struct stat st;
+    if (fstatat(AT_FDCWD, (folderPrefix(folder) + name).c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return std::nullopt;
+    return EntryId{st.st_dev, st.st_ino};
+}
+
+std::string folderPrefix(const std::string& folder) {
+    if (!folder.empty() && folder.back() == '/') return folder;
+    return folder + "/";
+}
+
+Listing listFolder(const std::string& folder, const Text& masks, int optFile, std::size_t limit) {
+    Listing out;
+    out.folder = folder;
+    const int fd = folder.find('\0') == std::string::npos
+                       ? open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)
+                       : (errno = EINVAL, -1);
+    DIR* dir = fd >= 0 ? fdopendir(fd) : nullptr;
+    if (dir == nullptr) {
+        out.failed = true;
+        out.error = systemMessage(errno);
+        if (fd >= 0) close(fd);
+        return out;
+    }
+    struct stat self;
+    const dev_t folderDev = fstat(fd, &self) == 0 ? self.st_dev : 0;
+    out.caseInsensitive = foldsCase(fd);
+    tzset();  // dates follow the time zone in force now, not the one of the first listing
+    readFolder(dir, folderDev, NameMask(masks), optFile, limit, out);
+    closedir(dir);
+    return out;
+}
+
+}  // namespace zelvar

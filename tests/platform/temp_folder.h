@@ -1,0 +1,126 @@
+#pragma once
+// A temporary folder on the real file system, removed with everything in it when the test ends, and
+// a snapshot of a folder's entries to prove that a rename lost or replaced nothing.
+#include <fcntl.h>
+#include <ftw.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+
+#include <dirent.h>
+#include <grp.h>
+#include <sys/wait.h>
+
+#include <functional>
+#include <optional>
+
+namespace zelvar::testing {
+
+class TempFolder {
+public:
+    TempFolder() {
+        const char* base = std::getenv("TMPDIR");
+        std::string pattern = std::string(base && *base ? base : "/tmp") + "/zelvar-test-XXXXXX";
+        if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+        path_ = pattern;
+    }
+    ~TempFolder() {
+        // Folders a test made read-only must be writable again before their entries can go.
+        nftw(path_.c_str(), [](const char* p, const struct stat* st, int type, struct FTW*) {
+            if (type == FTW_D || type == FTW_DNR) chmod(p, st->st_mode | S_IRWXU);
+            return 0;
+        }, 16, FTW_PHYS);
+        nftw(path_.c_str(), [](const char* p, const struct stat*, int, struct FTW*) { return remove(p); },
+             16, FTW_DEPTH | FTW_PHYS);
+    }
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    const std::string& path() const { return path_; }
+    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+
+    void file(const std::string& name, const std::string& content = "") const {
+        std::ofstream(*this / name, std::ios::binary) << content;
+    }
+    void folder(const std::string& name) const { mkdir((*this / name).c_str(), 0755); }
+    void link(const std::string& target, const std::string& name) const {
+        if (symlink(target.c_str(), (*this / name).c_str()) != 0) throw std::runtime_error("symlink failed");
+    }
+    // Sets the modification time of an entry itself (a link is not followed).
+    void mtime(const std::string& name, time_t seconds, long nanoseconds = 0) const {
+        const struct timespec times[2] = {{seconds, nanoseconds}, {seconds, nanoseconds}};
+        utimensat(AT_FDCWD, (*this / name).c_str(), times, AT_SYMLINK_NOFOLLOW);
+    }
+
+private:
+    std::string path_;
+};
+
+// What each name of a folder holds: its inode and its content (file bytes, link target, or a mark
+// for a folder). Two equal snapshots mean no entry was lost, replaced, changed or added.
+struct EntryState {
+    ino_t ino = 0;
+    std::string content;
+    bool operator==(const EntryState&) const = default;
+};
+using Snapshot = std::map<std::string, EntryState>;
+
+inline Snapshot snapshot(const std::string& folder) {
+    Snapshot shot;
+    DIR* dir = opendir(folder.c_str());
+    if (dir == nullptr) return shot;
+    while (const dirent* d = readdir(dir)) {
+        const std::string name = d->d_name;
+        if (name == "." || name == "..") continue;
+        const std::string path = folder + "/" + name;
+        struct stat st;
+        if (lstat(path.c_str(), &st) != 0) continue;
+        EntryState state{st.st_ino, {}};
+        if (S_ISDIR(st.st_mode)) {
+            state.content = "<folder>";
+        } else if (S_ISLNK(st.st_mode)) {
+            char target[4096];
+            const ssize_t n = readlink(path.c_str(), target, sizeof target);
+            state.content = "-> " + std::string(target, n > 0 ? n : 0);
+        } else {
+            std::stringstream bytes;
+            bytes << std::ifstream(path, std::ios::binary).rdbuf();
+            state.content = bytes.str();
+        }
+        shot.emplace(name, state);
+    }
+    closedir(dir);
+    return shot;
+}
+
+// The snapshot expected after renaming `from` to `to` and nothing else.
+inline Snapshot renamed(Snapshot shot, const std::string& from, const std::string& to) {
+    auto node = shot.extract(from);
+    if (node.empty()) throw std::logic_error("no entry " + from);
+    node.key() = to;
+    shot.insert(std::move(node));
+    return shot;
+}
+
+// Runs `check` where permissions hold: in a child process without root's privileges when the tests
+// run as root, else right here. Empty when the privileges could not be dropped.
+inline std::optional<bool> withoutPrivileges(const std::function<bool()>& check) {
+    if (geteuid() != 0) return check();
+    const pid_t child = fork();
+    if (child == 0) {
+        const bool dropped = setgroups(0, nullptr) == 0 && setgid(65534) == 0 && setuid(65534) == 0;
+        _exit(!dropped ? 2 : check() ? 0 : 1);
+    }
+    int status = 0;
+    if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) == 2)
+        return std::nullopt;
+    return WEXITSTATUS(status) == 0;
+}
+
+}  // namespace zelvar::testing
