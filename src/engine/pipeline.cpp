@@ -1,0 +1,150 @@
+#include "engine/pipeline.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <utility>
+#include <vector>
+
+#include "engine/charset.h"
+#include "engine/counters.h"
+#include "engine/numbers.h"
+
+namespace zelvar {
+
+namespace {
+
+bool isDateMarker(const Text& token) {
+    return token.size() == 1 && token[0] >= kMarkSekunda && token[0] <= kMarkRok4;
+}
+
+Text twoDigits(int value) {
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "%02d", value);
+    return T(buffer);
+}
+
+Text formatDate(char32_t marker, const DateTime& d) {
+    switch (marker) {
+        case kMarkRok4: {
+            char buffer[16];
+            std::snprintf(buffer, sizeof buffer, "%04d", d.year);
+            return T(buffer);
+        }
+        case kMarkRok2: return twoDigits(d.year % 100);
+        case kMarkMesic: return twoDigits(d.month);
+        case kMarkDen: return twoDigits(d.day);
+        case kMarkHodina: return twoDigits(d.hour);
+        case kMarkMinuta: return twoDigits(d.minute);
+        default: return twoDigits(d.second);
+    }
+}
+
+// What a literal, date or drop token writes; the tracker hears what it did.
+Text plainToken(const Text& token, const DateTime& d, InsertionTracker& tracker) {
+    if (isDateMarker(token)) {
+        tracker.date(token[0]);
+        return formatDate(token[0], d);
+    }
+    if (token == U"/") {
+        tracker.drop();
+        return {};
+    }
+    tracker.literal();
+    return token;
+}
+
+Text separators(Text text, int item) {
+    switch (item) {
+        case 1: return OdstranZnaky(std::move(text), U" -_");
+        case 2: return ZamenZnaky(std::move(text), U" -", U"__");
+        case 3: return ZamenZnaky(std::move(text), U" _", U"--");
+        case 4: return ZamenZnaky(std::move(text), U"-_", U"  ");
+        case 5: return OdstranZnaky(std::move(text), U" _");
+        default: return text;
+    }
+}
+
+// The character options that act on the finished text of a field.
+Text characterOptions(Text result, const RenameOptions& o) {
+    if (o.chkBezDia != 0) result = BezDiakritiky(std::move(result));
+    result = separators(std::move(result), o.cboPauzy);
+    if (!o.txtZamenitCo.empty() && !o.txtZamenitZaCo.empty()) {
+        result = o.chkZamenaVse != 0 ? ZamenRetezec(std::move(result), o.txtZamenitCo, o.txtZamenitZaCo)
+                                     : ZamenZnaky(std::move(result), o.txtZamenitCo, o.txtZamenitZaCo);
+    }
+    if (!o.txtOdstranit.empty()) result = OdstranZnaky(std::move(result), o.txtOdstranit);
+    return result;
+}
+
+}  // namespace
+
+Text ZpracJmeno(const Text& Jm, const FiltrVystup& Filtr, double N, bool Obracene, const DateTime& d,
+                bool Pocitat, const RenameOptions& options) {
+    Numbering numbering(options, N, Obracene, Pocitat);
+    Text J = Obracene ? Obrat(Jm) : Jm;
+    // The kept number is cut from the text in the orientation the tokens see, so that its place
+    // is tracked on the same characters the pattern consumes.
+    if (Filtr.Citac && options.optCitac == 2) numbering.extract(J);
+
+    const long L = static_cast<long>(J.size());
+    long a = Filtr.PolohyPred.empty() ? 0 : std::max(Filtr.PolohyPred[0], 0);
+    long b = Filtr.PolohyZa.empty() ? 0 : std::max(Filtr.PolohyZa[0], 0);
+    Text zbytek;
+    if (L < a + b) {
+        if (L < a) {
+            a = L;
+            b = 0;
+        } else {
+            b = L - a;
+        }
+    } else if (Filtr.Hvezda != 0 && L - a - b > 0) {
+        zbytek = J.substr(static_cast<std::size_t>(a), static_cast<std::size_t>(L - a - b));
+    }
+
+    Text counter;  // the last counter text made in this call
+    Text pred;
+    const std::size_t predCount = std::min(Filtr.ZnakyPred.size(), Filtr.PolohyPred.size());
+    for (std::size_t i = 1; i < predCount; ++i) {
+        const int p = Filtr.PolohyPred[i];
+        if (p < 0) {
+            counter = numbering.counterText(-p);
+            pred += counter;
+        } else if (p > 0) {
+            if (p <= a) pred += J[static_cast<std::size_t>(p - 1)];
+            numbering.tracker.keep();
+        } else {
+            pred += plainToken(Filtr.ZnakyPred[i], d, numbering.tracker);
+        }
+    }
+
+    numbering.tracker.star(zbytek.size());
+
+    // The part after the star runs from the pattern's end; every piece goes in front.
+    std::vector<Text> zaPieces;
+    const std::size_t zaCount = std::min(Filtr.ZnakyZa.size(), Filtr.PolohyZa.size());
+    for (std::size_t i = 1; i < zaCount; ++i) {
+        const int p = Filtr.PolohyZa[i];
+        if (p < 0) {
+            // A field never receives two counter texts.
+            if (counter.empty()) {
+                counter = numbering.counterText(-p);
+                zaPieces.push_back(counter);
+            }
+        } else if (p > 0) {
+            if (p <= b) zaPieces.emplace_back(1, J[static_cast<std::size_t>(L - p)]);
+            numbering.tracker.keep();
+        } else {
+            zaPieces.push_back(plainToken(Filtr.ZnakyZa[i], d, numbering.tracker));
+        }
+    }
+
+    Text result = pred + zbytek;
+    for (auto piece = zaPieces.rbegin(); piece != zaPieces.rend(); ++piece) result += *piece;
+
+    result = numbering.reinsert(std::move(result));
+    if (Obracene) result = Obrat(result);
+    if (!Filtr.ZnakyPred.empty() && numericValue(Filtr.ZnakyPred[0]) != 0) result = Obrat(result);
+    return characterOptions(std::move(result), options);
+}
+
+}  // namespace zelvar
