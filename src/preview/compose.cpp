@@ -1,0 +1,90 @@
+#include "preview/compose.h"
+
+#include "engine/charset.h"
+#include "engine/pipeline.h"
+
+namespace zelvar {
+
+namespace {
+
+// Whether the new name gets an extension. An entry without one gets it only from a pattern that
+// writes literal text: "*" or "?" alone give it nothing, "txt" does.
+bool getsExtension(bool hasOwn, const Text& txtExt) {
+    if (trimSpaces(txtExt).empty()) return false;
+    return hasOwn || !trimSpaces(BezZakazanychZnaku(txtExt)).empty();
+}
+
+Text letterCase(const Text& name, int optVelikost) {
+    switch (optVelikost) {
+        case 1: return toLower(name);
+        case 2: return toUpper(name);
+        case 3: return PrvniVelka(name);
+        default: return name;
+    }
+}
+
+Text compose(const Text& Jm, const Text& Ex, bool hasOwnExtension, double N, const DateTime& d,
+             bool Pocitat, const RenameOptions& options, const CompiledPatterns& patterns) {
+    Text result = ZpracJmeno(Jm, patterns.jmeno, N, options.chkObratitJm != 0, d, Pocitat, options);
+    if (getsExtension(hasOwnExtension, options.txtExt)) {
+        result += U'.';
+        result += ZpracJmeno(Ex, patterns.ext, N, options.chkObratitEx != 0, d, Pocitat, options);
+    }
+    return letterCase(result, options.optVelikost);
+}
+
+}  // namespace
+
+Text NoveJmenoStr(const Text& Jm, const Text& Ex, double N, const DateTime& d, bool Pocitat,
+                  const RenameOptions& options, const CompiledPatterns& patterns) {
+    return compose(Jm, Ex, !Ex.empty(), N, d, Pocitat, options, patterns);
+}
+
+Text NoveJmeno(const Text& Jm, double N, bool Pocitat, const RenameOptions& options,
+               const CompiledPatterns& patterns) {
+    const std::size_t p = PosledniTecka(Jm);
+    Text name = Jm;
+    Text ext;
+    bool hasOwn = false;
+    if (p == Jm.size() && p > 0) {
+        name = Jm.substr(0, p - 1);  // a trailing "." ends the name; no extension of its own
+    } else if (p > 0) {
+        // Unlike a listed entry, a leading "." leaves an empty name part here.
+        name = Jm.substr(0, p - 1);
+        ext = Jm.substr(p);
+        hasOwn = true;
+    }
+    return compose(name, ext, hasOwn, N, DateTime{}, Pocitat, options, patterns);
+}
+
+Ukazky ZpracujVzor(const RenameOptions& options) {
+    Ukazky ukazky;
+    ukazky.patterns = ZpracujFiltrVystupCely(options);
+    ukazky.ukazka1 = NoveJmeno(kVzor1, 1, false, options, ukazky.patterns);
+    ukazky.ukazka2 = NoveJmeno(kVzor2, 2, false, options, ukazky.patterns);
+    return ukazky;
+}
+
+std::size_t PosledniTecka(const Text& text) {
+    const auto p = text.rfind(U'.');
+    return p == Text::npos ? 0 : p + 1;
+}
+
+Text PrvniVelka(const Text& text) {
+    Text result = toLower(text);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (i == 0 || kOddelovace.find(text[i - 1]) != Text::npos) result[i] = upperChar(text[i]);
+    }
+    return result;
+}
+
+std::size_t NajdiOddelovac(std::size_t start, const Text& text, const Text& set) {
+    if (start < 1) start = 1;
+    if (start > text.size()) return 0;
+    const auto p = text.find_first_of(set, start - 1);
+    return p == Text::npos ? 0 : p + 1;
+}
+
+Text BezZakazanychZnaku(const Text& text) { return OdstranZnaky(text, kZakazaneZnaky); }
+
+}  // namespace zelvar
