@@ -1,7 +1,9 @@
 #pragma once
 // Renaming one entry inside an open folder without ever replacing an existing entry. Plain POSIX
 // rename() replaces its target silently, so it is only used after every safer way was refused, and
-// then right after checking that the target is absent.
+// then right after checking that the target is absent. A change of letter case alone, on a file
+// system that folds case, goes through a temporary name in two steps that each refuse to replace;
+// when the second fails the entry gets its old name back. Names are checked before any call.
 #include <sys/stat.h>
 
 #include <string>
@@ -19,6 +21,9 @@ struct RenameOutcome {
     RenameErrorKind kind = RenameErrorKind::None;
     int error = 0;        // errno of the failing call, 0 when renamed or refused before any call
     std::string message;  // strerror(error) for Other
+    // Set only when a change of letter case failed half-way and the entry could not get its old name
+    // back: the temporary name it now carries, so that the user can be told where it is.
+    std::string leftAs;
     bool ok() const { return kind == RenameErrorKind::None; }
 };
 
@@ -50,8 +55,15 @@ public:
     RenameOutcome rename(const std::string& oldName, const std::string& newName);
 
 private:
+    int renameNoReplace(const char* from, const char* to);
+    int checkThenRename(const char* from, const char* to);
+    bool sameEntryByFolding(const std::string& oldName, const std::string& newName);
+    bool hasExactEntry(const std::string& name) const;
+    RenameOutcome renameThroughTemporary(const std::string& oldName, const std::string& newName);
+
     int fd_ = -1;
     int openError_ = 0;
+    long nameMax_ = 255;
     SysCalls& sys_;
 };
 
