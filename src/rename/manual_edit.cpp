@@ -9,24 +9,35 @@ namespace zelvar {
 
 namespace {
 
-// Cuts the next line off the rest of the box: up to a CR, which is taken to start a CR LF pair.
-Text cutLine(Text& rest) {
-    const std::size_t cr = rest.find(U'\r');
-    if (cr == Text::npos) {
-        Text line = trimSpaces(rest);
-        rest.clear();
+// Walks the box line by line. A line ends at a CR, which is taken to start a CR LF pair; blanks
+// around each line go, and so do blanks before the next one, so a rest of blanks only is no line.
+// The rest is tracked by position: copying it for every line would make a full box quadratic.
+class LineCutter {
+public:
+    explicit LineCutter(const Text& box) : box_(box) {}
+    bool done() const { return pos_ >= box_.size(); }
+    Text next() {
+        const std::size_t cr = box_.find(U'\r', pos_);
+        const std::size_t end = cr == Text::npos ? box_.size() : cr;
+        Text line = trimSpaces(box_.substr(pos_, end - pos_));
+        pos_ = cr == Text::npos ? box_.size() : std::min(cr + 2, box_.size());
+        while (pos_ < box_.size() && box_[pos_] == U' ') ++pos_;
         return line;
     }
-    Text line = trimSpaces(rest.substr(0, cr));
-    rest = cr + 2 < rest.size() ? trimSpaces(rest.substr(cr + 2)) : Text();
-    return line;
-}
+
+private:
+    const Text& box_;
+    std::size_t pos_ = 0;
+};
 
 // The box cannot hold the characters a name may not contain, and its lines lose their outer blanks,
 // but on this system an old name can have both. A line that is such an old name as the box shows it
 // is what filling the box left there, not a name the user typed.
 bool isUnchanged(const Text& line, const Text& oldName) {
-    return line == oldName || line == trimSpaces(BezZakazanychZnaku(oldName));
+    if (line == oldName) return true;
+    const bool shownAsIs = oldName.find_first_of(kZakazaneZnaky) == Text::npos &&
+                           (oldName.empty() || (oldName.front() != U' ' && oldName.back() != U' '));
+    return !shownAsIs && line == trimSpaces(BezZakazanychZnaku(oldName));
 }
 
 void setUnchanged(PreviewEntry& row) {
@@ -39,6 +50,7 @@ void setUnchanged(PreviewEntry& row) {
 class LaterOldNames {
 public:
     explicit LaterOldNames(const PreviewList& rows) {
+        byName_.reserve(rows.size());
         for (std::size_t j = 0; j < rows.size(); ++j) byName_[toLower(rows[j].oldName)].push_back(j);
     }
     // Index of the first row after k whose lowered old name is `lowered`, or npos.
@@ -63,18 +75,20 @@ ManualEditResult txtEdit_Parse(const Text& boxText, PreviewList rows) {
     const LaterOldNames later(rows);
     // Lowered final names of the rows already parsed, each with the first row that carries it.
     std::unordered_map<Text, std::size_t> earlier;
+    earlier.reserve(rows.size());
 
-    Text rest = result.boxText;
+    LineCutter lines(result.boxText);
     std::size_t k = 0;
-    for (; k < rows.size() && !rest.empty(); ++k) {
+    for (; k < rows.size() && !lines.done(); ++k) {
         PreviewEntry& row = rows[k];
-        const Text line = cutLine(rest);
+        const Text line = lines.next();
+        Text lowered;
         if (line.empty() || isUnchanged(line, row.oldName)) {
             setUnchanged(row);
         } else {
             row.newName = line;
             row.marker = false;
-            const Text lowered = toLower(line);
+            lowered = toLower(line);
             if (const auto hit = earlier.find(lowered); hit != earlier.end()) {
                 row.newName = markVyse(rows[hit->second].finalName());
                 row.marker = true;
@@ -85,7 +99,7 @@ ManualEditResult txtEdit_Parse(const Text& boxText, PreviewList rows) {
                 ++result.renameCount;
             }
         }
-        earlier.try_emplace(toLower(row.finalName()), k);
+        earlier.try_emplace(row.marker ? toLower(row.oldName) : std::move(lowered), k);
     }
     for (; k < rows.size(); ++k) setUnchanged(rows[k]);
 
