@@ -1,0 +1,401 @@
+// The naming and clash steps on plain data: hand-picked folders with known rows, and a randomised
+// comparison with the row-by-row scans written out literally.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "engine/pattern.h"
+#include "preview/builder.h"
+#include "preview/compose.h"
+
+using namespace zelvar;
+
+namespace {
+
+std::vector<ZaznamSouboru> recordsOf(const std::vector<Text>& names) {
+    std::vector<ZaznamSouboru> list;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        ZaznamSouboru r;
+        r.name = names[i];
+        splitEntryName(r.name, r.Jmeno, r.Pripona);
+        r.id = EntryId{1, static_cast<ino_t>(i + 1)};
+        list.push_back(r);
+    }
+    return list;
+}
+
+// The folder as the existence test sees it: the listed records plus other entries.
+struct Folder {
+    std::map<Text, EntryId> entries;
+    bool caseInsensitive = false;
+
+    Folder(const std::vector<ZaznamSouboru>& records, const std::vector<Text>& others,
+           bool folds = false)
+        : caseInsensitive(folds) {
+        for (const auto& r : records) entries.emplace(key(r.name), r.id);
+        ino_t ino = 1000;
+        for (const auto& o : others) entries.emplace(key(o), EntryId{1, ++ino});
+    }
+    Text key(const Text& name) const { return caseInsensitive ? toLower(name) : name; }
+    FindEntry finder() const {
+        return [this](const Text& name) -> std::optional<EntryId> {
+            const auto it = entries.find(key(name));
+            if (it == entries.end()) return std::nullopt;
+            return it->second;
+        };
+    }
+};
+
+ComposeName composerFor(const RenameOptions& options, const CompiledPatterns& patterns) {
+    return [&options, &patterns](const ZaznamSouboru& r, double N, bool pocitat) {
+        return NoveJmenoStr(r.Jmeno, r.Pripona, N, r.Datum, pocitat, options, patterns);
+    };
+}
+
+std::vector<std::string> lines(const PreviewList& rows) {
+    std::vector<std::string> out;
+    for (const auto& r : rows) out.push_back(toUtf8(r.oldName) + " -> " + toUtf8(r.newName));
+    return out;
+}
+
+// ---- The reference: steps 12 to 15 and the closing guard exactly as the scans read. ----
+
+NamedRows referenceRows(const std::vector<ZaznamSouboru>& rec, const RenameOptions& o,
+                        const CounterSetup& counter, const ComposeName& compose,
+                        const FindEntry& existing) {
+    const int n = static_cast<int>(rec.size());
+    PreviewList rows(n);
+    int unchanged = 0;
+    auto setMarker = [&](int i, Text text) {
+        rows[i].newName = std::move(text);
+        rows[i].marker = true;
+        ++unchanged;
+    };
+    for (int i = 0; i < n; ++i) {
+        rows[i].oldName = rec[i].Jmeno;
+        if (!rec[i].Pripona.empty()) rows[i].oldName += U"." + rec[i].Pripona;
+    }
+    struct Skupina { Text Jmeno; int Prvni; long long Pocet; };
+    std::vector<Skupina> skupiny;
+    int k = 0;
+    for (int i = 0; i < n; ++i) {
+        if (o.optCitac == 0 && counter.inPattern && i > 0 && o.chkStejnePripony != 0 &&
+            rec[i - 1].Jmeno == rec[i].Jmeno)
+            ++k;
+        const long long N = counter.start + static_cast<long long>(counter.step) * (i - k);
+        if (N <= 32767) rows[i].newName = compose(rec[i], static_cast<double>(N), false);
+        const std::size_t q = instr(1, rows[i].newName, U'.');
+        if ((q == 0 && rows[i].newName.empty()) || q == 1) setMarker(i, kMarkPrazdne);
+        if (!rows[i].marker && rows[i].newName == rows[i].oldName) setMarker(i, kMarkBezeZmeny);
+        for (int j = 0; j < i && !rows[i].marker; ++j) {
+            if (toLower(rows[i].newName) != toLower(rows[j].finalName())) continue;
+            if (o.optCitac == 1) {
+                Skupina* g = nullptr;
+                for (auto& s : skupiny)
+                    if (toLower(s.Jmeno) == toLower(rows[i].newName)) { g = &s; break; }
+                if (g) {
+                    ++g->Pocet;
+                } else {
+                    skupiny.push_back({rows[j].finalName(), j, 1});
+                    g = &skupiny.back();
+                }
+                rows[i].newName = compose(rec[i], static_cast<double>(g->Pocet), true);
+            } else {
+                setMarker(i, markVyse(rows[j].finalName()));
+            }
+        }
+        for (int j = i + 1; j < n && !rows[i].marker; ++j) {
+            if (toLower(rows[i].newName) == toLower(rows[j].oldName)) setMarker(i, markNize(rows[j].oldName));
+        }
+    }
+    if (o.optCitac == 1 && counter.inPattern && o.chkINula != 0) {
+        for (const auto& s : skupiny) {
+            if (rows[s.Prvni].marker) --unchanged;
+            rows[s.Prvni].newName = compose(rec[s.Prvni], 0, true);
+            rows[s.Prvni].marker = false;
+        }
+    }
+    for (int i = 0; i < n; ++i) {
+        if (rows[i].marker) continue;
+        const auto hit = existing(rows[i].newName);
+        if (hit && (*hit != rec[i].id || toLower(rows[i].oldName) != toLower(rows[i].newName)))
+            setMarker(i, markExistuje(rows[i].newName));
+    }
+    for (int i = 0; i < n; ++i) {
+        if (rows[i].marker) continue;
+        if (rows[i].newName == rows[i].oldName) {
+            setMarker(i, kMarkBezeZmeny);
+            continue;
+        }
+        for (int j = 0; j < i; ++j) {
+            if (toLower(rows[i].newName) == toLower(rows[j].finalName())) {
+                setMarker(i, markVyse(rows[j].finalName()));
+                break;
+            }
+        }
+    }
+    return {rows, unchanged};
+}
+
+// ---- Hand-picked folders. ----
+
+struct NamingCase {
+    const char* label;
+    void (*setUp)(RenameOptions&);
+    std::vector<Text> names;  // in preview order
+    std::vector<std::string> expected;
+    int unchanged;
+};
+
+const NamingCase kNamingCases[] = {
+    {"a taken name points up", [](RenameOptions& o) { o.txtJmeno = U"x"; },
+     {U"a.txt", U"b.txt"}, {"a.txt -> x.txt", "b.txt -> * viz >x.txt< výše"}, 1},
+    {"a later row's name points down", [](RenameOptions& o) { o.txtJmeno = U"b"; },
+     {U"a.txt", U"b.txt"}, {"a.txt -> * viz >b.txt< níže", "b.txt -> * beze změny"}, 2},
+    {"Jen stejné numbers the repeats",
+     [](RenameOptions& o) { o.txtJmeno = U"x:"; o.optCitac = 1; },
+     {U"a.txt", U"b.txt", U"c.txt"}, {"a.txt -> x.txt", "b.txt -> x1.txt", "c.txt -> x2.txt"}, 0},
+    {"Jen stejné with i nula",
+     [](RenameOptions& o) { o.txtJmeno = U"x:"; o.optCitac = 1; o.chkINula = 1; },
+     {U"a.txt", U"b.txt", U"c.txt"}, {"a.txt -> x0.txt", "b.txt -> x1.txt", "c.txt -> x2.txt"}, 0},
+    {"a group opened by an unchanged row keeps counting",
+     [](RenameOptions& o) { o.txtJmeno = U"x:"; o.optCitac = 1; },
+     {U"x.txt", U"y.txt", U"z.txt"}, {"x.txt -> * beze změny", "y.txt -> x1.txt", "z.txt -> x2.txt"}, 1},
+    {"i nula turns an unchanged first into a rename",
+     [](RenameOptions& o) { o.txtJmeno = U"x:"; o.optCitac = 1; o.chkINula = 1; },
+     {U"x.txt", U"y.txt", U"z.txt"}, {"x.txt -> x0.txt", "y.txt -> x1.txt", "z.txt -> x2.txt"}, 0},
+    {"Jen stejné without a counter cannot separate equal names",
+     [](RenameOptions& o) { o.txtJmeno = U"x"; o.optCitac = 1; },
+     {U"a.txt", U"b.txt", U"c.txt"},
+     {"a.txt -> x.txt", "b.txt -> * viz >x.txt< výše", "c.txt -> * viz >x.txt< výše"}, 2},
+    {"equal stems share a number",
+     [](RenameOptions& o) { o.txtJmeno = U"*_:"; o.chkStejnePripony = 1; },
+     {U"a.jpg", U"a.raw", U"b.jpg"}, {"a.jpg -> a_1.jpg", "a.raw -> a_1.raw", "b.jpg -> b_2.jpg"}, 0},
+    {"equal stems are compared exactly",
+     [](RenameOptions& o) { o.txtJmeno = U"*_:"; o.chkStejnePripony = 1; },
+     {U"A.jpg", U"a.raw"}, {"A.jpg -> A_1.jpg", "a.raw -> a_2.raw"}, 0},
+    {"a counter past 32767 makes no name",
+     [](RenameOptions& o) { o.txtJmeno = U":"; o.txtCisloOd = U"32766"; },
+     {U"a.txt", U"b.txt", U"c.txt"},
+     {"a.txt -> 32766.txt", "b.txt -> 32767.txt", "c.txt -> * prázdné jméno"}, 1},
+    {"hidden names and a trailing dot", [](RenameOptions&) {},
+     {U".htaccess", U"abc.", U"a*b.txt"},
+     {".htaccess -> * prázdné jméno", "abc. -> * beze změny", "a*b.txt -> * beze změny"}, 3},
+    {"a real name may hold a star", [](RenameOptions& o) { o.txtExt = U"jpg"; },
+     {U"a*b.txt", U"abc."}, {"a*b.txt -> a*b.jpg", "abc. -> abc..jpg"}, 0},
+};
+
+}  // namespace
+
+TEST(NameRows, HandPickedFolders) {
+    for (const auto& c : kNamingCases) {
+        SCOPED_TRACE(c.label);
+        RenameOptions o;
+        c.setUp(o);
+        const CompiledPatterns p = ZpracujFiltrVystupCely(o);
+        const auto records = recordsOf(c.names);
+        const Folder folder(records, {});
+        const NamedRows got = nameRows(records, o, counterSetup(o, p), composerFor(o, p), folder.finder());
+        EXPECT_EQ(lines(got.rows), c.expected);
+        EXPECT_EQ(got.unchanged, c.unchanged);
+        for (const auto& row : got.rows) {
+            EXPECT_EQ(row.marker, row.newName.rfind(U"* ", 0) == 0) << toUtf8(row.newName);
+        }
+    }
+}
+
+TEST(NameRows, CaseChangeAgainstAnEntryOfThatName) {
+    RenameOptions o;
+    o.optVelikost = 1;
+    const CompiledPatterns p = ZpracujFiltrVystupCely(o);
+    const auto records = recordsOf({U"readme.TXT"});
+    const auto run = [&](const Folder& folder) {
+        return lines(nameRows(records, o, counterSetup(o, p), composerFor(o, p), folder.finder()).rows);
+    };
+    using L = std::vector<std::string>;
+    // Alone, on a file system that tells case apart or not: the row's own entry is no obstacle.
+    EXPECT_EQ(run(Folder(records, {})), L{"readme.TXT -> readme.txt"});
+    EXPECT_EQ(run(Folder(records, {}, true)), L{"readme.TXT -> readme.txt"});
+    // A separate "readme.txt" that is not listed (a folder, say) is hit.
+    EXPECT_EQ(run(Folder(records, {U"readme.txt"})), L{"readme.TXT -> * existuje >readme.txt<"});
+}
+
+TEST(NameRows, OwnEntryUnderAnotherNameIsStillATakenName) {
+    // Two hard links of one file: renaming one onto the other renames nothing.
+    RenameOptions o;
+    o.txtJmeno = U"b";
+    const CompiledPatterns p = ZpracujFiltrVystupCely(o);
+    const auto records = recordsOf({U"a.txt"});
+    const FindEntry sameInode = [&](const Text& name) -> std::optional<EntryId> {
+        if (name == U"b.txt" || name == U"a.txt") return records[0].id;
+        return std::nullopt;
+    };
+    const NamedRows got = nameRows(records, o, counterSetup(o, p), composerFor(o, p), sameInode);
+    EXPECT_EQ(lines(got.rows), std::vector<std::string>{"a.txt -> * existuje >b.txt<"});
+}
+
+TEST(CounterSetup, StartAndStepEachJudgedOnTheirOwn) {
+    struct Case { const char* od; const char* dif; int start; int step; };
+    const Case cases[] = {
+        {"1", "1", 1, 1},       {"5", "3", 5, 3},          {"-5", "2.9", 5, 2},
+        {"-0.5", "0", 1, 1},    {"", "", 0, 1},            {"abc", "-3", 0, 3},
+        {"32767", "32767", 32767, 32767},
+        {"40000", "2", 0, 2},   {"7", "70000", 7, 1},      {"-32768", "1", 0, 1},
+        {"1e9", "99999999999999999999", 1, 1},
+    };
+    RenameOptions o;
+    o.txtJmeno = U"*:";
+    const CompiledPatterns p = ZpracujFiltrVystupCely(o);
+    for (const auto& c : cases) {
+        o.txtCisloOd = T(c.od);
+        o.txtDif = T(c.dif);
+        const CounterSetup s = counterSetup(o, p);
+        EXPECT_TRUE(s.active);
+        EXPECT_EQ(s.start, c.start) << c.od;
+        EXPECT_EQ(s.step, c.step) << c.dif;
+    }
+    o.optCitac = 2;
+    EXPECT_FALSE(counterSetup(o, p).active);
+    o.optCitac = 0;
+    o.txtJmeno = U"*";
+    EXPECT_FALSE(counterSetup(o, ZpracujFiltrVystupCely(o)).active);
+    o.txtExt = U"::";
+    EXPECT_TRUE(counterSetup(o, ZpracujFiltrVystupCely(o)).active);
+}
+
+// ---- The hash-map build against the scans, on many random folders. ----
+
+namespace {
+
+struct RandomFolder {
+    std::vector<ZaznamSouboru> records;
+    std::vector<Text> others;
+    bool folds = false;
+};
+
+RandomFolder randomFolder(std::mt19937& rng) {
+    static const std::vector<Text> stems{U"a", U"A", U"b", U"B", U"x", U"X", U"a1", U"A1", U"a2",
+                                         U"x1", U"x2", U"x0", U"ab", U".h", U"c", U"1", U"2"};
+    static const std::vector<Text> exts{U"", U"txt", U"TXT", U"jpg", U"Jpg"};
+    std::uniform_int_distribution<int> count(0, 24);
+    const int n = count(rng);
+    std::vector<Text> names;
+    for (int i = 0; i < n; ++i) {
+        Text name = stems[rng() % stems.size()];
+        const Text& e = exts[rng() % exts.size()];
+        if (!e.empty()) name += U"." + e;
+        if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
+    }
+    RandomFolder f;
+    f.records = recordsOf(names);
+    f.folds = rng() % 4 == 0;
+    for (int i = rng() % 4; i > 0; --i) f.others.push_back(stems[rng() % stems.size()] + U".txt");
+    return f;
+}
+
+RenameOptions randomOptions(std::mt19937& rng) {
+    static const std::vector<Text> namePatterns{U"*", U"x", U"X", U"?", U"x:", U"*:", U"?:", U":",
+                                                U"a", U"/*", U"*/"};
+    static const std::vector<Text> extPatterns{U"*", U"txt", U":", U"*", U"TXT"};
+    static const std::vector<Text> starts{U"0", U"1", U"2", U"32766", U"40000"};
+    static const std::vector<Text> steps{U"1", U"2", U"0", U"16000"};
+    RenameOptions o;
+    o.txtJmeno = namePatterns[rng() % namePatterns.size()];
+    o.txtExt = extPatterns[rng() % extPatterns.size()];
+    o.optCitac = static_cast<int>(rng() % 3);
+    o.chkStejnePripony = static_cast<int>(rng() % 2);
+    o.chkINula = static_cast<int>(rng() % 2);
+    o.optVelikost = static_cast<int>(rng() % 3);
+    o.txtCisloOd = starts[rng() % starts.size()];
+    o.txtDif = steps[rng() % steps.size()];
+    return o;
+}
+
+// A composer that aims at few distinct names, so that clashes, chains of renumbered names and empty
+// names are common. It honours the rule that without a counter the number changes nothing.
+ComposeName tightComposer(const CounterSetup& counter, int optCitac, unsigned salt) {
+    return [counter, optCitac, salt](const ZaznamSouboru& r, double N, bool pocitat) {
+        static const std::vector<Text> outs{U"a", U"A", U"a1", U"A1", U"b", U"", U".h", U"x", U"x1",
+                                            U"a.txt", U"A.TXT", U"b.txt", U"x.jpg"};
+        const std::size_t h = std::hash<Text>{}(r.name) ^ salt;
+        Text out = outs[h % outs.size()];
+        const bool writes = counter.inPattern && (optCitac == 0 || (optCitac == 1 && pocitat));
+        if (writes) out += decimal(static_cast<long long>(N));
+        if ((h >> 8) % 3 == 0 && !r.Pripona.empty()) out += U"." + r.Pripona;
+        return out;
+    };
+}
+
+void expectSameRows(const NamedRows& fast, const NamedRows& ref) {
+    ASSERT_EQ(fast.rows.size(), ref.rows.size());
+    for (std::size_t i = 0; i < ref.rows.size(); ++i) {
+        EXPECT_EQ(toUtf8(fast.rows[i].newName), toUtf8(ref.rows[i].newName)) << "row " << i + 1;
+        EXPECT_EQ(fast.rows[i].marker, ref.rows[i].marker) << "row " << i + 1;
+        EXPECT_EQ(fast.rows[i].oldName, ref.rows[i].oldName);
+    }
+    EXPECT_EQ(fast.unchanged, ref.unchanged);
+}
+
+// What the closing guard promises, checked independently of both builds.
+void expectUsableRowsAreRenames(const NamedRows& got) {
+    int markers = 0;
+    for (std::size_t i = 0; i < got.rows.size(); ++i) {
+        const auto& row = got.rows[i];
+        if (row.marker) {
+            ++markers;
+            continue;
+        }
+        EXPECT_NE(row.newName, row.oldName);
+        for (std::size_t j = 0; j < i; ++j)
+            EXPECT_NE(toLower(row.newName), toLower(got.rows[j].finalName())) << "rows " << j + 1 << ", " << i + 1;
+    }
+    EXPECT_EQ(got.unchanged, markers);
+}
+
+}  // namespace
+
+TEST(NameRows, MatchesTheScansOnRandomFolders) {
+    std::mt19937 rng(20240611);
+    int renamed = 0, marked = 0;
+    for (int round = 0; round < 4000; ++round) {
+        const RandomFolder f = randomFolder(rng);
+        const RenameOptions o = randomOptions(rng);
+        const CompiledPatterns p = ZpracujFiltrVystupCely(o);
+        const CounterSetup counter = counterSetup(o, p);
+        const ComposeName compose = round % 2 == 0 ? composerFor(o, p)
+                                                   : tightComposer(counter, o.optCitac, static_cast<unsigned>(rng()));
+        const Folder folder(f.records, f.others, f.folds);
+        const NamedRows fast = nameRows(f.records, o, counter, compose, folder.finder());
+        const NamedRows ref = referenceRows(f.records, o, counter, compose, folder.finder());
+        SCOPED_TRACE("round " + std::to_string(round) + ", name " + toUtf8(o.txtJmeno) + ", mode " +
+                     std::to_string(o.optCitac));
+        expectSameRows(fast, ref);
+        expectUsableRowsAreRenames(fast);
+        if (HasFailure()) return;
+        renamed += static_cast<int>(fast.rows.size()) - fast.unchanged;
+        marked += fast.unchanged;
+    }
+    // Both kinds of row must be common, or the comparison proves little.
+    EXPECT_GT(renamed, 5000);
+    EXPECT_GT(marked, 5000);
+}
+
+TEST(NameRows, EveryNameEqualInJenStejne) {
+    // 20000 rows each meeting every earlier one (2e8 pairs for the scans).
+    RenameOptions o;
+    o.txtJmeno = U"x";
+    o.optCitac = 1;
+    const CompiledPatterns p = ZpracujFiltrVystupCely(o);
+    std::vector<Text> names;
+    for (int i = 0; i < 20000; ++i) names.push_back(U"f" + decimal(i) + U".jpg");
+    const auto records = recordsOf(names);
+    const Folder folder(records, {});
+    const NamedRows got = nameRows(records, o, counterSetup(o, p), composerFor(o, p), folder.finder());
+    ASSERT_EQ(got.rows.size(), 20000u);
+    EXPECT_EQ(toUtf8(got.rows[0].newName), "x.jpg");
+    EXPECT_EQ(toUtf8(got.rows[19999].newName), "* viz >x.jpg< výše");
+    EXPECT_EQ(got.unchanged, 19999);
+}

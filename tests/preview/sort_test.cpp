@@ -1,0 +1,134 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "preview/builder.h"
+#include "preview/sort.h"
+
+using namespace zelvar;
+
+namespace {
+
+using Names = std::vector<std::string>;
+
+std::vector<ZaznamSouboru> records(const Names& names, const std::vector<std::int64_t>& times = {}) {
+    std::vector<ZaznamSouboru> list;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        ZaznamSouboru r;
+        r.name = T(names[i]);
+        splitEntryName(r.name, r.Jmeno, r.Pripona);
+        r.mtimeNs = i < times.size() ? times[i] : 0;
+        list.push_back(r);
+    }
+    return list;
+}
+
+Names names(const std::vector<ZaznamSouboru>& list) {
+    Names out;
+    for (const auto& r : list) out.push_back(toUtf8(r.name));
+    return out;
+}
+
+Names sorted(const Names& input, int key, bool reverse, bool numeric,
+             const std::vector<std::int64_t>& times = {}) {
+    auto list = records(input, times);
+    Serad(list, key, reverse, numeric);
+    return names(list);
+}
+
+Names reversed(Names n) {
+    std::reverse(n.begin(), n.end());
+    return n;
+}
+
+const std::string k17a = "x12345678901234567.txt";  // 17 digits: a double cannot tell these apart
+const std::string k17b = "x12345678901234568.txt";
+const std::string k31 = "y1000000000000000000000000000000.txt";  // 31 significant digits
+const std::string k30 = "y999999999999999999999999999999.txt";   // 30 nines
+
+struct SortCase {
+    const char* label;
+    int key;
+    bool numeric;
+    Names input;
+    Names ascending;
+};
+
+const SortCase kSortCases[] = {
+    {"empty", 0, false, {}, {}},
+    {"single", 0, true, {"a.txt"}, {"a.txt"}},
+    {"text order of digits", 0, false, {"file10.txt", "file9.txt", "file1.txt"},
+     {"file1.txt", "file10.txt", "file9.txt"}},
+    {"numeric order", 0, true, {"file10.txt", "file9.txt", "file1.txt"},
+     {"file1.txt", "file9.txt", "file10.txt"}},
+    {"case does not count", 0, false, {"B.txt", "a.txt"}, {"a.txt", "B.txt"}},
+    {"code points after lowering", 0, false, {"čaj.txt", "zebra.txt", "a_b.txt", "a.txt", "a-b.txt", "a b.txt"},
+     {"a b.txt", "a-b.txt", "a.txt", "a_b.txt", "zebra.txt", "čaj.txt"}},
+    {"by extension", 1, false, {"b.doc", "a.txt", "README", "c.doc"}, {"README", "b.doc", "c.doc", "a.txt"}},
+    {"by extension, numeric stem", 1, true, {"p10.jpg", "p9.jpg", "a.gif"}, {"a.gif", "p9.jpg", "p10.jpg"}},
+    {"equal numeric keys: the name on disk decides", 0, true, {"a7.txt", "a007.txt"}, {"a007.txt", "a7.txt"}},
+    {"equal keys differing in case", 0, false, {"a.txt", "A.txt", "b.txt", "B.TXT"},
+     {"A.txt", "a.txt", "B.TXT", "b.txt"}},
+    {"only the first run is a number", 0, true, {"a1b10.txt", "a1b9.txt", "a01b2.txt"},
+     {"a1b10.txt", "a01b2.txt", "a1b9.txt"}},
+    {"runs beyond a double's precision", 0, true, {k17b, "x9.txt", k17a}, {"x9.txt", k17a, k17b}},
+    {"runs beyond 30 digits", 0, true, {k31, "y5.txt", k30}, {"y5.txt", k30, k31}},
+    {"a zero run is the value 0", 0, true, {"z1.txt", "z000.txt", "z.txt"}, {"z.txt", "z000.txt", "z1.txt"}},
+};
+
+}  // namespace
+
+TEST(Serad, AscendingAndItsExactReverse) {
+    for (const auto& c : kSortCases) {
+        SCOPED_TRACE(c.label);
+        EXPECT_EQ(sorted(c.input, c.key, false, c.numeric), c.ascending);
+        EXPECT_EQ(sorted(c.input, c.key, true, c.numeric), reversed(c.ascending));
+        // The result never depends on the listing order.
+        EXPECT_EQ(sorted(reversed(c.input), c.key, false, c.numeric), c.ascending);
+    }
+}
+
+TEST(Serad, ByDateWithTiesByName) {
+    const Names input{"c.txt", "old.txt", "b.txt", "new.txt", "a.txt"};
+    const std::vector<std::int64_t> times{500, 100, 500, 900, 500};
+    const Names ascending{"old.txt", "a.txt", "b.txt", "c.txt", "new.txt"};
+    EXPECT_EQ(sorted(input, 2, false, false, times), ascending);
+    EXPECT_EQ(sorted(input, 2, true, true, times), reversed(ascending));
+}
+
+TEST(Serad, NoSortingKeepsOrReversesTheListing) {
+    const Names input{"b.txt", "a.txt", "c.txt", "B.txt"};
+    EXPECT_EQ(sorted(input, 3, false, true), input);
+    EXPECT_EQ(sorted(input, 3, true, false), reversed(input));
+}
+
+TEST(Serad, KeysFollowTheSortKey) {
+    auto list = records({"Foto12.JPG"});
+    Serad(list, 0, false, false);
+    EXPECT_EQ(list[0].Klic, T("foto12.jpg"));
+    Serad(list, 1, false, true);
+    EXPECT_EQ(list[0].Klic, T("jpg.foto") + Text(28, U'0') + T("12"));
+    list = records({"abc"});
+    Serad(list, 0, false, false);
+    EXPECT_EQ(list[0].Klic, T("abc."));
+}
+
+TEST(CiselnyKlic, WritesTheFirstRunDigitForDigit) {
+    struct Case { const char* jmeno; std::size_t width; std::string key; };
+    const Case cases[] = {
+        {"abc", 30, "abc"},
+        {"a007", 30, "a" + std::string(29, '0') + "7"},
+        {"x12y34", 30, "x" + std::string(28, '0') + "12y34"},
+        {"000", 30, std::string(30, '0')},
+        {"12345678901234567", 30, std::string(13, '0') + "12345678901234567"},
+        {"v0012345678901234567890123456789012z", 30, "v12345678901234567890123456789012z"},
+        {"n5", 34, "n" + std::string(33, '0') + "5"},
+    };
+    for (const auto& c : cases) {
+        ZaznamSouboru r;
+        r.Jmeno = T(c.jmeno);
+        EXPECT_EQ(toUtf8(CiselnyKlic(r, c.width)), c.key) << c.jmeno;
+    }
+}
