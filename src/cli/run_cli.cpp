@@ -154,6 +154,8 @@ int previewFolder(const Request& r, std::FILE* out, std::FILE* err, std::FILE* i
     // truth about the names it holds.
     if (listingFailed) return 1;
 
+    // The plan goes out before the first error message, also when both streams share one file.
+    std::fflush(out);
     ScriptDialogs dialogs(err);
     SilentFrontEnd frontEnd;
     const RunResult run = cmdPrejmenovat_Run(r.folder, rows, r.options.txtExt, dialogs, frontEnd);
