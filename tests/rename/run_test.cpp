@@ -23,11 +23,16 @@ struct ScriptedRun {
     RecordingFrontEnd frontEnd;
     RunResult result;
 
+    SysCalls* sys = &realSysCalls();
+
     // Answers Yes to the first question and then whatever `answers` holds.
-    RunResult go(const TempFolder& dir, PreviewList rows, std::deque<int> answers = {}, const Text& ext = U"*") {
+    RunResult go(const std::string& folder, PreviewList rows, std::deque<int> answers = {}, const Text& ext = U"*") {
         answers.push_front(mb::AnsYes);
+        return script(folder, std::move(rows), std::move(answers), ext);
+    }
+    RunResult script(const std::string& folder, PreviewList rows, std::deque<int> answers, const Text& ext) {
         dialogs.answers = std::move(answers);
-        result = cmdPrejmenovat_Run(dir.path(), std::move(rows), ext, dialogs, frontEnd);
+        result = cmdPrejmenovat_Run(folder, std::move(rows), ext, dialogs, frontEnd, *sys);
         EXPECT_TRUE(dialogs.answers.empty()) << "questions not asked: " << dialogs.answers.size();
         return result;
     }
@@ -47,7 +52,7 @@ TEST(RenameRun, CleanRunReportsExactlyAndRenamesInOrder) {
     const Snapshot before = snapshot(dir);
 
     ScriptedRun run;
-    run.go(dir, {row("a.txt", "b.txt"), markedRow("keep.txt"), row("c.txt", "d.txt")});
+    run.go(dir.path(), {row("a.txt", "b.txt"), markedRow("keep.txt"), row("c.txt", "d.txt")});
 
     EXPECT_EQ(run.result.end, RunEnd::Finished);
     EXPECT_EQ(run.result.attempts, 2);
@@ -77,7 +82,7 @@ TEST(RenameRun, FailuresAreCountedListedAndAnnounced) {
     const Snapshot before = snapshot(dir);
 
     ScriptedRun run;
-    run.go(dir, {row("a.txt", "taken.txt"), row("b.txt", "bb.txt"), row("c.txt", tooLong)});
+    run.go(dir.path(), {row("a.txt", "taken.txt"), row("b.txt", "bb.txt"), row("c.txt", tooLong)});
 
     EXPECT_EQ(run.result.attempts, 3);
     EXPECT_EQ(run.result.failures, 2);
@@ -101,26 +106,12 @@ TEST(RenameRun, ErrorHandlerRunsBetweenTheTwoProgressMarks) {
     ScriptedRun run;
     run.dialogs.log = &log;
     run.frontEnd.log = &log;
-    run.go(dir, {row("a", "b")});
+    run.go(dir.path(), {row("a", "b")});
     const std::vector<std::string> expected = {
         "box 36",   "caption b", "events", "events", "caption b A", "events",
         "beep",     "box 48",    "caption b A B", "events", "box 48",
     };
     EXPECT_EQ(log, expected);
-}
-
-TEST(RenameRun, NoToTheFirstQuestionDoesNothing) {
-    TempFolder dir;
-    dir.file("a", "A");
-    ScriptedDialogs dialogs;
-    dialogs.answers = {mb::AnsNo};
-    RecordingFrontEnd frontEnd;
-    const RunResult result = cmdPrejmenovat_Run(dir.path(), {row("a", "b")}, U"txt", dialogs, frontEnd);
-    EXPECT_EQ(result.end, RunEnd::Declined);
-    EXPECT_EQ(dialogs.shown.size(), 1u);
-    EXPECT_TRUE(frontEnd.captions.empty());
-    EXPECT_EQ(frontEnd.eventRounds, 0);
-    EXPECT_EQ(dir.names(), std::set<std::string>{"a"});
 }
 
 TEST(RenameRun, ExtensionQuestionUnlessThePatternIsExactlyAStar) {
@@ -133,7 +124,7 @@ TEST(RenameRun, ExtensionQuestionUnlessThePatternIsExactlyAStar) {
         TempFolder dir;
         dir.file("a.txt", "A");
         ScriptedRun run;
-        run.go(dir, {row("a.txt", "b.txt")}, c.asked ? std::deque<int>{mb::AnsYes} : std::deque<int>{}, T(c.ext));
+        run.go(dir.path(), {row("a.txt", "b.txt")}, c.asked ? std::deque<int>{mb::AnsYes} : std::deque<int>{}, T(c.ext));
         ASSERT_EQ(run.dialogs.shown.size(), c.asked ? 3u : 2u);
         if (c.asked) {
             EXPECT_EQ(run.dialogs.shown[1].text, kExtQuestion);
@@ -143,15 +134,22 @@ TEST(RenameRun, ExtensionQuestionUnlessThePatternIsExactlyAStar) {
     }
 }
 
-TEST(RenameRun, NoToTheExtensionQuestionRenamesNothing) {
-    TempFolder dir;
-    dir.file("a.txt", "A");
-    ScriptedRun run;
-    run.go(dir, {row("a.txt", "a.jpg")}, {mb::AnsNo}, U"jpg");
-    EXPECT_EQ(run.result.end, RunEnd::ExtensionDeclined);
-    EXPECT_EQ(run.dialogs.shown.size(), 2u);
-    EXPECT_TRUE(run.frontEnd.captions.empty());
-    EXPECT_EQ(dir.names(), std::set<std::string>{"a.txt"});
+TEST(RenameRun, DeclinedQuestionsRenameNothing) {
+    struct Case {
+        std::deque<int> answers;
+        RunEnd end;
+    };
+    for (const Case& c : {Case{{mb::AnsNo}, RunEnd::Declined}, Case{{mb::AnsYes, mb::AnsNo}, RunEnd::ExtensionDeclined}}) {
+        TempFolder dir;
+        dir.file("a.txt", "A");
+        ScriptedRun run;
+        run.script(dir.path(), {row("a.txt", "a.jpg")}, c.answers, U"jpg");
+        EXPECT_EQ(run.result.end, c.end);
+        EXPECT_EQ(run.dialogs.shown.size(), c.answers.size());
+        EXPECT_TRUE(run.frontEnd.captions.empty());
+        EXPECT_EQ(run.frontEnd.eventRounds, 0);
+        EXPECT_EQ(dir.names(), std::set<std::string>{"a.txt"});
+    }
 }
 
 TEST(RenameRun, PerEntryAnswers) {
@@ -178,7 +176,7 @@ TEST(RenameRun, PerEntryAnswers) {
         const Snapshot before = snapshot(dir);
         ScriptedRun run;
         run.frontEnd.confirm = c.confirm;
-        run.go(dir, {row("1", "1x"), row("2", "2x"), row("3", "3x"), row("4", "4x")}, c.answers);
+        run.go(dir.path(), {row("1", "1x"), row("2", "2x"), row("3", "3x"), row("4", "4x")}, c.answers);
         EXPECT_EQ(run.result.attempts, c.attempts);
         std::set<std::string> expected;
         for (const char* n : {"1", "2", "3", "4"}) expected.insert(c.renamed.count(n) ? std::string(n) + "x" : n);
@@ -196,7 +194,7 @@ TEST(RenameRun, PerEntryQuestionText) {
     dir.file("stará.txt", "");
     ScriptedRun run;
     run.frontEnd.confirm = {true};
-    run.go(dir, {row("stará.txt", "nová.txt")}, {mb::AnsYes});
+    run.go(dir.path(), {row("stará.txt", "nová.txt")}, {mb::AnsYes});
     ASSERT_GE(run.dialogs.shown.size(), 2u);
     EXPECT_EQ(run.dialogs.shown[1].text, T("Chcete přejmenovat soubor >stará.txt< na >nová.txt< ?"));
     EXPECT_EQ(run.dialogs.shown[1].style, 35);
@@ -208,7 +206,7 @@ TEST(RenameRun, EveryFailedRenameCountsIncludingOtherErrors) {
     dir.file("b", "B");
     const Snapshot before = snapshot(dir);
     ScriptedRun run;
-    run.go(dir, {row("gone", "x"), row("b", "y")});
+    run.go(dir.path(), {row("gone", "x"), row("b", "y")});
     EXPECT_EQ(run.result.attempts, 2);
     EXPECT_EQ(run.result.failures, 1);
     EXPECT_EQ(run.errorBoxes(), std::vector<Text>{fromUtf8(std::strerror(ENOENT))});
@@ -220,16 +218,12 @@ TEST(RenameRun, EveryFailedRenameCountsIncludingOtherErrors) {
 
 TEST(RenameRun, UnopenableFolderFailsEveryAttemptWithItsReason) {
     TempFolder parent;
-    ScriptedDialogs dialogs;
-    dialogs.answers = {mb::AnsYes};
-    RecordingFrontEnd frontEnd;
-    const RunResult result =
-        cmdPrejmenovat_Run(parent / "missing", {row("a", "b"), row("c", "d")}, U"*", dialogs, frontEnd);
-    EXPECT_EQ(result.attempts, 2);
-    EXPECT_EQ(result.failures, 2);
-    EXPECT_EQ(dialogs.shown[1].text, fromUtf8(std::strerror(ENOENT)));
-    EXPECT_EQ(dialogs.shown[1].style, 48);
-    EXPECT_EQ(result.reportStyle, 48);
+    ScriptedRun run;
+    run.go(parent / "missing", {row("a", "b"), row("c", "d")});
+    EXPECT_EQ(run.result.attempts, 2);
+    EXPECT_EQ(run.result.failures, 2);
+    EXPECT_EQ(run.errorBoxes(), std::vector<Text>(2, fromUtf8(std::strerror(ENOENT))));
+    EXPECT_EQ(run.result.reportStyle, 48);
 }
 
 TEST(RenameRun, NamesTheFileSystemRefuses) {
@@ -241,7 +235,7 @@ TEST(RenameRun, NamesTheFileSystemRefuses) {
          std::vector<std::string>{".", "..", "sub/a", std::string(256, 'n'), std::string("nul\0x", 5)}) {
         SCOPED_TRACE(bad);
         ScriptedRun run;
-        run.go(dir, {row("a", bad)});
+        run.go(dir.path(), {row("a", bad)});
         EXPECT_EQ(run.result.failures, 1);
         EXPECT_EQ(run.errorBoxes(), std::vector<Text>{notAccepted("a", bad)});
         expectNothingLost(before, dir);
@@ -263,7 +257,7 @@ TEST(RenameRun, ReadOnlyFolder) {
     }
     const Snapshot before = snapshot(dir);
     ScriptedRun run;
-    run.go(dir, {row("a", "b")});
+    run.go(dir.path(), {row("a", "b")});
     EXPECT_EQ(run.result.failures, 1);
     EXPECT_EQ(run.errorBoxes(), std::vector<Text>{fromUtf8(std::strerror(EACCES))});
     expectNothingLost(before, dir);
@@ -287,28 +281,24 @@ TEST(RenameRun, RefusedRenamesShowTheSystemsDescription) {
         dir.file("b", "B");
         const Snapshot before = snapshot(dir);
         RefusingSysCalls sys(error);
-        ScriptedDialogs dialogs;
-        dialogs.answers = {mb::AnsYes};
-        RecordingFrontEnd frontEnd;
-        const RunResult result =
-            cmdPrejmenovat_Run(dir.path(), {row("a", "x"), row("b", "y")}, U"*", dialogs, frontEnd, sys);
-        EXPECT_EQ(result.failures, 2);
-        ASSERT_EQ(dialogs.shown.size(), 4u);
-        EXPECT_EQ(dialogs.shown[1].text, fromUtf8(std::strerror(error)));
-        EXPECT_EQ(result.report, T("Přejmenování ukončeno\r\n\r\nPřejmenováno 0 souborů\r\nNepřejmenováno 2 souborů"
-                                   "\r\n\r\na nepřejmenován na x\r\nb nepřejmenován na y"));
+        ScriptedRun run;
+        run.sys = &sys;
+        run.go(dir.path(), {row("a", "x"), row("b", "y")});
+        EXPECT_EQ(run.errorBoxes(), std::vector<Text>(2, fromUtf8(std::strerror(error))));
+        EXPECT_EQ(run.result.report, T("Přejmenování ukončeno\r\n\r\nPřejmenováno 0 souborů\r\nNepřejmenováno 2 souborů"
+                                       "\r\n\r\na nepřejmenován na x\r\nb nepřejmenován na y"));
         expectNothingLost(before, dir);
     }
 }
 
-TEST(RenameRun, ChainInPreviewOrderAndForcedOtherwise) {
+TEST(RenameRun, ChainsAndSwapsNeverReplace) {
     TempFolder dir;
     dir.file("a", "A");
     dir.file("b", "B");
     const Snapshot before = snapshot(dir);
     ScriptedRun run;
     // The preview orders it so: b moves on before a takes its name.
-    run.go(dir, {row("b", "c"), row("a", "b")});
+    run.go(dir.path(), {row("b", "c"), row("a", "b")});
     EXPECT_EQ(run.result.failures, 0);
     EXPECT_EQ(fileContent(dir / "b"), "A");
     EXPECT_EQ(fileContent(dir / "c"), "B");
@@ -316,24 +306,19 @@ TEST(RenameRun, ChainInPreviewOrderAndForcedOtherwise) {
 
     // The other order: the first rename meets an existing name and must not replace it.
     ScriptedRun forced;
-    forced.go(dir, {row("b", "c"), row("c", "d")});
+    forced.go(dir.path(), {row("b", "c"), row("c", "d")});
     EXPECT_EQ(forced.result.failures, 1);
     EXPECT_EQ(forced.errorBoxes(), std::vector<Text>{exists("c")});
     EXPECT_EQ(dir.names(), (std::set<std::string>{"b", "d"}));
     expectNothingLost(before, dir);
-}
 
-TEST(RenameRun, ForcedSwapLosesNothing) {
-    TempFolder dir;
-    dir.file("a", "A");
-    dir.file("b", "B");
-    const Snapshot before = snapshot(dir);
-    ScriptedRun run;
-    run.go(dir, {row("a", "b"), row("b", "a")});
-    EXPECT_EQ(run.result.failures, 2);
-    EXPECT_EQ(run.errorBoxes(), (std::vector<Text>{exists("b"), exists("a")}));
-    EXPECT_EQ(fileContent(dir / "a"), "A");
-    EXPECT_EQ(fileContent(dir / "b"), "B");
+    // A swap forced through: both renames meet a taken name, both entries stay.
+    ScriptedRun swap;
+    swap.go(dir.path(), {row("b", "d"), row("d", "b")});
+    EXPECT_EQ(swap.result.failures, 2);
+    EXPECT_EQ(swap.errorBoxes(), (std::vector<Text>{exists("d"), exists("b")}));
+    EXPECT_EQ(fileContent(dir / "b"), "A");
+    EXPECT_EQ(fileContent(dir / "d"), "B");
     expectNothingLost(before, dir);
 }
 
@@ -348,7 +333,7 @@ TEST(RenameRun, FoldersAndLinksAreRenamedWithWhatTheyHold) {
     const Snapshot before = snapshot(dir);
     ScriptedRun run;
     // A folder must not replace an empty folder either.
-    run.go(dir, {row("old", "new"), row("full", "empty"), row("link", "link2")});
+    run.go(dir.path(), {row("old", "new"), row("full", "empty"), row("link", "link2")});
     EXPECT_EQ(run.result.failures, 1);
     EXPECT_EQ(run.errorBoxes(), std::vector<Text>{exists("empty")});
     EXPECT_EQ(dir.names(), (std::set<std::string>{"new", "full", "empty", "link2"}));
@@ -362,7 +347,7 @@ TEST(RenameRun, InvalidUtf8NamesCrossByteForByte) {
     dir.file("good.txt", "2");
     const Snapshot before = snapshot(dir);
     ScriptedRun run;
-    run.go(dir, {row(bad, "fixed.txt"), row("good.txt", "x\xC3(.txt")});
+    run.go(dir.path(), {row(bad, "fixed.txt"), row("good.txt", "x\xC3(.txt")});
     EXPECT_EQ(run.result.failures, 0);
     EXPECT_EQ(dir.names(), (std::set<std::string>{"fixed.txt", "x\xC3(.txt"}));
     expectNothingLost(before, dir);
@@ -381,7 +366,7 @@ TEST(RenameRun, WorksOnItsOwnCopyWhileEventsChangeTheWorld) {
         shared.assign(1, row("zzz", "yyy"));
         if (++rounds == 1) dir.file("b2", "new");
     };
-    run.go(dir, shared);
+    run.go(dir.path(), shared);
     EXPECT_EQ(run.result.attempts, 2);
     EXPECT_EQ(run.errorBoxes(), std::vector<Text>{exists("b2")});
     EXPECT_EQ(dir.names(), (std::set<std::string>{"a2", "b", "b2"}));
