@@ -1,0 +1,25 @@
+#pragma once
+// What the folder tree and the file list show: the subfolders of a folder and its files that match
+// the listing filter, by name as bytes on disk, in case-insensitive order. Hidden entries (names
+// starting with ".") are shown like any other. A folder that cannot be read gives an empty list.
+#include <string>
+#include <vector>
+
+#include "engine/text.h"
+
+namespace zelvar {
+
+// Folder path plus name, with one "/" between them (the root "/" gets no second one).
+std::string joinPath(const std::string& folder, const std::string& name);
+
+// True when the folder can be opened for listing; errno of the failure in *error otherwise.
+bool canOpenFolder(const std::string& path, int* error = nullptr);
+
+// The errors by which a volume says that it is not there or not ready.
+bool isUnavailableDevice(int error);
+
+std::vector<std::string> subfolderNames(const std::string& folder);
+// Files, and links to anything but a folder, whose names match the listing filter.
+std::vector<std::string> matchingFileNames(const std::string& folder, const Text& masks);
+
+}  // namespace zelvar

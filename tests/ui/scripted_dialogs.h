@@ -1,0 +1,52 @@
+#pragma once
+// Message boxes answered from a script, recording every question and beep, and a temporary folder
+// with the entries a test asks for. Shared by the window tests.
+#include <QTemporaryDir>
+#include <QtTest>
+#include <deque>
+#include <fcntl.h>
+#include <functional>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+#include "rename/dialogs.h"
+
+struct AskedBox {
+    std::string text;  // UTF-8, CR LF kept
+    int style = 0;
+};
+
+class ScriptedDialogs : public zelvar::Dialogs {
+public:
+    std::deque<int> answers;           // taken in order; OK (1) once the script runs out
+    std::vector<AskedBox> asked;
+    int beeps = 0;
+    std::function<void()> onAsk;       // runs while a box is open, as a user could act then
+
+    int messageBox(const zelvar::Text& text, int style) override {
+        asked.push_back({zelvar::toUtf8(text), style});
+        if (onAsk) onAsk();
+        if (answers.empty()) return zelvar::mb::AnsOK;
+        const int answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    void beep() override { ++beeps; }
+};
+
+class TempFolder {
+public:
+    TempFolder() { QVERIFY(dir_.isValid()); }
+    std::string path() const { return dir_.path().toStdString(); }
+    QString qpath() const { return dir_.path(); }
+    void file(const std::string& name) const {
+        const int fd = ::open((path() + "/" + name).c_str(), O_CREAT | O_WRONLY, 0644);
+        if (fd >= 0) ::close(fd);
+    }
+    void folder(const std::string& name) const { ::mkdir((path() + "/" + name).c_str(), 0755); }
+
+private:
+    QTemporaryDir dir_;
+};
