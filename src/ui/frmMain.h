@@ -1,0 +1,262 @@
+#pragma once
+// The main window: every option of the rename, the folder selection and the live preview. Each
+// control is a member named as the program names it (also its object name); each handler is named
+// control_Event. The window keeps one options record current, compiles the patterns and builds the
+// preview through the core, and asks its questions through the injected Dialogs.
+//
+// No build ever runs inside another: the core does not process events, writes from code go out with
+// the control's signals blocked (the handler's effect is then applied directly), and a build asked
+// for while one runs is done right after it.
+#include <QMainWindow>
+#include <QPointer>
+#include <string>
+#include <vector>
+
+#include "engine/options.h"
+#include "engine/pattern.h"
+#include "platform/volumes.h"
+#include "preview/entry.h"
+#include "rename/dialogs.h"
+
+class QAction;
+class QButtonGroup;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class QToolButton;
+class FolderTree;
+class frmAbout;
+
+class frmMain : public QMainWindow {
+    Q_OBJECT
+public:
+    // startFolder: bytes of an absolute folder path; empty means the user's home folder.
+    explicit frmMain(zelvar::Dialogs& dialogs, const std::string& startFolder = std::string(),
+                     QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    // Input side.
+    QLabel* lblVstup;
+    QPushButton* cmdAktual;
+    QLineEdit* txtVyhlFiltr;
+    QLineEdit* txtCesta;
+    QGroupBox* fraFile;
+    QButtonGroup* optFile;
+    QComboBox* drvDisk;
+    FolderTree* dirD;
+    QListWidget* filD;
+
+    // Output side.
+    QLabel* lblVystup;
+    QPushButton* cmdTest;
+    QLabel* lblPopis;
+    QLabel* lblPracuji;
+    QLabel* lblPrace;
+    QGroupBox* fraRazeni;
+    QButtonGroup* optRazeni;
+    QCheckBox* chkObracene;
+    QCheckBox* chkCisla;
+    QPlainTextEdit* txtTest;
+
+    // Right column.
+    QPushButton* cmdEdit;
+    QGroupBox* fraUkazky;
+    QLabel* lblVzor1;
+    QLabel* lblVzor2;
+    QLabel* lblSipka1;
+    QLabel* lblSipka2;
+    QLabel* lblUkazka1;
+    QLabel* lblUkazka2;
+    QPlainTextEdit* txtEdit;
+
+    QGroupBox* fraPrikazy;
+    QLabel* lblJmeno;
+    QLineEdit* txtJmeno;
+    QLabel* lblPripona;
+    QLineEdit* txtExt;
+    QLabel* lblObraceneZpracovani;
+    QCheckBox* chkObratitJm;
+    QCheckBox* chkObratitEx;
+
+    QGroupBox* fraVelikost;
+    QButtonGroup* optVelikost;
+
+    QGroupBox* fraCisla;
+    QGroupBox* fraCitac;
+    QButtonGroup* optCitac;
+    QLabel* lblOd;
+    QLineEdit* txtCisloOd;
+    QLabel* lblKrok;
+    QLineEdit* txtDif;
+    QCheckBox* chkStejnePripony;
+    QCheckBox* chkINula;
+    QCheckBox* chkCisloNula;
+    QGroupBox* fraZachovatCisla;
+    QButtonGroup* optZachovatCisla;
+    QGroupBox* fraZachovatTypCislovani;
+    QButtonGroup* optZachovatTypCislovani;
+    QLabel* lblPuvodniZaklad;
+    QLineEdit* txtZachovatCiselnyZaklad;
+    QGroupBox* fraTypCislovani;
+    QButtonGroup* optTypCislovani;
+    QLabel* lblZaklad;
+    QLineEdit* txtCiselnyZaklad;
+
+    QGroupBox* fraDoplneni;
+    QCheckBox* chkBezDia;
+    QLabel* lblPauzy;
+    QComboBox* cboPauzy;
+    QLabel* lblZamenitCo;
+    QLineEdit* txtZamenitCo;
+    QLabel* lblZamenitZaCo;
+    QLineEdit* txtZamenitZaCo;
+    QCheckBox* chkZamenaVse;
+    QLabel* lblOdstranit;
+    QLineEdit* txtOdstranit;
+    QGroupBox* fraObratit;
+    QCheckBox* chkJmeno;
+    QCheckBox* chkExt;
+
+    QCheckBox* chkKazdy;
+    QLabel* lblPotvrzovat;
+    QToolButton* cmdPrejmenovat;
+    QLabel* lblVerze;
+
+    // Menus.
+    QMenu* mnuSoubor;
+    QAction* mnuKonec;
+    QMenu* mnuFunkceMenu;
+    QAction* mnuFunkce[2];
+    QMenu* mnuNapoveda;
+    QAction* mnuObsah;
+    QAction* mnuVyhledat;
+    QAction* mnuOAplikaci;
+
+    // Manual editing: edit mode on; the program itself is filling txtEdit.
+    bool RucniEditace = false;
+    bool PlneniEditu = false;
+
+    // State that the rename run and manual editing read.
+    const zelvar::RenameOptions& options() const { return opts_; }
+    const zelvar::CompiledPatterns& patterns() const { return patterns_; }
+    const zelvar::PreviewList& previewList() const { return rows_; }
+    const std::string& folder() const { return filPath_; }  // the path of filD
+    int layoutMode() const { return layoutMode_; }
+    int buildCount() const { return buildCount_; }           // completed preview builds
+
+public slots:
+    // Refresh, the preview builder and the pattern refresh.
+    void Aktualizace();
+    void Test(int Dotaz);
+    void ZpracujVzor();
+
+    // Option changes.
+    void txtJmeno_Change();
+    void txtExt_Change();
+    void chkObratitJm_Click();
+    void chkObratitEx_Click();
+    void optVelikost_Click(int Index);
+    void optCitac_Click(int Index);
+    void txtCisloOd_Change();
+    void txtDif_Change();
+    void chkStejnePripony_Click();
+    void chkINula_Click();
+    void chkCisloNula_Click();
+    void optZachovatCisla_Click(int Index);
+    void optZachovatTypCislovani_Click(int Index);
+    void txtZachovatCiselnyZaklad_LostFocus();
+    void optTypCislovani_Click(int Index);
+    void txtCiselnyZaklad_LostFocus();
+    void chkBezDia_Click();
+    void cboPauzy_Click();
+    void txtZamenitCo_Change();
+    void txtZamenitZaCo_Change();
+    void chkZamenaVse_Click();
+    void txtOdstranit_Change();
+    void chkJmeno_Click();
+    void chkExt_Click();
+    void optRazeni_Click(int Index);
+    void chkCisla_Click();
+    void chkObracene_Click();
+    void chkKazdy_Click();
+
+    // Folder selection and listing.
+    void drvDisk_Change();
+    void dirD_Change();
+    void txtCesta_KeyUp(int KeyCode);
+    void txtCesta_LostFocus();
+    void txtVyhlFiltr_Change();
+    void optFile_Click(int Index);
+    void cmdAktual_Click();
+    void cmdTest_Click();
+
+    // Manual editing: the edit box parsed over the preview list.
+    void txtEdit_Change();
+
+    // Menus.
+    void mnuFunkce_Click(int Index);
+    void mnuKonec_Click();
+    void mnuObsah_Click();
+    void mnuVyhledat_Click();
+    void mnuOAplikaci_Click();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void buildInputSide(QWidget* client);
+    void buildOutputSide(QWidget* client);
+    void buildRightColumn(QWidget* client);
+    void buildNumbersFrame(QWidget* client);
+    void buildReplacementsFrame(QWidget* client);
+    void buildMenus();
+    void connectHandlers();
+    void Form_Load(const std::string& startFolder);
+
+    void fullRefresh();
+    void previewRefresh();
+    void plainRebuild();
+    void runBuild(int Dotaz);
+    void compiled();  // what every compile of the patterns does to the window
+    void showPreview(const zelvar::Text& text);
+    void refillEditBox();
+    void applyNumberingMode(int mode);
+    void setJednoduche();
+    void setProfesionalni();
+    void setTitle();
+    void selectDriveOf(const std::string& path);
+    void fillFileList();
+    void showAbout();
+
+    bool txtCisloOd_KeyPress(QKeyEvent* event);
+    bool radix_KeyPress(QLineEdit* field, zelvar::Text& value, QKeyEvent* event);
+    void stripForbidden(QLineEdit* field, zelvar::Text& value);
+    void setText(QLineEdit* field, zelvar::Text& value, const zelvar::Text& text);
+    void setChecked(QCheckBox* box, int& value, int checked);
+    void setChoice(QButtonGroup* group, int& value, int index);
+
+    zelvar::Dialogs& dialogs_;
+    zelvar::RenameOptions opts_;
+    zelvar::CompiledPatterns patterns_;
+    zelvar::PreviewList rows_;
+    std::vector<zelvar::Volume> volumes_;
+    std::string filPath_;
+    std::string home_;
+    int layoutMode_ = 0;
+    zelvar::Text layoutText_;
+    bool building_ = false;
+    bool pendingBuild_ = false;
+    bool checkingPath_ = false;
+    bool enterDownInCesta_ = false;
+    bool centred_ = false;
+    int buildCount_ = 0;
+    QPointer<frmAbout> about_;
+};
