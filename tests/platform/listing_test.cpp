@@ -3,6 +3,7 @@
 #include <climits>
 #include <cstring>
 #include <ctime>
+#include <optional>
 #include <set>
 
 #include <gtest/gtest.h>
@@ -43,6 +44,23 @@ time_t utc(int year, int month, int day, int hour, int minute, int second) {
     tm.tm_sec = second;
     return timegm(&tm);
 }
+
+// Puts a time zone in force for one test and the previous one back after it.
+class ScopedTimeZone {
+public:
+    explicit ScopedTimeZone(const char* zone) {
+        if (const char* old = std::getenv("TZ")) saved_ = old;
+        setenv("TZ", zone, 1);
+        tzset();
+    }
+    ~ScopedTimeZone() {
+        saved_ ? setenv("TZ", saved_->c_str(), 1) : unsetenv("TZ");
+        tzset();
+    }
+
+private:
+    std::optional<std::string> saved_;
+};
 
 // Every kind of entry a folder can hold, hidden ones and awkward names included.
 class MixedFolder : public ::testing::Test {
@@ -134,6 +152,7 @@ TEST(Listing, DatesAreModificationTimesInLocalCivilTime) {
     dir.folder("old");
     dir.mtime("old", utc(1950, 6, 15, 12, 0, 0));
 
+    const ScopedTimeZone zone("UTC");
     const Listing listing = listFolder(dir.path(), T("*"), 2);
     const struct {
         const char* name;
@@ -159,11 +178,8 @@ TEST(Listing, DatesFollowTheTimeZoneInForce) {
     dir.mtime("summer", utc(2021, 7, 1, 10, 0, 0));
     dir.file("winter");
     dir.mtime("winter", utc(2021, 1, 1, 23, 30, 0));
-    const std::string saved = std::getenv("TZ") ? std::getenv("TZ") : "";
-    setenv("TZ", "CET-1CEST,M3.5.0,M10.5.0/3", 1);
+    const ScopedTimeZone zone("CET-1CEST,M3.5.0,M10.5.0/3");
     const Listing listing = listFolder(dir.path(), T("*"), 0);
-    saved.empty() ? unsetenv("TZ") : setenv("TZ", saved.c_str(), 1);
-    tzset();
     EXPECT_EQ(entryNamed(listing, "summer")->date, (DateTime{2021, 7, 1, 12, 0, 0}));
     EXPECT_EQ(entryNamed(listing, "winter")->date, (DateTime{2021, 1, 2, 0, 30, 0}));
 }
@@ -173,6 +189,7 @@ TEST(Listing, FarFutureDatesKeepTheirOrderAndCivilTime) {
     dir.file("far");
     const time_t far = utc(2400, 1, 1, 0, 0, 0);
     dir.mtime("far", far);
+    const ScopedTimeZone zone("UTC");
     struct stat st;
     ASSERT_EQ(stat((dir / "far").c_str(), &st), 0);
     if (st.st_mtim.tv_sec != far) GTEST_SKIP() << "this file system cannot store the year 2400";
