@@ -2,7 +2,8 @@
 // Listing one folder: names are kept as their bytes on disk for every file-system call and decoded
 // losslessly (engine/text.h) for the engine. "." and ".." are never entries; names beginning with "."
 // are listed like any other. A symbolic link counts as what it points to (a dangling one is a file)
-// but is never followed otherwise. A listing that fails part-way keeps the entries read so far.
+// but is never followed otherwise. A listing that fails part-way keeps the entries read so far; an
+// entry that vanishes while the folder is read is left out.
 #include <sys/types.h>
 
 #include <cstdint>
@@ -28,15 +29,16 @@ struct EntryId {
 struct ListedEntry {
     std::string name;            // bytes on disk
     bool isDir = false;          // a link counts as its target
-    std::int64_t mtimeNs = 0;    // modification time, for ordering (0 when unreadable)
+    std::int64_t mtimeNs = 0;    // modification time, for ordering (0 when unreadable); a working
+                                 // link's is its target's, a dangling link's its own
     DateTime date;               // the same as local civil time; the zero date-time when unreadable
-    EntryId id;
+    EntryId id;                  // the entry itself, a link not followed
 };
 
 struct Listing {
     std::string folder;                 // the folder as given
     std::vector<ListedEntry> entries;   // matching entries of the requested kind, in directory order
-    bool truncated = false;             // more than kMaxEntries matched; entries holds the first ones
+    bool truncated = false;             // more than the limit matched; entries holds the first ones
     bool failed = false;                // the folder could not be opened or read to its end
     std::string error;                  // the system's description when failed
     // Every entry of the folder whatever its kind or name, for the existence test of new names.

@@ -171,32 +171,5 @@ TEST(CaseOnlyRename, TellsWhereTheEntryIsWhenItCannotGetItsNameBack) {
     EXPECT_EQ(snapshot(dir.path()), renamed(before, "readme.txt", outcome.leftAs));
 }
 
-TEST(CaseOnlyRename, TriesAnotherTemporaryNameWhenOneIsTaken) {
-    const struct {
-        int taken;  // how many temporary names are taken
-        bool ok;
-    } cases[] = {{3, true}, {1000, false}};
-    for (const auto& c : cases) {
-        TempFolder dir;
-        dir.file("readme.txt", "R");
-        const auto before = snapshot(dir.path());
-        FoldingCalls calls;
-        int tries = 0;
-        calls.fault = [&](auto& call, auto& from, auto& to) {
-            const bool intoTemporary = call == "renameat2" && from == "readme.txt" && to != "README.txt";
-            return intoTemporary && tries++ < c.taken ? EEXIST : 0;
-        };
-        const RenameOutcome outcome = RenameFolder(dir.path(), calls).rename("readme.txt", "README.txt");
-        EXPECT_EQ(outcome.ok(), c.ok) << c.taken;
-        if (c.ok) {
-            EXPECT_EQ(snapshot(dir.path()), renamed(before, "readme.txt", "README.txt"));
-        } else {
-            // Only temporary names were taken: that is no entry of the new name.
-            EXPECT_EQ(outcome.kind, RenameErrorKind::Other);
-            EXPECT_EQ(snapshot(dir.path()), before);
-        }
-    }
-}
-
 }  // namespace
 }  // namespace zelvar
