@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "engine/counters.h"
-#include "engine/pattern.h"
 
 using namespace zelvar;
 
@@ -39,58 +38,4 @@ TEST(KeptNumbers, RadixFieldAsSixteenBitNumber) {
         {U"99999999", std::nullopt},           {U"2.5", 2},   {U"3.5", 4},
     };
     for (const auto& c : cases) EXPECT_EQ(radixValue(c.text), c.value) << toUtf8(c.text);
-}
-
-TEST(KeptNumbers, ExtractionCutsTheFirstRun) {
-    RenameOptions o;
-    Text text = U"ab0123cd45";
-    KeptNumber kept = extractKeptNumber(text, o, false);
-    EXPECT_TRUE(kept.found);
-    EXPECT_EQ(kept.value, 123);
-    EXPECT_EQ(kept.start, 3u);
-    EXPECT_EQ(text, Text(U"abcd45"));
-
-    text = U"x21y";  // a mirrored name: the run reads "12"
-    kept = extractKeptNumber(text, o, true);
-    EXPECT_EQ(kept.value, 12);
-    EXPECT_EQ(text, Text(U"xy"));
-
-    text = U"none";
-    kept = extractKeptNumber(text, o, false);
-    EXPECT_FALSE(kept.found);
-    EXPECT_EQ(kept.value, 0);
-    EXPECT_EQ(text, Text(U"none"));
-
-    o.txtZachovatCiselnyZaklad = U"40000";  // no usable radix: nothing is a digit
-    text = U"a12";
-    EXPECT_FALSE(extractKeptNumber(text, o, false).found);
-}
-
-TEST(InsertionTracker, MovesOnlyWhileCharactersBeforeTheNumberRemain) {
-    InsertionTracker t;
-    t.start(4);  // "img|12x": three characters stand before the number
-    t.literal();
-    EXPECT_EQ(t.position(), 5);
-    t.keep();
-    t.keep();
-    t.drop();
-    EXPECT_EQ(t.position(), 4);
-    t.date(kMarkRok4);  // one unit of the countdown is left, so the date still counts
-    EXPECT_EQ(t.position(), 8);
-    t.keep();
-    t.literal();
-    t.date(kMarkDen);
-    EXPECT_EQ(t.position(), 8);
-
-    InsertionTracker first;
-    first.start(1);  // the number stood first: the tracker never moves
-    first.literal();
-    EXPECT_EQ(first.position(), 0);
-
-    InsertionTracker star;
-    star.start(3);
-    star.date(kMarkMinuta);
-    star.star(3);
-    star.literal();
-    EXPECT_EQ(star.position(), 5);
 }
