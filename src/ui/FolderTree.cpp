@@ -140,7 +140,8 @@ void FolderTree::makeCurrent(QTreeWidgetItem* item) {
         populate(item);
         item->setExpanded(true);
     }
-    scrollToItem(item);
+    // Centred, so that the folders inside it show below it.
+    scrollToItem(item, QAbstractItemView::PositionAtCenter);
 }
 
 void FolderTree::onCurrentChanged(QTreeWidgetItem* current) {

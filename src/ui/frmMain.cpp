@@ -149,10 +149,19 @@ QButtonGroup* makeChoice(QObject* owner, const char* name, QWidget* parent, cons
     return group;
 }
 
+// A label as wide as its text.
+QLabel* fitLabel(QLabel* l) {
+    l->resize(l->fontMetrics().horizontalAdvance(l->text()) + 2, l->height());
+    return l;
+}
+
+int rightOf(const QWidget* w, int gap) { return w->geometry().right() + 1 + gap; }
+
 // The width a button needs to show its indicator and its whole caption.
 int naturalWidth(QWidget* w) {
     auto* b = qobject_cast<QAbstractButton*>(w);
     if (!b) return w->width();
+    b->ensurePolished();
     const bool radio = qobject_cast<QRadioButton*>(w) != nullptr;
     QStyle* s = b->style();
     const int indicator = s->pixelMetric(radio ? QStyle::PM_ExclusiveIndicatorWidth : QStyle::PM_IndicatorWidth,
@@ -160,7 +169,7 @@ int naturalWidth(QWidget* w) {
     const int spacing = s->pixelMetric(radio ? QStyle::PM_RadioButtonLabelSpacing : QStyle::PM_CheckBoxLabelSpacing,
                                        nullptr, b);
     const QString text = b->text().remove(QLatin1Char('&'));
-    return indicator + spacing + b->fontMetrics().horizontalAdvance(text) + 3;
+    return indicator + spacing + b->fontMetrics().horizontalAdvance(text) + 1;
 }
 
 // Places the widgets side by side from left at their natural widths, spreading what is left of the
@@ -233,6 +242,8 @@ frmMain::frmMain(Dialogs& dialogs, const std::string& startFolder, QWidget* pare
     QPalette p = client->palette();
     p.setColor(QPalette::Window, kBackground);
     client->setPalette(p);
+    // Tighter captions than the style's own, so that every choice fits its narrow frame.
+    client->setStyleSheet(QStringLiteral("QRadioButton, QCheckBox { spacing: 3px; }"));
     setCentralWidget(client);
 
     buildInputSide(client);
@@ -435,17 +446,21 @@ void frmMain::buildReplacementsFrame(QWidget* client) {
     const int w = fraDoplneni->width();
 
     chkBezDia = makeCheck(fraDoplneni, "chkBezDia", QStringLiteral("Bez diakritiky"), QRect());
-    placeRow({chkBezDia}, 6, 120, 22, 19);
-
-    fraObratit = makeFrame(fraDoplneni, "fraObratit", QStringLiteral("Obrátit"), QRect(w - 124, 9, 119, 36),
-                           uiFont(8, true, true));
+    placeRow({chkBezDia}, 6, 120, 28, 19);
+    // The frame is nested in a full one: its caption stands on its border, so that it fits.
+    fraObratit = makeFrame(fraDoplneni, "fraObratit", QStringLiteral("Obrátit"), QRect(w - 124, 20, 119, 29),
+                           uiFont(7.5, true, true));
+    fraObratit->setStyleSheet(QStringLiteral(
+        "QGroupBox { border: 1px solid rgb(150, 150, 200); border-radius: 3px; margin-top: 6px; color: rgb(0, 0, 128); }"
+        "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left; left: 6px; padding: 0 2px; }"));
     chkJmeno = makeCheck(fraObratit, "chkJmeno", QStringLiteral("Jméno"), QRect());
     chkExt = makeCheck(fraObratit, "chkExt", QStringLiteral("Přípona"), QRect());
-    placeRow({chkJmeno, chkExt}, 5, 115, 15, 19, 8);
+    placeRow({chkJmeno, chkExt}, 5, 115, 9, 17, 8);
 
-    lblPauzy = makeLabel(fraDoplneni, "lblPauzy", QStringLiteral("Zrušit pauzy"), QRect(6, 48, 70, 21));
+    lblPauzy = fitLabel(makeLabel(fraDoplneni, "lblPauzy", QStringLiteral("Zrušit pauzy"), QRect(6, 51, 0, 20)));
     cboPauzy = named(new QComboBox(fraDoplneni), "cboPauzy");
-    cboPauzy->setGeometry(76, 48, w - 82, 21);
+    cboPauzy->setGeometry(rightOf(lblPauzy, 4), 51, 0, 20);
+    cboPauzy->resize(w - 6 - cboPauzy->x(), 20);
     cboPauzy->setFont(uiFont(8));
     cboPauzy->setEditable(true);
     cboPauzy->setInsertPolicy(QComboBox::NoInsert);
@@ -457,15 +472,16 @@ void frmMain::buildReplacementsFrame(QWidget* client) {
     cboPauzy->setEditText(QStringLiteral("Beze změny"));
     setFieldColour(cboPauzy);
 
-    lblZamenitCo = makeLabel(fraDoplneni, "lblZamenitCo", QStringLiteral("Záměna Co"), QRect(6, 72, 54, 20));
-    txtZamenitCo = makeEdit(fraDoplneni, "txtZamenitCo", QString(), QRect(60, 72, 46, 20));
-    lblZamenitZaCo = makeLabel(fraDoplneni, "lblZamenitZaCo", QStringLiteral("Čím"), QRect(110, 72, 24, 20));
-    txtZamenitZaCo = makeEdit(fraDoplneni, "txtZamenitZaCo", QString(), QRect(134, 72, 46, 20));
+    lblZamenitCo = fitLabel(makeLabel(fraDoplneni, "lblZamenitCo", QStringLiteral("Záměna Co"), QRect(6, 73, 0, 19)));
+    txtZamenitCo = makeEdit(fraDoplneni, "txtZamenitCo", QString(), QRect(rightOf(lblZamenitCo, 3), 73, 42, 19));
+    lblZamenitZaCo = fitLabel(makeLabel(fraDoplneni, "lblZamenitZaCo", QStringLiteral("Čím"),
+                                        QRect(rightOf(txtZamenitCo, 6), 73, 0, 19)));
+    txtZamenitZaCo = makeEdit(fraDoplneni, "txtZamenitZaCo", QString(), QRect(rightOf(lblZamenitZaCo, 3), 73, 42, 19));
     chkZamenaVse = makeCheck(fraDoplneni, "chkZamenaVse", QStringLiteral("Celé"), QRect());
-    placeRow({chkZamenaVse}, 186, w - 4, 72, 20);
+    placeRow({chkZamenaVse}, rightOf(txtZamenitZaCo, 8), w - 4, 73, 19);
 
-    lblOdstranit = makeLabel(fraDoplneni, "lblOdstranit", QStringLiteral("Odstranit znaky"), QRect(6, 95, 80, 20));
-    txtOdstranit = makeEdit(fraDoplneni, "txtOdstranit", QString(), QRect(86, 95, 94, 20));
+    lblOdstranit = fitLabel(makeLabel(fraDoplneni, "lblOdstranit", QStringLiteral("Odstranit znaky"), QRect(6, 94, 0, 19)));
+    txtOdstranit = makeEdit(fraDoplneni, "txtOdstranit", QString(), QRect(rightOf(lblOdstranit, 3), 94, 100, 19));
 }
 
 void frmMain::buildMenus() {
