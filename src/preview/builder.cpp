@@ -2,8 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <deque>
 #include <string_view>
-#include <unordered_map>
 
 #include "preview/compose.h"
 
@@ -21,31 +22,79 @@ std::optional<int> wholeSmall(const Text& text) {
     return static_cast<int>(v);
 }
 
-void mark(PreviewEntry& row, Text text) {
-    row.newName = std::move(text);
-    row.marker = true;
-}
-
 // Nothing before the first ".": no name a file can carry.
 bool emptyStem(const Text& name) { return name.empty() || name.front() == U'.'; }
 
 using Key = std::u32string_view;
-// Rows filed under a lower-cased name, ascending. The keys point into texts that outlive the map.
-using RowsByKey = std::unordered_map<Key, std::vector<int>>;
 
-// The first row after `after` filed under `key`; the returned iterator range holds it and every
-// further one.
-std::pair<std::vector<int>::const_iterator, std::vector<int>::const_iterator>
-rowsAfter(const RowsByKey& index, Key key, int after) {
-    const auto it = index.find(key);
-    if (it == index.end()) return {};
-    const auto& list = it->second;
-    return {std::upper_bound(list.begin(), list.end(), after), list.end()};
-}
+// Dense ids for lower-cased names in one flat open-addressing table, so that every clash check of
+// a build is a probe into a few arrays rather than a walk over earlier or later rows.
+class NameIds {
+public:
+    explicit NameIds(std::size_t expected) { rehash(expected * 2); }
+
+    int find(Key key) const { return slots_[probe(key, hash(key))].id; }
+
+    // The id of the key, a new one when it has none yet. The table keeps the text.
+    int intern(Text&& key) {
+        const std::size_t h = hash(key);
+        std::size_t s = probe(key, h);
+        if (slots_[s].id >= 0) return slots_[s].id;
+        const int id = static_cast<int>(keys_.size());
+        keys_.push_back(std::move(key));
+        hashes_.push_back(h);
+        slots_[s] = {static_cast<std::uint32_t>(h), id};
+        if (keys_.size() * 2 > slots_.size()) rehash(slots_.size() * 2);
+        return id;
+    }
+
+    std::size_t size() const { return keys_.size(); }
+
+private:
+    struct Slot {
+        std::uint32_t hash = 0;  // low half of the hash, to skip most key comparisons
+        int id = -1;
+    };
+
+    static std::size_t hash(Key key) { return std::hash<Key>{}(key); }
+
+    std::size_t probe(Key key, std::size_t h) const {
+        const std::size_t mask = slots_.size() - 1;
+        for (std::size_t s = h & mask;; s = (s + 1) & mask) {
+            const Slot& slot = slots_[s];
+            if (slot.id < 0 || (slot.hash == static_cast<std::uint32_t>(h) && Key(keys_[slot.id]) == key))
+                return s;
+        }
+    }
+
+    void rehash(std::size_t wanted) {
+        std::size_t capacity = 16;
+        while (capacity < wanted) capacity <<= 1;
+        slots_.assign(capacity, Slot{});
+        for (std::size_t id = 0; id < keys_.size(); ++id) {
+            std::size_t s = hashes_[id] & (capacity - 1);
+            while (slots_[s].id >= 0) s = (s + 1) & (capacity - 1);
+            slots_[s] = {static_cast<std::uint32_t>(hashes_[id]), static_cast<int>(id)};
+        }
+    }
+
+    std::vector<Slot> slots_;
+    std::deque<Text> keys_;  // a deque never moves its texts, so probes may compare in place
+    std::vector<std::size_t> hashes_;
+};
 
 struct Group {
     int prvni;        // row of the group's first member
     long long pocet;  // number given to the group's latest member
+};
+
+// What the build knows about one lower-cased name.
+struct NameUse {
+    int laterOld = -1;           // the next row (after the current one) that has it as old name
+    int firstFinal = -1;         // the first row that ends with it
+    std::vector<int> moreFinal;  // further rows that end with it, ascending (rarely any)
+    int group = -1;              // its "Jen stejné" group
+    int guarded = -1;            // the first row that ends with it after the closing guard
 };
 
 // One build's working state for the steps after the ordering.
@@ -54,15 +103,17 @@ public:
     Namer(const std::vector<ZaznamSouboru>& records, const RenameOptions& options,
           const CounterSetup& counter, const ComposeName& compose)
         : records_(records), options_(options), counter_(counter), compose_(compose),
-          n_(static_cast<int>(records.size())), lowerOld_(n_), lowerFinal_(n_) {
-        rows_.resize(n_);
-        laterByOld_.reserve(n_);
-        earlierByFinal_.reserve(n_);
+          n_(static_cast<int>(records.size())), rows_(n_), ids_(records.size()), oldId_(n_),
+          finalId_(n_, -1), nextOld_(n_, -1) {
         for (int i = 0; i < n_; ++i) {
             const auto& r = records_[i];
             rows_[i].oldName = r.Pripona.empty() ? r.Jmeno : r.Jmeno + U'.' + r.Pripona;
-            lowerOld_[i] = toLower(rows_[i].oldName);
-            laterByOld_[lowerOld_[i]].push_back(i);
+            oldId_[i] = idOf(toLower(rows_[i].oldName));
+        }
+        // Chain the rows of each old name, first row first.
+        for (int i = n_ - 1; i >= 0; --i) {
+            nextOld_[i] = uses_[oldId_[i]].laterOld;
+            uses_[oldId_[i]].laterOld = i;
         }
     }
 
@@ -73,8 +124,12 @@ public:
         for (int i = 0; i < n_; ++i) {
             if (sameStemSkip && i > 0 && records_[i - 1].Jmeno == records_[i].Jmeno) ++k;
             nameRow(i, counter_.start + static_cast<long long>(counter_.step) * (i - k));
-            lowerFinal_[i] = toLower(rows_[i].finalName());
-            earlierByFinal_[lowerFinal_[i]].push_back(i);
+            NameUse& use = uses_[finalId_[i]];
+            if (use.firstFinal < 0) {
+                use.firstFinal = i;
+            } else {
+                use.moreFinal.push_back(i);
+            }
         }
     }
 
@@ -82,40 +137,36 @@ public:
     void zeroForFirsts() {
         if (options_.optCitac != 1 || !counter_.inPattern || options_.chkINula == 0) return;
         for (const Group& g : groups_) {
-            PreviewEntry& row = rows_[g.prvni];
-            row.newName = compose_(records_[g.prvni], 0, true);
-            row.marker = false;
+            Text name = compose_(records_[g.prvni], 0, true);
+            finalId_[g.prvni] = idOf(toLower(name));
+            rows_[g.prvni].newName = std::move(name);
+            rows_[g.prvni].marker = false;
         }
     }
 
     void markPresent(const FindEntry& existing) {
         for (int i = 0; i < n_; ++i) {
-            PreviewEntry& row = rows_[i];
-            if (row.marker) continue;
-            const auto hit = existing(row.newName);
-            if (!hit) continue;
+            if (rows_[i].marker) continue;
+            const auto hit = existing(rows_[i].newName);
             // Only the row's own entry, reached through a change of letter case, is no obstacle.
-            if (*hit == records_[i].id && toLower(row.newName) == lowerOld_[i]) continue;
-            mark(row, markExistuje(row.newName));
+            if (!hit || (*hit == records_[i].id && finalId_[i] == oldId_[i])) continue;
+            mark(i, markExistuje(rows_[i].newName));
         }
     }
 
     // Whatever the scans let through: a usable name that renames nothing, or one that an earlier
     // row already ends with.
     void guard() {
-        std::unordered_map<Text, int> firstByFinal;
-        firstByFinal.reserve(n_);
         for (int i = 0; i < n_; ++i) {
-            PreviewEntry& row = rows_[i];
-            if (!row.marker) {
-                if (row.newName == row.oldName) {
-                    mark(row, kMarkBezeZmeny);
-                } else if (const auto it = firstByFinal.find(toLower(row.newName));
-                           it != firstByFinal.end()) {
-                    mark(row, markVyse(rows_[it->second].finalName()));
+            if (!rows_[i].marker) {
+                if (rows_[i].newName == rows_[i].oldName) {
+                    mark(i, kMarkBezeZmeny);
+                } else if (const int j = uses_[finalId_[i]].guarded; j >= 0) {
+                    mark(i, markVyse(rows_[j].finalName()));
                 }
             }
-            firstByFinal.emplace(toLower(row.finalName()), i);
+            NameUse& use = uses_[finalId_[i]];
+            if (use.guarded < 0) use.guarded = i;
         }
     }
 
@@ -128,47 +179,84 @@ public:
     }
 
 private:
+    int idOf(Text&& key) {
+        const int id = ids_.intern(std::move(key));
+        if (static_cast<std::size_t>(id) == uses_.size()) uses_.emplace_back();
+        return id;
+    }
+
+    void mark(int i, Text text) {
+        rows_[i].newName = std::move(text);
+        rows_[i].marker = true;
+        finalId_[i] = oldId_[i];
+    }
+
     void nameRow(int i, long long counterValue) {
         PreviewEntry& row = rows_[i];
-        const auto& rec = records_[i];
+        finalId_[i] = oldId_[i];
         // A counter value past the 16-bit range makes no name at all.
-        if (counterValue <= kMaxSmall) row.newName = compose_(rec, static_cast<double>(counterValue), false);
-        if (emptyStem(row.newName)) return mark(row, kMarkPrazdne);
-        if (row.newName == row.oldName) return mark(row, kMarkBezeZmeny);
+        if (counterValue <= kMaxSmall) row.newName = compose_(records_[i], static_cast<double>(counterValue), false);
+        if (emptyStem(row.newName)) return mark(i, kMarkPrazdne);
+        if (row.newName == row.oldName) return mark(i, kMarkBezeZmeny);
 
         Text key = toLower(row.newName);
+        int id = ids_.find(key);
         if (options_.optCitac == 1) {
-            renumber(i, key);
-        } else if (const auto [first, end] = rowsAfter(earlierByFinal_, key, -1); first != end) {
-            return mark(row, markVyse(rows_[*first].finalName()));
+            id = renumber(i, key, id);
+        } else if (id >= 0 && uses_[id].firstFinal >= 0) {
+            return mark(i, markVyse(rows_[uses_[id].firstFinal].finalName()));
         }
-        if (const auto [first, end] = rowsAfter(laterByOld_, key, i); first != end) {
-            mark(row, markNize(rows_[*first].oldName));
-        }
+        if (const int j = id >= 0 ? laterOld(id, i) : -1; j >= 0) return mark(i, markNize(rows_[j].oldName));
+        finalId_[i] = id >= 0 ? id : idOf(std::move(key));
     }
 
     // "Jen stejné": every earlier row whose final name the new name meets, in row order, numbers
     // it anew from its group, and the walk goes on from that row with the new name.
-    void renumber(int i, Text& key) {
-        PreviewEntry& row = rows_[i];
+    int renumber(int i, Text& key, int id) {
         int from = -1;
         for (;;) {
-            const auto [first, end] = rowsAfter(earlierByFinal_, key, from);
-            if (first == end) return;
-            const int j = *first;
-            auto [slot, fresh] = groupByKey_.try_emplace(key, static_cast<int>(groups_.size()));
-            if (fresh) groups_.push_back({j, 0});
-            Group& g = groups_[slot->second];
+            if (id < 0) return id;
+            const int j = finalAfter(id, from);
+            if (j < 0) return id;
+            if (uses_[id].group < 0) {
+                uses_[id].group = static_cast<int>(groups_.size());
+                groups_.push_back({j, 0});
+            }
+            Group& g = groups_[uses_[id].group];
             if (!counter_.inPattern) {
                 // The name cannot change with the number: every further match only counts.
-                g.pocet += end - first;
-                return;
+                g.pocet += finalsFrom(id, j);
+                return id;
             }
             ++g.pocet;
-            row.newName = compose_(records_[i], static_cast<double>(g.pocet), true);
-            key = toLower(row.newName);
+            rows_[i].newName = compose_(records_[i], static_cast<double>(g.pocet), true);
+            key = toLower(rows_[i].newName);
+            id = ids_.find(key);
             from = j;
         }
+    }
+
+    // The first row after `row` whose old name has the id. Asked with rising rows only, so the
+    // chain is consumed as it goes.
+    int laterOld(int id, int row) {
+        int& next = uses_[id].laterOld;
+        while (next >= 0 && next <= row) next = nextOld_[next];
+        return next;
+    }
+
+    // The first earlier row after `from` that ends with the name of the id, -1 when none.
+    int finalAfter(int id, int from) const {
+        const NameUse& use = uses_[id];
+        if (use.firstFinal > from) return use.firstFinal;
+        const auto it = std::upper_bound(use.moreFinal.begin(), use.moreFinal.end(), from);
+        return it == use.moreFinal.end() ? -1 : *it;
+    }
+
+    // How many earlier rows from row j on end with the name of the id (j is one of them).
+    long long finalsFrom(int id, int j) const {
+        const NameUse& use = uses_[id];
+        if (use.firstFinal == j) return 1 + static_cast<long long>(use.moreFinal.size());
+        return use.moreFinal.end() - std::lower_bound(use.moreFinal.begin(), use.moreFinal.end(), j);
     }
 
     const std::vector<ZaznamSouboru>& records_;
@@ -177,11 +265,11 @@ private:
     const ComposeName& compose_;
     const int n_;
     PreviewList rows_;
-    std::vector<Text> lowerOld_;    // fixed size: the keys below point into these texts
-    std::vector<Text> lowerFinal_;
-    RowsByKey laterByOld_;
-    RowsByKey earlierByFinal_;
-    std::unordered_map<Text, int> groupByKey_;
+    NameIds ids_;
+    std::vector<NameUse> uses_;   // by name id
+    std::vector<int> oldId_;      // by row: id of the lower-cased old name
+    std::vector<int> finalId_;    // by row: id of the lower-cased final name
+    std::vector<int> nextOld_;    // by row: the next row with the same old name id
     std::vector<Group> groups_;
 };
 

@@ -41,7 +41,15 @@ std::size_t keyWidth(const std::vector<ZaznamSouboru>& list) {
     return width;
 }
 
-Text lowered(Text text) { return toLower(std::move(text)); }
+// lower case of a + "." + b, built in one piece.
+Text joinedKey(const Text& a, const Text& b) {
+    Text key;
+    key.reserve(a.size() + 1 + b.size());
+    key += a;
+    key += U'.';
+    key += b;
+    return toLower(std::move(key));
+}
 
 bool before(const ZaznamSouboru& a, const ZaznamSouboru& b, bool byDate) {
     if (byDate) {
@@ -78,8 +86,9 @@ void Serad(std::vector<ZaznamSouboru>& list, int sortKey, bool reverse, bool num
     if (!byDate) {
         const std::size_t width = numeric ? keyWidth(list) : kKeyDigits;
         for (auto& r : list) {
-            const Text name = numeric ? CiselnyKlic(r, width) : r.Jmeno;
-            r.Klic = lowered(sortKey == 0 ? name + U'.' + r.Pripona : r.Pripona + U'.' + name);
+            const Text numbered = numeric ? CiselnyKlic(r, width) : Text();
+            const Text& name = numeric ? numbered : r.Jmeno;
+            r.Klic = sortKey == 0 ? joinedKey(name, r.Pripona) : joinedKey(r.Pripona, name);
         }
     }
     // The name on disk breaks every tie, so the ascending order is total and its exact reverse
