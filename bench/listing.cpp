@@ -76,15 +76,19 @@ int main(int argc, char** argv) {
         {"floor: readdir + lstat", [&] { return floorListing(folder); }, {}},
         {"files, \"*.*\"", [&] { return listFolder(folder, T("*.*"), 0).entries.size(); }, {}},
         {"files, \"*.JPG\"", [&] { return listFolder(folder, T("*.JPG"), 0).entries.size(); }, {}},
-        {"both, \"img_?????.*;*.png\"", [&] { return listFolder(folder, T("img_?????.*;*.png"), 2).entries.size(); }, {}},
+        {"both, \"img_?????.*;*.png\"",
+         [&] { return listFolder(folder, T("img_?????.*;*.png"), 2).entries.size(); },
+         {}},
     };
     for (Case& c : cases) c.run();  // warm the caches once
     for (int r = 0; r < kRuns; ++r) {
         for (Case& c : cases) {
             const auto start = std::chrono::steady_clock::now();
             const std::size_t listed = c.run();
-            c.ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
-            if (listed < static_cast<std::size_t>(n)) std::fprintf(stderr, "%s listed only %zu\n", c.what, listed);
+            const auto elapsed = std::chrono::steady_clock::now() - start;
+            c.ms.push_back(std::chrono::duration<double, std::milli>(elapsed).count());
+            if (listed < static_cast<std::size_t>(n))
+                std::fprintf(stderr, "%s listed only %zu\n", c.what, listed);
         }
     }
     const double floorMs = medianMs(cases[0].ms);

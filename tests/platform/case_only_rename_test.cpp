@@ -125,9 +125,8 @@ TEST(CaseOnlyRename, AnotherEntryUnderTheFoldedNameIsATargetThatExists) {
         const RenameOutcome outcome = RenameFolder(dir.path(), calls).rename("a.txt", "A.TXT");
         EXPECT_EQ(outcome.kind, RenameErrorKind::TargetExists) << c.what;
         EXPECT_EQ(snapshot(dir.path()), before) << c.what;
-        EXPECT_EQ(std::count_if(calls.log.begin(), calls.log.end(),
-                                [](const std::string& call) { return call.rfind("renameat2 a.txt>", 0) == 0; }),
-                  1)
+        const auto fromOld = [](const std::string& call) { return call.rfind("renameat2 a.txt>", 0) == 0; };
+        EXPECT_EQ(std::count_if(calls.log.begin(), calls.log.end(), fromOld), 1)
             << c.what << ": no temporary name may be tried";
     }
 }
@@ -163,7 +162,9 @@ TEST(CaseOnlyRename, TellsWhereTheEntryIsWhenItCannotGetItsNameBack) {
     dir.file("readme.txt", "R");
     const auto before = snapshot(dir.path());
     FoldingCalls calls;
-    calls.fault = [](auto& call, auto& from, auto&) { return call == "renameat2" && from != "readme.txt" ? EIO : 0; };
+    calls.fault = [](auto& call, auto& from, auto&) {
+        return call == "renameat2" && from != "readme.txt" ? EIO : 0;
+    };
     const RenameOutcome outcome = RenameFolder(dir.path(), calls).rename("readme.txt", "README.txt");
     EXPECT_EQ(outcome.kind, RenameErrorKind::Other);
     EXPECT_EQ(outcome.error, EIO);

@@ -217,7 +217,8 @@ TEST(Listing, StopsAtTheLimitAndSaysWhenMoreMatch) {
     };
     for (const auto& c : cases) {
         const Listing listing = listFolder(dir.path(), T(c.mask), c.optFile, c.limit);
-        const std::string row = "limit " + std::to_string(c.limit) + " kind " + std::to_string(c.optFile) + " mask " + c.mask;
+        const std::string row =
+            "limit " + std::to_string(c.limit) + " kind " + std::to_string(c.optFile) + " mask " + c.mask;
         EXPECT_EQ(listing.entries.size(), c.listed) << row;
         EXPECT_EQ(listing.truncated, c.truncated) << row;
         EXPECT_FALSE(listing.failed) << row;

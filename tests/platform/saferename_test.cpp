@@ -50,7 +50,8 @@ TEST(SafeRename, RenamesEveryKindOfEntryOnEveryRoute) {
             forceRoute(calls, route);
             const RenameOutcome outcome = RenameFolder(dir.path(), calls).rename(s.from, s.to);
             EXPECT_TRUE(outcome.ok()) << s.what << " via " << routeName(route) << ": " << outcome.message;
-            EXPECT_EQ(snapshot(dir.path()), renamed(before, s.from, s.to)) << s.what << " via " << routeName(route);
+            EXPECT_EQ(snapshot(dir.path()), renamed(before, s.from, s.to))
+                << s.what << " via " << routeName(route);
         }
     }
 }
@@ -64,7 +65,8 @@ TEST(SafeRename, NeverReplacesAnExistingEntry) {
         {"folder over full folder", [](auto& d) { d.folder("a"); d.folder("b"); d.file("b/x"); }, "a", "b"},
         {"link over file", [](auto& d) { d.file("t"); d.link("t", "a"); d.file("b", "B"); }, "a", "b"},
         {"file over dangling link", [](auto& d) { d.file("a", "A"); d.link("nowhere", "b"); }, "a", "b"},
-        {"file over its own hard link", [](auto& d) { d.file("a", "A"); link((d / "a").c_str(), (d / "b").c_str()); }, "a", "b"},
+        {"file over its own hard link",
+         [](auto& d) { d.file("a", "A"); link((d / "a").c_str(), (d / "b").c_str()); }, "a", "b"},
     };
     for (const Route route : kRoutes) {
         for (const Scene& s : setups) {
@@ -194,7 +196,8 @@ TEST(SafeRename, TakesTheFallbackRoutesInOrder) {
          [](auto& call, auto&, auto&) {
              return call == "renameat2" || call == "renameat" ? EINVAL : call == "linkat" ? EPERM : 0;
          },
-         {"renameat2 a>b", "linkat a>b", "fstatat b", "renameat a>b"}, RenameErrorKind::NameNotAccepted, EINVAL},
+         {"renameat2 a>b", "linkat a>b", "fstatat b", "renameat a>b"}, RenameErrorKind::NameNotAccepted,
+         EINVAL},
         {"the check cannot look", false,
          [](auto& call, auto&, auto&) {
              return call == "renameat2" ? EINVAL : call == "linkat" ? EPERM : call == "fstatat" ? EACCES : 0;

@@ -52,7 +52,8 @@ TEST(Volumes, AContainersOverlayRootIsAVolume) {
 
 TEST(Volumes, AFolderBelongsToTheVolumeWithTheLongestRootContainingIt) {
     std::vector<Volume> volumes;
-    for (const char* root : {"/", "/home", "/home/eva/usb", "/mnt/a b"}) volumes.push_back(Volume{root, "", "ext4", ""});
+    for (const char* root : {"/", "/home", "/home/eva/usb", "/mnt/a b"})
+        volumes.push_back(Volume{root, "", "ext4", ""});
     const struct {
         const char* path;
         int index;
