@@ -115,7 +115,14 @@ RenameOutcome RenameFolder::rename(const std::string& oldName, const std::string
     if (!acceptableName(oldName, nameMax_) || !acceptableName(newName, nameMax_))
         return refused(RenameErrorKind::NameNotAccepted);
     if (oldName == newName) return refused(RenameErrorKind::TargetExists);
-    if (!isOpen()) return outcomeOf(openError_ != 0 ? openError_ : EBADF);
+    if (!isOpen()) {
+        // Whatever kept the folder closed concerns the folder, not the names.
+        RenameOutcome outcome;
+        outcome.kind = RenameErrorKind::Other;
+        outcome.error = openError_ != 0 ? openError_ : EBADF;
+        outcome.message = systemMessage(outcome.error);
+        return outcome;
+    }
 
     const int error = renameNoReplace(oldName.c_str(), newName.c_str());
     if (error == EEXIST && sameEntryByFolding(oldName, newName))

@@ -222,12 +222,19 @@ TEST(SafeRename, TakesTheFallbackRoutesInOrder) {
 
 TEST(SafeRename, AFolderThatCannotBeOpenedFailsEveryRename) {
     TempFolder dir;
-    RenameFolder folder(dir / "missing");
-    EXPECT_FALSE(folder.isOpen());
-    EXPECT_EQ(folder.openError(), ENOENT);
-    const RenameOutcome outcome = folder.rename("a", "b");
-    EXPECT_EQ(outcome.kind, RenameErrorKind::Other);
-    EXPECT_EQ(outcome.error, ENOENT);
+    const struct {
+        std::string path;
+        int error;
+    } cases[] = {{dir / "missing", ENOENT}, {dir / std::string(300, 'x'), ENAMETOOLONG}};
+    for (const auto& c : cases) {
+        RenameFolder folder(c.path);
+        EXPECT_FALSE(folder.isOpen());
+        EXPECT_EQ(folder.openError(), c.error);
+        const RenameOutcome outcome = folder.rename("a", "b");
+        EXPECT_EQ(outcome.kind, RenameErrorKind::Other) << "the folder, not a name, is at fault";
+        EXPECT_EQ(outcome.error, c.error);
+        EXPECT_EQ(outcome.message, std::strerror(c.error));
+    }
 }
 
 TEST(SafeRename, FolderPermissionsDecide) {
