@@ -34,6 +34,7 @@
 #include "preview/compose.h"
 #include "rename/manual_edit.h"
 #include "ui/FolderTree.h"
+#include "ui/PreviewView.h"
 #include "ui/folderscan.h"
 #include "ui/frmAbout.h"
 #include "ui/windowlogic.h"
@@ -312,14 +313,9 @@ void frmMain::buildOutputSide(QWidget* client) {
     chkCisla = makeCheck(fraRazeni, "chkCisla", QStringLiteral("Číselně"), QRect());
     placeRow({chkObracene, chkCisla}, 8, fraRazeni->width() - 8, 40, 19, 24);
 
-    txtTest = named(new QPlainTextEdit(client), "txtTest");
+    txtTest = named(new PreviewView(client), "txtTest");
     txtTest->setGeometry(tw(4560, 3315, 5160, 6225));
     txtTest->setFont(uiFont(8));
-    txtTest->setReadOnly(true);
-    txtTest->setUndoRedoEnabled(false);
-    txtTest->setLineWrapMode(QPlainTextEdit::NoWrap);
-    txtTest->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    txtTest->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setFieldColour(txtTest);
 }
 
@@ -570,8 +566,8 @@ void frmMain::Form_Load(const std::string& startFolder) {
     lblVerze->setText(versionText());
 
     home_ = QFile::encodeName(QDir::homePath()).toStdString();
-    std::string start = typedFolderPath(fromUtf8(startFolder.empty() ? home_ : startFolder), home_)
-                            .value_or(std::string("/"));
+    const std::string start = typedFolderPath(fromUtf8(startFolder), home_)
+                                  .value_or(typedFolderPath(fromUtf8(home_), home_).value_or(std::string("/")));
     volumes_ = listVolumes();
     if (volumeIndexOf(volumes_, start) < 0) volumes_.insert(volumes_.begin(), Volume{"/", "", "", ""});
     {
@@ -631,12 +627,7 @@ void frmMain::compiled() {
     fraCisla->setVisible(layoutMode_ == 1 && (patterns_.jmeno.Citac || patterns_.ext.Citac));
 }
 
-void frmMain::showPreview(const Text& text) {
-    if (text.empty())
-        txtTest->clear();
-    else
-        txtTest->setPlainText(toQ(text));
-}
+void frmMain::showPreview(Text text) { txtTest->setText(std::move(text)); }
 
 void frmMain::Test(int Dotaz) {
     if (building_) {
@@ -677,7 +668,7 @@ void frmMain::runBuild(int Dotaz) {
     }
     const int renames = result.renameCount();
     rows_ = std::move(result.rows);
-    showPreview(result.text);
+    showPreview(std::move(result.text));
     ++buildCount_;
 
     if (RucniEditace) {
@@ -735,7 +726,7 @@ void frmMain::txtEdit_Change() {
         txtEdit->setTextCursor(cursor);
     }
     rows_ = std::move(parsed.rows);
-    if (!rows_.empty()) showPreview(parsed.previewText);
+    if (!rows_.empty()) showPreview(std::move(parsed.previewText));
     cmdPrejmenovat->setEnabled(parsed.renameCount > 0);
 }
 

@@ -31,6 +31,7 @@ class QPlainTextEdit;
 class QPushButton;
 class QToolButton;
 class FolderTree;
+class PreviewView;
 class frmAbout;
 
 class frmMain : public QMainWindow {
@@ -62,7 +63,7 @@ public:
     QButtonGroup* optRazeni;
     QCheckBox* chkObracene;
     QCheckBox* chkCisla;
-    QPlainTextEdit* txtTest;
+    PreviewView* txtTest;
 
     // Right column.
     QPushButton* cmdEdit;
@@ -226,7 +227,7 @@ private:
     void plainRebuild();
     void runBuild(int Dotaz);
     void compiled();  // what every compile of the patterns does to the window
-    void showPreview(const zelvar::Text& text);
+    void showPreview(zelvar::Text text);
     void refillEditBox();
     void applyNumberingMode(int mode);
     void setJednoduche();

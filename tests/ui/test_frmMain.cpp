@@ -22,6 +22,7 @@
 
 #include "ui/scripted_dialogs.h"
 #include "ui/FolderTree.h"
+#include "ui/PreviewView.h"
 #include "ui/frmAbout.h"
 #include "ui/frmMain.h"
 
