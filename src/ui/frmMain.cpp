@@ -252,6 +252,7 @@ frmMain::frmMain(Dialogs& dialogs, const std::string& startFolder, QWidget* pare
     buildRightColumn(client);
     buildMenus();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
+    layout()->activate();
 
     connectHandlers();
     Form_Load(startFolder);

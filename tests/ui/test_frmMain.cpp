@@ -100,6 +100,8 @@ private slots:
                                 static_cast<QWidget*>(w->lblPracuji), static_cast<QWidget*>(w->lblPrace)})
             QVERIFY2(!shown(*w, hidden), qPrintable(hidden->objectName()));
         QCOMPARE(w->centralWidget()->size(), QSize(915, 659));
+        QCOMPARE(w->minimumSize(), w->maximumSize());  // not resizable
+        QVERIFY(!(w->windowFlags() & Qt::WindowMaximizeButtonHint));
         QCOMPARE(w->txtTest->geometry(), QRect(304, 152, 344, 484));
         QCOMPARE(w->filD->geometry(), QRect(8, 337, 282, 298));
         QVERIFY(dialogs->asked.empty());
@@ -167,6 +169,14 @@ private slots:
         QCOMPARE(preview(*w), rows({"abc.txt -> xxx.txt"}));  // kept until another option changes
         w->chkBezDia->click();
         QCOMPARE(preview(*w), rows({"abc.txt -> * beze změny"}));
+
+        // Text typed into the separator list selects no item; the edit refreshes like a choice.
+        const int beforeEdit = w->buildCount();
+        w->cboPauzy->setEditText(QStringLiteral("Zaměň"));
+        QCOMPARE(w->options().cboPauzy, -1);
+        QCOMPARE(w->buildCount(), beforeEdit + 1);
+        w->cboPauzy->setCurrentIndex(3);
+        QCOMPARE(w->options().cboPauzy, 3);
     }
 
     void numberingModes() {
