@@ -27,25 +27,21 @@ bool emptyStem(const Text& name) { return name.empty() || name.front() == U'.'; 
 
 using Key = std::u32string_view;
 
-// Dense ids for lower-cased names in one flat open-addressing table, so that every clash check of
-// a build is a probe into a few arrays rather than a walk over earlier or later rows.
+// Ids for names that are equal ignoring letter case, in one flat open-addressing table, so that
+// every clash check of a build is a probe into a few arrays rather than a walk over earlier or
+// later rows. Names are hashed and compared through lowerChar as they stand, so no lower-cased
+// copy is made; a key the caller may change later is copied into the table.
 class NameIds {
 public:
     explicit NameIds(std::size_t expected) { rehash(expected * 2); }
 
     int find(Key key) const { return slots_[probe(key, hash(key))].id; }
 
-    // The id of the key, a new one when it has none yet. The table keeps the text.
-    int intern(Text&& key) {
-        const std::size_t h = hash(key);
-        std::size_t s = probe(key, h);
-        if (slots_[s].id >= 0) return slots_[s].id;
-        const int id = static_cast<int>(keys_.size());
-        keys_.push_back(std::move(key));
-        hashes_.push_back(h);
-        slots_[s] = {static_cast<std::uint32_t>(h), id};
-        if (keys_.size() * 2 > slots_.size()) rehash(slots_.size() * 2);
-        return id;
+    // The id of the name; a new id points at `key`, which must outlive the table.
+    int intern(Key key) { return add(key, [&] { return key; }); }
+    // The same for a name that may change: the table keeps a copy when the name is new.
+    int internCopy(const Text& key) {
+        return add(key, [&] { return Key(copies_.emplace_back(key)); });
     }
 
     std::size_t size() const { return keys_.size(); }
@@ -56,13 +52,41 @@ private:
         int id = -1;
     };
 
-    static std::size_t hash(Key key) { return std::hash<Key>{}(key); }
+    static std::uint64_t hash(Key key) {
+        std::uint64_t h = 0x9E3779B97F4A7C15ull ^ key.size();
+        for (const char32_t c : key) {
+            h = (h ^ lowerChar(c)) * 0xFF51AFD7ED558CCDull;
+            h ^= h >> 29;
+        }
+        return h;
+    }
 
-    std::size_t probe(Key key, std::size_t h) const {
+    static bool sameName(Key a, Key b) {
+        if (a.size() != b.size()) return false;
+        for (std::size_t i = 0; i < a.size(); ++i) {
+            if (a[i] != b[i] && lowerChar(a[i]) != lowerChar(b[i])) return false;
+        }
+        return true;
+    }
+
+    template <class Store>
+    int add(Key key, Store store) {
+        const std::uint64_t h = hash(key);
+        const std::size_t s = probe(key, h);
+        if (slots_[s].id >= 0) return slots_[s].id;
+        const int id = static_cast<int>(keys_.size());
+        keys_.push_back(store());
+        hashes_.push_back(h);
+        slots_[s] = {static_cast<std::uint32_t>(h), id};
+        if (keys_.size() * 2 > slots_.size()) rehash(slots_.size() * 2);
+        return id;
+    }
+
+    std::size_t probe(Key key, std::uint64_t h) const {
         const std::size_t mask = slots_.size() - 1;
         for (std::size_t s = h & mask;; s = (s + 1) & mask) {
             const Slot& slot = slots_[s];
-            if (slot.id < 0 || (slot.hash == static_cast<std::uint32_t>(h) && Key(keys_[slot.id]) == key))
+            if (slot.id < 0 || (slot.hash == static_cast<std::uint32_t>(h) && sameName(keys_[slot.id], key)))
                 return s;
         }
     }
@@ -79,8 +103,9 @@ private:
     }
 
     std::vector<Slot> slots_;
-    std::deque<Text> keys_;  // a deque never moves its texts, so probes may compare in place
-    std::vector<std::size_t> hashes_;
+    std::vector<Key> keys_;
+    std::vector<std::uint64_t> hashes_;
+    std::deque<Text> copies_;  // a deque never moves its texts, so keys may point into them
 };
 
 struct Group {
@@ -88,13 +113,13 @@ struct Group {
     long long pocet;  // number given to the group's latest member
 };
 
-// What the build knows about one lower-cased name.
+// What the build knows about one name (letter case aside).
 struct NameUse {
-    int laterOld = -1;           // the next row (after the current one) that has it as old name
-    int firstFinal = -1;         // the first row that ends with it
-    std::vector<int> moreFinal;  // further rows that end with it, ascending (rarely any)
-    int group = -1;              // its "Jen stejné" group
-    int guarded = -1;            // the first row that ends with it after the closing guard
+    int laterOld = -1;    // the next row (after the current one) that has it as old name
+    int firstFinal = -1;  // the first row that ends with it
+    int moreFinal = -1;   // index of the list of further rows that end with it (rarely any)
+    int group = -1;       // its "Jen stejné" group
+    int guarded = -1;     // the first row that ends with it after the closing guard
 };
 
 // One build's working state for the steps after the ordering.
@@ -103,12 +128,19 @@ public:
     Namer(const std::vector<ZaznamSouboru>& records, const RenameOptions& options,
           const CounterSetup& counter, const ComposeName& compose)
         : records_(records), options_(options), counter_(counter), compose_(compose),
-          n_(static_cast<int>(records.size())), rows_(n_), ids_(records.size()), oldId_(n_),
+          n_(static_cast<int>(records.size())), rows_(n_), ids_(2 * records.size()), oldId_(n_),
           finalId_(n_, -1), nextOld_(n_, -1) {
+        uses_.reserve(2 * records.size());
         for (int i = 0; i < n_; ++i) {
             const auto& r = records_[i];
-            rows_[i].oldName = r.Pripona.empty() ? r.Jmeno : r.Jmeno + U'.' + r.Pripona;
-            oldId_[i] = idOf(toLower(rows_[i].oldName));
+            Text& old = rows_[i].oldName;
+            old.reserve(r.Jmeno.size() + 1 + r.Pripona.size());
+            old = r.Jmeno;
+            if (!r.Pripona.empty()) {
+                old += U'.';
+                old += r.Pripona;
+            }
+            oldId_[i] = idOf(old);
         }
         // Chain the rows of each old name, first row first.
         for (int i = n_ - 1; i >= 0; --i) {
@@ -128,7 +160,11 @@ public:
             if (use.firstFinal < 0) {
                 use.firstFinal = i;
             } else {
-                use.moreFinal.push_back(i);
+                if (use.moreFinal < 0) {
+                    use.moreFinal = static_cast<int>(moreFinal_.size());
+                    moreFinal_.emplace_back();
+                }
+                moreFinal_[use.moreFinal].push_back(i);
             }
         }
     }
@@ -137,10 +173,9 @@ public:
     void zeroForFirsts() {
         if (options_.optCitac != 1 || !counter_.inPattern || options_.chkINula == 0) return;
         for (const Group& g : groups_) {
-            Text name = compose_(records_[g.prvni], 0, true);
-            finalId_[g.prvni] = idOf(toLower(name));
-            rows_[g.prvni].newName = std::move(name);
+            rows_[g.prvni].newName = compose_(records_[g.prvni], 0, true);
             rows_[g.prvni].marker = false;
+            finalId_[g.prvni] = idOfCopy(rows_[g.prvni].newName);
         }
     }
 
@@ -179,8 +214,11 @@ public:
     }
 
 private:
-    int idOf(Text&& key) {
-        const int id = ids_.intern(std::move(key));
+    // Ids of old names point into the rows' old names, which stay as they are; new names may
+    // still change, so their table entries are copies.
+    int idOf(const Text& oldName) { return withUse(ids_.intern(oldName)); }
+    int idOfCopy(const Text& newName) { return withUse(ids_.internCopy(newName)); }
+    int withUse(int id) {
         if (static_cast<std::size_t>(id) == uses_.size()) uses_.emplace_back();
         return id;
     }
@@ -199,20 +237,19 @@ private:
         if (emptyStem(row.newName)) return mark(i, kMarkPrazdne);
         if (row.newName == row.oldName) return mark(i, kMarkBezeZmeny);
 
-        Text key = toLower(row.newName);
-        int id = ids_.find(key);
+        int id = ids_.find(row.newName);
         if (options_.optCitac == 1) {
-            id = renumber(i, key, id);
+            id = renumber(i, id);
         } else if (id >= 0 && uses_[id].firstFinal >= 0) {
             return mark(i, markVyse(rows_[uses_[id].firstFinal].finalName()));
         }
         if (const int j = id >= 0 ? laterOld(id, i) : -1; j >= 0) return mark(i, markNize(rows_[j].oldName));
-        finalId_[i] = id >= 0 ? id : idOf(std::move(key));
+        finalId_[i] = id >= 0 ? id : idOfCopy(row.newName);
     }
 
     // "Jen stejné": every earlier row whose final name the new name meets, in row order, numbers
     // it anew from its group, and the walk goes on from that row with the new name.
-    int renumber(int i, Text& key, int id) {
+    int renumber(int i, int id) {
         int from = -1;
         for (;;) {
             if (id < 0) return id;
@@ -230,8 +267,7 @@ private:
             }
             ++g.pocet;
             rows_[i].newName = compose_(records_[i], static_cast<double>(g.pocet), true);
-            key = toLower(rows_[i].newName);
-            id = ids_.find(key);
+            id = ids_.find(rows_[i].newName);
             from = j;
         }
     }
@@ -248,15 +284,19 @@ private:
     int finalAfter(int id, int from) const {
         const NameUse& use = uses_[id];
         if (use.firstFinal > from) return use.firstFinal;
-        const auto it = std::upper_bound(use.moreFinal.begin(), use.moreFinal.end(), from);
-        return it == use.moreFinal.end() ? -1 : *it;
+        if (use.moreFinal < 0) return -1;
+        const auto& more = moreFinal_[use.moreFinal];
+        const auto it = std::upper_bound(more.begin(), more.end(), from);
+        return it == more.end() ? -1 : *it;
     }
 
     // How many earlier rows from row j on end with the name of the id (j is one of them).
     long long finalsFrom(int id, int j) const {
         const NameUse& use = uses_[id];
-        if (use.firstFinal == j) return 1 + static_cast<long long>(use.moreFinal.size());
-        return use.moreFinal.end() - std::lower_bound(use.moreFinal.begin(), use.moreFinal.end(), j);
+        const std::size_t more = use.moreFinal < 0 ? 0 : moreFinal_[use.moreFinal].size();
+        if (use.firstFinal == j) return 1 + static_cast<long long>(more);
+        const auto& list = moreFinal_[use.moreFinal];
+        return list.end() - std::lower_bound(list.begin(), list.end(), j);
     }
 
     const std::vector<ZaznamSouboru>& records_;
@@ -267,6 +307,7 @@ private:
     PreviewList rows_;
     NameIds ids_;
     std::vector<NameUse> uses_;   // by name id
+    std::vector<std::vector<int>> moreFinal_;
     std::vector<int> oldId_;      // by row: id of the lower-cased old name
     std::vector<int> finalId_;    // by row: id of the lower-cased final name
     std::vector<int> nextOld_;    // by row: the next row with the same old name id

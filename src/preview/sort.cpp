@@ -1,6 +1,7 @@
 #include "preview/sort.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace zelvar {
 
@@ -61,6 +62,63 @@ bool before(const ZaznamSouboru& a, const ZaznamSouboru& b, bool byDate) {
     return a.name < b.name;
 }
 
+// Length of the part that every key of the list begins with.
+std::size_t sharedKeyPrefix(const std::vector<ZaznamSouboru>& list) {
+    if (list.empty()) return 0;
+    const Text& first = list.front().Klic;
+    std::size_t shared = first.size();
+    for (const auto& r : list) {
+        const auto mismatch = std::mismatch(first.begin(), first.begin() + shared, r.Klic.begin(), r.Klic.end());
+        shared = static_cast<std::size_t>(mismatch.first - first.begin());
+    }
+    return shared;
+}
+
+// Eight key characters after the shared part, one byte each, so that unequal words order as their
+// keys do: the end of the key is 0, a character c below 254 is c + 1, and a larger one is 255 and
+// ends the word (two such characters may differ, so nothing after them may decide).
+std::uint64_t keyWord(const Text& key, std::size_t from) {
+    std::uint64_t word = 0;
+    for (int i = 0; i < 8; ++i) {
+        word <<= 8;
+        const std::size_t at = from + static_cast<std::size_t>(i);
+        if (at >= key.size()) continue;
+        const char32_t c = key[at];
+        if (c >= 254) {
+            word = (word | 255) << (8 * (7 - i));
+            break;
+        }
+        word |= c + 1;
+    }
+    return word;
+}
+
+// One record to order: a word that settles most comparisons without touching the record.
+struct Item {
+    std::uint64_t word;
+    int index;
+};
+
+// Moves every record to its place: order[k] is the index of the record that belongs at k. Walks
+// each cycle of the permutation with one spare record, so no second list is made.
+void permute(std::vector<ZaznamSouboru>& list, std::vector<int>& order) {
+    for (int i = 0; i < static_cast<int>(order.size()); ++i) {
+        if (order[i] == i) continue;
+        ZaznamSouboru spare = std::move(list[i]);
+        int j = i;
+        for (;;) {
+            const int k = order[j];
+            order[j] = j;
+            if (k == i) {
+                list[j] = std::move(spare);
+                break;
+            }
+            list[j] = std::move(list[k]);
+            j = k;
+        }
+    }
+}
+
 }  // namespace
 
 Text CiselnyKlic(const ZaznamSouboru& record, std::size_t width) {
@@ -91,10 +149,23 @@ void Serad(std::vector<ZaznamSouboru>& list, int sortKey, bool reverse, bool num
             r.Klic = sortKey == 0 ? joinedKey(name, r.Pripona) : joinedKey(r.Pripona, name);
         }
     }
-    // The name on disk breaks every tie, so the ascending order is total and its exact reverse
-    // is the descending one.
-    std::sort(list.begin(), list.end(),
-              [byDate](const ZaznamSouboru& a, const ZaznamSouboru& b) { return before(a, b, byDate); });
+    // Keys are compared once as words; only equal words look at the records. The name on disk
+    // breaks every tie, so the ascending order is total and its exact reverse is the descending one.
+    const std::size_t shared = byDate ? 0 : sharedKeyPrefix(list);
+    std::vector<Item> items(list.size());
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        const auto& r = list[i];
+        // Flipping the sign bit orders signed times as unsigned words.
+        items[i] = {byDate ? static_cast<std::uint64_t>(r.mtimeNs) ^ (std::uint64_t{1} << 63) : keyWord(r.Klic, shared),
+                    static_cast<int>(i)};
+    }
+    std::sort(items.begin(), items.end(), [&](const Item& a, const Item& b) {
+        if (a.word != b.word) return a.word < b.word;
+        return before(list[a.index], list[b.index], byDate);
+    });
+    std::vector<int> order(items.size());
+    for (std::size_t k = 0; k < items.size(); ++k) order[k] = items[k].index;
+    permute(list, order);
     if (reverse) std::reverse(list.begin(), list.end());
 }
 

@@ -75,6 +75,9 @@ const SortCase kSortCases[] = {
      {"a1b10.txt", "a01b2.txt", "a1b9.txt"}},
     {"runs beyond a double's precision", 0, true, {k17b, "x9.txt", k17a}, {"x9.txt", k17a, k17b}},
     {"runs beyond 30 digits", 0, true, {k31, "y5.txt", k30}, {"y5.txt", k30, k31}},
+    {"letters past Latin-1 and a long shared start", 0, false,
+     {"žb.txt", "čb.txt", "ča.txt", "same_start_b.txt", "same_start_a.tx", "same_start_a.txt"},
+     {"same_start_a.tx", "same_start_a.txt", "same_start_b.txt", "ča.txt", "čb.txt", "žb.txt"}},
     {"a zero run is the value 0", 0, true, {"z1.txt", "z000.txt", "z.txt"}, {"z.txt", "z000.txt", "z1.txt"}},
 };
 
@@ -91,9 +94,9 @@ TEST(Serad, AscendingAndItsExactReverse) {
 }
 
 TEST(Serad, ByDateWithTiesByName) {
-    const Names input{"c.txt", "old.txt", "b.txt", "new.txt", "a.txt"};
-    const std::vector<std::int64_t> times{500, 100, 500, 900, 500};
-    const Names ascending{"old.txt", "a.txt", "b.txt", "c.txt", "new.txt"};
+    const Names input{"c.txt", "old.txt", "b.txt", "new.txt", "a.txt", "1960.txt"};
+    const std::vector<std::int64_t> times{500, 100, 500, 900, 500, -300};
+    const Names ascending{"1960.txt", "old.txt", "a.txt", "b.txt", "c.txt", "new.txt"};
     EXPECT_EQ(sorted(input, 2, false, false, times), ascending);
     EXPECT_EQ(sorted(input, 2, true, true, times), reversed(ascending));
 }
