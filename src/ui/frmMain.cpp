@@ -547,6 +547,7 @@ void frmMain::connectHandlers() {
     onCheck(chkKazdy, &frmMain::chkKazdy_Click);
 
     connect(drvDisk, &QComboBox::currentIndexChanged, this, &frmMain::drvDisk_Change);
+    drvDisk->installEventFilter(this);
     connect(dirD, &FolderTree::folderChosen, this, &frmMain::dirD_Change);
     txtCesta->installEventFilter(this);
     onText(txtVyhlFiltr, &frmMain::txtVyhlFiltr_Change);
@@ -569,19 +570,13 @@ void frmMain::Form_Load(const std::string& startFolder) {
     home_ = QFile::encodeName(QDir::homePath()).toStdString();
     const std::string start = typedFolderPath(fromUtf8(startFolder), home_)
                                   .value_or(typedFolderPath(fromUtf8(home_), home_).value_or(std::string("/")));
-    volumes_ = listVolumes();
-    if (volumeIndexOf(volumes_, start) < 0) volumes_.insert(volumes_.begin(), Volume{"/", "", "", ""});
-    {
-        const QSignalBlocker blocker(drvDisk);
-        for (const Volume& v : volumes_) {
-            QString item = QString::fromUtf8(v.root);
-            if (!v.label.empty()) item += QStringLiteral("  [") + QString::fromUtf8(v.label) + QStringLiteral("]");
-            drvDisk->addItem(item);
-        }
+    reloadVolumes();
+    if (volumeIndexOf(volumes_, start) < 0) {
+        volumes_.insert(volumes_.begin(), Volume{"/", "", "", ""});
+        setVolumes(volumes_);
     }
-    const int volume = volumeIndexOf(volumes_, start);
     selectDriveOf(start);
-    dirD->setRoot(volumes_[volume].root);
+    dirD->setRoot(volumes_[std::size_t(volumeIndexOf(volumes_, start))].root);
     dirD->setPath(start);  // a start folder that cannot be opened leaves the tree at the volume's root
 
     Aktualizace();
@@ -942,6 +937,26 @@ void frmMain::chkKazdy_Click() { opts_.chkKazdy = chkKazdy->isChecked(); }
 // ---------------------------------------------------------------------------------------------
 // Folder selection and listing
 
+void frmMain::reloadVolumes() {
+    std::vector<Volume> volumes = listVolumes();
+    // The list must hold the volume of the current folder, whatever the mount table says.
+    if (!dirD->path().empty() && volumeIndexOf(volumes, dirD->path()) < 0)
+        volumes.insert(volumes.begin(), Volume{"/", "", "", ""});
+    setVolumes(std::move(volumes));
+}
+
+void frmMain::setVolumes(std::vector<Volume> volumes) {
+    volumes_ = std::move(volumes);
+    const QSignalBlocker blocker(drvDisk);
+    drvDisk->clear();
+    for (const Volume& v : volumes_) {
+        QString item = QString::fromUtf8(v.root);
+        if (!v.label.empty()) item += QStringLiteral("  [") + QString::fromUtf8(v.label) + QStringLiteral("]");
+        drvDisk->addItem(item);
+    }
+    if (!dirD->path().empty()) drvDisk->setCurrentIndex(volumeIndexOf(volumes_, dirD->path()));
+}
+
 void frmMain::selectDriveOf(const std::string& path) {
     const QSignalBlocker blocker(drvDisk);
     drvDisk->setCurrentIndex(volumeIndexOf(volumes_, path));
@@ -1080,6 +1095,15 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
             if (watched == txtZachovatCiselnyZaklad)
                 return radix_KeyPress(txtZachovatCiselnyZaklad, opts_.txtZachovatCiselnyZaklad, key);
             if (watched == txtCesta && isEnter(key)) enterDownInCesta_ = true;
+            if (watched == drvDisk && (key->key() == Qt::Key_F4 || key->key() == Qt::Key_Space ||
+                                       ((key->modifiers() & Qt::AltModifier) &&
+                                        (key->key() == Qt::Key_Down || key->key() == Qt::Key_Up))))
+                reloadVolumes();
+            break;
+        }
+        case QEvent::MouseButtonPress: {
+            // A volume mounted since the list was last opened shows up in it.
+            if (watched == drvDisk) reloadVolumes();
             break;
         }
         case QEvent::KeyRelease: {

@@ -151,6 +151,10 @@ public:
     int layoutMode() const { return layoutMode_; }
     int buildCount() const { return buildCount_; }           // completed preview builds
 
+    // The volumes of the drive list; re-read from the mount table whenever the list is opened.
+    void setVolumes(std::vector<zelvar::Volume> volumes);
+    void reloadVolumes();
+
 public slots:
     // Refresh, the preview builder and the pattern refresh.
     void Aktualizace();

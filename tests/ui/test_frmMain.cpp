@@ -477,6 +477,43 @@ private slots:
         QVERIFY(dialogs->asked.empty());
     }
 
+    void driveList() {
+        open({"top.txt"});
+        TempFolder other;
+        other.file("on-the-other-volume.txt");
+        const std::string start = dir->path();
+        w->setVolumes({{"/", "", "ext4", "/dev/vda"},
+                       {"/nonexistent-zelvar-volume", "USB", "vfat", "/dev/sdz1"},
+                       {other.path(), "Data", "ext4", "/dev/sdy1"}});
+        QCOMPARE(w->drvDisk->count(), 3);
+        QCOMPARE(w->drvDisk->currentIndex(), 0);
+        QCOMPARE(w->drvDisk->itemText(1), QStringLiteral("/nonexistent-zelvar-volume  [USB]"));
+
+        // A volume that cannot be opened: message, and the list returns to the drive of the tree.
+        w->drvDisk->setCurrentIndex(1);
+        QCOMPARE(int(dialogs->asked.size()), 1);
+        QCOMPARE(dialogs->asked[0].text, std::string("S diskem nelze pracovat"));
+        QCOMPARE(dialogs->asked[0].style, 48);
+        QCOMPARE(w->drvDisk->currentIndex(), 0);
+        QCOMPARE(w->dirD->path(), start);
+        QCOMPARE(preview(*w), rows({"top.txt -> * beze změny"}));
+
+        // A volume that can: the tree shows it from its root, and the listing follows.
+        w->drvDisk->setCurrentIndex(2);
+        QCOMPARE(int(dialogs->asked.size()), 1);
+        QCOMPARE(w->dirD->path(), other.path());
+        QCOMPARE(w->txtCesta->text(), other.qpath());
+        QVERIFY(w->windowTitle().endsWith(" <" + other.qpath() + ">"));
+        QCOMPARE(preview(*w), rows({"on-the-other-volume.txt -> * beze změny"}));
+
+        // A typed path on another volume moves the drive list with it.
+        w->txtCesta->setText(dir->qpath());
+        pressEnter(w->txtCesta);
+        QCOMPARE(w->drvDisk->currentIndex(), 0);
+        QCOMPARE(w->dirD->path(), start);
+        QCOMPARE(preview(*w), rows({"top.txt -> * beze změny"}));
+    }
+
     void filterAndEntryKind() {
         open({"a.jpg", "b.txt"}, {"dir.d"});
         w->txtJmeno->setText("x:");
