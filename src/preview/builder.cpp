@@ -170,12 +170,17 @@ public:
     }
 
     // The first member of each "Jen stejné" group is numbered 0 after all ("i nula").
+    // The name table is not asked after this step: it may still point at the texts replaced here.
     void zeroForFirsts() {
         if (options_.optCitac != 1 || !counter_.inPattern || options_.chkINula == 0) return;
-        for (const Group& g : groups_) {
-            rows_[g.prvni].newName = compose_(records_[g.prvni], 0, true);
-            rows_[g.prvni].marker = false;
-            finalId_[g.prvni] = idOfCopy(rows_[g.prvni].newName);
+        std::vector<Text> zeros;
+        zeros.reserve(groups_.size());
+        for (const Group& g : groups_) zeros.push_back(compose_(records_[g.prvni], 0, true));
+        // Ids first, while every text the table points at is still in place.
+        for (std::size_t k = 0; k < groups_.size(); ++k) finalId_[groups_[k].prvni] = idOfCopy(zeros[k]);
+        for (std::size_t k = 0; k < groups_.size(); ++k) {
+            rows_[groups_[k].prvni].newName = std::move(zeros[k]);
+            rows_[groups_[k].prvni].marker = false;
         }
     }
 
@@ -214,10 +219,10 @@ public:
     }
 
 private:
-    // Ids of old names point into the rows' old names, which stay as they are; new names may
-    // still change, so their table entries are copies.
-    int idOf(const Text& oldName) { return withUse(ids_.intern(oldName)); }
-    int idOfCopy(const Text& newName) { return withUse(ids_.internCopy(newName)); }
+    // Ids point into the rows' texts: old names never change, and a row's new name stays as it
+    // is from the end of its naming step until the zero step.
+    int idOf(const Text& name) { return withUse(ids_.intern(name)); }
+    int idOfCopy(const Text& name) { return withUse(ids_.internCopy(name)); }
     int withUse(int id) {
         if (static_cast<std::size_t>(id) == uses_.size()) uses_.emplace_back();
         return id;
@@ -244,7 +249,7 @@ private:
             return mark(i, markVyse(rows_[uses_[id].firstFinal].finalName()));
         }
         if (const int j = id >= 0 ? laterOld(id, i) : -1; j >= 0) return mark(i, markNize(rows_[j].oldName));
-        finalId_[i] = id >= 0 ? id : idOfCopy(row.newName);
+        finalId_[i] = id >= 0 ? id : idOf(row.newName);
     }
 
     // "Jen stejné": every earlier row whose final name the new name meets, in row order, numbers
@@ -337,6 +342,19 @@ void splitEntryName(const Text& name, Text& jmeno, Text& pripona) {
     }
 }
 
+void splitEntryName(std::string_view bytes, Text& jmeno, Text& pripona) {
+    // "." is one byte in UTF-8 and never part of another character or of an invalid sequence,
+    // so the split can be made on the bytes before they are decoded.
+    const std::size_t dot = bytes.rfind('.');
+    if (dot != std::string_view::npos && dot > 0 && dot + 1 < bytes.size()) {
+        jmeno = fromUtf8(bytes.substr(0, dot));
+        pripona = fromUtf8(bytes.substr(dot + 1));
+    } else {
+        jmeno = fromUtf8(bytes);
+        pripona.clear();
+    }
+}
+
 NamedRows nameRows(const std::vector<ZaznamSouboru>& records, const RenameOptions& options,
                    const CounterSetup& counter, const ComposeName& compose,
                    const FindEntry& existing) {
@@ -370,8 +388,7 @@ PreviewResult Test(const std::string& folder, const RenameOptions& options,
     for (std::size_t i = 0; i < records.size(); ++i) {
         const ListedEntry& e = listing.entries[i];
         ZaznamSouboru& r = records[i];
-        r.name = fromUtf8(e.name);
-        splitEntryName(r.name, r.Jmeno, r.Pripona);
+        splitEntryName(std::string_view(e.name), r.Jmeno, r.Pripona);
         r.Datum = e.date;
         r.mtimeNs = e.mtimeNs;
         r.isDir = e.isDir;

@@ -5,6 +5,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "engine/options.h"
@@ -53,6 +54,8 @@ CounterSetup counterSetup(const RenameOptions& options, const CompiledPatterns& 
 // a "." as its last character ("abc.") has no extension and is its whole Jmeno, so that Jmeno,
 // "." and Pripona always give the name back.
 void splitEntryName(const Text& name, Text& jmeno, Text& pripona);
+// The same for a name given as its bytes on disk, decoding only the two parts.
+void splitEntryName(std::string_view bytes, Text& jmeno, Text& pripona);
 
 // The new name of one record for a counter value; `pocitat` makes "Jen stejné" write the number.
 // When no pattern holds the counter code, the result must not depend on the value or on pocitat.

@@ -52,6 +52,27 @@ Text joinedKey(const Text& a, const Text& b) {
     return toLower(std::move(key));
 }
 
+// The name on disk of a record is Jmeno, then "." and Pripona when there is one.
+std::size_t wholeLength(const ZaznamSouboru& r) {
+    return r.Jmeno.size() + (r.Pripona.empty() ? 0 : 1 + r.Pripona.size());
+}
+
+char32_t wholeAt(const ZaznamSouboru& r, std::size_t i) {
+    if (i < r.Jmeno.size()) return r.Jmeno[i];
+    if (i == r.Jmeno.size()) return U'.';
+    return r.Pripona[i - r.Jmeno.size() - 1];
+}
+
+// The names on disk compared code point by code point, without putting them together.
+bool nameBefore(const ZaznamSouboru& a, const ZaznamSouboru& b) {
+    const std::size_t la = wholeLength(a), lb = wholeLength(b);
+    for (std::size_t i = 0; i < la && i < lb; ++i) {
+        const char32_t ca = wholeAt(a, i), cb = wholeAt(b, i);
+        if (ca != cb) return ca < cb;
+    }
+    return la < lb;
+}
+
 bool before(const ZaznamSouboru& a, const ZaznamSouboru& b, bool byDate) {
     if (byDate) {
         if (a.mtimeNs != b.mtimeNs) return a.mtimeNs < b.mtimeNs;
@@ -59,7 +80,7 @@ bool before(const ZaznamSouboru& a, const ZaznamSouboru& b, bool byDate) {
         const int c = a.Klic.compare(b.Klic);
         if (c != 0) return c < 0;
     }
-    return a.name < b.name;
+    return nameBefore(a, b);
 }
 
 // Length of the part that every key of the list begins with.

@@ -13,14 +13,13 @@ namespace zelvar {
 
 // One listed entry inside one preview build.
 struct ZaznamSouboru {
-    Text Jmeno;               // the name up to its last "."
-    Text Pripona;             // after the last "."
+    Text Jmeno;               // the name up to its last "." (all of it without an extension)
+    Text Pripona;             // after the last "."; Jmeno, "." and Pripona are the name on disk
     DateTime Datum;           // last change, local civil time
     std::int64_t mtimeNs = 0; // the same as a time point, for ordering
     Text Klic;                // sort key
     bool isDir = false;
     EntryId id;
-    Text name;                // the whole name as on disk (decoded)
 };
 
 // optRazeni: 0 name, 1 extension, 2 date, 3 none. chkCisla numeric, chkObracene reverse.

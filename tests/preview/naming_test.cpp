@@ -19,13 +19,14 @@ std::vector<ZaznamSouboru> recordsOf(const std::vector<Text>& names) {
     std::vector<ZaznamSouboru> list;
     for (std::size_t i = 0; i < names.size(); ++i) {
         ZaznamSouboru r;
-        r.name = names[i];
-        splitEntryName(r.name, r.Jmeno, r.Pripona);
+        splitEntryName(names[i], r.Jmeno, r.Pripona);
         r.id = EntryId{1, static_cast<ino_t>(i + 1)};
         list.push_back(r);
     }
     return list;
 }
+
+Text wholeName(const ZaznamSouboru& r) { return r.Pripona.empty() ? r.Jmeno : r.Jmeno + U'.' + r.Pripona; }
 
 // The folder as the existence test sees it: the listed records plus other entries.
 struct Folder {
@@ -35,7 +36,7 @@ struct Folder {
     Folder(const std::vector<ZaznamSouboru>& records, const std::vector<Text>& others,
            bool folds = false)
         : caseInsensitive(folds) {
-        for (const auto& r : records) entries.emplace(key(r.name), r.id);
+        for (const auto& r : records) entries.emplace(key(wholeName(r)), r.id);
         ino_t ino = 1000;
         for (const auto& o : others) entries.emplace(key(o), EntryId{1, ++ino});
     }
@@ -237,6 +238,27 @@ TEST(NameRows, OwnEntryUnderAnotherNameIsStillATakenName) {
     EXPECT_EQ(lines(got.rows), std::vector<std::string>{"a.txt -> * existuje >b.txt<"});
 }
 
+TEST(SplitEntryName, LastDotUnlessFirstOrLast) {
+    struct Case { std::string name, jmeno, pripona; };
+    const Case cases[] = {
+        {"a.txt", "a", "txt"},          {"archive.tar.gz", "archive.tar", "gz"},
+        {"noext", "noext", ""},         {".htaccess", ".htaccess", ""},
+        {"abc.", "abc.", ""},           {"a.b.", "a.b.", ""},
+        {"..x", ".", "x"},              {"my.photos", "my", "photos"},
+        {"žluť.kůň", "žluť", "kůň"},     {"\xff.\xfe", "\xff", "\xfe"},
+        {"cut.\xc5", "cut", "\xc5"},    {"\xc5.txt", "\xc5", "txt"},
+    };
+    for (const auto& c : cases) {
+        Text j1, p1, j2, p2;
+        splitEntryName(fromUtf8(c.name), j1, p1);
+        splitEntryName(std::string_view(c.name), j2, p2);
+        EXPECT_EQ(toUtf8(j1), c.jmeno) << c.name;
+        EXPECT_EQ(toUtf8(p1), c.pripona) << c.name;
+        EXPECT_EQ(j2, j1) << c.name;
+        EXPECT_EQ(p2, p1) << c.name;
+    }
+}
+
 TEST(CounterSetup, StartAndStepEachJudgedOnTheirOwn) {
     struct Case { const char* od; const char* dif; int start; int step; };
     const Case cases[] = {
@@ -320,7 +342,7 @@ ComposeName tightComposer(const CounterSetup& counter, int optCitac, unsigned sa
     return [counter, optCitac, salt](const ZaznamSouboru& r, double N, bool pocitat) {
         static const std::vector<Text> outs{U"a", U"A", U"a1", U"A1", U"b", U"", U".h", U"x", U"x1",
                                             U"a.txt", U"A.TXT", U"b.txt", U"x.jpg"};
-        const std::size_t h = std::hash<Text>{}(r.name) ^ salt;
+        const std::size_t h = std::hash<Text>{}(wholeName(r)) ^ salt;
         Text out = outs[h % outs.size()];
         const bool writes = counter.inPattern && (optCitac == 0 || (optCitac == 1 && pocitat));
         if (writes) out += decimal(static_cast<long long>(N));

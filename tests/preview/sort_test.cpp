@@ -17,8 +17,7 @@ std::vector<ZaznamSouboru> records(const Names& names, const std::vector<std::in
     std::vector<ZaznamSouboru> list;
     for (std::size_t i = 0; i < names.size(); ++i) {
         ZaznamSouboru r;
-        r.name = T(names[i]);
-        splitEntryName(r.name, r.Jmeno, r.Pripona);
+        splitEntryName(T(names[i]), r.Jmeno, r.Pripona);
         r.mtimeNs = i < times.size() ? times[i] : 0;
         list.push_back(r);
     }
@@ -27,7 +26,7 @@ std::vector<ZaznamSouboru> records(const Names& names, const std::vector<std::in
 
 Names names(const std::vector<ZaznamSouboru>& list) {
     Names out;
-    for (const auto& r : list) out.push_back(toUtf8(r.name));
+    for (const auto& r : list) out.push_back(toUtf8(r.Pripona.empty() ? r.Jmeno : r.Jmeno + U'.' + r.Pripona));
     return out;
 }
 
