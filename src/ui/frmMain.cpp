@@ -976,6 +976,7 @@ void frmMain::drvDisk_Change() {
         // Back to the drive of the tree, which keeps its folder.
         selectDriveOf(dirD->path());
         Aktualizace();
+        rebuildOrClear();
         return;
     }
     dirD->setRoot(root);
@@ -986,7 +987,12 @@ void frmMain::dirD_Change() {
     cmdPrejmenovat->setEnabled(false);
     Aktualizace();
     setTitle();
-    // Refresh has just built this listing; in manual editing the box it refilled is read over it.
+    rebuildOrClear();
+}
+
+// What follows a refresh in the folder handlers. The refresh has just built this very listing, so
+// only manual editing needs more: the box the refresh refilled is read over it.
+void frmMain::rebuildOrClear() {
     if (RucniEditace && !opts_.txtJmeno.empty()) txtEdit_Change();
 }
 

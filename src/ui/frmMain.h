@@ -233,6 +233,7 @@ private:
     void compiled();  // what every compile of the patterns does to the window
     void showPreview(zelvar::Text text);
     void refillEditBox();
+    void rebuildOrClear();
     void applyNumberingMode(int mode);
     void setJednoduche();
     void setProfesionalni();
