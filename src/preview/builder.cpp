@@ -244,7 +244,9 @@ private:
 
         int id = ids_.find(row.newName);
         if (options_.optCitac == 1) {
-            id = renumber(i, id);
+            // Without a counter the number changes no name and the groups serve nothing (the
+            // zero step needs a counter too): every earlier match leaves the name as it is.
+            if (counter_.inPattern) id = renumber(i, id);
         } else if (id >= 0 && uses_[id].firstFinal >= 0) {
             return mark(i, markVyse(rows_[uses_[id].firstFinal].finalName()));
         }
@@ -265,11 +267,6 @@ private:
                 groups_.push_back({j, 0});
             }
             Group& g = groups_[uses_[id].group];
-            if (!counter_.inPattern) {
-                // The name cannot change with the number: every further match only counts.
-                g.pocet += finalsFrom(id, j);
-                return id;
-            }
             ++g.pocet;
             rows_[i].newName = compose_(records_[i], static_cast<double>(g.pocet), true);
             id = ids_.find(rows_[i].newName);
@@ -293,15 +290,6 @@ private:
         const auto& more = moreFinal_[use.moreFinal];
         const auto it = std::upper_bound(more.begin(), more.end(), from);
         return it == more.end() ? -1 : *it;
-    }
-
-    // How many earlier rows from row j on end with the name of the id (j is one of them).
-    long long finalsFrom(int id, int j) const {
-        const NameUse& use = uses_[id];
-        const std::size_t more = use.moreFinal < 0 ? 0 : moreFinal_[use.moreFinal].size();
-        if (use.firstFinal == j) return 1 + static_cast<long long>(more);
-        const auto& list = moreFinal_[use.moreFinal];
-        return list.end() - std::lower_bound(list.begin(), list.end(), j);
     }
 
     const std::vector<ZaznamSouboru>& records_;

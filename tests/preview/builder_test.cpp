@@ -189,6 +189,18 @@ TEST_F(BuilderTest, CounterStartAndStepBeyondSixteenBits) {
     EXPECT_EQ(toUtf8(r.stats), "Počet zpracovaných souborů: 3\r\nPočet přejmenování: 2\r\nPočet beze změny: 1");
 }
 
+TEST_F(BuilderTest, EqualStemsShareANumber) {
+    dir.file("a.jpg");
+    dir.file("a.raw");
+    dir.file("A.jpg");
+    dir.file("b.jpg");
+    RenameOptions o;
+    o.txtJmeno = U"*_:";
+    o.chkStejnePripony = 1;
+    // "A" and "a" are different stems: the comparison is exact.
+    EXPECT_EQ(lines(build(o)), (Lines{"A.jpg -> A_1.jpg", "a.jpg -> a_2.jpg", "a.raw -> a_2.raw", "b.jpg -> b_3.jpg"}));
+}
+
 TEST_F(BuilderTest, JenStejneOnDisk) {
     dir.file("a.txt");
     dir.file("b.txt");

@@ -156,37 +156,10 @@ const NamingCase kNamingCases[] = {
      {U"a.txt", U"b.txt"}, {"a.txt -> x.txt", "b.txt -> * viz >x.txt< výše"}, 1},
     {"a later row's name points down", [](RenameOptions& o) { o.txtJmeno = U"b"; },
      {U"a.txt", U"b.txt"}, {"a.txt -> * viz >b.txt< níže", "b.txt -> * beze změny"}, 2},
-    {"Jen stejné numbers the repeats",
-     [](RenameOptions& o) { o.txtJmeno = U"x:"; o.optCitac = 1; },
-     {U"a.txt", U"b.txt", U"c.txt"}, {"a.txt -> x.txt", "b.txt -> x1.txt", "c.txt -> x2.txt"}, 0},
-    {"Jen stejné with i nula",
-     [](RenameOptions& o) { o.txtJmeno = U"x:"; o.optCitac = 1; o.chkINula = 1; },
-     {U"a.txt", U"b.txt", U"c.txt"}, {"a.txt -> x0.txt", "b.txt -> x1.txt", "c.txt -> x2.txt"}, 0},
-    {"a group opened by an unchanged row keeps counting",
-     [](RenameOptions& o) { o.txtJmeno = U"x:"; o.optCitac = 1; },
-     {U"x.txt", U"y.txt", U"z.txt"}, {"x.txt -> * beze změny", "y.txt -> x1.txt", "z.txt -> x2.txt"}, 1},
-    {"i nula turns an unchanged first into a rename",
-     [](RenameOptions& o) { o.txtJmeno = U"x:"; o.optCitac = 1; o.chkINula = 1; },
-     {U"x.txt", U"y.txt", U"z.txt"}, {"x.txt -> x0.txt", "y.txt -> x1.txt", "z.txt -> x2.txt"}, 0},
     {"Jen stejné without a counter cannot separate equal names",
      [](RenameOptions& o) { o.txtJmeno = U"x"; o.optCitac = 1; },
      {U"a.txt", U"b.txt", U"c.txt"},
      {"a.txt -> x.txt", "b.txt -> * viz >x.txt< výše", "c.txt -> * viz >x.txt< výše"}, 2},
-    {"equal stems share a number",
-     [](RenameOptions& o) { o.txtJmeno = U"*_:"; o.chkStejnePripony = 1; },
-     {U"a.jpg", U"a.raw", U"b.jpg"}, {"a.jpg -> a_1.jpg", "a.raw -> a_1.raw", "b.jpg -> b_2.jpg"}, 0},
-    {"equal stems are compared exactly",
-     [](RenameOptions& o) { o.txtJmeno = U"*_:"; o.chkStejnePripony = 1; },
-     {U"A.jpg", U"a.raw"}, {"A.jpg -> A_1.jpg", "a.raw -> a_2.raw"}, 0},
-    {"a counter past 32767 makes no name",
-     [](RenameOptions& o) { o.txtJmeno = U":"; o.txtCisloOd = U"32766"; },
-     {U"a.txt", U"b.txt", U"c.txt"},
-     {"a.txt -> 32766.txt", "b.txt -> 32767.txt", "c.txt -> * prázdné jméno"}, 1},
-    {"hidden names and a trailing dot", [](RenameOptions&) {},
-     {U".htaccess", U"abc.", U"a*b.txt"},
-     {".htaccess -> * prázdné jméno", "abc. -> * beze změny", "a*b.txt -> * beze změny"}, 3},
-    {"a real name may hold a star", [](RenameOptions& o) { o.txtExt = U"jpg"; },
-     {U"a*b.txt", U"abc."}, {"a*b.txt -> a*b.jpg", "abc. -> abc..jpg"}, 0},
 };
 
 }  // namespace
@@ -403,21 +376,4 @@ TEST(NameRows, MatchesTheScansOnRandomFolders) {
     // Both kinds of row must be common, or the comparison proves little.
     EXPECT_GT(renamed, 5000);
     EXPECT_GT(marked, 5000);
-}
-
-TEST(NameRows, EveryNameEqualInJenStejne) {
-    // 20000 rows each meeting every earlier one (2e8 pairs for the scans).
-    RenameOptions o;
-    o.txtJmeno = U"x";
-    o.optCitac = 1;
-    const CompiledPatterns p = ZpracujFiltrVystupCely(o);
-    std::vector<Text> names;
-    for (int i = 0; i < 20000; ++i) names.push_back(U"f" + decimal(i) + U".jpg");
-    const auto records = recordsOf(names);
-    const Folder folder(records, {});
-    const NamedRows got = nameRows(records, o, counterSetup(o, p), composerFor(o, p), folder.finder());
-    ASSERT_EQ(got.rows.size(), 20000u);
-    EXPECT_EQ(toUtf8(got.rows[0].newName), "x.jpg");
-    EXPECT_EQ(toUtf8(got.rows[19999].newName), "* viz >x.jpg< výše");
-    EXPECT_EQ(got.unchanged, 19999);
 }
