@@ -88,6 +88,13 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
 
     const std::string folder = makeFolder(fs::absolute(fs::path(argv[0])).parent_path(), n);
+    struct RemoveFolder {
+        const std::string& path;
+        ~RemoveFolder() {
+            std::error_code ec;
+            fs::remove_all(path, ec);
+        }
+    } removeFolder{folder};
     SilentDialogs dialogs;
     frmMain window(dialogs, folder);
     window.show();
@@ -138,7 +145,5 @@ int main(int argc, char** argv) {
                 runs, keyMs, floorMs, keyMs / floorMs);
 
     window.close();
-    std::error_code ec;
-    fs::remove_all(folder, ec);
     return 0;
 }
