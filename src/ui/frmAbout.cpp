@@ -1,9 +1,10 @@
 #include "ui/frmAbout.h"
 
 #include <QFrame>
-#include <QIcon>
 #include <QLabel>
 #include <QPushButton>
+
+#include "ui/appicon.h"
 
 const char* const kAppTitle = "Zelvar";
 const char* const kAppDescription = "Aplikace pro hromadné přejmenovávání souborů s širokými možnostmi";
@@ -55,7 +56,7 @@ frmAbout::frmAbout(zelvar::Dialogs& dialogs, QWidget* parent)
     picIcon = new QLabel(this);
     picIcon->setObjectName(QStringLiteral("picIcon"));
     picIcon->setGeometry(16, 16, 48, 48);
-    picIcon->setPixmap(QIcon(QStringLiteral(":/icons/zelvar-48.png")).pixmap(48, 48));
+    picIcon->setPixmap(zelvarIcon().pixmap(48, 48));
 
     lblTitle = label(this, "lblTitle", QString::fromUtf8(kAppTitle), QRect(80, 14, 360, 30),
                      aboutFont(16, true));

@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include "ui/MessageBoxes.h"
+#include "ui/appicon.h"
 #include "ui/frmAbout.h"
 #include "ui/frmMain.h"
 
@@ -35,6 +36,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zelvar"));
     QApplication::setStyle(QStringLiteral("Fusion"));
+    QApplication::setWindowIcon(zelvarIcon());
 
     MessageBoxes dialogs;
     frmMain window(dialogs);
