@@ -25,6 +25,7 @@
 #include <QSignalBlocker>
 #include <QStyle>
 #include <QTextCursor>
+#include <QTextDocument>
 #include <QToolButton>
 #include <algorithm>
 #include <cstring>
@@ -33,14 +34,14 @@
 #include "preview/builder.h"
 #include "preview/compose.h"
 #include "rename/manual_edit.h"
+#include "rename/run.h"
 #include "ui/FolderTree.h"
 #include "ui/PreviewView.h"
+#include "ui/RenameProgress.h"
+#include "ui/appicon.h"
 #include "ui/folderscan.h"
 #include "ui/frmAbout.h"
 #include "ui/windowlogic.h"
-
-// Resources of a static library must be pulled in by name, from outside any namespace.
-static void initZelvarResources() { Q_INIT_RESOURCE(zelvar); }
 
 using namespace zelvar;
 
@@ -229,10 +230,9 @@ const char* const kPopis[] = {
 
 frmMain::frmMain(Dialogs& dialogs, const std::string& startFolder, QWidget* parent)
     : QMainWindow(parent), dialogs_(dialogs) {
-    initZelvarResources();
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Zelvar - přejmenování souborů"));
-    setWindowIcon(QIcon(QStringLiteral(":/icons/zelvar-48.png")));
+    setWindowIcon(zelvarIcon());
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
 
@@ -299,11 +299,14 @@ void frmMain::buildOutputSide(QWidget* client) {
     lblPopis->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     lblPracuji = makeLabel(client, "lblPracuji", QStringLiteral("Pracuji! Čekejte prosím!"),
                            tw(4560, 720, 5175, 495), uiFont(14, true), kRed);
-    lblPracuji->hide();
     lblPrace = makeLabel(client, "lblPrace", QString(), tw(4560, 1200, 5175, 975), uiFont(10, true), kRed);
     lblPrace->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     lblPrace->setWordWrap(true);
-    lblPrace->hide();
+    // Both stand over the pattern legend, which must not show through.
+    for (QLabel* l : {lblPracuji, lblPrace}) {
+        l->setAutoFillBackground(true);
+        l->hide();
+    }
 
     fraRazeni = makeFrame(client, "fraRazeni", QStringLiteral("Řazení"), tw(4560, 2280, 5175, 975));
     optRazeni = makeChoice(this, "optRazeni", fraRazeni,
@@ -318,6 +321,9 @@ void frmMain::buildOutputSide(QWidget* client) {
     txtTest->setGeometry(tw(4560, 3315, 5160, 6225));
     txtTest->setFont(uiFont(8));
     setFieldColour(txtTest);
+
+    // The strip below the preview and the right column.
+    lblUpozorneni = makeLabel(client, "lblUpozorneni", QString(), tw(4560, 9570, 9045, 285), uiFont(8, true), kRed);
 }
 
 void frmMain::buildRightColumn(QWidget* client) {
@@ -361,6 +367,7 @@ void frmMain::buildRightColumn(QWidget* client) {
     txtEdit->setLineWrapMode(QPlainTextEdit::NoWrap);
     txtEdit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     txtEdit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    txtEdit->setTabChangesFocus(true);
     setFieldColour(txtEdit);
     txtEdit->hide();
 
@@ -374,10 +381,12 @@ void frmMain::buildRightColumn(QWidget* client) {
     cmdPrejmenovat->setGeometry(tw(10920, 8520, 1755, 960));
     cmdPrejmenovat->setText(QStringLiteral("Přejmenovat"));
     cmdPrejmenovat->setFont(uiFont(11, true, true));
-    cmdPrejmenovat->setIcon(QIcon(QStringLiteral(":/icons/zelvar-32.png")));
+    cmdPrejmenovat->setIcon(zelvarIcon());
     cmdPrejmenovat->setIconSize(QSize(28, 28));
     cmdPrejmenovat->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     cmdPrejmenovat->setEnabled(false);
+    // A click takes the focus, so that the field left by it does its checks before the run starts.
+    cmdPrejmenovat->setFocusPolicy(Qt::StrongFocus);
 
     lblVerze = makeLabel(client, "lblVerze", QString(), QRect(px(12720) - 4, px(8880), 70, px(375)),
                          uiFont(7.5, false, true));
@@ -555,6 +564,8 @@ void frmMain::connectHandlers() {
     connect(cmdAktual, &QPushButton::clicked, this, &frmMain::cmdAktual_Click);
     connect(cmdTest, &QPushButton::clicked, this, &frmMain::cmdTest_Click);
     connect(txtEdit, &QPlainTextEdit::textChanged, this, &frmMain::txtEdit_Change);
+    connect(cmdEdit, &QPushButton::clicked, this, &frmMain::cmdEdit_Click);
+    connect(cmdPrejmenovat, &QToolButton::clicked, this, &frmMain::cmdPrejmenovat_Click);
 
     connect(mnuKonec, &QAction::triggered, this, &frmMain::mnuKonec_Click);
     connect(mnuFunkce[0], &QAction::triggered, this, [this] { mnuFunkce_Click(0); });
@@ -602,10 +613,12 @@ void frmMain::fullRefresh() {
 }
 
 void frmMain::previewRefresh() {
-    if (opts_.txtJmeno.empty())
+    if (opts_.txtJmeno.empty()) {
         showPreview(Text());
-    else
+        showListingNote(QString());
+    } else {
         Test(0);
+    }
 }
 
 void frmMain::plainRebuild() { Test(0); }
@@ -667,6 +680,16 @@ void frmMain::runBuild(int Dotaz) {
     showPreview(std::move(result.text));
     ++buildCount_;
 
+    QString note;
+    if (result.listingFailed)
+        note = QStringLiteral("Složku se nepodařilo přečíst: ") + QString::fromLocal8Bit(result.listingError);
+    if (result.truncated) {
+        const QString limit = QString::number(kMaxEntries);
+        note += (note.isEmpty() ? QString() : QStringLiteral("  ")) +
+                QStringLiteral("Složka obsahuje více než %1 položek; zobrazeno prvních %1.").arg(limit);
+    }
+    showListingNote(note);
+
     if (RucniEditace) {
         txtEdit_Change();
         return;
@@ -681,9 +704,19 @@ void frmMain::Aktualizace() {
     dirD->reloadCurrent();
     fillFileList();
     cmdPrejmenovat->setEnabled(false);
-    previewRefresh();
-    if (RucniEditace) refillEditBox();
+    if (!RucniEditace) {
+        previewRefresh();
+        return;
+    }
+    // In manual editing the box, not the pattern, names the entries: the folder is listed whatever
+    // the pattern says, and the box refilled from that listing is read again, so that no line typed
+    // for the previous listing stays applied to an entry it was not typed for.
+    Test(0);
+    refillEditBox();
+    txtEdit_Change();
 }
+
+void frmMain::showListingNote(const QString& note) { lblUpozorneni->setText(note); }
 
 void frmMain::refillEditBox() {
     PlneniEditu = true;
@@ -700,30 +733,76 @@ void frmMain::fillFileList() {
     filD->addItems(items);
 }
 
+namespace {
+
+bool isForbidden(QChar c) { return kZakazaneZnaky.find(char32_t(c.unicode())) != Text::npos; }
+
+// Removes the characters a name may not hold where they stand, so that the caret and the selection
+// move only by what went before them, the view does not jump and one undo step brings them back.
+void removeForbidden(QTextDocument* document, const QString& text) {
+    QTextCursor edit(document);
+    edit.beginEditBlock();
+    for (qsizetype end = text.size(); end > 0; --end) {
+        if (!isForbidden(text[end - 1])) continue;
+        qsizetype start = end - 1;
+        while (start > 0 && isForbidden(text[start - 1])) --start;
+        edit.setPosition(int(start));
+        edit.setPosition(int(end), QTextCursor::KeepAnchor);
+        edit.removeSelectedText();
+        end = start + 1;
+    }
+    edit.endEditBlock();
+}
+
+}  // namespace
+
 void frmMain::txtEdit_Change() {
     if (PlneniEditu) return;
-    const QString shown = txtEdit->toPlainText();
-    QString box = shown;
-    box.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
-    const Text boxText = fromQ(box);
-    ManualEditResult parsed = txtEdit_Parse(boxText, rows_);
-    if (parsed.boxText != boxText) {
-        // Only forbidden characters went; the caret stays behind what the user typed.
-        QTextCursor cursor = txtEdit->textCursor();
-        const QString before = shown.left(cursor.position());
-        const int removed = int(before.size() - toQ(BezZakazanychZnaku(fromQ(before))).size());
-        const int caret = cursor.position() - removed;
-        {
-            const QSignalBlocker blocker(txtEdit);
-            txtEdit->setPlainText(toQ(parsed.boxText));
-        }
-        cursor = txtEdit->textCursor();
-        cursor.setPosition(std::max(0, caret));
-        txtEdit->setTextCursor(cursor);
+    // Raw text: the plain one would turn no-break spaces in names into spaces.
+    QString box = txtEdit->document()->toRawText();
+    if (std::any_of(box.cbegin(), box.cend(), isForbidden)) {
+        const QSignalBlocker blocker(txtEdit);
+        removeForbidden(txtEdit->document(), box);
+        box = txtEdit->document()->toRawText();
     }
+    box.replace(QChar::ParagraphSeparator, QLatin1String("\r\n"));
+    ManualEditResult parsed = txtEdit_Parse(fromQ(box), rows_);
     rows_ = std::move(parsed.rows);
     if (!rows_.empty()) showPreview(std::move(parsed.previewText));
     cmdPrejmenovat->setEnabled(parsed.renameCount > 0);
+}
+
+void frmMain::cmdEdit_Click() {
+    RucniEditace = !RucniEditace;
+    txtEdit->setVisible(RucniEditace);
+    if (!RucniEditace) {
+        cmdEdit->setText(QStringLiteral("Editovat ručně"));
+        fullRefresh();
+        return;
+    }
+    cmdEdit->setText(QStringLiteral("Zrušit Ruční editaci"));
+    cmdPrejmenovat->setEnabled(false);
+    PlneniEditu = true;
+    // The box is filled from a listing made now: with an empty name pattern the last one may be of
+    // another folder. The build's own reading of the box waits until the box is filled.
+    Test(0);
+    txtEdit->clear();
+    // With nothing listed, the box ignores typing until edit mode is switched on again.
+    if (rows_.empty()) return;
+    txtEdit->setPlainText(toQ(editBoxText(rows_)));
+    PlneniEditu = false;
+    txtEdit_Change();
+}
+
+void frmMain::cmdPrejmenovat_Click() {
+    RunEnd end = RunEnd::Declined;
+    {
+        RenameProgress run(*this, *lblPracuji, *lblPrace, *chkKazdy, dialogs_);
+        end = cmdPrejmenovat_Run(filPath_, rows_, opts_.txtExt, run, run).end;
+        if (end == RunEnd::Finished) Aktualizace();
+    }
+    // As any edit of the field, this one compiles the patterns and rebuilds the preview once.
+    if (end == RunEnd::ExtensionDeclined) txtExt->setText(QStringLiteral("*"));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -976,7 +1055,6 @@ void frmMain::drvDisk_Change() {
         // Back to the drive of the tree, which keeps its folder.
         selectDriveOf(dirD->path());
         Aktualizace();
-        rebuildOrClear();
         return;
     }
     dirD->setRoot(root);
@@ -987,13 +1065,6 @@ void frmMain::dirD_Change() {
     cmdPrejmenovat->setEnabled(false);
     Aktualizace();
     setTitle();
-    rebuildOrClear();
-}
-
-// What follows a refresh in the folder handlers. The refresh has just built this very listing, so
-// only manual editing needs more: the box the refresh refilled is read over it.
-void frmMain::rebuildOrClear() {
-    if (RucniEditace && !opts_.txtJmeno.empty()) txtEdit_Change();
 }
 
 void frmMain::txtCesta_KeyUp(int KeyCode) {
@@ -1125,6 +1196,8 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
             // Focus that goes to another window or a popup menu comes back; it is not left.
             const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
             if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason) break;
+            // Nor is a field that loses it because the window was disabled for a rename run.
+            if (auto* w = qobject_cast<QWidget*>(watched); w && !w->isEnabled()) break;
             if (watched == txtCesta) txtCesta_LostFocus();
             if (watched == txtCiselnyZaklad) txtCiselnyZaklad_LostFocus();
             if (watched == txtZachovatCiselnyZaklad) txtZachovatCiselnyZaklad_LostFocus();

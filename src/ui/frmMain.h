@@ -6,7 +6,8 @@
 //
 // No build ever runs inside another: the core does not process events, writes from code go out with
 // the control's signals blocked (the handler's effect is then applied directly), and a build asked
-// for while one runs is done right after it.
+// for while one runs is done right after it. A rename run does let events through, but the window
+// takes no input then besides the answers to its questions.
 #include <QMainWindow>
 #include <QPointer>
 #include <string>
@@ -59,6 +60,7 @@ public:
     QLabel* lblPopis;
     QLabel* lblPracuji;
     QLabel* lblPrace;
+    QLabel* lblUpozorneni;  // what the last listing could not show: too many entries, a read error
     QGroupBox* fraRazeni;
     QButtonGroup* optRazeni;
     QCheckBox* chkObracene;
@@ -201,7 +203,9 @@ public slots:
     void cmdAktual_Click();
     void cmdTest_Click();
 
-    // Manual editing: the edit box parsed over the preview list.
+    // Renaming, and manual editing: the edit box parsed over the preview list.
+    void cmdPrejmenovat_Click();
+    void cmdEdit_Click();
     void txtEdit_Change();
 
     // Menus.
@@ -233,7 +237,7 @@ private:
     void compiled();  // what every compile of the patterns does to the window
     void showPreview(zelvar::Text text);
     void refillEditBox();
-    void rebuildOrClear();
+    void showListingNote(const QString& note);
     void applyNumberingMode(int mode);
     void setJednoduche();
     void setProfesionalni();

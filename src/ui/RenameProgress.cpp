@@ -1,0 +1,87 @@
+#include "ui/RenameProgress.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QEvent>
+#include <QLabel>
+#include <QMainWindow>
+#include <QMenuBar>
+
+namespace {
+
+// A pointer pushed over the application's for as long as it lives.
+struct PointerOver {
+    explicit PointerOver(Qt::CursorShape shape) { QApplication::setOverrideCursor(shape); }
+    ~PointerOver() { QApplication::restoreOverrideCursor(); }
+    PointerOver(const PointerOver&) = delete;
+    PointerOver& operator=(const PointerOver&) = delete;
+};
+
+}  // namespace
+
+RenameProgress::RenameProgress(QMainWindow& window, QLabel& working, QLabel& caption,
+                               const QAbstractButton& confirmEach, zelvar::Dialogs& dialogs)
+    : window_(window), working_(working), caption_(caption), confirmEach_(confirmEach), dialogs_(dialogs) {
+    focus_ = window.focusWidget();
+    window.installEventFilter(this);
+    window.centralWidget()->setEnabled(false);
+    window.menuBar()->setEnabled(false);
+}
+
+RenameProgress::~RenameProgress() {
+    if (started_) {
+        caption_.clear();
+        caption_.hide();
+        working_.hide();
+        QApplication::restoreOverrideCursor();
+    }
+    window_.menuBar()->setEnabled(true);
+    window_.centralWidget()->setEnabled(true);
+    window_.removeEventFilter(this);
+    if (focus_ && focus_->isEnabled() && focus_->isVisible()) focus_->setFocus(Qt::OtherFocusReason);
+}
+
+void RenameProgress::start() {
+    started_ = true;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    working_.show();
+    caption_.show();
+    working_.repaint();
+    caption_.repaint();
+}
+
+void RenameProgress::progress(const zelvar::Text& caption) {
+    if (!started_) start();
+    pending_ = caption;
+    painted_ = false;
+    if (!sincePaint_.isValid() || sincePaint_.elapsed() >= kRepaintInterval) paintCaption();
+}
+
+void RenameProgress::paintCaption() {
+    caption_.setText(QString::fromUtf8(zelvar::toUtf8(pending_)));
+    caption_.repaint();
+    painted_ = true;
+    sincePaint_.start();
+}
+
+void RenameProgress::processEvents() { QCoreApplication::processEvents(); }
+
+bool RenameProgress::confirmEach() { return confirmEach_.isChecked(); }
+
+int RenameProgress::messageBox(const zelvar::Text& text, int style) {
+    if (!started_) return dialogs_.messageBox(text, style);
+    // The box is about the entry in hand, so the label shows it; the box itself waits for the user.
+    if (!painted_) paintCaption();
+    const PointerOver arrow(Qt::ArrowCursor);
+    return dialogs_.messageBox(text, style);
+}
+
+void RenameProgress::beep() { dialogs_.beep(); }
+
+bool RenameProgress::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == &window_ && event->type() == QEvent::Close) {
+        event->ignore();
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
+}

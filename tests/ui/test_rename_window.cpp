@@ -1,0 +1,477 @@
+// Renaming and manual editing through the main window, on temporary folders with scripted answers.
+// Every file is made with its own content; after every run the folder is read back, and each content
+// must still be there exactly once.
+#include <QAction>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTextDocument>
+#include <QTimer>
+#include <QToolButton>
+#include <QtTest>
+#include <algorithm>
+#include <dirent.h>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/listing.h"
+#include "ui/PreviewView.h"
+#include "ui/appicon.h"
+#include "ui/frmAbout.h"
+#include "ui/frmMain.h"
+#include "ui/scripted_dialogs.h"
+
+using namespace zelvar::mb;
+
+namespace {
+
+const char* const kOpravdu = "Opravdu chcete přejmenovat vybrané soubory?";
+const char* const kPripony = "Měníte přípony.\r\nJe to tak správně?";
+
+QString rows(const QStringList& lines) {
+    QString out;
+    for (const QString& l : lines) out += l + QLatin1Char('\n');
+    return out;
+}
+
+QString preview(const frmMain& w) { return w.txtTest->toPlainText(); }
+
+// The edit box as it holds its text: the plain text would show a no-break space as a space.
+QString box(const frmMain& w) {
+    return w.txtEdit->document()->toRawText().replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+}
+
+// Name to content of every entry of a folder.
+std::map<std::string, std::string> disk(const std::string& folder) {
+    std::map<std::string, std::string> out;
+    DIR* dir = opendir(folder.c_str());
+    if (!dir) return out;
+    while (const dirent* d = readdir(dir)) {
+        const std::string name = d->d_name;
+        if (name == "." || name == "..") continue;
+        std::ifstream in(folder + "/" + name, std::ios::binary);
+        std::ostringstream content;
+        content << in.rdbuf();
+        out[name] = content.str();
+    }
+    closedir(dir);
+    return out;
+}
+
+void write(const std::string& folder, const std::string& name, const std::string& content) {
+    std::ofstream(folder + "/" + name, std::ios::binary) << content;
+}
+
+QStringList names(const std::map<std::string, std::string>& entries) {
+    QStringList out;
+    for (const auto& [name, content] : entries) out << QString::fromStdString(name);
+    return out;
+}
+
+}  // namespace
+
+class TestRenameWindow : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TempFolder> dir;
+    std::unique_ptr<ScriptedDialogs> dialogs;
+    std::unique_ptr<frmMain> w;
+    std::vector<std::string> contents;  // what the folder held, sorted
+
+    void open(const QStringList& files) {
+        dir = std::make_unique<TempFolder>();
+        for (const QString& f : files) write(dir->path(), f.toStdString(), "content of " + f.toStdString());
+        contents.clear();
+        for (const auto& [name, content] : disk(dir->path())) contents.push_back(content);
+        std::sort(contents.begin(), contents.end());
+        dialogs = std::make_unique<ScriptedDialogs>();
+        w = std::make_unique<frmMain>(*dialogs, dir->path());
+    }
+
+    void checkNothingLost() const {
+        std::vector<std::string> now;
+        for (const auto& [name, content] : disk(dir->path())) now.push_back(content);
+        std::sort(now.begin(), now.end());
+        QCOMPARE(now, contents);
+    }
+
+    void checkWindowBack() const {
+        QVERIFY(w->centralWidget()->isEnabled());
+        QVERIFY(w->menuBar()->isEnabled());
+        QVERIFY(!QApplication::overrideCursor());
+        QVERIFY(!w->lblPracuji->isVisibleTo(w.get()));
+        QVERIFY(!w->lblPrace->isVisibleTo(w.get()));
+        QCOMPARE(w->lblPrace->text(), QString());
+    }
+
+    QString asked(std::size_t i) const { return QString::fromStdString(dialogs->asked.at(i).text); }
+
+    void enterEditMode() {
+        w->mnuFunkce_Click(1);
+        w->cmdEdit->click();
+        QVERIFY(w->RucniEditace);
+    }
+
+private slots:
+    void cleanup() {
+        w.reset();
+        dialogs.reset();
+        dir.reset();
+    }
+
+    void declinedRuns_data() {
+        QTest::addColumn<QString>("ext");
+        QTest::addColumn<QList<int>>("answers");
+        QTest::addColumn<int>("questions");
+        QTest::addColumn<QString>("extAfter");
+        QTest::addColumn<QString>("previewAfter");
+        QTest::addColumn<int>("buildsAfter");
+        QTest::newRow("no at the first question") << "X" << QList<int>{AnsNo} << 1 << "X"
+                                                  << rows({"a.txt -> n1.X", "b.txt -> n2.X"}) << 0;
+        QTest::newRow("no at the extension question") << "X" << QList<int>{AnsYes, AnsNo} << 2 << "*"
+                                                      << rows({"a.txt -> n1.txt", "b.txt -> n2.txt"}) << 1;
+    }
+    void declinedRuns() {
+        QFETCH(QString, ext);
+        QFETCH(QList<int>, answers);
+        open({"a.txt", "b.txt"});
+        w->txtJmeno->setText("n:");
+        w->txtExt->setText(ext);
+        dialogs->answers.assign(answers.begin(), answers.end());
+        const int builds = w->buildCount();
+        w->cmdPrejmenovat->click();
+
+        QFETCH(int, questions);
+        QCOMPARE(int(dialogs->asked.size()), questions);
+        QCOMPARE(asked(0), QString::fromUtf8(kOpravdu));
+        if (questions > 1) QCOMPARE(asked(1), QString::fromUtf8(kPripony));
+        for (const AskedBox& box : dialogs->asked) QCOMPARE(box.style, 36);
+        QTEST(w->txtExt->text(), "extAfter");
+        QCOMPARE(QString::fromStdString(zelvar::toUtf8(w->options().txtExt)), w->txtExt->text());
+        QTEST(preview(*w), "previewAfter");
+        QTEST(w->buildCount() - builds, "buildsAfter");
+        QCOMPARE(names(disk(dir->path())), QStringList({"a.txt", "b.txt"}));
+        checkNothingLost();
+        checkWindowBack();
+    }
+
+    // The whole run, looked at from inside as it goes and from outside when it is over.
+    void runAndRefresh() {
+        open({"IMG_1.jpg", "IMG_2.jpg", "IMG_3.JPG"});
+        w->show();
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        w->txtJmeno->setText("Foto_:::");
+        dialogs->answers = {AnsYes};
+
+        bool probed = false;
+        // Runs at the first moment the run lets events through.
+        QTimer::singleShot(0, w.get(), [&] {
+            probed = true;
+            QVERIFY(QApplication::overrideCursor());
+            QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+            QVERIFY(w->lblPracuji->isVisible() && w->lblPrace->isVisible());
+            QCOMPARE(w->lblPracuji->text(), QStringLiteral("Pracuji! Čekejte prosím!"));
+            QCOMPARE(w->lblPrace->text(), QStringLiteral("Foto_001.jpg"));
+            QVERIFY(!w->centralWidget()->isEnabled() && !w->menuBar()->isEnabled());
+            QTest::keyClick(w.get(), Qt::Key_P, Qt::ControlModifier);
+            QCOMPARE(w->layoutMode(), 0);
+            QVERIFY(!w->close());
+        });
+        Qt::CursorShape overReport = Qt::BlankCursor;
+        dialogs->onAsk = [&] {
+            if (QApplication::overrideCursor()) overReport = QApplication::overrideCursor()->shape();
+        };
+        w->cmdPrejmenovat->click();
+
+        QVERIFY(probed);
+        QCOMPARE(int(dialogs->asked.size()), 2);
+        QCOMPARE(asked(1), QStringLiteral("Přejmenování ukončeno\r\n\r\nPřejmenováno 3 souborů\r\n"));
+        QCOMPARE(dialogs->asked[1].style, 64);
+        QCOMPARE(overReport, Qt::ArrowCursor);  // a box waits for the user, not the user for it
+        QCOMPARE(names(disk(dir->path())), QStringList({"Foto_001.jpg", "Foto_002.jpg", "Foto_003.JPG"}));
+        checkNothingLost();
+        QCOMPARE(preview(*w), rows({"Foto_001.jpg -> * beze změny", "Foto_002.jpg -> * beze změny",
+                                    "Foto_003.JPG -> * beze změny"}));
+        QVERIFY(!w->cmdPrejmenovat->isEnabled());
+        checkWindowBack();
+        QVERIFY(w->isVisible());
+        QTest::keyClick(w.get(), Qt::Key_P, Qt::ControlModifier);
+        QCOMPARE(w->layoutMode(), 1);
+    }
+
+    void eachEntryAsked_data() {
+        QTest::addColumn<QList<int>>("answers");
+        QTest::addColumn<bool>("uncheckAtFirst");
+        QTest::addColumn<QStringList>("after");
+        QTest::addColumn<int>("entryQuestions");
+        QTest::addColumn<QString>("report");
+        const QString ended = QStringLiteral("Přejmenování ukončeno\r\n\r\nPřejmenováno %1 souborů\r\n");
+        QTest::newRow("yes, no, yes") << QList<int>{AnsYes, AnsYes, AnsNo, AnsYes} << false
+                                      << QStringList{"b.txt", "n1.txt", "n3.txt"} << 3 << ended.arg(2);
+        QTest::newRow("no to each") << QList<int>{AnsYes, AnsNo, AnsNo, AnsNo} << false
+                                    << QStringList{"a.txt", "b.txt", "c.txt"} << 3 << ended.arg(0);
+        QTest::newRow("cancel at the second") << QList<int>{AnsYes, AnsYes, AnsCancel} << false
+                                              << QStringList{"b.txt", "c.txt", "n1.txt"} << 2 << ended.arg(1);
+        QTest::newRow("box unchecked meanwhile") << QList<int>{AnsYes, AnsYes} << true
+                                                 << QStringList{"n1.txt", "n2.txt", "n3.txt"} << 1 << ended.arg(3);
+    }
+    void eachEntryAsked() {
+        QFETCH(QList<int>, answers);
+        QFETCH(bool, uncheckAtFirst);
+        open({"a.txt", "b.txt", "c.txt"});
+        w->txtJmeno->setText("n:");
+        w->chkKazdy->setChecked(true);
+        dialogs->answers.assign(answers.begin(), answers.end());
+        QStringList captions;
+        dialogs->onAsk = [&] {
+            captions << w->lblPrace->text();
+            if (uncheckAtFirst && dialogs->asked.size() == 2) w->chkKazdy->setChecked(false);
+        };
+        w->cmdPrejmenovat->click();
+
+        QFETCH(int, entryQuestions);
+        QCOMPARE(int(dialogs->asked.size()), entryQuestions + 2);
+        QCOMPARE(asked(1), QStringLiteral("Chcete přejmenovat soubor >a.txt< na >n1.txt< ?"));
+        for (int i = 1; i <= entryQuestions; ++i) {
+            QCOMPARE(dialogs->asked[std::size_t(i)].style, 35);
+            QCOMPARE(captions[i], QStringLiteral("n%1.txt").arg(i));  // the entry the box asks about
+        }
+        QTEST(asked(std::size_t(entryQuestions) + 1), "report");
+        QCOMPARE(dialogs->asked.back().style, 64);
+        QTEST(names(disk(dir->path())), "after");
+        checkNothingLost();
+        checkWindowBack();
+    }
+
+    // What happens to the preview during a run does not change what the run renames.
+    void runKeepsItsOwnPlan() {
+        open({"a.txt", "b.txt"});
+        w->txtJmeno->setText("n:");
+        w->chkKazdy->setChecked(true);
+        dialogs->answers = {AnsYes, AnsYes, AnsYes};
+        dialogs->onAsk = [&] {
+            if (dialogs->asked.size() == 2) w->txtJmeno->setText("other");
+        };
+        w->cmdPrejmenovat->click();
+        QCOMPARE(asked(2), QStringLiteral("Chcete přejmenovat soubor >b.txt< na >n2.txt< ?"));
+        QCOMPARE(names(disk(dir->path())), QStringList({"n1.txt", "n2.txt"}));
+        checkNothingLost();
+    }
+
+    // Two targets appear on disk after the preview was made: both renames fail, nothing is replaced.
+    void twoFailures() {
+        open({"a.txt", "b.txt", "c.txt"});
+        w->txtJmeno->setText("n:");
+        write(dir->path(), "n1.txt", "made meanwhile 1");
+        write(dir->path(), "n3.txt", "made meanwhile 3");
+        contents = {"content of a.txt", "content of b.txt", "content of c.txt", "made meanwhile 1",
+                    "made meanwhile 3"};
+        dialogs->answers = {AnsYes};
+        w->cmdPrejmenovat->click();
+
+        QCOMPARE(int(dialogs->asked.size()), 4);
+        QCOMPARE(asked(1), QStringLiteral("Soubor či složka >n1.txt< již existuje"));
+        QCOMPARE(asked(2), QStringLiteral("Soubor či složka >n3.txt< již existuje"));
+        QCOMPARE(dialogs->asked[1].style, 48);
+        QCOMPARE(dialogs->asked[2].style, 48);
+        QCOMPARE(dialogs->beeps, 2);
+        QCOMPARE(asked(3), QStringLiteral("Přejmenování ukončeno\r\n\r\nPřejmenováno 1 souborů\r\n"
+                                          "Nepřejmenováno 2 souborů\r\n\r\n"
+                                          "a.txt nepřejmenován na n1.txt\r\nc.txt nepřejmenován na n3.txt"));
+        QCOMPARE(dialogs->asked[3].style, 48);
+        const auto after = disk(dir->path());
+        QCOMPARE(names(after), QStringList({"a.txt", "c.txt", "n1.txt", "n2.txt", "n3.txt"}));
+        QCOMPARE(after.at("n1.txt"), std::string("made meanwhile 1"));
+        QCOMPARE(after.at("n2.txt"), std::string("content of b.txt"));
+        checkNothingLost();
+        checkWindowBack();
+    }
+
+    void editModeOnAndOff() {
+        const QString nbsp = QStringLiteral("x\u00A0y.txt");  // must come back from the box unchanged
+        open({"a.txt", "b.txt", nbsp});
+        w->txtJmeno->setText("n:");
+        enterEditMode();
+        QCOMPARE(w->cmdEdit->text(), QStringLiteral("Zrušit Ruční editaci"));
+        QVERIFY(w->txtEdit->isVisibleTo(w.get()));
+        QVERIFY(!w->PlneniEditu);
+        QCOMPARE(box(*w), rows({"a.txt", "b.txt", nbsp}));
+        QCOMPARE(preview(*w), rows({"a.txt -> * beze změny", "b.txt -> * beze změny", nbsp + " -> * beze změny"}));
+        QVERIFY(!w->cmdPrejmenovat->isEnabled());
+
+        // The box lies over the right column's frames and leaves the rename button free.
+        for (QWidget* under : {static_cast<QWidget*>(w->fraUkazky), static_cast<QWidget*>(w->fraPrikazy),
+                               static_cast<QWidget*>(w->fraVelikost), static_cast<QWidget*>(w->fraDoplneni)})
+            QVERIFY2(w->txtEdit->geometry().contains(under->geometry()), qPrintable(under->objectName()));
+        QVERIFY(!w->txtEdit->geometry().intersects(w->cmdPrejmenovat->geometry()));
+        QCOMPARE(w->txtEdit->lineWrapMode(), QPlainTextEdit::NoWrap);
+        QCOMPARE(w->txtEdit->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+        QCOMPARE(w->txtEdit->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+
+        w->cmdEdit->click();
+        QVERIFY(!w->RucniEditace);
+        QCOMPARE(w->cmdEdit->text(), QStringLiteral("Editovat ručně"));
+        QVERIFY(!w->txtEdit->isVisibleTo(w.get()));
+        QCOMPARE(preview(*w), rows({"a.txt -> n1.txt", "b.txt -> n2.txt", nbsp + " -> n3.txt"}));
+        QVERIFY(w->cmdPrejmenovat->isEnabled());
+    }
+
+    void typedLines_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("preview");
+        QTest::addColumn<bool>("renames");
+        QTest::newRow("fewer lines") << "x.txt" << rows({"a.txt -> x.txt", "b.txt -> * beze změny"}) << true;
+        QTest::newRow("more lines") << "x.txt\ny.txt\nz.txt\n" << rows({"a.txt -> x.txt", "b.txt -> y.txt"}) << true;
+        QTest::newRow("blank lines") << "\n   \n" << rows({"a.txt -> * beze změny", "b.txt -> * beze změny"})
+                                     << false;
+        QTest::newRow("clash below") << "b.txt\nc.txt" << rows({"a.txt -> * viz >b.txt< níže", "b.txt -> c.txt"})
+                                     << true;
+        QTest::newRow("clash above") << "c.txt\nC.TXT" << rows({"a.txt -> c.txt", "b.txt -> * viz >c.txt< výše"})
+                                     << true;
+        QTest::newRow("first frees, second takes") << "c.txt\na.txt" << rows({"a.txt -> c.txt", "b.txt -> a.txt"})
+                                                   << true;
+        QTest::newRow("letter case only") << "A.txt\nb.txt" << rows({"a.txt -> A.txt", "b.txt -> * beze změny"})
+                                          << true;
+    }
+    void typedLines() {
+        QFETCH(QString, typed);
+        open({"a.txt", "b.txt"});
+        enterEditMode();
+        w->txtEdit->setPlainText(typed);
+        QTEST(preview(*w), "preview");
+        QTEST(w->cmdPrejmenovat->isEnabled(), "renames");
+    }
+
+    // A name that holds a forbidden character loses it as soon as the box is read, and its line still
+    // counts as unchanged. Typed or pasted forbidden characters go at once, the caret stays put.
+    void forbiddenCharactersKeepTheCaret() {
+        open({"a:b.txt", "c.txt"});
+        enterEditMode();
+        QCOMPARE(box(*w), rows({"ab.txt", "c.txt"}));
+        QCOMPARE(preview(*w), rows({"a:b.txt -> * beze změny", "c.txt -> * beze změny"}));
+        QVERIFY(!w->cmdPrejmenovat->isEnabled());
+
+        QTextCursor cursor = w->txtEdit->textCursor();
+        cursor.setPosition(8);  // after "c"
+        w->txtEdit->setTextCursor(cursor);
+        QTest::keyClicks(w->txtEdit, "?x:y");
+        QCOMPARE(box(*w), rows({"ab.txt", "cxy.txt"}));
+        QCOMPARE(w->txtEdit->textCursor().position(), 10);
+        w->txtEdit->insertPlainText("1*2<>");
+        QCOMPARE(box(*w), rows({"ab.txt", "cxy12.txt"}));
+        QCOMPARE(w->txtEdit->textCursor().position(), 12);
+        QCOMPARE(preview(*w), rows({"a:b.txt -> * beze změny", "c.txt -> cxy12.txt"}));
+        QVERIFY(w->cmdPrejmenovat->isEnabled());
+    }
+
+    void refreshRefillsAndLayoutEnds() {
+        open({"a.txt", "b.txt"});
+        enterEditMode();
+        w->txtEdit->setPlainText("x.txt\n");
+        QVERIFY(w->cmdPrejmenovat->isEnabled());
+        // An option change rebuilds the preview, which still takes its names from the box.
+        w->optVelikost->button(2)->click();
+        QCOMPARE(preview(*w), rows({"a.txt -> x.txt", "b.txt -> * beze změny"}));
+
+        write(dir->path(), "c.txt", "");
+        w->cmdAktual->click();
+        QCOMPARE(box(*w), rows({"a.txt", "b.txt", "c.txt"}));
+        QVERIFY(!w->PlneniEditu);
+        QCOMPARE(preview(*w), rows({"a.txt -> * beze změny", "b.txt -> * beze změny", "c.txt -> * beze změny"}));
+        QVERIFY(!w->cmdPrejmenovat->isEnabled());
+
+        w->txtEdit->setPlainText("a.txt\ny.txt\n");
+        w->mnuFunkce_Click(0);
+        QVERIFY(!w->RucniEditace);
+        QVERIFY(!w->txtEdit->isVisibleTo(w.get()));
+        QCOMPARE(w->cmdEdit->text(), QStringLiteral("Editovat ručně"));
+        QCOMPARE(preview(*w), rows({"a.txt -> A.TXT", "b.txt -> B.TXT", "c.txt -> C.TXT"}));
+    }
+
+    void editModeOnAnEmptyListing() {
+        open({});
+        enterEditMode();
+        QCOMPARE(box(*w), QString());
+        QVERIFY(w->PlneniEditu);
+        QTest::keyClicks(w->txtEdit, "x.txt");
+        QCOMPARE(preview(*w), QString());
+        QVERIFY(!w->cmdPrejmenovat->isEnabled());
+    }
+
+    void renameTypedNames() {
+        open({"a.txt", "b.txt", "d.txt"});
+        enterEditMode();
+        w->txtEdit->setPlainText("c.txt\na.txt\nD.txt\n");
+        dialogs->answers = {AnsYes};
+        w->cmdPrejmenovat->click();
+        QCOMPARE(asked(1), QStringLiteral("Přejmenování ukončeno\r\n\r\nPřejmenováno 3 souborů\r\n"));
+        const auto after = disk(dir->path());
+        QCOMPARE(after.at("c.txt"), std::string("content of a.txt"));
+        QCOMPARE(after.at("a.txt"), std::string("content of b.txt"));
+        QCOMPARE(after.at("D.txt"), std::string("content of d.txt"));
+        checkNothingLost();
+        checkWindowBack();
+        // Still editing, over the names as they are now.
+        QVERIFY(w->RucniEditace);
+        QStringList lines = box(*w).split('\n', Qt::SkipEmptyParts);
+        lines.sort();
+        QCOMPARE(lines, QStringList({"D.txt", "a.txt", "c.txt"}));
+        const QStringList shown = preview(*w).split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(shown.size(), 3);
+        for (const QString& line : shown) QVERIFY2(line.endsWith(" -> * beze změny"), qPrintable(line));
+        QVERIFY(!w->cmdPrejmenovat->isEnabled());
+    }
+
+    void listingNotes() {
+        open({"a.txt"});
+        QCOMPARE(w->lblUpozorneni->text(), QString());
+
+        const std::string inner = dir->path() + "/full";
+        ::mkdir(inner.c_str(), 0755);
+        for (std::size_t i = 0; i <= zelvar::kMaxEntries; ++i) write(inner, "f" + std::to_string(i), "");
+        w->txtCesta->setText(QString::fromStdString(inner));
+        QTest::keyClick(w->txtCesta, Qt::Key_Return);
+        QCOMPARE(w->lblUpozorneni->text(),
+                 QStringLiteral("Složka obsahuje více než 32767 položek; zobrazeno prvních 32767."));
+        QCOMPARE(w->txtTest->lineCount(), 32767);
+        ::unlink((inner + "/f0").c_str());
+        w->cmdAktual->click();
+        QCOMPARE(w->lblUpozorneni->text(), QString());
+
+        // The folder goes away under the window.
+        for (std::size_t i = 1; i <= zelvar::kMaxEntries; ++i) ::unlink((inner + "/f" + std::to_string(i)).c_str());
+        ::rmdir(inner.c_str());
+        w->cmdAktual->click();
+        QVERIFY2(w->lblUpozorneni->text().startsWith(QStringLiteral("Složku se nepodařilo přečíst: ")),
+                 qPrintable(w->lblUpozorneni->text()));
+    }
+
+    void iconShows() {
+        const QList<QSize> sizes = zelvarIcon().availableSizes();
+        for (int size : {16, 32, 48, 64, 128, 256}) QVERIFY(sizes.contains(QSize(size, size)));
+        open({});
+        // The turtle's shell is green in the middle at every size that is shown.
+        auto green = [](const QPixmap& p) {
+            const QColor c = p.toImage().pixelColor(p.width() / 2, p.height() / 2);
+            return !p.isNull() && c.alpha() == 255 && c.green() > c.red() && c.green() > c.blue();
+        };
+        QVERIFY(green(w->windowIcon().pixmap(32, 32)));
+        QVERIFY(green(w->cmdPrejmenovat->icon().pixmap(w->cmdPrejmenovat->iconSize())));
+        frmAbout about(*dialogs, w.get());
+        QVERIFY(green(about.picIcon->pixmap()));
+        QCOMPARE(about.picIcon->pixmap().size(), QSize(48, 48));
+    }
+};
+
+QTEST_MAIN(TestRenameWindow)
+#include "test_rename_window.moc"
