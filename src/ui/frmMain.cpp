@@ -304,6 +304,9 @@ void frmMain::buildOutputSide(QWidget* client) {
     lblPrace->setWordWrap(true);
     // Both stand over the pattern legend, which must not show through.
     for (QLabel* l : {lblPracuji, lblPrace}) {
+        QPalette p = l->palette();
+        p.setColor(QPalette::Window, kBackground);
+        l->setPalette(p);
         l->setAutoFillBackground(true);
         l->hide();
     }
