@@ -28,6 +28,7 @@
 #include <QTextDocument>
 #include <QToolButton>
 #include <algorithm>
+#include <optional>
 #include <cstring>
 
 #include "engine/keyfilter.h"
@@ -610,6 +611,60 @@ void frmMain::Form_Load(const std::string& startFolder) {
 // ---------------------------------------------------------------------------------------------
 // Refresh, build, patterns
 
+namespace {
+
+bool isForbidden(QChar c) { return kZakazaneZnaky.find(char32_t(c.unicode())) != Text::npos; }
+
+// A name may hold what a line of the edit box cannot: characters that end the line there, and bytes
+// that are no UTF-8. The box shows the first as symbols and the second as U+FFFD, so that every name
+// keeps its own line, and that line, left as it is, reads as the name.
+char32_t lineBreakSymbol(char32_t c) {
+    switch (c) {
+        case U'\r': return U'\u240D';
+        case U'\n': return U'\u240A';
+        case U'\u2029':
+        case U'\uFDD0':  // the text box's own frame marks
+        case U'\uFDD1': return U'\u2424';
+        default: return 0;
+    }
+}
+
+bool showsOtherwise(char32_t c) { return (c >= 0xDC80 && c <= 0xDCFF) || lineBreakSymbol(c) != 0; }
+
+// The rows with their old names as the box shows them; nothing when every name shows as it is.
+std::optional<PreviewList> namesInBox(const PreviewList& rows) {
+    std::optional<PreviewList> shown;
+    for (std::size_t k = 0; k < rows.size(); ++k) {
+        const Text& name = rows[k].oldName;
+        if (std::none_of(name.begin(), name.end(), showsOtherwise)) continue;
+        if (!shown) shown = rows;
+        Text& inBox = (*shown)[k].oldName;
+        inBox = fromQ(toQ(name));
+        for (char32_t& c : inBox)
+            if (const char32_t symbol = lineBreakSymbol(c)) c = symbol;
+    }
+    return shown;
+}
+
+// Removes the characters a name may not hold where they stand, so that the caret and the selection
+// move only by what went before them, the view does not jump and one undo step brings them back.
+void removeForbidden(QTextDocument* document, const QString& text) {
+    QTextCursor edit(document);
+    edit.beginEditBlock();
+    for (qsizetype end = text.size(); end > 0; --end) {
+        if (!isForbidden(text[end - 1])) continue;
+        qsizetype start = end - 1;
+        while (start > 0 && isForbidden(text[start - 1])) --start;
+        edit.setPosition(int(start));
+        edit.setPosition(int(end), QTextCursor::KeepAnchor);
+        edit.removeSelectedText();
+        end = start + 1;
+    }
+    edit.endEditBlock();
+}
+
+}  // namespace
+
 void frmMain::fullRefresh() {
     ZpracujVzor();
     previewRefresh();
@@ -723,7 +778,7 @@ void frmMain::showListingNote(const QString& note) { lblUpozorneni->setText(note
 
 void frmMain::refillEditBox() {
     PlneniEditu = true;
-    txtEdit->setPlainText(toQ(editBoxText(rows_)));
+    txtEdit->setPlainText(toQ(editBoxText(namesInBox(rows_).value_or(rows_))));
     PlneniEditu = false;
 }
 
@@ -736,29 +791,6 @@ void frmMain::fillFileList() {
     filD->addItems(items);
 }
 
-namespace {
-
-bool isForbidden(QChar c) { return kZakazaneZnaky.find(char32_t(c.unicode())) != Text::npos; }
-
-// Removes the characters a name may not hold where they stand, so that the caret and the selection
-// move only by what went before them, the view does not jump and one undo step brings them back.
-void removeForbidden(QTextDocument* document, const QString& text) {
-    QTextCursor edit(document);
-    edit.beginEditBlock();
-    for (qsizetype end = text.size(); end > 0; --end) {
-        if (!isForbidden(text[end - 1])) continue;
-        qsizetype start = end - 1;
-        while (start > 0 && isForbidden(text[start - 1])) --start;
-        edit.setPosition(int(start));
-        edit.setPosition(int(end), QTextCursor::KeepAnchor);
-        edit.removeSelectedText();
-        end = start + 1;
-    }
-    edit.endEditBlock();
-}
-
-}  // namespace
-
 void frmMain::txtEdit_Change() {
     if (PlneniEditu) return;
     // Raw text: the plain one would turn no-break spaces in names into spaces.
@@ -769,7 +801,10 @@ void frmMain::txtEdit_Change() {
         box = txtEdit->document()->toRawText();
     }
     box.replace(QChar::ParagraphSeparator, QLatin1String("\r\n"));
-    ManualEditResult parsed = txtEdit_Parse(fromQ(box), rows_);
+    std::optional<PreviewList> shown = namesInBox(rows_);
+    ManualEditResult parsed = txtEdit_Parse(fromQ(box), shown ? std::move(*shown) : rows_);
+    if (shown)
+        for (std::size_t k = 0; k < rows_.size(); ++k) parsed.rows[k].oldName = std::move(rows_[k].oldName);
     rows_ = std::move(parsed.rows);
     if (!rows_.empty()) showPreview(std::move(parsed.previewText));
     cmdPrejmenovat->setEnabled(parsed.renameCount > 0);
@@ -792,7 +827,7 @@ void frmMain::cmdEdit_Click() {
     txtEdit->clear();
     // With nothing listed, the box ignores typing until edit mode is switched on again.
     if (rows_.empty()) return;
-    txtEdit->setPlainText(toQ(editBoxText(rows_)));
+    txtEdit->setPlainText(toQ(editBoxText(namesInBox(rows_).value_or(rows_))));
     PlneniEditu = false;
     txtEdit_Change();
 }

@@ -91,11 +91,15 @@ class TestRenameWindow : public QObject {
     void open(const QStringList& files) {
         dir = std::make_unique<TempFolder>();
         for (const QString& f : files) write(dir->path(), f.toStdString(), "content of " + f.toStdString());
+        remember();
+        dialogs = std::make_unique<ScriptedDialogs>();
+        w = std::make_unique<frmMain>(*dialogs, dir->path());
+    }
+
+    void remember() {
         contents.clear();
         for (const auto& [name, content] : disk(dir->path())) contents.push_back(content);
         std::sort(contents.begin(), contents.end());
-        dialogs = std::make_unique<ScriptedDialogs>();
-        w = std::make_unique<frmMain>(*dialogs, dir->path());
     }
 
     void checkNothingLost() const {
@@ -396,6 +400,28 @@ private slots:
         QVERIFY(!w->txtEdit->isVisibleTo(w.get()));
         QCOMPARE(w->cmdEdit->text(), QStringLiteral("Editovat ručně"));
         QCOMPARE(preview(*w), rows({"a.txt -> A.TXT", "b.txt -> B.TXT", "c.txt -> C.TXT"}));
+    }
+
+    // A line break or a byte that is no UTF-8 in a name shows as a symbol, and the name keeps its line.
+    void namesTheBoxCannotHold() {
+        open({"d.txt"});
+        write(dir->path(), "a\nb.txt", "content of a-b");
+        write(dir->path(), "c\xff.txt", "content of c");
+        remember();
+        enterEditMode();
+        QCOMPARE(box(*w), rows({"a\u240Ab.txt", "c\uFFFD.txt", "d.txt"}));
+        QCOMPARE(preview(*w), rows({"a\u240Ab.txt -> * beze změny", "c\uFFFD.txt -> * beze změny",
+                                    "d.txt -> * beze změny"}));
+        QVERIFY(!w->cmdPrejmenovat->isEnabled());
+
+        w->txtEdit->setPlainText("ab.txt\nc.txt\nd.txt\n");
+        QCOMPARE(preview(*w), rows({"a\u240Ab.txt -> ab.txt", "c\uFFFD.txt -> c.txt", "d.txt -> * beze změny"}));
+        dialogs->answers = {AnsYes};
+        w->cmdPrejmenovat->click();
+        const auto after = disk(dir->path());
+        QCOMPARE(names(after), QStringList({"ab.txt", "c.txt", "d.txt"}));
+        QCOMPARE(after.at("ab.txt"), std::string("content of a-b"));
+        checkNothingLost();
     }
 
     void editModeOnAnEmptyListing() {
