@@ -3,7 +3,6 @@
 #include <climits>
 #include <cstring>
 #include <ctime>
-#include <optional>
 #include <set>
 
 #include <gtest/gtest.h>
@@ -14,17 +13,12 @@
 namespace zelvar {
 namespace {
 
-using testing::TempFolder;
+using namespace testing;
+using Names = std::multiset<std::string>;  // an entry listed twice would show
 
-std::set<std::string> namesOf(const Listing& listing) {
-    std::set<std::string> names;
+Names namesOf(const Listing& listing) {
+    Names names;
     for (const ListedEntry& e : listing.entries) names.insert(e.name);
-    return names;
-}
-
-std::set<std::string> keysOf(const Listing& listing) {
-    std::set<std::string> names;
-    for (const auto& [name, id] : listing.allNames) names.insert(name);
     return names;
 }
 
@@ -36,96 +30,48 @@ const ListedEntry* entryNamed(const Listing& listing, const std::string& name) {
 
 time_t utc(int year, int month, int day, int hour, int minute, int second) {
     struct tm tm {};
-    tm.tm_year = year - 1900;
-    tm.tm_mon = month - 1;
-    tm.tm_mday = day;
-    tm.tm_hour = hour;
-    tm.tm_min = minute;
-    tm.tm_sec = second;
+    tm.tm_year = year - 1900, tm.tm_mon = month - 1, tm.tm_mday = day;
+    tm.tm_hour = hour, tm.tm_min = minute, tm.tm_sec = second;
     return timegm(&tm);
 }
 
-// Puts a time zone in force for one test and the previous one back after it.
-class ScopedTimeZone {
-public:
-    explicit ScopedTimeZone(const char* zone) {
-        if (const char* old = std::getenv("TZ")) saved_ = old;
-        setenv("TZ", zone, 1);
-        tzset();
-    }
-    ~ScopedTimeZone() {
-        saved_ ? setenv("TZ", saved_->c_str(), 1) : unsetenv("TZ");
-        tzset();
-    }
-
-private:
-    std::optional<std::string> saved_;
+// Puts a time zone in force for one scope and the tests' own, UTC, back after it.
+struct ScopedTimeZone {
+    explicit ScopedTimeZone(const char* zone) { setenv("TZ", zone, 1), tzset(); }
+    ~ScopedTimeZone() { setenv("TZ", "UTC", 1), tzset(); }
 };
 
-// Every kind of entry a folder can hold, hidden ones and awkward names included.
-class MixedFolder : public ::testing::Test {
-protected:
-    void SetUp() override {
-        dir.file("a.txt", "a");
-        dir.file(".hidden");
-        dir.folder("dir");
-        dir.folder(".hdir");
-        dir.link("a.txt", "to_file");
-        dir.link("dir", "to_dir");
-        dir.link("nowhere", "dangling");
-        dir.link("loop", "loop");
-        dir.file("star*name");
-        dir.file("bad\xff.txt");
-        mkfifo((dir / "pipe").c_str(), 0644);
-    }
+TEST(Listing, ListsTheKindAndMaskAskedForButSeesEveryEntryAsItself) {
     TempFolder dir;
-    const std::set<std::string> files{"a.txt", ".hidden",   "to_file",     "dangling",
-                                      "loop",  "star*name", "bad\xff.txt", "pipe"};
-    const std::set<std::string> folders{"dir", ".hdir", "to_dir"};
-};
-
-TEST_F(MixedFolder, ListsEachKindAndSeesEveryName) {
-    std::set<std::string> both = files;
-    both.insert(folders.begin(), folders.end());
-    const struct {
-        int optFile;
-        std::set<std::string> expected;
-    } cases[] = {{0, files}, {1, folders}, {2, both}};
+    dir.fill({{"a.txt", "a"}, {".hidden", ""}, {"dir", "<folder>"}, {".hdir", "<folder>"},
+              {"to_file", "-> a.txt"}, {"to_dir", "-> dir"}, {"dangling", "-> nowhere"}, {"loop", "-> loop"},
+              {"star*name", ""}, {"bad\xff.txt", ""}});
+    mkfifo((dir / "pipe").c_str(), 0644);
+    const Names files{"a.txt", ".hidden", "to_file", "dangling", "loop", "star*name", "bad\xff.txt", "pipe"};
+    const Names folders{"dir", ".hdir", "to_dir"};
+    Names all = files;
+    all.insert(folders.begin(), folders.end());
+    struct Case { const char* mask; int optFile; Names expected; };
+    const Case cases[] = {
+        {"*.*", 0, files}, {"*.*", 1, folders}, {"*", 2, all}, {"*.TXT", 0, {"a.txt", "bad\xff.txt"}},
+        {"star?name;*.hdir", 2, {"star*name", ".hdir"}}, {".h*", 2, {".hidden", ".hdir"}},
+    };
     for (const auto& c : cases) {
-        const Listing listing = listFolder(dir.path(), T("*.*"), c.optFile);
-        EXPECT_FALSE(listing.failed) << listing.error;
-        EXPECT_FALSE(listing.truncated);
-        EXPECT_EQ(namesOf(listing), c.expected) << "optFile " << c.optFile;
-        EXPECT_EQ(listing.entries.size(), c.expected.size());
-        for (const ListedEntry& e : listing.entries)
+        SCOPED_TRACE(std::string(c.mask) + " kind " + std::to_string(c.optFile));
+        const Listing listing = listFolder(dir.path(), T(c.mask), c.optFile);
+        EXPECT_FALSE(listing.failed || listing.truncated) << listing.error;
+        EXPECT_EQ(namesOf(listing), c.expected);
+        Names seen;
+        for (const auto& [name, id] : listing.allNames) seen.insert(name);
+        EXPECT_EQ(seen, all) << "the existence test must see every entry";
+        for (const ListedEntry& e : listing.entries) {
+            struct stat st {};
+            lstat((dir / e.name).c_str(), &st);  // a link is identified as itself, never as its target
             EXPECT_EQ(e.isDir, folders.count(e.name) == 1) << e.name;
-        EXPECT_EQ(keysOf(listing), both) << "the existence test must see every entry";
+            EXPECT_EQ(e.id, (EntryId{st.st_dev, st.st_ino})) << e.name;
+            EXPECT_EQ(listing.allNames.at(e.name), e.id) << e.name;
+        }
     }
-}
-
-TEST_F(MixedFolder, FiltersByMaskButKeepsEveryNameForTheExistenceTest) {
-    const Listing listing = listFolder(dir.path(), T("*.TXT"), 0);
-    EXPECT_EQ(namesOf(listing), (std::set<std::string>{"a.txt", "bad\xff.txt"}));
-    EXPECT_EQ(keysOf(listing).size(), files.size() + folders.size());
-    EXPECT_EQ(namesOf(listFolder(dir.path(), T("star?name;*.hdir"), 2)),
-              (std::set<std::string>{"star*name", ".hdir"}));
-    EXPECT_EQ(namesOf(listFolder(dir.path(), T(".h*"), 2)), (std::set<std::string>{".hidden", ".hdir"}));
-}
-
-TEST_F(MixedFolder, IdentifiesEachEntryByItsOwnInode) {
-    const Listing listing = listFolder(dir.path(), T("*"), 2);
-    for (const std::string name : {"a.txt", "to_file", "dir", "to_dir", "dangling"}) {
-        struct stat st;
-        ASSERT_EQ(lstat((dir / name).c_str(), &st), 0);
-        const EntryId own{st.st_dev, st.st_ino};
-        const ListedEntry* e = entryNamed(listing, name);
-        ASSERT_NE(e, nullptr) << name;
-        EXPECT_EQ(e->id, own) << name << ": a link is identified as itself, not as its target";
-        EXPECT_EQ(listing.allNames.at(name), own) << name;
-        EXPECT_EQ(listing.existing(name), own) << name;
-    }
-    EXPECT_EQ(listing.existing("A.TXT").has_value(), listing.caseInsensitive);
-    EXPECT_FALSE(listing.existing("absent"));
 }
 
 TEST(Listing, ExistingAsksTheFileSystemOnlyWhenItFoldsCase) {
@@ -133,8 +79,8 @@ TEST(Listing, ExistingAsksTheFileSystemOnlyWhenItFoldsCase) {
     dir.file("a");
     Listing listing = listFolder(dir.path(), T("*"), 0);
     dir.file("later");  // not in the listing, but on disk
-    listing.caseInsensitive = false;
-    EXPECT_FALSE(listing.existing("later"));
+    EXPECT_EQ(listing.existing("a"), listing.allNames.at("a"));
+    EXPECT_FALSE(listing.existing("later") || listing.existing("A") || listing.existing("absent"));
     listing.caseInsensitive = true;
     EXPECT_TRUE(listing.existing("later"));
     for (const char* name : {"", ".", "..", "a/.", "../a"})
@@ -143,119 +89,74 @@ TEST(Listing, ExistingAsksTheFileSystemOnlyWhenItFoldsCase) {
 
 TEST(Listing, DatesAreModificationTimesInLocalCivilTime) {
     TempFolder dir;
-    dir.file("f");
-    dir.mtime("f", utc(2021, 3, 4, 5, 6, 7), 123456789);
-    dir.link("f", "link");
-    dir.mtime("link", utc(2000, 1, 1, 0, 0, 0));
-    dir.link("nowhere", "dangling");
-    dir.mtime("dangling", utc(1999, 12, 31, 23, 59, 59));
-    dir.folder("old");
-    dir.mtime("old", utc(1950, 6, 15, 12, 0, 0));
-
-    const ScopedTimeZone zone("UTC");
-    const Listing listing = listFolder(dir.path(), T("*"), 2);
-    const struct {
-        const char* name;
-        DateTime date;
-        std::int64_t ns;
-    } cases[] = {
-        {"f", {2021, 3, 4, 5, 6, 7}, utc(2021, 3, 4, 5, 6, 7) * 1000000000LL + 123456789},
-        {"link", {2021, 3, 4, 5, 6, 7}, utc(2021, 3, 4, 5, 6, 7) * 1000000000LL + 123456789},
-        {"dangling", {1999, 12, 31, 23, 59, 59}, utc(1999, 12, 31, 23, 59, 59) * 1000000000LL},
-        {"old", {1950, 6, 15, 12, 0, 0}, utc(1950, 6, 15, 12, 0, 0) * 1000000000LL},
+    dir.fill({{"f", ""}, {"link", "-> f"}, {"dangling", "-> nowhere"}, {"old", "<folder>"}, {"far", ""},
+              {"summer", ""}, {"winter", ""}});
+    const time_t f = utc(2021, 3, 4, 5, 6, 7), far = utc(2400, 1, 1, 0, 0, 0);
+    const char* const cet = "CET-1CEST,M3.5.0,M10.5.0/3";
+    // ns: the mtimeNs expected, 0 for the entry's own time
+    struct Case { const char* zone; const char* name; time_t mtime; long nano; DateTime date; int64_t ns; };
+    const Case cases[] = {
+        {"UTC", "f", f, 123456789, {2021, 3, 4, 5, 6, 7}, 0},
+        {"UTC", "link", utc(2000, 1, 1, 0, 0, 0), 0, {2021, 3, 4, 5, 6, 7}, f * 1000000000LL + 123456789},
+        {"UTC", "dangling", utc(1999, 12, 31, 23, 59, 59), 0, {1999, 12, 31, 23, 59, 59}, 0},
+        {"UTC", "old", utc(1950, 6, 15, 12, 0, 0), 0, {1950, 6, 15, 12, 0, 0}, 0},
+        {"UTC", "far", far, 0, {2400, 1, 1, 0, 0, 0}, INT64_MAX},
+        {cet, "summer", utc(2021, 7, 1, 10, 0, 0), 0, {2021, 7, 1, 12, 0, 0}, 0},
+        {cet, "winter", utc(2021, 1, 1, 23, 30, 0), 0, {2021, 1, 2, 0, 30, 0}, 0},
     };
+    for (const auto& c : cases) dir.mtime(c.name, c.mtime, c.nano);
+    struct stat st;
+    const bool farKept = stat((dir / "far").c_str(), &st) == 0 && st.st_mtim.tv_sec == far;
     for (const auto& c : cases) {
+        if (c.mtime == far && !farKept) continue;  // a file system that cannot store the year 2400
+        const ScopedTimeZone zone(c.zone);
+        const Listing listing = listFolder(dir.path(), T("*"), 2);
         const ListedEntry* e = entryNamed(listing, c.name);
         ASSERT_NE(e, nullptr) << c.name;
         EXPECT_EQ(e->date, c.date) << c.name;
-        EXPECT_EQ(e->mtimeNs, c.ns) << c.name;
+        EXPECT_EQ(e->mtimeNs, c.ns ? c.ns : c.mtime * 1000000000LL + c.nano) << c.name;
     }
-}
-
-TEST(Listing, DatesFollowTheTimeZoneInForce) {
-    TempFolder dir;
-    dir.file("summer");
-    dir.mtime("summer", utc(2021, 7, 1, 10, 0, 0));
-    dir.file("winter");
-    dir.mtime("winter", utc(2021, 1, 1, 23, 30, 0));
-    const ScopedTimeZone zone("CET-1CEST,M3.5.0,M10.5.0/3");
-    const Listing listing = listFolder(dir.path(), T("*"), 0);
-    EXPECT_EQ(entryNamed(listing, "summer")->date, (DateTime{2021, 7, 1, 12, 0, 0}));
-    EXPECT_EQ(entryNamed(listing, "winter")->date, (DateTime{2021, 1, 2, 0, 30, 0}));
-}
-
-TEST(Listing, FarFutureDatesKeepTheirOrderAndCivilTime) {
-    TempFolder dir;
-    dir.file("far");
-    const time_t far = utc(2400, 1, 1, 0, 0, 0);
-    dir.mtime("far", far);
-    const ScopedTimeZone zone("UTC");
-    struct stat st;
-    ASSERT_EQ(stat((dir / "far").c_str(), &st), 0);
-    if (st.st_mtim.tv_sec != far) GTEST_SKIP() << "this file system cannot store the year 2400";
-    const Listing listing = listFolder(dir.path(), T("*"), 0);
-    ASSERT_EQ(listing.entries.size(), 1u);
-    EXPECT_EQ(listing.entries[0].date, (DateTime{2400, 1, 1, 0, 0, 0}));
-    EXPECT_EQ(listing.entries[0].mtimeNs, INT64_MAX);
 }
 
 TEST(Listing, StopsAtTheLimitAndSaysWhenMoreMatch) {
     TempFolder dir;
-    for (const char* name : {"f1", "f2", "f3", "f4", "f5"}) dir.file(name);
-    dir.folder("d1");
+    dir.fill({{"f1", ""}, {"f2", ""}, {"f3", ""}, {"f4", ""}, {"f5", ""}, {"d1", "<folder>"}});
     dir.folder("d2");
-    const struct {
-        std::size_t limit;
-        int optFile;
-        const char* mask;
-        std::size_t listed;
-        bool truncated;
-    } cases[] = {
-        {3, 0, "*", 3, true},  {5, 0, "*", 5, false}, {6, 0, "*", 5, false},         {2, 1, "*", 2, false},
-        {1, 1, "*", 1, true},  {0, 0, "*", 0, true},  {4, 0, "f1;f2;f3;f4", 4, false}, {7, 2, "*", 7, false},
-        {6, 2, "*", 6, true},  {0, 0, "x*", 0, false},
+    struct Case { std::size_t limit; int optFile; const char* mask; std::size_t listed; bool truncated; };
+    const Case cases[] = {
+        {3, 0, "*", 3, true}, {5, 0, "*", 5, false}, {6, 0, "*", 5, false}, {2, 1, "*", 2, false},
+        {1, 1, "*", 1, true}, {0, 0, "*", 0, true},  {4, 0, "f1;f2;f3;f4", 4, false}, {7, 2, "*", 7, false},
+        {6, 2, "*", 6, true}, {0, 0, "x*", 0, false},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.limit) + " of kind " + std::to_string(c.optFile) + " " + c.mask);
         const Listing listing = listFolder(dir.path(), T(c.mask), c.optFile, c.limit);
-        const std::string row =
-            "limit " + std::to_string(c.limit) + " kind " + std::to_string(c.optFile) + " mask " + c.mask;
-        EXPECT_EQ(listing.entries.size(), c.listed) << row;
-        EXPECT_EQ(listing.truncated, c.truncated) << row;
-        EXPECT_FALSE(listing.failed) << row;
-        EXPECT_EQ(listing.allNames.size(), 7u) << row << ": the folder is read to its end";
+        EXPECT_EQ(listing.entries.size(), c.listed);
+        EXPECT_EQ(listing.truncated, c.truncated);
+        EXPECT_FALSE(listing.failed);
+        EXPECT_EQ(listing.allNames.size(), 7u) << "the folder is read to its end";
     }
 }
 
 TEST(Listing, AFolderThatCannotBeOpenedFailsWithTheSystemsReason) {
     TempFolder dir;
     dir.file("plain");
-    const struct {
-        std::string path;
-        int error;
-    } cases[] = {
-        {dir / "missing", ENOENT},
-        {dir / "plain", ENOTDIR},
-        {dir.path() + std::string("\0x", 2), EINVAL},
-    };
-    for (const auto& c : cases) {
-        const Listing listing = listFolder(c.path, T("*"), 2);
-        EXPECT_TRUE(listing.failed) << c.path;
-        EXPECT_EQ(listing.error, std::strerror(c.error)) << c.path;
-        EXPECT_TRUE(listing.entries.empty());
-        EXPECT_TRUE(listing.allNames.empty());
+    for (const auto& [path, error] : {std::pair{dir / "missing", ENOENT}, {dir / "plain", ENOTDIR},
+                                      {dir.path() + std::string("\0x", 2), EINVAL}}) {
+        const Listing listing = listFolder(path, T("*"), 2);
+        EXPECT_TRUE(listing.failed) << path;
+        EXPECT_EQ(listing.error, std::strerror(error)) << path;
+        EXPECT_TRUE(listing.entries.empty() && listing.allNames.empty());
     }
 }
 
 TEST(Listing, EntriesWhoseDateCannotBeReadGetTheZeroDate) {
     TempFolder dir;
     chmod(dir.path().c_str(), 0755);
-    dir.folder("names-only");
-    const std::string folder = dir / "names-only";
-    std::ofstream(folder + "/f") << "x";
-    mkdir((folder + "/sub").c_str(), 0755);
-    chmod(folder.c_str(), 0744);  // others may read the names but not look the entries up
-    const auto ok = testing::withoutPrivileges([&] {
-        const Listing listing = listFolder(folder, T("*"), 2);
+    dir.fill({{"names-only", "<folder>"}, {"names-only/f", "x"}, {"names-only/sub", "<folder>"}});
+    chmod((dir / "names-only").c_str(), 0744);  // others may read the names but not look the entries up
+    const auto ok = withoutPrivileges([&] {
+        const Listing listing = listFolder(dir / "names-only", T("*"), 2);
         const ListedEntry* f = entryNamed(listing, "f");
         const ListedEntry* sub = entryNamed(listing, "sub");
         return !listing.failed && listing.entries.size() == 2 && f && !f->isDir && sub && sub->isDir &&
@@ -263,6 +164,52 @@ TEST(Listing, EntriesWhoseDateCannotBeReadGetTheZeroDate) {
     });
     if (!ok) GTEST_SKIP() << "cannot drop root's privileges here";
     EXPECT_TRUE(*ok);
+}
+
+TEST(NameMask, MatchesLikeWindowsIgnoringCase) {
+    const struct {
+        const char* masks;
+        std::string name;  // bytes on disk
+        bool matches;
+    } cases[] = {
+        // "*" and "*.*" list every name, with or without a dot, hidden ones too.
+        {"*", "abc", true}, {"*", ".hidden", true}, {"*.*", "abc", true}, {"*.*", "a.b.c", true},
+        {"*.*", ".hidden", true},
+        // Extensions, letter case ignored on both sides, beyond ASCII too.
+        {"*.txt", "README.TXT", true}, {"*.TXT", "readme.txt", true}, {"*.txt", "a.txt.bak", false},
+        {"*.txt", ".txt", true}, {"ŽLUŤOUČKÝ.*", "žluťoučký.kůň", true}, {"č*", "Čaj", true},
+        {"*.jpg", "photo.jpeg", false},
+        // "?" is exactly one character, a code point and not a byte.
+        {"a?c", "abc", true}, {"a?c", "ac", false}, {"a?c", "abbc", false}, {"?", "č", true},
+        {"??", "č", false}, {"bad?.txt", "bad\xff.txt", true},
+        // Stars anywhere, with backtracking.
+        {"a*b*c", "aXbYc", true}, {"a*b*c", "aXbY", false}, {"*ab*ab", "xabyab", true}, {"*ab", "abab", true},
+        {"*a", "b", false}, {"**", "x", true},
+        // "*" and "?" inside a name on disk are ordinary characters; brackets are no classes.
+        {"a?b", "a*b", true}, {"a*b", "a*b", true}, {"[ab]*", "[ab]x", true}, {"[ab]*", "ax", false},
+        // A final ".*" may also stand at the end of a name without that dot.
+        {"readme.*", "readme", true}, {"readme.*", "readme.md", true}, {"readme.*", "readm", false},
+        {"a*.*", "abc", true}, {"x.y.*", "x.y", true},
+        // A mask ending in "." matches names without a dot only.
+        {"*.", "readme", true}, {"*.", "readme.txt", false}, {"*.", "readme.", false},
+        {"r*.", "readme", true}, {"x*.", "readme", false}, {"*.", ".hidden", false},
+        // Several masks, blanks around them ignored, empty pieces skipped.
+        {"*.jpg;*.png", "x.png", true}, {"*.jpg;*.png", "x.gif", false}, {" *.jpg ;  *.PNG ", "x.png", true},
+        {"*.jpg;;", "x.jpg", true}, {"*.jpg;*", "x.gif", true}, {"a b.txt", "a b.txt", true},
+        // A filter without any mask lists the bare folder.
+        {"", "x", true}, {" ; ", "x.y", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE("mask \"" + std::string(c.masks) + "\" name \"" + c.name + "\"");
+        EXPECT_EQ(matchesMask(T(c.masks), fromUtf8(c.name)), c.matches);
+        EXPECT_EQ(NameMask(T(c.masks)).matches(fromUtf8(c.name)), c.matches);
+    }
+}
+
+TEST(NameMask, KnowsWhenEveryNameMatches) {
+    for (const char* everything : {"*", "*.*", "*.jpg; *.*", ""})
+        EXPECT_TRUE(NameMask(T(everything)).matchesEverything()) << everything;
+    for (const char* some : {"*.", "*.jpg", "?*"}) EXPECT_FALSE(NameMask(T(some)).matchesEverything());
 }
 
 TEST(FolderPrefix, AddsOneSlash) {

@@ -1,263 +1,272 @@
 #include <strings.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstring>
-#include <functional>
-#include <optional>
-#include <vector>
 
 #include <gtest/gtest.h>
 
 #include "platform/saferename.h"
-#include "scripted_calls.h"
 #include "temp_folder.h"
 
 namespace zelvar {
 namespace {
 
-using testing::renamed;
-using testing::ScriptedCalls;
-using testing::Route;
-using testing::kRoutes;
-using testing::forceRoute;
-using testing::routeName;
-using testing::snapshot;
-using testing::TempFolder;
+using namespace testing;
 
-struct Scene {
-    const char* what;
-    std::function<void(const TempFolder&)> make;
-    std::string from, to;
+using Kind = RenameErrorKind;
+// A call ("linkat") or a call on its names ("unlinkat a", "renameat2 a>b") and the errno it fails with.
+using Faults = std::map<std::string, int>;
+
+// The real calls, each logged, any of them failing on demand: first by `faults`, then by `fault`,
+// which gets the call's name and its one or two names and returns the errno to fail with, or 0.
+// With `folds` it behaves like a file system that folds letter case (vfat, exfat, a casefolded ext4
+// folder) on top of a real folder that does not: a name reaches the entry of exactly that name, else
+// the first whose name equals it ignoring ASCII case; new entries keep the letters they were given.
+struct ScriptedCalls : SysCalls {
+    std::vector<std::string> log;
+    Faults faults;
+    std::function<int(const std::string& call, const std::string& from, const std::string& to)> fault;
+    bool folds = false;
+
+    std::optional<std::string> reach(int fd, const char* name) const {
+        struct stat st;
+        if (::fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) == 0) return std::string(name);
+        DIR* dir = folds ? fdopendir(::openat(fd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC)) : nullptr;
+        std::optional<std::string> found;
+        while (const dirent* d = dir && !found ? readdir(dir) : nullptr)
+            if (strcasecmp(d->d_name, name) == 0) found = d->d_name;
+        if (dir) closedir(dir);
+        return found;
+    }
+    std::string real(int fd, const char* name) const { return reach(fd, name).value_or(name); }
+    bool failed(const std::string& call, const char* from, const char* to = "") {
+        log.push_back(call + " " + from + (*to ? std::string(">") + to : ""));
+        int error = faults.count(log.back()) ? faults[log.back()] : faults.count(call) ? faults[call] : 0;
+        if (error == 0 && fault) error = fault(call, from, to);
+        if (error != 0) errno = error;
+        return error != 0;
+    }
+    bool taken(int fd, const char* name) const { return folds && reach(fd, name) && (errno = EEXIST); }
+
+    int renameat2(int ofd, const char* from, int nfd, const char* to, unsigned flags) override {
+        if (failed("renameat2", from, to) || ((flags & RENAME_NOREPLACE) && taken(nfd, to))) return -1;
+        return SysCalls::renameat2(ofd, real(ofd, from).c_str(), nfd, to, flags);
+    }
+    // Like every POSIX rename, one that finds the same entry under both names does nothing at all.
+    int renameat(int ofd, const char* from, int nfd, const char* to) override {
+        if (failed("renameat", from, to)) return -1;
+        const std::string source = real(ofd, from), target = real(nfd, to);
+        struct stat a, b;
+        if (::fstatat(ofd, source.c_str(), &a, AT_SYMLINK_NOFOLLOW) == 0 &&
+            ::fstatat(nfd, target.c_str(), &b, AT_SYMLINK_NOFOLLOW) == 0 && a.st_ino == b.st_ino)
+            return 0;
+        return SysCalls::renameat(ofd, source.c_str(), nfd, target.c_str());
+    }
+    int linkat(int ofd, const char* from, int nfd, const char* to, int flags) override {
+        if (failed("linkat", from, to) || taken(nfd, to)) return -1;
+        return SysCalls::linkat(ofd, real(ofd, from).c_str(), nfd, to, flags);
+    }
+    int unlinkat(int fd, const char* path, int flags) override {
+        return failed("unlinkat", path) ? -1 : SysCalls::unlinkat(fd, real(fd, path).c_str(), flags);
+    }
+    int fstatat(int fd, const char* path, struct stat* st, int flags) override {
+        return failed("fstatat", path) ? -1 : SysCalls::fstatat(fd, real(fd, path).c_str(), st, flags);
+    }
 };
 
-TEST(SafeRename, RenamesEveryKindOfEntryOnEveryRoute) {
-    const std::vector<Scene> setups = {
-        {"file", [](auto& d) { d.file("a.txt", "A"); }, "a.txt", "b.txt"},
-        {"folder", [](auto& d) { d.folder("dir"); d.file("dir/x"); }, "dir", "renamed dir"},
-        {"link to a file", [](auto& d) { d.file("t", "T"); d.link("t", "l"); }, "l", "l2"},
-        {"link to a folder", [](auto& d) { d.folder("t"); d.link("t", "l"); }, "l", "l2"},
-        {"dangling link", [](auto& d) { d.link("nowhere", "l"); }, "l", "l2"},
-        {"invalid UTF-8 to valid", [](auto& d) { d.file("bad\xff", "B"); }, "bad\xff", "good"},
-        {"valid to invalid UTF-8", [](auto& d) { d.file("good", "G"); }, "good", "\xfe\xff.txt"},
-        {"odd characters", [](auto& d) { d.file("*?.txt", "S"); }, "*?.txt", ".hidden:\\<>|\""},
-        {"longest name", [](auto& d) { d.file("a"); }, "a", std::string(255, 'n')},
-    };
-    for (const Route route : kRoutes) {
-        for (const Scene& s : setups) {
-            TempFolder dir;
-            s.make(dir);
-            const auto before = snapshot(dir.path());
-            ScriptedCalls calls;
-            forceRoute(calls, route);
-            const RenameOutcome outcome = RenameFolder(dir.path(), calls).rename(s.from, s.to);
-            EXPECT_TRUE(outcome.ok()) << s.what << " via " << routeName(route) << ": " << outcome.message;
-            EXPECT_EQ(snapshot(dir.path()), renamed(before, s.from, s.to))
-                << s.what << " via " << routeName(route);
-        }
-    }
+// The three ways a rename can go: renameat2 with RENAME_NOREPLACE; where the flag is refused, link
+// and unlink; where links are refused too, a check and a plain renameat.
+struct Route { const char* name; Faults faults; };
+const Route kRoutes[] = {{"renameat2", {}}, {"link+unlink", {{"renameat2", EINVAL}}},
+                         {"check+renameat", {{"renameat2", EINVAL}, {"linkat", EPERM}}}};
+
+// Checks an outcome against the kind and errno it should have; Other always carries the system's text.
+void expectOutcome(const RenameOutcome& outcome, Kind kind, int error) {
+    EXPECT_EQ(outcome.kind, kind);
+    EXPECT_EQ(outcome.error, error);
+    EXPECT_EQ(outcome.message, kind == Kind::Other ? std::strerror(error) : "");
 }
 
-TEST(SafeRename, NeverReplacesAnExistingEntry) {
-    const std::vector<Scene> setups = {
-        {"file over file", [](auto& d) { d.file("a", "A"); d.file("b", "B"); }, "a", "b"},
-        {"file over folder", [](auto& d) { d.file("a", "A"); d.folder("b"); }, "a", "b"},
-        {"folder over file", [](auto& d) { d.folder("a"); d.file("b", "B"); }, "a", "b"},
-        {"folder over empty folder", [](auto& d) { d.folder("a"); d.folder("b"); }, "a", "b"},
-        {"folder over full folder", [](auto& d) { d.folder("a"); d.folder("b"); d.file("b/x"); }, "a", "b"},
-        {"link over file", [](auto& d) { d.file("t"); d.link("t", "a"); d.file("b", "B"); }, "a", "b"},
-        {"file over dangling link", [](auto& d) { d.file("a", "A"); d.link("nowhere", "b"); }, "a", "b"},
-        {"file over its own hard link",
-         [](auto& d) { d.file("a", "A"); link((d / "a").c_str(), (d / "b").c_str()); }, "a", "b"},
+TEST(SafeRename, RenamesEveryKindOfEntryButNeverReplacesOneOnEveryRoute) {
+    const auto ok = Kind::None, taken = Kind::TargetExists;
+    struct Scene {
+        const char* what;
+        std::vector<std::pair<std::string, std::string>> entries;
+        std::string from, to;
+        Kind kind;
+        int error;
     };
-    for (const Route route : kRoutes) {
-        for (const Scene& s : setups) {
+    const Scene scenes[] = {
+        {"file", {{"a.txt", "A"}}, "a.txt", "b.txt", ok, 0},
+        {"folder", {{"dir", "<folder>"}, {"dir/x", ""}}, "dir", "renamed dir", ok, 0},
+        {"link to a file", {{"t", "T"}, {"l", "-> t"}}, "l", "l2", ok, 0},
+        {"link to a folder", {{"t", "<folder>"}, {"l", "-> t"}}, "l", "l2", ok, 0},
+        {"dangling link", {{"l", "-> nowhere"}}, "l", "l2", ok, 0},
+        {"invalid UTF-8 to valid", {{"bad\xff", "B"}}, "bad\xff", "good", ok, 0},
+        {"valid to invalid UTF-8", {{"good", "G"}}, "good", "\xfe\xff.txt", ok, 0},
+        {"odd characters", {{"*?.txt", "S"}}, "*?.txt", ".hidden:\\<>|\"", ok, 0},
+        {"longest name", {{"a", ""}}, "a", std::string(255, 'n'), ok, 0},
+        {"vanished source", {{"other", "O"}}, "ghost", "new", Kind::Other, ENOENT},
+        {"file over file", {{"a", "A"}, {"b", "B"}}, "a", "b", taken, EEXIST},
+        {"file over folder", {{"a", "A"}, {"b", "<folder>"}}, "a", "b", taken, EEXIST},
+        {"folder over file", {{"a", "<folder>"}, {"b", "B"}}, "a", "b", taken, EEXIST},
+        {"folder over empty folder", {{"a", "<folder>"}, {"b", "<folder>"}}, "a", "b", taken, EEXIST},
+        {"folder over full", {{"a", "<folder>"}, {"b", "<folder>"}, {"b/x", ""}}, "a", "b", taken, EEXIST},
+        {"link over file", {{"t", ""}, {"a", "-> t"}, {"b", "B"}}, "a", "b", taken, EEXIST},
+        {"file over dangling link", {{"a", "A"}, {"b", "-> nowhere"}}, "a", "b", taken, EEXIST},
+        {"file over its own hard link", {{"a", "A"}, {"b", "== a"}}, "a", "b", taken, EEXIST},
+        // Where letter case folds, a change of case alone goes through a temporary name; another
+        // entry under the folded name, or a second name of exactly the new bytes, is taken.
+        {"folding: file", {{"photos", "P"}, {"x", ""}}, "photos", "Photos", ok, 0},
+        {"folding: folder", {{"photos", "<folder>"}, {"x", ""}}, "photos", "Photos", ok, 0},
+        {"folding: other entry", {{"a.txt", "A"}, {"A.TXT", "B"}}, "a.txt", "A.TXT", taken, EEXIST},
+        {"folding: hard link", {{"a.txt", "A"}, {"A.TXT", "== a.txt"}}, "a.txt", "A.TXT", taken, EEXIST},
+    };
+    for (const Route& route : kRoutes) {
+        for (const Scene& s : scenes) {
+            SCOPED_TRACE(std::string(s.what) + " via " + route.name);
             TempFolder dir;
-            s.make(dir);
+            dir.fill(s.entries);
             const auto before = snapshot(dir.path());
             ScriptedCalls calls;
-            forceRoute(calls, route);
-            const RenameOutcome outcome = RenameFolder(dir.path(), calls).rename(s.from, s.to);
-            EXPECT_EQ(outcome.kind, RenameErrorKind::TargetExists) << s.what << " via " << routeName(route);
-            EXPECT_EQ(outcome.error, EEXIST) << s.what << " via " << routeName(route);
-            EXPECT_EQ(snapshot(dir.path()), before) << s.what << " via " << routeName(route);
-            for (const std::string& call : calls.log) EXPECT_NE(call.rfind("renameat ", 0), 0u) << s.what;
+            calls.faults = route.faults;
+            calls.folds = std::string(s.what).rfind("folding", 0) == 0;
+            expectOutcome(RenameFolder(dir.path(), calls).rename(s.from, s.to), s.kind, s.error);
+            EXPECT_EQ(snapshot(dir.path()), s.kind == ok ? renamed(before, {{s.from, s.to}}) : before);
+            if (s.kind != taken) continue;
+            int fromOld = 0;  // more than one: a temporary name was tried
+            for (const std::string& call : calls.log) {
+                fromOld += call.rfind("renameat2 " + s.from + ">", 0) == 0;
+                EXPECT_NE(call.rfind("renameat ", 0), 0u) << "a plain rename replaces";
+            }
+            EXPECT_EQ(fromOld, 1);
         }
     }
 }
 
 TEST(SafeRename, RefusesBadNamesBeforeAnyCall) {
-    const struct {
-        std::string from, to;
-        RenameErrorKind kind;
-    } cases[] = {
-        {"a", "", RenameErrorKind::NameNotAccepted},
-        {"a", ".", RenameErrorKind::NameNotAccepted},
-        {"a", "..", RenameErrorKind::NameNotAccepted},
-        {"a", "sub/b", RenameErrorKind::NameNotAccepted},
-        {"a", "../b", RenameErrorKind::NameNotAccepted},
-        {"a", std::string("b\0c", 3), RenameErrorKind::NameNotAccepted},
-        {"a", std::string(256, 'n'), RenameErrorKind::NameNotAccepted},
-        {"", "b", RenameErrorKind::NameNotAccepted},
-        {".", "b", RenameErrorKind::NameNotAccepted},
-        {"..", "b", RenameErrorKind::NameNotAccepted},
-        {"sub/a", "b", RenameErrorKind::NameNotAccepted},
-        {std::string("a\0x", 3), "b", RenameErrorKind::NameNotAccepted},
-        {"a", "a", RenameErrorKind::TargetExists},
-    };
     TempFolder dir;
-    dir.file("a", "A");
-    dir.folder("sub");
-    dir.file("sub/a", "inner");
+    dir.fill({{"a", "A"}, {"sub", "<folder>"}, {"sub/a", "inner"}});
     const auto before = snapshot(dir.path());
-    for (const auto& c : cases) {
+    const auto expectRefused = [&](const std::string& from, const std::string& to, Kind kind) {
+        SCOPED_TRACE('"' + from + "\" -> \"" + to + '"');
         ScriptedCalls calls;
-        const RenameOutcome outcome = RenameFolder(dir.path(), calls).rename(c.from, c.to);
-        EXPECT_EQ(outcome.kind, c.kind) << '"' << c.from << "\" -> \"" << c.to << '"';
-        EXPECT_EQ(outcome.error, 0);
-        EXPECT_TRUE(calls.log.empty()) << calls.log.front();
+        expectOutcome(RenameFolder(dir.path(), calls).rename(from, to), kind, 0);
+        EXPECT_TRUE(calls.log.empty());
+    };
+    for (const std::string& bad : {std::string(), std::string("."), std::string(".."), std::string("sub/a"),
+                                   std::string("../b"), std::string("b\0c", 3), std::string(256, 'n')}) {
+        expectRefused("a", bad, Kind::NameNotAccepted);
+        expectRefused(bad, "b", Kind::NameNotAccepted);
     }
+    expectRefused("a", "a", Kind::TargetExists);
     EXPECT_EQ(snapshot(dir.path()), before);
     EXPECT_EQ(snapshot(dir / "sub").size(), 1u);
 }
 
-TEST(SafeRename, AVanishedSourceIsAnotherErrorOnEveryRoute) {
-    for (const Route route : kRoutes) {
-        TempFolder dir;
-        dir.file("other", "O");
-        const auto before = snapshot(dir.path());
-        ScriptedCalls calls;
-        forceRoute(calls, route);
-        const RenameOutcome outcome = RenameFolder(dir.path(), calls).rename("ghost", "new");
-        EXPECT_EQ(outcome.kind, RenameErrorKind::Other) << routeName(route);
-        EXPECT_EQ(outcome.error, ENOENT) << routeName(route);
-        EXPECT_EQ(outcome.message, std::strerror(ENOENT));
-        EXPECT_EQ(snapshot(dir.path()), before);
-    }
-}
-
-TEST(SafeRename, MapsEachErrorToItsKind) {
-    const struct {
-        int error;
-        RenameErrorKind kind;
-    } cases[] = {
-        {EILSEQ, RenameErrorKind::NameNotAccepted}, {ENAMETOOLONG, RenameErrorKind::NameNotAccepted},
-        {EEXIST, RenameErrorKind::TargetExists},    {ENOTEMPTY, RenameErrorKind::TargetExists},
-        {EACCES, RenameErrorKind::Other},           {EROFS, RenameErrorKind::Other},
-        {EBUSY, RenameErrorKind::Other},            {EIO, RenameErrorKind::Other},
+TEST(SafeRename, EachErrorDecidesTheNextRouteOrTheOutcome) {
+    const auto ok = Kind::None, refused = Kind::NameNotAccepted,
+               taken = Kind::TargetExists, other = Kind::Other;
+    using Calls = std::vector<std::string>;
+    const Calls direct{"renameat2 a>b"}, linked{"renameat2 a>b", "linkat a>b", "unlinkat a"},
+        checked{"renameat2 a>b", "linkat a>b", "fstatat b", "renameat a>b"};
+    const Faults noFlag{{"renameat2", EINVAL}}, noLink{{"renameat2", EINVAL}, {"linkat", EPERM}};
+    struct Case { const char* what; bool folder; Faults faults; Calls calls; Kind kind; int error; };
+    const Case cases[] = {
+        {"bad bytes", false, {{"renameat2", EILSEQ}}, direct, refused, EILSEQ},
+        {"too long", false, {{"renameat2", ENAMETOOLONG}}, direct, refused, ENAMETOOLONG},
+        {"taken by another entry", false, {{"renameat2", EEXIST}},
+         {"renameat2 a>b", "fstatat a", "fstatat b"}, taken, EEXIST},
+        {"a full folder", false, {{"renameat2", ENOTEMPTY}}, direct, taken, ENOTEMPTY},
+        {"permission", false, {{"renameat2", EACCES}}, direct, other, EACCES},
+        {"read-only", false, {{"renameat2", EROFS}}, direct, other, EROFS},
+        {"flag refused: link, unlink", false, noFlag, linked, ok, 0},
+        {"no renameat2 at all", false, {{"renameat2", ENOSYS}}, linked, ok, 0},
+        {"flag not supported", false, {{"renameat2", EOPNOTSUPP}}, linked, ok, 0},
+        {"a folder cannot be linked: check, rename", true, noFlag, checked, ok, 0},
+        {"links refused: check, rename", false, noLink, checked, ok, 0},
+        {"unlink fails: the new link goes again", false, {{"renameat2", EINVAL}, {"unlinkat a", EIO}},
+         {"renameat2 a>b", "linkat a>b", "unlinkat a", "unlinkat b"}, other, EIO},
+        {"the link refuses the name too", false, {{"renameat2", EINVAL}, {"linkat", EINVAL}},
+         {"renameat2 a>b", "linkat a>b"}, refused, EINVAL},
+        {"last resort refuses it", false, {{"renameat2", EINVAL}, {"linkat", EPERM}, {"renameat", EINVAL}},
+         checked, refused, EINVAL},
+        {"the check cannot look", false, {{"renameat2", EINVAL}, {"linkat", EPERM}, {"fstatat", EACCES}},
+         {"renameat2 a>b", "linkat a>b", "fstatat b"}, other, EACCES},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
         TempFolder dir;
-        dir.file("a", "A");
+        dir.fill({{"a", c.folder ? "<folder>" : "A"}, {"z", "Z"}});
         const auto before = snapshot(dir.path());
         ScriptedCalls calls;
-        calls.fault = [&](const std::string& call, const std::string&, const std::string&) {
-            return call == "renameat2" ? c.error : 0;
-        };
-        const RenameOutcome outcome = RenameFolder(dir.path(), calls).rename("a", "b");
-        EXPECT_EQ(outcome.kind, c.kind) << std::strerror(c.error);
-        EXPECT_EQ(outcome.error, c.error);
-        EXPECT_EQ(outcome.message, c.kind == RenameErrorKind::Other ? std::strerror(c.error) : "");
-        EXPECT_EQ(snapshot(dir.path()), before);
-    }
-}
-
-TEST(SafeRename, TakesTheFallbackRoutesInOrder) {
-    const struct {
-        const char* what;
-        bool folder;
-        std::function<int(const std::string&, const std::string&, const std::string&)> fault;
-        std::vector<std::string> calls;
-        RenameErrorKind kind;
-        int error;
-    } cases[] = {
-        {"flag refused: link, unlink", false,
-         [](auto& call, auto&, auto&) { return call == "renameat2" ? EINVAL : 0; },
-         {"renameat2 a>b", "linkat a>b", "unlinkat a"}, RenameErrorKind::None, 0},
-        {"no renameat2 at all", false,
-         [](auto& call, auto&, auto&) { return call == "renameat2" ? ENOSYS : 0; },
-         {"renameat2 a>b", "linkat a>b", "unlinkat a"}, RenameErrorKind::None, 0},
-        {"flag not supported", false,
-         [](auto& call, auto&, auto&) { return call == "renameat2" ? EOPNOTSUPP : 0; },
-         {"renameat2 a>b", "linkat a>b", "unlinkat a"}, RenameErrorKind::None, 0},
-        {"a folder cannot be linked: check, rename", true,
-         [](auto& call, auto&, auto&) { return call == "renameat2" ? EINVAL : 0; },
-         {"renameat2 a>b", "linkat a>b", "fstatat b", "renameat a>b"}, RenameErrorKind::None, 0},
-        {"links refused: check, rename", false,
-         [](auto& call, auto&, auto&) { return call == "renameat2" ? EINVAL : call == "linkat" ? EPERM : 0; },
-         {"renameat2 a>b", "linkat a>b", "fstatat b", "renameat a>b"}, RenameErrorKind::None, 0},
-        {"unlink fails: the new link goes again", false,
-         [](auto& call, auto& from, auto&) {
-             return call == "renameat2" ? EINVAL : call == "unlinkat" && from == "a" ? EIO : 0;
-         },
-         {"renameat2 a>b", "linkat a>b", "unlinkat a", "unlinkat b"}, RenameErrorKind::Other, EIO},
-        {"the link refuses the name too", false,
-         [](auto& call, auto&, auto&) { return call == "renameat2" || call == "linkat" ? EINVAL : 0; },
-         {"renameat2 a>b", "linkat a>b"}, RenameErrorKind::NameNotAccepted, EINVAL},
-        {"the last resort refuses the name", false,
-         [](auto& call, auto&, auto&) {
-             return call == "renameat2" || call == "renameat" ? EINVAL : call == "linkat" ? EPERM : 0;
-         },
-         {"renameat2 a>b", "linkat a>b", "fstatat b", "renameat a>b"}, RenameErrorKind::NameNotAccepted,
-         EINVAL},
-        {"the check cannot look", false,
-         [](auto& call, auto&, auto&) {
-             return call == "renameat2" ? EINVAL : call == "linkat" ? EPERM : call == "fstatat" ? EACCES : 0;
-         },
-         {"renameat2 a>b", "linkat a>b", "fstatat b"}, RenameErrorKind::Other, EACCES},
-    };
-    for (const auto& c : cases) {
-        TempFolder dir;
-        c.folder ? dir.folder("a") : dir.file("a", "A");
-        dir.file("z", "Z");
-        const auto before = snapshot(dir.path());
-        ScriptedCalls calls;
-        calls.fault = c.fault;
-        const RenameOutcome outcome = RenameFolder(dir.path(), calls).rename("a", "b");
-        EXPECT_EQ(calls.log, c.calls) << c.what;
-        EXPECT_EQ(outcome.kind, c.kind) << c.what;
-        EXPECT_EQ(outcome.error, c.error) << c.what;
-        EXPECT_EQ(snapshot(dir.path()), c.kind == RenameErrorKind::None ? renamed(before, "a", "b") : before)
-            << c.what;
+        calls.faults = c.faults;
+        expectOutcome(RenameFolder(dir.path(), calls).rename("a", "b"), c.kind, c.error);
+        EXPECT_EQ(calls.log, c.calls);
+        EXPECT_EQ(snapshot(dir.path()), c.kind == ok ? renamed(before, {{"a", "b"}}) : before);
     }
 }
 
 TEST(SafeRename, AFolderThatCannotBeOpenedFailsEveryRename) {
     TempFolder dir;
-    const struct {
-        std::string path;
-        int error;
-    } cases[] = {{dir / "missing", ENOENT}, {dir / std::string(300, 'x'), ENAMETOOLONG}};
-    for (const auto& c : cases) {
-        RenameFolder folder(c.path);
+    for (const auto& [path, error] :
+         {std::pair{dir / "missing", ENOENT}, {dir / std::string(300, 'x'), ENAMETOOLONG}}) {
+        RenameFolder folder(path);
         EXPECT_FALSE(folder.isOpen());
-        EXPECT_EQ(folder.openError(), c.error);
-        const RenameOutcome outcome = folder.rename("a", "b");
-        EXPECT_EQ(outcome.kind, RenameErrorKind::Other) << "the folder, not a name, is at fault";
-        EXPECT_EQ(outcome.error, c.error);
-        EXPECT_EQ(outcome.message, std::strerror(c.error));
+        EXPECT_EQ(folder.openError(), error);
+        expectOutcome(folder.rename("a", "b"), Kind::Other, error);  // the folder is at fault, not a name
     }
 }
 
 TEST(SafeRename, FolderPermissionsDecide) {
     TempFolder dir;
     chmod(dir.path().c_str(), 0755);
-    for (const char* name : {"read-only", "write-only"}) {
-        dir.folder(name);
-        std::ofstream(dir / name + "/a") << "A";
-    }
+    dir.fill({{"read-only", "<folder>"}, {"read-only/a", ""}});
+    dir.fill({{"write-only", "<folder>"}, {"write-only/a", ""}});
     chmod((dir / "read-only").c_str(), 0555);
     chmod((dir / "write-only").c_str(), 0733);  // no read permission: the names cannot be listed
     const auto readOnlyBefore = snapshot(dir / "read-only");
     const auto writeOnlyBefore = snapshot(dir / "write-only");
-    const auto ok = testing::withoutPrivileges([&] {
+    const auto ok = withoutPrivileges([&] {
         const RenameOutcome denied = RenameFolder(dir / "read-only").rename("a", "b");
-        const RenameOutcome allowed = RenameFolder(dir / "write-only").rename("a", "b");
-        return denied.kind == RenameErrorKind::Other && denied.error == EACCES &&
-               denied.message == std::strerror(EACCES) && allowed.ok();
+        const bool allowed = RenameFolder(dir / "write-only").rename("a", "b").ok();
+        return allowed && denied.kind == Kind::Other && denied.error == EACCES &&
+               denied.message == std::strerror(EACCES);
     });
     if (!ok) GTEST_SKIP() << "cannot drop root's privileges here";
     EXPECT_TRUE(*ok);
     EXPECT_EQ(snapshot(dir / "read-only"), readOnlyBefore);
-    EXPECT_EQ(snapshot(dir / "write-only"), renamed(writeOnlyBefore, "a", "b"));
+    EXPECT_EQ(snapshot(dir / "write-only"), renamed(writeOnlyBefore, {{"a", "b"}}));
+}
+
+TEST(CaseOnlyRename, PutsTheNameBackWhenTheSecondStepFailsOrTellsWhereTheEntryIs) {
+    struct Case { const char* what; int error; Kind kind; bool stuck /* no way back either */; };
+    const Case cases[] = {{"a name appeared meanwhile", EEXIST, Kind::TargetExists, false},
+                          {"an input/output error", EIO, Kind::Other, false},
+                          {"no way back either", EIO, Kind::Other, true}};
+    for (const Route& route : kRoutes) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::string(c.what) + " via " + route.name);
+            TempFolder dir;
+            dir.file("readme.txt", "R");
+            const auto before = snapshot(dir.path());
+            ScriptedCalls calls;
+            calls.folds = true;
+            calls.faults = route.faults;
+            // Moves away from the temporary name fail: into the new name, or also back to the old one.
+            calls.fault = [&](auto& call, auto& from, auto& to) {
+                const bool moves = call != "fstatat" && call != "unlinkat" && from != "readme.txt";
+                return moves && (c.stuck || to == "README.txt") ? c.error : 0;
+            };
+            const RenameOutcome outcome = RenameFolder(dir.path(), calls).rename("readme.txt", "README.txt");
+            expectOutcome(outcome, c.kind, c.error);
+            ASSERT_EQ(outcome.leftAs.empty(), !c.stuck);
+            const auto after = c.stuck ? renamed(before, {{"readme.txt", outcome.leftAs}}) : before;
+            EXPECT_EQ(snapshot(dir.path()), after)
+                << "the entry is under its old name or the one reported";
+        }
+    }
 }
 
 }  // namespace

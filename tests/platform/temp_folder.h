@@ -1,24 +1,25 @@
 #pragma once
 // A temporary folder on the real file system, removed with everything in it when the test ends, and
-// a snapshot of a folder's entries to prove that a rename lost or replaced nothing.
+// a snapshot of a folder's entries to prove that a rename lost or replaced nothing. The tests of
+// every folder that touches a disk share them.
+#include <dirent.h>
 #include <fcntl.h>
 #include <ftw.h>
+#include <grp.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <map>
+#include <optional>
 #include <sstream>
 #include <stdexcept>
 #include <string>
-
-#include <dirent.h>
-#include <grp.h>
-#include <sys/wait.h>
-
-#include <functional>
-#include <optional>
+#include <utility>
+#include <vector>
 
 namespace zelvar::testing {
 
@@ -26,9 +27,8 @@ class TempFolder {
 public:
     TempFolder() {
         const char* base = std::getenv("TMPDIR");
-        std::string pattern = std::string(base && *base ? base : "/tmp") + "/zelvar-test-XXXXXX";
-        if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-        path_ = pattern;
+        path_ = std::string(base && *base ? base : "/tmp") + "/zelvar-test-XXXXXX";
+        if (mkdtemp(path_.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
     }
     ~TempFolder() {
         // Folders a test made read-only must be writable again before their entries can go.
@@ -49,8 +49,16 @@ public:
         std::ofstream(*this / name, std::ios::binary) << content;
     }
     void folder(const std::string& name) const { mkdir((*this / name).c_str(), 0755); }
-    void link(const std::string& target, const std::string& name) const {
-        if (symlink(target.c_str(), (*this / name).c_str()) != 0) throw std::runtime_error("symlink failed");
+    // Entries written as a snapshot shows them: "<folder>", "-> target" for a symbolic link, else the
+    // file's bytes; "== name" makes a second hard link of an entry made before.
+    void fill(const std::vector<std::pair<std::string, std::string>>& entries) const {
+        for (const auto& [name, content] : entries) {
+            if (content == "<folder>") folder(name);
+            else if (content.rfind("-> ", 0) == 0) symlink(content.substr(3).c_str(), (*this / name).c_str());
+            else if (content.rfind("== ", 0) == 0)
+                ::link((*this / content.substr(3)).c_str(), (*this / name).c_str());
+            else file(name, content);
+        }
     }
     // Sets the modification time of an entry itself (a link is not followed).
     void mtime(const std::string& name, time_t seconds, long nanoseconds = 0) const {
@@ -69,42 +77,39 @@ struct EntryState {
     std::string content;
     bool operator==(const EntryState&) const = default;
 };
+inline void PrintTo(const EntryState& s, std::ostream* os) { *os << "inode " << s.ino << ": " << s.content; }
 using Snapshot = std::map<std::string, EntryState>;
 
 inline Snapshot snapshot(const std::string& folder) {
     Snapshot shot;
     DIR* dir = opendir(folder.c_str());
-    if (dir == nullptr) return shot;
-    while (const dirent* d = readdir(dir)) {
-        const std::string name = d->d_name;
-        if (name == "." || name == "..") continue;
-        const std::string path = folder + "/" + name;
+    while (const dirent* d = dir ? readdir(dir) : nullptr) {
+        const std::string name = d->d_name, path = folder + "/" + name;
         struct stat st;
-        if (lstat(path.c_str(), &st) != 0) continue;
-        EntryState state{st.st_ino, {}};
-        if (S_ISDIR(st.st_mode)) {
-            state.content = "<folder>";
-        } else if (S_ISLNK(st.st_mode)) {
+        if (name == "." || name == ".." || lstat(path.c_str(), &st) != 0) continue;
+        EntryState& state = shot[name] = {st.st_ino, "<folder>"};
+        if (S_ISLNK(st.st_mode)) {
             char target[4096];
             const ssize_t n = readlink(path.c_str(), target, sizeof target);
             state.content = "-> " + std::string(target, n > 0 ? n : 0);
-        } else {
+        } else if (!S_ISDIR(st.st_mode)) {
             std::stringstream bytes;
             bytes << std::ifstream(path, std::ios::binary).rdbuf();
             state.content = bytes.str();
         }
-        shot.emplace(name, state);
     }
-    closedir(dir);
+    if (dir) closedir(dir);
     return shot;
 }
 
-// The snapshot expected after renaming `from` to `to` and nothing else.
-inline Snapshot renamed(Snapshot shot, const std::string& from, const std::string& to) {
-    auto node = shot.extract(from);
-    if (node.empty()) throw std::logic_error("no entry " + from);
-    node.key() = to;
-    shot.insert(std::move(node));
+// The snapshot expected after these renames, in this order, and nothing else.
+inline Snapshot renamed(Snapshot shot, const std::vector<std::pair<std::string, std::string>>& renames) {
+    for (const auto& [from, to] : renames) {
+        auto node = shot.extract(from);
+        if (node.empty()) throw std::logic_error("no entry " + from);
+        node.key() = to;
+        shot.insert(std::move(node));
+    }
     return shot;
 }
 
