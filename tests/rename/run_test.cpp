@@ -1,268 +1,78 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <deque>
 
 #include "platform/saferename.h"
-#include "support.h"
+#include "platform/temp_folder.h"
+#include "rename/run.h"
 
 using namespace zelvar;
 using namespace zelvar::testing;
 
 namespace {
 
-const Text kQuestion = T("Opravdu chcete přejmenovat vybrané soubory?");
-const Text kExtQuestion = T("Měníte přípony.\r\nJe to tak správně?");
+const int Y = mb::AnsYes, N = mb::AnsNo, C = mb::AnsCancel;
+using Box = std::pair<Text, int>;  // text and style
+using Renames = std::vector<std::pair<std::string, std::string>>;
 
+const Text kQuestion = T("Opravdu chcete přejmenovat vybrané soubory?");
 Text notAccepted(const std::string& oldName, const std::string& newName) {
     return T("Název >" + newName + "<\r\n     nebo >" + oldName + "<\r\n           není povolen,\r\n>" +
              oldName + "< nebude přejmenován");
 }
 Text exists(const std::string& newName) { return T("Soubor či složka >" + newName + "< již existuje"); }
+Text systemText(int error) { return fromUtf8(std::strerror(error)); }
 
-struct ScriptedRun {
-    ScriptedDialogs dialogs;
-    RecordingFrontEnd frontEnd;
+PreviewEntry row(const std::string& oldName, const std::string& newName) {
+    return {fromUtf8(oldName), fromUtf8(newName), false};
+}
+
+// Message boxes answered from a script and the window's part of a run, all of it logged in order.
+struct ScriptedRun : Dialogs, RenameFrontEnd {
+    std::deque<int> answers;          // to the questions, in order
+    std::deque<bool> confirm{false};  // chkKazdy as read before each entry; the last value stays
+    std::vector<Box> boxes;
+    std::vector<std::string> log;     // boxes, beeps, captions and event rounds
+    std::function<void()> onEvents;
+    SysCalls* sys = &realSysCalls();
     RunResult result;
 
-    SysCalls* sys = &realSysCalls();
-
-    // Answers Yes to the first question and then whatever `answers` holds.
-    RunResult go(const std::string& folder, PreviewList rows, std::deque<int> answers = {}, const Text& ext = U"*") {
-        answers.push_front(mb::AnsYes);
-        return script(folder, std::move(rows), std::move(answers), ext);
+    int messageBox(const Text& text, int style) override {
+        boxes.push_back({text, style});
+        log.push_back("box " + std::to_string(style));
+        if ((style & 7) == mb::OK) return mb::AnsOK;
+        if (answers.empty()) return ADD_FAILURE() << "unexpected question: " << toUtf8(text), C;
+        const int answer = answers.front();
+        answers.pop_front();
+        return answer;
     }
-    RunResult script(const std::string& folder, PreviewList rows, std::deque<int> answers, const Text& ext) {
-        dialogs.answers = std::move(answers);
-        result = cmdPrejmenovat_Run(folder, std::move(rows), ext, dialogs, frontEnd, *sys);
-        EXPECT_TRUE(dialogs.answers.empty()) << "questions not asked: " << dialogs.answers.size();
-        return result;
+    void beep() override { log.push_back("beep"); }
+    void progress(const Text& caption) override { log.push_back("caption " + toUtf8(caption)); }
+    void processEvents() override {
+        log.push_back("events");
+        if (onEvents) onEvents();
     }
-    std::vector<Text> errorBoxes() const {
+    bool confirmEach() override {
+        const bool value = confirm.front();
+        if (confirm.size() > 1) confirm.pop_front();
+        return value;
+    }
+    void go(const std::string& folder, PreviewList rows, std::deque<int> script = {Y}, Text ext = U"*") {
+        answers = std::move(script);
+        result = cmdPrejmenovat_Run(folder, std::move(rows), ext, *this, *this, *sys);
+        EXPECT_TRUE(answers.empty()) << "questions not asked: " << answers.size();
+    }
+    // The exclamation boxes but the final report.
+    std::vector<Text> errors() const {
         std::vector<Text> out;
-        for (const auto& s : dialogs.shown)
-            if (s.style == mb::Exclamation && s.text.rfind(U"Přejmenování ukončeno", 0) != 0) out.push_back(s.text);
+        for (const auto& [text, style] : boxes)
+            if (style == mb::Exclamation && text.rfind(U"Přejmenování ukončeno", 0) != 0) out.push_back(text);
         return out;
     }
 };
-
-TEST(RenameRun, CleanRunReportsExactlyAndRenamesInOrder) {
-    TempFolder dir;
-    dir.file("a.txt", "A");
-    dir.file("c.txt", "C");
-    dir.file("keep.txt", "K");
-    const Snapshot before = snapshot(dir);
-
-    ScriptedRun run;
-    run.go(dir.path(), {row("a.txt", "b.txt"), markedRow("keep.txt"), row("c.txt", "d.txt")});
-
-    EXPECT_EQ(run.result.end, RunEnd::Finished);
-    EXPECT_EQ(run.result.attempts, 2);
-    EXPECT_EQ(run.result.failures, 0);
-    const Text report = T("Přejmenování ukončeno\r\n\r\nPřejmenováno 2 souborů\r\n");
-    EXPECT_EQ(run.result.report, report);
-    ASSERT_EQ(run.dialogs.shown.size(), 2u);
-    EXPECT_EQ(run.dialogs.shown[0].text, kQuestion);
-    EXPECT_EQ(run.dialogs.shown[0].style, 36);
-    EXPECT_EQ(run.dialogs.shown[1].text, report);
-    EXPECT_EQ(run.dialogs.shown[1].style, 64);
-    EXPECT_EQ(run.dialogs.beeps, 0);
-    EXPECT_EQ(run.frontEnd.captions,
-              (std::vector<Text>{U"b.txt", U"b.txt A", U"b.txt A B", U"d.txt", U"d.txt A", U"d.txt A B"}));
-    EXPECT_EQ(dir.names(), (std::set<std::string>{"b.txt", "d.txt", "keep.txt"}));
-    expectNothingLost(before, dir);
-}
-
-TEST(RenameRun, FailuresAreCountedListedAndAnnounced) {
-    TempFolder dir;
-    dir.file("a.txt", "A");
-    dir.file("b.txt", "B");
-    dir.file("c.txt", "C");
-    const std::string tooLong(300, 'x');
-    // Created after the preview was built: the preview did not mark it.
-    dir.file("taken.txt", "T");
-    const Snapshot before = snapshot(dir);
-
-    ScriptedRun run;
-    run.go(dir.path(), {row("a.txt", "taken.txt"), row("b.txt", "bb.txt"), row("c.txt", tooLong)});
-
-    EXPECT_EQ(run.result.attempts, 3);
-    EXPECT_EQ(run.result.failures, 2);
-    const Text report = T("Přejmenování ukončeno\r\n\r\nPřejmenováno 1 souborů\r\nNepřejmenováno 2 souborů\r\n"
-                          "\r\na.txt nepřejmenován na taken.txt\r\nc.txt nepřejmenován na " + tooLong);
-    EXPECT_EQ(run.result.report, report);
-    EXPECT_EQ(run.result.reportStyle, 48);
-    EXPECT_EQ(run.dialogs.shown.back().text, report);
-    EXPECT_EQ(run.dialogs.shown.back().style, 48);
-    EXPECT_EQ(run.errorBoxes(), (std::vector<Text>{exists("taken.txt"), notAccepted("c.txt", tooLong)}));
-    EXPECT_EQ(run.dialogs.beeps, 2);
-    EXPECT_EQ(dir.names(), (std::set<std::string>{"a.txt", "bb.txt", "c.txt", "taken.txt"}));
-    expectNothingLost(before, dir);
-}
-
-TEST(RenameRun, ErrorHandlerRunsBetweenTheTwoProgressMarks) {
-    TempFolder dir;
-    dir.file("a", "A");
-    dir.file("b", "B");
-    std::vector<std::string> log;
-    ScriptedRun run;
-    run.dialogs.log = &log;
-    run.frontEnd.log = &log;
-    run.go(dir.path(), {row("a", "b")});
-    const std::vector<std::string> expected = {
-        "box 36",   "caption b", "events", "events", "caption b A", "events",
-        "beep",     "box 48",    "caption b A B", "events", "box 48",
-    };
-    EXPECT_EQ(log, expected);
-}
-
-TEST(RenameRun, ExtensionQuestionUnlessThePatternIsExactlyAStar) {
-    struct Case {
-        const char* ext;
-        bool asked;
-    };
-    for (const Case c : {Case{"*", false}, Case{"jpg", true}, Case{"* ", true}, Case{"", true}, Case{"**", true}}) {
-        SCOPED_TRACE(c.ext);
-        TempFolder dir;
-        dir.file("a.txt", "A");
-        ScriptedRun run;
-        run.go(dir.path(), {row("a.txt", "b.txt")}, c.asked ? std::deque<int>{mb::AnsYes} : std::deque<int>{}, T(c.ext));
-        ASSERT_EQ(run.dialogs.shown.size(), c.asked ? 3u : 2u);
-        if (c.asked) {
-            EXPECT_EQ(run.dialogs.shown[1].text, kExtQuestion);
-            EXPECT_EQ(run.dialogs.shown[1].style, 36);
-        }
-        EXPECT_EQ(dir.names(), std::set<std::string>{"b.txt"});
-    }
-}
-
-TEST(RenameRun, DeclinedQuestionsRenameNothing) {
-    struct Case {
-        std::deque<int> answers;
-        RunEnd end;
-    };
-    for (const Case& c : {Case{{mb::AnsNo}, RunEnd::Declined}, Case{{mb::AnsYes, mb::AnsNo}, RunEnd::ExtensionDeclined}}) {
-        TempFolder dir;
-        dir.file("a.txt", "A");
-        ScriptedRun run;
-        run.script(dir.path(), {row("a.txt", "a.jpg")}, c.answers, U"jpg");
-        EXPECT_EQ(run.result.end, c.end);
-        EXPECT_EQ(run.dialogs.shown.size(), c.answers.size());
-        EXPECT_TRUE(run.frontEnd.captions.empty());
-        EXPECT_EQ(run.frontEnd.eventRounds, 0);
-        EXPECT_EQ(dir.names(), std::set<std::string>{"a.txt"});
-    }
-}
-
-TEST(RenameRun, PerEntryAnswers) {
-    struct Case {
-        const char* label;
-        std::deque<bool> confirm;  // chkKazdy as read before each entry
-        std::deque<int> answers;
-        std::set<std::string> renamed;  // of 1..4
-        int attempts;
-    };
-    const int Y = mb::AnsYes, N = mb::AnsNo, C = mb::AnsCancel;
-    const Case cases[] = {
-        {"yes no yes cancel", {true}, {Y, N, Y, C}, {"1", "3"}, 2},
-        {"all no", {true}, {N, N, N, N}, {}, 0},
-        {"cancel first", {true}, {C}, {}, 0},
-        // A No keeps later entries from being renamed while nobody is asked, until a Yes.
-        {"no holds while unchecked", {true, false, true, false}, {N, Y}, {"3", "4"}, 2},
-        {"never asked", {false}, {}, {"1", "2", "3", "4"}, 4},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.label);
-        TempFolder dir;
-        for (const char* n : {"1", "2", "3", "4"}) dir.file(n, n);
-        const Snapshot before = snapshot(dir);
-        ScriptedRun run;
-        run.frontEnd.confirm = c.confirm;
-        run.go(dir.path(), {row("1", "1x"), row("2", "2x"), row("3", "3x"), row("4", "4x")}, c.answers);
-        EXPECT_EQ(run.result.attempts, c.attempts);
-        std::set<std::string> expected;
-        for (const char* n : {"1", "2", "3", "4"}) expected.insert(c.renamed.count(n) ? std::string(n) + "x" : n);
-        EXPECT_EQ(dir.names(), expected);
-        const Text report = T("Přejmenování ukončeno\r\n\r\nPřejmenováno " + std::to_string(c.attempts) +
-                              " souborů\r\n");
-        EXPECT_EQ(run.result.report, report);
-        EXPECT_EQ(run.dialogs.shown.back().style, 64);
-        expectNothingLost(before, dir);
-    }
-}
-
-TEST(RenameRun, PerEntryQuestionText) {
-    TempFolder dir;
-    dir.file("stará.txt", "");
-    ScriptedRun run;
-    run.frontEnd.confirm = {true};
-    run.go(dir.path(), {row("stará.txt", "nová.txt")}, {mb::AnsYes});
-    ASSERT_GE(run.dialogs.shown.size(), 2u);
-    EXPECT_EQ(run.dialogs.shown[1].text, T("Chcete přejmenovat soubor >stará.txt< na >nová.txt< ?"));
-    EXPECT_EQ(run.dialogs.shown[1].style, 35);
-    EXPECT_EQ(dir.names(), std::set<std::string>{"nová.txt"});
-}
-
-TEST(RenameRun, EveryFailedRenameCountsIncludingOtherErrors) {
-    TempFolder dir;
-    dir.file("b", "B");
-    const Snapshot before = snapshot(dir);
-    ScriptedRun run;
-    run.go(dir.path(), {row("gone", "x"), row("b", "y")});
-    EXPECT_EQ(run.result.attempts, 2);
-    EXPECT_EQ(run.result.failures, 1);
-    EXPECT_EQ(run.errorBoxes(), std::vector<Text>{fromUtf8(std::strerror(ENOENT))});
-    EXPECT_EQ(run.result.report, T("Přejmenování ukončeno\r\n\r\nPřejmenováno 1 souborů\r\nNepřejmenováno 1 souborů"
-                                   "\r\n\r\ngone nepřejmenován na x"));
-    EXPECT_EQ(dir.names(), std::set<std::string>{"y"});
-    expectNothingLost(before, dir);
-}
-
-TEST(RenameRun, UnopenableFolderFailsEveryAttemptWithItsReason) {
-    TempFolder parent;
-    ScriptedRun run;
-    run.go(parent / "missing", {row("a", "b"), row("c", "d")});
-    EXPECT_EQ(run.result.attempts, 2);
-    EXPECT_EQ(run.result.failures, 2);
-    EXPECT_EQ(run.errorBoxes(), std::vector<Text>(2, fromUtf8(std::strerror(ENOENT))));
-    EXPECT_EQ(run.result.reportStyle, 48);
-}
-
-TEST(RenameRun, NamesTheFileSystemRefuses) {
-    TempFolder dir;
-    dir.file("a", "A");
-    dir.folder("sub");
-    const Snapshot before = snapshot(dir);
-    for (const std::string& bad :
-         std::vector<std::string>{".", "..", "sub/a", std::string(256, 'n'), std::string("nul\0x", 5)}) {
-        SCOPED_TRACE(bad);
-        ScriptedRun run;
-        run.go(dir.path(), {row("a", bad)});
-        EXPECT_EQ(run.result.failures, 1);
-        EXPECT_EQ(run.errorBoxes(), std::vector<Text>{notAccepted("a", bad)});
-        expectNothingLost(before, dir);
-        EXPECT_EQ(dir.names(), (std::set<std::string>{"a", "sub"}));
-    }
-}
-
-TEST(RenameRun, ReadOnlyFolder) {
-    TempFolder dir;
-    dir.file("a", "A");
-    chmod(dir.path().c_str(), 0555);
-    // Where permissions do not bind (root), the folder is not read-only to us at all.
-    const std::string probe = dir / "probe";
-    const int fd = open(probe.c_str(), O_CREAT | O_WRONLY, 0644);
-    if (fd >= 0) {
-        close(fd);
-        unlink(probe.c_str());
-        GTEST_SKIP() << "folder permissions do not bind this user";
-    }
-    const Snapshot before = snapshot(dir);
-    ScriptedRun run;
-    run.go(dir.path(), {row("a", "b")});
-    EXPECT_EQ(run.result.failures, 1);
-    EXPECT_EQ(run.errorBoxes(), std::vector<Text>{fromUtf8(std::strerror(EACCES))});
-    expectNothingLost(before, dir);
-    EXPECT_EQ(dir.names(), std::set<std::string>{"a"});
-}
 
 // Refuses every rename as a read-only or write-protected folder does, whoever runs the tests.
 struct RefusingSysCalls : SysCalls {
@@ -273,105 +83,161 @@ struct RefusingSysCalls : SysCalls {
     int linkat(int, const char*, int, const char*, int) override { return errno = error, -1; }
 };
 
-TEST(RenameRun, RefusedRenamesShowTheSystemsDescription) {
-    for (const int error : {EACCES, EROFS, EPERM}) {
-        SCOPED_TRACE(error);
+TEST(RenameRun, AsksRenamesInOrderAndReportsEveryStep) {
+    TempFolder dir;
+    dir.fill({{"a", "A"}, {"b", "B"}, {"c", "C"}});
+    const auto before = snapshot(dir.path());
+    ScriptedRun run;
+    run.go(dir.path(), {row("a", "x"), {U"c", kMarkBezeZmeny, true}, row("b", "c")});
+    // The error is handled between the two progress marks of its entry.
+    EXPECT_EQ(run.log, (std::vector<std::string>{"box 36", "caption x", "events", "events", "caption x A",
+                                                 "caption x A B", "events", "caption c", "events", "events",
+                                                 "caption c A", "events", "beep", "box 48", "caption c A B",
+                                                 "events", "box 48"}));
+    const Text report = T("Přejmenování ukončeno\r\n\r\nPřejmenováno 1 souborů\r\n"
+                          "Nepřejmenováno 1 souborů\r\n\r\nb nepřejmenován na c");
+    EXPECT_EQ(run.boxes, (std::vector<Box>{{kQuestion, 36}, {exists("c"), 48}, {report, 48}}));
+    EXPECT_EQ(run.result.end, RunEnd::Finished);
+    EXPECT_EQ(run.result.attempts, 2);
+    EXPECT_EQ(run.result.failures, 1);
+    EXPECT_EQ(run.result.report, report);
+    EXPECT_EQ(run.result.reportStyle, 48);
+    EXPECT_EQ(snapshot(dir.path()), renamed(before, {{"a", "x"}}));
+}
+
+TEST(RenameRun, EachFailureShowsItsMessageAndLosesNothing) {
+    const std::string tooLong(300, 'x'), bad = "bad\xFF\xFE.txt", nul("n\0x", 3);
+    struct Scene {
+        const char* what;
+        std::vector<std::pair<std::string, std::string>> entries;
+        PreviewList rows;
+        std::vector<Text> errors;
+        Renames renames;      // what is renamed, in order
+        int refuse = 0;       // every rename call fails with this errno
+        const char* in = "";  // the folder renamed in, below the test's folder
+    };
+    const Scene scenes[] = {
+        {"a name created after the preview", {{"a", "A"}, {"b", "B"}, {"taken", "T"}},
+         {row("a", "taken"), row("b", "bb")}, {exists("taken")}, {{"b", "bb"}}},
+        {"names the file system refuses", {{"a", "A"}, {"sub", "<folder>"}},
+         {row("a", "."), row("a", ".."), row("a", "sub/a"), row("a", tooLong), row("a", nul)},
+         {notAccepted("a", "."), notAccepted("a", ".."), notAccepted("a", "sub/a"), notAccepted("a", tooLong),
+          notAccepted("a", nul)}, {}},
+        {"a vanished entry", {{"b", "B"}}, {row("gone", "x"), row("b", "y")}, {systemText(ENOENT)},
+         {{"b", "y"}}},
+        {"a folder that cannot be opened", {}, {row("a", "b"), row("c", "d")},
+         {systemText(ENOENT), systemText(ENOENT)}, {}, 0, "missing"},
+        {"no permission", {{"a", "A"}, {"b", "B"}}, {row("a", "x"), row("b", "y")},
+         {systemText(EACCES), systemText(EACCES)}, {}, EACCES},
+        {"read-only", {{"a", "A"}}, {row("a", "x")}, {systemText(EROFS)}, {}, EROFS},
+        {"not permitted", {{"a", "A"}}, {row("a", "x")}, {systemText(EPERM)}, {}, EPERM},
+        {"a chain in the preview's order", {{"a", "A"}, {"b", "B"}}, {row("b", "c"), row("a", "b")}, {},
+         {{"b", "c"}, {"a", "b"}}},
+        {"a chain out of order", {{"a", "A"}, {"b", "B"}, {"c", "C"}}, {row("b", "c"), row("c", "d")},
+         {exists("c")}, {{"c", "d"}}},
+        {"a swap", {{"b", "B"}, {"d", "D"}}, {row("b", "d"), row("d", "b")}, {exists("d"), exists("b")}, {}},
+        {"folders and links with what they hold",
+         {{"old", "<folder>"}, {"old/in", "I"}, {"full", "<folder>"}, {"full/x", "X"}, {"empty", "<folder>"},
+          {"link", "-> nowhere"}},
+         {row("old", "new"), row("full", "empty"), row("link", "link2")}, {exists("empty")},
+         {{"old", "new"}, {"link", "link2"}}},
+        {"invalid UTF-8 byte for byte", {{bad, "1"}, {"good.txt", "2"}},
+         {row(bad, "fixed.txt"), row("good.txt", "x\xC3(.txt")}, {},
+         {{bad, "fixed.txt"}, {"good.txt", "x\xC3(.txt"}}},
+    };
+    for (const Scene& s : scenes) {
+        SCOPED_TRACE(s.what);
         TempFolder dir;
-        dir.file("a", "A");
-        dir.file("b", "B");
-        const Snapshot before = snapshot(dir);
-        RefusingSysCalls sys(error);
+        dir.fill(s.entries);
+        const auto before = snapshot(dir.path());
+        RefusingSysCalls refusing(s.refuse);
         ScriptedRun run;
-        run.sys = &sys;
-        run.go(dir.path(), {row("a", "x"), row("b", "y")});
-        EXPECT_EQ(run.errorBoxes(), std::vector<Text>(2, fromUtf8(std::strerror(error))));
-        EXPECT_EQ(run.result.report, T("Přejmenování ukončeno\r\n\r\nPřejmenováno 0 souborů\r\nNepřejmenováno 2 souborů"
-                                       "\r\n\r\na nepřejmenován na x\r\nb nepřejmenován na y"));
-        expectNothingLost(before, dir);
+        if (s.refuse) run.sys = &refusing;
+        run.go(*s.in ? dir / s.in : dir.path(), s.rows);
+        EXPECT_EQ(run.errors(), s.errors);
+        EXPECT_EQ(std::count(run.log.begin(), run.log.end(), "beep"), std::ssize(s.errors));
+        EXPECT_EQ(run.result.attempts, std::ssize(s.rows));
+        EXPECT_EQ(run.result.failures, std::ssize(s.errors));
+        EXPECT_EQ(run.result.reportStyle, s.errors.empty() ? 64 : 48);
+        EXPECT_EQ(snapshot(dir.path()), renamed(before, s.renames));
     }
 }
 
-TEST(RenameRun, ChainsAndSwapsNeverReplace) {
-    TempFolder dir;
-    dir.file("a", "A");
-    dir.file("b", "B");
-    const Snapshot before = snapshot(dir);
-    ScriptedRun run;
-    // The preview orders it so: b moves on before a takes its name.
-    run.go(dir.path(), {row("b", "c"), row("a", "b")});
-    EXPECT_EQ(run.result.failures, 0);
-    EXPECT_EQ(fileContent(dir / "b"), "A");
-    EXPECT_EQ(fileContent(dir / "c"), "B");
-    expectNothingLost(before, dir);
-
-    // The other order: the first rename meets an existing name and must not replace it.
-    ScriptedRun forced;
-    forced.go(dir.path(), {row("b", "c"), row("c", "d")});
-    EXPECT_EQ(forced.result.failures, 1);
-    EXPECT_EQ(forced.errorBoxes(), std::vector<Text>{exists("c")});
-    EXPECT_EQ(dir.names(), (std::set<std::string>{"b", "d"}));
-    expectNothingLost(before, dir);
-
-    // A swap forced through: both renames meet a taken name, both entries stay.
-    ScriptedRun swap;
-    swap.go(dir.path(), {row("b", "d"), row("d", "b")});
-    EXPECT_EQ(swap.result.failures, 2);
-    EXPECT_EQ(swap.errorBoxes(), (std::vector<Text>{exists("d"), exists("b")}));
-    EXPECT_EQ(fileContent(dir / "b"), "A");
-    EXPECT_EQ(fileContent(dir / "d"), "B");
-    expectNothingLost(before, dir);
+TEST(RenameRun, QuestionsBeforeTheRun) {
+    // The extension question comes unless the extension pattern is exactly a star; a No stops everything.
+    struct Case { const char* ext; std::deque<int> answers; RunEnd end; };
+    const Case cases[] = {
+        {"*", {Y}, RunEnd::Finished},  {"jpg", {Y, Y}, RunEnd::Finished}, {"* ", {Y, Y}, RunEnd::Finished},
+        {"", {Y, Y}, RunEnd::Finished}, {"**", {Y, Y}, RunEnd::Finished},  {"*", {N}, RunEnd::Declined},
+        {"jpg", {N}, RunEnd::Declined}, {"jpg", {Y, N}, RunEnd::ExtensionDeclined},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE("\"" + std::string(c.ext) + "\", answers " + std::to_string(c.answers.size()));
+        TempFolder dir;
+        dir.file("a.txt", "A");
+        const auto before = snapshot(dir.path());
+        ScriptedRun run;
+        run.go(dir.path(), {row("a.txt", "b.txt")}, c.answers, T(c.ext));
+        const bool ran = c.end == RunEnd::Finished;
+        EXPECT_EQ(run.result.end, c.end);
+        ASSERT_EQ(run.boxes.size(), c.answers.size() + ran);
+        EXPECT_EQ(run.boxes[0], (Box{kQuestion, 36}));
+        const Box extQuestion{T("Měníte přípony.\r\nJe to tak správně?"), 36};
+        EXPECT_EQ(c.answers.size() == 2, run.boxes.size() > 1 && run.boxes[1] == extQuestion);
+        EXPECT_EQ(run.log.size(), run.boxes.size() + (ran ? 6 : 0)) << "a declined run does nothing";
+        EXPECT_EQ(snapshot(dir.path()), ran ? renamed(before, {{"a.txt", "b.txt"}}) : before);
+    }
 }
 
-TEST(RenameRun, FoldersAndLinksAreRenamedWithWhatTheyHold) {
-    TempFolder dir;
-    dir.folder("old");
-    dir.file("old/inside.txt", "I");
-    dir.folder("full");
-    dir.file("full/x", "X");
-    dir.folder("empty");
-    ASSERT_EQ(symlink("nowhere", (dir / "link").c_str()), 0);
-    const Snapshot before = snapshot(dir);
-    ScriptedRun run;
-    // A folder must not replace an empty folder either.
-    run.go(dir.path(), {row("old", "new"), row("full", "empty"), row("link", "link2")});
-    EXPECT_EQ(run.result.failures, 1);
-    EXPECT_EQ(run.errorBoxes(), std::vector<Text>{exists("empty")});
-    EXPECT_EQ(dir.names(), (std::set<std::string>{"new", "full", "empty", "link2"}));
-    expectNothingLost(before, dir);
-}
-
-TEST(RenameRun, InvalidUtf8NamesCrossByteForByte) {
-    TempFolder dir;
-    const std::string bad = "bad\xFF\xFE.txt";
-    dir.file(bad, "1");
-    dir.file("good.txt", "2");
-    const Snapshot before = snapshot(dir);
-    ScriptedRun run;
-    run.go(dir.path(), {row(bad, "fixed.txt"), row("good.txt", "x\xC3(.txt")});
-    EXPECT_EQ(run.result.failures, 0);
-    EXPECT_EQ(dir.names(), (std::set<std::string>{"fixed.txt", "x\xC3(.txt"}));
-    expectNothingLost(before, dir);
+TEST(RenameRun, PerEntryAnswers) {
+    struct Case {
+        const char* label;
+        std::deque<bool> confirm;  // chkKazdy as read before each entry
+        std::deque<int> answers;
+        Renames renames;
+    };
+    const Case cases[] = {
+        {"yes no yes cancel", {true}, {Y, Y, N, Y, C}, {{"1", "1x"}, {"3", "3x"}}},
+        {"all no", {true}, {Y, N, N, N, N}, {}},
+        {"cancel first", {true}, {Y, C}, {}},
+        // A No keeps later entries from being renamed while nobody is asked, until a Yes.
+        {"no holds while unchecked", {true, false, true, false}, {Y, N, Y}, {{"3", "3x"}, {"4", "4x"}}},
+        {"never asked", {false}, {Y}, {{"1", "1x"}, {"2", "2x"}, {"3", "3x"}, {"4", "4x"}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        TempFolder dir;
+        dir.fill({{"1", "1"}, {"2", "2"}, {"3", "3"}, {"4", "4"}});
+        const auto before = snapshot(dir.path());
+        ScriptedRun run;
+        run.confirm = c.confirm;
+        run.go(dir.path(), {row("1", "1x"), row("2", "2x"), row("3", "3x"), row("4", "4x")}, c.answers);
+        const Box entryQuestion{T("Chcete přejmenovat soubor >1< na >1x< ?"), 35};
+        EXPECT_EQ(c.confirm.front(), run.boxes[1] == entryQuestion);
+        EXPECT_EQ(run.result.attempts, std::ssize(c.renames));
+        const auto done = std::to_string(c.renames.size());
+        const Text report = T("Přejmenování ukončeno\r\n\r\nPřejmenováno " + done + " souborů\r\n");
+        EXPECT_EQ(run.boxes.back(), (Box{report, 64}));
+        EXPECT_EQ(snapshot(dir.path()), renamed(before, c.renames));
+    }
 }
 
 TEST(RenameRun, WorksOnItsOwnCopyWhileEventsChangeTheWorld) {
     TempFolder dir;
-    dir.file("a", "A");
-    dir.file("b", "B");
+    dir.fill({{"a", "A"}, {"b", "B"}});
+    auto expected = renamed(snapshot(dir.path()), {{"a", "a2"}});
     PreviewList shared = {row("a", "a2"), row("b", "b2")};
     ScriptedRun run;
-    int rounds = 0;
-    run.frontEnd.onEvents = [&] {
+    run.onEvents = [&] {
         // A rebuild of the preview during the run replaces the list the window holds, and someone
         // creates the second entry's target meanwhile.
         shared.assign(1, row("zzz", "yyy"));
-        if (++rounds == 1) dir.file("b2", "new");
+        if (!expected.count("b2")) dir.file("b2", "new"), expected["b2"] = snapshot(dir.path()).at("b2");
     };
     run.go(dir.path(), shared);
     EXPECT_EQ(run.result.attempts, 2);
-    EXPECT_EQ(run.errorBoxes(), std::vector<Text>{exists("b2")});
-    EXPECT_EQ(dir.names(), (std::set<std::string>{"a2", "b", "b2"}));
-    EXPECT_EQ(fileContent(dir / "b2"), "new");
-    EXPECT_EQ(fileContent(dir / "b"), "B");
+    EXPECT_EQ(run.errors(), std::vector<Text>{exists("b2")});
+    EXPECT_EQ(snapshot(dir.path()), expected);
 }
 
 }  // namespace
