@@ -6,7 +6,8 @@ using namespace zelvar;
 
 namespace {
 
-using Tweak = void (*)(RenameOptions&);
+using O = RenameOptions&;
+using Tweak = void (*)(O);
 
 RenameOptions options(Tweak tweak) {
     RenameOptions o;
@@ -20,23 +21,22 @@ TEST(NoveJmenoStr, ExtensionRulesAndLetterCase) {
     struct Case { const char *name, *ext; Tweak tweak; const char* expected; };
     const Case cases[] = {
         {"photo", "jpg", nullptr, "photo.jpg"},
-        {"photo", "jpg", [](RenameOptions& o) { o.txtExt = U"   "; }, "photo"},
+        {"photo", "jpg", [](O o) { o.txtExt = U"   "; }, "photo"},
         {"README", "", nullptr, "README"},
-        {"README", "", [](RenameOptions& o) { o.txtExt = U"txt"; }, "README.txt"},
-        {"README", "", [](RenameOptions& o) { o.txtExt = U" ? "; }, "README"},
-        {"README", "", [](RenameOptions& o) { o.txtExt = U":"; }, "README"},
-        {"README", "", [](RenameOptions& o) { o.txtExt = U"a:"; }, "README.a1"},
+        {"README", "", [](O o) { o.txtExt = U"txt"; }, "README.txt"},
+        {"README", "", [](O o) { o.txtExt = U" ? "; }, "README"},
+        {"README", "", [](O o) { o.txtExt = U":"; }, "README"},
+        {"README", "", [](O o) { o.txtExt = U"a:"; }, "README.a1"},
         // Stripping the forbidden "\" leaves the letter of "\y", so it counts as text.
-        {"README", "", [](RenameOptions& o) { o.txtExt = U"\\y"; }, "README.1899"},
-        {"photo", "jpg", [](RenameOptions& o) { o.txtExt = U"<>"; }, "photo."},
-        {"photo", "jpeg", [](RenameOptions& o) { o.txtExt = U"??"; o.chkObratitEx = 1; }, "photo.eg"},
-        {"photo", "jpg", [](RenameOptions& o) { o.chkExt = 1; }, "photo.gpj"},
-        {"photo", "jpg", [](RenameOptions& o) { o.txtJmeno = U"??"; o.chkObratitJm = 1; }, "to.jpg"},
-        {"ČTVRTEK", "TXT", [](RenameOptions& o) { o.optVelikost = 1; }, "čtvrtek.txt"},
-        {"žluťoučký kůň", "txt", [](RenameOptions& o) { o.optVelikost = 2; }, "ŽLUŤOUČKÝ KŮŇ.TXT"},
-        {"hello world-wide_web", "HTML", [](RenameOptions& o) { o.optVelikost = 3; },
-         "Hello World-Wide_Web.Html"},
-        {"řeka ŠUM", "ďas", [](RenameOptions& o) { o.optVelikost = 3; }, "Řeka Šum.Ďas"},
+        {"README", "", [](O o) { o.txtExt = U"\\y"; }, "README.1899"},
+        {"photo", "jpg", [](O o) { o.txtExt = U"<>"; }, "photo."},
+        {"photo", "jpeg", [](O o) { o.txtExt = U"??"; o.chkObratitEx = 1; }, "photo.eg"},
+        {"photo", "jpg", [](O o) { o.chkExt = 1; }, "photo.gpj"},
+        {"photo", "jpg", [](O o) { o.txtJmeno = U"??"; o.chkObratitJm = 1; }, "to.jpg"},
+        {"ČTVRTEK", "TXT", [](O o) { o.optVelikost = 1; }, "čtvrtek.txt"},
+        {"žluťoučký kůň", "txt", [](O o) { o.optVelikost = 2; }, "ŽLUŤOUČKÝ KŮŇ.TXT"},
+        {"hello world-wide_web", "HTML", [](O o) { o.optVelikost = 3; }, "Hello World-Wide_Web.Html"},
+        {"řeka ŠUM", "ďas", [](O o) { o.optVelikost = 3; }, "Řeka Šum.Ďas"},
     };
     for (const auto& c : cases) {
         const RenameOptions o = options(c.tweak);
@@ -49,9 +49,9 @@ TEST(NoveJmeno, SplitsAtTheLastDot) {
     struct Case { const char* name; Tweak tweak; const char* expected; };
     const Case cases[] = {
         {"abc.", nullptr, "abc"},
-        {".x", [](RenameOptions& o) { o.txtJmeno = U"N*"; }, "N.x"},
-        {"a.b.c", [](RenameOptions& o) { o.txtJmeno = U"?"; }, "a.c"},
-        {"abc.", [](RenameOptions& o) { o.txtExt = U"txt"; }, "abc.txt"},
+        {".x", [](O o) { o.txtJmeno = U"N*"; }, "N.x"},
+        {"a.b.c", [](O o) { o.txtJmeno = U"?"; }, "a.c"},
+        {"abc.", [](O o) { o.txtExt = U"txt"; }, "abc.txt"},
     };
     for (const auto& c : cases) {
         const RenameOptions o = options(c.tweak);
@@ -63,25 +63,23 @@ TEST(ZpracujVzor, BothSamples) {
     struct Case { Tweak tweak; const char *first, *second; };
     const Case cases[] = {
         {nullptr, "Abcd efGHij klm NOP.HAF", "xY.Gh"},
-        {[](RenameOptions& o) { o.optVelikost = 1; }, "abcd efghij klm nop.haf", "xy.gh"},
-        {[](RenameOptions& o) { o.optVelikost = 2; }, "ABCD EFGHIJ KLM NOP.HAF", "XY.GH"},
-        {[](RenameOptions& o) { o.optVelikost = 3; }, "Abcd Efghij Klm Nop.Haf", "Xy.Gh"},
-        {[](RenameOptions& o) { o.txtJmeno = U"::*"; }, "01Abcd efGHij klm NOP.HAF", "02xY.Gh"},
-        {[](RenameOptions& o) { o.txtJmeno = U"?"; }, "A.HAF", "x.Gh"},
-        {[](RenameOptions& o) { o.txtJmeno = U"x*"; o.chkObratitJm = 1; }, "Abcd efGHij klm NOPx.HAF", "xYx.Gh"},
-        {[](RenameOptions& o) { o.chkJmeno = 1; }, "PON mlk jiHGfe dcbA.HAF", "Yx.Gh"},
-        {[](RenameOptions& o) { o.cboPauzy = 2; o.optVelikost = 3; }, "Abcd_Efghij_Klm_Nop.Haf", "Xy.Gh"},
-        {[](RenameOptions& o) { o.txtExt = U""; }, "Abcd efGHij klm NOP", "xY"},
-        {[](RenameOptions& o) { o.txtExt = U"\\y\\m"; }, "Abcd efGHij klm NOP.189912", "xY.189912"},
-        {[](RenameOptions& o) { o.txtZamenitCo = U"Gh"; o.txtZamenitZaCo = U"-"; },
-         "Abcd ef-Hij klm NOP.HAF", "xY.--"},
-        {[](RenameOptions& o) { o.txtJmeno = U"*:"; o.optCitac = 2; o.chkCisloNula = 1; },
-         "Abcd efGHij klm NOP0.HAF", "xY0.Gh"},
+        {[](O o) { o.optVelikost = 1; }, "abcd efghij klm nop.haf", "xy.gh"},
+        {[](O o) { o.optVelikost = 2; }, "ABCD EFGHIJ KLM NOP.HAF", "XY.GH"},
+        {[](O o) { o.optVelikost = 3; }, "Abcd Efghij Klm Nop.Haf", "Xy.Gh"},
+        {[](O o) { o.txtJmeno = U"::*"; }, "01Abcd efGHij klm NOP.HAF", "02xY.Gh"},
+        {[](O o) { o.txtJmeno = U"?"; }, "A.HAF", "x.Gh"},
+        {[](O o) { o.txtJmeno = U"x*"; o.chkObratitJm = 1; }, "Abcd efGHij klm NOPx.HAF", "xYx.Gh"},
+        {[](O o) { o.chkJmeno = 1; }, "PON mlk jiHGfe dcbA.HAF", "Yx.Gh"},
+        {[](O o) { o.cboPauzy = 2; o.optVelikost = 3; }, "Abcd_Efghij_Klm_Nop.Haf", "Xy.Gh"},
+        {[](O o) { o.txtExt = U""; }, "Abcd efGHij klm NOP", "xY"},
+        {[](O o) { o.txtExt = U"\\y\\m"; }, "Abcd efGHij klm NOP.189912", "xY.189912"},
+        {[](O o) { o.txtZamenitCo = U"Gh", o.txtZamenitZaCo = U"-"; }, "Abcd ef-Hij klm NOP.HAF", "xY.--"},
+        {[](O o) { o.txtJmeno = U"*:", o.optCitac = 2, o.chkCisloNula = 1; }, "Abcd efGHij klm NOP0.HAF",
+         "xY0.Gh"},
     };
     for (const auto& c : cases) {
         const Ukazky u = ZpracujVzor(options(c.tweak));
-        EXPECT_EQ(u.ukazka1, T(c.first));
-        EXPECT_EQ(u.ukazka2, T(c.second));
+        EXPECT_EQ(toUtf8(u.ukazka1) + " | " + toUtf8(u.ukazka2), std::string(c.first) + " | " + c.second);
     }
 }
 
