@@ -215,7 +215,7 @@ private slots:
 
     void eachEntryAsked_data() {
         QTest::addColumn<QList<int>>("answers");
-        QTest::addColumn<bool>("uncheckAtFirst");
+        QTest::addColumn<bool>("meddleAtFirst");  // uncheck the box and change the pattern
         QTest::addColumn<QStringList>("after");
         QTest::addColumn<int>("entryQuestions");
         QTest::addColumn<QString>("report");
@@ -226,12 +226,12 @@ private slots:
                                     << QStringList{"a.txt", "b.txt", "c.txt"} << 3 << ended.arg(0);
         QTest::newRow("cancel at the second") << QList<int>{AnsYes, AnsYes, AnsCancel} << false
                                               << QStringList{"b.txt", "c.txt", "n1.txt"} << 2 << ended.arg(1);
-        QTest::newRow("box unchecked meanwhile") << QList<int>{AnsYes, AnsYes} << true
+        QTest::newRow("meddled with meanwhile") << QList<int>{AnsYes, AnsYes} << true
                                                  << QStringList{"n1.txt", "n2.txt", "n3.txt"} << 1 << ended.arg(3);
     }
     void eachEntryAsked() {
         QFETCH(QList<int>, answers);
-        QFETCH(bool, uncheckAtFirst);
+        QFETCH(bool, meddleAtFirst);
         open({"a.txt", "b.txt", "c.txt"});
         w->txtJmeno->setText("n:");
         w->chkKazdy->setChecked(true);
@@ -239,7 +239,10 @@ private slots:
         QStringList captions;
         dialogs->onAsk = [&] {
             captions << w->lblPrace->text();
-            if (uncheckAtFirst && dialogs->asked.size() == 2) w->chkKazdy->setChecked(false);
+            if (!meddleAtFirst || dialogs->asked.size() != 2) return;
+            // The box is read afresh for every entry; the run keeps the rows it started with.
+            w->chkKazdy->setChecked(false);
+            w->txtJmeno->setText("other");
         };
         w->cmdPrejmenovat->click();
 
@@ -255,21 +258,6 @@ private slots:
         QTEST(names(disk(dir->path())), "after");
         checkNothingLost();
         checkWindowBack();
-    }
-
-    // What happens to the preview during a run does not change what the run renames.
-    void runKeepsItsOwnPlan() {
-        open({"a.txt", "b.txt"});
-        w->txtJmeno->setText("n:");
-        w->chkKazdy->setChecked(true);
-        dialogs->answers = {AnsYes, AnsYes, AnsYes};
-        dialogs->onAsk = [&] {
-            if (dialogs->asked.size() == 2) w->txtJmeno->setText("other");
-        };
-        w->cmdPrejmenovat->click();
-        QCOMPARE(asked(2), QStringLiteral("Chcete přejmenovat soubor >b.txt< na >n2.txt< ?"));
-        QCOMPARE(names(disk(dir->path())), QStringList({"n1.txt", "n2.txt"}));
-        checkNothingLost();
     }
 
     // Two targets appear on disk after the preview was made: both renames fail, nothing is replaced.
@@ -318,9 +306,6 @@ private slots:
                                static_cast<QWidget*>(w->fraVelikost), static_cast<QWidget*>(w->fraDoplneni)})
             QVERIFY2(w->txtEdit->geometry().contains(under->geometry()), qPrintable(under->objectName()));
         QVERIFY(!w->txtEdit->geometry().intersects(w->cmdPrejmenovat->geometry()));
-        QCOMPARE(w->txtEdit->lineWrapMode(), QPlainTextEdit::NoWrap);
-        QCOMPARE(w->txtEdit->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
-        QCOMPARE(w->txtEdit->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
 
         w->cmdEdit->click();
         QVERIFY(!w->RucniEditace);
