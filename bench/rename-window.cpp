@@ -136,7 +136,8 @@ double timeBare(const std::string& folder, int n) {
     clock.start();
     const int dirfd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     for (int i = 0; i < n; ++i) {
-        if (renameat2(dirfd, from[std::size_t(i)].c_str(), dirfd, to[std::size_t(i)].c_str(), RENAME_NOREPLACE) != 0) {
+        const std::size_t k = std::size_t(i);
+        if (renameat2(dirfd, from[k].c_str(), dirfd, to[k].c_str(), RENAME_NOREPLACE) != 0) {
             std::perror("renameat2");
             std::exit(1);
         }

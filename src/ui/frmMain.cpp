@@ -28,8 +28,8 @@
 #include <QTextDocument>
 #include <QToolButton>
 #include <algorithm>
-#include <optional>
 #include <cstring>
+#include <optional>
 
 #include "engine/keyfilter.h"
 #include "preview/builder.h"
@@ -327,7 +327,8 @@ void frmMain::buildOutputSide(QWidget* client) {
     setFieldColour(txtTest);
 
     // The strip below the preview and the right column.
-    lblUpozorneni = makeLabel(client, "lblUpozorneni", QString(), tw(4560, 9570, 9045, 285), uiFont(8, true), kRed);
+    lblUpozorneni =
+        makeLabel(client, "lblUpozorneni", QString(), tw(4560, 9570, 9045, 285), uiFont(8, true), kRed);
 }
 
 void frmMain::buildRightColumn(QWidget* client) {
@@ -740,7 +741,8 @@ void frmMain::runBuild(int Dotaz) {
 
     QString note;
     if (result.listingFailed)
-        note = QStringLiteral("Složku se nepodařilo přečíst: ") + QString::fromLocal8Bit(result.listingError);
+        note = QStringLiteral("Složku se nepodařilo přečíst: ") +
+               QString::fromLocal8Bit(result.listingError);
     if (result.truncated) {
         const QString limit = QString::number(kMaxEntries);
         note += (note.isEmpty() ? QString() : QStringLiteral("  ")) +

@@ -460,7 +460,8 @@ private slots:
         QCOMPARE(w->lblUpozorneni->text(), QString());
 
         // The folder goes away under the window.
-        for (std::size_t i = 1; i <= zelvar::kMaxEntries; ++i) ::unlink((inner + "/f" + std::to_string(i)).c_str());
+        for (std::size_t i = 1; i <= zelvar::kMaxEntries; ++i)
+            ::unlink((inner + "/f" + std::to_string(i)).c_str());
         ::rmdir(inner.c_str());
         w->cmdAktual->click();
         QVERIFY2(w->lblUpozorneni->text().startsWith(QStringLiteral("Složku se nepodařilo přečíst: ")),
