@@ -60,7 +60,7 @@ std::string choiceList(const std::vector<Choice>& choices) {
 
 using Setter = std::function<std::string(Request&, const std::string&)>;
 
-struct OptionSpec {
+struct OptionRule {
     std::string_view name;  // without the leading "--"
     bool takesValue;
     Setter set;             // returns an error message, or "" when the value was taken
@@ -70,21 +70,21 @@ std::string invalidValue(std::string_view option, const std::string& value, cons
     return "invalid value '" + value + "' for --" + std::string(option) + " (" + expected + ")";
 }
 
-OptionSpec flag(std::string_view name, int RenameOptions::*field) {
+OptionRule flag(std::string_view name, int RenameOptions::*field) {
     return {name, false, [field](Request& r, const std::string&) {
                 r.options.*field = 1;
                 return std::string();
             }};
 }
 
-OptionSpec requestFlag(std::string_view name, bool Request::*field) {
+OptionRule requestFlag(std::string_view name, bool Request::*field) {
     return {name, false, [field](Request& r, const std::string&) {
                 r.*field = true;
                 return std::string();
             }};
 }
 
-OptionSpec choice(std::string_view name, int RenameOptions::*field, const std::vector<Choice>& choices) {
+OptionRule choice(std::string_view name, int RenameOptions::*field, const std::vector<Choice>& choices) {
     return {name, true, [name, field, &choices](Request& r, const std::string& value) {
                 for (const auto& c : choices) {
                     if (c.word == value) {
@@ -96,7 +96,7 @@ OptionSpec choice(std::string_view name, int RenameOptions::*field, const std::v
             }};
 }
 
-OptionSpec text(std::string_view name, Text RenameOptions::*field) {
+OptionRule text(std::string_view name, Text RenameOptions::*field) {
     return {name, true, [field](Request& r, const std::string& value) {
                 r.options.*field = fromUtf8(value);
                 return std::string();
@@ -104,7 +104,7 @@ OptionSpec text(std::string_view name, Text RenameOptions::*field) {
 }
 
 // The fields that accept digits only (possibly none), as their key filters allow.
-OptionSpec digits(std::string_view name, Text RenameOptions::*field) {
+OptionRule digits(std::string_view name, Text RenameOptions::*field) {
     return {name, true, [name, field](Request& r, const std::string& value) {
                 if (!allDigits(value)) return invalidValue(name, value, "digits only");
                 r.options.*field = fromUtf8(value);
@@ -113,15 +113,15 @@ OptionSpec digits(std::string_view name, Text RenameOptions::*field) {
 }
 
 // The replacement fields never hold a character that a file name may not contain.
-OptionSpec strippedText(std::string_view name, Text RenameOptions::*field) {
+OptionRule strippedText(std::string_view name, Text RenameOptions::*field) {
     return {name, true, [field](Request& r, const std::string& value) {
                 r.options.*field = BezZakazanychZnaku(fromUtf8(value));
                 return std::string();
             }};
 }
 
-const std::vector<OptionSpec>& optionTable() {
-    static const std::vector<OptionSpec> table = {
+const std::vector<OptionRule>& optionTable() {
+    static const std::vector<OptionRule> table = {
         text("name", &RenameOptions::txtJmeno),
         text("ext", &RenameOptions::txtExt),
         flag("mirror-name", &RenameOptions::chkObratitJm),
@@ -186,9 +186,9 @@ const std::vector<OptionSpec>& optionTable() {
     return table;
 }
 
-const OptionSpec* findOption(std::string_view name) {
-    for (const auto& spec : optionTable()) {
-        if (spec.name == name) return &spec;
+const OptionRule* findOption(std::string_view name) {
+    for (const auto& option : optionTable()) {
+        if (option.name == name) return &option;
     }
     return nullptr;
 }
@@ -251,26 +251,26 @@ ParseResult parseArgs(const std::vector<std::string>& args) {
         }
         const auto eq = arg.find('=');
         const std::string name = arg.substr(2, eq == std::string::npos ? std::string::npos : eq - 2);
-        const OptionSpec* spec = findOption(name);
-        if (!spec) {
+        const OptionRule* option = findOption(name);
+        if (!option) {
             result.error = "unrecognized option '--" + name + "'";
             return result;
         }
         std::string value;
         if (eq != std::string::npos) {
-            if (!spec->takesValue) {
+            if (!option->takesValue) {
                 result.error = "option '--" + name + "' takes no value";
                 return result;
             }
             value = arg.substr(eq + 1);
-        } else if (spec->takesValue) {
+        } else if (option->takesValue) {
             if (i + 1 >= args.size()) {
                 result.error = "option '--" + name + "' requires a value";
                 return result;
             }
             value = args[++i];
         }
-        result.error = spec->set(r, value);
+        result.error = option->set(r, value);
         if (!result.ok()) return result;
         // Help and version answer at once, whatever follows them.
         if (r.action == Action::Help || r.action == Action::Version) return result;

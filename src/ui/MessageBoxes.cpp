@@ -7,14 +7,14 @@
 
 namespace {
 
-struct ButtonSpec {
+struct ButtonKind {
     const char* caption;
     QMessageBox::ButtonRole role;
     int answer;
 };
 
 // Buttons of each style in their order on screen; the first one is the default.
-std::vector<ButtonSpec> buttonsOf(int style) {
+std::vector<ButtonKind> buttonsOf(int style) {
     using R = QMessageBox::ButtonRole;
     switch (style & 7) {
         case 1: return {{"OK", R::AcceptRole, 1}, {"Storno", R::RejectRole, 2}};
@@ -46,19 +46,19 @@ int MessageBoxes::show(QWidget* parent, const QString& title, const zelvar::Text
     QMessageBox box(iconOf(style), title, body, QMessageBox::NoButton, parent);
     box.setTextFormat(Qt::PlainText);
     box.setWindowModality(Qt::ApplicationModal);
-    const std::vector<ButtonSpec> specs = buttonsOf(style);
+    const std::vector<ButtonKind> kinds = buttonsOf(style);
     std::vector<QPushButton*> buttons;
-    for (const ButtonSpec& spec : specs) buttons.push_back(box.addButton(QString::fromUtf8(spec.caption), spec.role));
+    for (const ButtonKind& kind : kinds) buttons.push_back(box.addButton(QString::fromUtf8(kind.caption), kind.role));
     box.setDefaultButton(buttons.front());
     // Esc answers Cancel where there is one, OK where it is the only button, and otherwise No.
     QPushButton* escape = buttons.back();
-    for (std::size_t i = 0; i < specs.size(); ++i)
-        if (specs[i].answer == 2) escape = buttons[i];
+    for (std::size_t i = 0; i < kinds.size(); ++i)
+        if (kinds[i].answer == 2) escape = buttons[i];
     box.setEscapeButton(escape);
     box.exec();
-    for (std::size_t i = 0; i < specs.size(); ++i)
-        if (box.clickedButton() == buttons[i]) return specs[i].answer;
-    return specs.size() == 1 ? specs.front().answer : 2;
+    for (std::size_t i = 0; i < kinds.size(); ++i)
+        if (box.clickedButton() == buttons[i]) return kinds[i].answer;
+    return kinds.size() == 1 ? kinds.front().answer : 2;
 }
 
 int MessageBoxes::messageBox(const zelvar::Text& text, int style) {
