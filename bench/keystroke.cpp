@@ -4,29 +4,22 @@
 // measured in the same process on the same folder.
 // Usage: bench_keystroke [N [RUNS]]; N entries (default 32767), RUNS keystrokes (default 15).
 // The window runs offscreen; the folder is made next to this program and removed afterwards.
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <QApplication>
-#include <QDir>
-#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "bench_support.h"
 #include "rename/dialogs.h"
 #include "ui/PreviewView.h"
 #include "ui/frmMain.h"
 
-namespace fs = std::filesystem;
+using bench::median;
 
 namespace {
 
@@ -34,43 +27,6 @@ struct SilentDialogs : zelvar::Dialogs {
     int messageBox(const zelvar::Text&, int) override { return zelvar::mb::AnsOK; }
     void beep() override {}
 };
-
-std::string makeFolder(const fs::path& base, int n) {
-    std::string folder = (base / "zelvar-bench-keystroke-XXXXXX").string();
-    if (!mkdtemp(folder.data())) {
-        std::perror("mkdtemp");
-        std::exit(1);
-    }
-    char name[32];
-    for (int k = 1; k <= n; ++k) {
-        std::snprintf(name, sizeof name, "/IMG_%05d.jpg", k);
-        const int fd = open((folder + name).c_str(), O_CREAT | O_WRONLY | O_EXCL, 0644);
-        if (fd < 0) {
-            std::perror("create");
-            std::exit(1);
-        }
-        close(fd);
-    }
-    return folder;
-}
-
-std::size_t floorListing(const std::string& folder) {
-    DIR* dir = opendir(folder.c_str());
-    if (!dir) return 0;
-    std::size_t count = 0;
-    while (const dirent* d = readdir(dir)) {
-        struct stat st;
-        if (fstatat(dirfd(dir), d->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0) ++count;
-    }
-    closedir(dir);
-    return count;
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const std::size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
 
 void type(QWidget* field, Qt::Key key, const QString& text) {
     QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
@@ -87,14 +43,9 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
 
-    const std::string folder = makeFolder(fs::absolute(fs::path(argv[0])).parent_path(), n);
-    struct RemoveFolder {
-        const std::string& path;
-        ~RemoveFolder() {
-            std::error_code ec;
-            fs::remove_all(path, ec);
-        }
-    } removeFolder{folder};
+    const bench::TempFolder temp(bench::programFolder(), "zelvar-bench-keystroke", n,
+                                 [](int k) { return bench::cameraName(k + 1); });
+    const std::string& folder = temp.path();
     SilentDialogs dialogs;
     frmMain window(dialogs, folder);
     window.show();
@@ -106,13 +57,12 @@ int main(int argc, char** argv) {
 
     std::vector<double> floors;
     for (int r = 0; r < runs; ++r) {
-        QElapsedTimer t;
-        t.start();
-        if (floorListing(folder) < std::size_t(n)) {
+        const bench::Stopwatch clock;
+        if (bench::floorListing(folder) < std::size_t(n)) {
             std::fprintf(stderr, "listing floor saw too few entries\n");
             return 1;
         }
-        floors.push_back(t.nsecsElapsed() / 1e6);
+        floors.push_back(clock.ms());
     }
 
     // Alternately type "x" after the pattern and take it back again.
@@ -122,14 +72,13 @@ int main(int argc, char** argv) {
         const QString expectedFirst = add ? QStringLiteral("IMG_00001.jpg -> Foto_00001x.jpg")
                                           : QStringLiteral("IMG_00001.jpg -> Foto_00001.jpg");
         const QString expectedSample = add ? QStringLiteral("Foto_00001x.HAF") : QStringLiteral("Foto_00001.HAF");
-        QElapsedTimer t;
-        t.start();
+        const bench::Stopwatch clock;
         if (add)
             type(window.txtJmeno, Qt::Key_X, QStringLiteral("x"));
         else
             type(window.txtJmeno, Qt::Key_Backspace, QStringLiteral("\b"));
         QApplication::processEvents();
-        keystrokes.push_back(t.nsecsElapsed() / 1e6);
+        keystrokes.push_back(clock.ms());
         const QString first = window.txtTest->line(0);
         if (first != expectedFirst || window.lblUkazka1->text() != expectedSample ||
             window.txtTest->lineCount() < n) {

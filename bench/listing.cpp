@@ -2,14 +2,6 @@
 // lstat (fstatat relative to the folder) per entry; the listing adds the filter, the kind, the dates
 // and the table of every name. Usage: bench_listing [N [FOLDER]]; FOLDER defaults to the folder of
 // this program, so the figures come from the build folder's file system.
-#include <dirent.h>
-#include <fcntl.h>
-#include <ftw.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -17,54 +9,19 @@
 #include <string>
 #include <vector>
 
+#include "bench_support.h"
 #include "platform/listing.h"
 
 using namespace zelvar;
+using bench::floorListing;
+using bench::median;
 namespace fs = std::filesystem;
-
-namespace {
-
-std::string makeFolder(const fs::path& base, int n) {
-    std::string tmpl = (base / "zelvar-bench-XXXXXX").string();
-    if (!mkdtemp(tmpl.data())) {
-        std::perror("mkdtemp");
-        std::exit(1);
-    }
-    char name[32];
-    for (int i = 1; i <= n; ++i) {
-        std::snprintf(name, sizeof name, "/IMG_%05d.jpg", i);
-        const int fd = open((tmpl + name).c_str(), O_CREAT | O_WRONLY | O_EXCL, 0644);
-        if (fd < 0) {
-            std::perror("create");
-            std::exit(1);
-        }
-        close(fd);
-    }
-    return tmpl;
-}
-
-std::size_t floorListing(const std::string& folder) {
-    DIR* dir = opendir(folder.c_str());
-    std::size_t count = 0;
-    while (const dirent* d = readdir(dir)) {
-        struct stat st;
-        if (fstatat(dirfd(dir), d->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0) ++count;
-    }
-    closedir(dir);
-    return count;
-}
-
-double medianMs(std::vector<double> samples) {
-    std::sort(samples.begin(), samples.end());
-    return samples[samples.size() / 2];
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
     const int n = argc > 1 ? std::atoi(argv[1]) : static_cast<int>(kMaxEntries);
-    const fs::path base = argc > 2 ? fs::path(argv[2]) : fs::canonical("/proc/self/exe").parent_path();
-    const std::string folder = makeFolder(base, n);
+    const fs::path base = argc > 2 ? fs::path(argv[2]) : bench::programFolder();
+    const bench::TempFolder temp(base, "zelvar-bench", n, [](int k) { return bench::cameraName(k + 1); });
+    const std::string& folder = temp.path();
     constexpr int kRuns = 9;
 
     struct Case {
@@ -83,20 +40,16 @@ int main(int argc, char** argv) {
     for (Case& c : cases) c.run();  // warm the caches once
     for (int r = 0; r < kRuns; ++r) {
         for (Case& c : cases) {
-            const auto start = std::chrono::steady_clock::now();
+            const bench::Stopwatch clock;
             const std::size_t listed = c.run();
-            const auto elapsed = std::chrono::steady_clock::now() - start;
-            c.ms.push_back(std::chrono::duration<double, std::milli>(elapsed).count());
+            c.ms.push_back(clock.ms());
             if (listed < static_cast<std::size_t>(n))
                 std::fprintf(stderr, "%s listed only %zu\n", c.what, listed);
         }
     }
-    const double floorMs = medianMs(cases[0].ms);
+    const double floorMs = median(cases[0].ms);
     std::printf("%d entries in %s, median of %d runs\n", n, base.c_str(), kRuns);
     for (const Case& c : cases)
-        std::printf("%-30s %8.2f ms  ratio %.2f\n", c.what, medianMs(c.ms), medianMs(c.ms) / floorMs);
-
-    nftw(folder.c_str(), [](const char* p, const struct stat*, int, struct FTW*) { return remove(p); }, 16,
-         FTW_DEPTH | FTW_PHYS);
+        std::printf("%-30s %8.2f ms  ratio %.2f\n", c.what, median(c.ms), median(c.ms) / floorMs);
     return 0;
 }

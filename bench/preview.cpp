@@ -3,14 +3,9 @@
 // the listing, the ordering, every new name, the clash and existence checks and the preview text.
 // Usage: bench_preview [N [FOLDER]]; N defaults to 32767, FOLDER (where the test folder is made)
 // to the folder of this program, so the figures come from the build folder's file system.
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <time.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -18,51 +13,23 @@
 #include <string>
 #include <vector>
 
+#include "bench_support.h"
 #include "engine/pattern.h"
 #include "preview/builder.h"
 
 using namespace zelvar;
+using bench::floorListing;
+using bench::median;
 namespace fs = std::filesystem;
 
 namespace {
 
 constexpr int kRuns = 11;
 
-// n entries: "IMG_00001.jpg" and on, every tenth one a ".raw" beside the ".jpg" of the same stem.
-std::string makeFolder(const fs::path& base, int n) {
-    std::string tmpl = (base / "zelvar-bench-preview-XXXXXX").string();
-    if (!mkdtemp(tmpl.data())) {
-        std::perror("mkdtemp");
-        std::exit(1);
-    }
-    char name[32];
-    int stem = 0;
-    for (int k = 0; k < n; ++k) {
-        if (k % 10 == 9) {
-            std::snprintf(name, sizeof name, "/IMG_%05d.raw", stem);
-        } else {
-            std::snprintf(name, sizeof name, "/IMG_%05d.jpg", ++stem);
-        }
-        const int fd = open((tmpl + name).c_str(), O_CREAT | O_WRONLY | O_EXCL, 0644);
-        if (fd < 0) {
-            std::perror("create");
-            std::exit(1);
-        }
-        close(fd);
-    }
-    return tmpl;
-}
-
-std::size_t floorListing(const std::string& folder) {
-    DIR* dir = opendir(folder.c_str());
-    if (!dir) return 0;
-    std::size_t count = 0;
-    while (const dirent* d = readdir(dir)) {
-        struct stat st;
-        if (fstatat(dirfd(dir), d->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0) ++count;
-    }
-    closedir(dir);
-    return count;
+// Entry k of n: "IMG_00001.jpg" and on, every tenth one a ".raw" beside the ".jpg" before it.
+std::string previewName(int k) {
+    const int jpegsBefore = k - k / 10;
+    return k % 10 == 9 ? bench::cameraName(jpegsBefore, "raw") : bench::cameraName(jpegsBefore + 1);
 }
 
 double cpuMs() {
@@ -71,21 +38,16 @@ double cpuMs() {
     return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
 }
 
-double median(std::vector<double> samples) {
-    std::sort(samples.begin(), samples.end());
-    return samples[samples.size() / 2];
-}
-
 // Wall-clock and CPU time of this thread (system time included) of every run, in ms. The CPU time
 // stays meaningful while other work shares the cores.
 struct Samples {
     std::vector<double> wall, cpu;
     void add(const std::function<void()>& run) {
-        const auto t0 = std::chrono::steady_clock::now();
+        const bench::Stopwatch clock;
         const double c0 = cpuMs();
         run();
         cpu.push_back(cpuMs() - c0);
-        wall.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count());
+        wall.push_back(clock.ms());
     }
 };
 
@@ -110,12 +72,13 @@ void printLine(const std::string& label, double wall, double cpu) {
 
 int main(int argc, char** argv) {
     const int n = argc > 1 ? std::atoi(argv[1]) : static_cast<int>(kMaxEntries);
-    const fs::path base = argc > 2 ? fs::path(argv[2]) : fs::read_symlink("/proc/self/exe").parent_path();
+    const fs::path base = argc > 2 ? fs::path(argv[2]) : bench::programFolder();
     if (n < 1) {
         std::fprintf(stderr, "usage: bench_preview [N [FOLDER]]\n");
         return 2;
     }
-    const std::string folder = makeFolder(base, n);
+    const bench::TempFolder temp(base, "zelvar-bench-preview", n, previewName);
+    const std::string& folder = temp.path();
     std::printf("%d entries in %s, median of %d rounds\n", n, folder.c_str(), kRuns);
 
     Case cases[] = {
@@ -156,8 +119,5 @@ int main(int argc, char** argv) {
         if (c.result.rows.size() + 2 != listed) std::printf("  row count differs from the floor's entries\n");
     }
     std::printf("target (every wall-clock ratio <= 2.0): %s\n", met ? "met" : "missed");
-
-    std::error_code ec;
-    fs::remove_all(folder, ec);
     return 0;
 }

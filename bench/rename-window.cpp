@@ -6,36 +6,35 @@
 // Usage: bench_rename-window [N [ROUNDS]]; N entries (default 32767), ROUNDS (default 5). The folders
 // are made next to this program and removed afterwards.
 #include <dirent.h>
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QToolButton>
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "bench_support.h"
 #include "rename/dialogs.h"
 #include "ui/frmMain.h"
 
+using bench::median;
 namespace fs = std::filesystem;
 
 namespace {
 
 // Yes to every question; notes when the report comes.
 struct YesDialogs : zelvar::Dialogs {
-    QElapsedTimer* clock = nullptr;
-    qint64 reportAt = -1;
+    const bench::Stopwatch* clock = nullptr;
+    double reportAt = -1;  // seconds from the click
     int messageBox(const zelvar::Text& text, int style) override {
         if ((style & 7) != zelvar::mb::OK) return zelvar::mb::AnsYes;
-        if (text.starts_with(U"Přejmenování ukončeno") && clock) reportAt = clock->nsecsElapsed();
+        if (text.starts_with(U"Přejmenování ukončeno") && clock) reportAt = clock->seconds();
         return zelvar::mb::AnsOK;
     }
     void beep() override {}
@@ -49,32 +48,10 @@ struct PaintCounter : QObject {
     }
 };
 
-std::string oldName(int k) {
-    char name[32];
-    std::snprintf(name, sizeof name, "IMG_%05d.jpg", k);
-    return name;
-}
 std::string newName(int k) {
     char name[32];
     std::snprintf(name, sizeof name, "Foto_%05d.jpg", k);
     return name;
-}
-
-std::string makeFolder(const fs::path& base, int n) {
-    std::string folder = (base / "zelvar-bench-rename-window-XXXXXX").string();
-    if (!mkdtemp(folder.data())) {
-        std::perror("mkdtemp");
-        std::exit(1);
-    }
-    for (int k = 1; k <= n; ++k) {
-        const int fd = open((folder + "/" + oldName(k)).c_str(), O_CREAT | O_WRONLY | O_EXCL, 0644);
-        if (fd < 0) {
-            std::perror("create");
-            std::exit(1);
-        }
-        close(fd);
-    }
-    return folder;
 }
 
 // Every entry renamed, none lost.
@@ -114,13 +91,12 @@ WindowTimes timeWindow(const std::string& folder, int n) {
     PaintCounter counter;
     window.lblPrace->installEventFilter(&counter);
 
-    QElapsedTimer clock;
+    const bench::Stopwatch clock;
     dialogs.clock = &clock;
-    clock.start();
     window.cmdPrejmenovat->click();
     WindowTimes t;
-    t.click = double(clock.nsecsElapsed()) / 1e9;
-    t.run = double(dialogs.reportAt) / 1e9;
+    t.click = clock.seconds();
+    t.run = dialogs.reportAt;
     t.paints = counter.paints;
     check(folder, n);
     return t;
@@ -129,28 +105,14 @@ WindowTimes timeWindow(const std::string& folder, int n) {
 double timeBare(const std::string& folder, int n) {
     std::vector<std::string> from, to;
     for (int k = 1; k <= n; ++k) {
-        from.push_back(oldName(k));
+        from.push_back(bench::cameraName(k));
         to.push_back(newName(k));
     }
-    QElapsedTimer clock;
-    clock.start();
-    const int dirfd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    for (int i = 0; i < n; ++i) {
-        const std::size_t k = std::size_t(i);
-        if (renameat2(dirfd, from[k].c_str(), dirfd, to[k].c_str(), RENAME_NOREPLACE) != 0) {
-            std::perror("renameat2");
-            std::exit(1);
-        }
-    }
-    close(dirfd);
-    const double seconds = double(clock.nsecsElapsed()) / 1e9;
+    const bench::Stopwatch clock;
+    bench::bareRenames(folder, from, to);
+    const double seconds = clock.seconds();
     check(folder, n);
     return seconds;
-}
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
 }
 
 }  // namespace
@@ -164,23 +126,22 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: %s [N (1..32767) [ROUNDS]]\n", argv[0]);
         return 2;
     }
-    const fs::path base = fs::read_symlink("/proc/self/exe").parent_path();
+    const fs::path base = bench::programFolder();
 
     std::vector<double> run, click, bare;
     std::vector<double> paints;
     for (int r = 0; r < rounds; ++r) {
-        const std::string a = makeFolder(base, n);
-        const std::string b = makeFolder(base, n);
+        const auto name = [](int k) { return bench::cameraName(k + 1); };
+        const bench::TempFolder a(base, "zelvar-bench-rename-window", n, name);
+        const bench::TempFolder b(base, "zelvar-bench-rename-window", n, name);
         sync();
         // Alternate the two so that neither always meets a warmer cache.
-        if (r % 2 == 1) bare.push_back(timeBare(b, n));
-        const WindowTimes t = timeWindow(a, n);
-        if (r % 2 == 0) bare.push_back(timeBare(b, n));
+        if (r % 2 == 1) bare.push_back(timeBare(b.path(), n));
+        const WindowTimes t = timeWindow(a.path(), n);
+        if (r % 2 == 0) bare.push_back(timeBare(b.path(), n));
         run.push_back(t.run);
         click.push_back(t.click);
         paints.push_back(t.paints);
-        fs::remove_all(a);
-        fs::remove_all(b);
     }
     const double runMedian = median(run), clickMedian = median(click), bareMedian = median(bare);
     std::printf("entries %d, rounds %d, folder %s\n", n, rounds, base.c_str());
