@@ -11,33 +11,27 @@
 namespace {
 
 struct Seen {
-    QString title;
-    QString text;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QString title, text, defaultButton;
     QStringList buttons;
-    QString defaultButton;
+    int icon = -1;
     Qt::TextFormat format = Qt::AutoText;
 };
 
-// Answers the next box by clicking the button with the given caption (or pressing Esc for an empty
-// one), after recording what the box shows.
-void answerNextBox(Seen& seen, const QString& caption) {
+// Shows a box through the window's interface and answers it by clicking the button with the given
+// caption (Esc for an empty one); returns the answer and the box as it was shown.
+int answerBox(const char* text, int style, const QString& caption, Seen& seen) {
     QTimer::singleShot(0, [&seen, caption] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         QVERIFY(box);
-        seen.title = box->windowTitle();
-        seen.text = box->text();
-        seen.icon = box->icon();
-        seen.format = box->textFormat();
+        seen = {box->windowTitle(), box->text(), box->defaultButton() ? box->defaultButton()->text() : QString(),
+                {}, int(box->icon()), box->textFormat()};
         for (QAbstractButton* b : box->buttons()) seen.buttons << b->text();
-        seen.defaultButton = box->defaultButton() ? box->defaultButton()->text() : QString();
-        if (caption.isEmpty()) {
-            QTest::keyClick(box, Qt::Key_Escape);
-            return;
-        }
+        if (caption.isEmpty()) QTest::keyClick(box, Qt::Key_Escape);
         for (QAbstractButton* b : box->buttons())
-            if (b->text() == caption) b->click();
+            if (!caption.isEmpty() && b->text() == caption) b->click();
     });
+    MessageBoxes boxes;
+    return boxes.messageBox(zelvar::T(text), style);
 }
 
 }  // namespace
@@ -51,33 +45,25 @@ private slots:
         QTest::addColumn<int>("answer");
         QTest::addColumn<QStringList>("buttons");
         QTest::addColumn<int>("icon");
-        QTest::newRow("ok, no icon") << 0 << "OK" << 1 << QStringList{"OK"} << int(QMessageBox::NoIcon);
-        QTest::newRow("yes/no question, yes") << 36 << "Ano" << 6 << QStringList{"Ano", "Ne"}
-                                              << int(QMessageBox::Question);
-        QTest::newRow("yes/no question, no") << 36 << "Ne" << 7 << QStringList{"Ano", "Ne"}
-                                             << int(QMessageBox::Question);
-        QTest::newRow("yes/no/cancel, cancel") << 35 << "Storno" << 2 << QStringList{"Ano", "Ne", "Storno"}
-                                               << int(QMessageBox::Question);
-        QTest::newRow("yes/no/cancel, escape") << 35 << "" << 2 << QStringList{"Ano", "Ne", "Storno"}
-                                               << int(QMessageBox::Question);
-        QTest::newRow("exclamation") << 48 << "OK" << 1 << QStringList{"OK"} << int(QMessageBox::Warning);
-        QTest::newRow("information") << 64 << "OK" << 1 << QStringList{"OK"} << int(QMessageBox::Information);
-        QTest::newRow("critical") << 16 << "OK" << 1 << QStringList{"OK"} << int(QMessageBox::Critical);
+        const QStringList ok{"OK"}, yesNo{"Ano", "Ne"}, yesNoCancel{"Ano", "Ne", "Storno"};
+        QTest::newRow("ok, no icon") << 0 << "OK" << 1 << ok << int(QMessageBox::NoIcon);
+        QTest::newRow("yes/no, yes") << 36 << "Ano" << 6 << yesNo << int(QMessageBox::Question);
+        QTest::newRow("yes/no, no") << 36 << "Ne" << 7 << yesNo << int(QMessageBox::Question);
+        QTest::newRow("yes/no/cancel, cancel") << 35 << "Storno" << 2 << yesNoCancel << int(QMessageBox::Question);
+        QTest::newRow("yes/no/cancel, escape") << 35 << "" << 2 << yesNoCancel << int(QMessageBox::Question);
+        QTest::newRow("exclamation") << 48 << "OK" << 1 << ok << int(QMessageBox::Warning);
+        QTest::newRow("information") << 64 << "OK" << 1 << ok << int(QMessageBox::Information);
+        QTest::newRow("critical") << 16 << "OK" << 1 << ok << int(QMessageBox::Critical);
     }
-
     void answersByStyle() {
         QFETCH(int, style);
         QFETCH(QString, click);
-        QFETCH(int, answer);
         QFETCH(QStringList, buttons);
-        QFETCH(int, icon);
-        MessageBoxes boxes;
         Seen seen;
-        answerNextBox(seen, click);
-        QCOMPARE(boxes.messageBox(zelvar::T("Měníte přípony.\r\nJe to tak správně?"), style), answer);
+        QTEST(answerBox("Měníte přípony.\r\nJe to tak správně?", style, click, seen), "answer");
         QCOMPARE(seen.title, QStringLiteral("Zelvar"));
         QCOMPARE(seen.text, QStringLiteral("Měníte přípony.\nJe to tak správně?"));
-        QCOMPARE(int(seen.icon), icon);
+        QTEST(seen.icon, "icon");
         QStringList shown = seen.buttons;
         shown.sort();
         buttons.sort();
@@ -86,10 +72,8 @@ private slots:
     }
 
     void namesAreShownAsText() {
-        MessageBoxes boxes;
         Seen seen;
-        answerNextBox(seen, "OK");
-        boxes.messageBox(zelvar::T("Soubor či složka ><b>x</b><< již existuje"), 48);
+        answerBox("Soubor či složka ><b>x</b><< již existuje", 48, "OK", seen);
         QCOMPARE(seen.text, QStringLiteral("Soubor či složka ><b>x</b><< již existuje"));
         QCOMPARE(seen.format, Qt::PlainText);
     }

@@ -1,4 +1,4 @@
-// The window's plain decisions: its title, the reading of a typed folder path, and what the folder
+// The window's plain decisions: the reading of a typed folder path, and what the folder
 // tree and the file list are given to show.
 #include <QtTest>
 #include <optional>
@@ -15,13 +15,6 @@ using namespace zelvar;
 class TestWindowLogic : public QObject {
     Q_OBJECT
 private slots:
-    void title() {
-        QCOMPARE(toUtf8(windowTitle(kJednoducheFunkce, T("/home/eva/Fotky"))),
-                 std::string("Zelvar - přejmenování souborů [Jednoduché funkce] </home/eva/Fotky>"));
-        QCOMPARE(toUtf8(windowTitle(kProfesionalniFunkce, T("/"))),
-                 std::string("Zelvar - přejmenování souborů [Profesionální funkce] </>"));
-    }
-
     void typedPaths() {
         const std::string home = "/home/eva";
         struct Case {

@@ -1,0 +1,95 @@
+#pragma once
+// The main window on a temporary folder with scripted message boxes, and the on-disk check every
+// rename test ends with: each file is made with its own content, which must still be there once.
+#include <QtWidgets>
+#include <algorithm>
+#include <dirent.h>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <sstream>
+
+#include "ui/PreviewView.h"
+#include "ui/frmMain.h"
+#include "ui/scripted_dialogs.h"
+
+inline QString rows(const QStringList& lines) {
+    QString out;
+    for (const QString& l : lines) out += l + QLatin1Char('\n');
+    return out;
+}
+
+inline void writeFile(const std::string& folder, const std::string& name, const std::string& content) {
+    std::ofstream(folder + "/" + name, std::ios::binary) << content;
+}
+
+// Name to content of every entry of a folder.
+inline std::map<std::string, std::string> disk(const std::string& folder) {
+    std::map<std::string, std::string> out;
+    DIR* d = opendir(folder.c_str());
+    while (const dirent* e = d ? readdir(d) : nullptr) {
+        const std::string name = e->d_name;
+        if (name == "." || name == "..") continue;
+        std::ostringstream content;
+        content << std::ifstream(folder + "/" + name, std::ios::binary).rdbuf();
+        out[name] = content.str();
+    }
+    if (d) closedir(d);
+    return out;
+}
+
+inline QStringList names(const std::map<std::string, std::string>& entries) {
+    QStringList out;
+    for (const auto& entry : entries) out << QString::fromStdString(entry.first);
+    return out;
+}
+
+class WindowFixture {
+protected:
+    std::unique_ptr<TempFolder> dir;
+    std::unique_ptr<ScriptedDialogs> dialogs;
+    std::unique_ptr<frmMain> w;
+    std::vector<std::string> contents;  // what the folder held, sorted
+
+    void open(const QStringList& files, const QStringList& folders = {}) {
+        dir = std::make_unique<TempFolder>();
+        for (const QString& f : folders) dir->folder(f.toStdString());
+        for (const QString& f : files) writeFile(dir->path(), f.toStdString(), "content of " + f.toStdString());
+        remember();
+        dialogs = std::make_unique<ScriptedDialogs>();
+        w = std::make_unique<frmMain>(*dialogs, dir->path());
+    }
+    void close() {
+        w.reset();
+        dialogs.reset();
+        dir.reset();
+    }
+
+    QString preview() const { return w->txtTest->toPlainText(); }
+    // The edit box as it holds its text: the plain text would show a no-break space as a space.
+    QString box() const {
+        return w->txtEdit->document()->toRawText().replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    }
+    QString asked(std::size_t i) const { return QString::fromStdString(dialogs->asked.at(i).text); }
+    bool shown(const QWidget* control) const { return control->isVisibleTo(w.get()); }
+    void checkShown(std::initializer_list<QWidget*> controls, bool expected) const {
+        for (QWidget* c : controls) QVERIFY2(shown(c) == expected, qPrintable(c->objectName()));
+    }
+    static void click(QButtonGroup* group, int index) { group->button(index)->click(); }
+
+    std::vector<std::string> sortedContents() const {
+        std::vector<std::string> out;
+        for (const auto& entry : disk(dir->path())) out.push_back(entry.second);
+        std::sort(out.begin(), out.end());
+        return out;
+    }
+    void remember() { contents = sortedContents(); }
+    void checkNothingLost() const { QCOMPARE(sortedContents(), contents); }
+
+    void checkWindowBack() const {
+        QVERIFY(w->centralWidget()->isEnabled() && w->menuBar()->isEnabled());
+        QVERIFY(!QApplication::overrideCursor());
+        QVERIFY(!shown(w->lblPracuji) && !shown(w->lblPrace));
+        QCOMPARE(w->lblPrace->text(), QString());
+    }
+};
