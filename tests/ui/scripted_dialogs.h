@@ -4,11 +4,10 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <deque>
-#include <fcntl.h>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 #include "rename/dialogs.h"
@@ -41,10 +40,7 @@ public:
     TempFolder() { QVERIFY(dir_.isValid()); }
     std::string path() const { return dir_.path().toStdString(); }
     QString qpath() const { return dir_.path(); }
-    void file(const std::string& name) const {
-        const int fd = ::open((path() + "/" + name).c_str(), O_CREAT | O_WRONLY, 0644);
-        if (fd >= 0) ::close(fd);
-    }
+    void file(const std::string& name) const { std::ofstream(path() + "/" + name, std::ios::binary); }
     void folder(const std::string& name) const { ::mkdir((path() + "/" + name).c_str(), 0755); }
 
 private:

@@ -1,6 +1,7 @@
 // Renaming and manual editing through the main window, on temporary folders with scripted answers.
 // After every run the folder is read back, and each file's content must still be there exactly once.
 #include <QtTest>
+#include <unistd.h>
 
 #include "platform/listing.h"
 #include "ui/appicon.h"
@@ -311,9 +312,8 @@ private slots:
         QStringList lines = box().split('\n', Qt::SkipEmptyParts);
         lines.sort();
         QCOMPARE(lines, QStringList({"D.txt", "a.txt", "c.txt"}));
-        const QStringList shownRows = preview().split('\n', Qt::SkipEmptyParts);
-        QCOMPARE(shownRows.size(), 3);
-        for (const QString& line : shownRows) QVERIFY2(line.endsWith(" -> * beze změny"), qPrintable(line));
+        QCOMPARE(preview().count(QStringLiteral(" -> * beze změny\n")), 3);
+        QCOMPARE(preview().count('\n'), 3);
         QVERIFY(!w->cmdPrejmenovat->isEnabled());
     }
 
