@@ -12,20 +12,22 @@ using zelvar::Text;
 class TestPreviewView : public QObject {
     Q_OBJECT
 private slots:
+    void linesOfTheText_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("lines");
+        QTest::newRow("each line ended") << "a.txt -> b.txt\r\nč.txt -> * beze změny\r\n"
+                                         << QStringList{"a.txt -> b.txt", "č.txt -> * beze změny"};
+        QTest::newRow("last line without break") << "last" << QStringList{"last"};
+        QTest::newRow("empty lines") << "\r\n\r\nx\r\n" << QStringList{"", "", "x"};
+    }
     void linesOfTheText() {
+        QFETCH(QString, text);
+        QFETCH(QStringList, lines);
         PreviewView view;
-        view.setText(T("a.txt -> b.txt\r\nč.txt -> * beze změny\r\n"));
-        QCOMPARE(view.lineCount(), 2);
-        QCOMPARE(view.line(0), QStringLiteral("a.txt -> b.txt"));
-        QCOMPARE(view.line(1), QStringLiteral("č.txt -> * beze změny"));
-        QCOMPARE(view.toPlainText(), QStringLiteral("a.txt -> b.txt\nč.txt -> * beze změny\n"));
-
-        view.setText(T("last line without break"));
-        QCOMPARE(view.lineCount(), 1);
-        QCOMPARE(view.line(0), QStringLiteral("last line without break"));
-        view.setText(T("\r\n\r\nx\r\n"));
-        QCOMPARE(view.lineCount(), 3);
-        QCOMPARE(view.line(1), QString());
+        view.setText(zelvar::fromUtf8(text.toStdString()));
+        QCOMPARE(view.lineCount(), lines.size());
+        for (int i = 0; i < lines.size(); ++i) QCOMPARE(view.line(i), lines[i]);
+        QCOMPARE(view.toPlainText(), QString(text).replace("\r\n", "\n"));
         view.clear();
         QCOMPARE(view.lineCount(), 0);
         QCOMPARE(view.toPlainText(), QString());
