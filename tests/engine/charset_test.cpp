@@ -12,7 +12,7 @@ TEST(CharacterSets, RemoveAndReplace) {
     const Case cases[] = {
         // text, Co, ZaCo, ZamenZnaky result, ZamenRetezec result
         {U"a b-c", U" -", U"__", U"a_b_c", U"a b-c"},
-        {U"abc", U"abc", U"x", U"xxx", U"x"},      // ZaCo lengthened with its last character
+        {U"abc", U"abc", U"xy", U"xyy", U"xy"},    // ZaCo lengthened with its last character
         {U"ab", U"ab", U"bc", U"cc", U"bc"},       // the second pair rewrites what the first wrote
         {U"abc", U"b", U"xyz", U"axc", U"axyzc"},  // surplus characters unused by pairs
         {U"aa", U"a", U"aa", U"aa", U"aaaa"},      // inserted text is not searched again

@@ -1,166 +1,133 @@
 #include <gtest/gtest.h>
 
+#include <span>
+
 #include "engine/pipeline.h"
 
 using namespace zelvar;
 
 namespace {
 
-using Tweak = void (*)(RenameOptions&);
+using O = RenameOptions&;
+using Tweak = void (*)(O);
 
-struct Call {
-    double n = 1;
-    bool obracene = false;
-    bool pocitat = false;
-    DateTime d{};
-};
+struct Call { double n = 1; bool obracene = false, pocitat = false; DateTime d{2024, 3, 7, 9, 5, 2}; };
+constexpr Call reversed{.obracene = true};
 
-Text run(const char* pattern, const char* old, Tweak tweak = nullptr, Call call = {}) {
-    RenameOptions o;
-    o.txtJmeno = T(pattern);
-    if (tweak) tweak(o);
-    const CompiledPatterns compiled = ZpracujFiltrVystupCely(o);
-    return ZpracJmeno(T(old), compiled.jmeno, call.n, call.obracene, call.d, call.pocitat, o);
+struct Case { const char *pattern, *old; Tweak tweak; Call call; const char* expected; };
+
+void check(std::span<const Case> cases) {
+    for (const auto& c : cases) {
+        RenameOptions o;
+        o.txtJmeno = T(c.pattern);
+        if (c.tweak) c.tweak(o);
+        const FiltrVystup f = ZpracujFiltrVystupCely(o).jmeno;
+        const auto& [n, obracene, pocitat, d] = c.call;
+        EXPECT_EQ(ZpracJmeno(T(c.old), f, n, obracene, d, pocitat, o), T(c.expected))
+            << c.pattern << " on " << c.old << (obracene ? " reversed" : "");
+    }
+}
+
+void format(O o) { o.optCitac = 2; }
+void abToX(O o) { o.txtZamenitCo = U"ab", o.txtZamenitZaCo = U"x"; }
+template <int item> void pauzy(O o) { o.cboPauzy = item; }
+// Kept numbers moved behind the pattern, read in the radix and digit set (written in decimal for "0-9").
+template <int radix, int set> void moved(O o) {
+    o.optCitac = 2, o.optZachovatCisla = 1, o.optZachovatTypCislovani = o.optTypCislovani = set;
+    o.txtZachovatCiselnyZaklad = decimal(radix), o.txtCiselnyZaklad = decimal(set == 0 ? 10 : radix);
 }
 
 }  // namespace
 
 TEST(ZpracJmeno, PatternTokensAndDates) {
-    const DateTime date{2024, 3, 7, 9, 5, 2};
-    struct Case { const char *pattern, *old; bool obracene; const char* expected; };
     const Case cases[] = {
-        {"*", "abc", false, "abc"},           {"??", "abcdef", false, "ab"},
-        {"*??", "abcdef", false, "abcdef"},   {"*?", "a", false, "a"},
-        {"????", "abc", false, "abc"},        {"??*??", "abc", false, "abc"},
-        {"?/?", "abc", false, "ac"},          {"*/", "abc", false, "ab"},
-        {"x?y", "abc", false, "xay"},         {"*?/?", "abcdef", false, "abcdf"},
-        {"", "abc", false, ""},               {"x::y", "", false, "x01y"},
-        {"?\?-*-??", "abcdefg", false, "ab-cde-fg"},
-        {"\\y-\\m-\\d_\\h\\n\\s+\\r\\v", "", false, "2024-03-07_090502+2402"},
+        {"??", "abcdef", nullptr, {}, "ab"},           {"*??", "abcdef", nullptr, {}, "abcdef"},
+        {"????", "abc", nullptr, {}, "abc"},           {"??*??", "abc", nullptr, {}, "abc"},
+        {"?/?", "abc", nullptr, {}, "ac"},             {"x?y", "abc", nullptr, {}, "xay"},
+        {"*?/?", "abcdef", nullptr, {}, "abcdf"},      {"", "abc", nullptr, {}, ""},
+        {"x::y", "", nullptr, {}, "x01y"},             {"?\?-*-??", "abcdefg", nullptr, {}, "ab-cde-fg"},
+        {"\\y-\\m-\\d_\\h\\n\\s+\\r\\v", "", nullptr, {}, "2024-03-07_090502+2402"},
+        {"\\y\\r.\\m\\d\\h", "", nullptr, {.d = {}}, "189999.123000"},
         // Reversed processing: the pattern runs on the mirrored text, which is turned back;
         // literals and dates are not mirrored in advance, the counter is.
-        {"??", "abcdef", true, "ef"},         {"?/*", "abcdef", true, "abcdf"},
-        {"??*", "abcdef", true, "abcdef"},    {"/*/", "abcde", true, "bcd"},
-        {"x*?y", "abc", true, "yabcx"},       {"\\y*", "abc", true, "abc4202"},
-        {"?:", "abc", true, "1c"},            {"::*", "ab", true, "ab01"},
+        {"??", "abcdef", nullptr, reversed, "ef"},        {"?/*", "abcdef", nullptr, reversed, "abcdf"},
+        {"/*/", "abcde", nullptr, reversed, "bcd"},        {"x*?y", "abc", nullptr, reversed, "yabcx"},
+        {"\\y*", "abc", nullptr, reversed, "abc4202"},     {"::*", "ab", nullptr, reversed, "ab01"},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(run(c.pattern, c.old, nullptr, {.obracene = c.obracene, .d = date}), T(c.expected))
-            << c.pattern << " on " << c.old << (c.obracene ? " reversed" : "");
-    }
-    EXPECT_EQ(run("\\y\\r.\\m\\d\\h", ""), T("189999.123000"));  // the zero date-time
+    check(cases);
 }
 
 TEST(ZpracJmeno, CharacterOptionsAfterTheReversals) {
-    struct Case { const char* old; Tweak tweak; const char* expected; };
     const Case cases[] = {
-        {"abc", [](RenameOptions& o) { o.chkJmeno = 1; }, "cba"},
-        {"a b-c_d", [](RenameOptions& o) { o.cboPauzy = 1; }, "abcd"},
-        {"a b-c_d", [](RenameOptions& o) { o.cboPauzy = 2; }, "a_b_c_d"},
-        {"a b-c_d", [](RenameOptions& o) { o.cboPauzy = 3; }, "a-b-c-d"},
-        {"a b-c_d", [](RenameOptions& o) { o.cboPauzy = 4; }, "a b c d"},
-        {"a b-c_d", [](RenameOptions& o) { o.cboPauzy = 5; }, "ab-cd"},
-        {"a b-c_d", [](RenameOptions& o) { o.cboPauzy = -1; }, "a b-c_d"},
-        {"abcab", [](RenameOptions& o) { o.txtZamenitCo = U"ab"; o.txtZamenitZaCo = U"x"; }, "xxcxx"},
-        {"abcab", [](RenameOptions& o) { o.txtZamenitCo = U"ab"; o.txtZamenitZaCo = U"x"; o.chkZamenaVse = 1; },
-         "xcx"},
-        {"abc", [](RenameOptions& o) { o.txtZamenitCo = U"ab"; }, "abc"},
+        {"*", "abc", [](O o) { o.chkJmeno = 1; }, {}, "cba"},
+        {"*", "a b-c_d", pauzy<1>, {}, "abcd"},    {"*", "a b-c_d", pauzy<2>, {}, "a_b_c_d"},
+        {"*", "a b-c_d", pauzy<3>, {}, "a-b-c-d"}, {"*", "a b-c_d", pauzy<4>, {}, "a b c d"},
+        {"*", "a b-c_d", pauzy<5>, {}, "ab-cd"},   {"*", "a b-c_d", pauzy<-1>, {}, "a b-c_d"},
+        {"*", "abcab", abToX, {}, "xxcxx"},
+        {"*", "abcab", [](O o) { abToX(o), o.chkZamenaVse = 1; }, {}, "xcx"},
+        // Nothing is replaced while the replacement text is empty, not even whole strings.
+        {"*", "abc", [](O o) { o.txtZamenitCo = U"ab", o.chkZamenaVse = 1; }, {}, "abc"},
         // Replacement sees the final orientation: reversed "abc" holds no "ab" any more.
-        {"abc", [](RenameOptions& o) { o.chkJmeno = 1; o.txtZamenitCo = U"ab"; o.txtZamenitZaCo = U"x";
-                                       o.chkZamenaVse = 1; }, "cba"},
+        {"*", "abc", [](O o) { abToX(o), o.chkZamenaVse = 1, o.chkJmeno = 1; }, {}, "cba"},
         // Diacritics, separators, replacement, removal: in that order.
-        {"é-é", [](RenameOptions& o) { o.chkBezDia = 1; o.cboPauzy = 2; o.txtZamenitCo = U"_";
-                                       o.txtZamenitZaCo = U"+"; o.txtOdstranit = U"e"; }, "+"},
+        {"*", "é-é", [](O o) { o.chkBezDia = 1, o.cboPauzy = 2, o.txtOdstranit = U"e";
+                               o.txtZamenitCo = U"_", o.txtZamenitZaCo = U"+"; }, {}, "+"},
     };
-    for (const auto& c : cases) EXPECT_EQ(run("*", c.old, c.tweak), T(c.expected)) << c.old;
+    check(cases);
 }
 
 TEST(ZpracJmeno, Counters) {
-    auto hex = [](RenameOptions& o) { o.txtCiselnyZaklad = U"16"; o.optTypCislovani = 2; };
-    auto only = [](RenameOptions& o) { o.optCitac = 1; };
-    struct Case { const char *pattern, *old; Tweak tweak; Call call; const char* expected; };
     const Case cases[] = {
         {"*:::", "abc", nullptr, {.n = 7}, "abc007"},
         {"*:", "abc", nullptr, {.n = 123}, "abc123"},
-        {":::*", "abc", hex, {.n = 255}, "0ffabc"},
-        {":*:", "abc", nullptr, {.n = 5}, "5abc"},  // a field never gets two counter texts
-        {"a:b*:c:", "xyz", nullptr, {.n = 7}, "a7bxyzc"},
-        {"*_::", "abc", nullptr, {.n = 3}, "abc_03"},
-        {"*:::", "abc", only, {.n = 5, .pocitat = true}, "abc005"},
-        {":*:", "abc", only, {.n = 5}, "abc"},
+        {":::*", "abc", [](O o) { o.txtCiselnyZaklad = U"16", o.optTypCislovani = 2; }, {.n = 255}, "0ffabc"},
+        {"a:b*:c:", "xyz", nullptr, {.n = 7}, "a7bxyzc"},  // a field never gets two counter texts
+        {"*:::", "abc", [](O o) { o.optCitac = 1; }, {.n = 5, .pocitat = true}, "abc005"},
+        {":*:", "abc", [](O o) { o.optCitac = 1; }, {.n = 5}, "abc"},
         // Radix texts clamp into the digit set; one that does not fit 16 bits writes nothing.
-        {"*-:", "abc", [](RenameOptions& o) { o.txtCiselnyZaklad = U"1"; }, {.n = 5}, "abc-101"},
-        {"*-:", "abc", [](RenameOptions& o) { o.txtCiselnyZaklad = U""; }, {.n = 5}, "abc-101"},
-        {"*-:", "abc", [](RenameOptions& o) { o.txtCiselnyZaklad = U"32767"; }, {.n = 25}, "abc-25"},
-        {"*-:", "abc", [](RenameOptions& o) { o.txtCiselnyZaklad = U"32768"; }, {.n = 25}, "abc-"},
-        {"*-:", "abc", [](RenameOptions& o) { o.optTypCislovani = 1; o.txtCiselnyZaklad = U"30"; },
-         {.n = 27}, "abc-bb"},
+        {"*-:", "abc", [](O o) { o.txtCiselnyZaklad = U"1"; }, {.n = 5}, "abc-101"},
+        {"*-:", "abc", [](O o) { o.txtCiselnyZaklad = U"32767"; }, {.n = 25}, "abc-25"},
+        {"*-:", "abc", [](O o) { o.txtCiselnyZaklad = U"32768"; }, {.n = 25}, "abc-"},
+        {"*-:", "abc", [](O o) { o.optTypCislovani = 1, o.txtCiselnyZaklad = U"30"; }, {.n = 27}, "abc-bb"},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(run(c.pattern, c.old, c.tweak, c.call), T(c.expected)) << c.pattern << " on " << c.old;
-    }
+    check(cases);
 }
 
 TEST(ZpracJmeno, KeptNumbers) {
-    auto format = [](RenameOptions& o) { o.optCitac = 2; };
-    auto move = [](RenameOptions& o) { o.optCitac = 2; o.optZachovatCisla = 1; };
-    struct Case { const char *pattern, *old; Tweak tweak; bool obracene; const char* expected; };
     const Case cases[] = {
-        {"*-::", "img12x", move, false, "imgx-12"},
-        {"*:::", "img12x", format, false, "img012x"},
-        {"X*::", "img12x", format, false, "Ximg12x"},
-        {"*::::", "12abc", format, false, "0012abc"},
-        {"X*:", "12abc", format, false, "12Xabc"},  // a number that stood first stays first
-        {"*:::", "abc", format, false, "abc"},
-        {"*:::", "abc", [](RenameOptions& o) { o.optCitac = 2; o.chkCisloNula = 1; }, false, "abc000"},
-        {"*:::", "abc", move, false, "abc000"},
-        {"*", "img12x", format, false, "img12x"},
-        {"*:", "a1101b", [](RenameOptions& o) { o.optCitac = 2; o.txtZachovatCiselnyZaklad = U"2"; },
-         false, "a13b"},
-        {"*-:", "a12", [](RenameOptions& o) { o.optCitac = 2; o.optZachovatCisla = 1;
-                                              o.txtZachovatCiselnyZaklad = U"40000"; }, false, "a12-0"},
-        {"::*:::", "img5x", format, false, "img05x"},  // the width of the first counter met
-        {"*:::", "img5x", format, false, "img005x"},
+        {"*-::", "img12x", moved<10, 0>, {.n = 99}, "imgx-12"},
+        {"*:::", "img12x", format, {.n = 99}, "img012x"},
+        {"X*::", "img12x", format, {}, "Ximg12x"},
+        {"*::::", "12abc", format, {}, "0012abc"},
+        {"X*:", "12abc", format, {}, "12Xabc"},  // a number that stood first stays first
+        {"*:::", "abc", format, {}, "abc"},
+        {"*:::", "abc", [](O o) { o.optCitac = 2, o.chkCisloNula = 1; }, {.n = 99}, "abc000"},
+        {"*:::", "abc", moved<10, 0>, {.n = 99}, "abc000"},
+        {"*", "img12x", format, {}, "img12x"},
+        {"*:", "a1101b", [](O o) { o.optCitac = 2, o.txtZachovatCiselnyZaklad = U"2"; }, {}, "a13b"},
+        {"*-:", "a12", moved<40000, 0>, {}, "a12-0"},
+        {"::*:::", "img5x", format, {}, "img05x"},  // the width of the first counter met
         // The insertion point follows tokens that consume characters before the number.
-        {"?/*::", "img12x", format, false, "ig12x"},
-        {"?\?-*:", "ab12cd", format, false, "ab-12cd"},
-        {"\\y*::", "img12x", format, false, "1899img12x"},
-        {"\\d*::", "img12x", format, false, "30img12x"},
-        {"*X::", "img12x", format, false, "img12xX"},
-        {"????????*::", "ab12cd", format, false, "ab12cd"},
-        {"?\?/*:", "ab12cd", format, false, "a12bd"},  // the countdown starts one above the count
+        {"?/*::", "img12x", format, {}, "ig12x"},
+        {"?\?-*:", "ab12cd", format, {}, "ab-12cd"},
+        {"\\y*::", "img12x", format, {}, "2024img12x"},
+        {"\\d*::", "img12x", format, {}, "07img12x"},
+        {"*X::", "img12x", format, {}, "img12xX"},
+        {"????????*::", "ab12cd", format, {}, "ab12cd"},
+        {"?\?/*:", "ab12cd", format, {}, "a12bd"},  // the countdown starts one above the count
         // Reversed processing keeps the number in reading order.
-        {"*:::", "img12x", format, true, "img012x"},
-        {"??*::", "img12x", format, true, "img12x"},
-        {"?/*::", "img12x", format, true, "imx12"},
-        {"*-::", "img12x", move, true, "12-imgx"},
-        {"*-:", "a1b2", move, true, "2-a1b"},  // the first number of the mirrored text is the last one
+        {"*:::", "img12x", format, reversed, "img012x"},
+        {"??*::", "img12x", format, reversed, "img12x"},
+        {"?/*::", "img12x", format, reversed, "imx12"},
+        {"*-::", "img12x", moved<10, 0>, reversed, "12-imgx"},
+        {"*-:", "a1b2", moved<10, 0>, reversed, "2-a1b"},  // the mirror's first number is the last
+        // Runs longer than the radix can hold exactly are cut to its limit.
+        {"*-:", "a12345678901234567890y", moved<10, 0>, {}, "a7890y-1234567890123456"},
+        {"*-:", "q777777777777777777", moved<8, 0>, {}, "q7-2251799813685247"},
+        {"*-:", "x1000000000000000000000000000000000000000000000000000000y", moved<2, 0>, {},
+         "x0y-9007199254740992"},
+        {"*-:", "_1000000000023_", moved<36, 2>, {}, "_23_-10000000000"},
+        {"*-:", "gfffffffffffffffg", moved<16, 2>, {}, "gfg-100000000000000"},  // 16^14 - 1 rounds to 2^56
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(run(c.pattern, c.old, c.tweak, {.n = 99, .obracene = c.obracene}), T(c.expected))
-            << c.pattern << " on " << c.old << (c.obracene ? " reversed" : "");
-    }
-}
-
-TEST(ZpracJmeno, KeptRunsAreCutToTheRadixLimit) {
-    struct Case { const char* old; const char32_t* radix; int set; const char* expected; };
-    const Case cases[] = {
-        {"a12345678901234567890y", U"10", 0, "a7890y-1234567890123456"},
-        {"q777777777777777777", U"8", 0, "q7-2251799813685247"},
-        {"x1000000000000000000000000000000000000000000000000000000y", U"2", 0, "x0y-9007199254740992"},
-        {"_1000000000023_", U"36", 2, "_23_-10000000000"},
-        {"gfffffffffffffffg", U"16", 2, "gfg-100000000000000"},  // 16^14 - 1 rounds to 2^56
-    };
-    for (const auto& c : cases) {
-        RenameOptions o;
-        o.txtJmeno = U"*-:";
-        o.optCitac = 2;
-        o.optZachovatCisla = 1;
-        o.txtZachovatCiselnyZaklad = c.radix;
-        o.optZachovatTypCislovani = c.set;
-        o.txtCiselnyZaklad = c.set == 0 ? U"10" : c.radix;  // decimal, or read and written alike
-        o.optTypCislovani = c.set;
-        const FiltrVystup f = ZpracujFiltrVystupCely(o).jmeno;
-        EXPECT_EQ(ZpracJmeno(T(c.old), f, 1, false, DateTime{}, false, o), T(c.expected)) << c.old;
-    }
+    check(cases);
 }
