@@ -24,7 +24,7 @@ using bench::median;
 namespace {
 
 struct SilentDialogs : zelvar::Dialogs {
-    int messageBox(const zelvar::Text&, int) override { return zelvar::mb::AnsOK; }
+    zelvar::Answer messageBox(const zelvar::Text&, zelvar::BoxStyle) override { return zelvar::Answer::ok; }
     void beep() override {}
 };
 

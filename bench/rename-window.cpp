@@ -32,10 +32,10 @@ namespace {
 struct YesDialogs : zelvar::Dialogs {
     const bench::Stopwatch* clock = nullptr;
     double reportAt = -1;  // seconds from the click
-    int messageBox(const zelvar::Text& text, int style) override {
-        if ((style & 7) != zelvar::mb::OK) return zelvar::mb::AnsYes;
+    zelvar::Answer messageBox(const zelvar::Text& text, zelvar::BoxStyle style) override {
+        if (style.buttons != zelvar::Buttons::ok) return zelvar::Answer::yes;
         if (text.starts_with(U"Přejmenování ukončeno") && clock) reportAt = clock->seconds();
-        return zelvar::mb::AnsOK;
+        return zelvar::Answer::ok;
     }
     void beep() override {}
 };

@@ -20,7 +20,9 @@ namespace fs = std::filesystem;
 namespace {
 
 struct YesDialogs : Dialogs {
-    int messageBox(const Text&, int style) override { return (style & 7) == mb::OK ? mb::AnsOK : mb::AnsYes; }
+    Answer messageBox(const Text&, BoxStyle style) override {
+        return style.buttons == Buttons::ok ? Answer::ok : Answer::yes;
+    }
     void beep() override {}
 };
 
@@ -65,7 +67,7 @@ int main(int argc, char** argv) {
     PreviewList rows;
     std::vector<std::string> from, to;
     for (int i = 0; i < n; ++i) {
-        rows.push_back({fromUtf8(oldName(i)), fromUtf8(newName(i)), false});
+        rows.push_back({fromUtf8(oldName(i)), fromUtf8(newName(i)), Verdict::usable});
         from.push_back(oldName(i));
         to.push_back(newName(i));
     }

@@ -65,7 +65,7 @@ std::string previewLines(const PreviewList& rows) {
     for (const auto& row : rows) {
         out += toUtf8(row.oldName);
         out += " -> ";
-        out += toUtf8(row.newName);
+        out += toUtf8(shownName(row));
         out += '\n';
     }
     return out;
@@ -77,11 +77,10 @@ class ScriptDialogs : public Dialogs {
 public:
     explicit ScriptDialogs(std::FILE* err) : err_(err) {}
 
-    int messageBox(const Text& text, int style) override {
-        const int buttons = style & 15;
-        if (buttons == mb::YesNo || buttons == mb::YesNoCancel) return mb::AnsYes;
+    Answer messageBox(const Text& text, BoxStyle style) override {
+        if (style.buttons != Buttons::ok) return Answer::yes;
         if (text.rfind(kReportStart, 0) != 0) writeBytes(err_, unixLines(toUtf8(text)));
-        return mb::AnsOK;
+        return Answer::ok;
     }
     void beep() override {}
 

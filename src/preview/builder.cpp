@@ -180,17 +180,17 @@ public:
         for (std::size_t k = 0; k < groups_.size(); ++k) finalId_[groups_[k].prvni] = idOfCopy(zeros[k]);
         for (std::size_t k = 0; k < groups_.size(); ++k) {
             rows_[groups_[k].prvni].newName = std::move(zeros[k]);
-            rows_[groups_[k].prvni].marker = false;
+            rows_[groups_[k].prvni].verdict = Verdict::usable;
         }
     }
 
     void markPresent(const FindEntry& existing) {
         for (int i = 0; i < n_; ++i) {
-            if (rows_[i].marker) continue;
+            if (rows_[i].marker()) continue;
             const auto hit = existing(rows_[i].newName);
             // Only the row's own entry, reached through a change of letter case, is no obstacle.
             if (!hit || (*hit == records_[i].id && finalId_[i] == oldId_[i])) continue;
-            mark(i, markExistuje(rows_[i].newName));
+            mark(i, Verdict::exists, rows_[i].newName);
         }
     }
 
@@ -198,11 +198,11 @@ public:
     // row already ends with.
     void guard() {
         for (int i = 0; i < n_; ++i) {
-            if (!rows_[i].marker) {
+            if (!rows_[i].marker()) {
                 if (rows_[i].newName == rows_[i].oldName) {
-                    mark(i, kMarkBezeZmeny);
+                    mark(i, Verdict::unchanged);
                 } else if (const int j = uses_[finalId_[i]].guarded; j >= 0) {
-                    mark(i, markVyse(rows_[j].finalName()));
+                    mark(i, Verdict::clashAbove, rows_[j].finalName());
                 }
             }
             NameUse& use = uses_[finalId_[i]];
@@ -213,7 +213,7 @@ public:
     NamedRows result() {
         NamedRows out;
         out.unchanged = static_cast<int>(
-            std::count_if(rows_.begin(), rows_.end(), [](const PreviewEntry& r) { return r.marker; }));
+            std::count_if(rows_.begin(), rows_.end(), [](const PreviewEntry& r) { return r.marker(); }));
         out.rows = std::move(rows_);
         return out;
     }
@@ -228,9 +228,10 @@ private:
         return id;
     }
 
-    void mark(int i, Text text) {
-        rows_[i].newName = std::move(text);
-        rows_[i].marker = true;
+    // A marked row keeps only the name involved, if any: its composed name may be long.
+    void mark(int i, Verdict verdict, Text involved = Text()) {
+        rows_[i].newName = std::move(involved);
+        rows_[i].verdict = verdict;
         finalId_[i] = oldId_[i];
     }
 
@@ -239,8 +240,8 @@ private:
         finalId_[i] = oldId_[i];
         // A counter value past the 16-bit range makes no name at all.
         if (counterValue <= kMaxSmall) row.newName = compose_(records_[i], static_cast<double>(counterValue), false);
-        if (emptyStem(row.newName)) return mark(i, kMarkPrazdne);
-        if (row.newName == row.oldName) return mark(i, kMarkBezeZmeny);
+        if (emptyStem(row.newName)) return mark(i, Verdict::emptyName);
+        if (row.newName == row.oldName) return mark(i, Verdict::unchanged);
 
         int id = ids_.find(row.newName);
         if (options_.optCitac == 1) {
@@ -248,9 +249,9 @@ private:
             // zero step needs a counter too): every earlier match leaves the name as it is.
             if (counter_.inPattern) id = renumber(i, id);
         } else if (id >= 0 && uses_[id].firstFinal >= 0) {
-            return mark(i, markVyse(rows_[uses_[id].firstFinal].finalName()));
+            return mark(i, Verdict::clashAbove, rows_[uses_[id].firstFinal].finalName());
         }
-        if (const int j = id >= 0 ? laterOld(id, i) : -1; j >= 0) return mark(i, markNize(rows_[j].oldName));
+        if (const int j = id >= 0 ? laterOld(id, i) : -1; j >= 0) return mark(i, Verdict::clashBelow, rows_[j].oldName);
         finalId_[i] = id >= 0 ? id : idOf(row.newName);
     }
 

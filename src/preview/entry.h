@@ -1,31 +1,42 @@
 #pragma once
-// One row of the preview list. A row whose new name cannot be used carries a marker text instead;
-// on Linux a real name may contain "*", so the flag, not the text, says which it is.
+// One row of the preview list. A row whose new name cannot be used carries a verdict saying why;
+// the preview shows a marker text for it. On Linux a real name may contain "*", so the verdict,
+// not the text, says which rows are renamed.
+#include <cstdint>
 #include <vector>
 
 #include "engine/text.h"
 
 namespace zelvar {
 
-struct PreviewEntry {
-    Text oldName;            // the entry's current name (lossless decoding of its bytes)
-    Text newName;            // the full new name, or a marker text
-    bool marker = false;     // newName is a marker: the row is not renamed
+enum class Verdict : std::uint8_t {
+    usable,      // renamed to newName
+    emptyName,   // the new name has nothing before its first "."
+    unchanged,   // the new name is the old one
+    clashAbove,  // an earlier row ends with the name (newName: that row's final name)
+    clashBelow,  // a later row starts with the name (newName: that row's old name)
+    exists,      // another entry of the folder has the name (newName: the name)
+    tooLong,     // the name is longer than the folder's file system allows
+};
 
+struct PreviewEntry {
+    Text oldName;  // the entry's current name (lossless decoding of its bytes)
+    Text newName;  // usable: the full new name; a clash or an existing entry: the name involved;
+                   // otherwise empty
+    Verdict verdict = Verdict::usable;
+
+    bool marker() const { return verdict != Verdict::usable; }
     // The name the entry carries after the renames: its new name, or its old one under a marker.
-    const Text& finalName() const { return marker ? oldName : newName; }
+    const Text& finalName() const { return marker() ? oldName : newName; }
 };
 
 using PreviewList = std::vector<PreviewEntry>;  // row k of the preview is element k - 1
 
-// Marker texts.
-inline const Text kMarkPrazdne = U"* prázdné jméno";
-inline const Text kMarkBezeZmeny = U"* beze změny";
-Text markVyse(const Text& name);      // "* viz >" + name + "< výše"
-Text markNize(const Text& name);      // "* viz >" + name + "< níže"
-Text markExistuje(const Text& name);  // "* existuje >" + name + "<"
+// What the preview shows right of the arrow: the new name, or the marker text of the verdict.
+Text shownName(const PreviewEntry& row);
+void appendShownName(Text& out, const PreviewEntry& row);
 
-// The preview text: oldName + " -> " + newName + CR LF for every row.
+// The preview text: oldName + " -> " + shown name + CR LF for every row.
 Text previewText(const PreviewList& rows);
 
 }  // namespace zelvar

@@ -1,21 +1,40 @@
 #pragma once
-// The one way the program asks the user anything: a message box given its text and numeric style
-// (0 OK, 3 Yes/No/Cancel, 4 Yes/No, plus 16 critical, 32 question, 48 exclamation, 64 information),
-// answering 1 OK, 2 Cancel, 6 Yes, 7 No. The window shows real boxes titled "Zelvar"; tests and the
-// command line answer from a script.
+// The one way the program asks the user anything: a message box given its text and style (a set
+// of buttons and an icon), answered by the button chosen. The window shows real boxes titled
+// "Zelvar"; tests and the command line answer from a script.
+#include <cstdint>
+
 #include "engine/text.h"
 
 namespace zelvar {
 
-namespace mb {
-inline constexpr int OK = 0, YesNoCancel = 3, YesNo = 4;
-inline constexpr int Critical = 16, Question = 32, Exclamation = 48, Information = 64;
-inline constexpr int AnsOK = 1, AnsCancel = 2, AnsYes = 6, AnsNo = 7;
-}  // namespace mb
+// The first button of each set is the default.
+enum class Buttons : std::uint8_t { ok, yesNoCancel, yesNo };
+enum class Icon : std::uint8_t { none, critical, question, exclamation, information };
+
+struct BoxStyle {
+    Buttons buttons = Buttons::ok;
+    Icon icon = Icon::none;
+    friend bool operator==(BoxStyle, BoxStyle) = default;
+};
+
+// A box closed without a button answers cancel where there is a Cancel button, else its only or
+// its last button.
+enum class Answer : std::uint8_t { ok, cancel, yes, no };
+
+// The styles the program uses.
+namespace box {
+inline constexpr BoxStyle plain{Buttons::ok, Icon::none};
+inline constexpr BoxStyle critical{Buttons::ok, Icon::critical};
+inline constexpr BoxStyle exclamation{Buttons::ok, Icon::exclamation};
+inline constexpr BoxStyle information{Buttons::ok, Icon::information};
+inline constexpr BoxStyle yesNo{Buttons::yesNo, Icon::question};
+inline constexpr BoxStyle yesNoCancel{Buttons::yesNoCancel, Icon::question};
+}  // namespace box
 
 struct Dialogs {
     virtual ~Dialogs() = default;
-    virtual int messageBox(const Text& text, int style) = 0;
+    virtual Answer messageBox(const Text& text, BoxStyle style) = 0;
     virtual void beep() = 0;
 };
 

@@ -41,8 +41,8 @@ bool isUnchanged(const Text& line, const Text& oldName) {
 }
 
 void setUnchanged(PreviewEntry& row) {
-    row.newName = kMarkBezeZmeny;
-    row.marker = true;
+    row.newName.clear();
+    row.verdict = Verdict::unchanged;
 }
 
 // Rows j > k whose old name matches a lowered name: ascending row indices per lowered old name, so
@@ -87,19 +87,19 @@ ManualEditResult txtEdit_Parse(const Text& boxText, PreviewList rows) {
             setUnchanged(row);
         } else {
             row.newName = line;
-            row.marker = false;
+            row.verdict = Verdict::usable;
             lowered = toLower(line);
             if (const auto hit = earlier.find(lowered); hit != earlier.end()) {
-                row.newName = markVyse(rows[hit->second].finalName());
-                row.marker = true;
+                row.newName = rows[hit->second].finalName();
+                row.verdict = Verdict::clashAbove;
             } else if (const std::size_t j = later.firstAfter(k, lowered); j != Text::npos) {
-                row.newName = markNize(rows[j].oldName);
-                row.marker = true;
+                row.newName = rows[j].oldName;
+                row.verdict = Verdict::clashBelow;
             } else {
                 ++result.renameCount;
             }
         }
-        earlier.try_emplace(row.marker ? toLower(row.oldName) : std::move(lowered), k);
+        earlier.try_emplace(row.marker() ? toLower(row.oldName) : std::move(lowered), k);
     }
     for (; k < rows.size(); ++k) setUnchanged(rows[k]);
 

@@ -60,14 +60,14 @@ RunResult cmdPrejmenovat_Run(const std::string& folder, PreviewList rows, const 
 RunResult cmdPrejmenovat_Run(const std::string& folder, PreviewList rows, const Text& txtExt,
                              Dialogs& dialogs, RenameFrontEnd& frontEnd, SysCalls& sys) {
     RunResult result;
-    if (dialogs.messageBox(U"Opravdu chcete přejmenovat vybrané soubory?", mb::YesNo + mb::Question) !=
-        mb::AnsYes) {
+    if (dialogs.messageBox(U"Opravdu chcete přejmenovat vybrané soubory?", box::yesNo) !=
+        Answer::yes) {
         result.end = RunEnd::Declined;
         return result;
     }
     if (txtExt != U"*" &&
-        dialogs.messageBox(U"Měníte přípony." + kCrLf + U"Je to tak správně?", mb::YesNo + mb::Question) !=
-            mb::AnsYes) {
+        dialogs.messageBox(U"Měníte přípony." + kCrLf + U"Je to tak správně?", box::yesNo) !=
+            Answer::yes) {
         result.end = RunEnd::ExtensionDeclined;
         return result;
     }
@@ -76,17 +76,17 @@ RunResult cmdPrejmenovat_Run(const std::string& folder, PreviewList rows, const 
     bool renameFlag = true;
     std::vector<Text> failureList;
     for (const PreviewEntry& row : rows) {
-        if (row.marker) continue;
+        if (row.marker()) continue;
         frontEnd.progress(row.newName);
         frontEnd.processEvents();
         if (frontEnd.confirmEach()) {
-            const int answer = dialogs.messageBox(U"Chcete přejmenovat soubor >" + row.oldName + U"< na >" +
+            const Answer answer = dialogs.messageBox(U"Chcete přejmenovat soubor >" + row.oldName + U"< na >" +
                                                       row.newName + U"< ?",
-                                                  mb::YesNoCancel + mb::Question);
+                                                  box::yesNoCancel);
             // A box closed any other way than Yes or No stops the run, as Cancel does.
-            if (answer == mb::AnsYes) {
+            if (answer == Answer::yes) {
                 renameFlag = true;
-            } else if (answer == mb::AnsNo) {
+            } else if (answer == Answer::no) {
                 renameFlag = false;
             } else {
                 break;
@@ -101,7 +101,7 @@ RunResult cmdPrejmenovat_Run(const std::string& folder, PreviewList rows, const 
             frontEnd.processEvents();
             dialogs.beep();
             failureList.push_back(row.oldName + U" nepřejmenován na " + row.newName);
-            dialogs.messageBox(errorText(outcome, row.oldName, row.newName), mb::OK + mb::Exclamation);
+            dialogs.messageBox(errorText(outcome, row.oldName, row.newName), box::exclamation);
         }
         frontEnd.progress(row.newName + U" A B");
         frontEnd.processEvents();
@@ -111,7 +111,7 @@ RunResult cmdPrejmenovat_Run(const std::string& folder, PreviewList rows, const 
     result.end = RunEnd::Finished;
     result.failures = static_cast<int>(failureList.size());
     result.report = reportText(result.attempts, failureList);
-    result.reportStyle = mb::OK + (result.failures >= 1 ? mb::Exclamation : mb::Information);
+    result.reportStyle = result.failures >= 1 ? box::exclamation : box::information;
     dialogs.messageBox(result.report, result.reportStyle);
     return result;
 }

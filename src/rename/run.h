@@ -31,7 +31,7 @@ struct RunResult {
     int attempts = 0;
     int failures = 0;
     Text report;       // the text of the final message box
-    int reportStyle = 0;
+    BoxStyle reportStyle;
 };
 
 // folder: path as bytes; rows: the preview list (copied); txtExt: the extension pattern as typed.

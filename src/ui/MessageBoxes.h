@@ -11,11 +11,12 @@ public:
     explicit MessageBoxes(QWidget* parent = nullptr) : parent_(parent) {}
     void setParent(QWidget* parent) { parent_ = parent; }
 
-    int messageBox(const zelvar::Text& text, int style) override;
+    zelvar::Answer messageBox(const zelvar::Text& text, zelvar::BoxStyle style) override;
     void beep() override;
 
     // The same box under another title.
-    static int show(QWidget* parent, const QString& title, const zelvar::Text& text, int style);
+    static zelvar::Answer show(QWidget* parent, const QString& title, const zelvar::Text& text,
+                               zelvar::BoxStyle style);
 
 private:
     QPointer<QWidget> parent_;

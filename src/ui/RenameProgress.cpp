@@ -68,7 +68,7 @@ void RenameProgress::processEvents() { QCoreApplication::processEvents(); }
 
 bool RenameProgress::confirmEach() { return confirmEach_.isChecked(); }
 
-int RenameProgress::messageBox(const zelvar::Text& text, int style) {
+zelvar::Answer RenameProgress::messageBox(const zelvar::Text& text, zelvar::BoxStyle style) {
     if (!started_) return dialogs_.messageBox(text, style);
     // The box is about the entry in hand, so the label shows it; the box itself waits for the user.
     if (!painted_) paintCaption();

@@ -31,7 +31,7 @@ public:
     void processEvents() override;
     bool confirmEach() override;
 
-    int messageBox(const zelvar::Text& text, int style) override;
+    zelvar::Answer messageBox(const zelvar::Text& text, zelvar::BoxStyle style) override;
     void beep() override;
 
     // The shortest time between two repaints of the caption, in milliseconds.

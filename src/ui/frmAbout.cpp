@@ -97,5 +97,5 @@ void frmAbout::cmdSysInfo_Click() { StartSysInfo(); }
 
 // The system-information tool is found through registry entries that Linux does not have.
 void frmAbout::StartSysInfo() {
-    dialogs_.messageBox(U"System Information Is Unavailable At This Time", zelvar::mb::OK);
+    dialogs_.messageBox(U"System Information Is Unavailable At This Time", zelvar::box::plain);
 }

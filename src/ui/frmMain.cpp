@@ -719,8 +719,8 @@ void frmMain::runBuild(int Dotaz) {
 
     if (Dotaz > 0 && opts_.txtExt != U"*" && !RucniEditace) {
         showPreview(Text());
-        if (dialogs_.messageBox(T("Měníte přípony.\r\nJe to tak správně?"), mb::YesNo | mb::Question) ==
-            mb::AnsNo) {
+        if (dialogs_.messageBox(T("Měníte přípony.\r\nJe to tak správně?"), box::yesNo) ==
+            Answer::no) {
             setText(txtExt, opts_.txtExt, U"*");
             // The edit refreshes the samples as every edit of the field does; its build is this one.
             ZpracujVzor();
@@ -754,7 +754,7 @@ void frmMain::runBuild(int Dotaz) {
         txtEdit_Change();
         return;
     }
-    if (Dotaz > 0) dialogs_.messageBox(result.stats, mb::OK);
+    if (Dotaz > 0) dialogs_.messageBox(result.stats, box::plain);
     if (renames > 0) cmdPrejmenovat->setEnabled(true);
 }
 
@@ -1089,9 +1089,9 @@ void frmMain::drvDisk_Change() {
     int error = 0;
     if (!canOpenFolder(root, &error)) {
         if (isUnavailableDevice(error))
-            dialogs_.messageBox(T("S diskem nelze pracovat"), mb::Exclamation);
+            dialogs_.messageBox(T("S diskem nelze pracovat"), box::exclamation);
         else
-            dialogs_.messageBox(fromUtf8(std::strerror(error)), mb::Critical);
+            dialogs_.messageBox(fromUtf8(std::strerror(error)), box::critical);
         // Back to the drive of the tree, which keeps its folder.
         selectDriveOf(dirD->path());
         Aktualizace();
@@ -1123,7 +1123,7 @@ void frmMain::txtCesta_LostFocus() {
     const std::optional<std::string> path = typedFolderPath(fromQ(typed), home_);
     const int volume = path ? volumeIndexOf(volumes_, *path) : -1;
     if (volume < 0 || !canOpenFolder(volumes_[std::size_t(volume)].root)) {
-        dialogs_.messageBox(T("Adresa není v pořádku"), mb::Information);
+        dialogs_.messageBox(T("Adresa není v pořádku"), box::information);
         txtCesta->setText(QString::fromUtf8(dirD->path()));
         return;
     }
@@ -1138,7 +1138,7 @@ void frmMain::txtCesta_LostFocus() {
     }
     if (*path != dirD->path()) {
         if (!dirD->setPath(*path)) {
-            dialogs_.messageBox(T("Adresa není v pořádku"), mb::Information);
+            dialogs_.messageBox(T("Adresa není v pořádku"), box::information);
             txtCesta->setText(typed);
             return;
         }
@@ -1182,7 +1182,7 @@ bool frmMain::txtCisloOd_KeyPress(QKeyEvent* event) {
     if (code == 0) return false;
     const KeyVerdict verdict = KontrolaZnaku(code, U"c");
     if (verdict.beep) dialogs_.beep();
-    if (verdict.message) dialogs_.messageBox(kKontrolaZprava, mb::Exclamation);
+    if (verdict.message) dialogs_.messageBox(kKontrolaZprava, box::exclamation);
     if (verdict.code == code || verdict.code == kKeyBackspace) return false;
     // Swallowed, or turned into a Tab, which a one-line field does not insert.
     if (verdict.code == 0 || verdict.code == kKeyTab) return true;

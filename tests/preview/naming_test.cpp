@@ -48,7 +48,7 @@ ComposeName composerFor(const RenameOptions& options, const CompiledPatterns& pa
 
 std::vector<std::string> lines(const PreviewList& rows) {
     std::vector<std::string> out;
-    for (const auto& r : rows) out.push_back(toUtf8(r.oldName) + " -> " + toUtf8(r.newName));
+    for (const auto& r : rows) out.push_back(toUtf8(r.oldName) + " -> " + toUtf8(shownName(r)));
     return out;
 }
 
@@ -60,8 +60,8 @@ NamedRows referenceRows(const std::vector<ZaznamSouboru>& rec, const RenameOptio
     const int n = static_cast<int>(rec.size());
     PreviewList rows(n);
     int unchanged = 0;
-    auto setMarker = [&](int i, Text text) {
-        rows[i].newName = std::move(text), rows[i].marker = true, ++unchanged;
+    auto setMarker = [&](int i, Verdict verdict, Text involved = Text()) {
+        rows[i].newName = std::move(involved), rows[i].verdict = verdict, ++unchanged;
     };
     for (int i = 0; i < n; ++i) rows[i].oldName = wholeName(rec[i]);
     struct Skupina { Text Jmeno; int Prvni; long long Pocet; };
@@ -74,9 +74,9 @@ NamedRows referenceRows(const std::vector<ZaznamSouboru>& rec, const RenameOptio
         const long long N = counter.start + static_cast<long long>(counter.step) * (i - k);
         if (N <= 32767) rows[i].newName = compose(rec[i], static_cast<double>(N), false);
         const std::size_t q = instr(1, rows[i].newName, U'.');
-        if ((q == 0 && rows[i].newName.empty()) || q == 1) setMarker(i, kMarkPrazdne);
-        if (!rows[i].marker && rows[i].newName == rows[i].oldName) setMarker(i, kMarkBezeZmeny);
-        for (int j = 0; j < i && !rows[i].marker; ++j) {
+        if ((q == 0 && rows[i].newName.empty()) || q == 1) setMarker(i, Verdict::emptyName);
+        if (!rows[i].marker() && rows[i].newName == rows[i].oldName) setMarker(i, Verdict::unchanged);
+        for (int j = 0; j < i && !rows[i].marker(); ++j) {
             if (toLower(rows[i].newName) != toLower(rows[j].finalName())) continue;
             if (o.optCitac == 1) {
                 Skupina* g = nullptr;
@@ -86,29 +86,29 @@ NamedRows referenceRows(const std::vector<ZaznamSouboru>& rec, const RenameOptio
                 else g = &skupiny.emplace_back(Skupina{rows[j].finalName(), j, 1});
                 rows[i].newName = compose(rec[i], static_cast<double>(g->Pocet), true);
             } else {
-                setMarker(i, markVyse(rows[j].finalName()));
+                setMarker(i, Verdict::clashAbove, rows[j].finalName());
             }
         }
-        for (int j = i + 1; j < n && !rows[i].marker; ++j)
-            if (toLower(rows[i].newName) == toLower(rows[j].oldName)) setMarker(i, markNize(rows[j].oldName));
+        for (int j = i + 1; j < n && !rows[i].marker(); ++j)
+            if (toLower(rows[i].newName) == toLower(rows[j].oldName)) setMarker(i, Verdict::clashBelow, rows[j].oldName);
     }
     if (o.optCitac == 1 && counter.inPattern && o.chkINula != 0) {
         for (const auto& s : skupiny) {
-            if (rows[s.Prvni].marker) --unchanged;
-            rows[s.Prvni].newName = compose(rec[s.Prvni], 0, true), rows[s.Prvni].marker = false;
+            if (rows[s.Prvni].marker()) --unchanged;
+            rows[s.Prvni].newName = compose(rec[s.Prvni], 0, true), rows[s.Prvni].verdict = Verdict::usable;
         }
     }
     for (int i = 0; i < n; ++i) {
-        if (rows[i].marker) continue;
+        if (rows[i].marker()) continue;
         const auto hit = existing(rows[i].newName);
         if (hit && (*hit != rec[i].id || toLower(rows[i].oldName) != toLower(rows[i].newName)))
-            setMarker(i, markExistuje(rows[i].newName));
+            setMarker(i, Verdict::exists, rows[i].newName);
     }
     for (int i = 0; i < n; ++i) {
-        if (!rows[i].marker && rows[i].newName == rows[i].oldName) setMarker(i, kMarkBezeZmeny);
-        for (int j = 0; j < i && !rows[i].marker; ++j)
+        if (!rows[i].marker() && rows[i].newName == rows[i].oldName) setMarker(i, Verdict::unchanged);
+        for (int j = 0; j < i && !rows[i].marker(); ++j)
             if (toLower(rows[i].newName) == toLower(rows[j].finalName()))
-                setMarker(i, markVyse(rows[j].finalName()));
+                setMarker(i, Verdict::clashAbove, rows[j].finalName());
     }
     return {rows, unchanged};
 }
@@ -230,7 +230,7 @@ ComposeName tightComposer(const CounterSetup& counter, int optCitac, unsigned sa
 // The rows with their marker flags, and the count of rows not renamed.
 std::vector<std::string> shown(const NamedRows& named) {
     std::vector<std::string> out = lines(named.rows);
-    for (std::size_t i = 0; i < out.size(); ++i) out[i] += named.rows[i].marker ? " (marker)" : "";
+    for (std::size_t i = 0; i < out.size(); ++i) out[i] += named.rows[i].marker() ? " (marker)" : "";
     out.push_back("unchanged " + std::to_string(named.unchanged));
     return out;
 }
@@ -240,8 +240,8 @@ void expectUsableRowsAreRenames(const NamedRows& got) {
     int markers = 0;
     for (std::size_t i = 0; i < got.rows.size(); ++i) {
         const auto& row = got.rows[i];
-        markers += row.marker;
-        if (row.marker) continue;
+        markers += row.marker();
+        if (row.marker()) continue;
         EXPECT_NE(row.newName, row.oldName);
         for (std::size_t j = 0; j < i; ++j)
             EXPECT_NE(toLower(row.newName), toLower(got.rows[j].finalName())) << j + 1 << " and " << i + 1;

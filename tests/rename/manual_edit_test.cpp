@@ -12,7 +12,7 @@ namespace {
 PreviewList listing(const std::vector<std::string>& oldNames) {
     PreviewList rows;
     // The builder's composed names are still in the rows when the box is parsed; none may survive.
-    for (const auto& n : oldNames) rows.push_back({T(n), T("composed-" + n), false});
+    for (const auto& n : oldNames) rows.push_back({T(n), T("composed-" + n), Verdict::usable});
     return rows;
 }
 
@@ -55,9 +55,9 @@ TEST(ManualEdit, ParsesLinesIntoNewNamesAndMarkers) {
         for (std::size_t k = 0; k < r.rows.size(); ++k) {
             SCOPED_TRACE(k + 1);
             const bool unchanged = std::string(c.newNames[k]) == "=";
-            const Text expected = unchanged ? kMarkBezeZmeny : T(c.newNames[k]);
-            EXPECT_EQ(toUtf8(r.rows[k].newName), toUtf8(expected));
-            EXPECT_EQ(r.rows[k].marker, expected.front() == U'*');
+            const Text expected = unchanged ? U"* beze změny" : T(c.newNames[k]);
+            EXPECT_EQ(toUtf8(shownName(r.rows[k])), toUtf8(expected));
+            EXPECT_EQ(r.rows[k].marker(), expected.front() == U'*');
             EXPECT_EQ(r.rows[k].oldName, T(c.oldNames[k]));
         }
         EXPECT_EQ(r.renameCount, c.renameCount);
@@ -90,8 +90,7 @@ TEST(ManualEdit, FilledBoxChangesNothing) {
     const ManualEditResult r = txtEdit_Parse(box, rows);
     EXPECT_EQ(r.renameCount, 0);
     for (const auto& row : r.rows) {
-        EXPECT_TRUE(row.marker) << toUtf8(row.oldName);
-        EXPECT_EQ(row.newName, kMarkBezeZmeny);
+        EXPECT_EQ(row.verdict, Verdict::unchanged) << toUtf8(row.oldName);
     }
 }
 
@@ -105,8 +104,10 @@ TEST(ManualEdit, FullListingWithClashesAtBothEnds) {
     box += "File0\r\n";
     const ManualEditResult r = txtEdit_Parse(T(box), listing(names));
     EXPECT_EQ(r.renameCount, n - 2);
-    EXPECT_EQ(r.rows.front().newName, markNize(U"file32766"));
-    EXPECT_EQ(r.rows.back().newName, markVyse(U"file0"));
+    EXPECT_EQ(r.rows.front().verdict, Verdict::clashBelow);
+    EXPECT_EQ(r.rows.front().newName, U"file32766");
+    EXPECT_EQ(r.rows.back().verdict, Verdict::clashAbove);
+    EXPECT_EQ(r.rows.back().newName, U"file0");
 }
 
 }  // namespace

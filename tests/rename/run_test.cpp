@@ -14,8 +14,16 @@ using namespace zelvar::testing;
 
 namespace {
 
-const int Y = mb::AnsYes, N = mb::AnsNo, C = mb::AnsCancel;
-using Box = std::pair<Text, int>;  // text and style
+const Answer Y = Answer::yes, N = Answer::no, C = Answer::cancel;
+using Box = std::pair<Text, BoxStyle>;
+
+std::string styleName(BoxStyle style) {
+    if (style == box::yesNo) return "yes/no";
+    if (style == box::yesNoCancel) return "yes/no/cancel";
+    if (style == box::exclamation) return "exclamation";
+    if (style == box::information) return "information";
+    return "other";
+}
 using Renames = std::vector<std::pair<std::string, std::string>>;
 
 const Text kQuestion = T("Opravdu chcete přejmenovat vybrané soubory?");
@@ -27,12 +35,12 @@ Text exists(const std::string& newName) { return T("Soubor či složka >" + newN
 Text systemText(int error) { return fromUtf8(std::strerror(error)); }
 
 PreviewEntry row(const std::string& oldName, const std::string& newName) {
-    return {fromUtf8(oldName), fromUtf8(newName), false};
+    return {fromUtf8(oldName), fromUtf8(newName), Verdict::usable};
 }
 
 // Message boxes answered from a script and the window's part of a run, all of it logged in order.
 struct ScriptedRun : Dialogs, RenameFrontEnd {
-    std::deque<int> answers;          // to the questions, in order
+    std::deque<Answer> answers;          // to the questions, in order
     std::deque<bool> confirm{false};  // chkKazdy as read before each entry; the last value stays
     std::vector<Box> boxes;
     std::vector<std::string> log;     // boxes, beeps, captions and event rounds
@@ -40,12 +48,12 @@ struct ScriptedRun : Dialogs, RenameFrontEnd {
     SysCalls* sys = &realSysCalls();
     RunResult result;
 
-    int messageBox(const Text& text, int style) override {
+    Answer messageBox(const Text& text, BoxStyle style) override {
         boxes.push_back({text, style});
-        log.push_back("box " + std::to_string(style));
-        if ((style & 7) == mb::OK) return mb::AnsOK;
+        log.push_back("box " + styleName(style));
+        if (style.buttons == Buttons::ok) return Answer::ok;
         if (answers.empty()) return ADD_FAILURE() << "unexpected question: " << toUtf8(text), C;
-        const int answer = answers.front();
+        const Answer answer = answers.front();
         answers.pop_front();
         return answer;
     }
@@ -60,7 +68,7 @@ struct ScriptedRun : Dialogs, RenameFrontEnd {
         if (confirm.size() > 1) confirm.pop_front();
         return value;
     }
-    void go(const std::string& folder, PreviewList rows, std::deque<int> script = {Y}, Text ext = U"*") {
+    void go(const std::string& folder, PreviewList rows, std::deque<Answer> script = {Y}, Text ext = U"*") {
         answers = std::move(script);
         result = cmdPrejmenovat_Run(folder, std::move(rows), ext, *this, *this, *sys);
         EXPECT_TRUE(answers.empty()) << "questions not asked: " << answers.size();
@@ -69,7 +77,7 @@ struct ScriptedRun : Dialogs, RenameFrontEnd {
     std::vector<Text> errors() const {
         std::vector<Text> out;
         for (const auto& [text, style] : boxes)
-            if (style == mb::Exclamation && text.rfind(U"Přejmenování ukončeno", 0) != 0) out.push_back(text);
+            if (style == box::exclamation && text.rfind(U"Přejmenování ukončeno", 0) != 0) out.push_back(text);
         return out;
     }
 };
@@ -88,20 +96,20 @@ TEST(RenameRun, AsksRenamesInOrderAndReportsEveryStep) {
     dir.fill({{"a", "A"}, {"b", "B"}, {"c", "C"}});
     const auto before = snapshot(dir.path());
     ScriptedRun run;
-    run.go(dir.path(), {row("a", "x"), {U"c", kMarkBezeZmeny, true}, row("b", "c")});
+    run.go(dir.path(), {row("a", "x"), {U"c", U"", Verdict::unchanged}, row("b", "c")});
     // The error is handled between the two progress marks of its entry.
-    EXPECT_EQ(run.log, (std::vector<std::string>{"box 36", "caption x", "events", "events", "caption x A",
+    EXPECT_EQ(run.log, (std::vector<std::string>{"box yes/no", "caption x", "events", "events", "caption x A",
                                                  "caption x A B", "events", "caption c", "events", "events",
-                                                 "caption c A", "events", "beep", "box 48", "caption c A B",
-                                                 "events", "box 48"}));
+                                                 "caption c A", "events", "beep", "box exclamation", "caption c A B",
+                                                 "events", "box exclamation"}));
     const Text report = T("Přejmenování ukončeno\r\n\r\nPřejmenováno 1 souborů\r\n"
                           "Nepřejmenováno 1 souborů\r\n\r\nb nepřejmenován na c");
-    EXPECT_EQ(run.boxes, (std::vector<Box>{{kQuestion, 36}, {exists("c"), 48}, {report, 48}}));
+    EXPECT_EQ(run.boxes, (std::vector<Box>{{kQuestion, box::yesNo}, {exists("c"), box::exclamation}, {report, box::exclamation}}));
     EXPECT_EQ(run.result.end, RunEnd::Finished);
     EXPECT_EQ(run.result.attempts, 2);
     EXPECT_EQ(run.result.failures, 1);
     EXPECT_EQ(run.result.report, report);
-    EXPECT_EQ(run.result.reportStyle, 48);
+    EXPECT_EQ(run.result.reportStyle, box::exclamation);
     EXPECT_EQ(snapshot(dir.path()), renamed(before, {{"a", "x"}}));
 }
 
@@ -158,14 +166,14 @@ TEST(RenameRun, EachFailureShowsItsMessageAndLosesNothing) {
         EXPECT_EQ(std::count(run.log.begin(), run.log.end(), "beep"), std::ssize(s.errors));
         EXPECT_EQ(run.result.attempts, std::ssize(s.rows));
         EXPECT_EQ(run.result.failures, std::ssize(s.errors));
-        EXPECT_EQ(run.result.reportStyle, s.errors.empty() ? 64 : 48);
+        EXPECT_EQ(run.result.reportStyle, s.errors.empty() ? box::information : box::exclamation);
         EXPECT_EQ(snapshot(dir.path()), renamed(before, s.renames));
     }
 }
 
 TEST(RenameRun, QuestionsBeforeTheRun) {
     // The extension question comes unless the extension pattern is exactly a star; a No stops everything.
-    struct Case { const char* ext; std::deque<int> answers; RunEnd end; };
+    struct Case { const char* ext; std::deque<Answer> answers; RunEnd end; };
     const Case cases[] = {
         {"*", {Y}, RunEnd::Finished},  {"jpg", {Y, Y}, RunEnd::Finished}, {"* ", {Y, Y}, RunEnd::Finished},
         {"", {Y, Y}, RunEnd::Finished}, {"**", {Y, Y}, RunEnd::Finished},  {"*", {N}, RunEnd::Declined},
@@ -181,8 +189,8 @@ TEST(RenameRun, QuestionsBeforeTheRun) {
         const bool ran = c.end == RunEnd::Finished;
         EXPECT_EQ(run.result.end, c.end);
         ASSERT_EQ(run.boxes.size(), c.answers.size() + ran);
-        EXPECT_EQ(run.boxes[0], (Box{kQuestion, 36}));
-        const Box extQuestion{T("Měníte přípony.\r\nJe to tak správně?"), 36};
+        EXPECT_EQ(run.boxes[0], (Box{kQuestion, box::yesNo}));
+        const Box extQuestion{T("Měníte přípony.\r\nJe to tak správně?"), box::yesNo};
         EXPECT_EQ(c.answers.size() == 2, run.boxes.size() > 1 && run.boxes[1] == extQuestion);
         EXPECT_EQ(run.log.size(), run.boxes.size() + (ran ? 6 : 0)) << "a declined run does nothing";
         EXPECT_EQ(snapshot(dir.path()), ran ? renamed(before, {{"a.txt", "b.txt"}}) : before);
@@ -193,7 +201,7 @@ TEST(RenameRun, PerEntryAnswers) {
     struct Case {
         const char* label;
         std::deque<bool> confirm;  // chkKazdy as read before each entry
-        std::deque<int> answers;
+        std::deque<Answer> answers;
         Renames renames;
     };
     const Case cases[] = {
@@ -212,12 +220,12 @@ TEST(RenameRun, PerEntryAnswers) {
         ScriptedRun run;
         run.confirm = c.confirm;
         run.go(dir.path(), {row("1", "1x"), row("2", "2x"), row("3", "3x"), row("4", "4x")}, c.answers);
-        const Box entryQuestion{T("Chcete přejmenovat soubor >1< na >1x< ?"), 35};
+        const Box entryQuestion{T("Chcete přejmenovat soubor >1< na >1x< ?"), box::yesNoCancel};
         EXPECT_EQ(c.confirm.front(), run.boxes[1] == entryQuestion);
         EXPECT_EQ(run.result.attempts, std::ssize(c.renames));
         const auto done = std::to_string(c.renames.size());
         const Text report = T("Přejmenování ukončeno\r\n\r\nPřejmenováno " + done + " souborů\r\n");
-        EXPECT_EQ(run.boxes.back(), (Box{report, 64}));
+        EXPECT_EQ(run.boxes.back(), (Box{report, box::information}));
         EXPECT_EQ(snapshot(dir.path()), renamed(before, c.renames));
     }
 }

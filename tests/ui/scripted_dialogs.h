@@ -14,21 +14,21 @@
 
 struct AskedBox {
     std::string text;  // UTF-8, CR LF kept
-    int style = 0;
+    zelvar::BoxStyle style;
 };
 
 class ScriptedDialogs : public zelvar::Dialogs {
 public:
-    std::deque<int> answers;           // taken in order; OK (1) once the script runs out
+    std::deque<zelvar::Answer> answers;  // taken in order; OK once the script runs out
     std::vector<AskedBox> asked;
     int beeps = 0;
     std::function<void()> onAsk;       // runs while a box is open, as a user could act then
 
-    int messageBox(const zelvar::Text& text, int style) override {
+    zelvar::Answer messageBox(const zelvar::Text& text, zelvar::BoxStyle style) override {
         asked.push_back({zelvar::toUtf8(text), style});
         if (onAsk) onAsk();
-        if (answers.empty()) return zelvar::mb::AnsOK;
-        const int answer = answers.front();
+        if (answers.empty()) return zelvar::Answer::ok;
+        const zelvar::Answer answer = answers.front();
         answers.pop_front();
         return answer;
     }

@@ -10,6 +10,9 @@
 
 namespace {
 
+using zelvar::Answer;
+namespace box = zelvar::box;
+
 struct Seen {
     QString title, text, defaultButton;
     QStringList buttons;
@@ -19,7 +22,7 @@ struct Seen {
 
 // Shows a box through the window's interface and answers it by clicking the button with the given
 // caption (Esc for an empty one); returns the answer and the box as it was shown.
-int answerBox(const char* text, int style, const QString& caption, Seen& seen) {
+zelvar::Answer answerBox(const char* text, zelvar::BoxStyle style, const QString& caption, Seen& seen) {
     QTimer::singleShot(0, [&seen, caption] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         QVERIFY(box);
@@ -40,23 +43,23 @@ class TestMessageBoxes : public QObject {
     Q_OBJECT
 private slots:
     void answersByStyle_data() {
-        QTest::addColumn<int>("style");
+        QTest::addColumn<zelvar::BoxStyle>("style");
         QTest::addColumn<QString>("click");
-        QTest::addColumn<int>("answer");
+        QTest::addColumn<zelvar::Answer>("answer");
         QTest::addColumn<QStringList>("buttons");
         QTest::addColumn<int>("icon");
         const QStringList ok{"OK"}, yesNo{"Ano", "Ne"}, yesNoCancel{"Ano", "Ne", "Storno"};
-        QTest::newRow("ok, no icon") << 0 << "OK" << 1 << ok << int(QMessageBox::NoIcon);
-        QTest::newRow("yes/no, yes") << 36 << "Ano" << 6 << yesNo << int(QMessageBox::Question);
-        QTest::newRow("yes/no, no") << 36 << "Ne" << 7 << yesNo << int(QMessageBox::Question);
-        QTest::newRow("yes/no/cancel, cancel") << 35 << "Storno" << 2 << yesNoCancel << int(QMessageBox::Question);
-        QTest::newRow("yes/no/cancel, escape") << 35 << "" << 2 << yesNoCancel << int(QMessageBox::Question);
-        QTest::newRow("exclamation") << 48 << "OK" << 1 << ok << int(QMessageBox::Warning);
-        QTest::newRow("information") << 64 << "OK" << 1 << ok << int(QMessageBox::Information);
-        QTest::newRow("critical") << 16 << "OK" << 1 << ok << int(QMessageBox::Critical);
+        QTest::newRow("ok, no icon") << box::plain << "OK" << Answer::ok << ok << int(QMessageBox::NoIcon);
+        QTest::newRow("yes/no, yes") << box::yesNo << "Ano" << Answer::yes << yesNo << int(QMessageBox::Question);
+        QTest::newRow("yes/no, no") << box::yesNo << "Ne" << Answer::no << yesNo << int(QMessageBox::Question);
+        QTest::newRow("yes/no/cancel, cancel") << box::yesNoCancel << "Storno" << Answer::cancel << yesNoCancel << int(QMessageBox::Question);
+        QTest::newRow("yes/no/cancel, escape") << box::yesNoCancel << "" << Answer::cancel << yesNoCancel << int(QMessageBox::Question);
+        QTest::newRow("exclamation") << box::exclamation << "OK" << Answer::ok << ok << int(QMessageBox::Warning);
+        QTest::newRow("information") << box::information << "OK" << Answer::ok << ok << int(QMessageBox::Information);
+        QTest::newRow("critical") << box::critical << "OK" << Answer::ok << ok << int(QMessageBox::Critical);
     }
     void answersByStyle() {
-        QFETCH(int, style);
+        QFETCH(zelvar::BoxStyle, style);
         QFETCH(QString, click);
         QFETCH(QStringList, buttons);
         Seen seen;
@@ -73,7 +76,7 @@ private slots:
 
     void namesAreShownAsText() {
         Seen seen;
-        answerBox("Soubor či složka ><b>x</b><< již existuje", 48, "OK", seen);
+        answerBox("Soubor či složka ><b>x</b><< již existuje", zelvar::box::exclamation, "OK", seen);
         QCOMPARE(seen.text, QStringLiteral("Soubor či složka ><b>x</b><< již existuje"));
         QCOMPARE(seen.format, Qt::PlainText);
     }

@@ -29,7 +29,7 @@ QString stats(int all, int renamed, int same) {
 class TestFrmMain : public QObject, protected WindowFixture {
     Q_OBJECT
 
-    void checkOneMessage(const char* text, int style) {
+    void checkOneMessage(const char* text, zelvar::BoxStyle style) {
         QCOMPARE(int(dialogs->asked.size()), 1);
         QCOMPARE(asked(0), QString::fromUtf8(text));
         QCOMPARE(dialogs->asked[0].style, style);
@@ -326,7 +326,7 @@ private slots:
         // No path at all: message, and the field shows the current folder again.
         w->txtCesta->setText("relative/path");
         pressEnter(w->txtCesta);
-        checkOneMessage("Adresa není v pořádku", 64);
+        checkOneMessage("Adresa není v pořádku", zelvar::box::information);
         QCOMPARE(w->txtCesta->text(), start);
 
         // A folder that does not exist: message, the typed text stays, the listing does not move.
@@ -364,7 +364,7 @@ private slots:
 
         // A volume that cannot be opened: message, and the list returns to the drive of the tree.
         w->drvDisk->setCurrentIndex(1);
-        checkOneMessage("S diskem nelze pracovat", 48);
+        checkOneMessage("S diskem nelze pracovat", zelvar::box::exclamation);
         QCOMPARE(w->drvDisk->currentIndex(), 0);
         QCOMPARE(w->dirD->path(), start);
 
@@ -403,36 +403,36 @@ private slots:
     void cmdTestStatistics_data() {
         QTest::addColumn<QStringList>("files");
         QTest::addColumn<QString>("ext");
-        QTest::addColumn<int>("answer");  // 0: no extension question
+        QTest::addColumn<QList<zelvar::Answer>>("answer");  // empty: no extension question
         QTest::addColumn<QString>("extAfter");
         QTest::addColumn<QString>("preview");
         QTest::addColumn<QString>("stats");
         const QStringList ab = {"A.txt", "b.txt"};
-        QTest::newRow("extension yes") << ab << "x" << zelvar::mb::AnsYes << "x" << rows({"A.txt -> a.x", "b.txt -> b.x"})
+        QTest::newRow("extension yes") << ab << "x" << QList{zelvar::Answer::yes} << "x" << rows({"A.txt -> a.x", "b.txt -> b.x"})
                                        << stats(2, 2, 0);
-        QTest::newRow("extension no") << ab << "?" << zelvar::mb::AnsNo << "*"
+        QTest::newRow("extension no") << ab << "?" << QList{zelvar::Answer::no} << "*"
                                       << rows({"A.txt -> a.txt", "b.txt -> * beze změny"}) << stats(2, 1, 1);
-        QTest::newRow("extension kept") << ab << "*" << 0 << "*" << rows({"A.txt -> a.txt", "b.txt -> * beze změny"})
+        QTest::newRow("extension kept") << ab << "*" << QList<zelvar::Answer>() << "*" << rows({"A.txt -> a.txt", "b.txt -> * beze změny"})
                                         << stats(2, 1, 1);
-        QTest::newRow("empty folder") << QStringList() << "*" << 0 << "*" << QString() << stats(0, 0, 0);
+        QTest::newRow("empty folder") << QStringList() << "*" << QList<zelvar::Answer>() << "*" << QString() << stats(0, 0, 0);
     }
     void cmdTestStatistics() {
         QFETCH(QStringList, files);
         QFETCH(QString, ext);
-        QFETCH(int, answer);
+        QFETCH(QList<zelvar::Answer>, answer);
         open(files);
         click(w->optVelikost, 1);
         w->txtExt->setText(ext);
-        if (answer) dialogs->answers = {answer};
+        dialogs->answers.assign(answer.begin(), answer.end());
         w->cmdTest->click();
-        QCOMPARE(int(dialogs->asked.size()), answer ? 2 : 1);
-        if (answer) QCOMPARE(asked(0), QStringLiteral("Měníte přípony.\r\nJe to tak správně?"));
-        if (answer) QCOMPARE(dialogs->asked[0].style, 36);
+        QCOMPARE(int(dialogs->asked.size()), answer.size() + 1);
+        if (!answer.isEmpty()) QCOMPARE(asked(0), QStringLiteral("Měníte přípony.\r\nJe to tak správně?"));
+        if (!answer.isEmpty()) QCOMPARE(dialogs->asked[0].style, zelvar::box::yesNo);
         QTEST(w->txtExt->text(), "extAfter");
         QCOMPARE(QString::fromStdString(zelvar::toUtf8(w->options().txtExt)), w->txtExt->text());
         QTEST(preview(), "preview");
         QTEST(asked(dialogs->asked.size() - 1), "stats");
-        QCOMPARE(dialogs->asked.back().style, 0);
+        QCOMPARE(dialogs->asked.back().style, zelvar::box::plain);
         QCOMPARE(w->cmdPrejmenovat->isEnabled(), !files.isEmpty());
     }
 
@@ -440,7 +440,7 @@ private slots:
     void noBuildInsideABuild() {
         open({"a.txt"});
         w->txtExt->setText("x");
-        dialogs->answers = {zelvar::mb::AnsYes};
+        dialogs->answers = {zelvar::Answer::yes};
         dialogs->onAsk = [&] {
             if (dialogs->asked.size() == 1) w->txtJmeno->setText("late");
         };

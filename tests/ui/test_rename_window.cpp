@@ -8,7 +8,8 @@
 #include "ui/frmAbout.h"
 #include "ui/window_fixture.h"
 
-using namespace zelvar::mb;
+using zelvar::Answer;
+namespace box = zelvar::box;
 
 namespace {
 const QString kEnded = QStringLiteral("Přejmenování ukončeno\r\n\r\nPřejmenováno %1 souborů\r\n");
@@ -27,17 +28,17 @@ private slots:
     void cleanup() { close(); }
 
     void declinedRuns_data() {
-        QTest::addColumn<QList<int>>("answers");
+        QTest::addColumn<QList<Answer>>("answers");
         QTest::addColumn<QString>("extAfter");
         QTest::addColumn<QString>("previewAfter");
         QTest::addColumn<int>("buildsAfter");
-        QTest::newRow("no at the first question") << QList<int>{AnsNo} << "X"
+        QTest::newRow("no at the first question") << QList<Answer>{Answer::no} << "X"
                                                   << rows({"a.txt -> n1.X", "b.txt -> n2.X"}) << 0;
-        QTest::newRow("no at the extension question") << QList<int>{AnsYes, AnsNo} << "*"
+        QTest::newRow("no at the extension question") << QList<Answer>{Answer::yes, Answer::no} << "*"
                                                       << rows({"a.txt -> n1.txt", "b.txt -> n2.txt"}) << 1;
     }
     void declinedRuns() {
-        QFETCH(QList<int>, answers);
+        QFETCH(QList<Answer>, answers);
         open({"a.txt", "b.txt"});
         w->txtJmeno->setText("n:");
         w->txtExt->setText("X");
@@ -48,7 +49,7 @@ private slots:
         QCOMPARE(int(dialogs->asked.size()), answers.size());
         QCOMPARE(asked(0), QStringLiteral("Opravdu chcete přejmenovat vybrané soubory?"));
         if (answers.size() > 1) QCOMPARE(asked(1), QStringLiteral("Měníte přípony.\r\nJe to tak správně?"));
-        for (const AskedBox& box : dialogs->asked) QCOMPARE(box.style, 36);
+        for (const AskedBox& box : dialogs->asked) QCOMPARE(box.style, box::yesNo);
         QTEST(w->txtExt->text(), "extAfter");
         QCOMPARE(QString::fromStdString(zelvar::toUtf8(w->options().txtExt)), w->txtExt->text());
         QTEST(preview(), "previewAfter");
@@ -64,7 +65,7 @@ private slots:
         w->show();
         QVERIFY(QTest::qWaitForWindowActive(w.get()));
         w->txtJmeno->setText("Foto_:::");
-        dialogs->answers = {AnsYes};
+        dialogs->answers = {Answer::yes};
 
         bool probed = false;
         // Runs at the first moment the run lets events through.
@@ -89,7 +90,7 @@ private slots:
         QVERIFY(probed);
         QCOMPARE(int(dialogs->asked.size()), 2);
         QCOMPARE(asked(1), kEnded.arg(3));
-        QCOMPARE(dialogs->asked[1].style, 64);
+        QCOMPARE(dialogs->asked[1].style, box::information);
         QCOMPARE(overReport, Qt::ArrowCursor);  // a box waits for the user, not the user for it
         QCOMPARE(names(disk(dir->path())), QStringList({"Foto_001.jpg", "Foto_002.jpg", "Foto_003.JPG"}));
         checkNothingLost();
@@ -103,22 +104,22 @@ private slots:
     }
 
     void eachEntryAsked_data() {
-        QTest::addColumn<QList<int>>("answers");
+        QTest::addColumn<QList<Answer>>("answers");
         QTest::addColumn<bool>("meddleAtFirst");  // uncheck the box and change the pattern
         QTest::addColumn<QStringList>("after");
         QTest::addColumn<int>("entryQuestions");
         QTest::addColumn<int>("renamed");
-        QTest::newRow("yes, no, yes") << QList<int>{AnsYes, AnsYes, AnsNo, AnsYes} << false
+        QTest::newRow("yes, no, yes") << QList<Answer>{Answer::yes, Answer::yes, Answer::no, Answer::yes} << false
                                       << QStringList{"b.txt", "n1.txt", "n3.txt"} << 3 << 2;
-        QTest::newRow("no to each") << QList<int>{AnsYes, AnsNo, AnsNo, AnsNo} << false
+        QTest::newRow("no to each") << QList<Answer>{Answer::yes, Answer::no, Answer::no, Answer::no} << false
                                     << QStringList{"a.txt", "b.txt", "c.txt"} << 3 << 0;
-        QTest::newRow("cancel at the second") << QList<int>{AnsYes, AnsYes, AnsCancel} << false
+        QTest::newRow("cancel at the second") << QList<Answer>{Answer::yes, Answer::yes, Answer::cancel} << false
                                               << QStringList{"b.txt", "c.txt", "n1.txt"} << 2 << 1;
-        QTest::newRow("meddled with meanwhile") << QList<int>{AnsYes, AnsYes} << true
+        QTest::newRow("meddled with meanwhile") << QList<Answer>{Answer::yes, Answer::yes} << true
                                                  << QStringList{"n1.txt", "n2.txt", "n3.txt"} << 1 << 3;
     }
     void eachEntryAsked() {
-        QFETCH(QList<int>, answers);
+        QFETCH(QList<Answer>, answers);
         QFETCH(bool, meddleAtFirst);
         open({"a.txt", "b.txt", "c.txt"});
         w->txtJmeno->setText("n:");
@@ -139,11 +140,11 @@ private slots:
         QCOMPARE(int(dialogs->asked.size()), entryQuestions + 2);
         QCOMPARE(asked(1), QStringLiteral("Chcete přejmenovat soubor >a.txt< na >n1.txt< ?"));
         for (int i = 1; i <= entryQuestions; ++i) {
-            QCOMPARE(dialogs->asked[std::size_t(i)].style, 35);
+            QCOMPARE(dialogs->asked[std::size_t(i)].style, box::yesNoCancel);
             QCOMPARE(captions[i], QStringLiteral("n%1.txt").arg(i));  // the entry the box asks about
         }
         QCOMPARE(asked(std::size_t(entryQuestions) + 1), kEnded.arg(renamed));
-        QCOMPARE(dialogs->asked.back().style, 64);
+        QCOMPARE(dialogs->asked.back().style, box::information);
         QTEST(names(disk(dir->path())), "after");
         checkNothingLost();
         checkWindowBack();
@@ -156,7 +157,7 @@ private slots:
         writeFile(dir->path(), "n1.txt", "made meanwhile 1");
         writeFile(dir->path(), "n3.txt", "made meanwhile 3");
         remember();
-        dialogs->answers = {AnsYes};
+        dialogs->answers = {Answer::yes};
         w->cmdPrejmenovat->click();
 
         QCOMPARE(int(dialogs->asked.size()), 4);
@@ -166,7 +167,7 @@ private slots:
         QCOMPARE(asked(3), QStringLiteral("Přejmenování ukončeno\r\n\r\nPřejmenováno 1 souborů\r\n"
                                           "Nepřejmenováno 2 souborů\r\n\r\n"
                                           "a.txt nepřejmenován na n1.txt\r\nc.txt nepřejmenován na n3.txt"));
-        for (std::size_t i = 1; i <= 3; ++i) QCOMPARE(dialogs->asked[i].style, 48);
+        for (std::size_t i = 1; i <= 3; ++i) QCOMPARE(dialogs->asked[i].style, box::exclamation);
         const auto after = disk(dir->path());
         QCOMPARE(names(after), QStringList({"a.txt", "c.txt", "n1.txt", "n2.txt", "n3.txt"}));
         QCOMPARE(after.at("n1.txt"), std::string("made meanwhile 1"));
@@ -276,7 +277,7 @@ private slots:
 
         w->txtEdit->setPlainText("ab.txt\nc.txt\nd.txt\n");
         QCOMPARE(preview(), rows({"a\u240Ab.txt -> ab.txt", "c\uFFFD.txt -> c.txt", "d.txt -> * beze změny"}));
-        dialogs->answers = {AnsYes};
+        dialogs->answers = {Answer::yes};
         w->cmdPrejmenovat->click();
         const auto after = disk(dir->path());
         QCOMPARE(names(after), QStringList({"ab.txt", "c.txt", "d.txt"}));
@@ -298,7 +299,7 @@ private slots:
         open({"a.txt", "b.txt", "d.txt"});
         enterEditMode();
         w->txtEdit->setPlainText("c.txt\na.txt\nD.txt\n");
-        dialogs->answers = {AnsYes};
+        dialogs->answers = {Answer::yes};
         w->cmdPrejmenovat->click();
         QCOMPARE(asked(1), kEnded.arg(3));
         const auto after = disk(dir->path());
