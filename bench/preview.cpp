@@ -102,7 +102,7 @@ int main(int argc, char** argv) {
         f.add([&] { listed = floorListing(folder); });
         for (auto& c : cases) {
             Samples& s = round == 0 ? warm : c.samples;
-            s.add([&] { c.result = Test(folder, c.options, c.patterns, false); });
+            s.add([&] { c.result = buildPreview(listFolder(folder, c.options.txtVyhlFiltr, c.options.optFile), c.options, c.patterns); });
         }
     }
 

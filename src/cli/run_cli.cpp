@@ -8,9 +8,8 @@
 #include "cli/args.h"
 #include "engine/pattern.h"
 #include "platform/listing.h"
-#include "preview/builder.h"
 #include "preview/compose.h"
-#include "rename/manual_edit.h"
+#include "preview/session.h"
 #include "rename/run.h"
 
 namespace zelvar::cli {
@@ -120,15 +119,12 @@ int previewFolder(const Request& r, std::FILE* out, std::FILE* err, std::FILE* i
         editBox = editBoxFromFile(*bytes);
     }
 
-    PreviewList rows;
-    int unchanged = 0;
-    bool listingFailed = false;
+    PreviewSession session;
+    session.setFolder(r.folder);
     // An empty name pattern leaves the preview empty without listing anything, as in the window.
     if (!r.options.txtJmeno.empty()) {
-        const CompiledPatterns patterns = ZpracujFiltrVystupCely(r.options);
-        PreviewResult preview = Test(r.folder, r.options, patterns, r.edit);
-        listingFailed = preview.listingFailed;
-        if (listingFailed) {
+        const PreviewResult& preview = session.build(r.options);
+        if (preview.listingFailed) {
             std::string why = preview.listingError.empty() ? "" : ": " + preview.listingError;
             complain(err, "cannot list '" + r.folder + "'" + why);
         }
@@ -137,17 +133,13 @@ int previewFolder(const Request& r, std::FILE* out, std::FILE* err, std::FILE* i
                               " matching entries; only the first " + std::to_string(kMaxEntries) +
                               " are listed");
         }
-        rows = std::move(preview.rows);
-        unchanged = preview.unchanged;
-        if (r.edit && !rows.empty()) {
-            ManualEditResult edited = txtEdit_Parse(editBox, std::move(rows));
-            rows = std::move(edited.rows);
-            unchanged = static_cast<int>(rows.size()) - edited.renameCount;
-        }
+        if (r.edit && !preview.rows.empty()) session.edit(editBox);
     }
+    const PreviewResult& preview = session.result();
+    const bool listingFailed = preview.listingFailed;
 
-    writeBytes(out, previewLines(rows));
-    if (r.stats) writeBytes(out, unixLines(toUtf8(statsText(static_cast<int>(rows.size()), unchanged))));
+    writeBytes(out, previewLines(preview.rows));
+    if (r.stats) writeBytes(out, unixLines(toUtf8(statsText(static_cast<int>(preview.rows.size()), preview.unchanged))));
     if (!r.apply) return 0;
     // A folder that could not be listed to its end is not renamed: its preview is not the whole
     // truth about the names it holds.
@@ -157,7 +149,7 @@ int previewFolder(const Request& r, std::FILE* out, std::FILE* err, std::FILE* i
     std::fflush(out);
     ScriptDialogs dialogs(err);
     SilentFrontEnd frontEnd;
-    const RunResult run = cmdPrejmenovat_Run(r.folder, rows, r.options.txtExt, dialogs, frontEnd);
+    const RunResult run = cmdPrejmenovat_Run(r.folder, session.takeRows(), r.options.txtExt, dialogs, frontEnd);
     if (run.end != RunEnd::Finished) {
         complain(err, "the rename run did not start");
         return 1;

@@ -360,15 +360,12 @@ Text statsText(int n, int unchanged) {
            decimal(n - unchanged) + U"\r\nPočet beze změny: " + decimal(unchanged);
 }
 
-PreviewResult Test(const std::string& folder, const RenameOptions& options,
-                   const CompiledPatterns& patterns, bool rucniEditace) {
-    // Manual editing changes nothing here: the caller lays its edit box over these rows.
-    (void)rucniEditace;
+PreviewResult buildPreview(const Listing& listing, const RenameOptions& options,
+                           const CompiledPatterns& patterns) {
     PreviewResult result;
     const CounterSetup counter = counterSetup(options, patterns);
     if (counter.active) result.stepText = decimal(counter.step);
 
-    Listing listing = listFolder(folder, options.txtVyhlFiltr, options.optFile);
     result.truncated = listing.truncated;
     result.listingFailed = listing.failed;
     result.listingError = listing.error;
@@ -393,7 +390,6 @@ PreviewResult Test(const std::string& folder, const RenameOptions& options,
 
     result.rows = std::move(named.rows);
     result.unchanged = named.unchanged;
-    result.text = previewText(result.rows);
     result.stats = statsText(static_cast<int>(result.rows.size()), result.unchanged);
     return result;
 }

@@ -34,7 +34,7 @@
 #include "engine/keyfilter.h"
 #include "preview/builder.h"
 #include "preview/compose.h"
-#include "rename/manual_edit.h"
+#include "preview/manual_edit.h"
 #include "rename/run.h"
 #include "ui/FolderTree.h"
 #include "ui/PreviewView.h"
@@ -727,34 +727,27 @@ void frmMain::runBuild(int Dotaz) {
         }
     }
 
-    patterns_ = ZpracujFiltrVystupCely(opts_);
+    session_.setFolder(filPath_);
+    const PreviewResult& result = session_.build(opts_);
+    patterns_ = session_.patterns();
     compiled();
-    PreviewResult result = zelvar::Test(filPath_, opts_, patterns_, RucniEditace);
-    if (result.stepText && *result.stepText != opts_.txtDif) {
-        setText(txtDif, opts_.txtDif, *result.stepText);
+    const std::optional<Text> stepText = result.stepText;
+    const int renames = result.renameCount();
+    const Text stats = result.stats;
+    const Text note = listingNote(result);
+    if (stepText && *stepText != opts_.txtDif) {
+        setText(txtDif, opts_.txtDif, *stepText);
         ZpracujVzor();
     }
-    const int renames = result.renameCount();
-    rows_ = std::move(result.rows);
-    showPreview(std::move(result.text));
+    showPreview(session_.text());
     ++buildCount_;
-
-    QString note;
-    if (result.listingFailed)
-        note = QStringLiteral("Složku se nepodařilo přečíst: ") +
-               QString::fromLocal8Bit(result.listingError);
-    if (result.truncated) {
-        const QString limit = QString::number(kMaxEntries);
-        note += (note.isEmpty() ? QString() : QStringLiteral("  ")) +
-                QStringLiteral("Složka obsahuje více než %1 položek; zobrazeno prvních %1.").arg(limit);
-    }
-    showListingNote(note);
+    showListingNote(toQ(note));
 
     if (RucniEditace) {
         txtEdit_Change();
         return;
     }
-    if (Dotaz > 0) dialogs_.messageBox(result.stats, box::plain);
+    if (Dotaz > 0) dialogs_.messageBox(stats, box::plain);
     if (renames > 0) cmdPrejmenovat->setEnabled(true);
 }
 
@@ -780,7 +773,8 @@ void frmMain::showListingNote(const QString& note) { lblUpozorneni->setText(note
 
 void frmMain::refillEditBox() {
     PlneniEditu = true;
-    txtEdit->setPlainText(toQ(editBoxText(namesInBox(rows_).value_or(rows_))));
+    const PreviewList& rows = session_.result().rows;
+    txtEdit->setPlainText(toQ(editBoxText(namesInBox(rows).value_or(rows))));
     PlneniEditu = false;
 }
 
@@ -803,13 +797,9 @@ void frmMain::txtEdit_Change() {
         box = txtEdit->document()->toRawText();
     }
     box.replace(QChar::ParagraphSeparator, QLatin1String("\r\n"));
-    std::optional<PreviewList> shown = namesInBox(rows_);
-    ManualEditResult parsed = txtEdit_Parse(fromQ(box), shown ? std::move(*shown) : rows_);
-    if (shown)
-        for (std::size_t k = 0; k < rows_.size(); ++k) parsed.rows[k].oldName = std::move(rows_[k].oldName);
-    rows_ = std::move(parsed.rows);
-    if (!rows_.empty()) showPreview(std::move(parsed.previewText));
-    cmdPrejmenovat->setEnabled(parsed.renameCount > 0);
+    const PreviewResult& parsed = session_.edit(fromQ(box), namesInBox(session_.result().rows));
+    if (!parsed.rows.empty()) showPreview(session_.text());
+    cmdPrejmenovat->setEnabled(parsed.renameCount() > 0);
 }
 
 void frmMain::cmdEdit_Click() {
@@ -828,8 +818,9 @@ void frmMain::cmdEdit_Click() {
     Test(0);
     txtEdit->clear();
     // With nothing listed, the box ignores typing until edit mode is switched on again.
-    if (rows_.empty()) return;
-    txtEdit->setPlainText(toQ(editBoxText(namesInBox(rows_).value_or(rows_))));
+    if (session_.result().rows.empty()) return;
+    const PreviewList& rows = session_.result().rows;
+    txtEdit->setPlainText(toQ(editBoxText(namesInBox(rows).value_or(rows))));
     PlneniEditu = false;
     txtEdit_Change();
 }
@@ -838,7 +829,7 @@ void frmMain::cmdPrejmenovat_Click() {
     RunEnd end = RunEnd::Declined;
     {
         RenameProgress run(*this, *lblPracuji, *lblPrace, *chkKazdy, dialogs_);
-        end = cmdPrejmenovat_Run(filPath_, rows_, opts_.txtExt, run, run).end;
+        end = cmdPrejmenovat_Run(filPath_, session_.result().rows, opts_.txtExt, run, run).end;
         if (end == RunEnd::Finished) Aktualizace();
     }
     // As any edit of the field, this one compiles the patterns and rebuilds the preview once.

@@ -17,6 +17,7 @@
 #include "engine/pattern.h"
 #include "platform/volumes.h"
 #include "preview/entry.h"
+#include "preview/session.h"
 #include "rename/dialogs.h"
 
 class QAction;
@@ -148,7 +149,7 @@ public:
     // State that the rename run and manual editing read.
     const zelvar::RenameOptions& options() const { return opts_; }
     const zelvar::CompiledPatterns& patterns() const { return patterns_; }
-    const zelvar::PreviewList& previewList() const { return rows_; }
+    const zelvar::PreviewList& previewList() const { return session_.result().rows; }
     const std::string& folder() const { return filPath_; }  // the path of filD
     int layoutMode() const { return layoutMode_; }
     int buildCount() const { return buildCount_; }           // completed preview builds
@@ -256,7 +257,7 @@ private:
     zelvar::Dialogs& dialogs_;
     zelvar::RenameOptions opts_;
     zelvar::CompiledPatterns patterns_;
-    zelvar::PreviewList rows_;
+    zelvar::PreviewSession session_;
     std::vector<zelvar::Volume> volumes_;
     std::string filPath_;
     std::string home_;

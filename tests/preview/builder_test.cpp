@@ -6,7 +6,7 @@
 
 #include "engine/pattern.h"
 #include "platform/temp_folder.h"
-#include "preview/builder.h"
+#include "preview/session.h"
 
 using namespace zelvar;
 using zelvar::testing::TempFolder;
@@ -19,7 +19,9 @@ using Tweak = void (*)(O);
 
 PreviewResult build(const std::string& folder, const RenameOptions& o) {
     setenv("TZ", "UTC", 1), tzset();  // dates are local civil time
-    return Test(folder, o, ZpracujFiltrVystupCely(o), false);
+    PreviewSession session;
+    session.setFolder(folder);
+    return session.build(o);
 }
 
 Text stats(int n, int renamed, int unchanged) {
@@ -47,9 +49,6 @@ TEST(Builder, StartPatternsRenameNothingWhateverTheName) {
     EXPECT_EQ(lines(r), expected);
     EXPECT_EQ(r.unchanged, 7);
     EXPECT_FALSE(r.stepText.has_value() || r.listingFailed);
-    std::string text;
-    for (const auto& l : expected) text += l + "\r\n";
-    EXPECT_EQ(toUtf8(r.text), text);
     EXPECT_EQ(r.stats, stats(7, 0, 7));
 }
 
@@ -143,8 +142,49 @@ TEST(Builder, CounterStartAndStepBeyondSixteenBits) {
 TEST(Builder, AFolderThatCannotBeListed) {
     TempFolder dir;
     const PreviewResult r = build(dir / "missing", RenameOptions{});
-    EXPECT_TRUE(r.rows.empty() && r.text.empty() && r.listingFailed);
+    EXPECT_TRUE(r.rows.empty() && r.listingFailed);
     EXPECT_EQ(r.stats, stats(0, 0, 0));
+}
+
+TEST(Session, KeepsTheListingOnlyUntilToldAndEditsOverTheRows) {
+    TempFolder dir;
+    dir.fill({{"a.txt", ""}, {"b.txt", ""}});
+    RenameOptions o;
+    o.txtJmeno = U"x:";
+    PreviewSession session;
+    session.setFolder(dir.path());
+    const auto count = [&] { return session.result().rows.size(); };
+    session.build(o);
+    dir.file("c.txt");
+    session.build(o);
+    EXPECT_EQ(count(), 3u) << "a session that keeps nothing reads the folder every time";
+
+    session.keepListing(true);
+    session.build(o);
+    dir.file("d.txt");
+    session.build(o);
+    EXPECT_EQ(count(), 3u) << "kept listing";
+    o.txtVyhlFiltr = U"*.txt";
+    session.build(o);
+    EXPECT_EQ(count(), 4u) << "another filter lists anew";
+    dir.file("e.txt");
+    session.build(o);
+    EXPECT_EQ(count(), 4u);
+    session.invalidateListing();
+    session.build(o);
+    EXPECT_EQ(count(), 5u);
+
+    // The box as shown may differ from the old names; the rows keep the real ones.
+    PreviewList shown = session.result().rows;
+    shown[0].oldName = U"A-shown";
+    const PreviewResult& edited = session.edit(U"A-shown\r\nc.txt\r\nnew\r\n", shown);
+    EXPECT_EQ(lines(edited), (Lines{"a.txt -> * beze změny", "b.txt -> * viz >c.txt< níže", "c.txt -> new",
+                                    "d.txt -> * beze změny", "e.txt -> * beze změny"}));
+    EXPECT_EQ(edited.unchanged, 4);
+    EXPECT_EQ(edited.stats, stats(5, 1, 4));
+    EXPECT_EQ(session.text().substr(0, 30), U"A-shown -> * beze změny\r\nb.txt");
+    EXPECT_EQ(session.takeRows().size(), 5u);
+    EXPECT_TRUE(session.result().rows.empty());
 }
 
 }  // namespace

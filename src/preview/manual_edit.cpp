@@ -1,4 +1,4 @@
-#include "rename/manual_edit.h"
+#include "preview/manual_edit.h"
 
 #include <algorithm>
 #include <unordered_map>
@@ -103,7 +103,6 @@ ManualEditResult txtEdit_Parse(const Text& boxText, PreviewList rows) {
     }
     for (; k < rows.size(); ++k) setUnchanged(rows[k]);
 
-    if (!rows.empty()) result.previewText = previewText(rows);
     result.rows = std::move(rows);
     return result;
 }

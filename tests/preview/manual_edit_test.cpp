@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "rename/manual_edit.h"
+#include "preview/manual_edit.h"
 
 using namespace zelvar;
 
@@ -68,15 +68,14 @@ TEST(ManualEdit, BoxLosesForbiddenCharactersButKeepsItsLinesAndThePreviewFollows
     const ManualEditResult r =
         txtEdit_Parse(T("a/b\\c<d>e|f\"g:h*i?j\r\n  k \r\n"), listing({"1", "2", "3"}));
     EXPECT_EQ(r.boxText, T("abcdefghij\r\n  k \r\n"));
-    EXPECT_EQ(r.previewText, T("1 -> abcdefghij\r\n2 -> k\r\n3 -> * beze změny\r\n"));
+    EXPECT_EQ(previewText(r.rows), T("1 -> abcdefghij\r\n2 -> k\r\n3 -> * beze změny\r\n"));
 }
 
 TEST(ManualEdit, EmptyListing) {
     const ManualEditResult r = txtEdit_Parse(T("x?\r\ny\r\n"), {});
     EXPECT_TRUE(r.rows.empty());
     EXPECT_EQ(r.renameCount, 0);
-    EXPECT_TRUE(r.previewText.empty());
-    EXPECT_EQ(r.boxText, T("x\r\ny\r\n"));
+        EXPECT_EQ(r.boxText, T("x\r\ny\r\n"));
     EXPECT_TRUE(editBoxText({}).empty());
 }
 

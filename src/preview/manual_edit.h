@@ -10,7 +10,6 @@ struct ManualEditResult {
     Text boxText;       // the box text without forbidden characters (line breaks kept)
     PreviewList rows;   // old names as given, new names from the lines, markers set
     int renameCount = 0;
-    Text previewText;   // empty for an empty listing
 };
 
 ManualEditResult txtEdit_Parse(const Text& boxText, PreviewList rows);

@@ -1,0 +1,68 @@
+#include "preview/session.h"
+
+#include <utility>
+
+namespace zelvar {
+
+void PreviewSession::setFolder(const std::string& folder) {
+    if (folder != folder_) invalidateListing();
+    folder_ = folder;
+}
+
+void PreviewSession::keepListing(bool keep) {
+    keepListing_ = keep;
+    if (!keep) invalidateListing();
+}
+
+const PreviewResult& PreviewSession::build(const RenameOptions& options) {
+    patterns_ = ZpracujFiltrVystupCely(options);
+    // A listing that failed is read again: the next attempt may succeed.
+    const bool reuse = keepListing_ && listing_ && !listing_->failed &&
+                       listedFilter_ == options.txtVyhlFiltr && listedKind_ == options.optFile;
+    if (!reuse) {
+        listing_ = listFolder(folder_, options.txtVyhlFiltr, options.optFile);
+        listedFilter_ = options.txtVyhlFiltr;
+        listedKind_ = options.optFile;
+    }
+    result_ = buildPreview(*listing_, options, patterns_);
+    shownText_.reset();
+    if (!keepListing_) listing_.reset();
+    return result_;
+}
+
+const PreviewResult& PreviewSession::edit(const Text& box, std::optional<PreviewList> asShown) {
+    const bool shownOtherwise = asShown.has_value();
+    ManualEditResult parsed = txtEdit_Parse(box, shownOtherwise ? std::move(*asShown) : result_.rows);
+    shownText_.reset();
+    if (shownOtherwise) {
+        shownText_ = previewText(parsed.rows);
+        for (std::size_t k = 0; k < result_.rows.size() && k < parsed.rows.size(); ++k)
+            parsed.rows[k].oldName = std::move(result_.rows[k].oldName);
+    }
+    result_.rows = std::move(parsed.rows);
+    const int n = static_cast<int>(result_.rows.size());
+    result_.unchanged = n - parsed.renameCount;
+    result_.stats = statsText(n, result_.unchanged);
+    return result_;
+}
+
+PreviewList PreviewSession::takeRows() {
+    PreviewList rows = std::move(result_.rows);
+    result_.rows.clear();
+    result_.unchanged = 0;
+    shownText_.reset();
+    return rows;
+}
+
+Text listingNote(const PreviewResult& result) {
+    Text note;
+    if (result.listingFailed) note = U"Složku se nepodařilo přečíst: " + fromUtf8(result.listingError);
+    if (result.truncated) {
+        const Text limit = decimal(static_cast<long long>(kMaxEntries));
+        if (!note.empty()) note += U"  ";
+        note += U"Složka obsahuje více než " + limit + U" položek; zobrazeno prvních " + limit + U".";
+    }
+    return note;
+}
+
+}  // namespace zelvar

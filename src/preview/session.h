@@ -1,0 +1,55 @@
+#pragma once
+// The preview pipeline that both front ends drive: options and folder in; the patterns compiled,
+// the folder listed, the rows built, an edit box laid over them, and rows, counts, texts and
+// listing notes out. Nothing here touches the disk but the listing.
+#include <optional>
+#include <string>
+
+#include "engine/options.h"
+#include "engine/pattern.h"
+#include "platform/listing.h"
+#include "preview/builder.h"
+#include "preview/manual_edit.h"
+
+namespace zelvar {
+
+class PreviewSession {
+public:
+    // folder: path as bytes.
+    void setFolder(const std::string& folder);
+    const std::string& folder() const { return folder_; }
+
+    // Kept, the listing serves every later build with the same filter and kind until the caller
+    // invalidates it (it knows when the folder changed). Not kept, every build reads the folder.
+    void keepListing(bool keep);
+    void invalidateListing() { listing_.reset(); }
+
+    // Compiles the options' patterns and builds the preview of the folder.
+    const PreviewResult& build(const RenameOptions& options);
+    // Manual editing: line k of the box names row k of the last build (or of the last edit, whose
+    // old names are the same). `asShown`, when given, are those rows with the old names as the box
+    // shows them; the preview text shows them so too, while the rows keep their real old names.
+    const PreviewResult& edit(const Text& box, std::optional<PreviewList> asShown = std::nullopt);
+
+    const PreviewResult& result() const { return result_; }
+    const CompiledPatterns& patterns() const { return patterns_; }
+    // What the preview shows: one CR LF ended line per row.
+    Text text() const { return shownText_ ? *shownText_ : previewText(result_.rows); }
+    // The rows for a run; the session is left without rows.
+    PreviewList takeRows();
+
+private:
+    std::string folder_;
+    bool keepListing_ = false;
+    std::optional<Listing> listing_;
+    Text listedFilter_;
+    int listedKind_ = 0;
+    CompiledPatterns patterns_;
+    PreviewResult result_;
+    std::optional<Text> shownText_;  // the text of an edit whose box shows old names otherwise
+};
+
+// The note under the preview about a listing that failed or was cut short; empty when neither.
+Text listingNote(const PreviewResult& result);
+
+}  // namespace zelvar
