@@ -51,8 +51,11 @@ int main(int argc, char** argv) {
     window.show();
     QApplication::processEvents();
 
-    window.txtJmeno->setText(QStringLiteral("Foto_:::::"));
-    window.txtJmeno->setFocus();
+    auto* pattern = window.findChild<QLineEdit*>(QStringLiteral("txtJmeno"));
+    auto* preview = window.findChild<PreviewView*>(QStringLiteral("txtTest"));
+    auto* sample = window.findChild<QLabel*>(QStringLiteral("lblUkazka1"));
+    pattern->setText(QStringLiteral("Foto_:::::"));
+    pattern->setFocus();
     QApplication::processEvents();
 
     std::vector<double> floors;
@@ -74,16 +77,16 @@ int main(int argc, char** argv) {
         const QString expectedSample = add ? QStringLiteral("Foto_00001x.HAF") : QStringLiteral("Foto_00001.HAF");
         const bench::Stopwatch clock;
         if (add)
-            type(window.txtJmeno, Qt::Key_X, QStringLiteral("x"));
+            type(pattern, Qt::Key_X, QStringLiteral("x"));
         else
-            type(window.txtJmeno, Qt::Key_Backspace, QStringLiteral("\b"));
+            type(pattern, Qt::Key_Backspace, QStringLiteral("\b"));
         QApplication::processEvents();
         keystrokes.push_back(clock.ms());
-        const QString first = window.txtTest->line(0);
-        if (first != expectedFirst || window.lblUkazka1->text() != expectedSample ||
-            window.txtTest->lineCount() < n) {
+        const QString first = preview->line(0);
+        if (first != expectedFirst || sample->text() != expectedSample ||
+            preview->lineCount() < n) {
             std::fprintf(stderr, "the window does not show the pattern: %s / %s\n", qPrintable(first),
-                         qPrintable(window.lblUkazka1->text()));
+                         qPrintable(sample->text()));
             return 1;
         }
     }

@@ -82,18 +82,19 @@ WindowTimes timeWindow(const std::string& folder, int n) {
     YesDialogs dialogs;
     frmMain window(dialogs, folder);
     window.show();
-    window.txtJmeno->setText(QStringLiteral("Foto_:::::"));
+    window.findChild<QLineEdit*>(QStringLiteral("txtJmeno"))->setText(QStringLiteral("Foto_:::::"));
     QApplication::processEvents();
-    if (!window.cmdPrejmenovat->isEnabled()) {
+    auto* rename = window.findChild<QToolButton*>(QStringLiteral("cmdPrejmenovat"));
+    if (!rename->isEnabled()) {
         std::fprintf(stderr, "nothing to rename in %s\n", folder.c_str());
         std::exit(1);
     }
     PaintCounter counter;
-    window.lblPrace->installEventFilter(&counter);
+    window.findChild<QLabel*>(QStringLiteral("lblPrace"))->installEventFilter(&counter);
 
     const bench::Stopwatch clock;
     dialogs.clock = &clock;
-    window.cmdPrejmenovat->click();
+    rename->click();
     WindowTimes t;
     t.click = clock.seconds();
     t.run = dialogs.reportAt;

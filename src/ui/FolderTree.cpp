@@ -7,7 +7,7 @@
 #include <QStyle>
 #include <unordered_map>
 
-#include "ui/folderscan.h"
+#include "platform/folderscan.h"
 
 using zelvar::canOpenFolder;
 using zelvar::joinPath;

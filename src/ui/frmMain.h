@@ -1,8 +1,10 @@
 #pragma once
 // The main window: every option of the rename, the folder selection and the live preview. Each
-// control is a member named as the program names it (also its object name); each handler is named
-// control_Event. The window keeps one options record current, compiles the patterns and builds the
-// preview through the core, and asks its questions through the injected Dialogs.
+// control is named as the program names it (also its object name); each handler is named
+// control_Event. The controls are private (frmMainUi); the folder selection (FolderNav), the edit
+// box (ManualEditor) and the placing of the controls (WindowLayout) are parts of their own. The window keeps
+// one options record current, compiles the patterns and builds the preview through the core, and asks its
+// questions through the injected Dialogs.
 //
 // No build ever runs inside another: the core does not process events, writes from code go out with
 // the control's signals blocked (the handler's effect is then applied directly), and a build asked
@@ -19,21 +21,13 @@
 #include "preview/entry.h"
 #include "preview/session.h"
 #include "rename/dialogs.h"
+#include "ui/frmMainUi.h"
 
-class QAction;
-class QButtonGroup;
-class QCheckBox;
-class QComboBox;
-class QGroupBox;
-class QLabel;
+class QKeyEvent;
 class QLineEdit;
-class QListWidget;
-class QMenu;
-class QPlainTextEdit;
-class QPushButton;
-class QToolButton;
-class FolderTree;
-class PreviewView;
+class FolderNav;
+class ManualEditor;
+class WindowLayout;
 class frmAbout;
 
 class frmMain : public QMainWindow {
@@ -43,104 +37,6 @@ public:
     explicit frmMain(zelvar::Dialogs& dialogs, const std::string& startFolder = std::string(),
                      QWidget* parent = nullptr);
     ~frmMain() override;
-
-    // Input side.
-    QLabel* lblVstup;
-    QPushButton* cmdAktual;
-    QLineEdit* txtVyhlFiltr;
-    QLineEdit* txtCesta;
-    QGroupBox* fraFile;
-    QButtonGroup* optFile;
-    QComboBox* drvDisk;
-    FolderTree* dirD;
-    QListWidget* filD;
-
-    // Output side.
-    QLabel* lblVystup;
-    QPushButton* cmdTest;
-    QLabel* lblPopis;
-    QLabel* lblPracuji;
-    QLabel* lblPrace;
-    QLabel* lblUpozorneni;  // what the last listing could not show: too many entries, a read error
-    QGroupBox* fraRazeni;
-    QButtonGroup* optRazeni;
-    QCheckBox* chkObracene;
-    QCheckBox* chkCisla;
-    PreviewView* txtTest;
-
-    // Right column.
-    QPushButton* cmdEdit;
-    QGroupBox* fraUkazky;
-    QLabel* lblVzor1;
-    QLabel* lblVzor2;
-    QLabel* lblSipka1;
-    QLabel* lblSipka2;
-    QLabel* lblUkazka1;
-    QLabel* lblUkazka2;
-    QPlainTextEdit* txtEdit;
-
-    QGroupBox* fraPrikazy;
-    QLabel* lblJmeno;
-    QLineEdit* txtJmeno;
-    QLabel* lblPripona;
-    QLineEdit* txtExt;
-    QLabel* lblObraceneZpracovani;
-    QCheckBox* chkObratitJm;
-    QCheckBox* chkObratitEx;
-
-    QGroupBox* fraVelikost;
-    QButtonGroup* optVelikost;
-
-    QGroupBox* fraCisla;
-    QGroupBox* fraCitac;
-    QButtonGroup* optCitac;
-    QLabel* lblOd;
-    QLineEdit* txtCisloOd;
-    QLabel* lblKrok;
-    QLineEdit* txtDif;
-    QCheckBox* chkStejnePripony;
-    QCheckBox* chkINula;
-    QCheckBox* chkCisloNula;
-    QGroupBox* fraZachovatCisla;
-    QButtonGroup* optZachovatCisla;
-    QGroupBox* fraZachovatTypCislovani;
-    QButtonGroup* optZachovatTypCislovani;
-    QLabel* lblPuvodniZaklad;
-    QLineEdit* txtZachovatCiselnyZaklad;
-    QGroupBox* fraTypCislovani;
-    QButtonGroup* optTypCislovani;
-    QLabel* lblZaklad;
-    QLineEdit* txtCiselnyZaklad;
-
-    QGroupBox* fraDoplneni;
-    QCheckBox* chkBezDia;
-    QLabel* lblPauzy;
-    QComboBox* cboPauzy;
-    QLabel* lblZamenitCo;
-    QLineEdit* txtZamenitCo;
-    QLabel* lblZamenitZaCo;
-    QLineEdit* txtZamenitZaCo;
-    QCheckBox* chkZamenaVse;
-    QLabel* lblOdstranit;
-    QLineEdit* txtOdstranit;
-    QGroupBox* fraObratit;
-    QCheckBox* chkJmeno;
-    QCheckBox* chkExt;
-
-    QCheckBox* chkKazdy;
-    QLabel* lblPotvrzovat;
-    QToolButton* cmdPrejmenovat;
-    QLabel* lblVerze;
-
-    // Menus.
-    QMenu* mnuSoubor;
-    QAction* mnuKonec;
-    QMenu* mnuFunkceMenu;
-    QAction* mnuFunkce[2];
-    QMenu* mnuNapoveda;
-    QAction* mnuObsah;
-    QAction* mnuVyhledat;
-    QAction* mnuOAplikaci;
 
     // Manual editing: edit mode on; the program itself is filling txtEdit.
     bool RucniEditace = false;
@@ -152,7 +48,7 @@ public:
     const zelvar::PreviewList& previewList() const { return session_.result().rows; }
     const std::string& folder() const { return filPath_; }  // the path of filD
     int layoutMode() const { return layoutMode_; }
-    int buildCount() const { return buildCount_; }           // completed preview builds
+    int buildCount() const { return buildCount_; }  // completed preview builds
 
     // The volumes of the drive list; re-read from the mount table whenever the list is opened.
     void setVolumes(std::vector<zelvar::Volume> volumes);
@@ -222,14 +118,27 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void buildInputSide(QWidget* client);
-    void buildOutputSide(QWidget* client);
-    void buildRightColumn(QWidget* client);
-    void buildNumbersFrame(QWidget* client);
-    void buildReplacementsFrame(QWidget* client);
-    void buildMenus();
+    enum class Refresh { None, Plain, Preview, Full, Pattern, Pair };
+    // An option control, the field of the options record it edits, and what its change refreshes.
+    struct Binding {
+        QObject* control;
+        zelvar::Text zelvar::RenameOptions::*text;
+        int zelvar::RenameOptions::*value;
+        Refresh refresh;
+        bool simpleResets;  // the simple layout puts it back to its start value
+        void (frmMain::*changed)();
+        void (frmMain::*chosen)(int);
+    };
+
+    void bindOptions();
     void connectHandlers();
     void Form_Load(const std::string& startFolder);
+    const Binding& binding(const QObject* control) const;
+    void optionChanged(const QObject* control);
+    void refresh(Refresh kind);
+    // Writes from code: the control's own handler does not run; the record follows directly.
+    void write(const QObject* control, const zelvar::Text& text);
+    void write(const QObject* control, int value);
 
     void fullRefresh();
     void previewRefresh();
@@ -243,29 +152,27 @@ private:
     void setJednoduche();
     void setProfesionalni();
     void setTitle();
-    void selectDriveOf(const std::string& path);
-    void fillFileList();
+    void relisted(bool retitle);
     void showAbout();
 
     bool txtCisloOd_KeyPress(QKeyEvent* event);
-    bool radix_KeyPress(QLineEdit* field, zelvar::Text& value, QKeyEvent* event);
-    void stripForbidden(QLineEdit* field, zelvar::Text& value);
-    void setText(QLineEdit* field, zelvar::Text& value, const zelvar::Text& text);
-    void setChecked(QCheckBox* box, int& value, int checked);
-    void setChoice(QButtonGroup* group, int& value, int index);
+    bool radix_KeyPress(QLineEdit* field, QKeyEvent* event);
 
+    frmMainUi ui_;
+    FolderNav* nav_ = nullptr;
+    ManualEditor* editor_ = nullptr;
+    WindowLayout* layout_ = nullptr;
+    std::vector<Binding> bindings_;
     zelvar::Dialogs& dialogs_;
     zelvar::RenameOptions opts_;
     zelvar::CompiledPatterns patterns_;
     zelvar::PreviewSession session_;
-    std::vector<zelvar::Volume> volumes_;
     std::string filPath_;
-    std::string home_;
     int layoutMode_ = 0;
     zelvar::Text layoutText_;
+    QString listingNote_;  // what the last listing could not show
     bool building_ = false;
     bool pendingBuild_ = false;
-    bool checkingPath_ = false;
     bool enterDownInCesta_ = false;
     bool centred_ = false;
     int buildCount_ = 0;

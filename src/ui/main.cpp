@@ -4,7 +4,9 @@
 // (simple layout, professional layout with a counter pattern, the About box) and quits.
 #include <QApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTimer>
 
 #include "ui/MessageBoxes.h"
@@ -14,19 +16,41 @@
 
 namespace {
 
+void settle() {
+    QEventLoop loop;
+    QTimer::singleShot(200, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+// Each layout at the start size and enlarged, the edit box too; at a device pixel ratio above 1 the
+// start size only, the ratio in the file name ("@2x").
 void saveScreenshots(frmMain& window, MessageBoxes& dialogs, const QString& dir) {
     QDir().mkpath(dir);
-    window.grab().save(dir + QStringLiteral("/zelvar-simple.png"));
+    const qreal ratio = window.devicePixelRatioF();
+    const QString scale = ratio > 1 ? QStringLiteral("@%1x").arg(ratio) : QString();
+    const QSize start = window.size();
+    const auto save = [&](const char* name, bool enlarged) {
+        if (enlarged && ratio > 1) return;
+        window.resize(enlarged ? QSize(1600, 1000) : start);
+        settle();
+        window.grab().save(dir + QStringLiteral("/zelvar-%1%2.png").arg(QString::fromLatin1(name), scale));
+    };
+    save("simple", false);
+    save("simple-1600x1000", true);
 
     window.mnuFunkce_Click(1);
-    window.txtJmeno->setText(QStringLiteral("Foto_:::"));
-    QApplication::processEvents();
-    window.grab().save(dir + QStringLiteral("/zelvar-professional.png"));
+    window.findChild<QLineEdit*>(QStringLiteral("txtJmeno"))->setText(QStringLiteral("Foto_:::"));
+    save("professional", false);
+    save("professional-1600x1000", true);
+    window.findChild<QPushButton*>(QStringLiteral("cmdEdit"))->click();
+    save("professional-edit-1600x1000", true);
+    window.findChild<QPushButton*>(QStringLiteral("cmdEdit"))->click();
+    window.resize(start);
 
     frmAbout about(dialogs, &window);
     about.show();
-    QApplication::processEvents();
-    about.grab().save(dir + QStringLiteral("/zelvar-about.png"));
+    settle();
+    about.grab().save(dir + QStringLiteral("/zelvar-about%1.png").arg(scale));
     about.close();
 }
 

@@ -20,7 +20,7 @@ class TestRenameWindow : public QObject, protected WindowFixture {
 
     void enterEditMode() {
         w->mnuFunkce_Click(1);
-        w->cmdEdit->click();
+        ui<QPushButton>("cmdEdit")->click();
         QVERIFY(w->RucniEditace);
     }
 
@@ -40,18 +40,18 @@ private slots:
     void declinedRuns() {
         QFETCH(QList<Answer>, answers);
         open({"a.txt", "b.txt"});
-        w->txtJmeno->setText("n:");
-        w->txtExt->setText("X");
+        ui<QLineEdit>("txtJmeno")->setText("n:");
+        ui<QLineEdit>("txtExt")->setText("X");
         dialogs->answers.assign(answers.begin(), answers.end());
         const int builds = w->buildCount();
-        w->cmdPrejmenovat->click();
+        ui<QToolButton>("cmdPrejmenovat")->click();
 
         QCOMPARE(int(dialogs->asked.size()), answers.size());
         QCOMPARE(asked(0), QStringLiteral("Opravdu chcete přejmenovat vybrané soubory?"));
         if (answers.size() > 1) QCOMPARE(asked(1), QStringLiteral("Měníte přípony.\r\nJe to tak správně?"));
         for (const AskedBox& box : dialogs->asked) QCOMPARE(box.style, box::yesNo);
-        QTEST(w->txtExt->text(), "extAfter");
-        QCOMPARE(QString::fromStdString(zelvar::toUtf8(w->options().txtExt)), w->txtExt->text());
+        QTEST(ui<QLineEdit>("txtExt")->text(), "extAfter");
+        QCOMPARE(QString::fromStdString(zelvar::toUtf8(w->options().txtExt)), ui<QLineEdit>("txtExt")->text());
         QTEST(preview(), "previewAfter");
         QTEST(w->buildCount() - builds, "buildsAfter");
         QCOMPARE(names(disk(dir->path())), QStringList({"a.txt", "b.txt"}));
@@ -64,7 +64,7 @@ private slots:
         open({"IMG_1.jpg", "IMG_2.jpg", "IMG_3.JPG"});
         w->show();
         QVERIFY(QTest::qWaitForWindowActive(w.get()));
-        w->txtJmeno->setText("Foto_:::");
+        ui<QLineEdit>("txtJmeno")->setText("Foto_:::");
         dialogs->answers = {Answer::yes};
 
         bool probed = false;
@@ -73,9 +73,9 @@ private slots:
             probed = true;
             QVERIFY(QApplication::overrideCursor());
             QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
-            QVERIFY(shown(w->lblPracuji) && shown(w->lblPrace));
-            QCOMPARE(w->lblPracuji->text(), QStringLiteral("Pracuji! Čekejte prosím!"));
-            QCOMPARE(w->lblPrace->text(), QStringLiteral("Foto_001.jpg"));
+            QVERIFY(shown(ui<QLabel>("lblPracuji")) && shown(ui<QLabel>("lblPrace")));
+            QCOMPARE(ui<QLabel>("lblPracuji")->text(), QStringLiteral("Pracuji! Čekejte prosím!"));
+            QCOMPARE(ui<QLabel>("lblPrace")->text(), QStringLiteral("Foto_001.jpg"));
             QVERIFY(!w->centralWidget()->isEnabled() && !w->menuBar()->isEnabled());
             QTest::keyClick(w.get(), Qt::Key_P, Qt::ControlModifier);
             QCOMPARE(w->layoutMode(), 0);
@@ -85,7 +85,7 @@ private slots:
         dialogs->onAsk = [&] {
             if (QApplication::overrideCursor()) overReport = QApplication::overrideCursor()->shape();
         };
-        w->cmdPrejmenovat->click();
+        ui<QToolButton>("cmdPrejmenovat")->click();
 
         QVERIFY(probed);
         QCOMPARE(int(dialogs->asked.size()), 2);
@@ -96,7 +96,7 @@ private slots:
         checkNothingLost();
         QCOMPARE(preview(), rows({"Foto_001.jpg -> * beze změny", "Foto_002.jpg -> * beze změny",
                                   "Foto_003.JPG -> * beze změny"}));
-        QVERIFY(!w->cmdPrejmenovat->isEnabled());
+        QVERIFY(!ui<QToolButton>("cmdPrejmenovat")->isEnabled());
         checkWindowBack();
         QVERIFY(w->isVisible());
         QTest::keyClick(w.get(), Qt::Key_P, Qt::ControlModifier);
@@ -122,18 +122,18 @@ private slots:
         QFETCH(QList<Answer>, answers);
         QFETCH(bool, meddleAtFirst);
         open({"a.txt", "b.txt", "c.txt"});
-        w->txtJmeno->setText("n:");
-        w->chkKazdy->setChecked(true);
+        ui<QLineEdit>("txtJmeno")->setText("n:");
+        ui<QCheckBox>("chkKazdy")->setChecked(true);
         dialogs->answers.assign(answers.begin(), answers.end());
         QStringList captions;
         dialogs->onAsk = [&] {
-            captions << w->lblPrace->text();
+            captions << ui<QLabel>("lblPrace")->text();
             if (!meddleAtFirst || dialogs->asked.size() != 2) return;
             // The box is read afresh for every entry; the run keeps the rows it started with.
-            w->chkKazdy->setChecked(false);
-            w->txtJmeno->setText("other");
+            ui<QCheckBox>("chkKazdy")->setChecked(false);
+            ui<QLineEdit>("txtJmeno")->setText("other");
         };
-        w->cmdPrejmenovat->click();
+        ui<QToolButton>("cmdPrejmenovat")->click();
 
         QFETCH(int, entryQuestions);
         QFETCH(int, renamed);
@@ -153,12 +153,12 @@ private slots:
     // Two targets appear on disk after the preview was made: both renames fail, nothing is replaced.
     void twoFailures() {
         open({"a.txt", "b.txt", "c.txt"});
-        w->txtJmeno->setText("n:");
+        ui<QLineEdit>("txtJmeno")->setText("n:");
         writeFile(dir->path(), "n1.txt", "made meanwhile 1");
         writeFile(dir->path(), "n3.txt", "made meanwhile 3");
         remember();
         dialogs->answers = {Answer::yes};
-        w->cmdPrejmenovat->click();
+        ui<QToolButton>("cmdPrejmenovat")->click();
 
         QCOMPARE(int(dialogs->asked.size()), 4);
         QCOMPARE(asked(1), QStringLiteral("Soubor či složka >n1.txt< již existuje"));
@@ -179,47 +179,57 @@ private slots:
     void editModeOnAndOff() {
         const QString nbsp = QStringLiteral("x\u00A0y.txt");  // must come back from the box unchanged
         open({"a.txt", "b.txt", nbsp});
-        w->txtJmeno->setText("n:");
+        ui<QLineEdit>("txtJmeno")->setText("n:");
         enterEditMode();
-        QCOMPARE(w->cmdEdit->text(), QStringLiteral("Zrušit Ruční editaci"));
-        QVERIFY(shown(w->txtEdit) && !w->PlneniEditu);
+        QCOMPARE(ui<QPushButton>("cmdEdit")->text(), QStringLiteral("Zrušit Ruční editaci"));
+        QVERIFY(shown(ui<QPlainTextEdit>("txtEdit")) && !w->PlneniEditu);
         QCOMPARE(box(), rows({"a.txt", "b.txt", nbsp}));
         QCOMPARE(preview(), rows({"a.txt -> * beze změny", "b.txt -> * beze změny", nbsp + " -> * beze změny"}));
-        QVERIFY(!w->cmdPrejmenovat->isEnabled());
+        QVERIFY(!ui<QToolButton>("cmdPrejmenovat")->isEnabled());
 
         // The box lies over the right column's frames and leaves the rename button free.
-        for (QWidget* under : std::initializer_list<QWidget*>{w->fraUkazky, w->fraPrikazy, w->fraVelikost,
-                                                              w->fraDoplneni})
-            QVERIFY2(w->txtEdit->geometry().contains(under->geometry()), qPrintable(under->objectName()));
-        QVERIFY(!w->txtEdit->geometry().intersects(w->cmdPrejmenovat->geometry()));
+        for (const char* under : {"fraUkazky", "fraPrikazy", "fraVelikost", "fraDoplneni"})
+            QVERIFY2(ui<QPlainTextEdit>("txtEdit")->geometry().contains(ui<QWidget>(under)->geometry()), under);
+        QVERIFY(!ui<QPlainTextEdit>("txtEdit")->geometry().intersects(ui<QToolButton>("cmdPrejmenovat")->geometry()));
 
-        w->cmdEdit->click();
-        QVERIFY(!w->RucniEditace && !shown(w->txtEdit));
-        QCOMPARE(w->cmdEdit->text(), QStringLiteral("Editovat ručně"));
+        ui<QPushButton>("cmdEdit")->click();
+        QVERIFY(!w->RucniEditace && !shown(ui<QPlainTextEdit>("txtEdit")));
+        QCOMPARE(ui<QPushButton>("cmdEdit")->text(), QStringLiteral("Editovat ručně"));
         QCOMPARE(preview(), rows({"a.txt -> n1.txt", "b.txt -> n2.txt", nbsp + " -> n3.txt"}));
-        QVERIFY(w->cmdPrejmenovat->isEnabled());
+        QVERIFY(ui<QToolButton>("cmdPrejmenovat")->isEnabled());
     }
 
     void typedLines_data() {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("fewer lines") << "x.txt" << rows({"a.txt -> x.txt", "b.txt -> * beze změny"});
-        QTest::newRow("more lines") << "x.txt\ny.txt\nz.txt\n" << rows({"a.txt -> x.txt", "b.txt -> y.txt"});
-        QTest::newRow("blank lines") << "\n   \n" << rows({"a.txt -> * beze změny", "b.txt -> * beze změny"});
-        QTest::newRow("clash below") << "b.txt\nc.txt" << rows({"a.txt -> * viz >b.txt< níže", "b.txt -> c.txt"});
-        QTest::newRow("clash above") << "c.txt\nC.TXT" << rows({"a.txt -> c.txt", "b.txt -> * viz >c.txt< výše"});
-        QTest::newRow("first frees, second takes") << "c.txt\na.txt" << rows({"a.txt -> c.txt", "b.txt -> a.txt"});
-        QTest::newRow("letter case only") << "A.txt\nb.txt" << rows({"a.txt -> A.txt", "b.txt -> * beze změny"});
+        QTest::addColumn<int>("lines");  // as the note under the preview counts them
+        QTest::newRow("fewer lines") << "x.txt" << rows({"a.txt -> x.txt", "b.txt -> * beze změny"}) << 1;
+        QTest::newRow("more lines") << "x.txt\ny.txt\nz.txt\n" << rows({"a.txt -> x.txt", "b.txt -> y.txt"}) << 3;
+        QTest::newRow("stray line break") << "x.txt\n\nb.txt\n" << rows({"a.txt -> x.txt", "b.txt -> * beze změny"})
+                                          << 3;
+        QTest::newRow("blank lines") << "\n   \n" << rows({"a.txt -> * beze změny", "b.txt -> * beze změny"}) << 2;
+        QTest::newRow("clash below") << "b.txt\nc.txt" << rows({"a.txt -> * viz >b.txt< níže", "b.txt -> c.txt"})
+                                     << 2;
+        QTest::newRow("clash above") << "c.txt\nC.TXT" << rows({"a.txt -> c.txt", "b.txt -> * viz >c.txt< výše"})
+                                     << 2;
+        QTest::newRow("first frees, second takes") << "c.txt\na.txt" << rows({"a.txt -> c.txt", "b.txt -> a.txt"})
+                                                   << 2;
+        QTest::newRow("letter case only") << "A.txt\nb.txt" << rows({"a.txt -> A.txt", "b.txt -> * beze změny"})
+                                          << 2;
     }
     void typedLines() {
         QFETCH(QString, typed);
         QFETCH(QString, expected);
         open({"a.txt", "b.txt"});
         enterEditMode();
-        w->txtEdit->setPlainText(typed);
+        ui<QPlainTextEdit>("txtEdit")->setPlainText(typed);
         QCOMPARE(preview(), expected);
         // Renaming is offered exactly when some line renames.
-        QCOMPARE(w->cmdPrejmenovat->isEnabled(), expected.contains(QStringLiteral(".txt\n")));
+        QCOMPARE(ui<QToolButton>("cmdPrejmenovat")->isEnabled(), expected.contains(QStringLiteral(".txt\n")));
+        // A line more or less than there are entries is pointed out under the preview.
+        QFETCH(int, lines);
+        QCOMPARE(ui<QLabel>("lblUpozorneni")->text(),
+                 lines == 2 ? QString() : QStringLiteral("Počet řádků (%1) neodpovídá počtu položek (2).").arg(lines));
     }
 
     // A name that holds a forbidden character loses it as soon as the box is read, and its line still
@@ -229,40 +239,40 @@ private slots:
         enterEditMode();
         QCOMPARE(box(), rows({"ab.txt", "c.txt"}));
         QCOMPARE(preview(), rows({"a:b.txt -> * beze změny", "c.txt -> * beze změny"}));
-        QVERIFY(!w->cmdPrejmenovat->isEnabled());
+        QVERIFY(!ui<QToolButton>("cmdPrejmenovat")->isEnabled());
 
-        QTextCursor cursor = w->txtEdit->textCursor();
+        QTextCursor cursor = ui<QPlainTextEdit>("txtEdit")->textCursor();
         cursor.setPosition(8);  // after "c"
-        w->txtEdit->setTextCursor(cursor);
-        QTest::keyClicks(w->txtEdit, "?x:y");
+        ui<QPlainTextEdit>("txtEdit")->setTextCursor(cursor);
+        QTest::keyClicks(ui<QPlainTextEdit>("txtEdit"), "?x:y");
         QCOMPARE(box(), rows({"ab.txt", "cxy.txt"}));
-        QCOMPARE(w->txtEdit->textCursor().position(), 10);
-        w->txtEdit->insertPlainText("1*2<>");
+        QCOMPARE(ui<QPlainTextEdit>("txtEdit")->textCursor().position(), 10);
+        ui<QPlainTextEdit>("txtEdit")->insertPlainText("1*2<>");
         QCOMPARE(box(), rows({"ab.txt", "cxy12.txt"}));
-        QCOMPARE(w->txtEdit->textCursor().position(), 12);
+        QCOMPARE(ui<QPlainTextEdit>("txtEdit")->textCursor().position(), 12);
         QCOMPARE(preview(), rows({"a:b.txt -> * beze změny", "c.txt -> cxy12.txt"}));
-        QVERIFY(w->cmdPrejmenovat->isEnabled());
+        QVERIFY(ui<QToolButton>("cmdPrejmenovat")->isEnabled());
     }
 
     void refreshRefillsAndLayoutEnds() {
         open({"a.txt", "b.txt"});
         enterEditMode();
-        w->txtEdit->setPlainText("x.txt\n");
+        ui<QPlainTextEdit>("txtEdit")->setPlainText("x.txt\n");
         // An option change rebuilds the preview, which still takes its names from the box.
-        w->optVelikost->button(2)->click();
+        ui<QButtonGroup>("optVelikost")->button(2)->click();
         QCOMPARE(preview(), rows({"a.txt -> x.txt", "b.txt -> * beze změny"}));
 
         writeFile(dir->path(), "c.txt", "");
-        w->cmdAktual->click();
+        ui<QPushButton>("cmdAktual")->click();
         QCOMPARE(box(), rows({"a.txt", "b.txt", "c.txt"}));
         QVERIFY(!w->PlneniEditu);
         QCOMPARE(preview(), rows({"a.txt -> * beze změny", "b.txt -> * beze změny", "c.txt -> * beze změny"}));
-        QVERIFY(!w->cmdPrejmenovat->isEnabled());
+        QVERIFY(!ui<QToolButton>("cmdPrejmenovat")->isEnabled());
 
-        w->txtEdit->setPlainText("a.txt\ny.txt\n");
+        ui<QPlainTextEdit>("txtEdit")->setPlainText("a.txt\ny.txt\n");
         w->mnuFunkce_Click(0);
-        QVERIFY(!w->RucniEditace && !shown(w->txtEdit));
-        QCOMPARE(w->cmdEdit->text(), QStringLiteral("Editovat ručně"));
+        QVERIFY(!w->RucniEditace && !shown(ui<QPlainTextEdit>("txtEdit")));
+        QCOMPARE(ui<QPushButton>("cmdEdit")->text(), QStringLiteral("Editovat ručně"));
         QCOMPARE(preview(), rows({"a.txt -> A.TXT", "b.txt -> B.TXT", "c.txt -> C.TXT"}));
     }
 
@@ -273,12 +283,12 @@ private slots:
         remember();
         enterEditMode();
         QCOMPARE(box(), rows({"a\u240Ab.txt", "c\uFFFD.txt", "d.txt"}));
-        QVERIFY(!w->cmdPrejmenovat->isEnabled());
+        QVERIFY(!ui<QToolButton>("cmdPrejmenovat")->isEnabled());
 
-        w->txtEdit->setPlainText("ab.txt\nc.txt\nd.txt\n");
+        ui<QPlainTextEdit>("txtEdit")->setPlainText("ab.txt\nc.txt\nd.txt\n");
         QCOMPARE(preview(), rows({"a\u240Ab.txt -> ab.txt", "c\uFFFD.txt -> c.txt", "d.txt -> * beze změny"}));
         dialogs->answers = {Answer::yes};
-        w->cmdPrejmenovat->click();
+        ui<QToolButton>("cmdPrejmenovat")->click();
         const auto after = disk(dir->path());
         QCOMPARE(names(after), QStringList({"ab.txt", "c.txt", "d.txt"}));
         QCOMPARE(after.at("ab.txt"), std::string("content of a\nb.txt"));
@@ -290,17 +300,17 @@ private slots:
         enterEditMode();
         QCOMPARE(box(), QString());
         QVERIFY(w->PlneniEditu);
-        QTest::keyClicks(w->txtEdit, "x.txt");
+        QTest::keyClicks(ui<QPlainTextEdit>("txtEdit"), "x.txt");
         QCOMPARE(preview(), QString());
-        QVERIFY(!w->cmdPrejmenovat->isEnabled());
+        QVERIFY(!ui<QToolButton>("cmdPrejmenovat")->isEnabled());
     }
 
     void renameTypedNames() {
         open({"a.txt", "b.txt", "d.txt"});
         enterEditMode();
-        w->txtEdit->setPlainText("c.txt\na.txt\nD.txt\n");
+        ui<QPlainTextEdit>("txtEdit")->setPlainText("c.txt\na.txt\nD.txt\n");
         dialogs->answers = {Answer::yes};
-        w->cmdPrejmenovat->click();
+        ui<QToolButton>("cmdPrejmenovat")->click();
         QCOMPARE(asked(1), kEnded.arg(3));
         const auto after = disk(dir->path());
         QCOMPARE(after.at("c.txt"), std::string("content of a.txt"));
@@ -315,30 +325,30 @@ private slots:
         QCOMPARE(lines, QStringList({"D.txt", "a.txt", "c.txt"}));
         QCOMPARE(preview().count(QStringLiteral(" -> * beze změny\n")), 3);
         QCOMPARE(preview().count('\n'), 3);
-        QVERIFY(!w->cmdPrejmenovat->isEnabled());
+        QVERIFY(!ui<QToolButton>("cmdPrejmenovat")->isEnabled());
     }
 
     void listingNotes() {
         open({"a.txt"}, {"full"});
-        QCOMPARE(w->lblUpozorneni->text(), QString());
+        QCOMPARE(ui<QLabel>("lblUpozorneni")->text(), QString());
         const std::string inner = dir->path() + "/full";
         auto file = [&](std::size_t i) { return inner + "/f" + std::to_string(i); };
         for (std::size_t i = 0; i <= zelvar::kMaxEntries; ++i) writeFile(inner, "f" + std::to_string(i), "");
-        w->txtCesta->setText(QString::fromStdString(inner));
-        QTest::keyClick(w->txtCesta, Qt::Key_Return);
-        QCOMPARE(w->lblUpozorneni->text(),
+        ui<QLineEdit>("txtCesta")->setText(QString::fromStdString(inner));
+        QTest::keyClick(ui<QLineEdit>("txtCesta"), Qt::Key_Return);
+        QCOMPARE(ui<QLabel>("lblUpozorneni")->text(),
                  QStringLiteral("Složka obsahuje více než 32767 položek; zobrazeno prvních 32767."));
-        QCOMPARE(w->txtTest->lineCount(), 32767);
+        QCOMPARE(ui<PreviewView>("txtTest")->lineCount(), 32767);
         ::unlink(file(0).c_str());
-        w->cmdAktual->click();
-        QCOMPARE(w->lblUpozorneni->text(), QString());
+        ui<QPushButton>("cmdAktual")->click();
+        QCOMPARE(ui<QLabel>("lblUpozorneni")->text(), QString());
 
         // The folder goes away under the window.
         for (std::size_t i = 1; i <= zelvar::kMaxEntries; ++i) ::unlink(file(i).c_str());
         ::rmdir(inner.c_str());
-        w->cmdAktual->click();
-        QVERIFY2(w->lblUpozorneni->text().startsWith(QStringLiteral("Složku se nepodařilo přečíst: ")),
-                 qPrintable(w->lblUpozorneni->text()));
+        ui<QPushButton>("cmdAktual")->click();
+        QVERIFY2(ui<QLabel>("lblUpozorneni")->text().startsWith(QStringLiteral("Složku se nepodařilo přečíst: ")),
+                 qPrintable(ui<QLabel>("lblUpozorneni")->text()));
     }
 
     void iconShows() {
@@ -351,7 +361,7 @@ private slots:
             return !p.isNull() && c.alpha() == 255 && c.green() > c.red() && c.green() > c.blue();
         };
         QVERIFY(green(w->windowIcon().pixmap(32, 32)));
-        QVERIFY(green(w->cmdPrejmenovat->icon().pixmap(w->cmdPrejmenovat->iconSize())));
+        QVERIFY(green(ui<QToolButton>("cmdPrejmenovat")->icon().pixmap(ui<QToolButton>("cmdPrejmenovat")->iconSize())));
         frmAbout about(*dialogs, w.get());
         QVERIFY(green(about.picIcon->pixmap()));
         QCOMPARE(about.picIcon->pixmap().size(), QSize(48, 48));

@@ -6,7 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "ui/folderscan.h"
+#include "platform/folderscan.h"
 #include "ui/scripted_dialogs.h"
 #include "ui/windowlogic.h"
 

@@ -65,10 +65,18 @@ protected:
         dir.reset();
     }
 
-    QString preview() const { return w->txtTest->toPlainText(); }
+    // A control of the window by its name.
+    template <typename T>
+    T* ui(const char* name) const {
+        T* found = w->findChild<T*>(QString::fromLatin1(name));
+        if (!found) qFatal("no control %s", name);
+        return found;
+    }
+
+    QString preview() const { return ui<PreviewView>("txtTest")->toPlainText(); }
     // The edit box as it holds its text: the plain text would show a no-break space as a space.
     QString box() const {
-        return w->txtEdit->document()->toRawText().replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+        return ui<QPlainTextEdit>("txtEdit")->document()->toRawText().replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
     }
     QString asked(std::size_t i) const { return QString::fromStdString(dialogs->asked.at(i).text); }
     bool shown(const QWidget* control) const { return control->isVisibleTo(w.get()); }
@@ -89,7 +97,7 @@ protected:
     void checkWindowBack() const {
         QVERIFY(w->centralWidget()->isEnabled() && w->menuBar()->isEnabled());
         QVERIFY(!QApplication::overrideCursor());
-        QVERIFY(!shown(w->lblPracuji) && !shown(w->lblPrace));
-        QCOMPARE(w->lblPrace->text(), QString());
+        QVERIFY(!shown(ui<QLabel>("lblPracuji")) && !shown(ui<QLabel>("lblPrace")));
+        QCOMPARE(ui<QLabel>("lblPrace")->text(), QString());
     }
 };

@@ -1,4 +1,4 @@
-#include "ui/folderscan.h"
+#include "platform/folderscan.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <memory>
 
+#include "platform/listing.h"
 #include "platform/name_mask.h"
 
 namespace zelvar {
@@ -51,10 +52,7 @@ void sortForDisplay(std::vector<std::string>& names) {
 
 }  // namespace
 
-std::string joinPath(const std::string& folder, const std::string& name) {
-    if (!folder.empty() && folder.back() == '/') return folder + name;
-    return folder + "/" + name;
-}
+std::string joinPath(const std::string& folder, const std::string& name) { return folderPrefix(folder) + name; }
 
 bool canOpenFolder(const std::string& path, int* error) {
     DirHandle dir(opendir(path.c_str()));

@@ -1,5 +1,5 @@
 #pragma once
-// What the folder tree and the file list show: the subfolders of a folder and its files that match
+// What the window's folder tree and file list show: the subfolders of a folder and its files that match
 // the listing filter, by name as bytes on disk, in case-insensitive order. Hidden entries (names
 // starting with ".") are shown like any other. A folder that cannot be read gives an empty list.
 #include <string>

@@ -1,0 +1,47 @@
+#pragma once
+// The folder selection of the main window: the drive list, the folder tree, the path field and the
+// file list that shows what the listing filter lets through. It moves between folders on the
+// user's word and tells the window; the window lists and previews.
+#include <QObject>
+#include <string>
+#include <vector>
+
+#include "engine/text.h"
+#include "platform/volumes.h"
+#include "rename/dialogs.h"
+
+struct frmMainUi;
+
+class FolderNav : public QObject {
+    Q_OBJECT
+public:
+    FolderNav(frmMainUi& ui, zelvar::Dialogs& dialogs, QObject* parent);
+
+    // Opens startFolder (bytes of an absolute path; empty or unusable: the home folder).
+    void start(const std::string& startFolder);
+    const std::string& folder() const;  // the current folder of the tree
+
+    // The volumes of the drive list; re-read from the mount table whenever the list is opened.
+    void setVolumes(std::vector<zelvar::Volume> volumes);
+    void reloadVolumes();
+
+    // The drive chosen in the list, the path typed into the field.
+    void driveChosen();
+    void pathEntered();
+    // Shows the current folder in the path field, reads its subfolders again and lists its files
+    // that match the filter.
+    void showFolder(const zelvar::Text& filter);
+
+signals:
+    void moved();               // to another folder, on the user's word
+    void relist(bool retitle);  // the same folder, to be listed again
+
+private:
+    void selectDriveOf(const std::string& path);
+
+    frmMainUi& ui_;
+    zelvar::Dialogs& dialogs_;
+    std::vector<zelvar::Volume> volumes_;
+    std::string home_;
+    bool checkingPath_ = false;
+};

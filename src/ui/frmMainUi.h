@@ -1,0 +1,132 @@
+#pragma once
+// The controls of the main window, made and placed at their start geometry by setupUi, the way a
+// form designer's generated class does it. The window owns one of these privately; tests find the
+// controls by their object names, which are the names below.
+class QAction;
+class QButtonGroup;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMainWindow;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class QToolButton;
+class QWidget;
+class FolderTree;
+class PreviewView;
+
+struct frmMainUi {
+    void setupUi(QMainWindow* window);
+
+    QWidget* client;
+
+    // Input side.
+    QLabel* lblVstup;
+    QPushButton* cmdAktual;
+    QLineEdit* txtVyhlFiltr;
+    QLineEdit* txtCesta;
+    QGroupBox* fraFile;
+    QButtonGroup* optFile;
+    QComboBox* drvDisk;
+    FolderTree* dirD;
+    QListWidget* filD;
+
+    // Output side.
+    QLabel* lblVystup;
+    QPushButton* cmdTest;
+    QLabel* lblPopis;
+    QLabel* lblPracuji;
+    QLabel* lblPrace;
+    QLabel* lblUpozorneni;  // what the last listing could not show, and what the edit box does not fit
+    QGroupBox* fraRazeni;
+    QButtonGroup* optRazeni;
+    QCheckBox* chkObracene;
+    QCheckBox* chkCisla;
+    PreviewView* txtTest;
+
+    // Right column.
+    QPushButton* cmdEdit;
+    QGroupBox* fraUkazky;
+    QLabel* lblVzor1;
+    QLabel* lblVzor2;
+    QLabel* lblSipka1;
+    QLabel* lblSipka2;
+    QLabel* lblUkazka1;
+    QLabel* lblUkazka2;
+    QPlainTextEdit* txtEdit;
+
+    QGroupBox* fraPrikazy;
+    QLabel* lblJmeno;
+    QLineEdit* txtJmeno;
+    QLabel* lblPripona;
+    QLineEdit* txtExt;
+    QLabel* lblObraceneZpracovani;
+    QCheckBox* chkObratitJm;
+    QCheckBox* chkObratitEx;
+
+    QGroupBox* fraVelikost;
+    QButtonGroup* optVelikost;
+
+    QGroupBox* fraCisla;
+    QGroupBox* fraCitac;
+    QButtonGroup* optCitac;
+    QLabel* lblOd;
+    QLineEdit* txtCisloOd;
+    QLabel* lblKrok;
+    QLineEdit* txtDif;
+    QCheckBox* chkStejnePripony;
+    QCheckBox* chkINula;
+    QCheckBox* chkCisloNula;
+    QGroupBox* fraZachovatCisla;
+    QButtonGroup* optZachovatCisla;
+    QGroupBox* fraZachovatTypCislovani;
+    QButtonGroup* optZachovatTypCislovani;
+    QLabel* lblPuvodniZaklad;
+    QLineEdit* txtZachovatCiselnyZaklad;
+    QGroupBox* fraTypCislovani;
+    QButtonGroup* optTypCislovani;
+    QLabel* lblZaklad;
+    QLineEdit* txtCiselnyZaklad;
+
+    QGroupBox* fraDoplneni;
+    QCheckBox* chkBezDia;
+    QLabel* lblPauzy;
+    QComboBox* cboPauzy;
+    QLabel* lblZamenitCo;
+    QLineEdit* txtZamenitCo;
+    QLabel* lblZamenitZaCo;
+    QLineEdit* txtZamenitZaCo;
+    QCheckBox* chkZamenaVse;
+    QLabel* lblOdstranit;
+    QLineEdit* txtOdstranit;
+    QGroupBox* fraObratit;
+    QCheckBox* chkJmeno;
+    QCheckBox* chkExt;
+
+    QCheckBox* chkKazdy;
+    QLabel* lblPotvrzovat;
+    QToolButton* cmdPrejmenovat;
+    QLabel* lblVerze;
+
+    // Menus.
+    QMenu* mnuSoubor;
+    QAction* mnuKonec;
+    QMenu* mnuFunkceMenu;
+    QAction* mnuFunkce[2];
+    QMenu* mnuNapoveda;
+    QAction* mnuObsah;
+    QAction* mnuVyhledat;
+    QAction* mnuOAplikaci;
+
+private:
+    void buildInputSide(QMainWindow* window);
+    void buildOutputSide(QMainWindow* window);
+    void buildRightColumn(QMainWindow* window);
+    void buildNumbersFrame(QMainWindow* window);
+    void buildReplacementsFrame();
+    void buildMenus(QMainWindow* window);
+};
