@@ -1,7 +1,8 @@
 #pragma once
 // The output pattern compiler. A pattern never fails to compile: characters without a meaning are
 // literals, forbidden file-name characters are dropped, surplus stars and colon runs are ignored.
-// Date codes become the marker code points 31..25, which no typed pattern or file name can hold.
+// Date codes become marker values past the last Unicode code point, which no decoded text can hold,
+// so every character of a pattern, control characters too, stays a literal.
 #include <vector>
 
 #include "engine/options.h"
@@ -9,14 +10,14 @@
 
 namespace zelvar {
 
-// Marker code points of the date codes.
-inline constexpr char32_t kMarkRok4 = 31;   // \y  yyyy
-inline constexpr char32_t kMarkRok2 = 30;   // \r  yy
-inline constexpr char32_t kMarkMesic = 29;  // \m  mm
-inline constexpr char32_t kMarkDen = 28;    // \d  dd
-inline constexpr char32_t kMarkHodina = 27; // \h  hh
-inline constexpr char32_t kMarkMinuta = 26; // \n  nn
-inline constexpr char32_t kMarkSekunda = 25;// \s, \v  ss
+// Marker values of the date codes.
+inline constexpr char32_t kMarkSekunda = 0x110000;    // \s, \v  ss
+inline constexpr char32_t kMarkMinuta = 0x110001;     // \n  nn
+inline constexpr char32_t kMarkHodina = 0x110002;     // \h  hh
+inline constexpr char32_t kMarkDen = 0x110003;        // \d  dd
+inline constexpr char32_t kMarkMesic = 0x110004;      // \m  mm
+inline constexpr char32_t kMarkRok2 = 0x110005;       // \r  yy
+inline constexpr char32_t kMarkRok4 = 0x110006;       // \y  yyyy
 
 // The compiled pattern of one field. Element 0 of each array is bookkeeping: ZnakyPred[0] holds the
 // field's reverse flag as "0"/"1", PolohyPred[0]/PolohyZa[0] the number of old characters consumed.

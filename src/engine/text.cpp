@@ -84,6 +84,28 @@ std::string toUtf8(const Text& text) {
     return out;
 }
 
+std::size_t utf8Size(const Text& text) {
+    std::size_t size = 0;
+    for (const char32_t c : text) {
+        if ((c >= 0xDC80 && c <= 0xDCFF) || c < 0x80) size += 1;
+        else if (c < 0x800) size += 2;
+        else if (c < 0x10000) size += 3;
+        else size += 4;
+    }
+    return size;
+}
+
+void canonicalise(Text& text) {
+    // Only a text holding escaped bytes can change; most names hold none.
+    const auto escaped = [](char32_t c) { return c >= 0xDC80 && c <= 0xDCFF; };
+    for (const char32_t c : text) {
+        if (escaped(c)) {
+            text = fromUtf8(toUtf8(text));
+            return;
+        }
+    }
+}
+
 char32_t lowerChar(char32_t c) {
     if (c < 0x80) return (c >= 'A' && c <= 'Z') ? c + 32 : c;
     // The escaped bytes of an invalid name are no letters and must come back unchanged.

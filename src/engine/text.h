@@ -15,6 +15,12 @@ Text fromUtf8(std::string_view bytes);
 // Encodes to UTF-8; U+DC80..U+DCFF become their original single bytes again.
 std::string toUtf8(const Text& text);
 
+// The length of toUtf8(text) in bytes, without encoding it.
+std::size_t utf8Size(const Text& text);
+// The form a text takes on disk and back: escaped bytes that together form valid UTF-8 become the
+// characters they encode, so that two texts naming the same bytes are equal.
+void canonicalise(Text& text);
+
 // Shorthand for literals in code and tests: T("Přejmenovat").
 inline Text T(std::string_view utf8) { return fromUtf8(utf8); }
 

@@ -55,13 +55,8 @@ bool foldsCase(int folderFd) {
     return ioctl(folderFd, FS_IOC_GETFLAGS, &flags) == 0 && (flags & FS_CASEFOLD_FL) != 0;
 }
 
-// Dates far beyond 2262 do not fit in nanoseconds; they keep the largest value, still in order.
-std::int64_t nanoseconds(const struct timespec& t) {
-    std::int64_t ns = 0;
-    if (__builtin_mul_overflow(static_cast<std::int64_t>(t.tv_sec), std::int64_t{1000000000}, &ns) ||
-        __builtin_add_overflow(ns, static_cast<std::int64_t>(t.tv_nsec), &ns))
-        return t.tv_sec < 0 ? INT64_MIN : INT64_MAX;
-    return ns;
+FileTime fileTime(const struct timespec& t) {
+    return {static_cast<std::int64_t>(t.tv_sec), static_cast<std::int64_t>(t.tv_nsec)};
 }
 
 bool civilTime(time_t seconds, DateTime& out) {
@@ -118,7 +113,7 @@ ListedEntry listedEntry(const char* name, bool isDir, const Inspected& facts, En
     if (facts.readable) {
         entry.id = EntryId{facts.self.st_dev, facts.self.st_ino};
         if (civilTime(facts.dated.st_mtim.tv_sec, entry.date))
-            entry.mtimeNs = nanoseconds(facts.dated.st_mtim);
+            entry.mtime = fileTime(facts.dated.st_mtim);
         else
             entry.date = DateTime{};
     }
@@ -212,6 +207,7 @@ Listing listFolder(const std::string& folder, const Text& masks, int optFile, st
     // File systems give a folder a size of roughly 16 to 32 bytes per entry; a guess saves regrowing.
     const std::size_t expected = std::min<std::size_t>(self.st_size > 0 ? self.st_size / 16 : 0, 1 << 20);
     out.caseInsensitive = foldsCase(fd);
+    if (const long max = fpathconf(fd, _PC_NAME_MAX); max > 0) out.nameMax = static_cast<std::size_t>(max);
     tzset();  // dates follow the time zone in force now, not the one of the first listing
     readFolder(dir, expected, folderDev, NameMask(masks), optFile, limit, out);
     closedir(dir);

@@ -26,10 +26,17 @@ struct EntryId {
     bool operator==(const EntryId&) const = default;
 };
 
+// A modification time as a time point: seconds and nanoseconds, so that no year overflows it.
+struct FileTime {
+    std::int64_t sec = 0;
+    std::int64_t nsec = 0;
+    auto operator<=>(const FileTime&) const = default;
+};
+
 struct ListedEntry {
     std::string name;            // bytes on disk
     bool isDir = false;          // a link counts as its target
-    std::int64_t mtimeNs = 0;    // modification time, for ordering (0 when unreadable); a working
+    FileTime mtime;              // modification time, for ordering (0 when unreadable); a working
                                  // link's is its target's, a dangling link's its own
     DateTime date;               // the same as local civil time; the zero date-time when unreadable
     EntryId id;                  // the entry itself, a link not followed
@@ -44,6 +51,7 @@ struct Listing {
     // Every entry of the folder whatever its kind or name, for the existence test of new names.
     std::unordered_map<std::string, EntryId> allNames;
     bool caseInsensitive = false;       // the folder's file system folds letter case
+    std::size_t nameMax = 255;          // the longest name in bytes the folder's file system takes
 
     // The entry that a new name would hit, if any: exact bytes first; on a case-insensitive
     // file system the lookup asks the file system itself.

@@ -126,8 +126,8 @@ struct NameUse {
 class Namer {
 public:
     Namer(const std::vector<ZaznamSouboru>& records, const RenameOptions& options,
-          const CounterSetup& counter, const ComposeName& compose)
-        : records_(records), options_(options), counter_(counter), compose_(compose),
+          const CounterSetup& counter, const ComposeName& compose, std::size_t nameMax)
+        : records_(records), options_(options), counter_(counter), compose_(compose), nameMax_(nameMax),
           n_(static_cast<int>(records.size())), rows_(n_), ids_(2 * records.size()), oldId_(n_),
           finalId_(n_, -1), nextOld_(n_, -1) {
         uses_.reserve(2 * records.size());
@@ -177,10 +177,19 @@ public:
         zeros.reserve(groups_.size());
         for (const Group& g : groups_) zeros.push_back(compose_(records_[g.prvni], 0, true));
         // Ids first, while every text the table points at is still in place.
-        for (std::size_t k = 0; k < groups_.size(); ++k) finalId_[groups_[k].prvni] = idOfCopy(zeros[k]);
+        std::vector<std::optional<Verdict>> refused(groups_.size());
         for (std::size_t k = 0; k < groups_.size(); ++k) {
-            rows_[groups_[k].prvni].newName = std::move(zeros[k]);
-            rows_[groups_[k].prvni].verdict = Verdict::usable;
+            refused[k] = unusable(zeros[k]);
+            if (!refused[k]) finalId_[groups_[k].prvni] = idOfCopy(zeros[k]);
+        }
+        for (std::size_t k = 0; k < groups_.size(); ++k) {
+            const int i = groups_[k].prvni;
+            if (refused[k]) {
+                mark(i, *refused[k]);
+                continue;
+            }
+            rows_[i].newName = std::move(zeros[k]);
+            rows_[i].verdict = Verdict::usable;
         }
     }
 
@@ -240,7 +249,7 @@ private:
         finalId_[i] = oldId_[i];
         // A counter value past the 16-bit range makes no name at all.
         if (counterValue <= kMaxSmall) row.newName = compose_(records_[i], static_cast<double>(counterValue), false);
-        if (emptyStem(row.newName)) return mark(i, Verdict::emptyName);
+        if (const auto refused = unusable(row.newName)) return mark(i, *refused);
         if (row.newName == row.oldName) return mark(i, Verdict::unchanged);
 
         int id = ids_.find(row.newName);
@@ -248,11 +257,19 @@ private:
             // Without a counter the number changes no name and the groups serve nothing (the
             // zero step needs a counter too): every earlier match leaves the name as it is.
             if (counter_.inPattern) id = renumber(i, id);
+            // A number written into the name may empty its stem or make it too long.
+            if (const auto refused = unusable(row.newName)) return mark(i, *refused);
         } else if (id >= 0 && uses_[id].firstFinal >= 0) {
             return mark(i, Verdict::clashAbove, rows_[uses_[id].firstFinal].finalName());
         }
         if (const int j = id >= 0 ? laterOld(id, i) : -1; j >= 0) return mark(i, Verdict::clashBelow, rows_[j].oldName);
         finalId_[i] = id >= 0 ? id : idOf(row.newName);
+    }
+
+    std::optional<Verdict> unusable(const Text& name) const {
+        if (emptyStem(name)) return Verdict::emptyName;
+        if (utf8Size(name) > nameMax_) return Verdict::tooLong;
+        return std::nullopt;
     }
 
     // "Jen stejné": every earlier row whose final name the new name meets, in row order, numbers
@@ -270,6 +287,8 @@ private:
             Group& g = groups_[uses_[id].group];
             ++g.pocet;
             rows_[i].newName = compose_(records_[i], static_cast<double>(g.pocet), true);
+            // An unusable name ends the walk; the caller marks the row.
+            if (unusable(rows_[i].newName)) return -1;
             id = ids_.find(rows_[i].newName);
             from = j;
         }
@@ -297,6 +316,7 @@ private:
     const RenameOptions& options_;
     const CounterSetup& counter_;
     const ComposeName& compose_;
+    const std::size_t nameMax_;
     const int n_;
     PreviewList rows_;
     NameIds ids_;
@@ -346,8 +366,8 @@ void splitEntryName(std::string_view bytes, Text& jmeno, Text& pripona) {
 
 NamedRows nameRows(const std::vector<ZaznamSouboru>& records, const RenameOptions& options,
                    const CounterSetup& counter, const ComposeName& compose,
-                   const FindEntry& existing) {
-    Namer namer(records, options, counter, compose);
+                   const FindEntry& existing, std::size_t nameMax) {
+    Namer namer(records, options, counter, compose, nameMax);
     namer.nameAll();
     namer.zeroForFirsts();
     namer.markPresent(existing);
@@ -376,17 +396,20 @@ PreviewResult buildPreview(const Listing& listing, const RenameOptions& options,
         ZaznamSouboru& r = records[i];
         splitEntryName(std::string_view(e.name), r.Jmeno, r.Pripona);
         r.Datum = e.date;
-        r.mtimeNs = e.mtimeNs;
+        r.mtime = e.mtime;
         r.isDir = e.isDir;
         r.id = e.id;
     }
     Serad(records, options.optRazeni, options.chkObracene != 0, options.chkCisla != 0);
 
+    // Names are compared as they will land on disk.
     const ComposeName compose = [&](const ZaznamSouboru& r, double N, bool pocitat) {
-        return NoveJmenoStr(r.Jmeno, r.Pripona, N, r.Datum, pocitat, options, patterns);
+        Text name = NoveJmenoStr(r.Jmeno, r.Pripona, N, r.Datum, pocitat, options, patterns);
+        canonicalise(name);
+        return name;
     };
     const FindEntry existing = [&](const Text& name) { return listing.existing(toUtf8(name)); };
-    NamedRows named = nameRows(records, options, counter, compose, existing);
+    NamedRows named = nameRows(records, options, counter, compose, existing, listing.nameMax);
 
     result.rows = std::move(named.rows);
     result.unchanged = named.unchanged;

@@ -71,9 +71,10 @@ struct NamedRows {
 // folder (any entry but the row's own one reached through a change of letter case), and a closing
 // guard that no usable row is a non-rename or aims at the final name of an earlier row. Each row
 // costs a few hash probes (one more per renumbering in "Jen stejné"), with exactly the result of
-// the row-by-row scans. `records` is in preview order.
+// the row-by-row scans. `records` is in preview order. A name with nothing before its first "." or
+// longer than nameMax bytes is unusable, also when "Jen stejné" or the zero step makes it anew.
 NamedRows nameRows(const std::vector<ZaznamSouboru>& records, const RenameOptions& options,
                    const CounterSetup& counter, const ComposeName& compose,
-                   const FindEntry& existing);
+                   const FindEntry& existing, std::size_t nameMax = 255);
 
 }  // namespace zelvar

@@ -75,7 +75,7 @@ bool nameBefore(const ZaznamSouboru& a, const ZaznamSouboru& b) {
 
 bool before(const ZaznamSouboru& a, const ZaznamSouboru& b, bool byDate) {
     if (byDate) {
-        if (a.mtimeNs != b.mtimeNs) return a.mtimeNs < b.mtimeNs;
+        if (a.mtime != b.mtime) return a.mtime < b.mtime;
     } else {
         const int c = a.Klic.compare(b.Klic);
         if (c != 0) return c < 0;
@@ -176,8 +176,9 @@ void Serad(std::vector<ZaznamSouboru>& list, int sortKey, bool reverse, bool num
     std::vector<Item> items(list.size());
     for (std::size_t i = 0; i < list.size(); ++i) {
         const auto& r = list[i];
-        // Flipping the sign bit orders signed times as unsigned words.
-        items[i] = {byDate ? static_cast<std::uint64_t>(r.mtimeNs) ^ (std::uint64_t{1} << 63) : keyWord(r.Klic, shared),
+        // Flipping the sign bit orders signed seconds as unsigned words; equal seconds go on to the
+        // nanoseconds.
+        items[i] = {byDate ? static_cast<std::uint64_t>(r.mtime.sec) ^ (std::uint64_t{1} << 63) : keyWord(r.Klic, shared),
                     static_cast<int>(i)};
     }
     std::sort(items.begin(), items.end(), [&](const Item& a, const Item& b) {

@@ -16,7 +16,7 @@ struct ZaznamSouboru {
     Text Jmeno;               // the name up to its last "." (all of it without an extension)
     Text Pripona;             // after the last "."; Jmeno, "." and Pripona are the name on disk
     DateTime Datum;           // last change, local civil time
-    std::int64_t mtimeNs = 0; // the same as a time point, for ordering
+    FileTime mtime;           // the same as a time point, for ordering
     Text Klic;                // sort key
     bool isDir = false;
     EntryId id;

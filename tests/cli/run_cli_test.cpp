@@ -219,6 +219,21 @@ TEST(Preview, SameNumberForEqualNamesAndNamesKeepTheirBytes) {
     expectPreviews(odd, {{{"--case", "upper"}, "b\xFF\xFE.txt -> B\xFF\xFE.TXT\n"}});
 }
 
+TEST(Preview, RowsTheRenameWouldRefuseAreMarked) {
+    TempFolder dir;
+    dir.fill({{"\xC3x\xA9.txt", ""}, {"éx.txt", ""}, {"ba.txt", ""}, {"a.txt", ""}});
+    const std::string longName(300, 'x');
+    expectPreviews(dir, {
+        // Bytes that meet as valid UTF-8 clash with the character they encode.
+        {{"--remove", "x"}, "a.txt -> a.tt\nba.txt -> ba.tt\néx.txt -> é.tt\n\xC3x\xA9.txt -> * viz >é.tt< výše\n"},
+        {{"--name", longName}, "a.txt -> * příliš dlouhé jméno\nba.txt -> * příliš dlouhé jméno\n"
+                               "éx.txt -> * příliš dlouhé jméno\n\xC3x\xA9.txt -> * příliš dlouhé jméno\n"},
+        {{"--name", "a\x1f" "b?", "--filter", "*a.txt"}, "a.txt -> a\x1f" "ba.txt\nba.txt -> a\x1f" "bb.txt\n"},
+        {{"--name", "/*", "--ext", "*:", "--numbering", "same", "--zero-first", "--filter", "*a.txt"},
+         "a.txt -> * prázdné jméno\nba.txt -> a.txt1\n"},
+    });
+}
+
 TEST(Preview, AFolderThatCannotBeListed) {
     TempFolder dir;
     dir.file("plain");

@@ -48,6 +48,7 @@ TEST(ZpracJmeno, PatternTokensAndDates) {
         {"x::y", "", nullptr, {}, "x01y"},             {"?\?-*-??", "abcdefg", nullptr, {}, "ab-cde-fg"},
         {"\\y-\\m-\\d_\\h\\n\\s+\\r\\v", "", nullptr, {}, "2024-03-07_090502+2402"},
         {"\\y\\r.\\m\\d\\h", "", nullptr, {.d = {}}, "189999.123000"},
+        {"a\x1f" "b\x19*", "c", nullptr, {}, "a\x1f" "b\x19" "c"},  // control characters are no date codes
         // Reversed processing: the pattern runs on the mirrored text, which is turned back;
         // literals and dates are not mirrored in advance, the counter is.
         {"??", "abcdef", nullptr, reversed, "ef"},        {"?/*", "abcdef", nullptr, reversed, "abcdf"},

@@ -19,7 +19,15 @@ TEST(Utf8, DecodesValidSequencesEscapesInvalidBytesAndRoundTrips) {
     for (const auto& c : cases) {
         EXPECT_EQ(fromUtf8(c.bytes), c.text) << c.bytes;
         EXPECT_EQ(toUtf8(c.text), c.bytes) << c.bytes;
+        EXPECT_EQ(utf8Size(c.text), c.bytes.size()) << c.bytes;
+        Text canonical = c.text;
+        canonicalise(canonical);
+        EXPECT_EQ(canonical, c.text) << c.bytes;
     }
+    // Escaped bytes that were split apart and meet again are the character they encode.
+    Text joined = U"\xDCC3\xDCA9x\xDCC3";
+    canonicalise(joined);
+    EXPECT_EQ(joined, U"\u00E9x\xDCC3");
 }
 
 TEST(CaseMapping, CzechLettersAndEscapes) {

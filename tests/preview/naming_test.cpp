@@ -56,8 +56,14 @@ std::vector<std::string> lines(const PreviewList& rows) {
 
 NamedRows referenceRows(const std::vector<ZaznamSouboru>& rec, const RenameOptions& o,
                         const CounterSetup& counter, const ComposeName& compose,
-                        const FindEntry& existing) {
+                        const FindEntry& existing, std::size_t nameMax = 255) {
     const int n = static_cast<int>(rec.size());
+    const auto refused = [&](const Text& name) -> std::optional<Verdict> {
+        const std::size_t q = instr(1, name, U'.');
+        if ((q == 0 && name.empty()) || q == 1) return Verdict::emptyName;
+        if (utf8Size(name) > nameMax) return Verdict::tooLong;
+        return std::nullopt;
+    };
     PreviewList rows(n);
     int unchanged = 0;
     auto setMarker = [&](int i, Verdict verdict, Text involved = Text()) {
@@ -73,8 +79,7 @@ NamedRows referenceRows(const std::vector<ZaznamSouboru>& rec, const RenameOptio
             ++k;
         const long long N = counter.start + static_cast<long long>(counter.step) * (i - k);
         if (N <= 32767) rows[i].newName = compose(rec[i], static_cast<double>(N), false);
-        const std::size_t q = instr(1, rows[i].newName, U'.');
-        if ((q == 0 && rows[i].newName.empty()) || q == 1) setMarker(i, Verdict::emptyName);
+        if (const auto v = refused(rows[i].newName)) setMarker(i, *v);
         if (!rows[i].marker() && rows[i].newName == rows[i].oldName) setMarker(i, Verdict::unchanged);
         for (int j = 0; j < i && !rows[i].marker(); ++j) {
             if (toLower(rows[i].newName) != toLower(rows[j].finalName())) continue;
@@ -85,6 +90,7 @@ NamedRows referenceRows(const std::vector<ZaznamSouboru>& rec, const RenameOptio
                 if (g) ++g->Pocet;
                 else g = &skupiny.emplace_back(Skupina{rows[j].finalName(), j, 1});
                 rows[i].newName = compose(rec[i], static_cast<double>(g->Pocet), true);
+                if (const auto v = refused(rows[i].newName)) setMarker(i, *v);
             } else {
                 setMarker(i, Verdict::clashAbove, rows[j].finalName());
             }
@@ -96,6 +102,7 @@ NamedRows referenceRows(const std::vector<ZaznamSouboru>& rec, const RenameOptio
         for (const auto& s : skupiny) {
             if (rows[s.Prvni].marker()) --unchanged;
             rows[s.Prvni].newName = compose(rec[s.Prvni], 0, true), rows[s.Prvni].verdict = Verdict::usable;
+            if (const auto v = refused(rows[s.Prvni].newName)) setMarker(s.Prvni, *v);
         }
     }
     for (int i = 0; i < n; ++i) {
@@ -111,6 +118,45 @@ NamedRows referenceRows(const std::vector<ZaznamSouboru>& rec, const RenameOptio
                 setMarker(i, Verdict::clashAbove, rows[j].finalName());
     }
     return {rows, unchanged};
+}
+
+TEST(NameRows, EveryNameMadeIsCheckedForAnEmptyStemAndItsLength) {
+    using O = RenameOptions&;
+    struct Case {
+        const char* label;
+        std::vector<Text> names;
+        void (*tweak)(O);
+        std::size_t nameMax;
+        std::vector<std::string> expected;
+    };
+    const Case cases[] = {
+        {"longer than the limit in bytes", {U"a.txt", U"bb.txt"}, [](O o) { o.txtJmeno = U"žž*"; }, 9,
+         {"a.txt -> žža.txt", "bb.txt -> * příliš dlouhé jméno"}},
+        {"a long name keeps no text", {U"a.txt"}, [](O o) { o.txtJmeno = U"*xxxxxxxxxx"; }, 8,
+         {"a.txt -> * příliš dlouhé jméno"}},
+        {"renumbered past the limit", {U"a.txt", U"b.txt"},
+         [](O o) { o.txtJmeno = U"xxxx:", o.optCitac = 1; }, 8, {"a.txt -> xxxx.txt", "b.txt -> * příliš dlouhé jméno"}},
+        {"the zero makes a hidden name", {U"a.txt", U"ba.txt"},
+         [](O o) { o.txtJmeno = U"/*", o.txtExt = U"*:", o.optCitac = 1, o.chkINula = 1; }, 255,
+         {"a.txt -> * prázdné jméno", "ba.txt -> a.txt1"}},
+        {"a number replaced by a dot", {U"a.txt", U"b.txt"},
+         [](O o) { o.txtJmeno = U":x", o.optCitac = 1, o.txtZamenitCo = U"1", o.txtZamenitZaCo = U"."; }, 255,
+         {"a.txt -> x.txt", "b.txt -> * prázdné jméno"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        RenameOptions o;
+        c.tweak(o);
+        const CompiledPatterns p = ZpracujFiltrVystupCely(o);
+        const auto records = recordsOf(c.names);
+        const FindEntry none = [](const Text&) { return std::optional<EntryId>(); };
+        const CounterSetup counter = counterSetup(o, p);
+        const NamedRows got = nameRows(records, o, counter, composerFor(o, p), none, c.nameMax);
+        EXPECT_EQ(lines(got.rows), c.expected);
+        for (const auto& row : got.rows) EXPECT_TRUE(row.verdict != Verdict::tooLong || row.newName.empty());
+        const NamedRows ref = referenceRows(records, o, counter, composerFor(o, p), none, c.nameMax);
+        EXPECT_EQ(lines(ref.rows), c.expected);
+    }
 }
 
 TEST(NameRows, OwnEntryUnderAnotherNameIsStillATakenName) {

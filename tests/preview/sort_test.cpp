@@ -15,11 +15,11 @@ using Names = std::vector<std::string>;
 
 // The names in the order Serad puts them, each with its modification time (0 where none is given).
 Names sorted(const Names& input, int key, bool reverse, bool numeric,
-             const std::vector<std::int64_t>& times = {}) {
+             const std::vector<FileTime>& times = {}) {
     std::vector<ZaznamSouboru> list(input.size());
     for (std::size_t i = 0; i < input.size(); ++i) {
         splitEntryName(T(input[i]), list[i].Jmeno, list[i].Pripona);
-        list[i].mtimeNs = i < times.size() ? times[i] : 0;
+        list[i].mtime = i < times.size() ? times[i] : FileTime{};
     }
     Serad(list, key, reverse, numeric);
     Names out;
@@ -78,9 +78,11 @@ TEST(Serad, AscendingAndItsExactReverse) {
 }
 
 TEST(Serad, ByDateWithTiesByName) {
-    const Names input{"c.txt", "old.txt", "b.txt", "new.txt", "a.txt", "1960.txt"};
-    const std::vector<std::int64_t> times{500, 100, 500, 900, 500, -300};
-    const Names ascending{"1960.txt", "old.txt", "a.txt", "b.txt", "c.txt", "new.txt"};
+    // Years past 2262 do not fit in nanoseconds, yet still order by date.
+    const Names input{"c.txt", "old.txt", "b.txt", "new.txt", "a.txt", "1960.txt", "a2400.txt", "b2300.txt"};
+    const std::vector<FileTime> times{{0, 500}, {0, 100},          {0, 500}, {0, 900}, {0, 500}, {-315619200, 0},
+                                      {13569465600, 0}, {10413792000, 999999999}};
+    const Names ascending{"1960.txt", "old.txt", "a.txt", "b.txt", "c.txt", "new.txt", "b2300.txt", "a2400.txt"};
     EXPECT_EQ(sorted(input, 2, false, false, times), ascending);
     EXPECT_EQ(sorted(input, 2, true, true, times), reversed(ascending));
 }
