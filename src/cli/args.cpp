@@ -153,6 +153,7 @@ const std::vector<OptionRule>& optionTable() {
         text("filter", &RenameOptions::txtVyhlFiltr),
         requestFlag("stats", &Request::stats),
         requestFlag("apply", &Request::apply),
+        requestFlag("json", &Request::json),
         {"edit", true,
          [](Request& r, const std::string& value) {
              if (value.empty()) return std::string("--edit needs a file name, or - for standard input");
@@ -204,6 +205,7 @@ std::string finish(Request& r, int folders) {
     if (r.apply) return "--sample cannot be combined with --apply";
     if (r.edit) return "--sample cannot be combined with --edit";
     if (r.stats) return "--sample cannot be combined with --stats";
+    if (r.json) return "--sample cannot be combined with --json";
     r.action = Action::Samples;
     return {};
 }
@@ -289,7 +291,16 @@ Modes:
   --sample NAME         print the new name of the sample NAME (repeatable);
                         no folder is read and FOLDER must not be given
   --counter N           counter value used by --sample (whole number, default 1)
-  --edit FILE           take the new names from FILE, one per line ("-": stdin)
+  --edit FILE           take the new names from FILE, one per line ("-": stdin);
+                        LF, CR LF or CR ends a line, a leading UTF-8 BOM is
+                        dropped; at most 32767 lines and 64 MB
+  --json                print JSON Lines instead of text: one object per row
+                        {"old", "new", "verdict"}, verdict one of rename,
+                        empty, unchanged, above, below, exists, too-long;
+                        "new" is the new name, the name involved (above,
+                        below, exists) or null; bytes that are not UTF-8 are
+                        written as \udcXX escapes; --stats and --apply add
+                        one object each
   --apply               rename every row with a usable new name, no questions
   --help                print this help and exit
   --version             print the version and exit

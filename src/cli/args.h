@@ -25,6 +25,7 @@ struct Request {
     std::string folder = ".";        // bytes as given
     bool stats = false;
     bool apply = false;
+    bool json = false;       // the preview (and stats, report) as JSON Lines
     bool edit = false;
     std::string editFile;            // "-" reads standard input
     std::vector<std::string> samples;

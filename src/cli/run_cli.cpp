@@ -26,8 +26,13 @@ void complain(std::FILE* err, const std::string& message) {
     writeBytes(err, "zelvar-cli: " + message + "\n");
 }
 
-// Reads a whole file, or standard input for "-"; nullopt with `error` set when it cannot.
-std::optional<std::string> readAll(const std::string& path, std::FILE* in, std::string& error) {
+// An edit file holds at most one name per entry of a full listing; anything larger is no such file
+// (and /dev/zero must not fill the memory).
+constexpr std::size_t kMaxEditBytes = 64u << 20;
+
+// Reads a whole file of at most `limit` bytes, or standard input for "-"; nullopt with `error` set
+// when it cannot.
+std::optional<std::string> readAll(const std::string& path, std::FILE* in, std::size_t limit, std::string& error) {
     std::FILE* f = path == "-" ? in : std::fopen(path.c_str(), "rb");
     if (!f) {
         error = std::strerror(errno);
@@ -36,7 +41,7 @@ std::optional<std::string> readAll(const std::string& path, std::FILE* in, std::
     std::string data;
     char buffer[65536];
     std::size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, f)) > 0) data.append(buffer, got);
+    while (data.size() <= limit && (got = std::fread(buffer, 1, sizeof buffer, f)) > 0) data.append(buffer, got);
     const bool failed = std::ferror(f);
     const int readErrno = errno;
     if (f != in) std::fclose(f);
@@ -44,19 +49,120 @@ std::optional<std::string> readAll(const std::string& path, std::FILE* in, std::
         error = std::strerror(readErrno);
         return std::nullopt;
     }
+    if (data.size() > limit) {
+        error = "larger than " + std::to_string(limit >> 20) + " MB";
+        return std::nullopt;
+    }
     return data;
 }
 
-// The edit box holds CR LF ended lines; a file written on Linux has bare LFs, which mean the same.
-Text editBoxFromFile(const std::string& bytes) {
+// The edit box holds CR LF ended lines. A file may end its lines with LF, CR LF or a lone CR, all
+// meaning the same; a byte-order mark in front is no part of the first name. Nothing when the file
+// has more lines than a listing has entries.
+std::optional<Text> editBoxFromFile(std::string_view bytes) {
+    if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
     const Text text = fromUtf8(bytes);
     Text box;
     box.reserve(text.size() + text.size() / 8);
+    std::size_t lines = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == U'\n' && (i == 0 || text[i - 1] != U'\r')) box += U'\r';
-        box += text[i];
+        const char32_t c = text[i];
+        if (c == U'\r' || c == U'\n') {
+            if (c == U'\r' && i + 1 < text.size() && text[i + 1] == U'\n') ++i;
+            box += U"\r\n";
+            ++lines;
+        } else {
+            box += c;
+        }
     }
+    if (!box.empty() && box.back() != U'\n') ++lines;
+    if (lines > kMaxEntries) return std::nullopt;
     return box;
+}
+
+// A JSON string of a name. Bytes that are not UTF-8 (decoded as U+DC80..U+DCFF) are written as
+// "\udcXX", which no valid UTF-8 name yields, so the name's bytes can be recovered exactly.
+void appendJson(std::string& out, const Text& text) {
+    out += '"';
+    Text plain;
+    const auto flush = [&] {
+        out += toUtf8(plain);
+        plain.clear();
+    };
+    for (const char32_t c : text) {
+        const bool escaped = c >= 0xDC80 && c <= 0xDCFF;
+        if (c >= 0x20 && c != U'"' && c != U'\\' && !escaped) {
+            plain += c;
+            continue;
+        }
+        flush();
+        switch (c) {
+            case U'"': out += "\\\""; break;
+            case U'\\': out += "\\\\"; break;
+            case U'\n': out += "\\n"; break;
+            case U'\r': out += "\\r"; break;
+            case U'\t': out += "\\t"; break;
+            default: {
+                char code[8];
+                std::snprintf(code, sizeof code, "\\u%04x", static_cast<unsigned>(c));
+                out += code;
+            }
+        }
+    }
+    flush();
+    out += '"';
+}
+
+const char* verdictName(Verdict v) {
+    switch (v) {
+        case Verdict::usable: return "rename";
+        case Verdict::emptyName: return "empty";
+        case Verdict::unchanged: return "unchanged";
+        case Verdict::clashAbove: return "above";
+        case Verdict::clashBelow: return "below";
+        case Verdict::exists: return "exists";
+        case Verdict::tooLong: return "too-long";
+    }
+    return "";
+}
+
+bool namesANewName(Verdict v) {
+    return v == Verdict::usable || v == Verdict::clashAbove || v == Verdict::clashBelow || v == Verdict::exists;
+}
+
+std::string jsonRows(const PreviewList& rows) {
+    std::string out;
+    for (const auto& row : rows) {
+        out += "{\"old\": ";
+        appendJson(out, row.oldName);
+        out += ", \"new\": ";
+        if (namesANewName(row.verdict)) appendJson(out, row.newName);
+        else out += "null";
+        out += ", \"verdict\": \"";
+        out += verdictName(row.verdict);
+        out += "\"}\n";
+    }
+    return out;
+}
+
+std::string jsonStats(int n, int unchanged) {
+    return "{\"processed\": " + std::to_string(n) + ", \"renamed\": " + std::to_string(n - unchanged) +
+           ", \"unchanged\": " + std::to_string(unchanged) + "}\n";
+}
+
+std::string jsonReport(const RunResult& run) {
+    std::string out = "{\"renamed\": " + std::to_string(run.attempts - run.failures) + ", \"failures\": [";
+    for (std::size_t i = 0; i < run.failed.size(); ++i) {
+        const RunFailure& f = run.failed[i];
+        out += i ? ", {\"old\": " : "{\"old\": ";
+        appendJson(out, f.oldName);
+        out += ", \"new\": ";
+        appendJson(out, f.newName);
+        out += ", \"message\": ";
+        appendJson(out, f.message);
+        out += "}";
+    }
+    return out + "]}\n";
 }
 
 std::string previewLines(const PreviewList& rows) {
@@ -111,12 +217,18 @@ int previewFolder(const Request& r, std::FILE* out, std::FILE* err, std::FILE* i
     Text editBox;
     if (r.edit) {
         std::string error;
-        const auto bytes = readAll(r.editFile, in, error);
+        const auto bytes = readAll(r.editFile, in, kMaxEditBytes, error);
         if (!bytes) {
             complain(err, "cannot read '" + r.editFile + "': " + error);
             return 2;
         }
-        editBox = editBoxFromFile(*bytes);
+        auto box = editBoxFromFile(*bytes);
+        if (!box) {
+            complain(err, "'" + r.editFile + "' holds more than " + std::to_string(kMaxEntries) +
+                              " lines, more than a folder listing has entries");
+            return 2;
+        }
+        editBox = std::move(*box);
     }
 
     PreviewSession session;
@@ -138,8 +250,14 @@ int previewFolder(const Request& r, std::FILE* out, std::FILE* err, std::FILE* i
     const PreviewResult& preview = session.result();
     const bool listingFailed = preview.listingFailed;
 
-    writeBytes(out, previewLines(preview.rows));
-    if (r.stats) writeBytes(out, unixLines(toUtf8(statsText(static_cast<int>(preview.rows.size()), preview.unchanged))));
+    const int n = static_cast<int>(preview.rows.size());
+    if (r.json) {
+        writeBytes(out, jsonRows(preview.rows));
+        if (r.stats) writeBytes(out, jsonStats(n, preview.unchanged));
+    } else {
+        writeBytes(out, previewLines(preview.rows));
+        if (r.stats) writeBytes(out, unixLines(toUtf8(statsText(n, preview.unchanged))));
+    }
     if (!r.apply) return 0;
     // A folder that could not be listed to its end is not renamed: its preview is not the whole
     // truth about the names it holds.
@@ -154,7 +272,7 @@ int previewFolder(const Request& r, std::FILE* out, std::FILE* err, std::FILE* i
         complain(err, "the rename run did not start");
         return 1;
     }
-    writeBytes(out, unixLines(toUtf8(run.report)));
+    writeBytes(out, r.json ? jsonReport(run) : unixLines(toUtf8(run.report)));
     return run.failures > 0 ? 1 : 0;
 }
 

@@ -101,7 +101,8 @@ RunResult cmdPrejmenovat_Run(const std::string& folder, PreviewList rows, const 
             frontEnd.processEvents();
             dialogs.beep();
             failureList.push_back(row.oldName + U" nepřejmenován na " + row.newName);
-            dialogs.messageBox(errorText(outcome, row.oldName, row.newName), box::exclamation);
+            result.failed.push_back({row.oldName, row.newName, errorText(outcome, row.oldName, row.newName)});
+            dialogs.messageBox(result.failed.back().message, box::exclamation);
         }
         frontEnd.progress(row.newName + U" A B");
         frontEnd.processEvents();

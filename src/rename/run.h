@@ -4,6 +4,7 @@
 // failed. It works on its own copy of the rows, so nothing that happens meanwhile changes its plan.
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "preview/entry.h"
 #include "rename/dialogs.h"
@@ -26,10 +27,16 @@ enum class RunEnd {
     Finished,          // the loop ran (possibly cut short by Cancel) and the report was shown
 };
 
+struct RunFailure {
+    Text oldName, newName;
+    Text message;  // the text of its message box
+};
+
 struct RunResult {
     RunEnd end = RunEnd::Declined;
     int attempts = 0;
     int failures = 0;
+    std::vector<RunFailure> failed;
     Text report;       // the text of the final message box
     BoxStyle reportStyle;
 };

@@ -279,6 +279,10 @@ TEST(Edit, NamesFromAFileOrStandardInput) {
         {"b.txt\nA.txt\n", "a.txt -> * viz >b.txt< níže\nb.txt -> * viz >a.txt< výše\n" + stats(2, 0, 2)},
         {"a.txt\nb.txt\n", "a.txt -> * beze změny\nb.txt -> * beze změny\n" + stats(2, 0, 2)},
         {"", "a.txt -> * beze změny\nb.txt -> * beze změny\n" + stats(2, 0, 2)},
+        // Any line end ends a line; a byte-order mark is no part of the first name.
+        {"c.txt\rB.txt\r", "a.txt -> c.txt\nb.txt -> B.txt\n" + stats(2, 2, 0)},
+        {"\r\r\nB.txt", "a.txt -> * beze změny\nb.txt -> * beze změny\n" + stats(2, 0, 2)},
+        {"\xEF\xBB\xBF" "c.txt\n", "a.txt -> c.txt\nb.txt -> * beze změny\n" + stats(2, 1, 1)},
     };
     for (const auto& [lines, expected] : cases) {
         names.file("names", lines);
@@ -288,6 +292,14 @@ TEST(Edit, NamesFromAFileOrStandardInput) {
         EXPECT_EQ(fromFile.err, "");
         EXPECT_EQ(run({"--stats", "--edit=-", dir.path()}, lines).out, expected) << lines;
     }
+    // A file longer than any listing is refused before anything is listed.
+    names.file("names", std::string(32767, '\n'));
+    EXPECT_EQ(run({"--edit", names / "names", dir.path()}).code, 0);
+    names.file("names", std::string(32768, '\r'));
+    const CliRun tooMany = run({"--apply", "--edit", names / "names", dir.path()});
+    EXPECT_EQ(tooMany.code, 2);
+    EXPECT_EQ(tooMany.out, "");
+    expectComplaint(tooMany.err);
     // An empty name pattern lists nothing, whatever the names say.
     names.file("names", "c.txt\n");
     EXPECT_EQ(run({"--stats", "--name=", "--edit", names / "names", dir.path()}).out, stats(0, 0, 0));
@@ -332,6 +344,26 @@ TEST(Apply, RenamesPrintsTheReportAndLosesNothing) {
         EXPECT_EQ(r.err, c.err);
         EXPECT_EQ(snapshot(dir.path()), renamed(before, c.renames));
     }
+}
+
+TEST(Json, OneObjectPerRowThenTheCountsAndTheReport) {
+    TempFolder dir;
+    dir.fill({{"* x", ""}, {"a.txt", ""}, {"b\"\\\xFF.txt", ""}, {"n1.txt", ""}});
+    const auto row = [](const std::string& old, const std::string& now, const std::string& verdict) {
+        return "{\"old\": \"" + old + "\", \"new\": " + now + ", \"verdict\": \"" + verdict + "\"}\n";
+    };
+    expectPreviews(dir, {
+        {{"--json", "--name", "??beze změny", "--filter", "*x"}, row("* x", "\"* beze změny\"", "rename")},
+        {{"--json", "--stats", "--name", "n1", "--filter", "*"},
+         row("* x", "\"n1\"", "rename") + row("a.txt", "\"n1.txt\"", "below") +
+             row("b\\\"\\\\\\udcff.txt", "\"n1.txt\"", "below") + row("n1.txt", "null", "unchanged") +
+             "{\"processed\": 4, \"renamed\": 1, \"unchanged\": 3}\n"},
+        {{"--json", "--name", "n1", "--filter", "a*"}, row("a.txt", "\"n1.txt\"", "exists")},
+        {{"--json", "--name", "/*", "--filter", "a*"}, row("a.txt", "null", "empty")},
+    });
+    const CliRun applied = run({"--json", "--apply", "--name", "new", "--ext", "", "--filter", "a*", dir.path()});
+    EXPECT_EQ(applied.out, row("a.txt", "\"new\"", "rename") + "{\"renamed\": 1, \"failures\": []}\n");
+    EXPECT_EQ(applied.code, 0);
 }
 
 TEST(UnixLines, TurnsCrLfIntoLfAndEndsWithLf) {
