@@ -173,6 +173,16 @@ const std::vector<OptionRule>& optionTable() {
              r.counter = *n;
              return std::string();
          }},
+        {"undo", false,
+         [](Request& r, const std::string&) {
+             r.action = Action::Undo;
+             return std::string();
+         }},
+        {"history", false,
+         [](Request& r, const std::string&) {
+             r.action = Action::History;
+             return std::string();
+         }},
         {"help", false,
          [](Request& r, const std::string&) {
              r.action = Action::Help;
@@ -200,6 +210,14 @@ std::string finish(Request& r, int folders) {
     o.txtCiselnyZaklad = normaliseRadix(o.txtCiselnyZaklad, radixLimit(o.optTypCislovani));
     o.txtZachovatCiselnyZaklad =
         normaliseRadix(o.txtZachovatCiselnyZaklad, radixLimit(o.optZachovatTypCislovani));
+    if (r.action == Action::Undo || r.action == Action::History) {
+        const std::string mode = r.action == Action::Undo ? "--undo" : "--history";
+        if (!r.samples.empty()) return mode + " cannot be combined with --sample";
+        if (r.apply) return mode + " cannot be combined with --apply";
+        if (r.edit) return mode + " cannot be combined with --edit";
+        if (r.stats) return mode + " cannot be combined with --stats";
+        return {};
+    }
     if (r.samples.empty()) return {};
     if (folders > 0) return "--sample reads no folder, so FOLDER must not be given";
     if (r.apply) return "--sample cannot be combined with --apply";
@@ -302,6 +320,8 @@ Modes:
                         written as \udcXX escapes; --stats and --apply add
                         one object each
   --apply               rename every row with a usable new name, no questions
+  --undo                take back the newest run in FOLDER (see Undo below)
+  --history             list the journaled runs of FOLDER, newest first
   --help                print this help and exit
   --version             print the version and exit
 
@@ -344,9 +364,21 @@ Order and listing:
   --kind KIND           files (default), folders, both
   --filter MASK         listing filter (default *.*; several masks with ;)
 
+Undo:
+  Every --apply run (and the window's runs) is journaled first in
+  $XDG_STATE_HOME/zelvar (default ~/.local/state/zelvar); the last 100 runs are
+  kept. --undo takes back the newest run in FOLDER, also one that was killed
+  half-way, and prints the report ("Vrácení ukončeno"); an entry that cannot
+  be returned (renamed again, deleted, its old name taken) is left alone and
+  named on standard error. An undo is a run too: --undo again redoes.
+  --history prints one line per run, newest first, fields split by TAB:
+  time, renamed/planned, kind (přejmenování, vrácení), state (dokončeno,
+  přerušeno, vráceno), folder.
+
 Options take their value as "--opt VALUE" or "--opt=VALUE"; "--" ends the
 options. Exit status: 0 success, 1 a rename failed or FOLDER could not be
-listed with --apply, 2 usage error.
+listed with --apply, or an entry could not be returned with --undo, 2 usage
+error.
 )";
 }
 

@@ -15,6 +15,8 @@ inline constexpr const char* kVersionText = "zelvar-cli 6.4.17";
 enum class Action {
     Preview,   // list FOLDER, print the preview (and stats, edits, renames as asked)
     Samples,   // print the new name of every --sample
+    Undo,      // take back the newest run in FOLDER
+    History,   // list the journaled runs of FOLDER
     Help,
     Version,
 };

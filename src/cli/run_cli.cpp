@@ -11,12 +11,14 @@
 #include "preview/compose.h"
 #include "preview/session.h"
 #include "rename/run.h"
+#include "rename/undo.h"
 
 namespace zelvar::cli {
 
 namespace {
 
 const Text kReportStart = U"Přejmenování ukončeno";
+const Text kUndoReportStart = U"Vrácení ukončeno";
 
 void writeBytes(std::FILE* f, std::string_view bytes) {
     if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), f);
@@ -184,7 +186,8 @@ public:
 
     Answer messageBox(const Text& text, BoxStyle style) override {
         if (style.buttons != Buttons::ok) return Answer::yes;
-        if (text.rfind(kReportStart, 0) != 0) writeBytes(err_, unixLines(toUtf8(text)));
+        if (text.rfind(kReportStart, 0) != 0 && text.rfind(kUndoReportStart, 0) != 0)
+            writeBytes(err_, unixLines(toUtf8(text)));
         return Answer::ok;
     }
     void beep() override {}
@@ -269,11 +272,36 @@ int previewFolder(const Request& r, std::FILE* out, std::FILE* err, std::FILE* i
     SilentFrontEnd frontEnd;
     const RunResult run = cmdPrejmenovat_Run(r.folder, session.takeRows(), r.options.txtExt, dialogs, frontEnd);
     if (run.end != RunEnd::Finished) {
-        complain(err, "the rename run did not start");
+        if (run.end != RunEnd::NotStarted) complain(err, "the rename run did not start");
         return 1;
     }
     writeBytes(out, r.json ? jsonReport(run) : unixLines(toUtf8(run.report)));
     return run.failures > 0 ? 1 : 0;
+}
+
+int undoFolder(const Request& r, std::FILE* out, std::FILE* err) {
+    ScriptDialogs dialogs(err);
+    SilentFrontEnd frontEnd;
+    const UndoResult undo = undoLastRun(r.folder, dialogs, frontEnd);
+    if (undo.end != UndoEnd::Finished) return 1;
+    writeBytes(out, unixLines(toUtf8(undo.report)));
+    return undo.failures > 0 ? 1 : 0;
+}
+
+int printHistory(const Request& r, std::FILE* out, std::FILE* err) {
+    if (const FolderIdentity id = identifyFolder(r.folder); id.error != 0) {
+        complain(err, "cannot read '" + r.folder + "': " + std::strerror(id.error));
+        return 1;
+    }
+    std::string text;
+    for (const HistoryLine& line : runHistory(r.folder)) {
+        text += line.time + '\t' + std::to_string(line.renamed) + '/' + std::to_string(line.planned) + '\t';
+        text += line.undo ? "vrácení\t" : "přejmenování\t";
+        text += line.takenBack ? "vráceno" : line.finished ? "dokončeno" : "přerušeno";
+        text += '\t' + line.folder + '\n';
+    }
+    writeBytes(out, text);
+    return 0;
 }
 
 }  // namespace
@@ -305,6 +333,10 @@ int runCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err,
         return 0;
     case Action::Samples:
         return printSamples(r, out);
+    case Action::Undo:
+        return undoFolder(r, out, err);
+    case Action::History:
+        return printHistory(r, out, err);
     case Action::Preview:
         break;
     }

@@ -111,8 +111,10 @@ RenameFolder::~RenameFolder() {
     if (fd_ >= 0) ::close(fd_);
 }
 
-RenameOutcome RenameFolder::rename(const std::string& oldName, const std::string& newName) {
-    if (!acceptableName(oldName, nameMax_) || !acceptableName(newName, nameMax_))
+RenameOutcome RenameFolder::rename(const std::string& oldName, const std::string& newName,
+                                   const std::string& temporary) {
+    if (!acceptableName(oldName, nameMax_) || !acceptableName(newName, nameMax_) ||
+        (!temporary.empty() && !acceptableName(temporary, nameMax_)))
         return refused(RenameErrorKind::NameNotAccepted);
     if (oldName == newName) return refused(RenameErrorKind::TargetExists);
     if (!isOpen()) {
@@ -126,8 +128,18 @@ RenameOutcome RenameFolder::rename(const std::string& oldName, const std::string
 
     const int error = renameNoReplace(oldName.c_str(), newName.c_str());
     if (error == EEXIST && sameEntryByFolding(oldName, newName))
-        return renameThroughTemporary(oldName, newName);
+        return renameThroughTemporary(oldName, newName, temporary);
     return outcomeOf(error);
+}
+
+int RenameFolder::identify(const std::string& name, struct stat& st) {
+    if (!isOpen()) return openError_ != 0 ? openError_ : EBADF;
+    return sys_.fstatat(fd_, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 ? 0 : errno;
+}
+
+int RenameFolder::removeName(const std::string& name, bool folder) {
+    if (!isOpen()) return openError_ != 0 ? openError_ : EBADF;
+    return sys_.unlinkat(fd_, name.c_str(), folder ? AT_REMOVEDIR : 0) == 0 ? 0 : errno;
 }
 
 // One rename that never replaces an entry: 0 or the errno of the call that decided.
@@ -191,11 +203,14 @@ bool RenameFolder::hasExactEntry(const std::string& name) const {
 }
 
 // Both steps refuse to replace, so a name that appears meanwhile stops the change, never the entry.
-RenameOutcome RenameFolder::renameThroughTemporary(const std::string& oldName, const std::string& newName) {
+// A caller-chosen temporary name gets one attempt: the caller recorded that name and no other.
+RenameOutcome RenameFolder::renameThroughTemporary(const std::string& oldName, const std::string& newName,
+                                                   const std::string& chosen) {
     std::string temporary;
     int error = EEXIST;
-    for (int attempt = 0; attempt < kTemporaryAttempts && error == EEXIST; ++attempt) {
-        temporary = temporaryName(attempt);
+    const int attempts = chosen.empty() ? kTemporaryAttempts : 1;
+    for (int attempt = 0; attempt < attempts && error == EEXIST; ++attempt) {
+        temporary = chosen.empty() ? temporaryName(attempt) : chosen;
         error = renameNoReplace(oldName.c_str(), temporary.c_str());
     }
     if (error == EEXIST) {

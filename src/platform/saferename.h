@@ -52,14 +52,25 @@ public:
     int openError() const { return openError_; }
 
     // Renames oldName to newName (both bare names, bytes on disk) without replacing anything.
-    RenameOutcome rename(const std::string& oldName, const std::string& newName);
+    // `temporary`, when given, is the name a change of letter case passes through instead of a
+    // generated one: the run journal records it beforehand, so an entry left there can be found.
+    RenameOutcome rename(const std::string& oldName, const std::string& newName,
+                         const std::string& temporary = {});
+
+    // lstat of an entry of the folder: 0, or the errno of the call.
+    int identify(const std::string& name, struct stat& st);
+    // Removes one name of the folder (a folder with `folder` set, which must be empty): 0 or errno.
+    int removeName(const std::string& name, bool folder);
+    // True when the folder holds an entry of exactly these bytes (also where the file system folds
+    // case), or when the folder cannot be read.
+    bool hasExactEntry(const std::string& name) const;
 
 private:
     int renameNoReplace(const char* from, const char* to);
     int checkThenRename(const char* from, const char* to);
     bool sameEntryByFolding(const std::string& oldName, const std::string& newName);
-    bool hasExactEntry(const std::string& name) const;
-    RenameOutcome renameThroughTemporary(const std::string& oldName, const std::string& newName);
+    RenameOutcome renameThroughTemporary(const std::string& oldName, const std::string& newName,
+                                         const std::string& chosen);
 
     int fd_ = -1;
     int openError_ = 0;

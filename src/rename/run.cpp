@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "platform/saferename.h"
+#include "rename/journal.h"
 
 namespace zelvar {
 
@@ -39,7 +40,7 @@ Text reportText(int attempts, const std::vector<Text>& failureList) {
 
 // A folder that could not be opened still lets the loop run: every rename then fails with the
 // reason the folder could not be opened, which is what the user needs to see.
-RenameOutcome renameIn(RenameFolder& folder, const PreviewEntry& row) {
+RenameOutcome renameIn(RenameFolder& folder, const PreviewEntry& row, const std::string& temporary) {
     if (!folder.isOpen()) {
         RenameOutcome failed;
         failed.kind = RenameErrorKind::Other;
@@ -47,7 +48,7 @@ RenameOutcome renameIn(RenameFolder& folder, const PreviewEntry& row) {
         failed.message = std::strerror(folder.openError());
         return failed;
     }
-    return folder.rename(toUtf8(row.oldName), toUtf8(row.newName));
+    return folder.rename(toUtf8(row.oldName), toUtf8(row.newName), temporary);
 }
 
 }  // namespace
@@ -73,10 +74,31 @@ RunResult cmdPrejmenovat_Run(const std::string& folder, PreviewList rows, const 
     }
 
     RenameFolder dir(folder, sys);
+    // A folder that cannot be opened renames nothing, so there is nothing to journal.
+    RunRecorder journal;
+    const bool journaled = dir.isOpen();
+    if (journaled) {
+        std::vector<std::pair<std::string, std::string>> renames;
+        for (const PreviewEntry& row : rows) {
+            if (!row.marker()) renames.emplace_back(toUtf8(row.oldName), toUtf8(row.newName));
+        }
+        const std::string error = journal.begin(dir, folder, RunRecorder::planRows(dir, renames));
+        if (!error.empty()) {
+            dialogs.messageBox(U"Záznam pro vrácení přejmenování nelze uložit do >" +
+                                   fromUtf8(journalFolder()) + U"<:" + kCrLf + fromUtf8(error) + kCrLf +
+                                   U"Nic nebylo přejmenováno.",
+                               box::critical);
+            result.end = RunEnd::NotStarted;
+            return result;
+        }
+    }
+
     bool renameFlag = true;
     std::vector<Text> failureList;
+    std::size_t planned = 0;
     for (const PreviewEntry& row : rows) {
         if (row.marker()) continue;
+        const std::size_t k = planned++;
         frontEnd.progress(row.newName);
         frontEnd.processEvents();
         if (frontEnd.confirmEach()) {
@@ -96,7 +118,8 @@ RunResult cmdPrejmenovat_Run(const std::string& folder, PreviewList rows, const 
 
         frontEnd.processEvents();
         frontEnd.progress(row.newName + U" A");
-        const RenameOutcome outcome = renameIn(dir, row);
+        const RenameOutcome outcome = renameIn(dir, row, journaled ? journal.row(k).temporary : std::string());
+        if (outcome.ok() && journaled) journal.markRenamed(k);
         if (!outcome.ok()) {
             frontEnd.processEvents();
             dialogs.beep();
@@ -109,6 +132,8 @@ RunResult cmdPrejmenovat_Run(const std::string& folder, PreviewList rows, const 
         ++result.attempts;
     }
 
+    // The plan alone still lets the run be taken back, so a failure here changes no outcome.
+    if (journaled) journal.finish();
     result.end = RunEnd::Finished;
     result.failures = static_cast<int>(failureList.size());
     result.report = reportText(result.attempts, failureList);

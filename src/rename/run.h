@@ -1,5 +1,5 @@
 #pragma once
-// The rename run: asks for confirmation, renames every row that carries a usable new name in list
+// The rename run: asks for confirmation, writes the run journal (no journal, no run), renames every row that carries a usable new name in list
 // order through the safe rename (which never replaces an entry), and reports what was done and what
 // failed. It works on its own copy of the rows, so nothing that happens meanwhile changes its plan.
 #include <functional>
@@ -25,6 +25,7 @@ enum class RunEnd {
     Declined,          // No to the first question: nothing happened
     ExtensionDeclined, // No to the extension question: the caller sets txtExt to "*", nothing renamed
     Finished,          // the loop ran (possibly cut short by Cancel) and the report was shown
+    NotStarted,        // the journal could not be written: a message said so, nothing renamed
 };
 
 struct RunFailure {

@@ -1,0 +1,108 @@
+#pragma once
+// The run journal: every rename run (and every undo, which is a run too) leaves one file that says
+// which entry was to get which name, so the run can be taken back later, also after a crash or a
+// kill in the middle of it. The plan is written atomically before the first rename and once more,
+// with what was renamed, after the last one. Entries are known by device and inode, so the state of a
+// killed run can be read from the folder itself and no rename needs its own fsync.
+//
+// Files live in $XDG_STATE_HOME/zelvar/ (~/.local/state/zelvar/ without it), one per run named
+// "<id>.journal", where the id (UTC time to the microsecond, then the process id) sorts oldest first.
+// The newest 100 are kept. The text is UTF-8, one record a line, fields split by one TAB:
+//
+//   zelvar-journal 1
+//   id 20261207-030000-123456-4242
+//   time 1796612400 2026-12-07 03:00:00 UTC      (seconds since 1970, then readable)
+//   folder /home/eva/Fotky                       (the folder's real path)
+//   folder-id 2049 1311745                       (its device and inode)
+//   undoes -                                     (or the id of the run this one takes back)
+//   state planned                                (planned: written before the run; finished: after)
+//   rows 2
+//   renamed 0                                    (rows marked "+" below)
+//   2049<TAB>1311790<TAB>-<TAB>IMG_0001.jpg<TAB>Foto_0001.jpg<TAB>.zelvar-5f1a2b3c4d5e6-4242-0
+//   ...                                          (device, inode, "+" renamed or "-", old name,
+//   end                                           new name, temporary name for a change of case)
+//
+// Rows are in run order. In names and the folder, a backslash is written "\\", and a control
+// character or a byte that is not part of valid UTF-8 is written "\xHH", so every name keeps its
+// exact bytes and every line stays one line. Anything else in a journal makes it unreadable.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zelvar {
+
+class RenameFolder;
+
+struct JournalRow {
+    std::uint64_t dev = 0, ino = 0;  // 0 0: the entry did not exist when the run was planned
+    bool renamed = false;
+    std::string oldName, newName, temporary;
+};
+
+struct Journal {
+    std::string id;
+    std::int64_t time = 0;  // seconds since 1970, UTC
+    std::string folder;
+    std::uint64_t folderDev = 0, folderIno = 0;
+    std::string undoes;     // id of the run this one takes back, empty for a rename run
+    bool finished = false;
+    int renamedCount = 0;
+    std::size_t rowCount = 0;  // as the header says; rows stays empty when only the header was read
+    std::vector<JournalRow> rows;
+};
+
+inline constexpr std::size_t kJournalsKept = 100;
+
+// The folder the journals live in; empty when neither $XDG_STATE_HOME nor a home folder is known.
+std::string journalFolder();
+
+std::string formatJournal(const Journal& journal);
+// Reads a journal; with headerOnly the rows are not read (nor checked). Empty with `error` set (in
+// Czech, for the user) when the text is not a whole journal.
+std::optional<Journal> parseJournal(std::string_view text, bool headerOnly, std::string& error);
+std::optional<Journal> readJournal(const std::string& path, bool headerOnly, std::string& error);
+
+// Writes the journal as "<id>.journal" in `dir` (made when missing) through a temporary file, fsync,
+// rename and fsync of `dir`: empty, or the system's reason it could not.
+std::string writeJournal(const std::string& dir, const Journal& journal);
+// Removes all but the newest `keep` journals of `dir`.
+void pruneJournals(const std::string& dir, std::size_t keep = kJournalsKept);
+
+// The journal files of `dir`, newest first.
+std::vector<std::string> journalFiles(const std::string& dir);
+
+// What a journal knows a folder by: its real path and its device and inode; errno when unknown.
+struct FolderIdentity {
+    std::string path;
+    std::uint64_t dev = 0, ino = 0;
+    int error = 0;
+};
+FolderIdentity identifyFolder(const std::string& folder);
+bool sameFolder(const Journal& journal, const FolderIdentity& folder);
+
+// One run's journal from the plan to the end: begin() before the first rename, markRenamed() for each
+// row done, finish() once after the last.
+class RunRecorder {
+public:
+    // A rename run: entries identified by lstat, following chains within the run (a row that renames
+    // the new name of an earlier row renames the entry that row moved there).
+    static std::vector<JournalRow> planRows(RenameFolder& dir,
+                                            const std::vector<std::pair<std::string, std::string>>& renames);
+
+    // Writes the plan (rows get their temporary names here): empty, or why the run must not start.
+    std::string begin(RenameFolder& dir, const std::string& folder, std::vector<JournalRow> rows,
+                      const std::string& undoes = {});
+    const JournalRow& row(std::size_t k) const { return journal_.rows[k]; }
+    void markRenamed(std::size_t k);
+    // Records which rows were renamed: empty, or why it could not (the plan stays and still serves).
+    std::string finish();
+    const Journal& journal() const { return journal_; }
+
+private:
+    Journal journal_;
+    std::string dir_;
+};
+
+}  // namespace zelvar

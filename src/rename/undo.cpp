@@ -1,0 +1,285 @@
+#include "rename/undo.h"
+
+#include <sys/stat.h>
+
+#include <cstring>
+#include <ctime>
+#include <set>
+#include <unordered_set>
+
+#include "platform/saferename.h"
+
+namespace zelvar {
+
+namespace {
+
+const Text kCrLf = U"\r\n";
+
+struct Found {
+    bool exists = false;
+    struct stat st {};
+};
+
+Found look(RenameFolder& dir, const std::string& name) {
+    Found f;
+    f.exists = !name.empty() && dir.identify(name, f.st) == 0;
+    return f;
+}
+
+bool isEntry(const Found& f, const JournalRow& row) {
+    return f.exists && row.ino != 0 && f.st.st_dev == row.dev && f.st.st_ino == row.ino;
+}
+
+// Why a safe rename back did not happen, in a few words.
+Text reasonOf(const RenameOutcome& outcome, const std::string& oldName) {
+    Text reason;
+    switch (outcome.kind) {
+    case RenameErrorKind::TargetExists:
+        reason = U"jméno >" + fromUtf8(oldName) + U"< je obsazeno";
+        break;
+    case RenameErrorKind::NameNotAccepted:
+        reason = U"jméno >" + fromUtf8(oldName) + U"< není povoleno";
+        break;
+    case RenameErrorKind::Other:
+    case RenameErrorKind::None:
+        reason = fromUtf8(outcome.message.empty() ? std::strerror(outcome.error) : outcome.message);
+        break;
+    }
+    if (!outcome.leftAs.empty()) reason += U", nyní se jmenuje >" + fromUtf8(outcome.leftAs) + U"<";
+    return reason;
+}
+
+Text reportText(int returned, const std::vector<Text>& failureList) {
+    const int failures = static_cast<int>(failureList.size());
+    Text report = U"Vrácení ukončeno" + kCrLf + kCrLf + U"Vráceno " + decimal(returned) + U" souborů" + kCrLf;
+    if (failures >= 1) {
+        report += U"Nevráceno " + decimal(failures) + U" souborů" + kCrLf;
+        for (const auto& line : failureList) report += kCrLf + line;
+    }
+    return report;
+}
+
+// The newest journal of the folder: a run is taken back by a newer journal, an undo, which is then
+// the newest itself (taking that back is a redo). A finished run that renamed nothing is passed
+// over, so an undo that could return nothing can be tried again once its obstacles are gone.
+struct Candidate {
+    std::string path;
+    std::optional<Journal> header;
+    std::string problem;  // a journal that cannot be read stands where the newest one should be
+};
+
+Candidate findCandidate(const std::string& folder) {
+    Candidate c;
+    const FolderIdentity identity = identifyFolder(folder);
+    if (identity.error != 0) return c;
+    for (const std::string& path : journalFiles(journalFolder())) {
+        std::string error;
+        auto header = readJournal(path, true, error);
+        if (!header) {
+            // It may be the newest run of this very folder: taking back an older one instead would
+            // not be what the user asked for.
+            c.path = path;
+            c.problem = error;
+            return c;
+        }
+        if (!sameFolder(*header, identity) || (header->finished && header->renamedCount == 0)) continue;
+        c.path = path;
+        c.header = std::move(header);
+        return c;
+    }
+    return c;
+}
+
+class Undoer {
+public:
+    Undoer(RenameFolder& dir, const Journal& run) : dir_(dir), run_(run) {
+        for (const JournalRow& row : run.rows) {
+            if (row.ino != 0) journaled_.insert(row.ino);
+        }
+    }
+
+    // Takes one row back: true when the entry got its old name again; `failure` says why not when it
+    // could not; neither when there is nothing to do.
+    bool takeBack(const JournalRow& row, const std::string& temporary, Text& failure) {
+        if (row.ino == 0) return false;  // the entry was not there when the run began
+        const Found underNew = look(dir_, row.newName), underOld = look(dir_, row.oldName);
+        if (isEntry(underNew, row)) {
+            if (isEntry(underOld, row) && hasTwoNames(underNew.st, row)) return drop(row, failure);
+            if (underOld.exists && !isEntry(underOld, row))
+                return fail(failure, U"jméno >" + fromUtf8(row.oldName) + U"< mezitím dostal jiný soubor");
+            return moveBack(row.newName, row, temporary, failure);
+        }
+        if (isEntry(underOld, row)) {
+            if (underNew.exists && isPlaceholder(underNew.st)) {
+                dir_.removeName(row.newName, S_ISDIR(underNew.st.st_mode));
+            }
+            return false;
+        }
+        if (const Found underTemporary = look(dir_, row.temporary); isEntry(underTemporary, row)) {
+            if (underOld.exists)
+                return fail(failure, U"jméno >" + fromUtf8(row.oldName) + U"< mezitím dostal jiný soubor");
+            return moveBack(row.temporary, row, temporary, failure);
+        }
+        if (underNew.exists)
+            return fail(failure, U"pod jménem >" + fromUtf8(row.newName) + U"< je nyní jiný soubor");
+        return fail(failure, U"soubor či složka nebyl nalezen");
+    }
+
+private:
+    static bool fail(Text& failure, Text reason) {
+        failure = std::move(reason);
+        return false;
+    }
+
+    // Both names lead to the entry. On a file system that folds case that is one name seen twice;
+    // a second real name is left only by a link-then-unlink rename cut between its two steps.
+    bool hasTwoNames(const struct stat& st, const JournalRow& row) const {
+        return !S_ISDIR(st.st_mode) && st.st_nlink >= 2 && dir_.hasExactEntry(row.oldName) &&
+               dir_.hasExactEntry(row.newName);
+    }
+
+    bool drop(const JournalRow& row, Text& failure) {
+        if (const int error = dir_.removeName(row.newName, false); error != 0)
+            return fail(failure, fromUtf8(std::strerror(error)));
+        return true;
+    }
+
+    bool moveBack(const std::string& from, const JournalRow& row, const std::string& temporary,
+                  Text& failure) {
+        const RenameOutcome outcome = dir_.rename(from, row.oldName, temporary);
+        if (outcome.ok()) return true;
+        return fail(failure, reasonOf(outcome, row.oldName));
+    }
+
+    // What the no-hard-link rename reserves before it moves an entry: an empty file or folder made
+    // after the run began, and no entry the journal knows.
+    bool isPlaceholder(const struct stat& st) const {
+        const bool empty = (S_ISREG(st.st_mode) && st.st_size == 0 && st.st_nlink == 1) || S_ISDIR(st.st_mode);
+        return empty && st.st_ctime >= run_.time && journaled_.count(st.st_ino) == 0;
+    }
+
+    RenameFolder& dir_;
+    const Journal& run_;
+    std::unordered_set<std::uint64_t> journaled_;
+};
+
+}  // namespace
+
+std::optional<Journal> undoCandidate(const std::string& folder, std::string* problem) {
+    Candidate c = findCandidate(folder);
+    if (problem) *problem = c.problem;
+    return c.header;
+}
+
+UndoResult undoLastRun(const std::string& folder, Dialogs& dialogs, RenameFrontEnd& frontEnd) {
+    return undoLastRun(folder, dialogs, frontEnd, realSysCalls());
+}
+
+UndoResult undoLastRun(const std::string& folder, Dialogs& dialogs, RenameFrontEnd& frontEnd, SysCalls& sys) {
+    UndoResult result;
+    const Candidate candidate = findCandidate(folder);
+    std::string error = candidate.problem;
+    std::optional<Journal> run;
+    if (candidate.header) run = readJournal(candidate.path, false, error);
+    if (!run && !candidate.path.empty()) {
+        dialogs.messageBox(U"Záznam přejmenování >" + fromUtf8(candidate.path) + U"< nelze přečíst:" + kCrLf +
+                               fromUtf8(error) + kCrLf + U"Nic nebylo vráceno.",
+                           box::critical);
+        result.end = UndoEnd::Unreadable;
+        return result;
+    }
+    if (!run) {
+        dialogs.messageBox(U"V této složce není žádné přejmenování, které by šlo vrátit.",
+                           box::information);
+        result.end = UndoEnd::NothingToUndo;
+        return result;
+    }
+    if (dialogs.messageBox(U"Opravdu chcete vrátit poslední přejmenování v této složce?",
+                           box::yesNo) != Answer::yes) {
+        result.end = UndoEnd::Declined;
+        return result;
+    }
+
+    RenameFolder dir(folder, sys);
+    std::vector<JournalRow> rows;
+    rows.reserve(run->rows.size());
+    for (auto it = run->rows.rbegin(); it != run->rows.rend(); ++it) {
+        JournalRow back;
+        back.dev = it->dev;
+        back.ino = it->ino;
+        back.oldName = it->newName;
+        back.newName = it->oldName;
+        rows.push_back(std::move(back));
+    }
+    RunRecorder journal;
+    error = dir.isOpen() ? journal.begin(dir, folder, std::move(rows), run->id)
+                         : std::string(std::strerror(dir.openError()));
+    if (!error.empty()) {
+        dialogs.messageBox(U"Vrácení nelze začít:" + kCrLf + fromUtf8(error) + kCrLf + U"Nic nebylo vráceno.",
+                           box::critical);
+        result.end = UndoEnd::NotStarted;
+        return result;
+    }
+
+    Undoer undoer(dir, *run);
+    std::vector<Text> failureList;
+    const std::size_t n = run->rows.size();
+    for (std::size_t k = 0; k < n; ++k) {
+        const JournalRow& row = run->rows[n - 1 - k];
+        const Text oldName = fromUtf8(row.oldName), newName = fromUtf8(row.newName);
+        frontEnd.progress(oldName);
+        frontEnd.processEvents();
+        Text failure;
+        if (undoer.takeBack(row, journal.row(k).temporary, failure)) {
+            journal.markRenamed(k);
+            ++result.returned;
+        } else if (!failure.empty()) {
+            frontEnd.processEvents();
+            dialogs.beep();
+            failureList.push_back(newName + U" nevrácen na " + oldName + U": " + failure);
+            dialogs.messageBox(U"Soubor či složku >" + newName + U"< nelze vrátit na >" + oldName + U"<:" +
+                                   kCrLf + failure,
+                               box::exclamation);
+        }
+        frontEnd.progress(oldName + U" A B");
+        frontEnd.processEvents();
+    }
+    journal.finish();
+
+    result.end = UndoEnd::Finished;
+    result.failures = static_cast<int>(failureList.size());
+    result.report = reportText(result.returned, failureList);
+    result.reportStyle = result.failures >= 1 ? box::exclamation : box::information;
+    dialogs.messageBox(result.report, result.reportStyle);
+    return result;
+}
+
+std::vector<HistoryLine> runHistory(const std::string& folder) {
+    std::vector<HistoryLine> lines;
+    const FolderIdentity identity = identifyFolder(folder);
+    if (identity.error != 0) return lines;
+    std::set<std::string> takenBack;
+    for (const std::string& path : journalFiles(journalFolder())) {
+        std::string error;
+        const auto header = readJournal(path, true, error);
+        if (!header || !sameFolder(*header, identity)) continue;
+        HistoryLine line;
+        const std::time_t t = static_cast<std::time_t>(header->time);
+        std::tm tm{};
+        gmtime_r(&t, &tm);
+        char text[48];
+        std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S UTC", &tm);
+        line.time = text;
+        line.renamed = header->renamedCount;
+        line.planned = header->rowCount;
+        line.undo = !header->undoes.empty();
+        line.finished = header->finished;
+        line.takenBack = takenBack.count(header->id) > 0;
+        line.folder = header->folder;
+        if (!line.takenBack && line.undo) takenBack.insert(header->undoes);
+        lines.push_back(std::move(line));
+    }
+    return lines;
+}
+
+}  // namespace zelvar

@@ -1,0 +1,59 @@
+#pragma once
+// Taking back the newest run of a folder that has not been taken back yet, from its journal. Rows go
+// in reverse run order, so chains and swaps come back right. An entry is known by its device and
+// inode only: what sits under the run's new name (or its temporary name) is moved back to its old
+// name with the safe rename, which never replaces anything; what is still under its old name stays;
+// anything else (renamed again, deleted, replaced, the old name taken meanwhile) is left alone and
+// reported with its reason. What a killed run may have left is put right: a second name of the entry
+// (an interrupted link-then-unlink) goes, and so does an empty placeholder the run reserved under a
+// new name, never a file that holds anything or that the journal knows. The undo is journaled like
+// any run, so it can be taken back in its turn.
+#include <string>
+#include <vector>
+
+#include "rename/dialogs.h"
+#include "rename/journal.h"
+#include "rename/run.h"
+
+namespace zelvar {
+
+struct SysCalls;
+
+enum class UndoEnd {
+    NothingToUndo,  // no journal of the folder that could be taken back (a message said so)
+    Unreadable,     // the journal to take back cannot be read: a message said why, nothing renamed
+    Declined,       // No to the question
+    NotStarted,     // the undo's own journal could not be written: a message said so
+    Finished,       // the rows were gone through and the report was shown
+};
+
+struct UndoResult {
+    UndoEnd end = UndoEnd::NothingToUndo;
+    int returned = 0;   // entries given back their old name
+    int failures = 0;   // entries that could not be
+    Text report;
+    BoxStyle reportStyle;
+};
+
+// The journal an undo of `folder` would take back, or nullopt; headers only, for enabling a command.
+// With `problem` given, a journal that cannot be read where the newest one should be is said there.
+std::optional<Journal> undoCandidate(const std::string& folder, std::string* problem = nullptr);
+
+// Asks "Opravdu chcete vrátit poslední přejmenování v této složce?", then takes the run back showing
+// progress through `frontEnd` (confirmEach is not asked) and ends with a report box.
+UndoResult undoLastRun(const std::string& folder, Dialogs& dialogs, RenameFrontEnd& frontEnd);
+UndoResult undoLastRun(const std::string& folder, Dialogs& dialogs, RenameFrontEnd& frontEnd, SysCalls& sys);
+
+// The journaled runs of `folder`, newest first: time, renamed of planned, kind and state, one a line.
+struct HistoryLine {
+    std::string time;     // "2026-12-07 03:00:00 UTC"
+    int renamed = 0;
+    std::size_t planned = 0;
+    bool undo = false;    // an undo run
+    bool finished = false;
+    bool takenBack = false;
+    std::string folder;
+};
+std::vector<HistoryLine> runHistory(const std::string& folder);
+
+}  // namespace zelvar
