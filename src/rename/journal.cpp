@@ -97,7 +97,6 @@ std::optional<std::string> unescape(std::string_view s) {
         if (i + 3 >= s.size() || s[i + 1] != 'x' ||
             std::from_chars(s.data() + i + 2, s.data() + i + 4, value, 16).ptr != s.data() + i + 4)
             return std::nullopt;
-        if (value == 0) return std::nullopt;  // no name holds a NUL
         out += static_cast<char>(value);
         i += 3;
     }

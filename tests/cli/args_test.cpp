@@ -92,6 +92,8 @@ TEST(ParseArgs, UsageErrorsNameWhatIsWrongOnOneLine) {
         {{"--sample", "x", "--", "dir"}, "FOLDER"}, {{"--sample", "x", "--apply"}, "--apply"},
         {{"--edit", "f", "--sample", "x"}, "--edit"}, {{"--stats", "--sample", "x"}, "--stats"},
         {{"--case", "x", "--help"}, "--case"},  // an error before help
+        {{"--undo", "--apply"}, "--apply"}, {{"--history", "--edit", "f"}, "--edit"},
+        {{"--undo", "--sample", "x"}, "--sample"}, {{"--stats", "--history"}, "--stats"},
     };
     for (const auto& [args, part] : cases) {
         const ParseResult result = parseArgs(args);
@@ -118,7 +120,8 @@ TEST(Usage, ListsEveryOptionTheParserKnows) {
           "--same-by-ext", "--zero-first", "--insert-zero", "--keep-mode", "--digits", "--radix",
           "--old-digits", "--old-radix", "--no-diacritics", "--separators", "--replace", "--with", "--whole",
           "--remove", "--reverse-name", "--reverse-ext", "--sort", "--numeric", "--descending", "--kind",
-          "--filter", "--stats", "--sample", "--counter", "--edit", "--apply", "--help", "--version"}) {
+          "--filter", "--stats", "--sample", "--counter", "--edit", "--apply", "--undo", "--history", "--help",
+          "--version"}) {
         EXPECT_NE(usage.find(option), std::string::npos) << option;
         EXPECT_EQ(parseArgs({option}).error.find("unrecognized"), std::string::npos) << option;
     }

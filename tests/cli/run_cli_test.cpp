@@ -366,6 +366,52 @@ TEST(Json, OneObjectPerRowThenTheCountsAndTheReport) {
     EXPECT_EQ(applied.code, 0);
 }
 
+// Every run leaves a journal in the folder the test environment names; --undo takes the newest back.
+TEST(Undo, TakesBackTheNewestRunAndListsTheHistory) {
+    TempFolder dir;
+    dir.fill({{"a.jpg", "A"}, {"b.jpg", "B"}, {"x", "<folder>"}});
+    const auto before = snapshot(dir.path());
+    const std::string nothing = "V této složce není žádné přejmenování, které by šlo vrátit.\n";
+    EXPECT_EQ(run({"--undo", dir.path()}).err, nothing);
+    ASSERT_EQ(run({"--apply", "--name", "Foto_:", dir.path()}).code, 0);
+    const auto after = snapshot(dir.path());
+    struct Step { Args args; int code; std::string out, err; const decltype(before)* folder; };
+    const Step steps[] = {
+        {{"--undo"}, 0, "Vrácení ukončeno\n\nVráceno 2 souborů\n", "", &before},
+        {{"--undo"}, 0, "Vrácení ukončeno\n\nVráceno 2 souborů\n", "", &after},  // a redo
+        // The redo took the undo back, so the first run is in force again.
+        {{"--history"}, 0, "2/2\tvrácení\tdokončeno\n2/2\tvrácení\tvráceno\n2/2\tpřejmenování\tdokončeno\n",
+         "", &after},
+    };
+    for (Step s : steps) {
+        SCOPED_TRACE(label(s.args));
+        s.args.push_back(dir.path());
+        CliRun r = run(s.args);
+        // The time and the folder of each history line are not the test's to know.
+        if (s.args[0] == "--history") {
+            std::string lines;
+            for (std::size_t at = 0; at < r.out.size();) {
+                const std::size_t end = r.out.find('\n', at), from = r.out.find('\t', at) + 1;
+                lines += r.out.substr(from, r.out.rfind('\t', end) - from) + "\n";
+                at = end + 1;
+            }
+            r.out = lines;
+        }
+        EXPECT_EQ(r.code, s.code);
+        EXPECT_EQ(r.out, s.out);
+        EXPECT_EQ(r.err, s.err);
+        EXPECT_EQ(snapshot(dir.path()), *s.folder);
+    }
+    // An old name taken meanwhile stays as it is, is named on standard error and exits 1.
+    dir.file("a.jpg", "new");
+    const CliRun taken = run({"--undo", dir.path()});
+    EXPECT_EQ(taken.code, 1);
+    EXPECT_NE(taken.out.find("Nevráceno 1 souborů\n\nFoto_1.jpg nevrácen na a.jpg: "), std::string::npos)
+        << taken.out;
+    EXPECT_NE(taken.err.find(">Foto_1.jpg<"), std::string::npos) << taken.err;
+    EXPECT_EQ(snapshot(dir / "a.jpg").size() + snapshot(dir.path()).count("Foto_1.jpg"), 1u);
+}
+
 TEST(UnixLines, TurnsCrLfIntoLfAndEndsWithLf) {
     EXPECT_EQ(unixLines(""), "");
     EXPECT_EQ(unixLines("a\r\nb\r\n"), "a\nb\n");

@@ -1,0 +1,375 @@
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <strings.h>
+
+#include <cerrno>
+#include <chrono>
+#include <random>
+#include <thread>
+
+#include "platform/saferename.h"
+#include "platform/temp_folder.h"
+#include "rename/journal.h"
+#include "rename/undo.h"
+
+using namespace zelvar;
+using namespace zelvar::testing;
+
+namespace {
+
+using Renames = std::vector<std::pair<std::string, std::string>>;
+using Entries = std::vector<std::pair<std::string, std::string>>;
+
+// Every question answered Yes; every box kept.
+struct YesToAll : Dialogs, RenameFrontEnd {
+    std::vector<std::pair<Text, int>> boxes;
+    int messageBox(const Text& text, int style) override {
+        boxes.emplace_back(text, style);
+        return (style & 7) == mb::OK ? mb::AnsOK : mb::AnsYes;
+    }
+    void beep() override {}
+    void progress(const Text&) override {}
+    void processEvents() override {}
+    bool confirmEach() override { return false; }
+    std::string lastBox() const { return boxes.empty() ? "" : toUtf8(boxes.back().first); }
+};
+
+// A file system that folds letter case, on top of a real folder that does not: a name reaches the
+// entry of exactly that name, else the first whose name equals it ignoring ASCII case.
+struct FoldingCalls : SysCalls {
+    static std::string reach(int fd, const char* name) {
+        struct stat st;
+        if (::fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) == 0) return name;
+        DIR* dir = fdopendir(::openat(fd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        std::string found = name;
+        while (const dirent* d = dir ? readdir(dir) : nullptr)
+            if (strcasecmp(d->d_name, name) == 0) found = d->d_name;
+        if (dir) closedir(dir);
+        return found;
+    }
+    static bool taken(int fd, const char* name) {
+        struct stat st;
+        return ::fstatat(fd, reach(fd, name).c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && (errno = EEXIST);
+    }
+    int renameat2(int ofd, const char* from, int nfd, const char* to, unsigned flags) override {
+        if ((flags & RENAME_NOREPLACE) && taken(nfd, to)) return -1;
+        return SysCalls::renameat2(ofd, reach(ofd, from).c_str(), nfd, to, flags);
+    }
+    int linkat(int ofd, const char* from, int nfd, const char* to, int flags) override {
+        return taken(nfd, to) ? -1 : SysCalls::linkat(ofd, reach(ofd, from).c_str(), nfd, to, flags);
+    }
+    int unlinkat(int fd, const char* path, int flags) override {
+        return SysCalls::unlinkat(fd, reach(fd, path).c_str(), flags);
+    }
+    int fstatat(int fd, const char* path, struct stat* st, int flags) override {
+        return SysCalls::fstatat(fd, reach(fd, path).c_str(), st, flags);
+    }
+};
+
+// Without RENAME_NOREPLACE, as on older kernels and some file systems: link, then unlink.
+struct LinkRoute : SysCalls {
+    int renameat2(int, const char*, int, const char*, unsigned) override { return errno = EINVAL, -1; }
+};
+
+PreviewList rowsOf(const Renames& renames) {
+    PreviewList rows;
+    for (const auto& [from, to] : renames) rows.push_back({fromUtf8(from), fromUtf8(to), false});
+    return rows;
+}
+
+// Every test keeps its journals in a folder of its own.
+class Undo : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const char* saved = std::getenv("XDG_STATE_HOME");
+        saved_ = saved ? std::optional<std::string>(saved) : std::nullopt;
+        setenv("XDG_STATE_HOME", state.path().c_str(), 1);
+    }
+    void TearDown() override {
+        if (saved_) setenv("XDG_STATE_HOME", saved_->c_str(), 1);
+        else unsetenv("XDG_STATE_HOME");
+    }
+    // A new folder to rename in for each case of a table.
+    const TempFolder& fresh() { return folder_.emplace(); }
+    RunResult rename(const Renames& renames, SysCalls& sys = realSysCalls()) {
+        YesToAll run;
+        return cmdPrejmenovat_Run(folder_->path(), rowsOf(renames), U"*", run, run, sys);
+    }
+    UndoResult undo(SysCalls& sys = realSysCalls()) {
+        ui = {};
+        return undoLastRun(folder_->path(), ui, ui, sys);
+    }
+    std::vector<std::string> journals() const { return journalFiles(state / "zelvar"); }
+
+    TempFolder state;
+    YesToAll ui;
+
+private:
+    std::optional<std::string> saved_;
+    std::optional<TempFolder> folder_;
+};
+
+TEST_F(Undo, RenameThenUndoGivesBackTheFolderAndUndoingTheUndoRenamesAgain) {
+    FoldingCalls folding;
+    struct Case {
+        const char* what;
+        Entries entries;
+        Renames renames;
+        SysCalls* sys;
+    };
+    const Case cases[] = {
+        {"files and a full folder", {{"a.txt", "A"}, {"d", "<folder>"}, {"d/x", "X"}},
+         {{"a.txt", "Foto_1.txt"}, {"d", "Foto_2"}}, &realSysCalls()},
+        {"a chain", {{"a", "A"}, {"b", "B"}}, {{"b", "c"}, {"a", "b"}}, &realSysCalls()},
+        {"a swap through a free name", {{"a", "A"}, {"b", "B"}}, {{"a", "t"}, {"b", "a"}, {"t", "b"}},
+         &realSysCalls()},
+        {"links of both kinds", {{"t", "T"}, {"l", "-> t"}, {"h", "== t"}}, {{"l", "l2"}, {"h", "h2"}},
+         &realSysCalls()},
+        {"names that are not UTF-8", {{"bad\xff", "B"}, {"x", "X"}}, {{"bad\xff", "good"}, {"x", "\xfe\t.txt"}},
+         &realSysCalls()},
+        {"a change of case where case folds", {{"abc.txt", "A"}, {"d", "<folder>"}},
+         {{"abc.txt", "ABC.txt"}, {"d", "D"}}, &folding},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const TempFolder& dir = fresh();
+        dir.fill(c.entries);
+        const Snapshot before = snapshot(dir.path()), after = renamed(before, c.renames);
+        ASSERT_EQ(rename(c.renames, *c.sys).failures, 0);
+        ASSERT_EQ(snapshot(dir.path()), after);
+        for (const Snapshot* expected : {&before, &after, &before}) {
+            const UndoResult result = undo(*c.sys);
+            EXPECT_EQ(result.end, UndoEnd::Finished);
+            EXPECT_EQ(result.failures, 0) << ui.lastBox();
+            EXPECT_EQ(result.returned, static_cast<int>(c.renames.size()));
+            EXPECT_EQ(snapshot(dir.path()), *expected);
+        }
+    }
+}
+
+// What a run killed at any point can leave: the undo of its plan puts every piece right.
+TEST_F(Undo, PutsRightWhatAKilledRunLeft) {
+    struct Case {
+        const char* what;
+        std::function<void(const TempFolder&, const Journal&)> killedAt;
+    };
+    const auto temporaryOf = [](const Journal& j, int k) { return j.rows[k].temporary; };
+    const Case cases[] = {
+        {"before the first rename", [](auto&, auto&) {}},
+        {"after the first rename", [](auto& d, auto&) { ::rename((d / "a").c_str(), (d / "x").c_str()); }},
+        {"between link and unlink",
+         [](auto& d, auto&) {
+             ::rename((d / "a").c_str(), (d / "x").c_str());
+             ::link((d / "b").c_str(), (d / "y").c_str());
+         }},
+        {"with an empty file reserved", [](auto& d, auto&) { d.file("z"); }},
+        {"with an empty folder reserved", [](auto& d, auto&) { d.folder("y"); }},
+        {"half-way through a change of case",
+         [&](auto& d, auto& j) { ::rename((d / "c").c_str(), (d / temporaryOf(j, 2)).c_str()); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const TempFolder& dir = fresh();
+        dir.fill({{"a", "A"}, {"b", "B"}, {"c", "C"}, {"e", ""}});
+        const Snapshot before = snapshot(dir.path());
+        RenameFolder folder(dir.path());
+        RunRecorder plan;
+        ASSERT_EQ(plan.begin(folder, dir.path(), RunRecorder::planRows(folder, {{"a", "x"}, {"b", "y"}, {"c", "z"}})),
+                  "");
+        c.killedAt(dir, plan.journal());
+        const UndoResult result = undo();
+        EXPECT_EQ(result.end, UndoEnd::Finished);
+        EXPECT_EQ(result.failures, 0) << ui.lastBox();
+        EXPECT_EQ(snapshot(dir.path()), before);
+    }
+}
+
+TEST_F(Undo, LeavesAloneAndReportsWhatChangedSinceTheRun) {
+    struct Case {
+        const char* what;
+        std::function<void(const TempFolder&)> meddle;
+        Renames back;  // what the undo can still rename back after the meddling
+        std::string reason;
+    };
+    const auto mv = [](const TempFolder& d, const char* from, const char* to) {
+        ::rename((d / from).c_str(), (d / to).c_str());
+    };
+    const Case cases[] = {
+        {"its old name taken by a new file", [](auto& d) { d.file("a", "new"); }, {{"y", "b"}},
+         "x nevrácen na a: jméno >a< mezitím dostal jiný soubor"},
+        {"renamed again", [&](auto& d) { mv(d, "x", "w"); }, {{"y", "b"}},
+         "x nevrácen na a: soubor či složka nebyl nalezen"},
+        {"replaced by another file", [&](auto& d) { mv(d, "x", "w"), d.file("x", "other"); },
+         {{"y", "b"}},
+         "x nevrácen na a: pod jménem >x< je nyní jiný soubor"},
+        // An empty entry the journal knows is no placeholder, however new its name.
+        {"the new name of a row taken by an entry of the run", [&](auto& d) { mv(d, "x", "a"), mv(d, "y", "x"); },
+         {}, "y nevrácen na b: soubor či složka nebyl nalezen"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const TempFolder& dir = fresh();
+        dir.fill({{"a", "A"}, {"b", ""}});
+        ASSERT_EQ(rename({{"a", "x"}, {"b", "y"}}).failures, 0);
+        c.meddle(dir);
+        const Snapshot meddled = snapshot(dir.path());
+        const UndoResult result = undo();
+        EXPECT_EQ(result.failures, 1);
+        EXPECT_NE(toUtf8(result.report).find("Nevráceno 1 souborů\r\n\r\n" + c.reason), std::string::npos)
+            << toUtf8(result.report);
+        EXPECT_EQ(result.reportStyle, mb::OK + mb::Exclamation);
+        // Everything else came back; the meddled entries are exactly as they were left.
+        const Snapshot expected = renamed(meddled, c.back);
+        EXPECT_EQ(snapshot(dir.path()), expected);
+    }
+}
+
+TEST_F(Undo, AJournalThatCannotBeReadRenamesNothing) {
+    struct Case {
+        const char* what;
+        std::function<std::string(std::string)> spoil;  // the journal's text after the run
+        const char* message;
+    };
+    const Case cases[] = {
+        {"missing", nullptr, "V této složce není žádné přejmenování, které by šlo vrátit."},
+        {"truncated", [](std::string t) { return t.substr(0, t.size() - 30); }, "záznam je neúplný"},
+        {"nonsense", [](std::string) { return std::string("Ahoj\n"); }, "záznam nemá tvar záznamu přejmenování"},
+        {"an edited row", [](std::string t) { return t.replace(t.find("\t+\t"), 3, "\t?\t"); },
+         "záznam nemá tvar záznamu přejmenování"},
+        {"a row too many", [](std::string t) { return t.insert(t.find("end\n"), "1\t2\t-\tq\tr\ts\n"); },
+         "záznam nemá tvar záznamu přejmenování"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const TempFolder& dir = fresh();
+        dir.fill({{"a", "A"}, {"b", "B"}});
+        ASSERT_EQ(rename({{"a", "x"}, {"b", "y"}}).failures, 0);
+        const std::string journal = journals().front();
+        if (c.spoil) {
+            std::stringstream text;
+            text << std::ifstream(journal).rdbuf();
+            std::ofstream(journal, std::ios::trunc) << c.spoil(text.str());
+        } else {
+            ::unlink(journal.c_str());
+        }
+        const Snapshot renamedFolder = snapshot(dir.path());
+        const UndoResult result = undo();
+        EXPECT_EQ(result.end, c.spoil ? UndoEnd::Unreadable : UndoEnd::NothingToUndo);
+        ASSERT_EQ(ui.boxes.size(), 1u);
+        EXPECT_NE(ui.lastBox().find(c.message), std::string::npos) << ui.lastBox();
+        EXPECT_EQ(snapshot(dir.path()), renamedFolder);
+        for (const auto& file : journals()) ::unlink(file.c_str());
+    }
+}
+
+TEST_F(Undo, ARunWhoseJournalCannotBeWrittenDoesNotStart) {
+    const TempFolder& dir = fresh();
+    dir.fill({{"a", "A"}});
+    state.file("zelvar", "a file where the journal folder should be");
+    const Snapshot before = snapshot(dir.path());
+    YesToAll run;
+    const RunResult result = cmdPrejmenovat_Run(dir.path(), rowsOf({{"a", "x"}}), U"*", run, run);
+    EXPECT_EQ(result.end, RunEnd::NotStarted);
+    EXPECT_EQ(run.boxes.back().second, mb::OK + mb::Critical);
+    EXPECT_NE(run.lastBox().find("Nic nebylo přejmenováno."), std::string::npos) << run.lastBox();
+    EXPECT_EQ(snapshot(dir.path()), before);
+}
+
+TEST_F(Undo, JournalKeepsEveryNameExactlyAndOnlyTheNewestRuns) {
+    Journal j;
+    j.id = "20261207-010203-000004-5";
+    j.time = 1796605323;
+    j.folder = "/tmp/a folder\\with\tsome\xff bytes";
+    j.folderDev = 2049;
+    j.folderIno = 77;
+    j.undoes = "20261207-010203-000001-5";
+    j.finished = true;
+    j.renamedCount = 1;
+    j.rows = {{1, 2, true, "žluťoučký kůň.txt", "line\nbreak\r\x01\x7f", ".t0"},
+              {3, 4, false, "\xc3\x28 \xed\xa0\x80 \xf4\x90\x80\x80", "back\\slash\\x41", ".t1"}};
+    const std::string text = formatJournal(j);
+    EXPECT_NE(text.find("žluťoučký kůň.txt\t"), std::string::npos);  // readable names stay readable
+    std::string error;
+    const auto back = parseJournal(text, false, error);
+    ASSERT_TRUE(back) << error;
+    EXPECT_EQ(back->folder, j.folder);
+    EXPECT_EQ(back->undoes, j.undoes);
+    EXPECT_EQ(back->rowCount, 2u);
+    for (std::size_t k = 0; k < j.rows.size(); ++k) {
+        EXPECT_EQ(back->rows[k].oldName, j.rows[k].oldName);
+        EXPECT_EQ(back->rows[k].newName, j.rows[k].newName);
+        EXPECT_EQ(back->rows[k].ino, j.rows[k].ino);
+        EXPECT_EQ(back->rows[k].renamed, j.rows[k].renamed);
+    }
+
+    // The newest 100 stay: 104 older ones and this run's make 105.
+    for (int k = 0; k < 104; ++k) {
+        Journal old = j;
+        old.id = "20200101-000000-" + std::to_string(100000 + k) + "-1";
+        ASSERT_EQ(writeJournal(state / "zelvar", old), "");
+    }
+    fresh().fill({{"a", "A"}});
+    rename({{"a", "b"}});
+    const auto files = journals();
+    ASSERT_EQ(files.size(), 100u);
+    EXPECT_NE(files.front().find("/2026"), std::string::npos) << files.front();
+    EXPECT_NE(files.back().find("-100005-1.journal"), std::string::npos) << files.back();
+}
+
+TEST_F(Undo, JournalFolderFollowsXdgStateHome) {
+    struct Case { const char* state; const char* home; std::string folder; };
+    const Case cases[] = {
+        {"/s", "/h", "/s/zelvar"},
+        {"relative/s", "/h", "/h/.local/state/zelvar"},  // only an absolute path counts
+        {nullptr, "/h", "/h/.local/state/zelvar"},
+    };
+    const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
+    for (const Case& c : cases) {
+        if (c.state) setenv("XDG_STATE_HOME", c.state, 1);
+        else unsetenv("XDG_STATE_HOME");
+        setenv("HOME", c.home, 1);
+        EXPECT_EQ(journalFolder(), c.folder);
+    }
+    setenv("HOME", home.c_str(), 1);
+}
+
+// A child renames 2000 entries and is killed at a random moment; the undo gives back the very folder.
+TEST_F(Undo, ARunKilledAtARandomMomentComesBackWhole) {
+    std::mt19937 random(std::random_device{}());
+    for (int round = 0; round < 6; ++round) {
+        SCOPED_TRACE(round);
+        const TempFolder& dir = fresh();
+        Renames renames;
+        for (int k = 0; k < 2000; ++k) {
+            const std::string name = "IMG_" + std::to_string(10000 + k) + ".jpg";
+            dir.file(name, name);
+            renames.emplace_back(name, "Foto_" + std::to_string(10000 + k) + ".jpg");
+        }
+        const Snapshot before = snapshot(dir.path());
+        const pid_t child = fork();
+        if (child == 0) {
+            LinkRoute linkRoute;
+            rename(renames, round % 2 ? static_cast<SysCalls&>(linkRoute) : realSysCalls());
+            _exit(0);
+        }
+        ASSERT_GT(child, 0);
+        // The first round is killed before its journal is likely there, the others after it came.
+        for (int waited = 0; round > 0 && journals().empty() && waited < 20000; ++waited)
+            std::this_thread::sleep_for(std::chrono::microseconds(250));
+        std::this_thread::sleep_for(std::chrono::microseconds(random() % (round > 0 ? 40000 : 2000)));
+        kill(child, SIGKILL);
+        int status = 0;
+        waitpid(child, &status, 0);
+        const UndoResult result = undo();
+        if (journals().empty()) {
+            EXPECT_EQ(result.end, UndoEnd::NothingToUndo);  // killed before its journal was written
+        } else {
+            EXPECT_EQ(result.end, UndoEnd::Finished);
+            EXPECT_EQ(result.failures, 0) << ui.lastBox();
+        }
+        EXPECT_EQ(snapshot(dir.path()), before);
+        for (const auto& file : journals()) ::unlink(file.c_str());
+    }
+}
+
+}  // namespace
