@@ -25,6 +25,8 @@ namespace {
 constexpr std::string_view kMagic = "zelvar-journal 1";
 constexpr std::string_view kSuffix = ".journal";
 
+std::string formatResult(const Journal& j);
+
 std::string systemMessage(int error) {
     char buffer[256];
     return strerror_r(error, buffer, sizeof buffer);
@@ -53,6 +55,11 @@ std::size_t utf8Length(std::string_view s, std::size_t i) {
 
 void appendEscaped(std::string& out, std::string_view s) {
     static const char hex[] = "0123456789ABCDEF";
+    // Most names are plain ASCII and go in whole.
+    if (std::all_of(s.begin(), s.end(), [](char c) { return c >= 0x20 && c < 0x7F && c != '\\'; })) {
+        out.append(s);
+        return;
+    }
     for (std::size_t i = 0; i < s.size();) {
         const unsigned char c = static_cast<unsigned char>(s[i]);
         if (c >= 0x20 && c < 0x7F && c != '\\') {
@@ -133,24 +140,58 @@ std::optional<std::string_view> field(std::string_view line, std::string_view ke
     return line.substr(key.size() + 1);
 }
 
-std::optional<JournalRow> parseRow(std::string_view line) {
-    std::string_view parts[6];
-    for (int k = 0; k < 6; ++k) {
+std::optional<JournalRow> parseRow(std::string_view line, std::uint64_t dev) {
+    std::string_view parts[3];
+    for (int k = 0; k < 3; ++k) {
         const std::size_t tab = line.find('\t');
-        if ((tab == std::string_view::npos) != (k == 5)) return std::nullopt;
+        if ((tab == std::string_view::npos) != (k == 2)) return std::nullopt;
         parts[k] = line.substr(0, tab);
         line = tab == std::string_view::npos ? std::string_view() : line.substr(tab + 1);
     }
     JournalRow row;
-    if (!number(parts[0], row.dev) || !number(parts[1], row.ino)) return std::nullopt;
-    if (parts[2] != "+" && parts[2] != "-") return std::nullopt;
-    row.renamed = parts[2] == "+";
-    auto oldName = unescape(parts[3]), newName = unescape(parts[4]), temporary = unescape(parts[5]);
-    if (!oldName || !newName || !temporary || oldName->empty() || newName->empty()) return std::nullopt;
+    if (!number(parts[0], row.ino)) return std::nullopt;
+    row.dev = row.ino != 0 ? dev : 0;
+    auto oldName = unescape(parts[1]), newName = unescape(parts[2]);
+    if (!oldName || !newName || oldName->empty() || newName->empty()) return std::nullopt;
     row.oldName = std::move(*oldName);
     row.newName = std::move(*newName);
-    row.temporary = std::move(*temporary);
     return row;
+}
+
+// "0-5 7 9-12": the rows marked, each a number or a range; false when it is not such a list.
+bool parseRanges(std::string_view text, std::vector<JournalRow>& rows, int& count) {
+    count = 0;
+    while (!text.empty()) {
+        const std::size_t space = text.find(' ');
+        const std::string_view item = text.substr(0, space);
+        text = space == std::string_view::npos ? std::string_view() : text.substr(space + 1);
+        const std::size_t dash = item.find('-');
+        std::size_t first = 0, last = 0;
+        if (!number(item.substr(0, dash), first) ||
+            !number(dash == std::string_view::npos ? item : item.substr(dash + 1), last) || last < first ||
+            last >= rows.size())
+            return false;
+        for (std::size_t k = first; k <= last; ++k) {
+            if (rows[k].renamed) return false;
+            rows[k].renamed = true;
+            ++count;
+        }
+    }
+    return true;
+}
+
+std::string formatRanges(const std::vector<JournalRow>& rows) {
+    std::string out;
+    for (std::size_t k = 0; k < rows.size(); ++k) {
+        if (!rows[k].renamed) continue;
+        std::size_t last = k;
+        while (last + 1 < rows.size() && rows[last + 1].renamed) ++last;
+        if (!out.empty()) out += ' ';
+        out += std::to_string(k);
+        if (last > k) out += '-' + std::to_string(last);
+        k = last;
+    }
+    return out;
 }
 
 const std::string kNonsense = "záznam nemá tvar záznamu přejmenování";
@@ -215,7 +256,7 @@ std::string journalFolder() {
 
 std::string formatJournal(const Journal& j) {
     std::string out;
-    out.reserve(256 + j.rows.size() * 96);
+    out.reserve(256 + j.rows.size() * 64);
     out += kMagic;
     out += "\nid " + j.id;
     out += "\ntime " + std::to_string(j.time) + " " + utcText(j.time);
@@ -223,25 +264,32 @@ std::string formatJournal(const Journal& j) {
     appendEscaped(out, j.folder);
     out += "\nfolder-id " + std::to_string(j.folderDev) + " " + std::to_string(j.folderIno);
     out += "\nundoes " + (j.undoes.empty() ? std::string("-") : j.undoes);
-    out += j.finished ? "\nstate finished" : "\nstate planned";
-    out += "\nrows " + std::to_string(j.rows.size());
-    out += "\nrenamed " + std::to_string(j.renamedCount) + "\n";
-    char numbers[48];
+    out += "\ntemporary ";
+    appendEscaped(out, j.temporaryPrefix);
+    out += "\nrows " + std::to_string(j.rows.size()) + "\n";
+    char number[24];
     for (const JournalRow& row : j.rows) {
-        const int n = std::snprintf(numbers, sizeof numbers, "%llu\t%llu\t%c\t",
-                                    static_cast<unsigned long long>(row.dev),
-                                    static_cast<unsigned long long>(row.ino), row.renamed ? '+' : '-');
-        out.append(numbers, static_cast<std::size_t>(n));
+        // An entry on another device than the folder (a mount point) cannot be renamed within it.
+        const std::uint64_t ino = row.dev == j.folderDev ? row.ino : 0;
+        out.append(number, std::to_chars(number, number + sizeof number, ino).ptr);
+        out += '\t';
         appendEscaped(out, row.oldName);
         out += '\t';
         appendEscaped(out, row.newName);
-        out += '\t';
-        appendEscaped(out, row.temporary);
         out += '\n';
     }
     out += "end\n";
+    if (j.finished) out += formatResult(j);
     return out;
 }
+
+namespace {
+
+std::string formatResult(const Journal& j) {
+    return "finished " + std::to_string(j.renamedCount) + "\nrenamed " + formatRanges(j.rows) + "\nend\n";
+}
+
+}  // namespace
 
 std::optional<Journal> parseJournal(std::string_view text, bool headerOnly, std::string& error) {
     Journal j;
@@ -252,6 +300,11 @@ std::optional<Journal> parseJournal(std::string_view text, bool headerOnly, std:
     };
     if (!nextLine(text, line) || line != kMagic) {
         error = kNonsense;
+        return std::nullopt;
+    }
+    // Every record ends with its line: a text cut anywhere else was cut short.
+    if (!headerOnly && !text.ends_with('\n')) {
+        error = kIncomplete;
         return std::nullopt;
     }
     std::optional<std::string_view> v;
@@ -266,36 +319,43 @@ std::optional<Journal> parseJournal(std::string_view text, bool headerOnly, std:
          number(v->substr(0, v->find(' ')), j.folderDev) && number(v->substr(v->find(' ') + 1), j.folderIno);
     ok = ok && (v = header("undoes")) && !v->empty() && v->find('/') == std::string_view::npos;
     if (ok && *v != "-") j.undoes = *v;
-    ok = ok && (v = header("state")) && (*v == "planned" || *v == "finished");
-    if (ok) j.finished = *v == "finished";
+    std::optional<std::string> prefix;
+    ok = ok && (v = header("temporary")) && (prefix = unescape(*v)) && prefix->find('/') == std::string::npos;
+    if (ok) j.temporaryPrefix = *prefix;
     ok = ok && (v = header("rows")) && number(*v, rowCount);
-    ok = ok && (v = header("renamed")) && number(*v, j.renamedCount) && j.renamedCount >= 0 &&
-         static_cast<std::size_t>(j.renamedCount) <= rowCount;
     if (!ok) {
         error = text.empty() ? kIncomplete : kNonsense;
         return std::nullopt;
     }
     j.rowCount = rowCount;
     if (headerOnly) return j;
-    j.rows.reserve(std::min<std::size_t>(rowCount, text.size() / 12 + 1));
-    int renamed = 0;
+
+    j.rows.reserve(std::min<std::size_t>(rowCount, text.size() / 8 + 1));
     while (nextLine(text, line) && line != "end") {
-        auto row = parseRow(line);
+        auto row = parseRow(line, j.folderDev);
         if (!row) {
             error = kNonsense;
             return std::nullopt;
         }
-        renamed += row->renamed;
+        row->temporary = j.temporaryPrefix + std::to_string(j.rows.size());
         j.rows.push_back(std::move(*row));
     }
     if (line != "end" || j.rows.size() != rowCount) {
         error = line != "end" ? kIncomplete : kNonsense;
         return std::nullopt;
     }
-    if (!text.empty() || renamed != j.renamedCount) {
+    // The result is appended in one write after the run; one cut short by a crash ends without its
+    // "end" and counts as not written, which leaves a run that was killed.
+    if (text.empty() || !text.ends_with("\nend\n")) return j;
+    std::size_t count = 0;
+    ok = (v = header("finished")) && number(*v, count) && (v = header("renamed")) &&
+         parseRanges(*v, j.rows, j.renamedCount) && static_cast<std::size_t>(j.renamedCount) == count &&
+         nextLine(text, line) && line == "end" && text.empty();
+    if (!ok) {
         error = kNonsense;
         return std::nullopt;
     }
+    j.finished = true;
     return j;
 }
 
@@ -332,6 +392,15 @@ std::string writeJournal(const std::string& dir, const Journal& journal) {
     if (dirFd < 0) return systemMessage(errno);
     error = ::fsync(dirFd) == 0 ? 0 : errno;
     ::close(dirFd);
+    return error == 0 ? std::string() : systemMessage(error);
+}
+
+std::string appendResult(const std::string& dir, const Journal& journal) {
+    const std::string path = dir + "/" + journal.id + std::string(kSuffix);
+    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    if (fd < 0) return systemMessage(errno);
+    int error = writeAll(fd, formatResult(journal)) && ::fsync(fd) == 0 ? 0 : (errno != 0 ? errno : EIO);
+    if (::close(fd) != 0 && error == 0) error = errno;
     return error == 0 ? std::string() : systemMessage(error);
 }
 
@@ -375,24 +444,67 @@ bool sameFolder(const Journal& journal, const FolderIdentity& folder) {
            journal.folder == folder.path;
 }
 
-std::vector<JournalRow> RunRecorder::planRows(RenameFolder& dir,
-                                              const std::vector<std::pair<std::string, std::string>>& renames) {
+namespace {
+
+// A name missing when the run began can only hold an entry an earlier row moved there.
+bool followChain(std::vector<JournalRow>& rows, std::size_t k) {
+    for (std::size_t e = k; e-- > 0;) {
+        if (rows[e].newName == rows[k].oldName) {
+            rows[k].dev = rows[e].dev;
+            rows[k].ino = rows[e].ino;
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+std::vector<JournalRow> RunRecorder::planRows(const std::string& folder, RenameFolder& dir,
+                                              std::vector<std::pair<std::string, std::string>> renames) {
+    // One pass over the folder gives every inode far cheaper than an lstat per entry, which would
+    // cost a good part of what the renames themselves cost.
+    std::string arena;
+    std::vector<std::pair<std::size_t, std::uint64_t>> listed;
+    if (DIR* d = ::opendir(folder.c_str())) {
+        while (const dirent* e = ::readdir(d)) {
+            listed.emplace_back(arena.size(), e->d_ino);
+            arena.append(e->d_name).push_back('\0');
+        }
+        ::closedir(d);
+    }
+    std::unordered_map<std::string_view, std::uint64_t> inodes;
+    inodes.reserve(listed.size());
+    for (const auto& [at, ino] : listed) inodes.emplace(std::string_view(arena.data() + at), ino);
+
+    struct stat folderStat;
+    const std::uint64_t dev = dir.identify(".", folderStat) == 0 ? folderStat.st_dev : 0;
+    // Where the folder's own listing does not give the inode that lstat gives (an overlay, a mount
+    // point), every entry is asked on its own.
+    bool trustListing = true, verified = false;
     std::vector<JournalRow> rows(renames.size());
-    // Names the run itself will have moved an entry to (or away from) by the time a row comes.
-    std::unordered_map<std::string, std::pair<std::uint64_t, std::uint64_t>> moved;
+    // Names an earlier row moved an entry to, where that name was taken when the run began.
+    std::unordered_map<std::string_view, std::pair<std::uint64_t, std::uint64_t>> movedOnto;
     for (std::size_t k = 0; k < renames.size(); ++k) {
         JournalRow& row = rows[k];
-        row.oldName = renames[k].first;
-        row.newName = renames[k].second;
-        const auto earlier = moved.find(row.oldName);
-        if (earlier != moved.end()) {
+        row.oldName = std::move(renames[k].first);
+        row.newName = std::move(renames[k].second);
+        const auto listedAs = inodes.find(row.oldName);
+        struct stat st;
+        if (const auto earlier = movedOnto.find(row.oldName); earlier != movedOnto.end()) {
             std::tie(row.dev, row.ino) = earlier->second;
-        } else {
-            struct stat st;
+        } else if (listedAs != inodes.end() && trustListing && verified) {
+            row.dev = dev;
+            row.ino = listedAs->second;
+        } else if (listedAs == inodes.end() && !followChain(rows, k)) {
             if (dir.identify(row.oldName, st) == 0) row.dev = st.st_dev, row.ino = st.st_ino;
+        } else if (listedAs != inodes.end() && dir.identify(row.oldName, st) == 0) {
+            row.dev = st.st_dev;
+            row.ino = st.st_ino;
+            trustListing = trustListing && st.st_ino == listedAs->second && st.st_dev == dev;
+            verified = true;
         }
-        moved[row.oldName] = {0, 0};
-        moved[row.newName] = {row.dev, row.ino};
+        if (inodes.count(row.newName) > 0) movedOnto[row.newName] = {row.dev, row.ino};
     }
     return rows;
 }
@@ -423,6 +535,7 @@ std::string RunRecorder::begin(RenameFolder& dir, const std::string& folder, std
                   static_cast<unsigned long long>(now.tv_sec) * 1000000ULL +
                       static_cast<unsigned long long>(now.tv_nsec / 1000),
                   static_cast<long>(getpid()));
+    journal_.temporaryPrefix = prefix;
     for (std::size_t k = 0; k < rows.size(); ++k) {
         rows[k].renamed = false;
         rows[k].temporary = prefix + std::to_string(k);
@@ -441,7 +554,7 @@ void RunRecorder::markRenamed(std::size_t k) {
 
 std::string RunRecorder::finish() {
     journal_.finished = true;
-    return writeJournal(dir_, journal_);
+    return appendResult(dir_, journal_);
 }
 
 }  // namespace zelvar

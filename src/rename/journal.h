@@ -7,24 +7,27 @@
 //
 // Files live in $XDG_STATE_HOME/zelvar/ (~/.local/state/zelvar/ without it), one per run named
 // "<id>.journal", where the id (UTC time to the microsecond, then the process id) sorts oldest first.
-// The newest 100 are kept. The text is UTF-8, one record a line, fields split by one TAB:
+// The newest 100 are kept. The text is UTF-8, one record a line:
 //
 //   zelvar-journal 1
 //   id 20261207-030000-123456-4242
 //   time 1796612400 2026-12-07 03:00:00 UTC      (seconds since 1970, then readable)
 //   folder /home/eva/Fotky                       (the folder's real path)
-//   folder-id 2049 1311745                       (its device and inode)
+//   folder-id 2049 1311745                       (its device and inode; every entry is on that device)
 //   undoes -                                     (or the id of the run this one takes back)
-//   state planned                                (planned: written before the run; finished: after)
+//   temporary .zelvar-5f1a2b3c4d5e6-4242-        (row k's temporary name: this, then k)
 //   rows 2
-//   renamed 0                                    (rows marked "+" below)
-//   2049<TAB>1311790<TAB>-<TAB>IMG_0001.jpg<TAB>Foto_0001.jpg<TAB>.zelvar-5f1a2b3c4d5e6-4242-0
-//   ...                                          (device, inode, "+" renamed or "-", old name,
-//   end                                           new name, temporary name for a change of case)
+//   1311790<TAB>IMG_0001.jpg<TAB>Foto_0001.jpg   (inode, 0 when unknown; old name; new name)
+//   1311791<TAB>IMG_0002.jpg<TAB>Foto_0002.jpg
+//   end
+//   finished 1                                   (appended after the run in one write: how many
+//   renamed 0                                     rows were renamed, and which, as "0-5 7 9-12")
+//   end
 //
-// Rows are in run order. In names and the folder, a backslash is written "\\", and a control
-// character or a byte that is not part of valid UTF-8 is written "\xHH", so every name keeps its
-// exact bytes and every line stays one line. Anything else in a journal makes it unreadable.
+// Rows are in run order, numbered from 0. In names, the folder and the prefix, a backslash is
+// written "\\", and a control character or a byte that is not part of valid UTF-8 "\xHH", so every
+// name keeps its exact bytes and every line stays one line. A run without the last three lines was
+// killed (or its end could not be recorded); anything else in a journal makes it unreadable.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -38,7 +41,8 @@ class RenameFolder;
 struct JournalRow {
     std::uint64_t dev = 0, ino = 0;  // 0 0: the entry did not exist when the run was planned
     bool renamed = false;
-    std::string oldName, newName, temporary;
+    std::string oldName, newName;
+    std::string temporary;  // the name a change of case passes through (from the header's prefix)
 };
 
 struct Journal {
@@ -47,6 +51,7 @@ struct Journal {
     std::string folder;
     std::uint64_t folderDev = 0, folderIno = 0;
     std::string undoes;     // id of the run this one takes back, empty for a rename run
+    std::string temporaryPrefix;  // row k's temporary name is this followed by k
     bool finished = false;
     int renamedCount = 0;
     std::size_t rowCount = 0;  // as the header says; rows stays empty when only the header was read
@@ -88,8 +93,8 @@ class RunRecorder {
 public:
     // A rename run: entries identified by lstat, following chains within the run (a row that renames
     // the new name of an earlier row renames the entry that row moved there).
-    static std::vector<JournalRow> planRows(RenameFolder& dir,
-                                            const std::vector<std::pair<std::string, std::string>>& renames);
+    static std::vector<JournalRow> planRows(const std::string& folder, RenameFolder& dir,
+                                            std::vector<std::pair<std::string, std::string>> renames);
 
     // Writes the plan (rows get their temporary names here): empty, or why the run must not start.
     std::string begin(RenameFolder& dir, const std::string& folder, std::vector<JournalRow> rows,

@@ -82,7 +82,7 @@ RunResult cmdPrejmenovat_Run(const std::string& folder, PreviewList rows, const 
         for (const PreviewEntry& row : rows) {
             if (!row.marker()) renames.emplace_back(toUtf8(row.oldName), toUtf8(row.newName));
         }
-        const std::string error = journal.begin(dir, folder, RunRecorder::planRows(dir, renames));
+        const std::string error = journal.begin(dir, folder, RunRecorder::planRows(folder, dir, std::move(renames)));
         if (!error.empty()) {
             dialogs.messageBox(U"Záznam pro vrácení přejmenování nelze uložit do >" +
                                    fromUtf8(journalFolder()) + U"<:" + kCrLf + fromUtf8(error) + kCrLf +

@@ -68,13 +68,16 @@ struct Candidate {
     std::string problem;  // a journal that cannot be read stands where the newest one should be
 };
 
-Candidate findCandidate(const std::string& folder) {
+// With `whole` the journal is read whole, so that a run that renamed nothing is passed over.
+Candidate findCandidate(const std::string& folder, bool whole) {
     Candidate c;
     const FolderIdentity identity = identifyFolder(folder);
     if (identity.error != 0) return c;
     for (const std::string& path : journalFiles(journalFolder())) {
         std::string error;
         auto header = readJournal(path, true, error);
+        if (header && !sameFolder(*header, identity)) continue;
+        if (header && whole) header = readJournal(path, false, error);
         if (!header) {
             // It may be the newest run of this very folder: taking back an older one instead would
             // not be what the user asked for.
@@ -82,7 +85,7 @@ Candidate findCandidate(const std::string& folder) {
             c.problem = error;
             return c;
         }
-        if (!sameFolder(*header, identity) || (header->finished && header->renamedCount == 0)) continue;
+        if (header->finished && header->renamedCount == 0) continue;
         c.path = path;
         c.header = std::move(header);
         return c;
@@ -166,7 +169,7 @@ private:
 }  // namespace
 
 std::optional<Journal> undoCandidate(const std::string& folder, std::string* problem) {
-    Candidate c = findCandidate(folder);
+    Candidate c = findCandidate(folder, false);
     if (problem) *problem = c.problem;
     return c.header;
 }
@@ -177,10 +180,9 @@ UndoResult undoLastRun(const std::string& folder, Dialogs& dialogs, RenameFrontE
 
 UndoResult undoLastRun(const std::string& folder, Dialogs& dialogs, RenameFrontEnd& frontEnd, SysCalls& sys) {
     UndoResult result;
-    const Candidate candidate = findCandidate(folder);
+    Candidate candidate = findCandidate(folder, true);
     std::string error = candidate.problem;
-    std::optional<Journal> run;
-    if (candidate.header) run = readJournal(candidate.path, false, error);
+    std::optional<Journal> run = std::move(candidate.header);
     if (!run && !candidate.path.empty()) {
         dialogs.messageBox(U"Záznam přejmenování >" + fromUtf8(candidate.path) + U"< nelze přečíst:" + kCrLf +
                                fromUtf8(error) + kCrLf + U"Nic nebylo vráceno.",
@@ -226,6 +228,8 @@ UndoResult undoLastRun(const std::string& folder, Dialogs& dialogs, RenameFrontE
     const std::size_t n = run->rows.size();
     for (std::size_t k = 0; k < n; ++k) {
         const JournalRow& row = run->rows[n - 1 - k];
+        // A finished run says which rows it renamed; the others were never its to take back.
+        if (run->finished && !row.renamed) continue;
         const Text oldName = fromUtf8(row.oldName), newName = fromUtf8(row.newName);
         frontEnd.progress(oldName);
         frontEnd.processEvents();
@@ -261,8 +265,11 @@ std::vector<HistoryLine> runHistory(const std::string& folder) {
     std::set<std::string> takenBack;
     for (const std::string& path : journalFiles(journalFolder())) {
         std::string error;
-        const auto header = readJournal(path, true, error);
+        auto header = readJournal(path, true, error);
         if (!header || !sameFolder(*header, identity)) continue;
+        const auto whole = readJournal(path, false, error);
+        if (!whole) continue;
+        header = whole;
         HistoryLine line;
         const std::time_t t = static_cast<std::time_t>(header->time);
         std::tm tm{};

@@ -174,7 +174,7 @@ TEST_F(Undo, PutsRightWhatAKilledRunLeft) {
         const Snapshot before = snapshot(dir.path());
         RenameFolder folder(dir.path());
         RunRecorder plan;
-        ASSERT_EQ(plan.begin(folder, dir.path(), RunRecorder::planRows(folder, {{"a", "x"}, {"b", "y"}, {"c", "z"}})),
+        ASSERT_EQ(plan.begin(folder, dir.path(), RunRecorder::planRows(dir.path(), folder, {{"a", "x"}, {"b", "y"}, {"c", "z"}})),
                   "");
         c.killedAt(dir, plan.journal());
         const UndoResult result = undo();
@@ -234,9 +234,9 @@ TEST_F(Undo, AJournalThatCannotBeReadRenamesNothing) {
         {"missing", nullptr, "V této složce není žádné přejmenování, které by šlo vrátit."},
         {"truncated", [](std::string t) { return t.substr(0, t.size() - 30); }, "záznam je neúplný"},
         {"nonsense", [](std::string) { return std::string("Ahoj\n"); }, "záznam nemá tvar záznamu přejmenování"},
-        {"an edited row", [](std::string t) { return t.replace(t.find("\t+\t"), 3, "\t?\t"); },
+        {"an edited row", [](std::string t) { return t.replace(t.find("\ta\t"), 3, "\ta "); },
          "záznam nemá tvar záznamu přejmenování"},
-        {"a row too many", [](std::string t) { return t.insert(t.find("end\n"), "1\t2\t-\tq\tr\ts\n"); },
+        {"a row too many", [](std::string t) { return t.insert(t.find("end\n"), "1\t2\tq\tr\n"); },
          "záznam nemá tvar záznamu přejmenování"},
     };
     for (const Case& c : cases) {
@@ -283,10 +283,11 @@ TEST_F(Undo, JournalKeepsEveryNameExactlyAndOnlyTheNewestRuns) {
     j.folderDev = 2049;
     j.folderIno = 77;
     j.undoes = "20261207-010203-000001-5";
+    j.temporaryPrefix = ".zelvar-1a-5-";
     j.finished = true;
     j.renamedCount = 1;
-    j.rows = {{1, 2, true, "žluťoučký kůň.txt", "line\nbreak\r\x01\x7f", ".t0"},
-              {3, 4, false, "\xc3\x28 \xed\xa0\x80 \xf4\x90\x80\x80", "back\\slash\\x41", ".t1"}};
+    j.rows = {{2049, 2, true, "žluťoučký kůň.txt", "line\nbreak\r\x01\x7f", ".t0"},
+              {2049, 4, false, "\xc3\x28 \xed\xa0\x80 \xf4\x90\x80\x80", "back\\slash\\x41", ".t1"}};
     const std::string text = formatJournal(j);
     EXPECT_NE(text.find("žluťoučký kůň.txt\t"), std::string::npos);  // readable names stay readable
     std::string error;
@@ -300,6 +301,7 @@ TEST_F(Undo, JournalKeepsEveryNameExactlyAndOnlyTheNewestRuns) {
         EXPECT_EQ(back->rows[k].newName, j.rows[k].newName);
         EXPECT_EQ(back->rows[k].ino, j.rows[k].ino);
         EXPECT_EQ(back->rows[k].renamed, j.rows[k].renamed);
+        EXPECT_EQ(back->rows[k].temporary, ".zelvar-1a-5-" + std::to_string(k));
     }
 
     // The newest 100 stay: 104 older ones and this run's make 105.
