@@ -22,10 +22,10 @@ using Entries = std::vector<std::pair<std::string, std::string>>;
 
 // Every question answered Yes; every box kept.
 struct YesToAll : Dialogs, RenameFrontEnd {
-    std::vector<std::pair<Text, int>> boxes;
-    int messageBox(const Text& text, int style) override {
+    std::vector<std::pair<Text, BoxStyle>> boxes;
+    Answer messageBox(const Text& text, BoxStyle style) override {
         boxes.emplace_back(text, style);
-        return (style & 7) == mb::OK ? mb::AnsOK : mb::AnsYes;
+        return style.buttons == Buttons::ok ? Answer::ok : Answer::yes;
     }
     void beep() override {}
     void progress(const Text&) override {}
@@ -73,7 +73,7 @@ struct LinkRoute : SysCalls {
 
 PreviewList rowsOf(const Renames& renames) {
     PreviewList rows;
-    for (const auto& [from, to] : renames) rows.push_back({fromUtf8(from), fromUtf8(to), false});
+    for (const auto& [from, to] : renames) rows.push_back({fromUtf8(from), fromUtf8(to)});
     return rows;
 }
 
@@ -217,7 +217,7 @@ TEST_F(Undo, LeavesAloneAndReportsWhatChangedSinceTheRun) {
         EXPECT_EQ(result.failures, 1);
         EXPECT_NE(toUtf8(result.report).find("Nevráceno 1 souborů\r\n\r\n" + c.reason), std::string::npos)
             << toUtf8(result.report);
-        EXPECT_EQ(result.reportStyle, mb::OK + mb::Exclamation);
+        EXPECT_EQ(result.reportStyle, box::exclamation);
         // Everything else came back; the meddled entries are exactly as they were left.
         const Snapshot expected = renamed(meddled, c.back);
         EXPECT_EQ(snapshot(dir.path()), expected);
@@ -270,7 +270,7 @@ TEST_F(Undo, ARunWhoseJournalCannotBeWrittenDoesNotStart) {
     YesToAll run;
     const RunResult result = cmdPrejmenovat_Run(dir.path(), rowsOf({{"a", "x"}}), U"*", run, run);
     EXPECT_EQ(result.end, RunEnd::NotStarted);
-    EXPECT_EQ(run.boxes.back().second, mb::OK + mb::Critical);
+    EXPECT_EQ(run.boxes.back().second, box::critical);
     EXPECT_NE(run.lastBox().find("Nic nebylo přejmenováno."), std::string::npos) << run.lastBox();
     EXPECT_EQ(snapshot(dir.path()), before);
 }
