@@ -180,6 +180,13 @@ UndoResult undoLastRun(const std::string& folder, Dialogs& dialogs, RenameFrontE
 
 UndoResult undoLastRun(const std::string& folder, Dialogs& dialogs, RenameFrontEnd& frontEnd, SysCalls& sys) {
     UndoResult result;
+    if (const FolderIdentity identity = identifyFolder(folder); identity.error != 0) {
+        dialogs.messageBox(U"Složku >" + fromUtf8(folder) + U"< nelze otevřít:" + kCrLf +
+                               fromUtf8(std::strerror(identity.error)) + kCrLf + U"Nic nebylo vráceno.",
+                           box::critical);
+        result.end = UndoEnd::NothingToUndo;
+        return result;
+    }
     Candidate candidate = findCandidate(folder, true);
     std::string error = candidate.problem;
     std::optional<Journal> run = std::move(candidate.header);

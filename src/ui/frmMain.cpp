@@ -25,6 +25,7 @@
 #include "preview/session.h"
 #include "preview/compose.h"
 #include "rename/run.h"
+#include "rename/undo.h"
 #include "ui/FolderNav.h"
 #include "ui/FolderTree.h"
 #include "ui/ManualEditor.h"
@@ -291,6 +292,7 @@ void frmMain::connectHandlers() {
     connect(ui_.cmdEdit, &QPushButton::clicked, this, &frmMain::cmdEdit_Click);
     connect(ui_.cmdPrejmenovat, &QToolButton::clicked, this, &frmMain::cmdPrejmenovat_Click);
 
+    connect(ui_.mnuVratit, &QAction::triggered, this, &frmMain::mnuVratit_Click);
     connect(ui_.mnuKonec, &QAction::triggered, this, &frmMain::mnuKonec_Click);
     connect(ui_.mnuFunkce[0], &QAction::triggered, this, [this] { mnuFunkce_Click(0); });
     connect(ui_.mnuFunkce[1], &QAction::triggered, this, [this] { mnuFunkce_Click(1); });
@@ -406,6 +408,7 @@ void frmMain::runBuild(int Dotaz) {
 
 void frmMain::Aktualizace() {
     filPath_ = nav_->folder();
+    ui_.mnuVratit->setEnabled(undoCandidate(filPath_).has_value());
     nav_->showFolder(opts_.txtVyhlFiltr);
     ui_.cmdPrejmenovat->setEnabled(false);
     if (!RucniEditace) {
@@ -736,6 +739,16 @@ void frmMain::setProfesionalni() {
 
 // ---------------------------------------------------------------------------------------------
 // Menus, About box, closing
+
+// Shown as a rename run is: the window held, the progress labels, the report; then the folder anew.
+void frmMain::mnuVratit_Click() {
+    UndoEnd end = UndoEnd::Declined;
+    {
+        RenameProgress run(*this, *ui_.lblPracuji, *ui_.lblPrace, *ui_.chkKazdy, dialogs_);
+        end = undoLastRun(filPath_, run, run).end;
+    }
+    if (end != UndoEnd::Declined) Aktualizace();
+}
 
 void frmMain::mnuKonec_Click() { close(); }
 

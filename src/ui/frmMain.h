@@ -106,6 +106,7 @@ public slots:
     void txtEdit_Change();
 
     // Menus.
+    void mnuVratit_Click();
     void mnuFunkce_Click(int Index);
     void mnuKonec_Click();
     void mnuObsah_Click();

@@ -259,6 +259,10 @@ void frmMainUi::buildReplacementsFrame() {
 
 void frmMainUi::buildMenus(QMainWindow* window) {
     mnuSoubor = named(window->menuBar()->addMenu(QStringLiteral("&Soubor")), "mnuSoubor");
+    mnuVratit = named(mnuSoubor->addAction(QStringLiteral("&Vrátit přejmenování")), "mnuVratit");
+    // A window shortcut: a text field with the focus keeps its own Ctrl+Z.
+    mnuVratit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    mnuSoubor->addSeparator();
     mnuKonec = named(mnuSoubor->addAction(QStringLiteral("Konec")), "mnuKonec");
 
     mnuFunkceMenu = named(window->menuBar()->addMenu(QStringLiteral("&Funkce")), "mnuFunkceMenu");

@@ -114,6 +114,7 @@ struct frmMainUi {
 
     // Menus.
     QMenu* mnuSoubor;
+    QAction* mnuVratit;  // "Vrátit přejmenování": takes back the folder's last run
     QAction* mnuKonec;
     QMenu* mnuFunkceMenu;
     QAction* mnuFunkce[2];

@@ -176,6 +176,52 @@ private slots:
         checkWindowBack();
     }
 
+    // "Vrátit přejmenování" takes the run back; Ctrl+Z reaches it unless a text field wants its own.
+    void undoTheRun() {
+        open({"IMG_1.jpg", "IMG_2.jpg"});
+        w->show();
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        auto* undo = ui<QAction>("mnuVratit");
+        auto* name = ui<QLineEdit>("txtJmeno");
+        QVERIFY(!undo->isEnabled());
+        QCOMPARE(undo->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Z));
+        name->setText("Foto_:::");
+        dialogs->answers = {Answer::yes};
+        ui<QToolButton>("cmdPrejmenovat")->click();
+        QCOMPARE(names(disk(dir->path())), QStringList({"Foto_001.jpg", "Foto_002.jpg"}));
+        QVERIFY(undo->isEnabled());
+
+        // The field undoes its own typing and no question comes.
+        const std::size_t before = dialogs->asked.size();
+        name->setFocus();
+        QTest::keyClicks(name, "x");
+        QCOMPARE(name->text(), QStringLiteral("Foto_:::x"));
+        QTest::keyClick(name, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(name->text(), QStringLiteral("Foto_:::"));
+        QCOMPARE(dialogs->asked.size(), before);
+
+        // Elsewhere the shortcut asks; No leaves the folder as it is.
+        auto* refresh = ui<QPushButton>("cmdAktual");
+        refresh->setFocus();
+        dialogs->answers = {Answer::no};
+        QTest::keyClick(refresh, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(dialogs->asked.size(), before + 1);
+        QCOMPARE(asked(before), QStringLiteral("Opravdu chcete vrátit poslední přejmenování v této složce?"));
+        QCOMPARE(dialogs->asked.back().style, box::yesNo);
+        QCOMPARE(names(disk(dir->path())), QStringList({"Foto_001.jpg", "Foto_002.jpg"}));
+
+        dialogs->answers = {Answer::yes};
+        undo->trigger();
+        QCOMPARE(dialogs->asked.size(), before + 3);
+        QCOMPARE(asked(before + 2), QStringLiteral("Vrácení ukončeno\r\n\r\nVráceno 2 souborů\r\n"));
+        QCOMPARE(dialogs->asked.back().style, box::information);
+        QCOMPARE(names(disk(dir->path())), QStringList({"IMG_1.jpg", "IMG_2.jpg"}));
+        QCOMPARE(preview(), rows({"IMG_1.jpg -> Foto_001.jpg", "IMG_2.jpg -> Foto_002.jpg"}));  // refreshed
+        QVERIFY(undo->isEnabled());  // the undo can be taken back in its turn
+        checkNothingLost();
+        checkWindowBack();
+    }
+
     void editModeOnAndOff() {
         const QString nbsp = QStringLiteral("x\u00A0y.txt");  // must come back from the box unchanged
         open({"a.txt", "b.txt", nbsp});
