@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QHeaderView>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QStyle>
 #include <unordered_map>
@@ -141,7 +142,14 @@ void FolderTree::makeCurrent(QTreeWidgetItem* item) {
         item->setExpanded(true);
     }
     // Centred, so that the folders inside it show below it.
-    scrollToItem(item, QAbstractItemView::PositionAtCenter);
+    scrollTo(indexFromItem(item), QAbstractItemView::PositionAtCenter);
+}
+
+void FolderTree::scrollTo(const QModelIndex& index, ScrollHint hint) {
+    QScrollBar* across = horizontalScrollBar();
+    const int x = across->value();
+    QTreeWidget::scrollTo(index, hint);
+    across->setValue(x);
 }
 
 void FolderTree::onCurrentChanged(QTreeWidgetItem* current) {

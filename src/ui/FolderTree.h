@@ -23,6 +23,9 @@ public:
     // Reads the subfolders of the current folder again.
     void reloadCurrent();
 
+    // Up and down to a folder, never sideways: that would cut the folder names off on the left.
+    void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
+
 signals:
     void folderChosen();
 

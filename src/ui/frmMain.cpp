@@ -17,7 +17,6 @@
 #include <QScreen>
 #include <QSignalBlocker>
 #include <QToolButton>
-#include <QValidator>
 #include <functional>
 
 #include "engine/keyfilter.h"
@@ -26,6 +25,7 @@
 #include "preview/compose.h"
 #include "rename/run.h"
 #include "rename/undo.h"
+#include "ui/DigitFields.h"
 #include "ui/FolderNav.h"
 #include "ui/FolderTree.h"
 #include "ui/ManualEditor.h"
@@ -43,63 +43,8 @@ using zelvar::ui::toQ;
 
 namespace {
 
-// The character a key types, as a code-page text box reports it: Ctrl with a letter gives the
-// control code (Ctrl+V is 22); 0 for a key that types nothing (arrows, Delete, function keys).
-char32_t typedCode(const QKeyEvent* e) {
-    const Qt::KeyboardModifiers mods = e->modifiers();
-    if ((mods & Qt::ControlModifier) && !(mods & Qt::AltModifier) && e->key() >= Qt::Key_A && e->key() <= Qt::Key_Z)
-        return char32_t(e->key() - Qt::Key_A + 1);
-    const QList<uint> codes = e->text().toUcs4();
-    if (codes.isEmpty() || codes.front() == 127) return 0;
-    return char32_t(codes.front());
-}
-
-// Select all, copy, cut, paste, undo and redo are the field's own in every field; what a paste
-// brings is judged by the field's validator.
-bool isEditingShortcut(const QKeyEvent* e) {
-    for (const QKeySequence::StandardKey k : {QKeySequence::SelectAll, QKeySequence::Copy, QKeySequence::Cut,
-                                              QKeySequence::Paste, QKeySequence::Undo, QKeySequence::Redo})
-        if (e->matches(k)) return true;
-    return false;
-}
-
 bool isEnter(const QKeyEvent* e) { return e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter; }
 
-// A field for digits: whatever gets in by a paste or a drop keeps its digits only, and the field
-// says so (a beep, where its typed keys beep too).
-class DigitsOnly : public QValidator {
-public:
-    DigitsOnly(QObject* parent, std::function<void()> refused) : QValidator(parent), refused_(std::move(refused)) {}
-    State validate(QString& input, int& pos) const override {
-        qsizetype removedBeforeCaret = 0;
-        QString digits;
-        for (qsizetype i = 0; i < input.size(); ++i) {
-            if (input[i] >= QLatin1Char('0') && input[i] <= QLatin1Char('9'))
-                digits.append(input[i]);
-            else if (i < pos)
-                ++removedBeforeCaret;
-        }
-        if (digits.size() != input.size()) {
-            input = digits;
-            pos -= int(removedBeforeCaret);
-            if (refused_) refused_();
-        }
-        return Acceptable;
-    }
-
-private:
-    std::function<void()> refused_;
-};
-
-const char* const kPopis[] = {
-    " Záměnné znaky pro VÝSTUP:",
-    "        ? znak zachován, * zbytek (pouze 1×) ",
-    "        / znak vypustit, : čítač (platná místa)",
-    "     Datum a čas",
-    "        \\y rok RRRR, \\r rok RR",
-    "        \\d den DD, \\m měsíc MM",
-    "        \\h hodiny HH, \\n minuty NN, \\s sekundy SS",
-};
 
 }  // namespace
 
@@ -270,14 +215,10 @@ void frmMain::connectHandlers() {
         if (opts_.cboPauzy != index) cboPauzy_Click();
     });
 
-    for (QLineEdit* e : {ui_.txtCisloOd, ui_.txtCiselnyZaklad, ui_.txtZachovatCiselnyZaklad}) {
-        // The counter start beeps at what it cannot take, as it does for a typed key; a radix field
-        // drops it silently.
-        std::function<void()> refused;
-        if (e == ui_.txtCisloOd) refused = [this] { dialogs_.beep(); };
-        e->setValidator(new DigitsOnly(e, std::move(refused)));
-        e->installEventFilter(this);
-    }
+    new DigitFields(ui_.txtCisloOd, ui_.txtCiselnyZaklad, ui_.txtZachovatCiselnyZaklad, dialogs_,
+                    [this](QLineEdit* field, const Text& text) { write(field, text); }, this);
+    // Leaving a radix field normalises it.
+    for (QLineEdit* e : {ui_.txtCiselnyZaklad, ui_.txtZachovatCiselnyZaklad}) e->installEventFilter(this);
 
     connect(ui_.drvDisk, &QComboBox::currentIndexChanged, this, &frmMain::drvDisk_Change);
     ui_.drvDisk->installEventFilter(this);
@@ -306,13 +247,6 @@ void frmMain::Form_Load(const std::string& startFolder) {
     nav_->start(startFolder);
 
     Aktualizace();
-
-    QString popis;
-    for (const char* line : kPopis) {
-        if (!popis.isEmpty()) popis += QLatin1Char('\n');
-        popis += QString::fromUtf8(line);
-    }
-    ui_.lblPopis->setText(popis);
 
     mnuFunkce_Click(0);
     ZpracujVzor();
@@ -611,41 +545,10 @@ void frmMain::setTitle() { setWindowTitle(toQ(zelvar::windowTitle(layoutText_, u
 // ---------------------------------------------------------------------------------------------
 // Key and focus handling
 
-bool frmMain::txtCisloOd_KeyPress(QKeyEvent* event) {
-    if (isEditingShortcut(event)) return false;
-    const char32_t code = typedCode(event);
-    if (code == 0) return false;
-    const KeyVerdict verdict = KontrolaZnaku(code, U"c");
-    if (verdict.beep) dialogs_.beep();
-    if (verdict.message) dialogs_.messageBox(kKontrolaZprava, box::exclamation);
-    if (verdict.code == code || verdict.code == kKeyBackspace) return false;
-    // Swallowed, or turned into a Tab, which a one-line field does not insert.
-    if (verdict.code == 0 || verdict.code == kKeyTab) return true;
-    ui_.txtCisloOd->insert(QString::fromUcs4(&verdict.code, 1));
-    return true;
-}
-
-bool frmMain::radix_KeyPress(QLineEdit* field, QKeyEvent* event) {
-    if (isEditingShortcut(event)) return false;
-    const char32_t code = typedCode(event);
-    if (code == 0 || code == kKeyTab) return false;  // Tab moves on to the next control
-    const Text before = fromQ(field->text());
-    const RadixKey key = radixKeyPress(before, code);
-    if (key.insert) return false;
-    if (key.text != before) {
-        write(field, key.text);
-        field->setCursorPosition(0);
-    }
-    return true;
-}
-
 bool frmMain::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
         case QEvent::KeyPress: {
             auto* key = static_cast<QKeyEvent*>(event);
-            if (watched == ui_.txtCisloOd) return txtCisloOd_KeyPress(key);
-            if (watched == ui_.txtCiselnyZaklad || watched == ui_.txtZachovatCiselnyZaklad)
-                return radix_KeyPress(static_cast<QLineEdit*>(watched), key);
             if (watched == ui_.txtCesta && isEnter(key)) enterDownInCesta_ = true;
             if (watched == ui_.drvDisk &&
                 (key->key() == Qt::Key_F4 || key->key() == Qt::Key_Space ||

@@ -156,8 +156,6 @@ private:
     void relisted(bool retitle);
     void showAbout();
 
-    bool txtCisloOd_KeyPress(QKeyEvent* event);
-    bool radix_KeyPress(QLineEdit* field, QKeyEvent* event);
 
     frmMainUi ui_;
     FolderNav* nav_ = nullptr;

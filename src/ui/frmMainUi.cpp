@@ -26,7 +26,20 @@ using namespace zelvar;
 using namespace zelvar::ui;
 
 namespace {
+
 QRect at(const char* name) { return WindowLayout::startGeometry(name); }
+
+// The legend of the output pattern codes.
+const char* const kPopis[] = {
+    " Záměnné znaky pro VÝSTUP:",
+    "        ? znak zachován, * zbytek (pouze 1×) ",
+    "        / znak vypustit, : čítač (platná místa)",
+    "     Datum a čas",
+    "        \\y rok RRRR, \\r rok RR",
+    "        \\d den DD, \\m měsíc MM",
+    "        \\h hodiny HH, \\n minuty NN, \\s sekundy SS",
+};
+
 }  // namespace
 
 void frmMainUi::setupUi(QMainWindow* window) {
@@ -72,6 +85,9 @@ void frmMainUi::buildOutputSide(QMainWindow* window) {
 
     lblPopis = makeLabel(client, "lblPopis", QStringLiteral("Popis"), at("lblPopis"), uiFont(8, true));
     lblPopis->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    QStringList popis;
+    for (const char* line : kPopis) popis << QString::fromUtf8(line);
+    lblPopis->setText(popis.join(QLatin1Char('\n')));
     lblPracuji = makeLabel(client, "lblPracuji", QStringLiteral("Pracuji! Čekejte prosím!"), at("lblPracuji"),
                            uiFont(14, true), kRed);
     lblPrace = makeLabel(client, "lblPrace", QString(), at("lblPrace"), uiFont(10, true), kRed);

@@ -402,6 +402,26 @@ private slots:
         QCOMPARE(preview(), rows({"one.txt -> * beze změny", "two.txt -> * beze změny"}));
     }
 
+    // Deep in a tree of long names the current folder is in view, and the names start at the left edge.
+    void treeKeepsNamesInView() {
+        open({});
+        std::string deep = dir->path();
+        for (int level = 0; level < 8; ++level) {
+            deep += "/" + std::string(40, char('a' + level));
+            QCOMPARE(::mkdir(deep.c_str(), 0755), 0);
+        }
+        w = std::make_unique<frmMain>(*dialogs, deep);
+        w->show();
+        QApplication::processEvents();
+        auto* tree = ui<FolderTree>("dirD");
+        QCOMPARE(tree->path(), deep);
+        QVERIFY(tree->horizontalScrollBar()->maximum() > 0);  // the names are wider than the tree
+        QCOMPARE(tree->horizontalScrollBar()->value(), 0);
+        QVERIFY(tree->viewport()->rect().intersects(tree->visualItemRect(tree->currentItem())));
+        QTest::keyClick(tree, Qt::Key_Up);
+        QCOMPARE(tree->horizontalScrollBar()->value(), 0);
+    }
+
     void typedPaths() {
         open({"top.txt", "inner/one.txt"}, {"inner"});
         const QString start = dir->qpath();
