@@ -29,6 +29,7 @@
 #include "ui/FolderNav.h"
 #include "ui/FolderTree.h"
 #include "ui/ManualEditor.h"
+#include "ui/OptionTable.h"
 #include "ui/PreviewView.h"
 #include "ui/RenameProgress.h"
 #include "ui/WindowLayout.h"
@@ -76,16 +77,16 @@ frmMain::~frmMain() { delete editor_; }
 void frmMain::bindOptions() {
     using O = RenameOptions;
     const auto text = [](QObject* c, Text O::*f, Refresh r, bool resets, void (frmMain::*h)()) {
-        return Binding{c, f, nullptr, r, resets, h, nullptr};
+        return OptionTable::Row{c, f, nullptr, r, resets, h, nullptr};
     };
     const auto flag = [](QObject* c, int O::*f, Refresh r, bool resets, void (frmMain::*h)()) {
-        return Binding{c, nullptr, f, r, resets, h, nullptr};
+        return OptionTable::Row{c, nullptr, f, r, resets, h, nullptr};
     };
     const auto choice = [](QObject* c, int O::*f, Refresh r, bool resets, void (frmMain::*h)(int)) {
-        return Binding{c, nullptr, f, r, resets, nullptr, h};
+        return OptionTable::Row{c, nullptr, f, r, resets, nullptr, h};
     };
     const frmMainUi& u = ui_;
-    bindings_ = {
+    table_.set({
         text(u.txtJmeno, &O::txtJmeno, Refresh::Pattern, false, &frmMain::txtJmeno_Change),
         text(u.txtExt, &O::txtExt, Refresh::Full, false, &frmMain::txtExt_Change),
         flag(u.chkObratitJm, &O::chkObratitJm, Refresh::Full, false, &frmMain::chkObratitJm_Click),
@@ -120,44 +121,10 @@ void frmMain::bindOptions() {
         // The listing: its handlers list again themselves.
         text(u.txtVyhlFiltr, &O::txtVyhlFiltr, Refresh::None, false, &frmMain::txtVyhlFiltr_Change),
         choice(u.optFile, &O::optFile, Refresh::None, true, &frmMain::optFile_Click),
-    };
+    });
 }
 
-const frmMain::Binding& frmMain::binding(const QObject* control) const {
-    return *std::find_if(bindings_.begin(), bindings_.end(), [&](const Binding& b) { return b.control == control; });
-}
-
-void frmMain::optionChanged(const QObject* control) {
-    const Binding& b = binding(control);
-    if (auto* field = qobject_cast<QLineEdit*>(b.control)) {
-        if (b.refresh == Refresh::Pair) {
-            // Characters a name may not hold are taken out where they stand; the caret keeps its place.
-            const QString typed = field->text();
-            const Text clean = BezZakazanychZnaku(fromQ(typed));
-            if (toQ(clean) != typed) {
-                const int caret = field->cursorPosition();
-                const int removed = int(caret - toQ(BezZakazanychZnaku(fromQ(typed.left(caret)))).size());
-                const QSignalBlocker blocker(field);
-                field->setText(toQ(clean));
-                field->setCursorPosition(caret - removed);
-            }
-            opts_.*b.text = clean;
-        } else {
-            opts_.*b.text = fromQ(field->text());
-        }
-    } else if (auto* box = qobject_cast<QCheckBox*>(b.control)) {
-        opts_.*b.value = box->isChecked();
-    } else if (auto* group = qobject_cast<QButtonGroup*>(b.control)) {
-        opts_.*b.value = group->checkedId();
-    } else if (auto* list = qobject_cast<QComboBox*>(b.control)) {
-        // An item counts only when it was picked from the list: typed text selects none (-1), also
-        // when it equals an item's caption.
-        const bool picked = !list->lineEdit()->isModified() && list->currentIndex() >= 0 &&
-                            list->currentText() == list->itemText(list->currentIndex());
-        opts_.*b.value = picked ? list->currentIndex() : -1;
-    }
-    refresh(b.refresh);
-}
+void frmMain::optionChanged(const QObject* control) { refresh(table_.read(control)); }
 
 void frmMain::refresh(Refresh kind) {
     switch (kind) {
@@ -176,25 +143,8 @@ void frmMain::refresh(Refresh kind) {
     }
 }
 
-void frmMain::write(const QObject* control, const Text& text) {
-    const Binding& b = binding(control);
-    auto* field = static_cast<QLineEdit*>(b.control);
-    const QSignalBlocker blocker(field);
-    field->setText(toQ(text));
-    opts_.*b.text = text;
-}
-
-void frmMain::write(const QObject* control, int value) {
-    const Binding& b = binding(control);
-    const QSignalBlocker blocker(b.control);
-    if (auto* box = qobject_cast<QCheckBox*>(b.control)) box->setChecked(value != 0);
-    if (auto* group = qobject_cast<QButtonGroup*>(b.control)) group->button(value)->setChecked(true);
-    if (auto* list = qobject_cast<QComboBox*>(b.control)) list->setCurrentIndex(value);
-    opts_.*b.value = value;
-}
-
 void frmMain::connectHandlers() {
-    for (const Binding& b : bindings_) {
+    for (const OptionTable::Row& b : table_.rows()) {
         if (auto* field = qobject_cast<QLineEdit*>(b.control)) {
             if (b.changed)
                 connect(field, &QLineEdit::textChanged, this, b.changed);
@@ -216,7 +166,7 @@ void frmMain::connectHandlers() {
     });
 
     new DigitFields(ui_.txtCisloOd, ui_.txtCiselnyZaklad, ui_.txtZachovatCiselnyZaklad, dialogs_,
-                    [this](QLineEdit* field, const Text& text) { write(field, text); }, this);
+                    [this](QLineEdit* field, const Text& text) { table_.write(field, text); }, this);
     // Leaving a radix field normalises it.
     for (QLineEdit* e : {ui_.txtCiselnyZaklad, ui_.txtZachovatCiselnyZaklad}) e->installEventFilter(this);
 
@@ -310,7 +260,7 @@ void frmMain::runBuild(int Dotaz) {
     if (Dotaz > 0 && opts_.txtExt != U"*" && !RucniEditace) {
         showPreview(Text());
         if (dialogs_.messageBox(T("Měníte přípony.\r\nJe to tak správně?"), box::yesNo) == Answer::no) {
-            write(ui_.txtExt, U"*");
+            table_.write(ui_.txtExt, U"*");
             // The edit refreshes the samples as every edit of the field does; its build is this one.
             ZpracujVzor();
         }
@@ -325,7 +275,7 @@ void frmMain::runBuild(int Dotaz) {
     const Text stats = result.stats;
     const Text note = listingNote(result);
     if (stepText && *stepText != opts_.txtDif) {
-        write(ui_.txtDif, *stepText);
+        table_.write(ui_.txtDif, *stepText);
         ZpracujVzor();
     }
     showPreview(session_.text());
@@ -446,9 +396,9 @@ void frmMain::optCitac_Click(int Index) {
     optionChanged(ui_.optCitac);
     if (Index == 2) {
         // Kept numbers start from decimal output; the digit-set handler's full refresh closes this one.
-        write(ui_.txtCiselnyZaklad, U"10");
-        write(ui_.optTypCislovani, 0);
-        write(ui_.txtCiselnyZaklad, capRadix(opts_.txtCiselnyZaklad, 0));
+        table_.write(ui_.txtCiselnyZaklad, U"10");
+        table_.write(ui_.optTypCislovani, 0);
+        table_.write(ui_.txtCiselnyZaklad, capRadix(opts_.txtCiselnyZaklad, 0));
     }
     applyNumberingMode(Index);
     if (Index == 2)
@@ -472,24 +422,24 @@ void frmMain::applyNumberingMode(int mode) {
 
 void frmMain::optZachovatTypCislovani_Click(int Index) {
     optionChanged(ui_.optZachovatTypCislovani);
-    write(ui_.txtZachovatCiselnyZaklad, capRadix(opts_.txtZachovatCiselnyZaklad, Index));
+    table_.write(ui_.txtZachovatCiselnyZaklad, capRadix(opts_.txtZachovatCiselnyZaklad, Index));
     fullRefresh();
 }
 
 void frmMain::txtZachovatCiselnyZaklad_LostFocus() {
-    write(ui_.txtZachovatCiselnyZaklad,
+    table_.write(ui_.txtZachovatCiselnyZaklad,
           normaliseRadix(fromQ(ui_.txtZachovatCiselnyZaklad->text()), opts_.optZachovatTypCislovani));
     fullRefresh();
 }
 
 void frmMain::optTypCislovani_Click(int Index) {
     optionChanged(ui_.optTypCislovani);
-    write(ui_.txtCiselnyZaklad, capRadix(opts_.txtCiselnyZaklad, Index));
+    table_.write(ui_.txtCiselnyZaklad, capRadix(opts_.txtCiselnyZaklad, Index));
     fullRefresh();
 }
 
 void frmMain::txtCiselnyZaklad_LostFocus() {
-    write(ui_.txtCiselnyZaklad, normaliseRadix(fromQ(ui_.txtCiselnyZaklad->text()), opts_.optTypCislovani));
+    table_.write(ui_.txtCiselnyZaklad, normaliseRadix(fromQ(ui_.txtCiselnyZaklad->text()), opts_.optTypCislovani));
     fullRefresh();
 }
 
@@ -608,7 +558,7 @@ void frmMain::setJednoduche() {
     layout_->apply(0);
     ui_.fraCisla->hide();
     ui_.fraTypCislovani->show();
-    write(ui_.optCitac, 0);
+    table_.write(ui_.optCitac, 0);
     applyNumberingMode(0);
     ui_.fraZachovatCisla->hide();
     ui_.cmdEdit->setText(QStringLiteral("Editovat ručně"));
@@ -616,14 +566,7 @@ void frmMain::setJednoduche() {
     ui_.txtEdit->hide();
 
     // What the simple layout does not show goes back to its start value.
-    const RenameOptions start;
-    for (const Binding& b : bindings_) {
-        if (!b.simpleResets) continue;
-        if (b.text)
-            write(b.control, start.*b.text);
-        else
-            write(b.control, start.*b.value);
-    }
+    table_.resetForSimpleLayout();
     ui_.chkINula->hide();
 
     // The resets went out without their own refreshes; one full refresh shows them all.

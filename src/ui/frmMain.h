@@ -1,10 +1,11 @@
 #pragma once
 // The main window: every option of the rename, the folder selection and the live preview. Each
 // control is named as the program names it (also its object name); each handler is named
-// control_Event. The controls are private (frmMainUi); the folder selection (FolderNav), the edit
-// box (ManualEditor) and the placing of the controls (WindowLayout) are parts of their own. The window keeps
-// one options record current, compiles the patterns and builds the preview through the core, and asks its
-// questions through the injected Dialogs.
+// control_Event. The controls are private (frmMainUi); the option controls are bound to the options
+// record by one table (OptionTable); the folder selection (FolderNav), the edit box (ManualEditor),
+// the digit fields' keys (DigitFields) and the placing of the controls (WindowLayout) are parts of
+// their own. The window keeps one options record current, builds the preview through the core, and
+// asks its questions through the injected Dialogs.
 //
 // No build ever runs inside another: the core does not process events, writes from code go out with
 // the control's signals blocked (the handler's effect is then applied directly), and a build asked
@@ -21,6 +22,7 @@
 #include "preview/entry.h"
 #include "preview/session.h"
 #include "rename/dialogs.h"
+#include "ui/OptionTable.h"
 #include "ui/frmMainUi.h"
 
 class QKeyEvent;
@@ -119,27 +121,13 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    enum class Refresh { None, Plain, Preview, Full, Pattern, Pair };
-    // An option control, the field of the options record it edits, and what its change refreshes.
-    struct Binding {
-        QObject* control;
-        zelvar::Text zelvar::RenameOptions::*text;
-        int zelvar::RenameOptions::*value;
-        Refresh refresh;
-        bool simpleResets;  // the simple layout puts it back to its start value
-        void (frmMain::*changed)();
-        void (frmMain::*chosen)(int);
-    };
+    using Refresh = OptionTable::Refresh;
 
     void bindOptions();
     void connectHandlers();
     void Form_Load(const std::string& startFolder);
-    const Binding& binding(const QObject* control) const;
     void optionChanged(const QObject* control);
     void refresh(Refresh kind);
-    // Writes from code: the control's own handler does not run; the record follows directly.
-    void write(const QObject* control, const zelvar::Text& text);
-    void write(const QObject* control, int value);
 
     void fullRefresh();
     void previewRefresh();
@@ -156,14 +144,13 @@ private:
     void relisted(bool retitle);
     void showAbout();
 
-
     frmMainUi ui_;
     FolderNav* nav_ = nullptr;
     ManualEditor* editor_ = nullptr;
     WindowLayout* layout_ = nullptr;
-    std::vector<Binding> bindings_;
     zelvar::Dialogs& dialogs_;
     zelvar::RenameOptions opts_;
+    OptionTable table_{opts_};
     zelvar::CompiledPatterns patterns_;
     zelvar::PreviewSession session_;
     std::string filPath_;

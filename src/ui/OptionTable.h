@@ -1,0 +1,43 @@
+#pragma once
+// The main window's option controls, each bound to the field of the options record it edits, with
+// what its change refreshes and whether the simple layout puts it back to its start value. The
+// table reads a control into its field and writes a field's value into a control from code.
+#include <QObject>
+#include <vector>
+
+#include "engine/options.h"
+
+class frmMain;
+
+class OptionTable {
+public:
+    // What a change of the control refreshes; the window does it.
+    enum class Refresh { None, Plain, Preview, Full, Pattern, Pair };
+    struct Row {
+        QObject* control;  // QLineEdit, QCheckBox, QButtonGroup or QComboBox
+        zelvar::Text zelvar::RenameOptions::*text;
+        int zelvar::RenameOptions::*value;
+        Refresh refresh;
+        bool simpleResets;
+        void (frmMain::*changed)();  // the handler of a field, a box or a list
+        void (frmMain::*chosen)(int);  // the handler of a choice
+    };
+
+    explicit OptionTable(zelvar::RenameOptions& options) : opts_(options) {}
+    void set(std::vector<Row> rows) { rows_ = std::move(rows); }
+    const std::vector<Row>& rows() const { return rows_; }
+
+    // Reads the control into its field; the refresh that the change asks for.
+    Refresh read(const QObject* control);
+    // Writes from code: the control's own handler does not run, the field follows directly.
+    void write(const QObject* control, const zelvar::Text& text);
+    void write(const QObject* control, int value);
+    // Puts back the start value of every option that the simple layout does not show.
+    void resetForSimpleLayout();
+
+private:
+    const Row& row(const QObject* control) const;
+
+    zelvar::RenameOptions& opts_;
+    std::vector<Row> rows_;
+};
