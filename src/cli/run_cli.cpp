@@ -167,15 +167,22 @@ std::string jsonReport(const RunResult& run) {
     return out + "]}\n";
 }
 
-std::string previewLines(const PreviewList& rows) {
-    std::string out;
+// Writes the preview lines in slices, so that no copy of the whole listing is held as text.
+void writePreview(std::FILE* out, const PreviewList& rows) {
+    constexpr std::size_t kSlice = 1 << 16;
+    std::string slice;
+    slice.reserve(kSlice + 1024);
     for (const auto& row : rows) {
-        out += toUtf8(row.oldName);
-        out += " -> ";
-        out += toUtf8(shownName(row));
-        out += '\n';
+        appendUtf8(slice, row.oldName);
+        slice += " -> ";
+        appendUtf8(slice, row.marker() ? shownName(row) : row.newName);
+        slice += '\n';
+        if (slice.size() >= kSlice) {
+            writeBytes(out, slice);
+            slice.clear();
+        }
     }
-    return out;
+    writeBytes(out, slice);
 }
 
 // Answers every question with Yes, as a user who confirms everything; error messages go to
@@ -258,7 +265,7 @@ int previewFolder(const Request& r, std::FILE* out, std::FILE* err, std::FILE* i
         writeBytes(out, jsonRows(preview.rows));
         if (r.stats) writeBytes(out, jsonStats(n, preview.unchanged));
     } else {
-        writeBytes(out, previewLines(preview.rows));
+        writePreview(out, preview.rows);
         if (r.stats) writeBytes(out, unixLines(toUtf8(statsText(n, preview.unchanged))));
     }
     if (!r.apply) return 0;

@@ -62,6 +62,11 @@ Text fromUtf8(std::string_view s) {
 std::string toUtf8(const Text& text) {
     std::string out;
     out.reserve(text.size());
+    appendUtf8(out, text);
+    return out;
+}
+
+void appendUtf8(std::string& out, const Text& text) {
     for (char32_t c : text) {
         if (c >= 0xDC80 && c <= 0xDCFF) {
             out.push_back(static_cast<char>(c - 0xDC00));
@@ -81,7 +86,6 @@ std::string toUtf8(const Text& text) {
             out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
         }
     }
-    return out;
 }
 
 std::size_t utf8Size(const Text& text) {

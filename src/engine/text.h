@@ -14,6 +14,8 @@ using Text = std::u32string;
 Text fromUtf8(std::string_view bytes);
 // Encodes to UTF-8; U+DC80..U+DCFF become their original single bytes again.
 std::string toUtf8(const Text& text);
+// The same appended to `out`, for writers that fill one buffer with many names.
+void appendUtf8(std::string& out, const Text& text);
 
 // The length of toUtf8(text) in bytes, without encoding it.
 std::size_t utf8Size(const Text& text);

@@ -380,8 +380,12 @@ Text statsText(int n, int unchanged) {
            decimal(n - unchanged) + U"\r\nPočet beze změny: " + decimal(unchanged);
 }
 
-PreviewResult buildPreview(const Listing& listing, const RenameOptions& options,
-                           const CompiledPatterns& patterns) {
+namespace {
+
+// The build over a listing; `spent`, when given, is the same listing, whose entries may go once
+// they have been copied.
+PreviewResult rowsOf(const Listing& listing, Listing* spent, const RenameOptions& options,
+                     const CompiledPatterns& patterns) {
     PreviewResult result;
     const CounterSetup counter = counterSetup(options, patterns);
     if (counter.active) result.stepText = decimal(counter.step);
@@ -400,7 +404,10 @@ PreviewResult buildPreview(const Listing& listing, const RenameOptions& options,
         r.isDir = e.isDir;
         r.id = e.id;
     }
+    if (spent) std::vector<ListedEntry>().swap(spent->entries);
     Serad(records, options.optRazeni, options.chkObracene != 0, options.chkCisla != 0);
+    // The sort keys have served; their memory goes to the new names.
+    for (ZaznamSouboru& r : records) Text().swap(r.Klic);
 
     // Names are compared as they will land on disk.
     const ComposeName compose = [&](const ZaznamSouboru& r, double N, bool pocitat) {
@@ -415,6 +422,17 @@ PreviewResult buildPreview(const Listing& listing, const RenameOptions& options,
     result.unchanged = named.unchanged;
     result.stats = statsText(static_cast<int>(result.rows.size()), result.unchanged);
     return result;
+}
+
+}  // namespace
+
+PreviewResult buildPreview(const Listing& listing, const RenameOptions& options,
+                           const CompiledPatterns& patterns) {
+    return rowsOf(listing, nullptr, options, patterns);
+}
+
+PreviewResult buildPreview(Listing&& listing, const RenameOptions& options, const CompiledPatterns& patterns) {
+    return rowsOf(listing, &listing, options, patterns);
 }
 
 }  // namespace zelvar

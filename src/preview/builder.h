@@ -30,6 +30,9 @@ struct PreviewResult {
 // The preview of a listing. The listing's own notes (failed, truncated) are copied into the result.
 PreviewResult buildPreview(const Listing& listing, const RenameOptions& options,
                            const CompiledPatterns& patterns);
+// The same over a listing that is not needed afterwards: its entries go as soon as they have been
+// copied, so that their memory serves the rows.
+PreviewResult buildPreview(Listing&& listing, const RenameOptions& options, const CompiledPatterns& patterns);
 
 // The statistics text for n rows of which `unchanged` are not renamed: three CR LF separated lines,
 // the last one without a line end (as the message box shows it).

@@ -24,7 +24,8 @@ const PreviewResult& PreviewSession::build(const RenameOptions& options) {
         listedFilter_ = options.txtVyhlFiltr;
         listedKind_ = options.optFile;
     }
-    result_ = buildPreview(*listing_, options, patterns_);
+    result_ = keepListing_ ? buildPreview(*listing_, options, patterns_)
+                           : buildPreview(std::move(*listing_), options, patterns_);
     shownText_.reset();
     if (!keepListing_) listing_.reset();
     return result_;
