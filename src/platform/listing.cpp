@@ -146,6 +146,7 @@ void readFolder(DIR* dir, std::size_t expected, dev_t folderDev, const NameMask&
         all.emplace_back(name, EntryId{folderDev, d->d_ino});
         if (!collecting) continue;
         if (!mask.matchesEverything() && !mask.matches(fromUtf8(name))) continue;
+        if (d->d_type == DT_LNK) out.changesElsewhere = true;
 
         Inspected facts;
         bool inspected = false;
@@ -162,6 +163,8 @@ void readFolder(DIR* dir, std::size_t expected, dev_t folderDev, const NameMask&
             continue;
         }
         if (!inspected) facts = inspect(fd, name, d->d_type);
+        if (facts.readable && (S_ISLNK(facts.self.st_mode) || (!S_ISDIR(facts.self.st_mode) && facts.self.st_nlink > 1)))
+            out.changesElsewhere = true;
         if (facts.gone) {
             all.pop_back();
             continue;
@@ -204,6 +207,7 @@ Listing listFolder(const std::string& folder, const Text& masks, int optFile, st
     }
     struct stat self {};
     const dev_t folderDev = fstat(fd, &self) == 0 ? self.st_dev : 0;
+    out.self = EntryId{self.st_dev, self.st_ino};
     // File systems give a folder a size of roughly 16 to 32 bytes per entry; a guess saves regrowing.
     const std::size_t expected = std::min<std::size_t>(self.st_size > 0 ? self.st_size / 16 : 0, 1 << 20);
     out.caseInsensitive = foldsCase(fd);

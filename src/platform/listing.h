@@ -52,6 +52,10 @@ struct Listing {
     std::unordered_map<std::string, EntryId> allNames;
     bool caseInsensitive = false;       // the folder's file system folds letter case
     std::size_t nameMax = 255;          // the longest name in bytes the folder's file system takes
+    // An entry that passed the filter can change through another path than this folder: a symbolic
+    // link (it counts as its target) or a file with several hard links.
+    bool changesElsewhere = false;
+    EntryId self;                       // the folder itself
 
     // The entry that a new name would hit, if any: exact bytes first; on a case-insensitive
     // file system the lookup asks the file system itself.

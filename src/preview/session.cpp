@@ -16,18 +16,11 @@ void PreviewSession::keepListing(bool keep) {
 
 const PreviewResult& PreviewSession::build(const RenameOptions& options) {
     patterns_ = ZpracujFiltrVystupCely(options);
-    // A listing that failed is read again: the next attempt may succeed.
-    const bool reuse = keepListing_ && listing_ && !listing_->failed &&
-                       listedFilter_ == options.txtVyhlFiltr && listedKind_ == options.optFile;
-    if (!reuse) {
-        listing_ = listFolder(folder_, options.txtVyhlFiltr, options.optFile);
-        listedFilter_ = options.txtVyhlFiltr;
-        listedKind_ = options.optFile;
-    }
-    result_ = keepListing_ ? buildPreview(*listing_, options, patterns_)
-                           : buildPreview(std::move(*listing_), options, patterns_);
+    if (keepListing_)
+        result_ = buildPreview(cache_.list(folder_, options.txtVyhlFiltr, options.optFile), options, patterns_);
+    else
+        result_ = buildPreview(listFolder(folder_, options.txtVyhlFiltr, options.optFile), options, patterns_);
     shownText_.reset();
-    if (!keepListing_) listing_.reset();
     return result_;
 }
 

@@ -8,6 +8,7 @@
 #include "engine/options.h"
 #include "engine/pattern.h"
 #include "platform/listing.h"
+#include "platform/listing_cache.h"
 #include "preview/builder.h"
 #include "preview/manual_edit.h"
 
@@ -19,10 +20,13 @@ public:
     void setFolder(const std::string& folder);
     const std::string& folder() const { return folder_; }
 
-    // Kept, the listing serves every later build with the same filter and kind until the caller
-    // invalidates it (it knows when the folder changed). Not kept, every build reads the folder.
+    // Kept, the listing serves every later build with the same filter and kind for as long as the
+    // kernel vouches that the folder has not changed (ListingCache), until the caller invalidates
+    // it. Not kept, every build reads the folder.
     void keepListing(bool keep);
-    void invalidateListing() { listing_.reset(); }
+    void invalidateListing() { cache_.forget(); }
+    // Whether the last build used a kept listing.
+    bool listingKept() const { return keepListing_ && cache_.lastKept(); }
 
     // Compiles the options' patterns and builds the preview of the folder.
     const PreviewResult& build(const RenameOptions& options);
@@ -41,9 +45,7 @@ public:
 private:
     std::string folder_;
     bool keepListing_ = false;
-    std::optional<Listing> listing_;
-    Text listedFilter_;
-    int listedKind_ = 0;
+    ListingCache cache_;
     CompiledPatterns patterns_;
     PreviewResult result_;
     std::optional<Text> shownText_;  // the text of an edit whose box shows old names otherwise

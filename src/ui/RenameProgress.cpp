@@ -64,7 +64,11 @@ void RenameProgress::paintCaption() {
     sincePaint_.start();
 }
 
-void RenameProgress::processEvents() { QCoreApplication::processEvents(); }
+void RenameProgress::processEvents() {
+    if (sinceEvents_.isValid() && sinceEvents_.elapsed() < kEventInterval) return;
+    QCoreApplication::processEvents();
+    sinceEvents_.start();
+}
 
 bool RenameProgress::confirmEach() { return confirmEach_.isChecked(); }
 

@@ -4,7 +4,9 @@
 // it cannot be closed. From the run's first step on, the application shows the hourglass and the
 // two progress labels; the label with the entry in hand is repainted at most about 30 times a second,
 // and always before a question, so that painting does not slow a long run down. Every message box
-// of the run shows the ordinary pointer. When it ends, everything is put back as it was.
+// of the run shows the ordinary pointer. Events are let through about a hundred times a second, not
+// at every step of the run, which would cost more than the renames. When it ends, everything is put
+// back as it was.
 #include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
@@ -36,6 +38,9 @@ public:
 
     // The shortest time between two repaints of the caption, in milliseconds.
     static constexpr int kRepaintInterval = 33;
+    // The shortest time between two rounds of letting events through, in milliseconds: a round
+    // costs more than a rename, and a hundred a second keep the window as alive as one per call.
+    static constexpr int kEventInterval = 10;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -55,4 +60,5 @@ private:
     zelvar::Text pending_;     // the caption the label is to show
     bool painted_ = true;      // the label shows `pending_`
     QElapsedTimer sincePaint_;
+    QElapsedTimer sinceEvents_;
 };

@@ -33,6 +33,7 @@
 #include "ui/PreviewView.h"
 #include "ui/RenameProgress.h"
 #include "ui/WindowLayout.h"
+#include "ui/typeahead.h"
 #include "ui/appicon.h"
 #include "ui/controls.h"
 #include "ui/frmAbout.h"
@@ -52,6 +53,8 @@ bool isEnter(const QKeyEvent* e) { return e->key() == Qt::Key_Return || e->key()
 frmMain::frmMain(Dialogs& dialogs, const std::string& startFolder, QWidget* parent)
     : QMainWindow(parent), dialogs_(dialogs) {
     setObjectName(QStringLiteral("frmMain"));
+    typeAhead_ = new TypeAhead(this, [this] { Test(0); });
+    session_.keepListing(true);
     setWindowTitle(QStringLiteral("Zelvar - přejmenování souborů"));
     setWindowIcon(zelvarIcon());
 
@@ -238,6 +241,11 @@ void frmMain::compiled() {
 void frmMain::showPreview(Text text) { ui_.txtTest->setText(std::move(text)); }
 
 void frmMain::Test(int Dotaz) {
+    // Keys typed ahead get one build once they are all in; until then nothing stale may be renamed.
+    if (Dotaz == 0 && !RucniEditace && !building_ && typeAhead_->postpone()) {
+        ui_.cmdPrejmenovat->setEnabled(false);
+        return;
+    }
     if (building_) {
         // Asked for from inside a build (a question box, a write from code): done right after it.
         pendingBuild_ = true;
@@ -252,6 +260,7 @@ void frmMain::Test(int Dotaz) {
 
 void frmMain::runBuild(int Dotaz) {
     building_ = true;
+    typeAhead_->building();
     struct Done {
         bool& flag;
         ~Done() { flag = false; }
@@ -291,6 +300,8 @@ void frmMain::runBuild(int Dotaz) {
 }
 
 void frmMain::Aktualizace() {
+    // A refresh, a folder change and the end of a run read the folder anew.
+    session_.invalidateListing();
     filPath_ = nav_->folder();
     ui_.mnuVratit->setEnabled(undoCandidate(filPath_).has_value());
     nav_->showFolder(opts_.txtVyhlFiltr);

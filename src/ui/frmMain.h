@@ -31,6 +31,7 @@ class FolderNav;
 class ManualEditor;
 class WindowLayout;
 class frmAbout;
+class TypeAhead;
 
 class frmMain : public QMainWindow {
     Q_OBJECT
@@ -163,4 +164,5 @@ private:
     bool centred_ = false;
     int buildCount_ = 0;
     QPointer<frmAbout> about_;
+    TypeAhead* typeAhead_ = nullptr;
 };

@@ -1,0 +1,48 @@
+#pragma once
+// The listing of one folder kept between preview builds, so that a keystroke in a pattern does not
+// read a folder that has not changed. A kept listing is used only while the kernel vouches for it:
+// an inotify watch on the folder is set up before the folder is read, and every later use first
+// drains the watch; any event at all, an overflow, a changed time zone or another folder, filter or
+// kind reads the folder again. The kernel queues an event before the call that changed the folder
+// returns, so a change made before a build starts is always seen by that build.
+//
+// Some listings are never kept, as their facts can change without an event on the folder: those on
+// network and FUSE file systems, those holding a symbolic link (its date is its target's) or a
+// folder (its date changes with its own contents), and listings that failed or were cut short.
+#include <optional>
+#include <string>
+
+#include "platform/listing.h"
+
+namespace zelvar {
+
+class ListingCache {
+public:
+    ListingCache();
+    ~ListingCache();
+    ListingCache(const ListingCache&) = delete;
+    ListingCache& operator=(const ListingCache&) = delete;
+
+    // What listFolder(folder, masks, optFile) gives now.
+    const Listing& list(const std::string& folder, const Text& masks, int optFile);
+    // The next list() reads the folder whatever happened.
+    void forget();
+    // Whether the last list() used the kept listing (for tests and benchmarks).
+    bool lastKept() const { return lastKept_; }
+
+private:
+    bool stillValid(const std::string& folder, const Text& masks, int optFile);
+    void watch(const std::string& folder);
+    void unwatch();
+
+    int inotify_ = -1;
+    int watch_ = -1;
+    bool keep_ = false;  // `listing_` may serve again
+    bool lastKept_ = false;
+    Listing listing_;
+    Text masks_;
+    int optFile_ = -1;
+    std::string zone_;   // the time zone the dates were made in
+};
+
+}  // namespace zelvar

@@ -1,0 +1,116 @@
+// The preview while the folder changes behind the window's back and while keys are typed ahead of a
+// build: either way the window ends where a fresh build after every change shows.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QtTest>
+#include <functional>
+
+#include "ui/window_fixture.h"
+
+namespace {
+
+void setTime(const std::string& path, time_t seconds) {
+    const struct timespec times[2] = {{seconds, 0}, {seconds, 0}};
+    utimensat(AT_FDCWD, path.c_str(), times, 0);
+}
+
+// A key press as the window system delivers it, stamped `ago` milliseconds before now.
+QKeyEvent* keyPress(QChar c, qint64 ago) {
+    auto* event = new QKeyEvent(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+    event->setTimestamp(quint64(QDeadlineTimer::current().deadline() - ago));
+    return event;
+}
+
+// A control of any window by its name.
+template <typename T>
+T* control(frmMain& window, const char* name) {
+    T* found = window.findChild<T*>(QString::fromLatin1(name));
+    if (!found) qFatal("no control %s", name);
+    return found;
+}
+
+}  // namespace
+
+class TestLivePreview : public QObject, protected WindowFixture {
+    Q_OBJECT
+
+    // What a user sees of the last build, and what the statistics run reports.
+    QStringList state(frmMain& window, ScriptedDialogs& answers) {
+        const QStringList seen{control<PreviewView>(window, "txtTest")->toPlainText(),
+                               control<QLabel>(window, "lblUkazka1")->text(), control<QLabel>(window, "lblUkazka2")->text(),
+                               control<QAbstractButton>(window, "cmdPrejmenovat")->isEnabled() ? "enabled" : "disabled"};
+        const std::size_t before = answers.asked.size();
+        control<QPushButton>(window, "cmdTest")->click();
+        return seen + QStringList{answers.asked.size() > before ? QString::fromStdString(answers.asked.back().text)
+                                                                 : QString()};
+    }
+
+private slots:
+    void cleanup() { close(); }
+
+    void changesBehindTheBackShowAtTheNextKey_data() {
+        QTest::addColumn<std::function<void(const std::string&)>>("change");
+        using Change = std::function<void(const std::string&)>;
+        QTest::newRow("create") << Change([](const std::string& d) { writeFile(d, "c.txt", ""); });
+        QTest::newRow("delete") << Change([](const std::string& d) { unlink((d + "/b.txt").c_str()); });
+        QTest::newRow("rename") << Change([](const std::string& d) {
+            rename((d + "/b.txt").c_str(), (d + "/0.txt").c_str());
+        });
+        QTest::newRow("date") << Change([](const std::string& d) { setTime(d + "/a.txt", 1017); });
+        QTest::newRow("content") << Change([](const std::string& d) { writeFile(d, "a.txt", "longer"); });
+    }
+    void changesBehindTheBackShowAtTheNextKey() {
+        QFETCH(std::function<void(const std::string&)>, change);
+        open({"a.txt", "b.txt"});
+        for (const char* name : {"a.txt", "b.txt"}) setTime(dir->path() + "/" + name, 1000);
+        // The seconds of each date in the name, numbered in date order: a date shows either way.
+        QLineEdit* pattern = ui<QLineEdit>("txtJmeno");
+        click(ui<QButtonGroup>("optRazeni"), 2);
+        pattern->setText("*_\\s_:");
+        QTest::keyClicks(pattern, "x");  // a second build over the same folder
+        const QString before = preview();
+        change(dir->path());
+        QCoreApplication::processEvents();
+        QTest::keyClick(pattern, Qt::Key_Backspace);
+
+        ScriptedDialogs freshAnswers;
+        frmMain fresh(freshAnswers, dir->path());
+        click(control<QButtonGroup>(fresh, "optRazeni"), 2);
+        control<QLineEdit>(fresh, "txtJmeno")->setText("*_\\s_:");
+        QCOMPARE(preview(), control<PreviewView>(fresh, "txtTest")->toPlainText());
+        QVERIFY(preview() != before);
+        QCOMPARE(ui<QAbstractButton>("cmdPrejmenovat")->isEnabled(),
+                 control<QAbstractButton>(fresh, "cmdPrejmenovat")->isEnabled());
+    }
+
+    // Keys that waited behind a build get one build between them all, and the window ends exactly
+    // where building after every key leaves it.
+    void keysTypedAheadGetOneBuild() {
+        open({"IMG_1.jpg", "IMG_2.jpg", "IMG_2.raw", "Foto_001.jpg"});
+        const QString typed = QStringLiteral("Foto_:::");
+        ui<QLineEdit>("txtJmeno")->clear();
+        QTest::keyClicks(ui<QLineEdit>("txtJmeno"), typed);
+        const QStringList keyByKey = state(*w, *dialogs);
+
+        ScriptedDialogs answers;
+        frmMain ahead(answers, dir->path());
+        QLineEdit* pattern = control<QLineEdit>(ahead, "txtJmeno");
+        pattern->clear();
+        const int before = ahead.buildCount();
+        const std::unique_ptr<QKeyEvent> onTime(keyPress(typed[0], 0));
+        QApplication::sendEvent(pattern, onTime.get());  // built at once
+        QCOMPARE(ahead.buildCount(), before + 1);
+        for (qsizetype i = 1; i < typed.size(); ++i)
+            QCoreApplication::postEvent(pattern, keyPress(typed[i], 1000));  // waited a second
+        QTRY_COMPARE(ahead.buildCount(), before + 2);
+        QCoreApplication::processEvents();
+        QCOMPARE(pattern->text(), typed);
+        QCOMPARE(ahead.buildCount(), before + 2);
+        QCOMPARE(state(ahead, answers), keyByKey);
+    }
+};
+
+QTEST_MAIN(TestLivePreview)
+#include "test_livepreview.moc"
