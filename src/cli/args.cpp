@@ -7,6 +7,7 @@
 #include <string_view>
 #include <utility>
 
+#include "engine/keyfilter.h"
 #include "preview/compose.h"
 
 namespace zelvar::cli {
@@ -207,9 +208,8 @@ const OptionRule* findOption(std::string_view name) {
 // Checks made once every option is known: they depend on several options together.
 std::string finish(Request& r, int folders) {
     auto& o = r.options;
-    o.txtCiselnyZaklad = normaliseRadix(o.txtCiselnyZaklad, radixLimit(o.optTypCislovani));
-    o.txtZachovatCiselnyZaklad =
-        normaliseRadix(o.txtZachovatCiselnyZaklad, radixLimit(o.optZachovatTypCislovani));
+    o.txtCiselnyZaklad = normaliseRadix(o.txtCiselnyZaklad, o.optTypCislovani);
+    o.txtZachovatCiselnyZaklad = normaliseRadix(o.txtZachovatCiselnyZaklad, o.optZachovatTypCislovani);
     if (r.action == Action::Undo || r.action == Action::History) {
         const std::string mode = r.action == Action::Undo ? "--undo" : "--history";
         if (!r.samples.empty()) return mode + " cannot be combined with --sample";
@@ -229,21 +229,6 @@ std::string finish(Request& r, int folders) {
 }
 
 }  // namespace
-
-int radixLimit(int digitSet) {
-    switch (digitSet) {
-    case 1: return 26;
-    case 2: return 36;
-    default: return 10;
-    }
-}
-
-Text normaliseRadix(const Text& text, int limit) {
-    const double value = numericValue(text);
-    if (value < 2) return decimal(2);
-    if (value > limit) return decimal(limit);
-    return decimal(static_cast<long long>(value));
-}
 
 ParseResult parseArgs(const std::vector<std::string>& args) {
     ParseResult result;

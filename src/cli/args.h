@@ -43,12 +43,6 @@ struct ParseResult {
 // args: the arguments without the program name.
 ParseResult parseArgs(const std::vector<std::string>& args);
 
-// The radix text as the window leaves it on focus loss: the leading number, at least 2, at most
-// `limit`.
-Text normaliseRadix(const Text& text, int limit);
-// The largest radix of a digit set index: 0 "0-9" 10, 1 "a-z" 26, 2 "0-9 a-z" 36.
-int radixLimit(int digitSet);
-
 // The --help text.
 std::string usageText();
 

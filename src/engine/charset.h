@@ -4,6 +4,9 @@
 
 namespace zelvar {
 
+// The nine characters a file name may not hold.
+inline const Text kZakazaneZnaky = U"/\\<>|\":*?";
+
 // The text without any character that occurs in `set`.
 Text OdstranZnaky(Text text, const Text& set);
 // Each character of `co` replaced by the character at the same position of `zaCo` (zaCo is lengthened

@@ -1,5 +1,6 @@
 #include "engine/keyfilter.h"
 
+#include "engine/charset.h"
 #include "engine/numbers.h"
 
 namespace zelvar {
@@ -59,7 +60,7 @@ KeyVerdict KontrolaZnaku(char32_t znak, const Text& rezim, const Text& seznam) {
     }
     if (isMode(rezim, {U"N", U"n"})) return acceptIf(!contains(seznam, znak), znak);
     if (isMode(rezim, {U"f", U"WIN", U"win"}))
-        return acceptIf(!contains(U"/\\<>|:*?\"", znak), znak);
+        return acceptIf(!contains(kZakazaneZnaky, znak), znak);
     if (isMode(rezim, {U"F", U"DOS", U"dos"})) return acceptIf(!inShortNameSet(znak), znak);
     return {0, false, false};
 }

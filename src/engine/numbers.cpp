@@ -80,6 +80,5 @@ double TextNaCislo(const Text& text, int radix, int digitSet) {
     return sum;
 }
 
-Text Obrat(const Text& text) { return Text(text.rbegin(), text.rend()); }
 
 }  // namespace zelvar

@@ -12,6 +12,5 @@ int clampRadix(int radix, int digitSet);
 double ZbytekDeleni(double a, double b);
 Text CisloNaText(double value, int radix, int minWidth, int digitSet);
 double TextNaCislo(const Text& text, int radix, int digitSet);
-Text Obrat(const Text& text);
 
 }  // namespace zelvar

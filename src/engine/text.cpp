@@ -88,6 +88,8 @@ void appendUtf8(std::string& out, const Text& text) {
     }
 }
 
+Text Obrat(const Text& text) { return Text(text.rbegin(), text.rend()); }
+
 std::size_t utf8Size(const Text& text) {
     std::size_t size = 0;
     for (const char32_t c : text) {

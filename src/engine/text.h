@@ -32,6 +32,9 @@ char32_t upperChar(char32_t c);
 Text toLower(Text text);
 Text toUpper(Text text);
 
+// The text in reverse order of code points.
+Text Obrat(const Text& text);
+
 // Removes leading and trailing blanks (U+0020 only).
 Text trimSpaces(const Text& text);
 

@@ -65,11 +65,6 @@ struct Listing {
 // Folder path plus one "/" (a root "/" gets no second one).
 std::string folderPrefix(const std::string& folder);
 
-// Windows wildcard matching, case-insensitive: "*" any run, "?" one character; "*" and "*.*" match
-// every name; a mask ending in "." matches names without a dot. Several masks separated by ";".
-// The rules in full: NameMask (platform/name_mask.h), which also compiles a filter once for many names.
-bool matchesMask(const Text& masks, const Text& name);
-
 // optFile: 0 everything that is not a folder, 1 only folders, 2 both. At most `limit` entries are
 // kept; `truncated` tells that more matched.
 Listing listFolder(const std::string& folder, const Text& masks, int optFile,

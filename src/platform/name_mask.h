@@ -29,4 +29,7 @@ private:
     bool everything_ = false;
 };
 
+// The same for one name, the masks compiled on the spot.
+bool matchesMask(const Text& masks, const Text& name);
+
 }  // namespace zelvar

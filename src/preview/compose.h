@@ -1,14 +1,13 @@
 #pragma once
 // New-name composition: a whole old name becomes the full new name (name, ".", extension) with its
 // letter case, plus the name helpers that other parts share. Nothing here fails or throws.
+#include "engine/charset.h"
 #include "engine/datetime.h"
 #include "engine/options.h"
 #include "engine/pattern.h"
 
 namespace zelvar {
 
-// The nine characters a file name may not hold.
-inline const Text kZakazaneZnaky = U"/\\<>|\":*?";
 // Separators after which "První Velká" starts a capital.
 inline const Text kOddelovace = U" -_,.;=+[]{}'!@#$%^&";
 

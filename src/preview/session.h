@@ -18,7 +18,6 @@ class PreviewSession {
 public:
     // folder: path as bytes.
     void setFolder(const std::string& folder);
-    const std::string& folder() const { return folder_; }
 
     // Kept, the listing serves every later build with the same filter and kind for as long as the
     // kernel vouches that the folder has not changed (ListingCache), until the caller invalidates

@@ -102,17 +102,6 @@ TEST(ParseArgs, UsageErrorsNameWhatIsWrongOnOneLine) {
     }
 }
 
-TEST(NormaliseRadix, LikeTheWindowOnFocusLoss) {
-    struct Case { const char* text; int limit; const char* expected; };
-    const Case cases[] = {
-        {"", 10, "2"},    {"0", 10, "2"},   {"1", 36, "2"},   {"2", 10, "2"},   {"007", 10, "7"},
-        {"10", 10, "10"}, {"11", 10, "10"}, {"40", 26, "26"}, {"26", 26, "26"}, {"30", 36, "30"},
-        {"40", 36, "36"}, {"16", 10, "10"}, {"0016", 36, "16"}, {"99999999999999999999", 36, "36"},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(normaliseRadix(T(c.text), c.limit), T(c.expected)) << c.text << " / " << c.limit;
-}
-
 TEST(Usage, ListsEveryOptionTheParserKnows) {
     const std::string usage = usageText();
     for (const char* option :
