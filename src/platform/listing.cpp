@@ -2,10 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
 #include <sys/stat.h>
-#include <sys/vfs.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -14,9 +11,7 @@
 #include <cstring>
 #include <ctime>
 
-#ifndef FS_CASEFOLD_FL
-#define FS_CASEFOLD_FL 0x40000000
-#endif
+#include "platform/fstype.h"
 
 namespace zelvar {
 
@@ -30,29 +25,6 @@ std::string systemMessage(int error) {
 bool isBareName(const std::string& name) {
     return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos &&
            name.find('\0') == std::string::npos;
-}
-
-// File systems that fold letter case everywhere, at least as they are usually mounted. Counting one
-// too many only costs a lookup per new name; the file system itself answers every such lookup.
-bool foldsCase(int folderFd) {
-    static constexpr std::uint32_t kFolding[] = {
-        0x4d44,      // msdos, vfat
-        0x2011BAB0,  // exfat
-        0x5346544e,  // ntfs
-        0x4244,      // hfs
-        0x482b,      // hfsplus
-        0xFF534D42,  // cifs
-        0xFE534D42,  // smb2
-        0x517B,      // smb
-    };
-    struct statfs fs;
-    if (fstatfs(folderFd, &fs) == 0) {
-        for (std::uint32_t magic : kFolding)
-            if (static_cast<std::uint32_t>(fs.f_type) == magic) return true;
-    }
-    // ext4, f2fs and tmpfs fold case per folder, marked by a flag of the folder itself.
-    int flags = 0;
-    return ioctl(folderFd, FS_IOC_GETFLAGS, &flags) == 0 && (flags & FS_CASEFOLD_FL) != 0;
 }
 
 FileTime fileTime(const struct timespec& t) {
@@ -184,6 +156,8 @@ std::optional<EntryId> Listing::existing(const std::string& name) const {
     struct stat st;
     if (fstatat(AT_FDCWD, (folderPrefix(folder) + name).c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
         return std::nullopt;
+    if (const auto it = byFoldedName.find(toUtf8(toLower(fromUtf8(name)))); it != byFoldedName.end())
+        return it->second;
     return EntryId{st.st_dev, st.st_ino};
 }
 
@@ -210,11 +184,15 @@ Listing listFolder(const std::string& folder, const Text& masks, int optFile, st
     out.self = EntryId{self.st_dev, self.st_ino};
     // File systems give a folder a size of roughly 16 to 32 bytes per entry; a guess saves regrowing.
     const std::size_t expected = std::min<std::size_t>(self.st_size > 0 ? self.st_size / 16 : 0, 1 << 20);
-    out.caseInsensitive = foldsCase(fd);
+    out.caseInsensitive = folderFoldsCase(fd);
     if (const long max = fpathconf(fd, _PC_NAME_MAX); max > 0) out.nameMax = static_cast<std::size_t>(max);
     tzset();  // dates follow the time zone in force now, not the one of the first listing
     readFolder(dir, expected, folderDev, NameMask(masks), optFile, limit, out);
     closedir(dir);
+    if (out.caseInsensitive) {
+        out.byFoldedName.reserve(out.allNames.size());
+        for (const auto& [name, id] : out.allNames) out.byFoldedName.emplace(toUtf8(toLower(fromUtf8(name))), id);
+    }
     return out;
 }
 

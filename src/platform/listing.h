@@ -56,6 +56,9 @@ struct Listing {
     // link (it counts as its target) or a file with several hard links.
     bool changesElsewhere = false;
     EntryId self;                       // the folder itself
+    // When it does: every name in lower case and its entry. FUSE file systems may number an entry
+    // afresh for each spelling of its name, so a hit is matched to a listed entry by name.
+    std::unordered_map<std::string, EntryId> byFoldedName;
 
     // The entry that a new name would hit, if any: exact bytes first; on a case-insensitive
     // file system the lookup asks the file system itself.

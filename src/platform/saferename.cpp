@@ -10,6 +10,9 @@
 #include <cstdio>
 #include <cstring>
 
+#include "engine/text.h"
+#include "platform/fstype.h"
+
 namespace zelvar {
 
 namespace {
@@ -86,6 +89,11 @@ int SysCalls::unlinkat(int dirfd, const char* path, int flags) { return ::unlink
 int SysCalls::fstatat(int dirfd, const char* path, struct stat* st, int flags) {
     return ::fstatat(dirfd, path, st, flags);
 }
+int SysCalls::openat(int dirfd, const char* path, int flags, mode_t mode) {
+    return ::openat(dirfd, path, flags, mode);
+}
+int SysCalls::mkdirat(int dirfd, const char* path, mode_t mode) { return ::mkdirat(dirfd, path, mode); }
+bool SysCalls::foldsCase(int dirfd) { return folderFoldsCase(dirfd); }
 
 SysCalls& realSysCalls() {
     static SysCalls calls;
@@ -103,8 +111,22 @@ RenameFolder::RenameFolder(const std::string& path, SysCalls& sys) : sys_(sys) {
         openError_ = errno;
         return;
     }
+    learnFolder();
+}
+
+RenameFolder::RenameFolder(int folderFd, SysCalls& sys) : sys_(sys) {
+    fd_ = ::fcntl(folderFd, F_DUPFD_CLOEXEC, 0);
+    if (fd_ < 0) {
+        openError_ = errno;
+        return;
+    }
+    learnFolder();
+}
+
+void RenameFolder::learnFolder() {
     const long max = fpathconf(fd_, _PC_NAME_MAX);
     if (max > 0) nameMax_ = max;
+    foldsCase_ = sys_.foldsCase(fd_);
 }
 
 RenameFolder::~RenameFolder() {
@@ -127,7 +149,7 @@ RenameOutcome RenameFolder::rename(const std::string& oldName, const std::string
     }
 
     const int error = renameNoReplace(oldName.c_str(), newName.c_str());
-    if (error == EEXIST && sameEntryByFolding(oldName, newName))
+    if (error == EEXIST && (sameEntryByFolding(oldName, newName) || sameNameByFolding(oldName, newName)))
         return renameThroughTemporary(oldName, newName, temporary);
     return outcomeOf(error);
 }
@@ -157,17 +179,63 @@ int RenameFolder::renameNoReplace(const char* from, const char* to) {
     }
     const int linkError = errno;
     if (!linkRefused(linkError)) return linkError;
-    return checkThenRename(from, to);
+    return reserveThenRename(from, to);
 }
 
-int RenameFolder::checkThenRename(const char* from, const char* to) {
-    struct stat st;
-    if (sys_.fstatat(fd_, to, &st, AT_SYMLINK_NOFOLLOW) == 0) return EEXIST;
-    if (errno != ENOENT) return errno;
-    // The last resort replaces whatever appeared under `to` after the check. No call on such a file
-    // system closes that gap; nothing runs between the two calls, so it is one system call wide.
-    if (sys_.renameat(fd_, from, fd_, to) == 0) return 0;
-    return errno;
+// The last resort, where neither a refusing rename nor a link is to be had (FAT through FUSE,
+// folders on most FUSE file systems): the new name is taken first by a placeholder that only this
+// call can have made (created exclusively), and the plain rename replaces nothing but that
+// placeholder, checked right before to be still the same empty entry. Whatever fails after it was
+// made removes it again, as long as it is still ours. What remains open: a program that, in the
+// instant between the last check and the rename, writes into the placeholder or removes it and
+// puts an entry of its own there loses what it wrote (one system call wide, and only by using or
+// deleting a file it did not make); a folder placeholder swapped for another empty folder right after it was made counts as
+// ours, and an empty folder is all such a swap can lose.
+int RenameFolder::reserveThenRename(const char* from, const char* to) {
+    struct stat source;
+    if (sys_.fstatat(fd_, from, &source, AT_SYMLINK_NOFOLLOW) != 0) return errno;
+    const bool folder = S_ISDIR(source.st_mode);
+
+    struct stat mine;
+    if (folder) {
+        if (sys_.mkdirat(fd_, to, 0700) != 0) return errno;
+        if (sys_.fstatat(fd_, to, &mine, AT_SYMLINK_NOFOLLOW) != 0) {
+            const int error = errno;
+            sys_.unlinkat(fd_, to, AT_REMOVEDIR);  // removes nothing but an empty folder
+            return error;
+        }
+    } else {
+        const int fd = sys_.openat(fd_, to, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd < 0) return errno;
+        const int statResult = ::fstat(fd, &mine);
+        const int error = errno;
+        ::close(fd);
+        if (statResult != 0) {
+            // Unknown which entry is ours: an empty file of that name is at most our own.
+            struct stat now;
+            if (sys_.fstatat(fd_, to, &now, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(now.st_mode) &&
+                now.st_size == 0)
+                sys_.unlinkat(fd_, to, 0);
+            return error;
+        }
+    }
+
+    int error = EEXIST;  // the placeholder is no longer ours: someone else holds the name
+    if (stillPlaceholder(to, mine, folder)) {
+        if (sys_.renameat(fd_, from, fd_, to) == 0) return 0;
+        error = errno;
+        if (stillPlaceholder(to, mine, folder)) sys_.unlinkat(fd_, to, folder ? AT_REMOVEDIR : 0);
+    }
+    return error;
+}
+
+// The entry under `name` is the placeholder made as `mine`, and nothing was written into it.
+bool RenameFolder::stillPlaceholder(const char* name, const struct stat& mine, bool folder) {
+    struct stat now;
+    if (sys_.fstatat(fd_, name, &now, AT_SYMLINK_NOFOLLOW) != 0) return false;
+    if (now.st_dev != mine.st_dev || now.st_ino != mine.st_ino) return false;
+    // A folder that got entries meanwhile is refused by the rename itself.
+    return folder ? S_ISDIR(now.st_mode) : S_ISREG(now.st_mode) && now.st_size == 0;
 }
 
 // True when `newName` reached the very entry of `oldName` only because the file system folds case:
@@ -182,6 +250,15 @@ bool RenameFolder::sameEntryByFolding(const std::string& oldName, const std::str
     // several hard links need the folder read.
     if (S_ISDIR(oldStat.st_mode) || oldStat.st_nlink <= 1) return true;
     return !hasExactEntry(newName);
+}
+
+// Where the file system folds case but names its entries differently on each lookup (FUSE file
+// systems without inode numbers of their own), the names alone tell: they differ only in letter
+// case and no entry carries exactly the new bytes. Two temporary steps cannot replace anything
+// if this guess is wrong.
+bool RenameFolder::sameNameByFolding(const std::string& oldName, const std::string& newName) {
+    return foldsCase_ && toLower(fromUtf8(oldName)) == toLower(fromUtf8(newName)) &&
+           !hasExactEntry(newName);
 }
 
 bool RenameFolder::hasExactEntry(const std::string& name) const {

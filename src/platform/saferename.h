@@ -1,9 +1,12 @@
 #pragma once
 // Renaming one entry inside an open folder without ever replacing an existing entry. Plain POSIX
 // rename() replaces its target silently, so it is only used after every safer way was refused, and
-// then right after checking that the target is absent. A change of letter case alone, on a file
-// system that folds case, goes through a temporary name in two steps that each refuse to replace;
-// when the second fails the entry gets its old name back. Names are checked before any call.
+// then only over a placeholder of our own that holds the new name: an empty regular file (mode
+// 0600) for a file or a link, an empty folder (mode 0700) for a folder. A run killed in that
+// moment can leave such an empty placeholder under the new name, never anything else.
+// A change of letter case alone, on a file system that folds case, goes through a temporary name
+// (".zelvar-<pid>-<serial>-<attempt>.tmp") in two steps that each refuse to replace; when the second
+// fails the entry gets its old name back. Names are checked before any call.
 #include <sys/stat.h>
 
 #include <string>
@@ -37,6 +40,11 @@ struct SysCalls {
     virtual int linkat(int olddirfd, const char* oldpath, int newdirfd, const char* newpath, int flags);
     virtual int unlinkat(int dirfd, const char* path, int flags);
     virtual int fstatat(int dirfd, const char* path, struct stat* st, int flags);
+    // Returns the new descriptor or -1.
+    virtual int openat(int dirfd, const char* path, int flags, mode_t mode);
+    virtual int mkdirat(int dirfd, const char* path, mode_t mode);
+    // Not a call but a fact of the folder's file system: whether it folds letter case.
+    virtual bool foldsCase(int dirfd);
 };
 SysCalls& realSysCalls();
 
@@ -44,6 +52,8 @@ SysCalls& realSysCalls();
 class RenameFolder {
 public:
     explicit RenameFolder(const std::string& path, SysCalls& sys = realSysCalls());
+    // The folder of an open descriptor (a duplicate is kept; the caller keeps its own).
+    explicit RenameFolder(int folderFd, SysCalls& sys = realSysCalls());
     ~RenameFolder();
     RenameFolder(const RenameFolder&) = delete;
     RenameFolder& operator=(const RenameFolder&) = delete;
@@ -67,14 +77,18 @@ public:
 
 private:
     int renameNoReplace(const char* from, const char* to);
-    int checkThenRename(const char* from, const char* to);
+    int reserveThenRename(const char* from, const char* to);
+    bool stillPlaceholder(const char* name, const struct stat& mine, bool folder);
+    void learnFolder();
     bool sameEntryByFolding(const std::string& oldName, const std::string& newName);
+    bool sameNameByFolding(const std::string& oldName, const std::string& newName);
     RenameOutcome renameThroughTemporary(const std::string& oldName, const std::string& newName,
                                          const std::string& chosen);
 
     int fd_ = -1;
     int openError_ = 0;
     long nameMax_ = 255;
+    bool foldsCase_ = false;
     SysCalls& sys_;
 };
 

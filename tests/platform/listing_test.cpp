@@ -83,6 +83,10 @@ TEST(Listing, ExistingAsksTheFileSystemOnlyWhenItFoldsCase) {
     EXPECT_FALSE(listing.existing("later") || listing.existing("A") || listing.existing("absent"));
     listing.caseInsensitive = true;
     EXPECT_TRUE(listing.existing("later"));
+    // A hit whose folded name was listed is that listed entry, whatever number the lookup reports.
+    listing.byFoldedName.emplace("later", EntryId{1, 2});
+    EXPECT_EQ(listing.existing("LATER"), std::nullopt) << "only when the file system reaches it";
+    EXPECT_EQ(listing.existing("later"), (EntryId{1, 2}));
     for (const char* name : {"", ".", "..", "a/.", "../a"})
         EXPECT_FALSE(listing.existing(name)) << '"' << name << '"';
 }

@@ -23,11 +23,14 @@ using Faults = std::map<std::string, int>;
 // With `folds` it behaves like a file system that folds letter case (vfat, exfat, a casefolded ext4
 // folder) on top of a real folder that does not: a name reaches the entry of exactly that name, else
 // the first whose name equals it ignoring ASCII case; new entries keep the letters they were given.
+// With `freshInodes` as well, like FUSE without inode numbers of its own, a name reached by folding
+// reports an inode number of its own.
 struct ScriptedCalls : SysCalls {
     std::vector<std::string> log;
     Faults faults;
     std::function<int(const std::string& call, const std::string& from, const std::string& to)> fault;
     bool folds = false;
+    bool freshInodes = false;
 
     std::optional<std::string> reach(int fd, const char* name) const {
         struct stat st;
@@ -71,8 +74,21 @@ struct ScriptedCalls : SysCalls {
         return failed("unlinkat", path) ? -1 : SysCalls::unlinkat(fd, real(fd, path).c_str(), flags);
     }
     int fstatat(int fd, const char* path, struct stat* st, int flags) override {
-        return failed("fstatat", path) ? -1 : SysCalls::fstatat(fd, real(fd, path).c_str(), st, flags);
+        if (failed("fstatat", path)) return -1;
+        const std::string target = real(fd, path);
+        const int result = SysCalls::fstatat(fd, target.c_str(), st, flags);
+        if (result == 0 && freshInodes && target != path) st->st_ino ^= 0x4000000;
+        return result;
     }
+    int openat(int fd, const char* path, int flags, mode_t mode) override {
+        if (failed("openat", path) || ((flags & O_EXCL) && taken(fd, path))) return -1;
+        return SysCalls::openat(fd, path, flags, mode);
+    }
+    int mkdirat(int fd, const char* path, mode_t mode) override {
+        if (failed("mkdirat", path) || taken(fd, path)) return -1;
+        return SysCalls::mkdirat(fd, path, mode);
+    }
+    bool foldsCase(int) override { return folds; }
 };
 
 // The three ways a rename can go: renameat2 with RENAME_NOREPLACE; where the flag is refused, link
@@ -122,6 +138,11 @@ TEST(SafeRename, RenamesEveryKindOfEntryButNeverReplacesOneOnEveryRoute) {
         {"folding: folder", {{"photos", "<folder>"}, {"x", ""}}, "photos", "Photos", ok, 0},
         {"folding: other entry", {{"a.txt", "A"}, {"A.TXT", "B"}}, "a.txt", "A.TXT", taken, EEXIST},
         {"folding: hard link", {{"a.txt", "A"}, {"A.TXT", "== a.txt"}}, "a.txt", "A.TXT", taken, EEXIST},
+        // FUSE may number each spelling of a name afresh; the names and the folder's entries decide.
+        {"folding, fresh inodes: file", {{"photos", "P"}}, "photos", "Photos", ok, 0},
+        {"folding, fresh inodes: folder", {{"photos", "<folder>"}}, "photos", "PHOTOS", ok, 0},
+        {"folding, fresh inodes: other entry", {{"a.txt", "A"}, {"A.TXT", "B"}}, "a.txt", "A.TXT", taken, EEXIST},
+        {"folding, fresh inodes: not a case change", {{"a", "A"}, {"B", "B"}}, "a", "b", taken, EEXIST},
     };
     for (const Route& route : kRoutes) {
         for (const Scene& s : scenes) {
@@ -132,6 +153,7 @@ TEST(SafeRename, RenamesEveryKindOfEntryButNeverReplacesOneOnEveryRoute) {
             ScriptedCalls calls;
             calls.faults = route.faults;
             calls.folds = std::string(s.what).rfind("folding", 0) == 0;
+            calls.freshInodes = std::string(s.what).find("fresh inodes") != std::string::npos;
             expectOutcome(RenameFolder(dir.path(), calls).rename(s.from, s.to), s.kind, s.error);
             EXPECT_EQ(snapshot(dir.path()), s.kind == ok ? renamed(before, {{s.from, s.to}}) : before);
             if (s.kind != taken) continue;
@@ -170,7 +192,9 @@ TEST(SafeRename, EachErrorDecidesTheNextRouteOrTheOutcome) {
                taken = Kind::TargetExists, other = Kind::Other;
     using Calls = std::vector<std::string>;
     const Calls direct{"renameat2 a>b"}, linked{"renameat2 a>b", "linkat a>b", "unlinkat a"},
-        checked{"renameat2 a>b", "linkat a>b", "fstatat b", "renameat a>b"};
+        checked{"renameat2 a>b", "linkat a>b", "fstatat a", "openat b", "fstatat b", "renameat a>b"},
+        folderChecked{"renameat2 a>b", "linkat a>b", "fstatat a", "mkdirat b", "fstatat b", "fstatat b",
+                      "renameat a>b"};
     const Faults noFlag{{"renameat2", EINVAL}}, noLink{{"renameat2", EINVAL}, {"linkat", EPERM}};
     struct Case { const char* what; bool folder; Faults faults; Calls calls; Kind kind; int error; };
     const Case cases[] = {
@@ -184,16 +208,22 @@ TEST(SafeRename, EachErrorDecidesTheNextRouteOrTheOutcome) {
         {"flag refused: link, unlink", false, noFlag, linked, ok, 0},
         {"no renameat2 at all", false, {{"renameat2", ENOSYS}}, linked, ok, 0},
         {"flag not supported", false, {{"renameat2", EOPNOTSUPP}}, linked, ok, 0},
-        {"a folder cannot be linked: check, rename", true, noFlag, checked, ok, 0},
-        {"links refused: check, rename", false, noLink, checked, ok, 0},
+        {"a folder cannot be linked: reserve, check, rename", true, noFlag, folderChecked, ok, 0},
+        {"links refused: reserve, check, rename", false, noLink, checked, ok, 0},
         {"unlink fails: the new link goes again", false, {{"renameat2", EINVAL}, {"unlinkat a", EIO}},
          {"renameat2 a>b", "linkat a>b", "unlinkat a", "unlinkat b"}, other, EIO},
         {"the link refuses the name too", false, {{"renameat2", EINVAL}, {"linkat", EINVAL}},
          {"renameat2 a>b", "linkat a>b"}, refused, EINVAL},
-        {"last resort refuses it", false, {{"renameat2", EINVAL}, {"linkat", EPERM}, {"renameat", EINVAL}},
-         checked, refused, EINVAL},
-        {"the check cannot look", false, {{"renameat2", EINVAL}, {"linkat", EPERM}, {"fstatat", EACCES}},
-         {"renameat2 a>b", "linkat a>b", "fstatat b"}, other, EACCES},
+        {"the placeholder is refused the name", false, {{"renameat2", EINVAL}, {"linkat", EPERM}, {"openat", EINVAL}},
+         {"renameat2 a>b", "linkat a>b", "fstatat a", "openat b"}, refused, EINVAL},
+        {"no placeholder may be made", true, {{"renameat2", EINVAL}, {"mkdirat", EACCES}},
+         {"renameat2 a>b", "linkat a>b", "fstatat a", "mkdirat b"}, other, EACCES},
+        {"last resort refuses it: the placeholder goes", false,
+         {{"renameat2", EINVAL}, {"linkat", EPERM}, {"renameat", EINVAL}},
+         {checked[0], checked[1], checked[2], checked[3], checked[4], checked[5], "fstatat b", "unlinkat b"},
+         refused, EINVAL},
+        {"the source cannot be looked at", false, {{"renameat2", EINVAL}, {"linkat", EPERM}, {"fstatat", EACCES}},
+         {"renameat2 a>b", "linkat a>b", "fstatat a"}, other, EACCES},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -205,6 +235,77 @@ TEST(SafeRename, EachErrorDecidesTheNextRouteOrTheOutcome) {
         expectOutcome(RenameFolder(dir.path(), calls).rename("a", "b"), c.kind, c.error);
         EXPECT_EQ(calls.log, c.calls);
         EXPECT_EQ(snapshot(dir.path()), c.kind == ok ? renamed(before, {{"a", "b"}}) : before);
+    }
+}
+
+// Where neither a refusing rename nor a link is to be had, the new name is held by a placeholder
+// first. Another program acts at each point of that sequence; whatever it put there stays.
+TEST(SafeRename, TheLastResortReplacesNothingButItsOwnPlaceholder) {
+    // Intrude removes whatever holds "b" and makes a file there; CreateAnew makes one only where
+    // none is, as a careful program does, and what it made must survive.
+    enum Act { Nothing, Intrude, CreateAnew, WriteInto, FillFolder };
+    struct Case {
+        const char* what;
+        bool folder;
+        std::string at;  // the call, as logged, before which the other program acts
+        int nth;         // at its n-th occurrence
+        Act act;
+        bool renameFails;
+        Kind kind;
+        int error;
+        std::string b;  // what "b" holds afterwards, "" when absent, "A" when "a" became "b"
+    };
+    const Kind taken = Kind::TargetExists, other = Kind::Other;
+    const Case cases[] = {
+        {"a file appears before the reservation", false, "openat b", 1, Intrude, false, taken, EEXIST, "theirs"},
+        {"a folder appears before the reservation", true, "mkdirat b", 1, Intrude, false, taken, EEXIST, "theirs"},
+        {"the placeholder is swapped", false, "fstatat b", 1, Intrude, false, taken, EEXIST, "theirs"},
+        {"the folder placeholder is swapped", true, "fstatat b", 2, Intrude, false, taken, EEXIST, "theirs"},
+        {"the placeholder is written to", false, "fstatat b", 1, WriteInto, false, taken, EEXIST, "written"},
+        {"the folder placeholder gets an entry", true, "fstatat b", 2, FillFolder, false, taken, ENOTEMPTY,
+         "<folder>"},
+        {"a careful program makes b right before the rename", false, "renameat a>b", 1, CreateAnew, false,
+         Kind::None, 0, "A"},
+        {"the rename fails: the placeholder goes", false, "", 0, Nothing, true, other, EIO, ""},
+        {"the folder rename fails: the placeholder goes", true, "", 0, Nothing, true, other, EIO, ""},
+        {"the rename fails after a swap", false, "renameat a>b", 1, Intrude, true, other, EIO, "theirs"},
+        {"the cleanup finds a swap", false, "fstatat b", 2, Intrude, true, other, EIO, "theirs"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempFolder dir;
+        dir.fill({{"a", c.folder ? "<folder>" : "A"}, {"z", "Z"}});
+        const auto before = snapshot(dir.path());
+        ScriptedCalls calls;
+        calls.faults = {{"renameat2", EINVAL}, {"linkat", EPERM}};
+        int seen = 0;
+        bool theirsMade = false;
+        calls.fault = [&](const std::string& call, const std::string& from, const std::string& to) {
+            if (call + " " + from + (to.empty() ? "" : ">" + to) == c.at && ++seen == c.nth) {
+                if (c.act == CreateAnew) {
+                    const int fd = ::open((dir / "b").c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+                    theirsMade = fd >= 0 && ::write(fd, "theirs", 6) == 6;
+                    if (fd >= 0) ::close(fd);
+                }
+                if (c.act == Intrude) {
+                    std::remove((dir / "b").c_str());
+                    dir.file("b", "theirs");
+                }
+                if (c.act == WriteInto) dir.file("b", "written");
+                if (c.act == FillFolder) dir.file("b/x", "theirs");
+            }
+            return call == "renameat" && c.renameFails ? EIO : 0;
+        };
+        expectOutcome(RenameFolder(dir.path(), calls).rename("a", "b"), c.kind, c.error);
+        auto after = snapshot(dir.path());
+        EXPECT_FALSE(theirsMade) << "a file made meanwhile would be replaced";
+        if (c.kind == Kind::None) {
+            EXPECT_EQ(after, renamed(before, {{"a", "b"}}));
+            continue;
+        }
+        EXPECT_EQ(after["a"], before.at("a")) << "the entry keeps its name";
+        EXPECT_EQ(after.count("b") ? after["b"].content : "", c.b);
+        EXPECT_EQ(after.size(), c.b.empty() ? 2u : 3u) << "a, z and at most their b";
     }
 }
 
@@ -256,7 +357,8 @@ TEST(CaseOnlyRename, PutsTheNameBackWhenTheSecondStepFailsOrTellsWhereTheEntryIs
             calls.faults = route.faults;
             // Moves away from the temporary name fail: into the new name, or also back to the old one.
             calls.fault = [&](auto& call, auto& from, auto& to) {
-                const bool moves = call != "fstatat" && call != "unlinkat" && from != "readme.txt";
+                const bool moves = (call == "renameat2" || call == "renameat" || call == "linkat") &&
+                                   from != "readme.txt";
                 return moves && (c.stuck || to == "README.txt") ? c.error : 0;
             };
             const RenameOutcome outcome = RenameFolder(dir.path(), calls).rename("readme.txt", "README.txt");
