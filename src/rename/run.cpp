@@ -1,6 +1,7 @@
 #include "rename/run.h"
 
 #include <cstring>
+#include <optional>
 
 #include "platform/saferename.h"
 #include "rename/journal.h"
@@ -60,6 +61,12 @@ RunResult cmdPrejmenovat_Run(const std::string& folder, PreviewList rows, const 
 
 RunResult cmdPrejmenovat_Run(const std::string& folder, PreviewList rows, const Text& txtExt,
                              Dialogs& dialogs, RenameFrontEnd& frontEnd, SysCalls& sys) {
+    return cmdPrejmenovat_Run(-1, folder, std::move(rows), txtExt, dialogs, frontEnd, sys);
+}
+
+// folderFd -1: the folder is opened by its path when the run starts.
+RunResult cmdPrejmenovat_Run(int folderFd, const std::string& folder, PreviewList rows, const Text& txtExt,
+                             Dialogs& dialogs, RenameFrontEnd& frontEnd, SysCalls& sys) {
     RunResult result;
     if (dialogs.messageBox(U"Opravdu chcete přejmenovat vybrané soubory?", box::yesNo) !=
         Answer::yes) {
@@ -73,7 +80,12 @@ RunResult cmdPrejmenovat_Run(const std::string& folder, PreviewList rows, const 
         return result;
     }
 
-    RenameFolder dir(folder, sys);
+    std::optional<RenameFolder> opened;
+    if (folderFd >= 0)
+        opened.emplace(folderFd, sys);
+    else
+        opened.emplace(folder, sys);
+    RenameFolder& dir = *opened;
     // A folder that cannot be opened renames nothing, so there is nothing to journal.
     RunRecorder journal;
     const bool journaled = dir.isOpen();
@@ -123,8 +135,17 @@ RunResult cmdPrejmenovat_Run(const std::string& folder, PreviewList rows, const 
         if (!outcome.ok()) {
             frontEnd.processEvents();
             dialogs.beep();
-            failureList.push_back(row.oldName + U" nepřejmenován na " + row.newName);
-            result.failed.push_back({row.oldName, row.newName, errorText(outcome, row.oldName, row.newName)});
+            Text message = errorText(outcome, row.oldName, row.newName);
+            Text failure = row.oldName + U" nepřejmenován na " + row.newName;
+            if (!outcome.leftAs.empty()) {
+                // Half a change of letter case: the entry is neither under its old name nor its new one.
+                const Text temporary = fromUtf8(outcome.leftAs);
+                message += kCrLf + kCrLf + U"Soubor či složka >" + row.oldName + U"< má nyní dočasné jméno >" +
+                           temporary + U"<" + kCrLf + U"ve složce >" + fromUtf8(folder) + U"<";
+                failure += U", nyní >" + temporary + U"<";
+            }
+            failureList.push_back(failure);
+            result.failed.push_back({row.oldName, row.newName, std::move(message)});
             dialogs.messageBox(result.failed.back().message, box::exclamation);
         }
         frontEnd.progress(row.newName + U" A B");

@@ -48,5 +48,8 @@ RunResult cmdPrejmenovat_Run(const std::string& folder, PreviewList rows, const 
 // The same with the system calls replaced (tests).
 RunResult cmdPrejmenovat_Run(const std::string& folder, PreviewList rows, const Text& txtExt,
                              Dialogs& dialogs, RenameFrontEnd& frontEnd, SysCalls& sys);
+// The same in a folder already open, the one that was listed (`folder` is its path, for messages).
+RunResult cmdPrejmenovat_Run(int folderFd, const std::string& folder, PreviewList rows, const Text& txtExt,
+                             Dialogs& dialogs, RenameFrontEnd& frontEnd, SysCalls& sys);
 
 }  // namespace zelvar

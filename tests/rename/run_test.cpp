@@ -91,6 +91,36 @@ struct RefusingSysCalls : SysCalls {
     int linkat(int, const char*, int, const char*, int) override { return errno = error, -1; }
 };
 
+// A file system that folds case, where a change of letter case gets half-way: the entry is moved to
+// its temporary name, and neither the new name nor the old one can be reached from there.
+struct StuckCaseChange : SysCalls {
+    bool foldsCase(int) override { return true; }
+    int renameat2(int ofd, const char* from, int nfd, const char* to, unsigned flags) override {
+        if (std::string(from) == "readme.txt" && std::string(to) == "README.txt") return errno = EEXIST, -1;
+        if (std::string(from).rfind(".zelvar-", 0) == 0) return errno = EIO, -1;
+        return SysCalls::renameat2(ofd, from, nfd, to, flags);
+    }
+};
+
+TEST(RenameRun, AnEntryLeftUnderItsTemporaryNameIsNamedWithItsFolder) {
+    TempFolder dir;
+    dir.fill({{"readme.txt", "R"}, {"z", "Z"}});
+    StuckCaseChange stuck;
+    ScriptedRun run;
+    run.sys = &stuck;
+    run.go(dir.path(), {row("readme.txt", "README.txt")});
+    auto after = snapshot(dir.path());
+    ASSERT_EQ(after.size(), 2u);
+    after.erase("z");
+    const std::string temporary = after.begin()->first;
+    EXPECT_EQ(after.begin()->second.content, "R");
+    EXPECT_EQ(run.errors(), (std::vector<Text>{systemText(EIO) + T("\r\n\r\nSoubor či složka >readme.txt< má nyní "
+                                                                   "dočasné jméno >" + temporary + "<\r\nve složce >" +
+                                                                   dir.path() + "<")}));
+    EXPECT_EQ(run.result.report, T("Přejmenování ukončeno\r\n\r\nPřejmenováno 0 souborů\r\nNepřejmenováno 1 "
+                                   "souborů\r\n\r\nreadme.txt nepřejmenován na README.txt, nyní >" + temporary + "<"));
+}
+
 TEST(RenameRun, AsksRenamesInOrderAndReportsEveryStep) {
     TempFolder dir;
     dir.fill({{"a", "A"}, {"b", "B"}, {"c", "C"}});
