@@ -1,5 +1,8 @@
 #include "cli/run_cli.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstring>
 #include <optional>
@@ -8,6 +11,7 @@
 #include "cli/args.h"
 #include "engine/pattern.h"
 #include "platform/listing.h"
+#include "platform/saferename.h"
 #include "preview/compose.h"
 #include "preview/session.h"
 #include "rename/run.h"
@@ -221,6 +225,18 @@ int printSamples(const Request& r, std::FILE* out) {
     return 0;
 }
 
+struct OpenFolder {
+    int fd = -1;
+    explicit OpenFolder(const std::string& path) {
+        if (path.find('\0') == std::string::npos) fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    }
+    ~OpenFolder() {
+        if (fd >= 0) ::close(fd);
+    }
+    OpenFolder(const OpenFolder&) = delete;
+    OpenFolder& operator=(const OpenFolder&) = delete;
+};
+
 int previewFolder(const Request& r, std::FILE* out, std::FILE* err, std::FILE* in) {
     // The edit file is read first: a file that cannot be read is a usage error and nothing may
     // have been listed or renamed by then.
@@ -241,8 +257,13 @@ int previewFolder(const Request& r, std::FILE* out, std::FILE* err, std::FILE* i
         editBox = std::move(*box);
     }
 
+    // One descriptor from the listing to the end of the run: the folder renamed is the folder
+    // listed, whatever happens to its path meanwhile. One that cannot be opened is left to the
+    // listing, which says why.
+    const OpenFolder folder(r.folder);
+
     PreviewSession session;
-    session.setFolder(r.folder);
+    session.setFolder(r.folder, folder.fd);
     // An empty name pattern leaves the preview empty without listing anything, as in the window.
     if (!r.options.txtJmeno.empty()) {
         const PreviewResult& preview = session.build(r.options);
@@ -277,7 +298,10 @@ int previewFolder(const Request& r, std::FILE* out, std::FILE* err, std::FILE* i
     std::fflush(out);
     ScriptDialogs dialogs(err);
     SilentFrontEnd frontEnd;
-    const RunResult run = cmdPrejmenovat_Run(r.folder, session.takeRows(), r.options.txtExt, dialogs, frontEnd);
+    const RunResult run = folder.fd >= 0 ? cmdPrejmenovat_Run(folder.fd, r.folder, session.takeRows(), r.options.txtExt,
+                                                              dialogs, frontEnd, realSysCalls())
+                                         : cmdPrejmenovat_Run(r.folder, session.takeRows(), r.options.txtExt, dialogs,
+                                                              frontEnd);
     if (run.end != RunEnd::Finished) {
         if (run.end != RunEnd::NotStarted) complain(err, "the rename run did not start");
         return 1;

@@ -167,12 +167,39 @@ std::string folderPrefix(const std::string& folder) {
 }
 
 Listing listFolder(const std::string& folder, const Text& masks, int optFile, std::size_t limit) {
-    Listing out;
-    out.folder = folder;
     const int fd = folder.find('\0') == std::string::npos
                        ? open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)
                        : (errno = EINVAL, -1);
+    if (fd < 0) {
+        Listing out;
+        out.folder = folder;
+        out.failed = true;
+        out.error = systemMessage(errno);
+        return out;
+    }
+    Listing out = listFolderAt(fd, folder, masks, optFile, limit);
+    close(fd);
+    return out;
+}
+
+bool sameFolder(const std::string& path, const EntryId& listed) {
+    struct stat now;
+    return path.find('\0') == std::string::npos && stat(path.c_str(), &now) == 0 && S_ISDIR(now.st_mode) &&
+           EntryId{now.st_dev, now.st_ino} == listed;
+}
+
+Listing listFolderAt(int folderFd, const std::string& folder, const Text& masks, int optFile,
+                     std::size_t limit) {
+    Listing out;
+    out.folder = folder;
+    // A descriptor of its own, as closedir closes it. An O_PATH one cannot be read: "." opened
+    // through it can (that needs search permission, a duplicate does not).
+    const int flags = fcntl(folderFd, F_GETFL);
+    const int fd = flags < 0 ? -1
+                   : (flags & O_PATH) ? openat(folderFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC)
+                                      : fcntl(folderFd, F_DUPFD_CLOEXEC, 0);
     DIR* dir = fd >= 0 ? fdopendir(fd) : nullptr;
+    if (dir != nullptr) rewinddir(dir);  // a duplicate shares the position of the given descriptor
     if (dir == nullptr) {
         out.failed = true;
         out.error = systemMessage(errno);
@@ -182,6 +209,7 @@ Listing listFolder(const std::string& folder, const Text& masks, int optFile, st
     struct stat self {};
     const dev_t folderDev = fstat(fd, &self) == 0 ? self.st_dev : 0;
     out.self = EntryId{self.st_dev, self.st_ino};
+    out.folderId = out.self;
     // File systems give a folder a size of roughly 16 to 32 bytes per entry; a guess saves regrowing.
     const std::size_t expected = std::min<std::size_t>(self.st_size > 0 ? self.st_size / 16 : 0, 1 << 20);
     out.caseInsensitive = folderFoldsCase(fd);

@@ -44,6 +44,7 @@ struct ListedEntry {
 
 struct Listing {
     std::string folder;                 // the folder as given
+    EntryId folderId;                   // the folder listed itself
     std::vector<ListedEntry> entries;   // matching entries of the requested kind, in directory order
     bool truncated = false;             // more than the limit matched; entries holds the first ones
     bool failed = false;                // the folder could not be opened or read to its end
@@ -72,5 +73,13 @@ std::string folderPrefix(const std::string& folder);
 // kept; `truncated` tells that more matched.
 Listing listFolder(const std::string& folder, const Text& masks, int optFile,
                    std::size_t limit = kMaxEntries);
+// The same for a folder already open (any descriptor of it, also O_PATH); `folder` is its path,
+// kept for the lookups of new names. The descriptor stays open and unmoved.
+Listing listFolderAt(int folderFd, const std::string& folder, const Text& masks, int optFile,
+                     std::size_t limit = kMaxEntries);
+
+// Whether `path` still leads to the folder that was listed as `listed` (a folder that was replaced,
+// moved away or swapped for a link to another one does not).
+bool sameFolder(const std::string& path, const EntryId& listed);
 
 }  // namespace zelvar

@@ -393,6 +393,7 @@ PreviewResult rowsOf(const Listing& listing, Listing* spent, const RenameOptions
     result.truncated = listing.truncated;
     result.listingFailed = listing.failed;
     result.listingError = listing.error;
+    result.folderId = listing.folderId;
 
     std::vector<ZaznamSouboru> records(listing.entries.size());
     for (std::size_t i = 0; i < records.size(); ++i) {

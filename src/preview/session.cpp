@@ -4,9 +4,10 @@
 
 namespace zelvar {
 
-void PreviewSession::setFolder(const std::string& folder) {
-    if (folder != folder_) invalidateListing();
+void PreviewSession::setFolder(const std::string& folder, int folderFd) {
+    if (folder != folder_ || folderFd != folderFd_) invalidateListing();
     folder_ = folder;
+    folderFd_ = folderFd;
 }
 
 void PreviewSession::keepListing(bool keep) {
@@ -16,7 +17,10 @@ void PreviewSession::keepListing(bool keep) {
 
 const PreviewResult& PreviewSession::build(const RenameOptions& options) {
     patterns_ = ZpracujFiltrVystupCely(options);
-    if (keepListing_)
+    if (folderFd_ >= 0)
+        result_ = buildPreview(listFolderAt(folderFd_, folder_, options.txtVyhlFiltr, options.optFile), options,
+                               patterns_);
+    else if (keepListing_)
         result_ = buildPreview(cache_.list(folder_, options.txtVyhlFiltr, options.optFile), options, patterns_);
     else
         result_ = buildPreview(listFolder(folder_, options.txtVyhlFiltr, options.optFile), options, patterns_);

@@ -16,8 +16,9 @@ namespace zelvar {
 
 class PreviewSession {
 public:
-    // folder: path as bytes.
-    void setFolder(const std::string& folder);
+    // folder: path as bytes. folderFd, when given, is that folder open, and the listing reads it
+    // rather than whatever the path leads to by then; the caller keeps it open.
+    void setFolder(const std::string& folder, int folderFd = -1);
 
     // Kept, the listing serves every later build with the same filter and kind for as long as the
     // kernel vouches that the folder has not changed (ListingCache), until the caller invalidates
@@ -43,6 +44,7 @@ public:
 
 private:
     std::string folder_;
+    int folderFd_ = -1;
     bool keepListing_ = false;
     ListingCache cache_;
     CompiledPatterns patterns_;

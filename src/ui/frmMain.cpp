@@ -366,6 +366,13 @@ void frmMain::cmdEdit_Click() {
 }
 
 void frmMain::cmdPrejmenovat_Click() {
+    // The rows name entries of the folder that was listed; its path may lead elsewhere by now.
+    if (!sameFolder(filPath_, session_.result().folderId)) {
+        dialogs_.messageBox(T("Složka >") + fromUtf8(filPath_) + T("< se od načtení změnila.\r\nNic nebylo přejmenováno."),
+                            box::exclamation);
+        Aktualizace();
+        return;
+    }
     RunEnd end = RunEnd::Declined;
     {
         RenameProgress run(*this, *ui_.lblPracuji, *ui_.lblPrace, *ui_.chkKazdy, dialogs_);

@@ -412,6 +412,39 @@ TEST(Undo, TakesBackTheNewestRunAndListsTheHistory) {
     EXPECT_EQ(snapshot(dir / "a.jpg").size() + snapshot(dir.path()).count("Foto_1.jpg"), 1u);
 }
 
+// The folder renamed is the folder listed: its path is swapped for a link to another folder right
+// when the preview has been printed, before the first rename.
+TEST(Apply, RenamesInTheFolderListedWhateverItsPathLeadsToMeanwhile) {
+    TempFolder dir;
+    dir.fill({{"photos", "<folder>"}, {"photos/a.jpg", "A"}, {"photos/b.jpg", "B"},
+              {"other", "<folder>"}, {"other/a.jpg", "other"}});
+    const auto listedBefore = snapshot(dir / "photos"), otherBefore = snapshot(dir / "other");
+    struct Swap {
+        const TempFolder& dir;
+        std::string printed;
+        bool swapped = false;
+    } swap{dir, "", false};
+    cookie_io_functions_t io{};
+    io.write = [](void* cookie, const char* data, std::size_t size) -> ssize_t {
+        auto& s = *static_cast<Swap*>(cookie);
+        s.printed.append(data, size);
+        if (!s.swapped) {
+            s.swapped = std::rename((s.dir / "photos").c_str(), (s.dir / "listed").c_str()) == 0 &&
+                        symlink("other", (s.dir / "photos").c_str()) == 0;
+        }
+        return static_cast<ssize_t>(size);
+    };
+    std::FILE* out = fopencookie(&swap, "w", io);
+    std::FILE* err = std::tmpfile();
+    const int code = runCli({"--apply", "--name", "x:", dir / "photos"}, out, err, nullptr);
+    std::fclose(out), std::fclose(err);
+    ASSERT_TRUE(swap.swapped);
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(swap.printed.substr(0, 37), "a.jpg -> x1.jpg\nb.jpg -> x2.jpg\nPřej");
+    EXPECT_EQ(snapshot(dir / "listed"), renamed(listedBefore, {{"a.jpg", "x1.jpg"}, {"b.jpg", "x2.jpg"}}));
+    EXPECT_EQ(snapshot(dir / "other"), otherBefore);
+}
+
 TEST(UnixLines, TurnsCrLfIntoLfAndEndsWithLf) {
     EXPECT_EQ(unixLines(""), "");
     EXPECT_EQ(unixLines("a\r\nb\r\n"), "a\nb\n");

@@ -91,6 +91,40 @@ TEST(Listing, ExistingAsksTheFileSystemOnlyWhenItFoldsCase) {
         EXPECT_FALSE(listing.existing(name)) << '"' << name << '"';
 }
 
+// A folder's path that no longer leads to the folder listed: the window renames nothing then.
+TEST(Listing, TellsWhetherAPathStillLeadsToTheFolderListed) {
+    struct Case { const char* what; std::function<void(const TempFolder&)> change; bool same; };
+    const Case cases[] = {
+        {"untouched", [](const TempFolder& d) { d.file("f/new"); }, true},
+        {"reached through a link", [](const TempFolder& d) {
+             std::rename((d / "f").c_str(), (d / "real").c_str());
+             symlink("real", (d / "f").c_str());
+         }, true},
+        {"swapped for a link to another folder", [](const TempFolder& d) {
+             std::rename((d / "f").c_str(), (d / "away").c_str());
+             symlink("g", (d / "f").c_str());
+         }, false},
+        {"replaced by a new folder", [](const TempFolder& d) {
+             std::rename((d / "f").c_str(), (d / "away").c_str());
+             d.folder("f");
+         }, false},
+        {"replaced by a file", [](const TempFolder& d) {
+             std::rename((d / "f").c_str(), (d / "away").c_str());
+             d.file("f");
+         }, false},
+        {"gone", [](const TempFolder& d) { std::rename((d / "f").c_str(), (d / "away").c_str()); }, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempFolder dir;
+        dir.fill({{"f", "<folder>"}, {"f/a", ""}, {"g", "<folder>"}, {"g/a", ""}});
+        const Listing listing = listFolder(dir / "f", T("*"), 0);
+        ASSERT_TRUE(sameFolder(dir / "f", listing.folderId));
+        c.change(dir);
+        EXPECT_EQ(sameFolder(dir / "f", listing.folderId), c.same);
+    }
+}
+
 TEST(Listing, DatesAreModificationTimesInLocalCivilTime) {
     TempFolder dir;
     dir.fill({{"f", ""}, {"link", "-> f"}, {"dangling", "-> nowhere"}, {"old", "<folder>"}, {"far", ""},

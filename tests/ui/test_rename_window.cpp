@@ -59,6 +59,32 @@ private slots:
         checkWindowBack();
     }
 
+    // The folder listed is swapped for a link to another one before the run: nothing is renamed.
+    void folderChangedSinceListing() {
+        open({"a.txt", "b.txt"});
+        w->txtJmeno->setText("n:");
+        TempFolder elsewhere;
+        const std::string listedPath = elsewhere.path() + "/listed", targetPath = elsewhere.path() + "/target";
+        elsewhere.folder("target");
+        writeFile(targetPath, "a.txt", "theirs");
+        QCOMPARE(std::rename(dir->path().c_str(), listedPath.c_str()), 0);
+        QCOMPARE(symlink(targetPath.c_str(), dir->path().c_str()), 0);
+        const auto listed = disk(listedPath), target = disk(targetPath);
+        dialogs->answers = {Answer::yes};
+        w->cmdPrejmenovat->click();
+
+        const bool renamedNothing = disk(listedPath) == listed && disk(targetPath) == target;
+        ::unlink(dir->path().c_str());  // the fixture's folder back in place, for its cleanup
+        std::rename(listedPath.c_str(), dir->path().c_str());
+        QVERIFY(renamedNothing);
+        QCOMPARE(int(dialogs->asked.size()), 1);
+        QCOMPARE(asked(0), QString::fromStdString("Složka >" + dir->path() +
+                                                  "< se od načtení změnila.\r\nNic nebylo přejmenováno."));
+        QCOMPARE(dialogs->asked[0].style, box::exclamation);
+        QCOMPARE(preview(), rows({"a.txt -> n1.txt"}));  // refreshed: the folder the path led to then
+        dialogs->answers.clear();
+    }
+
     // The whole run, looked at from inside as it goes and from outside when it is over.
     void runAndRefresh() {
         open({"IMG_1.jpg", "IMG_2.jpg", "IMG_3.JPG"});
