@@ -62,7 +62,7 @@ private slots:
     // The folder listed is swapped for a link to another one before the run: nothing is renamed.
     void folderChangedSinceListing() {
         open({"a.txt", "b.txt"});
-        w->txtJmeno->setText("n:");
+        ui<QLineEdit>("txtJmeno")->setText("n:");
         TempFolder elsewhere;
         const std::string listedPath = elsewhere.path() + "/listed", targetPath = elsewhere.path() + "/target";
         elsewhere.folder("target");
@@ -71,7 +71,7 @@ private slots:
         QCOMPARE(symlink(targetPath.c_str(), dir->path().c_str()), 0);
         const auto listed = disk(listedPath), target = disk(targetPath);
         dialogs->answers = {Answer::yes};
-        w->cmdPrejmenovat->click();
+        ui<QToolButton>("cmdPrejmenovat")->click();
 
         const bool renamedNothing = disk(listedPath) == listed && disk(targetPath) == target;
         ::unlink(dir->path().c_str());  // the fixture's folder back in place, for its cleanup
