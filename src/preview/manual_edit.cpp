@@ -71,6 +71,7 @@ private:
 ManualEditResult txtEdit_Parse(const Text& boxText, PreviewList rows) {
     ManualEditResult result;
     result.boxText = BezZakazanychZnaku(boxText);
+    std::erase(result.boxText, U'\0');  // no file name holds one either (an edit file may)
 
     const LaterOldNames later(rows);
     // Lowered final names of the rows already parsed, each with the first row that carries it.
