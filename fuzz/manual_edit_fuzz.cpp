@@ -4,7 +4,7 @@
 #include <set>
 
 #include "fuzz_input.h"
-#include "rename/manual_edit.h"
+#include "preview/manual_edit.h"
 
 using namespace zelvar;
 
