@@ -31,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         splitEntryName(std::string_view(name), r.Jmeno, r.Pripona);
         r.Datum = DateTime{1990 + static_cast<int>(i % 50), 1 + static_cast<int>(i % 12), 1 + static_cast<int>(i % 28),
                            static_cast<int>(i % 24), 0, 0};
-        r.mtimeNs = static_cast<std::int64_t>(i % 7) * 1000000000;
+        r.mtime = FileTime{static_cast<std::int64_t>(i % 7), 0};
         r.isDir = isDir;
         r.id = id;
         records.push_back(std::move(r));
@@ -39,8 +39,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Serad(records, options.optRazeni, options.chkObracene != 0, options.chkCisla != 0);
 
     const CounterSetup counter = counterSetup(options, patterns);
+    // As the builder composes for a real folder: names as they will land on disk.
     const ComposeName compose = [&](const ZaznamSouboru& r, double N, bool pocitat) {
-        return NoveJmenoStr(r.Jmeno, r.Pripona, N, r.Datum, pocitat, options, patterns);
+        Text name = NoveJmenoStr(r.Jmeno, r.Pripona, N, r.Datum, pocitat, options, patterns);
+        canonicalise(name);
+        return name;
     };
     const FindEntry existing = [&](const Text& name) -> std::optional<EntryId> {
         const auto it = folder.find(toUtf8(name));
@@ -61,7 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             continue;
         }
         const std::string oldBytes = toUtf8(row.oldName), newBytes = toUtf8(row.finalName());
-        fuzz::check(fuzz::usableName(row.finalName()), "a renamed row gets an unusable name");
+        fuzz::check(fuzz::usableName(row.finalName()) && newBytes.size() <= 255, "a renamed row gets an unusable name");
         fuzz::check(taken.count(oldBytes) == 1, "a row renames an entry that is not there");
         fuzz::check(taken.count(newBytes) == 0, "a rename aims at a taken name");
         taken.erase(oldBytes);
