@@ -117,6 +117,8 @@ void FolderNav::pathEntered() {
 }
 
 void FolderNav::showFolder(const Text& filter) {
+    // The tree may walk into a volume mounted inside its own: the drive shown is the folder's.
+    selectDriveOf(folder());
     ui_.txtCesta->setText(ui::nativeToQ(folder()));
     ui_.dirD->reloadCurrent();
     const std::vector<std::string> names = matchingFileNames(folder(), filter);

@@ -5,6 +5,8 @@
 #include <QPushButton>
 #include <vector>
 
+#include "ui/MessageDialog.h"
+
 namespace {
 
 using zelvar::Answer;
@@ -47,8 +49,7 @@ Answer MessageBoxes::show(QWidget* parent, const QString& title, const zelvar::T
                           zelvar::BoxStyle style) {
     QString body = QString::fromUtf8(zelvar::toUtf8(text));
     body.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    QMessageBox box(iconOf(style.icon), title, body, QMessageBox::NoButton, parent);
-    box.setTextFormat(Qt::PlainText);
+    MessageDialog box(iconOf(style.icon), title, body, parent);
     box.setWindowModality(Qt::ApplicationModal);
     const std::vector<ButtonKind> kinds = buttonsOf(style.buttons);
     std::vector<QPushButton*> buttons;

@@ -17,6 +17,7 @@
 #include <QScreen>
 #include <QSignalBlocker>
 #include <QToolButton>
+#include <QFile>
 #include <functional>
 
 #include "engine/keyfilter.h"
@@ -28,6 +29,7 @@
 #include "ui/DigitFields.h"
 #include "ui/FolderNav.h"
 #include "ui/FolderTree.h"
+#include "ui/FolderDrop.h"
 #include "ui/ManualEditor.h"
 #include "ui/OptionTable.h"
 #include "ui/PreviewView.h"
@@ -69,6 +71,7 @@ frmMain::frmMain(Dialogs& dialogs, const std::string& startFolder, QWidget* pare
     connectHandlers();
     layout()->activate();
     resize(sizeHint().expandedTo(minimumSizeHint()));
+    new FolderDrop(this, [this](const QString& path) { openFolder(path); });
     Form_Load(startFolder);
 }
 
@@ -238,7 +241,14 @@ void frmMain::compiled() {
     ui_.fraCisla->setVisible(layoutMode_ == 1 && (patterns_.jmeno.Citac || patterns_.ext.Citac));
 }
 
-void frmMain::showPreview(Text text) { ui_.txtTest->setText(std::move(text)); }
+void frmMain::showPreview(Text text) {
+    std::vector<bool> marked;
+    if (!text.empty()) {
+        marked.reserve(previewList().size());
+        for (const PreviewEntry& row : previewList()) marked.push_back(row.marker());
+    }
+    ui_.txtTest->setText(std::move(text), std::move(marked));
+}
 
 void frmMain::Test(int Dotaz) {
     // Keys typed ahead get one build once they are all in; until then nothing stale may be renamed.
@@ -488,6 +498,13 @@ void frmMain::txtCesta_KeyUp(int KeyCode) {
 }
 
 void frmMain::txtCesta_LostFocus() { nav_->pathEntered(); }
+
+void frmMain::openFolder(const QString& path) {
+    // Not while a rename run holds the window: its folder must stay the one listed.
+    if (!centralWidget()->isEnabled()) return;
+    ui_.txtCesta->setText(ui::nativeToQ(QFile::encodeName(path).toStdString()));
+    txtCesta_LostFocus();
+}
 
 void frmMain::txtVyhlFiltr_Change() {
     optionChanged(ui_.txtVyhlFiltr);

@@ -98,6 +98,8 @@ public slots:
     void dirD_Change();
     void txtCesta_KeyUp(int KeyCode);
     void txtCesta_LostFocus();
+    // Opens a folder as if its path had been typed into txtCesta (used for dropped folders).
+    void openFolder(const QString& path);
     void txtVyhlFiltr_Change();
     void optFile_Click(int Index);
     void cmdAktual_Click();

@@ -1,15 +1,20 @@
 // The zelvar executable: the main window on the application's message boxes.
 //
+// zelvar [FOLDER] starts in FOLDER (relative to the current directory), else in the folder of the
+// last session; the window's place, layout, filter and entry kind come back from that session too.
+//
 // With ZELVAR_SCREENSHOT_DIR set, the window instead saves pictures of itself into that folder
 // (simple layout, professional layout with a counter pattern, the About box) and quits.
 #include <QApplication>
 #include <QDir>
 #include <QEventLoop>
+#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
 
 #include "ui/MessageBoxes.h"
+#include "ui/Settings.h"
 #include "ui/appicon.h"
 #include "ui/frmAbout.h"
 #include "ui/frmMain.h"
@@ -62,17 +67,34 @@ int main(int argc, char** argv) {
     QApplication::setStyle(QStringLiteral("Fusion"));
     QApplication::setWindowIcon(zelvarIcon());
 
+    const QStringList args = QApplication::arguments();
+    const QString argument = args.size() > 1 ? args.at(1) : QString();
+    const bool shots = !qEnvironmentVariable("ZELVAR_SCREENSHOT_DIR").isEmpty();
+    // Pictures are taken of a clean start, whatever the last session left.
+    const SavedWindow saved = shots ? SavedWindow() : loadSettings();
+    bool refused = false;
+    const std::string folder =
+        startFolder(argument, QFile::encodeName(QDir::currentPath()).toStdString(), saved.folder, refused);
+
     MessageBoxes dialogs;
-    frmMain window(dialogs);
+    frmMain window(dialogs, folder);
     dialogs.setParent(&window);
     window.show();
+    // After show: showing centres a window on its first appearance.
+    restoreWindow(window, saved);
+    if (refused) {
+        QTimer::singleShot(0, &window, [&] {
+            dialogs.messageBox(zelvar::T("Adresa není v pořádku"), zelvar::box::information);
+        });
+    }
 
-    const QString shots = qEnvironmentVariable("ZELVAR_SCREENSHOT_DIR");
-    if (!shots.isEmpty()) {
+    if (shots) {
         QTimer::singleShot(300, &window, [&] {
-            saveScreenshots(window, dialogs, shots);
+            saveScreenshots(window, dialogs, qEnvironmentVariable("ZELVAR_SCREENSHOT_DIR"));
             window.close();
         });
     }
-    return app.exec();
+    const int status = app.exec();
+    if (!shots) saveSettings(captureWindow(window));
+    return status;
 }

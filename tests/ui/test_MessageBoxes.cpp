@@ -1,12 +1,17 @@
-// The real message boxes: title, icon and Czech buttons by style, and the answer of each button.
+// The real message boxes: title, icon and Czech buttons by style, the answer of each button, and
+// long names shown in full.
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTextEdit>
 #include <QTimer>
 #include <QtTest>
 
 #include "ui/MessageBoxes.h"
+#include "ui/MessageDialog.h"
 
 namespace {
 
@@ -14,27 +19,38 @@ using zelvar::Answer;
 namespace box = zelvar::box;
 
 struct Seen {
-    QString title, text, defaultButton;
+    QString title, text, defaultButton, shown;
     QStringList buttons;
     int icon = -1;
-    Qt::TextFormat format = Qt::AutoText;
+    bool rich = false;             // the text was read as markup
+    bool inFull = false;           // every line of the text shows without scrolling
+    bool insideScreen = false;
+    bool selectable = false;
 };
 
 // Shows a box through the window's interface and answers it by clicking the button with the given
 // caption (Esc for an empty one); returns the answer and the box as it was shown.
-zelvar::Answer answerBox(const char* text, zelvar::BoxStyle style, const QString& caption, Seen& seen) {
+zelvar::Answer answerBox(const QString& text, zelvar::BoxStyle style, const QString& caption, Seen& seen) {
     QTimer::singleShot(0, [&seen, caption] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        auto* box = qobject_cast<MessageDialog*>(QApplication::activeModalWidget());
         QVERIFY(box);
+        QTextEdit* view = box->textView();
         seen = {box->windowTitle(), box->text(), box->defaultButton() ? box->defaultButton()->text() : QString(),
-                {}, int(box->icon()), box->textFormat()};
+                view->toPlainText(), {}, int(box->icon()), view->toHtml().contains("<b>")};
+        const QSizeF needed = view->document()->size();
+        seen.inFull = view->isVisible() && needed.width() <= view->viewport()->width() &&
+                      needed.height() <= view->viewport()->height() && view->verticalScrollBar()->maximum() == 0 &&
+                      view->horizontalScrollBar()->maximum() == 0;
+        seen.insideScreen = box->screen()->availableGeometry().contains(box->frameGeometry());
+        seen.selectable = view->textInteractionFlags().testFlag(Qt::TextSelectableByMouse) &&
+                          view->textInteractionFlags().testFlag(Qt::TextSelectableByKeyboard);
         for (QAbstractButton* b : box->buttons()) seen.buttons << b->text();
         if (caption.isEmpty()) QTest::keyClick(box, Qt::Key_Escape);
         for (QAbstractButton* b : box->buttons())
             if (!caption.isEmpty() && b->text() == caption) b->click();
     });
     MessageBoxes boxes;
-    return boxes.messageBox(zelvar::T(text), style);
+    return boxes.messageBox(zelvar::T(text.toStdString()), style);
 }
 
 }  // namespace
@@ -78,7 +94,31 @@ private slots:
         Seen seen;
         answerBox("Soubor či složka ><b>x</b><< již existuje", zelvar::box::exclamation, "OK", seen);
         QCOMPARE(seen.text, QStringLiteral("Soubor či složka ><b>x</b><< již existuje"));
-        QCOMPARE(seen.format, Qt::PlainText);
+        QCOMPARE(seen.shown, seen.text);
+        QVERIFY(!seen.rich);
+    }
+
+    // A name without blanks, longer than the screen is wide, wraps inside the name; a text taller
+    // than the screen scrolls inside a box that still fits on it.
+    void longNamesShownInFull_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("inFull");
+        const QString name = QString(236, QChar(u'ž')) + ".txt";  // 476 bytes: more than a name can be
+        QTest::newRow("one long name") << "Soubor či složka >" + name + "< již existuje" << true;
+        QTest::newRow("two long names")
+            << "Nepřejmenováno " + name + " nepřejmenován na " + name.toUpper() + "\n\nJe to tak správně?" << true;
+        QStringList many;
+        for (int i = 0; i < 200; ++i) many << name;
+        QTest::newRow("taller than the screen") << many.join("\n") << false;
+    }
+    void longNamesShownInFull() {
+        QFETCH(QString, text);
+        Seen seen;
+        answerBox(text, zelvar::box::exclamation, "OK", seen);
+        QCOMPARE(seen.shown, QString(text).replace("\r\n", "\n"));
+        QVERIFY(seen.insideScreen);
+        QTEST(seen.inFull, "inFull");
+        QVERIFY(seen.selectable);
     }
 };
 

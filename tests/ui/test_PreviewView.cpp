@@ -1,6 +1,7 @@
-// The preview box: its lines, its scroll ranges and the copy of its text.
+// The preview box: its lines, its scroll ranges, selecting part of it and copying.
 #include <QApplication>
 #include <QClipboard>
+#include <QMenu>
 #include <QScrollBar>
 #include <QtTest>
 
@@ -8,6 +9,10 @@
 
 using zelvar::T;
 using zelvar::Text;
+
+namespace {
+const char* const kWhole = "IMG_1.jpg -> a.jpg\nžluť.png -> * beze změny\nIMG_3.jpg -> 🐢.jpg\n";
+}
 
 class TestPreviewView : public QObject {
     Q_OBJECT
@@ -57,12 +62,107 @@ private slots:
         QCOMPARE(view.horizontalScrollBar()->maximum(), 0);
     }
 
-    void copyTakesTheWholeText() {
+    void copyTakesTheWholeTextWithoutASelection() {
         PreviewView view;
         view.setText(T("a -> b\r\nc -> d\r\n"));
         QApplication::clipboard()->clear();
         QTest::keyClick(&view, Qt::Key_C, Qt::ControlModifier);
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("a -> b\nc -> d\n"));
+    }
+
+    // Keys from the start of the text (the cursor is at 0:0 after setText), then Ctrl+C.
+    void keyboardSelection_data() {
+        QTest::addColumn<QString>("keys");  // l r u d h e: left right up down home end, capitals
+                                            // with Shift; a: Ctrl+A, Z: Ctrl+Shift+End
+        QTest::addColumn<QString>("copied");
+        QTest::newRow("shift+right twice") << "RR" << "IM";
+        QTest::newRow("to the end of the line") << "rrE" << "G_1.jpg -> a.jpg";
+        QTest::newRow("over the line break") << "rrrrrrrrrrrrrrrrrrR" << "\n";
+        QTest::newRow("down two lines") << "rDD" << "MG_1.jpg -> a.jpg\nžluť.png -> * beze změny\nI";
+        QTest::newRow("up again undoes down") << "DDU" << "IMG_1.jpg -> a.jpg\n";
+        QTest::newRow("left past the start of a line") << "dL" << "\n";
+        QTest::newRow("a plain move drops the selection") << "RRr" << QString(kWhole);
+        QTest::newRow("ctrl+a") << "a" << QString(kWhole).chopped(1);
+        QTest::newRow("ctrl+shift+end from the second line") << "dZ" << "žluť.png -> * beze změny\nIMG_3.jpg -> 🐢.jpg";
+        QTest::newRow("a character beyond the BMP is never split") << "ddellllL" << "🐢";
+        QTest::newRow("shift+down on the last line goes to its end") << "dddhD" << "IMG_3.jpg -> 🐢.jpg";
+        QTest::newRow("shift+up on the first line goes to its start") << "eU" << "IMG_1.jpg -> a.jpg";
+    }
+    void keyboardSelection() {
+        QFETCH(QString, keys);
+        PreviewView view;
+        view.setText(zelvar::fromUtf8(QString(kWhole).replace("\n", "\r\n").toStdString()));
+        for (QChar k : keys) {
+            Qt::KeyboardModifiers mods = k.isUpper() ? Qt::ShiftModifier : Qt::NoModifier;
+            Qt::Key key = Qt::Key_unknown;
+            switch (k.toLower().unicode()) {
+                case 'l': key = Qt::Key_Left; break;
+                case 'r': key = Qt::Key_Right; break;
+                case 'u': key = Qt::Key_Up; break;
+                case 'd': key = Qt::Key_Down; break;
+                case 'h': key = Qt::Key_Home; break;
+                case 'e': key = Qt::Key_End; break;
+                case 'a': key = Qt::Key_A; mods = Qt::ControlModifier; break;
+                case 'z': key = Qt::Key_End; mods = Qt::ControlModifier | Qt::ShiftModifier; break;
+            }
+            QTest::keyClick(&view, key, mods);
+        }
+        QApplication::clipboard()->clear();
+        QTest::keyClick(&view, Qt::Key_C, Qt::ControlModifier);
+        QTEST(QApplication::clipboard()->text(), "copied");
+    }
+
+    // Dragging, Shift+click and a double click select by the place under the mouse, also in a
+    // text of 32767 lines scrolled to its end.
+    void mouseSelection() {
+        PreviewView view;
+        view.resize(300, 200);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        Text text;
+        for (int i = 0; i < 32767; ++i) text += T("old") + zelvar::decimal(i) + T(" -> new") + zelvar::decimal(i) + T("\r\n");
+        view.setText(text);
+        view.verticalScrollBar()->setValue(view.verticalScrollBar()->maximum());
+        const int first = view.verticalScrollBar()->value();
+        const int line = view.fontMetrics().lineSpacing();
+        const QFontMetrics m = view.fontMetrics();
+        QWidget* port = view.viewport();
+        const auto at = [&](int row, const QString& before) {
+            return QPoint(4 + m.horizontalAdvance(before) + 1, 4 + row * line + line / 2);
+        };
+
+        QTest::mousePress(port, Qt::LeftButton, {}, at(0, "ol"));
+        QMouseEvent move(QEvent::MouseMove, at(1, "o"), port->mapToGlobal(at(1, "o")), Qt::NoButton, Qt::LeftButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(port, &move);
+        QTest::mouseRelease(port, Qt::LeftButton, {}, at(1, "o"));
+        QCOMPARE(view.selectedText(), view.line(first).mid(2) + "\no");
+
+        QTest::mouseClick(port, Qt::LeftButton, Qt::ShiftModifier, at(0, "o"));
+        QCOMPARE(view.selectedText(), QStringLiteral("l"));
+
+        QTest::mouseDClick(port, Qt::LeftButton, {}, at(2, "o"));
+        QCOMPARE(view.selectedText(), view.line(first + 2));
+    }
+
+    void contextMenuOffersCopyOfTheSelection() {
+        PreviewView view;
+        view.setText(T("a -> b\r\n"));
+        view.select({0, 0}, {0, 1});
+        QTimer::singleShot(0, [] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            QVERIFY(menu);
+            QStringList items;
+            for (QAction* a : menu->actions())
+                if (!a->isSeparator()) items << a->text() + (a->isEnabled() ? "" : " (off)");
+            QCOMPARE(items, QStringList({"Kopírovat", "Kopírovat vše", "Vybrat vše"}));
+            menu->setActiveAction(menu->actions().first());
+            QTest::keyClick(menu, Qt::Key_Return);
+        });
+        QApplication::clipboard()->clear();
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), view.mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(view.viewport(), &event);
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("a"));
     }
 };
 
