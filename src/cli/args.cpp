@@ -361,9 +361,9 @@ Undo:
   přerušeno, vráceno), folder.
 
 Options take their value as "--opt VALUE" or "--opt=VALUE"; "--" ends the
-options. Exit status: 0 success, 1 a rename failed or FOLDER could not be
-listed with --apply, or an entry could not be returned with --undo, 2 usage
-error.
+options. Exit status: 0 success, 1 FOLDER could not be listed (also without
+--apply), a rename failed, or an entry could not be returned with --undo,
+2 usage error.
 )";
 }
 

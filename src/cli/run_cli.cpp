@@ -289,7 +289,9 @@ int previewFolder(const Request& r, std::FILE* out, std::FILE* err, std::FILE* i
         writePreview(out, preview.rows);
         if (r.stats) writeBytes(out, unixLines(toUtf8(statsText(n, preview.unchanged))));
     }
-    if (!r.apply) return 0;
+    // A folder that could not be listed is a failure also for a preview: a script must not take
+    // the empty preview for an empty folder.
+    if (!r.apply) return preview.listingFailed ? 1 : 0;
     // A folder that could not be listed to its end is not renamed: its preview is not the whole
     // truth about the names it holds.
     if (listingFailed) return 1;

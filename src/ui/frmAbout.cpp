@@ -1,9 +1,16 @@
 #include "ui/frmAbout.h"
 
 #include <QFrame>
+#include <QLocale>
+#include <QStringList>
+#include <QSysInfo>
+#include <clocale>
+#include <sys/utsname.h>
+#include <unicode/uversion.h>
 #include <QLabel>
 #include <QPushButton>
 
+#include "platform/folderfacts.h"
 #include "ui/appicon.h"
 
 const char* const kAppTitle = "Zelvar";
@@ -43,10 +50,11 @@ QLabel* label(QWidget* parent, const char* name, const QString& text, const QRec
 
 QString versionText() { return QStringLiteral("Verze ") + QStringLiteral(ZELVAR_VERSION_TEXT); }
 
-frmAbout::frmAbout(zelvar::Dialogs& dialogs, QWidget* parent)
+frmAbout::frmAbout(zelvar::Dialogs& dialogs, QWidget* parent, std::string folder)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
-      dialogs_(dialogs) {
+      dialogs_(dialogs),
+      folder_(std::move(folder)) {
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(QStringLiteral("O aplikaci  Zelvar"));
     setModal(true);
@@ -95,7 +103,38 @@ void frmAbout::cmdOK_Click() { accept(); }
 
 void frmAbout::cmdSysInfo_Click() { StartSysInfo(); }
 
-// The system-information tool is found through registry entries that Linux does not have.
-void frmAbout::StartSysInfo() {
-    dialogs_.messageBox(U"System Information Is Unavailable At This Time", zelvar::box::plain);
+void frmAbout::StartSysInfo() { dialogs_.messageBox(systemInfoText(folder_), zelvar::box::information); }
+
+zelvar::Text systemInfoText(const std::string& folder) {
+    QStringList lines;
+    lines << QStringLiteral("Zelvar ") + QStringLiteral(ZELVAR_VERSION_TEXT);
+    lines << QStringLiteral("Qt %1 (přeloženo s Qt %2)").arg(QString::fromLatin1(qVersion()), QStringLiteral(QT_VERSION_STR));
+    UVersionInfo icu;
+    u_getVersion(icu);
+    char icuText[U_MAX_VERSION_STRING_LENGTH] = {};
+    u_versionToString(icu, icuText);
+    lines << QStringLiteral("ICU ") + QString::fromLatin1(icuText);
+    lines << QStringLiteral("Systém: ") + QSysInfo::prettyProductName();
+    struct utsname un;
+    if (uname(&un) == 0)
+        lines << QStringLiteral("Jádro: %1 %2 %3")
+                     .arg(QString::fromUtf8(un.sysname), QString::fromUtf8(un.release), QString::fromUtf8(un.machine));
+    const char* ctype = std::setlocale(LC_CTYPE, nullptr);
+    lines << QStringLiteral("Národní prostředí: %1 (%2)")
+                 .arg(QString::fromUtf8(ctype ? ctype : "?"), QLocale::system().name());
+    if (!folder.empty()) {
+        lines << QStringLiteral("Složka: ") + QString::fromUtf8(folder);
+        const zelvar::FolderFacts facts = zelvar::folderFacts(folder);
+        if (!facts.known) {
+            lines << QStringLiteral("Souborový systém: nelze zjistit");
+        } else {
+            QString fs = QStringLiteral("Souborový systém: ") +
+                         (facts.fsType.empty() ? QStringLiteral("neznámý") : QString::fromUtf8(facts.fsType));
+            fs += facts.foldsCase ? QStringLiteral(", nerozlišuje velká a malá písmena")
+                                  : QStringLiteral(", rozlišuje velká a malá písmena");
+            if (facts.nameMax > 0) fs += QStringLiteral(", nejdelší jméno %1 bajtů").arg(facts.nameMax);
+            lines << fs;
+        }
+    }
+    return zelvar::fromUtf8(lines.join(QStringLiteral("\r\n")).toStdString());
 }

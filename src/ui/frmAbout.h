@@ -1,7 +1,8 @@
 #pragma once
-// The About box: title, version, description, the usage summary that stands in for the help file,
-// "OK" (Enter and Esc) and "&System Info...".
+// The About box: title, version, description, the usage summary, "OK" (Enter and Esc) and
+// "&System Info...", which tells the facts a bug report needs.
 #include <QDialog>
+#include <string>
 
 #include "rename/dialogs.h"
 
@@ -11,7 +12,8 @@ class QPushButton;
 class frmAbout : public QDialog {
     Q_OBJECT
 public:
-    frmAbout(zelvar::Dialogs& dialogs, QWidget* parent);
+    // folder: the window's current folder, described by "System Info..."
+    frmAbout(zelvar::Dialogs& dialogs, QWidget* parent, std::string folder = std::string());
 
     QLabel* picIcon;
     QLabel* lblTitle;
@@ -28,6 +30,7 @@ public slots:
 private:
     void StartSysInfo();
     zelvar::Dialogs& dialogs_;
+    std::string folder_;
 };
 
 // The program's identity texts, shown by the About box.
@@ -35,3 +38,5 @@ extern const char* const kAppTitle;
 extern const char* const kAppDescription;
 extern const char* const kAppComments;
 QString versionText();
+// Program, Qt and ICU versions, system and kernel, locale, and the file system of `folder`.
+zelvar::Text systemInfoText(const std::string& folder);

@@ -39,6 +39,7 @@
 #include "ui/appicon.h"
 #include "ui/controls.h"
 #include "ui/frmAbout.h"
+#include "ui/frmHelp.h"
 #include "ui/windowlogic.h"
 
 using namespace zelvar;
@@ -633,19 +634,19 @@ void frmMain::mnuVratit_Click() {
 
 void frmMain::mnuKonec_Click() { close(); }
 
-// There is no help file: both help items show the About box with its usage summary.
-void frmMain::mnuObsah_Click() { showAbout(); }
-void frmMain::mnuVyhledat_Click() { showAbout(); }
+void frmMain::mnuObsah_Click() { frmHelp::open(this); }
+void frmMain::mnuVyhledat_Click() { frmHelp::open(this, true); }
 void frmMain::mnuOAplikaci_Click() { showAbout(); }
 
 void frmMain::showAbout() {
-    frmAbout about(dialogs_, this);
+    frmAbout about(dialogs_, this, filPath_);
     about_ = &about;
     about.exec();
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {
     if (about_) about_->reject();
+    if (auto* help = findChild<frmHelp*>()) help->close();
     QMainWindow::closeEvent(event);
 }
 

@@ -4,19 +4,24 @@
 // last session; the window's place, layout, filter and entry kind come back from that session too.
 //
 // With ZELVAR_SCREENSHOT_DIR set, the window instead saves pictures of itself into that folder
-// (simple layout, professional layout with a counter pattern, the About box) and quits.
+// (simple layout, professional layout with a counter pattern, the About box, a preview with markers
+// and a selection, the System Info box, a box with a long name, the help window) and quits.
 #include <QApplication>
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include "ui/MessageBoxes.h"
+#include "ui/MessageDialog.h"
+#include "ui/PreviewView.h"
 #include "ui/Settings.h"
 #include "ui/appicon.h"
 #include "ui/frmAbout.h"
+#include "ui/frmHelp.h"
 #include "ui/frmMain.h"
 
 namespace {
@@ -51,12 +56,51 @@ void saveScreenshots(frmMain& window, MessageBoxes& dialogs, const QString& dir)
     save("professional-edit-1600x1000", true);
     window.findChild<QPushButton*>(QStringLiteral("cmdEdit"))->click();
     window.resize(start);
+#include <QTemporaryDir>
 
-    frmAbout about(dialogs, &window);
+    frmAbout about(dialogs, &window, window.folder());
     about.show();
     settle();
     about.grab().save(dir + QStringLiteral("/zelvar-about%1.png").arg(scale));
     about.close();
+    const auto shoot = [&](QWidget& widget, const char* name) {
+        settle();
+        widget.grab().save(dir + QStringLiteral("/zelvar-%1%2.png").arg(QString::fromLatin1(name), scale));
+    };
+
+    // A folder whose preview holds markers beside renames, part of it selected.
+    QTemporaryDir sample;
+    for (const char* name : {"a.jpg", "b.jpg", "c.png", "foto.jpg"})
+        QFile(sample.filePath(QLatin1String(name))).open(QIODevice::WriteOnly);
+    window.openFolder(sample.path());
+    window.findChild<QLineEdit*>(QStringLiteral("txtJmeno"))->setText(QStringLiteral("foto"));
+    auto* preview = window.findChild<PreviewView*>(QStringLiteral("txtTest"));
+    preview->setFocus();
+    preview->select({0, 4}, {2, 9});
+    shoot(window, "markers");
+
+    QString facts = QString::fromStdString(zelvar::toUtf8(systemInfoText(window.folder())));
+    facts.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    MessageDialog info(QMessageBox::Information, QStringLiteral("Zelvar"), facts, &window);
+    info.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    info.show();
+    shoot(info, "sysinfo");
+    info.close();
+
+    const QString name = QString(120, QChar(u'ž')) + QStringLiteral("_dlouhé_jméno_bez_mezer_") +
+                         QString(100, QLatin1Char('x')) + QStringLiteral(".txt");
+    MessageDialog longName(QMessageBox::Warning, QStringLiteral("Zelvar"),
+                           QStringLiteral("Soubor či složka >") + name + QStringLiteral("< již existuje"), &window);
+    longName.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    longName.show();
+    shoot(longName, "longname");
+    longName.close();
+
+    frmHelp* help = frmHelp::open(&window);
+    help->txtHledat->setText(QStringLiteral("příliš dlouhé"));
+    help->find();
+    shoot(*help, "help");
+    help->close();
 }
 
 }  // namespace

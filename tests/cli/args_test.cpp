@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <functional>
+#include <regex>
+#include <set>
+#include <sstream>
 
 #include "cli/args.h"
 
@@ -114,6 +118,49 @@ TEST(Usage, ListsEveryOptionTheParserKnows) {
         EXPECT_NE(usage.find(option), std::string::npos) << option;
         EXPECT_EQ(parseArgs({option}).error.find("unrecognized"), std::string::npos) << option;
     }
+}
+
+// The manual page and the bash completion name exactly the options of --help, and every fixed value
+// the completion offers is one the parser takes, so that none of the three can drift.
+TEST(Documentation, ManualAndCompletionFollowTheOptions) {
+    const auto read = [](const std::string& name) {
+        std::ifstream in(std::string(ZELVAR_DATA_DIR) + "/" + name);
+        EXPECT_TRUE(in.good()) << name;
+        std::ostringstream text;
+        text << in.rdbuf();
+        return text.str();
+    };
+    // Options named on the lines that match `lines`, with roff's "\-" read as "-".
+    const auto options = [](std::string text, const std::regex& lines) {
+        text = std::regex_replace(text, std::regex(R"(\\-)"), "-");
+        std::set<std::string> out;
+        const std::regex option("--[a-z][a-z0-9-]*");
+        std::istringstream in(text);
+        for (std::string line; std::getline(in, line);) {
+            if (!std::regex_search(line, lines)) continue;
+            for (std::sregex_iterator it(line.begin(), line.end(), option), end; it != end; ++it)
+                out.insert(it->str());
+        }
+        return out;
+    };
+    const std::set<std::string> help = options(usageText(), std::regex("^ +--"));
+    EXPECT_GT(help.size(), 35u);
+    EXPECT_EQ(options(read("man/zelvar-cli.1"), std::regex(R"(^\.B)")), help);
+    const std::string completion = read("completion/zelvar-cli");
+    EXPECT_EQ(options(completion, std::regex(".")), help);
+
+    const std::regex valueList(R"(((?:--[a-z-]+\|?)+)\) COMPREPLY=\(\$\(compgen -W '([^']*)')");
+    int lists = 0;
+    for (std::sregex_iterator it(completion.begin(), completion.end(), valueList), end; it != end; ++it, ++lists) {
+        std::istringstream names((*it)[1].str());
+        for (std::string name; std::getline(names, name, '|');) {
+            std::istringstream each((*it)[2].str());
+            for (std::string value; each >> value;)
+                EXPECT_TRUE(parseArgs({name, value}).ok()) << name << " " << value;
+            EXPECT_FALSE(parseArgs({name, "bogus"}).ok()) << name << " takes any value";
+        }
+    }
+    EXPECT_EQ(lists, 7);
 }
 
 }  // namespace

@@ -239,7 +239,7 @@ TEST(Preview, AFolderThatCannotBeListed) {
     dir.file("plain");
     for (const std::string& folder : {dir / "missing", dir / "plain"}) {
         const CliRun preview = run({"--stats", folder});
-        EXPECT_EQ(preview.code, 0);
+        EXPECT_EQ(preview.code, 1);
         EXPECT_EQ(preview.out, stats(0, 0, 0));
         expectComplaint(preview.err);
         const CliRun apply = run({"--apply", "--name", "x", folder});
