@@ -5,7 +5,8 @@
 //
 // With ZELVAR_SCREENSHOT_DIR set, the window instead saves pictures of itself into that folder
 // (simple layout, professional layout with a counter pattern, the About box, a preview with markers
-// and a selection, the System Info box, a box with a long name, the help window) and quits.
+// and a selection, the System Info box, a box with a long name, the help window, the reports of a
+// rename and of its undo) and quits.
 #include <QApplication>
 #include <QDir>
 #include <QEventLoop>
@@ -56,7 +57,6 @@ void saveScreenshots(frmMain& window, MessageBoxes& dialogs, const QString& dir)
     save("professional-edit-1600x1000", true);
     window.findChild<QPushButton*>(QStringLiteral("cmdEdit"))->click();
     window.resize(start);
-#include <QTemporaryDir>
 
     frmAbout about(dialogs, &window, window.folder());
     about.show();
@@ -101,6 +101,25 @@ void saveScreenshots(frmMain& window, MessageBoxes& dialogs, const QString& dir)
     help->find();
     shoot(*help, "help");
     help->close();
+
+    // The sample folder renamed and taken back through the menu, every box answered with its default
+    // button; the two reports are kept as pictures.
+    QTimer answer;
+    answer.setInterval(50);
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<MessageDialog*>(QApplication::activeModalWidget());
+        if (!box || box->buttons().empty()) return;
+        if (box->text().startsWith(QStringLiteral("Přejmenování ukončeno")))
+            box->grab().save(dir + QStringLiteral("/zelvar-rename-report%1.png").arg(scale));
+        if (box->text().startsWith(QStringLiteral("Vrácení ukončeno")))
+            box->grab().save(dir + QStringLiteral("/zelvar-undo-report%1.png").arg(scale));
+        (box->defaultButton() ? box->defaultButton() : box->buttons().front())->click();
+    });
+    answer.start();
+    window.findChild<QLineEdit*>(QStringLiteral("txtJmeno"))->setText(QStringLiteral("Foto_:::"));
+    window.cmdPrejmenovat_Click();
+    window.mnuVratit_Click();
+    answer.stop();
 }
 
 }  // namespace
