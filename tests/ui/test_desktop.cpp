@@ -140,7 +140,8 @@ class TestDesktop : public QObject, protected WindowFixture {
 
     void damagedSettingsGiveStartValues_data() {
         QTest::addColumn<QByteArray>("content");
-        QTest::newRow("garbage") << QByteArray("\x01\x02[[[\xff\xfe=\n=x\n[window\nlayout=", 33);
+        static const char garbage[] = "\x01\x02[[[\xff\xfe=\n=x\n[window\nlayout=";
+        QTest::newRow("garbage") << QByteArray(garbage, sizeof garbage - 1);
         QTest::newRow("values out of range")
             << QByteArray("[window]\nlayout=7\ngeometry=nonsense\n[listing]\nkind=-3\nfolder=relative/x\n");
         QTest::newRow("wrong types") << QByteArray(
