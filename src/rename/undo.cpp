@@ -1,7 +1,9 @@
 #include "rename/undo.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstring>
 #include <ctime>
 #include <set>
@@ -78,6 +80,8 @@ Candidate findCandidate(const std::string& folder, bool whole) {
         auto header = readJournal(path, true, error);
         if (header && !sameFolder(*header, identity)) continue;
         if (header && whole) header = readJournal(path, false, error);
+        // Another Zelvar may have pruned it since the folder was read: then it is simply not there.
+        if (!header && ::access(path.c_str(), F_OK) != 0 && errno == ENOENT) continue;
         if (!header) {
             // It may be the newest run of this very folder: taking back an older one instead would
             // not be what the user asked for.
