@@ -76,7 +76,12 @@ frmMain::frmMain(Dialogs& dialogs, const std::string& startFolder, QWidget* pare
     Form_Load(startFolder);
 }
 
-frmMain::~frmMain() { delete editor_; }
+frmMain::~frmMain() {
+    delete editor_;
+    // The client area is destroyed after this body and may still report a resize: place nothing then.
+    delete layout_;
+    layout_ = nullptr;
+}
 
 // ---------------------------------------------------------------------------------------------
 // The option controls
@@ -568,7 +573,7 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
             break;
         }
         case QEvent::Resize:
-            if (watched == ui_.client) layout_->place();
+            if (watched == ui_.client && layout_) layout_->place();
             break;
         default: break;
     }
