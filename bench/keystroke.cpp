@@ -83,8 +83,7 @@ int main(int argc, char** argv) {
         QApplication::processEvents();
         keystrokes.push_back(clock.ms());
         const QString first = preview->line(0);
-        if (first != expectedFirst || sample->text() != expectedSample ||
-            preview->lineCount() < n) {
+        if (first != expectedFirst || sample->text() != expectedSample || preview->lineCount() < n) {
             std::fprintf(stderr, "the window does not show the pattern: %s / %s\n", qPrintable(first),
                          qPrintable(sample->text()));
             return 1;
@@ -93,8 +92,8 @@ int main(int argc, char** argv) {
 
     const double floorMs = median(floors);
     const double keyMs = median(keystrokes);
-    std::printf("keystroke N=%d runs=%d: median %.1f ms, listing floor %.1f ms, ratio %.2f (target <= 3)\n", n,
-                runs, keyMs, floorMs, keyMs / floorMs);
+    std::printf("keystroke N=%d runs=%d: median %.1f ms, listing floor %.1f ms, ratio %.2f (target <= 3)\n", n, runs,
+                keyMs, floorMs, keyMs / floorMs);
 
     window.close();
     return 0;

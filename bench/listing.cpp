@@ -43,8 +43,7 @@ int main(int argc, char** argv) {
             const bench::Stopwatch clock;
             const std::size_t listed = c.run();
             c.ms.push_back(clock.ms());
-            if (listed < static_cast<std::size_t>(n))
-                std::fprintf(stderr, "%s listed only %zu\n", c.what, listed);
+            if (listed < static_cast<std::size_t>(n)) std::fprintf(stderr, "%s listed only %zu\n", c.what, listed);
         }
     }
     const double floorMs = median(cases[0].ms);

@@ -120,20 +120,62 @@ int main(int argc, char** argv) {
     std::vector<std::string> imgNames;
     for (int k = 1; k <= n; ++k) imgNames.push_back(bench::cameraName(k));
 
-    std::vector<Tool> preview = {
-        {"floor: readdir + lstat", [&](const std::string& f) { return std::vector<std::string>{floorProgram, "list", f}; }, false, {}, {}, {}},
-        {"zelvar-cli --name 'Foto_:::'", [&](const std::string& f) { return std::vector<std::string>{cli, "--name", "Foto_:::", f}; }, false, {}, {}, {}},
-    };
-    std::vector<Tool> apply = {
-        {"floor: readdir + lstat + renameat2", [&](const std::string& f) { return std::vector<std::string>{floorProgram, "rename", f}; }, true, {}, {}, {}},
-        {"zelvar-cli --apply", [&](const std::string& f) { return std::vector<std::string>{cli, "--name", "Foto_:::::", "--apply", f}; }, true, {}, {}, {}},
-        {"rename (Perl)", [&](const std::string&) {
-             std::vector<std::string> a{"rename", "s/^IMG_/Foto_/"};
-             a.insert(a.end(), imgNames.begin(), imgNames.end());
-             return a;
-         }, true, {}, {}, {}},
-        {"mmv", [&](const std::string&) { return std::vector<std::string>{"mmv", "IMG_*.jpg", "Foto_#1.jpg"}; }, true, {}, {}, {}},
-    };
+    std::vector<Tool> preview =
+        {
+            {"floor: readdir + lstat",
+             [&](const std::string& f) {
+        return std::vector<std::string>{floorProgram, "list", f};
+             },
+             false,
+             {},
+             {},
+             {}},
+            {"zelvar-cli --name 'Foto_:::'",
+             [&](const std::string& f) {
+        return std::vector<std::string>{cli, "--name", "Foto_:::", f};
+             },
+             false,
+             {},
+             {},
+             {}},
+                      };
+    std::vector<Tool> apply =
+        {
+            {"floor: readdir + lstat + renameat2",
+             [&](const std::string& f) {
+        return std::vector<std::string>{floorProgram, "rename", f};
+             },
+             true,
+             {},
+             {},
+             {}},
+            {"zelvar-cli --apply",
+             [&](const std::string& f) {
+        return std::vector<std::string>{cli, "--name", "Foto_:::::", "--apply", f};
+             },
+             true,
+             {},
+             {},
+             {}},
+                      {"rename (Perl)",
+                       [&](const std::string&) {
+        std::vector<std::string> a{"rename", "s/^IMG_/Foto_/"};
+        a.insert(a.end(), imgNames.begin(), imgNames.end());
+        return a;
+                       },
+                       true,
+                       {},
+                       {},
+                       {}},
+        {"mmv",
+         [&](const std::string&) {
+        return std::vector<std::string>{"mmv", "IMG_*.jpg", "Foto_#1.jpg"};
+         },
+         true,
+         {},
+         {},
+         {}},
+        };
 
     const bench::TempFolder listed(base, "zelvar-peers", n, [](int k) { return bench::cameraName(k + 1); });
     for (Tool& t : preview) runChild(t.argv(listed.path()), listed.path());  // warm the caches once
@@ -163,8 +205,8 @@ int main(int argc, char** argv) {
     const double z = median(apply[1].wall);
     std::printf("preview target (wall <= 1.5x floor): %s\n",
                 median(preview[1].wall) <= 1.5 * median(preview[0].wall) ? "met" : "missed");
-    std::printf("apply target (wall <= 1.2x floor, faster than rename and mmv): %s\n",
-                z <= 1.2 * median(apply[0].wall) && z < median(apply[2].wall) && z < median(apply[3].wall)
-                    ? "met" : "missed");
+    std::printf(
+        "apply target (wall <= 1.2x floor, faster than rename and mmv): %s\n",
+        z <= 1.2 * median(apply[0].wall) && z < median(apply[2].wall) && z < median(apply[3].wall) ? "met" : "missed");
     return 0;
 }

@@ -63,8 +63,8 @@ struct Case {
 
 void printLine(const std::string& label, double wall, double cpu) {
     // Labels hold multi-byte letters: pad by characters, not bytes.
-    const auto chars = static_cast<int>(
-        std::count_if(label.begin(), label.end(), [](char ch) { return (ch & 0xC0) != 0x80; }));
+    const auto chars =
+        static_cast<int>(std::count_if(label.begin(), label.end(), [](char ch) { return (ch & 0xC0) != 0x80; }));
     std::printf("%s%*s %9.2f ms wall %9.2f ms cpu", label.c_str(), 28 - chars, "", wall, cpu);
 }
 
@@ -102,7 +102,10 @@ int main(int argc, char** argv) {
         f.add([&] { listed = floorListing(folder); });
         for (auto& c : cases) {
             Samples& s = round == 0 ? warm : c.samples;
-            s.add([&] { c.result = buildPreview(listFolder(folder, c.options.txtVyhlFiltr, c.options.optFile), c.options, c.patterns); });
+            s.add([&] {
+                c.result =
+                    buildPreview(listFolder(folder, c.options.txtVyhlFiltr, c.options.optFile), c.options, c.patterns);
+            });
         }
     }
 

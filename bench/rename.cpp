@@ -54,8 +54,7 @@ double timeRun(const std::string& folder, const PreviewList& rows) {
     return elapsed;
 }
 
-double timeBare(const std::string& folder, const std::vector<std::string>& from,
-                const std::vector<std::string>& to) {
+double timeBare(const std::string& folder, const std::vector<std::string>& from, const std::vector<std::string>& to) {
     const bench::Stopwatch clock;
     bench::bareRenames(folder, from, to);
     return clock.seconds();

@@ -21,10 +21,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const double n = static_cast<double>(i) - 8 - in.choice(20, 3);
         const bool count = in.choice(21, 2) != 0;
         const Text made = NoveJmeno(fromUtf8(name), n, count, options, samples.patterns);
-        fuzz::check(made == NoveJmeno(fromUtf8(name), n, count, options, samples.patterns),
-                    "composing twice differs");
-        fuzz::check(made.find(U'/') == Text::npos && made.find(U'\0') == Text::npos,
-                    "new name holds / or NUL");
+        fuzz::check(made == NoveJmeno(fromUtf8(name), n, count, options, samples.patterns), "composing twice differs");
+        fuzz::check(made.find(U'/') == Text::npos && made.find(U'\0') == Text::npos, "new name holds / or NUL");
     }
     return 0;
 }

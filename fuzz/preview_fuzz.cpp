@@ -29,8 +29,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (hidden) continue;
         ZaznamSouboru r;
         splitEntryName(std::string_view(name), r.Jmeno, r.Pripona);
-        r.Datum = DateTime{1990 + static_cast<int>(i % 50), 1 + static_cast<int>(i % 12), 1 + static_cast<int>(i % 28),
-                           static_cast<int>(i % 24), 0, 0};
+        r.Datum = DateTime{1990 + static_cast<int>(i % 50),
+                           1 + static_cast<int>(i % 12),
+                           1 + static_cast<int>(i % 28),
+                           static_cast<int>(i % 24),
+                           0,
+                           0};
         r.mtime = FileTime{static_cast<std::int64_t>(i % 7), 0};
         r.isDir = isDir;
         r.id = id;

@@ -69,39 +69,38 @@ void run(const std::string& input) {
 
 // Byte runs that reach the interesting paths: line ends, pattern codes, multi-byte and invalid
 // UTF-8, digits and dots.
-const char* const kPieces[] = {"\n", "\r\n", "\r", "*", ":", "::::", "/", "\\y", "\\d", "\\s", ".", "..",
-                               "0", "9", "z", "\xc3\xa9", "\xc3", "\xff", "\xed\xb2\x80", "\xf0\x9f\x98\x80",
-                               "\x1f", "?", " ", "--", "=", "\xe1\xba\x9e", "\xc4\xb0"};
+const char* const kPieces[] = {
+    "\n",   "\r\n", "\r", "*",  ":", "::::",         "/",       "\\y",  "\\d",          "\\s",
+    ".",    "..",   "0",  "9",  "z", "\xc3\xa9",     "\xc3",    "\xff", "\xed\xb2\x80", "\xf0\x9f\x98\x80",
+    "\x1f", "?",    " ",  "--", "=", "\xe1\xba\x9e", "\xc4\xb0"};
 
 std::string mutate(std::string s, const std::vector<std::string>& corpus, std::mt19937& rng) {
-    const auto below = [&](std::size_t n) { return n == 0 ? 0 : std::uniform_int_distribution<std::size_t>(0, n - 1)(rng); };
+    const auto below = [&](std::size_t n) {
+        return n == 0 ? 0 : std::uniform_int_distribution<std::size_t>(0, n - 1)(rng);
+    };
     const int steps = 1 + static_cast<int>(below(4));
     for (int i = 0; i < steps; ++i) {
         const std::size_t at = below(s.size() + 1);
         switch (below(6)) {
-        case 0:
-            if (!s.empty()) s[below(s.size())] ^= static_cast<char>(1u << below(8));
-            break;
-        case 1:
-            s.insert(at, 1, static_cast<char>(below(256)));
-            break;
-        case 2:
-            if (!s.empty()) s.erase(below(s.size()), 1 + below(8));
-            break;
-        case 3:
-            s.insert(at, kPieces[below(std::size(kPieces))]);
-            break;
-        case 4: {
-            const std::string& other = corpus[below(corpus.size())];
-            const std::size_t from = below(other.size() + 1);
-            s.insert(at, other.substr(from, below(64)));
-            break;
-        }
-        default:
-            if (!s.empty()) {
-                const std::size_t from = below(s.size());
-                s.insert(at, s.substr(from, 1 + below(16)));
+            case 0:
+                if (!s.empty()) s[below(s.size())] ^= static_cast<char>(1u << below(8));
+                break;
+            case 1: s.insert(at, 1, static_cast<char>(below(256))); break;
+            case 2:
+                if (!s.empty()) s.erase(below(s.size()), 1 + below(8));
+                break;
+            case 3: s.insert(at, kPieces[below(std::size(kPieces))]); break;
+            case 4: {
+                const std::string& other = corpus[below(corpus.size())];
+                const std::size_t from = below(other.size() + 1);
+                s.insert(at, other.substr(from, below(64)));
+                break;
             }
+            default:
+                if (!s.empty()) {
+                    const std::size_t from = below(s.size());
+                    s.insert(at, s.substr(from, 1 + below(16)));
+                }
         }
     }
     if (s.size() > 4096) s.resize(4096);
@@ -132,8 +131,8 @@ int main(int argc, char** argv) {
     for (; done < mutations; ++done) {
         if (done % 64 == 0 && std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() > seconds)
             break;
-        std::string input = mutate(corpus[std::uniform_int_distribution<std::size_t>(0, corpus.size() - 1)(rng)],
-                                   corpus, rng);
+        std::string input =
+            mutate(corpus[std::uniform_int_distribution<std::size_t>(0, corpus.size() - 1)(rng)], corpus, rng);
         run(input);
     }
     std::printf("%zu corpus inputs, %ld mutations\n", corpus.size(), done);

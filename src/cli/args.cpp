@@ -23,8 +23,8 @@ const std::vector<Choice> kCase = {{"keep", 0}, {"lower", 1}, {"upper", 2}, {"ti
 const std::vector<Choice> kNumbering = {{"counter", 0}, {"same", 1}, {"keep", 2}};
 const std::vector<Choice> kKeepMode = {{"format", 0}, {"move", 1}};
 const std::vector<Choice> kDigits = {{"0-9", 0}, {"a-z", 1}, {"0-9a-z", 2}};
-const std::vector<Choice> kSeparators = {{"keep", 0},       {"remove", 1}, {"underscore", 2},
-                                         {"hyphen", 3},     {"space", 4},  {"keep-hyphen", 5}};
+const std::vector<Choice> kSeparators = {{"keep", 0},   {"remove", 1}, {"underscore", 2},
+                                         {"hyphen", 3}, {"space", 4},  {"keep-hyphen", 5}};
 const std::vector<Choice> kSort = {{"name", 0}, {"ext", 1}, {"date", 2}, {"none", 3}};
 const std::vector<Choice> kKind = {{"files", 0}, {"folders", 1}, {"both", 2}};
 
@@ -64,7 +64,7 @@ using Setter = std::function<std::string(Request&, const std::string&)>;
 struct OptionRule {
     std::string_view name;  // without the leading "--"
     bool takesValue;
-    Setter set;             // returns an error message, or "" when the value was taken
+    Setter set;  // returns an error message, or "" when the value was taken
 };
 
 std::string invalidValue(std::string_view option, const std::string& value, const std::string& expected) {
@@ -122,79 +122,80 @@ OptionRule strippedText(std::string_view name, Text RenameOptions::*field) {
 }
 
 const std::vector<OptionRule>& optionTable() {
-    static const std::vector<OptionRule> table = {
-        text("name", &RenameOptions::txtJmeno),
-        text("ext", &RenameOptions::txtExt),
-        flag("mirror-name", &RenameOptions::chkObratitJm),
-        flag("mirror-ext", &RenameOptions::chkObratitEx),
-        choice("case", &RenameOptions::optVelikost, kCase),
-        choice("numbering", &RenameOptions::optCitac, kNumbering),
-        digits("start", &RenameOptions::txtCisloOd),
-        text("step", &RenameOptions::txtDif),
-        flag("same-by-ext", &RenameOptions::chkStejnePripony),
-        flag("zero-first", &RenameOptions::chkINula),
-        flag("insert-zero", &RenameOptions::chkCisloNula),
-        choice("keep-mode", &RenameOptions::optZachovatCisla, kKeepMode),
-        choice("digits", &RenameOptions::optTypCislovani, kDigits),
-        digits("radix", &RenameOptions::txtCiselnyZaklad),
-        choice("old-digits", &RenameOptions::optZachovatTypCislovani, kDigits),
-        digits("old-radix", &RenameOptions::txtZachovatCiselnyZaklad),
-        flag("no-diacritics", &RenameOptions::chkBezDia),
-        choice("separators", &RenameOptions::cboPauzy, kSeparators),
-        strippedText("replace", &RenameOptions::txtZamenitCo),
-        strippedText("with", &RenameOptions::txtZamenitZaCo),
-        flag("whole", &RenameOptions::chkZamenaVse),
-        text("remove", &RenameOptions::txtOdstranit),
-        flag("reverse-name", &RenameOptions::chkJmeno),
-        flag("reverse-ext", &RenameOptions::chkExt),
-        choice("sort", &RenameOptions::optRazeni, kSort),
-        flag("numeric", &RenameOptions::chkCisla),
-        flag("descending", &RenameOptions::chkObracene),
-        choice("kind", &RenameOptions::optFile, kKind),
-        text("filter", &RenameOptions::txtVyhlFiltr),
-        requestFlag("stats", &Request::stats),
-        requestFlag("apply", &Request::apply),
-        requestFlag("json", &Request::json),
-        {"edit", true,
-         [](Request& r, const std::string& value) {
-             if (value.empty()) return std::string("--edit needs a file name, or - for standard input");
-             r.edit = true;
-             r.editFile = value;
-             return std::string();
-         }},
-        {"sample", true,
-         [](Request& r, const std::string& value) {
-             r.samples.push_back(value);
-             return std::string();
-         }},
-        {"counter", true,
-         [](Request& r, const std::string& value) {
-             const auto n = wholeNumber(value);
-             if (!n) return invalidValue("counter", value, "a whole number");
-             r.counter = *n;
-             return std::string();
-         }},
+    static const std::vector<OptionRule> table =
+        {
+            text("name", &RenameOptions::txtJmeno),
+            text("ext", &RenameOptions::txtExt),
+            flag("mirror-name", &RenameOptions::chkObratitJm),
+            flag("mirror-ext", &RenameOptions::chkObratitEx),
+            choice("case", &RenameOptions::optVelikost, kCase),
+            choice("numbering", &RenameOptions::optCitac, kNumbering),
+            digits("start", &RenameOptions::txtCisloOd),
+            text("step", &RenameOptions::txtDif),
+            flag("same-by-ext", &RenameOptions::chkStejnePripony),
+            flag("zero-first", &RenameOptions::chkINula),
+            flag("insert-zero", &RenameOptions::chkCisloNula),
+            choice("keep-mode", &RenameOptions::optZachovatCisla, kKeepMode),
+            choice("digits", &RenameOptions::optTypCislovani, kDigits),
+            digits("radix", &RenameOptions::txtCiselnyZaklad),
+            choice("old-digits", &RenameOptions::optZachovatTypCislovani, kDigits),
+            digits("old-radix", &RenameOptions::txtZachovatCiselnyZaklad),
+            flag("no-diacritics", &RenameOptions::chkBezDia),
+            choice("separators", &RenameOptions::cboPauzy, kSeparators),
+            strippedText("replace", &RenameOptions::txtZamenitCo),
+            strippedText("with", &RenameOptions::txtZamenitZaCo),
+            flag("whole", &RenameOptions::chkZamenaVse),
+            text("remove", &RenameOptions::txtOdstranit),
+            flag("reverse-name", &RenameOptions::chkJmeno),
+            flag("reverse-ext", &RenameOptions::chkExt),
+            choice("sort", &RenameOptions::optRazeni, kSort),
+            flag("numeric", &RenameOptions::chkCisla),
+            flag("descending", &RenameOptions::chkObracene),
+            choice("kind", &RenameOptions::optFile, kKind),
+            text("filter", &RenameOptions::txtVyhlFiltr),
+            requestFlag("stats", &Request::stats),
+            requestFlag("apply", &Request::apply),
+            requestFlag("json", &Request::json),
+            {"edit", true,
+             [](Request& r, const std::string& value) {
+        if (value.empty()) return std::string("--edit needs a file name, or - for standard input");
+        r.edit = true;
+        r.editFile = value;
+        return std::string();
+             }},
+            {"sample", true,
+             [](Request& r, const std::string& value) {
+        r.samples.push_back(value);
+        return std::string();
+             }},
+                                         {"counter", true,
+                                          [](Request& r, const std::string& value) {
+        const auto n = wholeNumber(value);
+        if (!n) return invalidValue("counter", value, "a whole number");
+        r.counter = *n;
+        return std::string();
+                                          }},
         {"undo", false,
          [](Request& r, const std::string&) {
-             r.action = Action::Undo;
-             return std::string();
+        r.action = Action::Undo;
+        return std::string();
          }},
         {"history", false,
          [](Request& r, const std::string&) {
-             r.action = Action::History;
-             return std::string();
+        r.action = Action::History;
+        return std::string();
          }},
         {"help", false,
          [](Request& r, const std::string&) {
-             r.action = Action::Help;
-             return std::string();
+        r.action = Action::Help;
+        return std::string();
          }},
         {"version", false,
          [](Request& r, const std::string&) {
-             r.action = Action::Version;
-             return std::string();
+        r.action = Action::Version;
+        return std::string();
          }},
-    };
+        };
     return table;
 }
 

@@ -13,25 +13,25 @@ namespace zelvar::cli {
 inline constexpr const char* kVersionText = "zelvar-cli 6.4.17";
 
 enum class Action {
-    Preview,   // list FOLDER, print the preview (and stats, edits, renames as asked)
-    Samples,   // print the new name of every --sample
-    Undo,      // take back the newest run in FOLDER
-    History,   // list the journaled runs of FOLDER
+    Preview,  // list FOLDER, print the preview (and stats, edits, renames as asked)
+    Samples,  // print the new name of every --sample
+    Undo,     // take back the newest run in FOLDER
+    History,  // list the journaled runs of FOLDER
     Help,
     Version,
 };
 
 struct Request {
     Action action = Action::Preview;
-    RenameOptions options;           // the window's start values plus what the options changed
-    std::string folder = ".";        // bytes as given
+    RenameOptions options;     // the window's start values plus what the options changed
+    std::string folder = ".";  // bytes as given
     bool stats = false;
     bool apply = false;
-    bool json = false;       // the preview (and stats, report) as JSON Lines
+    bool json = false;  // the preview (and stats, report) as JSON Lines
     bool edit = false;
-    std::string editFile;            // "-" reads standard input
+    std::string editFile;  // "-" reads standard input
     std::vector<std::string> samples;
-    double counter = 1;              // the counter value of the samples
+    double counter = 1;  // the counter value of the samples
 };
 
 struct ParseResult {

@@ -28,9 +28,7 @@ void writeBytes(std::FILE* f, std::string_view bytes) {
     if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), f);
 }
 
-void complain(std::FILE* err, const std::string& message) {
-    writeBytes(err, "zelvar-cli: " + message + "\n");
-}
+void complain(std::FILE* err, const std::string& message) { writeBytes(err, "zelvar-cli: " + message + "\n"); }
 
 // An edit file holds at most one name per entry of a full listing; anything larger is no such file
 // (and /dev/zero must not fill the memory).
@@ -142,8 +140,10 @@ std::string jsonRows(const PreviewList& rows) {
         out += "{\"old\": ";
         appendJson(out, row.oldName);
         out += ", \"new\": ";
-        if (namesANewName(row.verdict)) appendJson(out, row.newName);
-        else out += "null";
+        if (namesANewName(row.verdict))
+            appendJson(out, row.newName);
+        else
+            out += "null";
         out += ", \"verdict\": \"";
         out += verdictName(row.verdict);
         out += "\"}\n";
@@ -273,8 +273,7 @@ int previewFolder(const Request& r, std::FILE* out, std::FILE* err, std::FILE* i
         }
         if (preview.truncated) {
             complain(err, "'" + r.folder + "' holds more than " + std::to_string(kMaxEntries) +
-                              " matching entries; only the first " + std::to_string(kMaxEntries) +
-                              " are listed");
+                              " matching entries; only the first " + std::to_string(kMaxEntries) + " are listed");
         }
         if (r.edit && !preview.rows.empty()) session.edit(editBox);
     }
@@ -300,10 +299,10 @@ int previewFolder(const Request& r, std::FILE* out, std::FILE* err, std::FILE* i
     std::fflush(out);
     ScriptDialogs dialogs(err);
     SilentFrontEnd frontEnd;
-    const RunResult run = folder.fd >= 0 ? cmdPrejmenovat_Run(folder.fd, r.folder, session.takeRows(), r.options.txtExt,
-                                                              dialogs, frontEnd, realSysCalls())
-                                         : cmdPrejmenovat_Run(r.folder, session.takeRows(), r.options.txtExt, dialogs,
-                                                              frontEnd);
+    const RunResult run = folder.fd >= 0
+                              ? cmdPrejmenovat_Run(folder.fd, r.folder, session.takeRows(), r.options.txtExt, dialogs,
+                                                   frontEnd, realSysCalls())
+                              : cmdPrejmenovat_Run(r.folder, session.takeRows(), r.options.txtExt, dialogs, frontEnd);
     if (run.end != RunEnd::Finished) {
         if (run.end != RunEnd::NotStarted) complain(err, "the rename run did not start");
         return 1;
@@ -358,20 +357,12 @@ int runCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err,
     }
     const Request& r = parsed.request;
     switch (r.action) {
-    case Action::Help:
-        writeBytes(out, usageText());
-        return 0;
-    case Action::Version:
-        writeBytes(out, std::string(kVersionText) + "\n");
-        return 0;
-    case Action::Samples:
-        return printSamples(r, out);
-    case Action::Undo:
-        return undoFolder(r, out, err);
-    case Action::History:
-        return printHistory(r, out, err);
-    case Action::Preview:
-        break;
+        case Action::Help: writeBytes(out, usageText()); return 0;
+        case Action::Version: writeBytes(out, std::string(kVersionText) + "\n"); return 0;
+        case Action::Samples: return printSamples(r, out);
+        case Action::Undo: return undoFolder(r, out, err);
+        case Action::History: return printHistory(r, out, err);
+        case Action::Preview: break;
     }
     return previewFolder(r, out, err, in);
 }

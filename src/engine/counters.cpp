@@ -15,10 +15,12 @@ std::optional<int> radixValue(const Text& text) {
 }
 
 int keptRunLimit(int radix) {
-    struct Row { int from, to, digits; };
+    struct Row {
+        int from, to, digits;
+    };
     static constexpr Row kRows[] = {
-        {2, 2, 54},   {3, 3, 34},   {4, 4, 27},   {5, 5, 23},   {6, 6, 21},   {7, 7, 19},
-        {8, 8, 17},   {9, 10, 16},  {11, 13, 15}, {14, 17, 14}, {18, 21, 13}, {22, 28, 12},
+        {2, 2, 54}, {3, 3, 34},  {4, 4, 27},   {5, 5, 23},   {6, 6, 21},   {7, 7, 19},
+        {8, 8, 17}, {9, 10, 16}, {11, 13, 15}, {14, 17, 14}, {18, 21, 13}, {22, 28, 12},
     };
     for (const auto& row : kRows) {
         if (radix >= row.from && radix <= row.to) return row.digits;
@@ -98,9 +100,7 @@ void Numbering::extract(Text& text) {
     if (found_) tracker.start(kept.start);
 }
 
-bool Numbering::inPlace() const {
-    return options_.optCitac == 2 && options_.optZachovatCisla == 0 && found_;
-}
+bool Numbering::inPlace() const { return options_.optCitac == 2 && options_.optZachovatCisla == 0 && found_; }
 
 Text Numbering::counterText(int width) {
     if (inPlace()) {
@@ -108,8 +108,7 @@ Text Numbering::counterText(int width) {
         return {};
     }
     const int mode = options_.optCitac;
-    const bool writes = mode == 0 || (mode == 1 && pocitat_) ||
-                        (mode == 2 && options_.optZachovatCisla == 1) ||
+    const bool writes = mode == 0 || (mode == 1 && pocitat_) || (mode == 2 && options_.optZachovatCisla == 1) ||
                         (mode == 2 && !found_ && options_.chkCisloNula != 0);
     if (!writes) return {};
     const auto radix = radixValue(options_.txtCiselnyZaklad);

@@ -37,11 +37,11 @@ KeptNumber extractKeptNumber(Text& text, const RenameOptions& options, bool mirr
 class InsertionTracker {
 public:
     void start(std::size_t numberStart);
-    void keep();                        // "?"
-    void drop();                        // "/"
-    void literal();                     // one literal character
-    void date(char32_t marker);         // a date code
-    void star(std::size_t length);      // the text taken by the star
+    void keep();                    // "?"
+    void drop();                    // "/"
+    void literal();                 // one literal character
+    void date(char32_t marker);     // a date code
+    void star(std::size_t length);  // the text taken by the star
     long position() const { return point_; }
 
 private:

@@ -59,8 +59,7 @@ KeyVerdict KontrolaZnaku(char32_t znak, const Text& rezim, const Text& seznam) {
         return acceptIf(contains(seznam, znak), znak);
     }
     if (isMode(rezim, {U"N", U"n"})) return acceptIf(!contains(seznam, znak), znak);
-    if (isMode(rezim, {U"f", U"WIN", U"win"}))
-        return acceptIf(!contains(kZakazaneZnaky, znak), znak);
+    if (isMode(rezim, {U"f", U"WIN", U"win"})) return acceptIf(!contains(kZakazaneZnaky, znak), znak);
     if (isMode(rezim, {U"F", U"DOS", U"dos"})) return acceptIf(!inShortNameSet(znak), znak);
     return {0, false, false};
 }

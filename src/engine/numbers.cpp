@@ -62,8 +62,8 @@ Text CisloNaText(double value, int radix, int minWidth, int digitSet) {
 
 double TextNaCislo(const Text& text, int radix, int digitSet) {
     const int base = clampRadix(radix, digitSet);
-    const Text valid = kAlphabet.substr(static_cast<std::size_t>(digitOffset(digitSet) - 1),
-                                        static_cast<std::size_t>(base));
+    const Text valid =
+        kAlphabet.substr(static_cast<std::size_t>(digitOffset(digitSet) - 1), static_cast<std::size_t>(base));
     std::vector<int> values;
     for (char32_t c : text) {
         const auto at = valid.find(lowerChar(c));
@@ -79,6 +79,5 @@ double TextNaCislo(const Text& text, int radix, int digitSet) {
     }
     return sum;
 }
-
 
 }  // namespace zelvar

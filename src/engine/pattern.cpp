@@ -31,9 +31,7 @@ Text markDateCodes(Text s) {
     return s;
 }
 
-bool isIgnored(char32_t c) {
-    return c == U'\\' || c == U'<' || c == U'>' || c == U'|' || c == U'*' || c == U'"';
-}
+bool isIgnored(char32_t c) { return c == U'\\' || c == U'<' || c == U'>' || c == U'|' || c == U'*' || c == U'"'; }
 
 }  // namespace
 

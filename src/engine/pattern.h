@@ -11,13 +11,13 @@
 namespace zelvar {
 
 // Marker values of the date codes.
-inline constexpr char32_t kMarkSekunda = 0x110000;    // \s, \v  ss
-inline constexpr char32_t kMarkMinuta = 0x110001;     // \n  nn
-inline constexpr char32_t kMarkHodina = 0x110002;     // \h  hh
-inline constexpr char32_t kMarkDen = 0x110003;        // \d  dd
-inline constexpr char32_t kMarkMesic = 0x110004;      // \m  mm
-inline constexpr char32_t kMarkRok2 = 0x110005;       // \r  yy
-inline constexpr char32_t kMarkRok4 = 0x110006;       // \y  yyyy
+inline constexpr char32_t kMarkSekunda = 0x110000;  // \s, \v  ss
+inline constexpr char32_t kMarkMinuta = 0x110001;   // \n  nn
+inline constexpr char32_t kMarkHodina = 0x110002;   // \h  hh
+inline constexpr char32_t kMarkDen = 0x110003;      // \d  dd
+inline constexpr char32_t kMarkMesic = 0x110004;    // \m  mm
+inline constexpr char32_t kMarkRok2 = 0x110005;     // \r  yy
+inline constexpr char32_t kMarkRok4 = 0x110006;     // \y  yyyy
 
 // The compiled pattern of one field. Element 0 of each array is bookkeeping: ZnakyPred[0] holds the
 // field's reverse flag as "0"/"1", PolohyPred[0]/PolohyZa[0] the number of old characters consumed.
@@ -25,10 +25,10 @@ inline constexpr char32_t kMarkRok4 = 0x110006;       // \y  yyyy
 struct FiltrVystup {
     std::vector<Text> ZnakyPred{Text()};
     std::vector<int> PolohyPred{0};
-    std::vector<Text> ZnakyZa{Text()};   // the part after the star, from its last character backwards
+    std::vector<Text> ZnakyZa{Text()};  // the part after the star, from its last character backwards
     std::vector<int> PolohyZa{0};
-    int Hvezda = 0;                      // the pattern holds "*"
-    bool Citac = false;                  // the pattern holds ":" anywhere
+    int Hvezda = 0;      // the pattern holds "*"
+    bool Citac = false;  // the pattern holds ":" anywhere
 };
 
 // The two compiled patterns the caller keeps between compiles.

@@ -13,9 +13,7 @@ namespace zelvar {
 
 namespace {
 
-bool isDateMarker(const Text& token) {
-    return token.size() == 1 && token[0] >= kMarkSekunda && token[0] <= kMarkRok4;
-}
+bool isDateMarker(const Text& token) { return token.size() == 1 && token[0] >= kMarkSekunda && token[0] <= kMarkRok4; }
 
 Text twoDigits(int value) {
     char buffer[16];
@@ -78,8 +76,8 @@ Text characterOptions(Text result, const RenameOptions& o) {
 
 }  // namespace
 
-Text ZpracJmeno(const Text& Jm, const FiltrVystup& Filtr, double N, bool Obracene, const DateTime& d,
-                bool Pocitat, const RenameOptions& options) {
+Text ZpracJmeno(const Text& Jm, const FiltrVystup& Filtr, double N, bool Obracene, const DateTime& d, bool Pocitat,
+                const RenameOptions& options) {
     Numbering numbering(options, N, Obracene, Pocitat);
     Text J = Obracene ? Obrat(Jm) : Jm;
     // The kept number is cut from the text in the orientation the tokens see, so that its place

@@ -93,10 +93,14 @@ Text Obrat(const Text& text) { return Text(text.rbegin(), text.rend()); }
 std::size_t utf8Size(const Text& text) {
     std::size_t size = 0;
     for (const char32_t c : text) {
-        if ((c >= 0xDC80 && c <= 0xDCFF) || c < 0x80) size += 1;
-        else if (c < 0x800) size += 2;
-        else if (c < 0x10000) size += 3;
-        else size += 4;
+        if ((c >= 0xDC80 && c <= 0xDCFF) || c < 0x80)
+            size += 1;
+        else if (c < 0x800)
+            size += 2;
+        else if (c < 0x10000)
+            size += 3;
+        else
+            size += 4;
     }
     return size;
 }

@@ -70,10 +70,8 @@ bool isUnavailableDevice(int error) {
         case ESTALE:
         case EHOSTDOWN:
         case ETIMEDOUT:
-        case ENOENT:
-            return true;
-        default:
-            return false;
+        case ENOENT: return true;
+        default: return false;
     }
 }
 

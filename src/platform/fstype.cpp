@@ -69,8 +69,7 @@ bool folderFoldsCase(int folderFd) {
         const auto magic = static_cast<std::uint32_t>(fs.f_type);
         if (magicFolds(magic)) return true;
         struct stat self;
-        if (magic == kFuseMagic && fstat(folderFd, &self) == 0 && fuseMountFolds(self.st_dev))
-            return true;
+        if (magic == kFuseMagic && fstat(folderFd, &self) == 0 && fuseMountFolds(self.st_dev)) return true;
     }
     return folderFlagFolds(folderFd);
 }
@@ -79,8 +78,8 @@ bool mountFoldsCase(std::string_view fsType, std::string_view source) {
     // Drivers and kernel names of the Windows and Apple formats, and FUSE layers that fold on
     // purpose (ciopfs) or sit on FAT (posixovl).
     static constexpr std::string_view kFolding[] = {
-        "vfat",  "msdos", "fat",  "exfat", "ntfs",   "ntfs-3g", "lowntfs-3g", "fusefat", "exfat-fuse",
-        "hfs",   "hfsplus", "cifs", "smb3", "smbfs", "smbnetfs", "ciopfs",   "posixovl",
+        "vfat", "msdos",   "fat",  "exfat", "ntfs",  "ntfs-3g",  "lowntfs-3g", "fusefat",  "exfat-fuse",
+        "hfs",  "hfsplus", "cifs", "smb3",  "smbfs", "smbnetfs", "ciopfs",     "posixovl",
     };
     const auto known = [](std::string_view name) {
         for (std::string_view f : kFolding)
@@ -105,8 +104,7 @@ bool mountFoldsCase(std::string_view fsType, std::string_view source) {
     return source.starts_with("/dev/") || known(source);
 }
 
-bool mountOfDevice(std::string_view mountInfo, dev_t dev, std::string_view& fsType,
-                   std::string_view& source) {
+bool mountOfDevice(std::string_view mountInfo, dev_t dev, std::string_view& fsType, std::string_view& source) {
     const std::string wanted = std::to_string(major(dev)) + ":" + std::to_string(minor(dev));
     bool found = false;
     std::size_t from = 0;

@@ -17,7 +17,6 @@ bool mountFoldsCase(std::string_view fsType, std::string_view source);
 
 // The file system type and source of the mount of device `dev` in a mount table in the format of
 // /proc/self/mountinfo, as written there; false when no line names that device.
-bool mountOfDevice(std::string_view mountInfo, dev_t dev, std::string_view& fsType,
-                   std::string_view& source);
+bool mountOfDevice(std::string_view mountInfo, dev_t dev, std::string_view& fsType, std::string_view& source);
 
 }  // namespace zelvar

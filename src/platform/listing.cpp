@@ -43,8 +43,8 @@ struct Inspected {
     bool gone = false;      // it vanished since the folder was read
     bool readable = false;  // `self` and `dated` hold its facts
     bool isDir = false;
-    struct stat self;       // the entry itself, a link not followed
-    struct stat dated;      // what it counts as: a working link's target, else the entry itself
+    struct stat self;   // the entry itself, a link not followed
+    struct stat dated;  // what it counts as: a working link's target, else the entry itself
 };
 
 Inspected inspect(int folderFd, const char* name, unsigned char type) {
@@ -95,8 +95,8 @@ ListedEntry listedEntry(const char* name, bool isDir, const Inspected& facts, En
 // Reads the open folder to its end into `out`. Every name is collected first and put into the
 // table of all names at the end: filling the table between the system calls, with cold caches,
 // costs more than the calls themselves.
-void readFolder(DIR* dir, std::size_t expected, dev_t folderDev, const NameMask& mask, int optFile,
-                std::size_t limit, Listing& out) {
+void readFolder(DIR* dir, std::size_t expected, dev_t folderDev, const NameMask& mask, int optFile, std::size_t limit,
+                Listing& out) {
     const int fd = dirfd(dir);
     std::vector<std::pair<std::string, EntryId>> all;
     all.reserve(expected);
@@ -135,7 +135,8 @@ void readFolder(DIR* dir, std::size_t expected, dev_t folderDev, const NameMask&
             continue;
         }
         if (!inspected) facts = inspect(fd, name, d->d_type);
-        if (facts.readable && (S_ISLNK(facts.self.st_mode) || (!S_ISDIR(facts.self.st_mode) && facts.self.st_nlink > 1)))
+        if (facts.readable &&
+            (S_ISLNK(facts.self.st_mode) || (!S_ISDIR(facts.self.st_mode) && facts.self.st_nlink > 1)))
             out.changesElsewhere = true;
         if (facts.gone) {
             all.pop_back();
@@ -154,10 +155,8 @@ std::optional<EntryId> Listing::existing(const std::string& name) const {
     if (const auto it = allNames.find(name); it != allNames.end()) return it->second;
     if (!caseInsensitive || !isBareName(name)) return std::nullopt;
     struct stat st;
-    if (fstatat(AT_FDCWD, (folderPrefix(folder) + name).c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
-        return std::nullopt;
-    if (const auto it = byFoldedName.find(toUtf8(toLower(fromUtf8(name)))); it != byFoldedName.end())
-        return it->second;
+    if (fstatat(AT_FDCWD, (folderPrefix(folder) + name).c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) return std::nullopt;
+    if (const auto it = byFoldedName.find(toUtf8(toLower(fromUtf8(name)))); it != byFoldedName.end()) return it->second;
     return EntryId{st.st_dev, st.st_ino};
 }
 
@@ -167,9 +166,8 @@ std::string folderPrefix(const std::string& folder) {
 }
 
 Listing listFolder(const std::string& folder, const Text& masks, int optFile, std::size_t limit) {
-    const int fd = folder.find('\0') == std::string::npos
-                       ? open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)
-                       : (errno = EINVAL, -1);
+    const int fd = folder.find('\0') == std::string::npos ? open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)
+                                                          : (errno = EINVAL, -1);
     if (fd < 0) {
         Listing out;
         out.folder = folder;
@@ -188,14 +186,13 @@ bool sameFolder(const std::string& path, const EntryId& listed) {
            EntryId{now.st_dev, now.st_ino} == listed;
 }
 
-Listing listFolderAt(int folderFd, const std::string& folder, const Text& masks, int optFile,
-                     std::size_t limit) {
+Listing listFolderAt(int folderFd, const std::string& folder, const Text& masks, int optFile, std::size_t limit) {
     Listing out;
     out.folder = folder;
     // A descriptor of its own, as closedir closes it. An O_PATH one cannot be read: "." opened
     // through it can (that needs search permission, a duplicate does not).
     const int flags = fcntl(folderFd, F_GETFL);
-    const int fd = flags < 0 ? -1
+    const int fd = flags < 0          ? -1
                    : (flags & O_PATH) ? openat(folderFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC)
                                       : fcntl(folderFd, F_DUPFD_CLOEXEC, 0);
     DIR* dir = fd >= 0 ? fdopendir(fd) : nullptr;

@@ -34,29 +34,29 @@ struct FileTime {
 };
 
 struct ListedEntry {
-    std::string name;            // bytes on disk
-    bool isDir = false;          // a link counts as its target
-    FileTime mtime;              // modification time, for ordering (0 when unreadable); a working
-                                 // link's is its target's, a dangling link's its own
-    DateTime date;               // the same as local civil time; the zero date-time when unreadable
-    EntryId id;                  // the entry itself, a link not followed
+    std::string name;    // bytes on disk
+    bool isDir = false;  // a link counts as its target
+    FileTime mtime;      // modification time, for ordering (0 when unreadable); a working
+                         // link's is its target's, a dangling link's its own
+    DateTime date;       // the same as local civil time; the zero date-time when unreadable
+    EntryId id;          // the entry itself, a link not followed
 };
 
 struct Listing {
-    std::string folder;                 // the folder as given
-    EntryId folderId;                   // the folder listed itself
-    std::vector<ListedEntry> entries;   // matching entries of the requested kind, in directory order
-    bool truncated = false;             // more than the limit matched; entries holds the first ones
-    bool failed = false;                // the folder could not be opened or read to its end
-    std::string error;                  // the system's description when failed
+    std::string folder;                // the folder as given
+    EntryId folderId;                  // the folder listed itself
+    std::vector<ListedEntry> entries;  // matching entries of the requested kind, in directory order
+    bool truncated = false;            // more than the limit matched; entries holds the first ones
+    bool failed = false;               // the folder could not be opened or read to its end
+    std::string error;                 // the system's description when failed
     // Every entry of the folder whatever its kind or name, for the existence test of new names.
     std::unordered_map<std::string, EntryId> allNames;
-    bool caseInsensitive = false;       // the folder's file system folds letter case
-    std::size_t nameMax = 255;          // the longest name in bytes the folder's file system takes
+    bool caseInsensitive = false;  // the folder's file system folds letter case
+    std::size_t nameMax = 255;     // the longest name in bytes the folder's file system takes
     // An entry that passed the filter can change through another path than this folder: a symbolic
     // link (it counts as its target) or a file with several hard links.
     bool changesElsewhere = false;
-    EntryId self;                       // the folder itself
+    EntryId self;  // the folder itself
     // When it does: every name in lower case and its entry. FUSE file systems may number an entry
     // afresh for each spelling of its name, so a hit is matched to a listed entry by name.
     std::unordered_map<std::string, EntryId> byFoldedName;
@@ -71,8 +71,7 @@ std::string folderPrefix(const std::string& folder);
 
 // optFile: 0 everything that is not a folder, 1 only folders, 2 both. At most `limit` entries are
 // kept; `truncated` tells that more matched.
-Listing listFolder(const std::string& folder, const Text& masks, int optFile,
-                   std::size_t limit = kMaxEntries);
+Listing listFolder(const std::string& folder, const Text& masks, int optFile, std::size_t limit = kMaxEntries);
 // The same for a folder already open (any descriptor of it, also O_PATH); `folder` is its path,
 // kept for the lookups of new names. The descriptor stays open and unmoved.
 Listing listFolderAt(int folderFd, const std::string& folder, const Text& masks, int optFile,

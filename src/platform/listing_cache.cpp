@@ -75,23 +75,20 @@ void ListingCache::unwatch() {
     watch_ = -1;
     // Whatever the old watch queued is no news about the next folder.
     char buffer[4096];
-    while (inotify_ >= 0 && read(inotify_, buffer, sizeof buffer) > 0) {
-    }
+    while (inotify_ >= 0 && read(inotify_, buffer, sizeof buffer) > 0) {}
 }
 
 void ListingCache::watch(const std::string& folder) {
     if (folder.find('\0') != std::string::npos) return;
     if (inotify_ < 0) inotify_ = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     if (inotify_ < 0) return;
-    constexpr std::uint32_t kEvents = IN_ATTRIB | IN_MODIFY | IN_CLOSE_WRITE | IN_CREATE | IN_DELETE |
-                                      IN_MOVED_FROM | IN_MOVED_TO | IN_DELETE_SELF | IN_MOVE_SELF |
-                                      IN_ONLYDIR;
+    constexpr std::uint32_t kEvents = IN_ATTRIB | IN_MODIFY | IN_CLOSE_WRITE | IN_CREATE | IN_DELETE | IN_MOVED_FROM |
+                                      IN_MOVED_TO | IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR;
     watch_ = inotify_add_watch(inotify_, folder.c_str(), kEvents);
 }
 
 bool ListingCache::stillValid(const std::string& folder, const Text& masks, int optFile) {
-    if (!keep_ || watch_ < 0 || folder != listing_.folder || masks != masks_ || optFile != optFile_)
-        return false;
+    if (!keep_ || watch_ < 0 || folder != listing_.folder || masks != masks_ || optFile != optFile_) return false;
     // Any event, whatever it is about, and an overflow alike: the folder is read again.
     char buffer[4096];
     const ssize_t got = read(inotify_, buffer, sizeof buffer);

@@ -42,7 +42,7 @@ private:
     Listing listing_;
     Text masks_;
     int optFile_ = -1;
-    std::string zone_;   // the time zone the dates were made in
+    std::string zone_;  // the time zone the dates were made in
 };
 
 }  // namespace zelvar

@@ -51,8 +51,8 @@ NameMask::NameMask(const Text& masks) {
         piece.lowered = toLower(std::move(mask));
         const Text& m = piece.lowered;
         piece.dotStarAtEnd = m.size() >= 2 && m[m.size() - 2] == U'.' && m.back() == U'*';
-        const bool matchesAny = (!m.empty() && onlyStars(m)) ||
-                                (piece.dotStarAtEnd && onlyStars(m.substr(0, m.size() - 2)));
+        const bool matchesAny =
+            (!m.empty() && onlyStars(m)) || (piece.dotStarAtEnd && onlyStars(m.substr(0, m.size() - 2)));
         if (matchesAny && !piece.noDot) everything_ = true;
         pieces_.push_back(std::move(piece));
     }

@@ -21,9 +21,9 @@ public:
 
 private:
     struct Piece {
-        Text lowered;              // the mask in lower case, without a final "." of noDot
-        bool noDot = false;        // the mask ended in "."
-        bool dotStarAtEnd = false; // the mask ends in ".*"
+        Text lowered;               // the mask in lower case, without a final "." of noDot
+        bool noDot = false;         // the mask ended in "."
+        bool dotStarAtEnd = false;  // the mask ends in ".*"
     };
     std::vector<Piece> pieces_;
     bool everything_ = false;

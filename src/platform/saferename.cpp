@@ -28,21 +28,16 @@ RenameOutcome outcomeOf(int error) {
     RenameOutcome outcome;
     outcome.error = error;
     switch (error) {
-    case 0:
-        return outcome;
-    case EEXIST:
-    case ENOTEMPTY:
-        outcome.kind = RenameErrorKind::TargetExists;
-        return outcome;
-    case EINVAL:
-    case EILSEQ:
-    case ENAMETOOLONG:
-        outcome.kind = RenameErrorKind::NameNotAccepted;
-        return outcome;
-    default:
-        outcome.kind = RenameErrorKind::Other;
-        outcome.message = systemMessage(error);
-        return outcome;
+        case 0: return outcome;
+        case EEXIST:
+        case ENOTEMPTY: outcome.kind = RenameErrorKind::TargetExists; return outcome;
+        case EINVAL:
+        case EILSEQ:
+        case ENAMETOOLONG: outcome.kind = RenameErrorKind::NameNotAccepted; return outcome;
+        default:
+            outcome.kind = RenameErrorKind::Other;
+            outcome.message = systemMessage(error);
+            return outcome;
     }
 }
 
@@ -61,22 +56,19 @@ bool acceptableName(const std::string& name, long nameMax) {
 bool noReplaceUnsupported(int error) { return error == EINVAL || error == ENOSYS || error == EOPNOTSUPP; }
 
 // Errors of linkat that say this entry cannot get a second name here (a folder, FAT, some FUSE).
-bool linkRefused(int error) {
-    return error == EPERM || error == EOPNOTSUPP || error == ENOSYS || error == EMLINK;
-}
+bool linkRefused(int error) { return error == EPERM || error == EOPNOTSUPP || error == ENOSYS || error == EMLINK; }
 
 std::string temporaryName(int attempt) {
     static std::atomic<unsigned> serial{0};
     char name[64];
-    std::snprintf(name, sizeof name, ".zelvar-%ld-%u-%d.tmp", static_cast<long>(getpid()),
-                  serial.fetch_add(1), attempt);
+    std::snprintf(name, sizeof name, ".zelvar-%ld-%u-%d.tmp", static_cast<long>(getpid()), serial.fetch_add(1),
+                  attempt);
     return name;
 }
 
 }  // namespace
 
-int SysCalls::renameat2(int olddirfd, const char* oldpath, int newdirfd, const char* newpath,
-                        unsigned flags) {
+int SysCalls::renameat2(int olddirfd, const char* oldpath, int newdirfd, const char* newpath, unsigned flags) {
     return ::renameat2(olddirfd, oldpath, newdirfd, newpath, flags);
 }
 int SysCalls::renameat(int olddirfd, const char* oldpath, int newdirfd, const char* newpath) {
@@ -89,9 +81,7 @@ int SysCalls::unlinkat(int dirfd, const char* path, int flags) { return ::unlink
 int SysCalls::fstatat(int dirfd, const char* path, struct stat* st, int flags) {
     return ::fstatat(dirfd, path, st, flags);
 }
-int SysCalls::openat(int dirfd, const char* path, int flags, mode_t mode) {
-    return ::openat(dirfd, path, flags, mode);
-}
+int SysCalls::openat(int dirfd, const char* path, int flags, mode_t mode) { return ::openat(dirfd, path, flags, mode); }
 int SysCalls::mkdirat(int dirfd, const char* path, mode_t mode) { return ::mkdirat(dirfd, path, mode); }
 bool SysCalls::foldsCase(int dirfd) { return folderFoldsCase(dirfd); }
 
@@ -213,8 +203,7 @@ int RenameFolder::reserveThenRename(const char* from, const char* to) {
         if (statResult != 0) {
             // Unknown which entry is ours: an empty file of that name is at most our own.
             struct stat now;
-            if (sys_.fstatat(fd_, to, &now, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(now.st_mode) &&
-                now.st_size == 0)
+            if (sys_.fstatat(fd_, to, &now, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(now.st_mode) && now.st_size == 0)
                 sys_.unlinkat(fd_, to, 0);
             return error;
         }
@@ -257,8 +246,7 @@ bool RenameFolder::sameEntryByFolding(const std::string& oldName, const std::str
 // case and no entry carries exactly the new bytes. Two temporary steps cannot replace anything
 // if this guess is wrong.
 bool RenameFolder::sameNameByFolding(const std::string& oldName, const std::string& newName) {
-    return foldsCase_ && toLower(fromUtf8(oldName)) == toLower(fromUtf8(newName)) &&
-           !hasExactEntry(newName);
+    return foldsCase_ && toLower(fromUtf8(oldName)) == toLower(fromUtf8(newName)) && !hasExactEntry(newName);
 }
 
 bool RenameFolder::hasExactEntry(const std::string& name) const {

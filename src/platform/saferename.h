@@ -34,8 +34,7 @@ struct RenameOutcome {
 // case-insensitive file system. Each returns 0 or -1 with errno set, as the real calls do.
 struct SysCalls {
     virtual ~SysCalls() = default;
-    virtual int renameat2(int olddirfd, const char* oldpath, int newdirfd, const char* newpath,
-                          unsigned flags);
+    virtual int renameat2(int olddirfd, const char* oldpath, int newdirfd, const char* newpath, unsigned flags);
     virtual int renameat(int olddirfd, const char* oldpath, int newdirfd, const char* newpath);
     virtual int linkat(int olddirfd, const char* oldpath, int newdirfd, const char* newpath, int flags);
     virtual int unlinkat(int dirfd, const char* path, int flags);
@@ -64,8 +63,7 @@ public:
     // Renames oldName to newName (both bare names, bytes on disk) without replacing anything.
     // `temporary`, when given, is the name a change of letter case passes through instead of a
     // generated one: the run journal records it beforehand, so an entry left there can be found.
-    RenameOutcome rename(const std::string& oldName, const std::string& newName,
-                         const std::string& temporary = {});
+    RenameOutcome rename(const std::string& oldName, const std::string& newName, const std::string& temporary = {});
 
     // lstat of an entry of the folder: 0, or the errno of the call.
     int identify(const std::string& name, struct stat& st);

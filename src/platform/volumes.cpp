@@ -18,22 +18,20 @@ namespace {
 
 // Kernel interfaces, pseudo and helper file systems: nothing a user keeps files on.
 const std::unordered_set<std::string_view> kPseudoTypes = {
-    "proc",       "sysfs",     "cgroup",      "cgroup2",    "devpts",    "devtmpfs",
-    "mqueue",     "debugfs",   "tracefs",     "securityfs", "pstore",    "bpf",
-    "autofs",     "fusectl",   "configfs",    "binfmt_misc", "hugetlbfs", "rpc_pipefs",
-    "nfsd",       "nsfs",      "efivarfs",    "selinuxfs",  "smackfs",   "fuse.lxcfs",
+    "proc",        "sysfs",           "cgroup", "cgroup2", "devpts",   "devtmpfs",  "mqueue",   "debugfs",
+    "tracefs",     "securityfs",      "pstore", "bpf",     "autofs",   "fusectl",   "configfs", "binfmt_misc",
+    "hugetlbfs",   "rpc_pipefs",      "nfsd",   "nsfs",    "efivarfs", "selinuxfs", "smackfs",  "fuse.lxcfs",
     "fuse.portal", "fuse.gvfsd-fuse",
 };
 
 bool isUnder(const std::string& path, std::string_view place) {
-    return path.compare(0, place.size(), place) == 0 &&
-           (path.size() == place.size() || path[place.size()] == '/');
+    return path.compare(0, place.size(), place) == 0 && (path.size() == place.size() || path[place.size()] == '/');
 }
 
 // Places where the system and container engines mount their own things.
 bool isSystemPlace(const std::string& root) {
-    for (std::string_view place : {"/proc", "/sys", "/dev", "/snap", "/var/lib/docker",
-                                   "/var/lib/containers", "/var/lib/kubelet", "/var/lib/lxcfs"})
+    for (std::string_view place : {"/proc", "/sys", "/dev", "/snap", "/var/lib/docker", "/var/lib/containers",
+                                   "/var/lib/kubelet", "/var/lib/lxcfs"})
         if (isUnder(root, place)) return true;
     // Removable media appear under /run/media; the rest of /run is the system's.
     return isUnder(root, "/run") && !isUnder(root, "/run/media");
@@ -46,10 +44,10 @@ std::string unescapeOctal(std::string_view text) {
     std::string out;
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\\' && i + 3 < text.size() && octalDigit(text[i + 1]) >= 0 &&
-            octalDigit(text[i + 2]) >= 0 && octalDigit(text[i + 3]) >= 0) {
-            out += static_cast<char>(octalDigit(text[i + 1]) * 64 + octalDigit(text[i + 2]) * 8 +
-                                     octalDigit(text[i + 3]));
+        if (text[i] == '\\' && i + 3 < text.size() && octalDigit(text[i + 1]) >= 0 && octalDigit(text[i + 2]) >= 0 &&
+            octalDigit(text[i + 3]) >= 0) {
+            out +=
+                static_cast<char>(octalDigit(text[i + 1]) * 64 + octalDigit(text[i + 2]) * 8 + octalDigit(text[i + 3]));
             i += 3;
         } else {
             out += text[i];

@@ -9,8 +9,8 @@
 namespace zelvar {
 
 struct Volume {
-    std::string root;    // mount point, "/" for the root file system
-    std::string label;   // the volume's name where it has one, else empty
+    std::string root;   // mount point, "/" for the root file system
+    std::string label;  // the volume's name where it has one, else empty
     std::string fsType;
     std::string source;  // what is mounted, a device path for disks ("/dev/sda1")
 };

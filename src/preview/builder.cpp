@@ -38,7 +38,9 @@ public:
     int find(Key key) const { return slots_[probe(key, hash(key))].id; }
 
     // The id of the name; a new id points at `key`, which must outlive the table.
-    int intern(Key key) { return add(key, [&] { return key; }); }
+    int intern(Key key) {
+        return add(key, [&] { return key; });
+    }
     // The same for a name that may change: the table keeps a copy when the name is new.
     int internCopy(const Text& key) {
         return add(key, [&] { return Key(copies_.emplace_back(key)); });
@@ -86,8 +88,7 @@ private:
         const std::size_t mask = slots_.size() - 1;
         for (std::size_t s = h & mask;; s = (s + 1) & mask) {
             const Slot& slot = slots_[s];
-            if (slot.id < 0 || (slot.hash == static_cast<std::uint32_t>(h) && sameName(keys_[slot.id], key)))
-                return s;
+            if (slot.id < 0 || (slot.hash == static_cast<std::uint32_t>(h) && sameName(keys_[slot.id], key))) return s;
         }
     }
 
@@ -125,11 +126,11 @@ struct NameUse {
 // One build's working state for the steps after the ordering.
 class Namer {
 public:
-    Namer(const std::vector<ZaznamSouboru>& records, const RenameOptions& options,
-          const CounterSetup& counter, const ComposeName& compose, std::size_t nameMax)
+    Namer(const std::vector<ZaznamSouboru>& records, const RenameOptions& options, const CounterSetup& counter,
+          const ComposeName& compose, std::size_t nameMax)
         : records_(records), options_(options), counter_(counter), compose_(compose), nameMax_(nameMax),
-          n_(static_cast<int>(records.size())), rows_(n_), ids_(2 * records.size()), oldId_(n_),
-          finalId_(n_, -1), nextOld_(n_, -1) {
+          n_(static_cast<int>(records.size())), rows_(n_), ids_(2 * records.size()), oldId_(n_), finalId_(n_, -1),
+          nextOld_(n_, -1) {
         uses_.reserve(2 * records.size());
         for (int i = 0; i < n_; ++i) {
             const auto& r = records_[i];
@@ -150,8 +151,7 @@ public:
     }
 
     void nameAll() {
-        const bool sameStemSkip =
-            options_.optCitac == 0 && counter_.inPattern && options_.chkStejnePripony != 0;
+        const bool sameStemSkip = options_.optCitac == 0 && counter_.inPattern && options_.chkStejnePripony != 0;
         int k = 0;
         for (int i = 0; i < n_; ++i) {
             if (sameStemSkip && i > 0 && records_[i - 1].Jmeno == records_[i].Jmeno) ++k;
@@ -320,11 +320,11 @@ private:
     const int n_;
     PreviewList rows_;
     NameIds ids_;
-    std::vector<NameUse> uses_;   // by name id
+    std::vector<NameUse> uses_;  // by name id
     std::vector<std::vector<int>> moreFinal_;
-    std::vector<int> oldId_;      // by row: id of the lower-cased old name
-    std::vector<int> finalId_;    // by row: id of the lower-cased final name
-    std::vector<int> nextOld_;    // by row: the next row with the same old name id
+    std::vector<int> oldId_;    // by row: id of the lower-cased old name
+    std::vector<int> finalId_;  // by row: id of the lower-cased final name
+    std::vector<int> nextOld_;  // by row: the next row with the same old name id
     std::vector<Group> groups_;
 };
 
@@ -364,9 +364,8 @@ void splitEntryName(std::string_view bytes, Text& jmeno, Text& pripona) {
     }
 }
 
-NamedRows nameRows(const std::vector<ZaznamSouboru>& records, const RenameOptions& options,
-                   const CounterSetup& counter, const ComposeName& compose,
-                   const FindEntry& existing, std::size_t nameMax) {
+NamedRows nameRows(const std::vector<ZaznamSouboru>& records, const RenameOptions& options, const CounterSetup& counter,
+                   const ComposeName& compose, const FindEntry& existing, std::size_t nameMax) {
     Namer namer(records, options, counter, compose, nameMax);
     namer.nameAll();
     namer.zeroForFirsts();
@@ -376,8 +375,8 @@ NamedRows nameRows(const std::vector<ZaznamSouboru>& records, const RenameOption
 }
 
 Text statsText(int n, int unchanged) {
-    return U"Počet zpracovaných souborů: " + decimal(n) + U"\r\nPočet přejmenování: " +
-           decimal(n - unchanged) + U"\r\nPočet beze změny: " + decimal(unchanged);
+    return U"Počet zpracovaných souborů: " + decimal(n) + U"\r\nPočet přejmenování: " + decimal(n - unchanged) +
+           U"\r\nPočet beze změny: " + decimal(unchanged);
 }
 
 namespace {
@@ -427,8 +426,7 @@ PreviewResult rowsOf(const Listing& listing, Listing* spent, const RenameOptions
 
 }  // namespace
 
-PreviewResult buildPreview(const Listing& listing, const RenameOptions& options,
-                           const CompiledPatterns& patterns) {
+PreviewResult buildPreview(const Listing& listing, const RenameOptions& options, const CompiledPatterns& patterns) {
     return rowsOf(listing, nullptr, options, patterns);
 }
 

@@ -24,13 +24,12 @@ struct PreviewResult {
     bool truncated = false;        // the folder holds more entries than can be listed
     bool listingFailed = false;    // the folder could not be listed (to its end)
     std::string listingError;
-    EntryId folderId;              // the folder listed, to tell later whether its path still leads there
+    EntryId folderId;  // the folder listed, to tell later whether its path still leads there
     int renameCount() const { return static_cast<int>(rows.size()) - unchanged; }
 };
 
 // The preview of a listing. The listing's own notes (failed, truncated) are copied into the result.
-PreviewResult buildPreview(const Listing& listing, const RenameOptions& options,
-                           const CompiledPatterns& patterns);
+PreviewResult buildPreview(const Listing& listing, const RenameOptions& options, const CompiledPatterns& patterns);
 // The same over a listing that is not needed afterwards: its entries go as soon as they have been
 // copied, so that their memory serves the rows.
 PreviewResult buildPreview(Listing&& listing, const RenameOptions& options, const CompiledPatterns& patterns);
@@ -77,8 +76,7 @@ struct NamedRows {
 // costs a few hash probes (one more per renumbering in "Jen stejné"), with exactly the result of
 // the row-by-row scans. `records` is in preview order. A name with nothing before its first "." or
 // longer than nameMax bytes is unusable, also when "Jen stejné" or the zero step makes it anew.
-NamedRows nameRows(const std::vector<ZaznamSouboru>& records, const RenameOptions& options,
-                   const CounterSetup& counter, const ComposeName& compose,
-                   const FindEntry& existing, std::size_t nameMax = 255);
+NamedRows nameRows(const std::vector<ZaznamSouboru>& records, const RenameOptions& options, const CounterSetup& counter,
+                   const ComposeName& compose, const FindEntry& existing, std::size_t nameMax = 255);
 
 }  // namespace zelvar

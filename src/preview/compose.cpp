@@ -23,8 +23,8 @@ Text letterCase(const Text& name, int optVelikost) {
     }
 }
 
-Text compose(const Text& Jm, const Text& Ex, bool hasOwnExtension, double N, const DateTime& d,
-             bool Pocitat, const RenameOptions& options, const CompiledPatterns& patterns) {
+Text compose(const Text& Jm, const Text& Ex, bool hasOwnExtension, double N, const DateTime& d, bool Pocitat,
+             const RenameOptions& options, const CompiledPatterns& patterns) {
     Text result = ZpracJmeno(Jm, patterns.jmeno, N, options.chkObratitJm != 0, d, Pocitat, options);
     if (getsExtension(hasOwnExtension, options.txtExt)) {
         result += U'.';
@@ -40,8 +40,7 @@ Text NoveJmenoStr(const Text& Jm, const Text& Ex, double N, const DateTime& d, b
     return compose(Jm, Ex, !Ex.empty(), N, d, Pocitat, options, patterns);
 }
 
-Text NoveJmeno(const Text& Jm, double N, bool Pocitat, const RenameOptions& options,
-               const CompiledPatterns& patterns) {
+Text NoveJmeno(const Text& Jm, double N, bool Pocitat, const RenameOptions& options, const CompiledPatterns& patterns) {
     const std::size_t p = PosledniTecka(Jm);
     Text name = Jm;
     Text ext;

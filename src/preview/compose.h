@@ -15,8 +15,7 @@ inline const Text kOddelovace = U" -_,.;=+[]{}'!@#$%^&";
 Text NoveJmenoStr(const Text& Jm, const Text& Ex, double N, const DateTime& d, bool Pocitat,
                   const RenameOptions& options, const CompiledPatterns& patterns);
 // New name of a whole name (the samples): split at its last ".", date-time zero.
-Text NoveJmeno(const Text& Jm, double N, bool Pocitat, const RenameOptions& options,
-               const CompiledPatterns& patterns);
+Text NoveJmeno(const Text& Jm, double N, bool Pocitat, const RenameOptions& options, const CompiledPatterns& patterns);
 
 inline const Text kVzor1 = U"Abcd efGHij klm NOP.HAF";
 inline const Text kVzor2 = U"xY.Gh";

@@ -7,8 +7,8 @@
 namespace zelvar {
 
 struct ManualEditResult {
-    Text boxText;       // the box text without forbidden characters (line breaks kept)
-    PreviewList rows;   // old names as given, new names from the lines, markers set
+    Text boxText;      // the box text without forbidden characters (line breaks kept)
+    PreviewList rows;  // old names as given, new names from the lines, markers set
     int renameCount = 0;
 };
 

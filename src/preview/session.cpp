@@ -18,8 +18,8 @@ void PreviewSession::keepListing(bool keep) {
 const PreviewResult& PreviewSession::build(const RenameOptions& options) {
     patterns_ = ZpracujFiltrVystupCely(options);
     if (folderFd_ >= 0)
-        result_ = buildPreview(listFolderAt(folderFd_, folder_, options.txtVyhlFiltr, options.optFile), options,
-                               patterns_);
+        result_ =
+            buildPreview(listFolderAt(folderFd_, folder_, options.txtVyhlFiltr, options.optFile), options, patterns_);
     else if (keepListing_)
         result_ = buildPreview(cache_.list(folder_, options.txtVyhlFiltr, options.optFile), options, patterns_);
     else

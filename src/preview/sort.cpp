@@ -178,8 +178,9 @@ void Serad(std::vector<ZaznamSouboru>& list, int sortKey, bool reverse, bool num
         const auto& r = list[i];
         // Flipping the sign bit orders signed seconds as unsigned words; equal seconds go on to the
         // nanoseconds.
-        items[i] = {byDate ? static_cast<std::uint64_t>(r.mtime.sec) ^ (std::uint64_t{1} << 63) : keyWord(r.Klic, shared),
-                    static_cast<int>(i)};
+        items[i] = {
+            byDate ? static_cast<std::uint64_t>(r.mtime.sec) ^ (std::uint64_t{1} << 63) : keyWord(r.Klic, shared),
+            static_cast<int>(i)};
     }
     std::sort(items.begin(), items.end(), [&](const Item& a, const Item& b) {
         if (a.word != b.word) return a.word < b.word;

@@ -13,11 +13,11 @@ namespace zelvar {
 
 // One listed entry inside one preview build.
 struct ZaznamSouboru {
-    Text Jmeno;               // the name up to its last "." (all of it without an extension)
-    Text Pripona;             // after the last "."; Jmeno, "." and Pripona are the name on disk
-    DateTime Datum;           // last change, local civil time
-    FileTime mtime;           // the same as a time point, for ordering
-    Text Klic;                // sort key
+    Text Jmeno;      // the name up to its last "." (all of it without an extension)
+    Text Pripona;    // after the last "."; Jmeno, "." and Pripona are the name on disk
+    DateTime Datum;  // last change, local civil time
+    FileTime mtime;  // the same as a time point, for ordering
+    Text Klic;       // sort key
     bool isDir = false;
     EntryId id;
 };

@@ -39,10 +39,14 @@ std::size_t utf8Length(std::string_view s, std::size_t i) {
     std::size_t n;
     char32_t cp;
     if (c < 0x80) return 1;
-    if (c >= 0xC2 && c <= 0xDF) n = 2, cp = c & 0x1F;
-    else if (c >= 0xE0 && c <= 0xEF) n = 3, cp = c & 0x0F;
-    else if (c >= 0xF0 && c <= 0xF4) n = 4, cp = c & 0x07;
-    else return 0;
+    if (c >= 0xC2 && c <= 0xDF)
+        n = 2, cp = c & 0x1F;
+    else if (c >= 0xE0 && c <= 0xEF)
+        n = 3, cp = c & 0x0F;
+    else if (c >= 0xF0 && c <= 0xF4)
+        n = 4, cp = c & 0x07;
+    else
+        return 0;
     if (i + n > s.size()) return 0;
     for (std::size_t k = 1; k < n; ++k) {
         if ((b(i + k) & 0xC0) != 0x80) return 0;
@@ -135,8 +139,7 @@ bool nextLine(std::string_view& text, std::string_view& line) {
 
 // "key value": the value, or nullopt when the line holds another key.
 std::optional<std::string_view> field(std::string_view line, std::string_view key) {
-    if (line.size() <= key.size() || line.substr(0, key.size()) != key || line[key.size()] != ' ')
-        return std::nullopt;
+    if (line.size() <= key.size() || line.substr(0, key.size()) != key || line[key.size()] != ' ') return std::nullopt;
     return line.substr(key.size() + 1);
 }
 
@@ -516,9 +519,9 @@ std::string RunRecorder::begin(RenameFolder& dir, const std::string& folder, std
     char id[64];
     std::tm tm{};
     gmtime_r(&now.tv_sec, &tm);
-    const int n = std::snprintf(id, sizeof id, "%04d%02d%02d-%02d%02d%02d-%06ld-%ld", tm.tm_year + 1900,
-                                tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec,
-                                now.tv_nsec / 1000, static_cast<long>(getpid()));
+    const int n =
+        std::snprintf(id, sizeof id, "%04d%02d%02d-%02d%02d%02d-%06ld-%ld", tm.tm_year + 1900, tm.tm_mon + 1,
+                      tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec, now.tv_nsec / 1000, static_cast<long>(getpid()));
     journal_ = Journal{};
     journal_.id.assign(id, static_cast<std::size_t>(n));
     journal_.time = now.tv_sec;
@@ -531,10 +534,10 @@ std::string RunRecorder::begin(RenameFolder& dir, const std::string& folder, std
     journal_.folderIno = st.st_ino;
     // Unique to this run, so nothing else can already carry it when a change of case needs it.
     char prefix[64];
-    std::snprintf(prefix, sizeof prefix, ".zelvar-%llx-%ld-",
-                  static_cast<unsigned long long>(now.tv_sec) * 1000000ULL +
-                      static_cast<unsigned long long>(now.tv_nsec / 1000),
-                  static_cast<long>(getpid()));
+    std::snprintf(
+        prefix, sizeof prefix, ".zelvar-%llx-%ld-",
+        static_cast<unsigned long long>(now.tv_sec) * 1000000ULL + static_cast<unsigned long long>(now.tv_nsec / 1000),
+        static_cast<long>(getpid()));
     journal_.temporaryPrefix = prefix;
     for (std::size_t k = 0; k < rows.size(); ++k) {
         rows[k].renamed = false;

@@ -50,7 +50,7 @@ struct Journal {
     std::int64_t time = 0;  // seconds since 1970, UTC
     std::string folder;
     std::uint64_t folderDev = 0, folderIno = 0;
-    std::string undoes;     // id of the run this one takes back, empty for a rename run
+    std::string undoes;           // id of the run this one takes back, empty for a rename run
     std::string temporaryPrefix;  // row k's temporary name is this followed by k
     bool finished = false;
     int renamedCount = 0;

@@ -16,14 +16,12 @@ const Text kCrLf = U"\r\n";
 // anything else shows the system's description of the error.
 Text errorText(const RenameOutcome& outcome, const Text& oldName, const Text& newName) {
     switch (outcome.kind) {
-    case RenameErrorKind::NameNotAccepted:
-        return U"Název >" + newName + U"<" + kCrLf + U"     nebo >" + oldName + U"<" + kCrLf +
-               U"           není povolen," + kCrLf + U">" + oldName + U"< nebude přejmenován";
-    case RenameErrorKind::TargetExists:
-        return U"Soubor či složka >" + newName + U"< již existuje";
-    case RenameErrorKind::Other:
-    case RenameErrorKind::None:
-        break;
+        case RenameErrorKind::NameNotAccepted:
+            return U"Název >" + newName + U"<" + kCrLf + U"     nebo >" + oldName + U"<" + kCrLf +
+                   U"           není povolen," + kCrLf + U">" + oldName + U"< nebude přejmenován";
+        case RenameErrorKind::TargetExists: return U"Soubor či složka >" + newName + U"< již existuje";
+        case RenameErrorKind::Other:
+        case RenameErrorKind::None: break;
     }
     return fromUtf8(outcome.message.empty() ? std::strerror(outcome.error) : outcome.message);
 }
@@ -54,13 +52,13 @@ RenameOutcome renameIn(RenameFolder& folder, const PreviewEntry& row, const std:
 
 }  // namespace
 
-RunResult cmdPrejmenovat_Run(const std::string& folder, PreviewList rows, const Text& txtExt,
-                             Dialogs& dialogs, RenameFrontEnd& frontEnd) {
+RunResult cmdPrejmenovat_Run(const std::string& folder, PreviewList rows, const Text& txtExt, Dialogs& dialogs,
+                             RenameFrontEnd& frontEnd) {
     return cmdPrejmenovat_Run(folder, std::move(rows), txtExt, dialogs, frontEnd, realSysCalls());
 }
 
-RunResult cmdPrejmenovat_Run(const std::string& folder, PreviewList rows, const Text& txtExt,
-                             Dialogs& dialogs, RenameFrontEnd& frontEnd, SysCalls& sys) {
+RunResult cmdPrejmenovat_Run(const std::string& folder, PreviewList rows, const Text& txtExt, Dialogs& dialogs,
+                             RenameFrontEnd& frontEnd, SysCalls& sys) {
     return cmdPrejmenovat_Run(-1, folder, std::move(rows), txtExt, dialogs, frontEnd, sys);
 }
 
@@ -68,14 +66,12 @@ RunResult cmdPrejmenovat_Run(const std::string& folder, PreviewList rows, const 
 RunResult cmdPrejmenovat_Run(int folderFd, const std::string& folder, PreviewList rows, const Text& txtExt,
                              Dialogs& dialogs, RenameFrontEnd& frontEnd, SysCalls& sys) {
     RunResult result;
-    if (dialogs.messageBox(U"Opravdu chcete přejmenovat vybrané soubory?", box::yesNo) !=
-        Answer::yes) {
+    if (dialogs.messageBox(U"Opravdu chcete přejmenovat vybrané soubory?", box::yesNo) != Answer::yes) {
         result.end = RunEnd::Declined;
         return result;
     }
     if (txtExt != U"*" &&
-        dialogs.messageBox(U"Měníte přípony." + kCrLf + U"Je to tak správně?", box::yesNo) !=
-            Answer::yes) {
+        dialogs.messageBox(U"Měníte přípony." + kCrLf + U"Je to tak správně?", box::yesNo) != Answer::yes) {
         result.end = RunEnd::ExtensionDeclined;
         return result;
     }
@@ -96,9 +92,8 @@ RunResult cmdPrejmenovat_Run(int folderFd, const std::string& folder, PreviewLis
         }
         const std::string error = journal.begin(dir, folder, RunRecorder::planRows(folder, dir, std::move(renames)));
         if (!error.empty()) {
-            dialogs.messageBox(U"Záznam pro vrácení přejmenování nelze uložit do >" +
-                                   fromUtf8(journalFolder()) + U"<:" + kCrLf + fromUtf8(error) + kCrLf +
-                                   U"Nic nebylo přejmenováno.",
+            dialogs.messageBox(U"Záznam pro vrácení přejmenování nelze uložit do >" + fromUtf8(journalFolder()) +
+                                   U"<:" + kCrLf + fromUtf8(error) + kCrLf + U"Nic nebylo přejmenováno.",
                                box::critical);
             result.end = RunEnd::NotStarted;
             return result;
@@ -114,9 +109,8 @@ RunResult cmdPrejmenovat_Run(int folderFd, const std::string& folder, PreviewLis
         frontEnd.progress(row.newName);
         frontEnd.processEvents();
         if (frontEnd.confirmEach()) {
-            const Answer answer = dialogs.messageBox(U"Chcete přejmenovat soubor >" + row.oldName + U"< na >" +
-                                                      row.newName + U"< ?",
-                                                  box::yesNoCancel);
+            const Answer answer = dialogs.messageBox(
+                U"Chcete přejmenovat soubor >" + row.oldName + U"< na >" + row.newName + U"< ?", box::yesNoCancel);
             // A box closed any other way than Yes or No stops the run, as Cancel does.
             if (answer == Answer::yes) {
                 renameFlag = true;

@@ -18,14 +18,14 @@ struct RenameFrontEnd {
     virtual ~RenameFrontEnd() = default;
     virtual void progress(const Text& caption) = 0;  // lblPrace: the entry in hand, then " A", " B"
     virtual void processEvents() = 0;
-    virtual bool confirmEach() = 0;                   // chkKazdy, read afresh for every entry
+    virtual bool confirmEach() = 0;  // chkKazdy, read afresh for every entry
 };
 
 enum class RunEnd {
-    Declined,          // No to the first question: nothing happened
-    ExtensionDeclined, // No to the extension question: the caller sets txtExt to "*", nothing renamed
-    Finished,          // the loop ran (possibly cut short by Cancel) and the report was shown
-    NotStarted,        // the journal could not be written: a message said so, nothing renamed
+    Declined,           // No to the first question: nothing happened
+    ExtensionDeclined,  // No to the extension question: the caller sets txtExt to "*", nothing renamed
+    Finished,           // the loop ran (possibly cut short by Cancel) and the report was shown
+    NotStarted,         // the journal could not be written: a message said so, nothing renamed
 };
 
 struct RunFailure {
@@ -38,16 +38,16 @@ struct RunResult {
     int attempts = 0;
     int failures = 0;
     std::vector<RunFailure> failed;
-    Text report;       // the text of the final message box
+    Text report;  // the text of the final message box
     BoxStyle reportStyle;
 };
 
 // folder: path as bytes; rows: the preview list (copied); txtExt: the extension pattern as typed.
-RunResult cmdPrejmenovat_Run(const std::string& folder, PreviewList rows, const Text& txtExt,
-                             Dialogs& dialogs, RenameFrontEnd& frontEnd);
+RunResult cmdPrejmenovat_Run(const std::string& folder, PreviewList rows, const Text& txtExt, Dialogs& dialogs,
+                             RenameFrontEnd& frontEnd);
 // The same with the system calls replaced (tests).
-RunResult cmdPrejmenovat_Run(const std::string& folder, PreviewList rows, const Text& txtExt,
-                             Dialogs& dialogs, RenameFrontEnd& frontEnd, SysCalls& sys);
+RunResult cmdPrejmenovat_Run(const std::string& folder, PreviewList rows, const Text& txtExt, Dialogs& dialogs,
+                             RenameFrontEnd& frontEnd, SysCalls& sys);
 // The same in a folder already open, the one that was listed (`folder` is its path, for messages).
 RunResult cmdPrejmenovat_Run(int folderFd, const std::string& folder, PreviewList rows, const Text& txtExt,
                              Dialogs& dialogs, RenameFrontEnd& frontEnd, SysCalls& sys);

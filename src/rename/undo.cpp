@@ -36,16 +36,12 @@ bool isEntry(const Found& f, const JournalRow& row) {
 Text reasonOf(const RenameOutcome& outcome, const std::string& oldName) {
     Text reason;
     switch (outcome.kind) {
-    case RenameErrorKind::TargetExists:
-        reason = U"jméno >" + fromUtf8(oldName) + U"< je obsazeno";
-        break;
-    case RenameErrorKind::NameNotAccepted:
-        reason = U"jméno >" + fromUtf8(oldName) + U"< není povoleno";
-        break;
-    case RenameErrorKind::Other:
-    case RenameErrorKind::None:
-        reason = fromUtf8(outcome.message.empty() ? std::strerror(outcome.error) : outcome.message);
-        break;
+        case RenameErrorKind::TargetExists: reason = U"jméno >" + fromUtf8(oldName) + U"< je obsazeno"; break;
+        case RenameErrorKind::NameNotAccepted: reason = U"jméno >" + fromUtf8(oldName) + U"< není povoleno"; break;
+        case RenameErrorKind::Other:
+        case RenameErrorKind::None:
+            reason = fromUtf8(outcome.message.empty() ? std::strerror(outcome.error) : outcome.message);
+            break;
     }
     if (!outcome.leftAs.empty()) reason += U", nyní se jmenuje >" + fromUtf8(outcome.leftAs) + U"<";
     return reason;
@@ -127,8 +123,7 @@ public:
                 return fail(failure, U"jméno >" + fromUtf8(row.oldName) + U"< mezitím dostal jiný soubor");
             return moveBack(row.temporary, row, temporary, failure);
         }
-        if (underNew.exists)
-            return fail(failure, U"pod jménem >" + fromUtf8(row.newName) + U"< je nyní jiný soubor");
+        if (underNew.exists) return fail(failure, U"pod jménem >" + fromUtf8(row.newName) + U"< je nyní jiný soubor");
         return fail(failure, U"soubor či složka nebyl nalezen");
     }
 
@@ -151,8 +146,7 @@ private:
         return true;
     }
 
-    bool moveBack(const std::string& from, const JournalRow& row, const std::string& temporary,
-                  Text& failure) {
+    bool moveBack(const std::string& from, const JournalRow& row, const std::string& temporary, Text& failure) {
         const RenameOutcome outcome = dir_.rename(from, row.oldName, temporary);
         if (outcome.ok()) return true;
         return fail(failure, reasonOf(outcome, row.oldName));
@@ -202,13 +196,11 @@ UndoResult undoLastRun(const std::string& folder, Dialogs& dialogs, RenameFrontE
         return result;
     }
     if (!run) {
-        dialogs.messageBox(U"V této složce není žádné přejmenování, které by šlo vrátit.",
-                           box::information);
+        dialogs.messageBox(U"V této složce není žádné přejmenování, které by šlo vrátit.", box::information);
         result.end = UndoEnd::NothingToUndo;
         return result;
     }
-    if (dialogs.messageBox(U"Opravdu chcete vrátit poslední přejmenování v této složce?",
-                           box::yesNo) != Answer::yes) {
+    if (dialogs.messageBox(U"Opravdu chcete vrátit poslední přejmenování v této složce?", box::yesNo) != Answer::yes) {
         result.end = UndoEnd::Declined;
         return result;
     }
@@ -252,9 +244,9 @@ UndoResult undoLastRun(const std::string& folder, Dialogs& dialogs, RenameFrontE
             frontEnd.processEvents();
             dialogs.beep();
             failureList.push_back(newName + U" nevrácen na " + oldName + U": " + failure);
-            dialogs.messageBox(U"Soubor či složku >" + newName + U"< nelze vrátit na >" + oldName + U"<:" +
-                                   kCrLf + failure,
-                               box::exclamation);
+            dialogs.messageBox(
+                U"Soubor či složku >" + newName + U"< nelze vrátit na >" + oldName + U"<:" + kCrLf + failure,
+                box::exclamation);
         }
         frontEnd.progress(oldName + U" A B");
         frontEnd.processEvents();

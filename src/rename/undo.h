@@ -29,8 +29,8 @@ enum class UndoEnd {
 
 struct UndoResult {
     UndoEnd end = UndoEnd::NothingToUndo;
-    int returned = 0;   // entries given back their old name
-    int failures = 0;   // entries that could not be
+    int returned = 0;  // entries given back their old name
+    int failures = 0;  // entries that could not be
     Text report;
     BoxStyle reportStyle;
 };
@@ -46,10 +46,10 @@ UndoResult undoLastRun(const std::string& folder, Dialogs& dialogs, RenameFrontE
 
 // The journaled runs of `folder`, newest first: time, renamed of planned, kind and state, one a line.
 struct HistoryLine {
-    std::string time;     // "2026-12-07 03:00:00 UTC"
+    std::string time;  // "2026-12-07 03:00:00 UTC"
     int renamed = 0;
     std::size_t planned = 0;
-    bool undo = false;    // an undo run
+    bool undo = false;  // an undo run
     bool finished = false;
     bool takenBack = false;
     std::string folder;

@@ -9,16 +9,16 @@
 class QMimeData;
 
 class FolderDrop : public QObject {
-  public:
+public:
     // Watches `window` (and makes it accept drops); `open` gets the folder path of each drop.
-    FolderDrop(QWidget *window, std::function<void(const QString &)> open);
+    FolderDrop(QWidget* window, std::function<void(const QString&)> open);
 
     // The folder a drop of these data means; empty when it means none.
-    static QString folderOf(const QMimeData *data);
+    static QString folderOf(const QMimeData* data);
 
-  protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
-  private:
-    std::function<void(const QString &)> open_;
+private:
+    std::function<void(const QString&)> open_;
 };

@@ -19,9 +19,7 @@ namespace {
 constexpr int kPathRole = Qt::UserRole;
 constexpr int kReadRole = Qt::UserRole + 1;
 
-std::string itemPath(const QTreeWidgetItem* item) {
-    return item->data(0, kPathRole).toByteArray().toStdString();
-}
+std::string itemPath(const QTreeWidgetItem* item) { return item->data(0, kPathRole).toByteArray().toStdString(); }
 
 std::string leafName(const QTreeWidgetItem* item) {
     const std::string path = itemPath(item);
@@ -56,9 +54,9 @@ void FolderTree::setRoot(const std::string& root) {
 
 bool FolderTree::setPath(const std::string& path) {
     if (root_.empty() || topLevelItemCount() == 0) return false;
-    const bool inside = path == root_ || root_ == "/" ||
-                        (path.size() > root_.size() && path.compare(0, root_.size(), root_) == 0 &&
-                         path[root_.size()] == '/');
+    const bool inside =
+        path == root_ || root_ == "/" ||
+        (path.size() > root_.size() && path.compare(0, root_.size(), root_) == 0 && path[root_.size()] == '/');
     if (!inside || !canOpenFolder(path)) return false;
 
     QTreeWidgetItem* item = topLevelItem(0);

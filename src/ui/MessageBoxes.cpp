@@ -24,7 +24,8 @@ std::vector<ButtonKind> buttonsOf(Buttons buttons) {
     using R = QMessageBox::ButtonRole;
     switch (buttons) {
         case Buttons::yesNoCancel:
-            return {{"Ano", R::YesRole, Answer::yes}, {"Ne", R::NoRole, Answer::no},
+            return {{"Ano", R::YesRole, Answer::yes},
+                    {"Ne", R::NoRole, Answer::no},
                     {"Storno", R::RejectRole, Answer::cancel}};
         case Buttons::yesNo: return {{"Ano", R::YesRole, Answer::yes}, {"Ne", R::NoRole, Answer::no}};
         case Buttons::ok: break;
@@ -45,8 +46,7 @@ QMessageBox::Icon iconOf(Icon icon) {
 
 }  // namespace
 
-Answer MessageBoxes::show(QWidget* parent, const QString& title, const zelvar::Text& text,
-                          zelvar::BoxStyle style) {
+Answer MessageBoxes::show(QWidget* parent, const QString& title, const zelvar::Text& text, zelvar::BoxStyle style) {
     QString body = QString::fromUtf8(zelvar::toUtf8(text));
     body.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     MessageDialog box(iconOf(style.icon), title, body, parent);

@@ -15,8 +15,7 @@ public:
     void beep() override;
 
     // The same box under another title.
-    static zelvar::Answer show(QWidget* parent, const QString& title, const zelvar::Text& text,
-                               zelvar::BoxStyle style);
+    static zelvar::Answer show(QWidget* parent, const QString& title, const zelvar::Text& text, zelvar::BoxStyle style);
 
 private:
     QPointer<QWidget> parent_;

@@ -14,23 +14,21 @@
 #include <algorithm>
 #include <cmath>
 
-MessageDialog::MessageDialog(QMessageBox::Icon icon, const QString &title, const QString &text,
-                             QWidget *parent)
-    : QDialog(parent,
-              Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+MessageDialog::MessageDialog(QMessageBox::Icon icon, const QString& title, const QString& text, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       text_(text), icon_(icon) {
     setObjectName(QStringLiteral("MessageDialog"));
     setWindowTitle(title);
     setModal(true);
 
-    auto *iconLabel = new QLabel(this);
+    auto* iconLabel = new QLabel(this);
     iconLabel->setObjectName(QStringLiteral("icon"));
     if (icon != QMessageBox::NoIcon) {
         const int size = style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, this);
         const QStyle::StandardPixmap kind = icon == QMessageBox::Critical   ? QStyle::SP_MessageBoxCritical
                                             : icon == QMessageBox::Question ? QStyle::SP_MessageBoxQuestion
                                             : icon == QMessageBox::Warning  ? QStyle::SP_MessageBoxWarning
-                                                                           : QStyle::SP_MessageBoxInformation;
+                                                                            : QStyle::SP_MessageBoxInformation;
         iconLabel->setPixmap(style()->standardIcon(kind, nullptr, this).pixmap(size, size));
     }
     iconLabel->setAlignment(Qt::AlignTop);
@@ -54,21 +52,21 @@ MessageDialog::MessageDialog(QMessageBox::Icon icon, const QString &title, const
     view_->document()->setDocumentMargin(0);
 
     buttonRow_ = new QWidget(this);
-    auto *row = new QHBoxLayout(buttonRow_);
+    auto* row = new QHBoxLayout(buttonRow_);
     row->setContentsMargins(0, 0, 0, 0);
     row->addStretch();
 
-    auto *top = new QHBoxLayout;
+    auto* top = new QHBoxLayout;
     top->addWidget(iconLabel, 0, Qt::AlignTop);
     top->addWidget(view_, 1);
-    auto *all = new QVBoxLayout(this);
+    auto* all = new QVBoxLayout(this);
     all->addLayout(top, 1);
     all->addWidget(buttonRow_);
     all->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-QPushButton *MessageDialog::addButton(const QString &caption, QMessageBox::ButtonRole role) {
-    auto *button = new QPushButton(caption, buttonRow_);
+QPushButton* MessageDialog::addButton(const QString& caption, QMessageBox::ButtonRole role) {
+    auto* button = new QPushButton(caption, buttonRow_);
     button->setProperty("role", int(role));
     button->setAutoDefault(false);
     buttonRow_->layout()->addWidget(button);
@@ -80,15 +78,13 @@ QPushButton *MessageDialog::addButton(const QString &caption, QMessageBox::Butto
     return button;
 }
 
-void MessageDialog::setDefaultButton(QPushButton *button) {
-    for (QPushButton *b : buttons_)
-        b->setDefault(b == button);
+void MessageDialog::setDefaultButton(QPushButton* button) {
+    for (QPushButton* b : buttons_) b->setDefault(b == button);
     default_ = button;
-    if (button)
-        button->setFocus();
+    if (button) button->setFocus();
 }
 
-void MessageDialog::keyPressEvent(QKeyEvent *event) {
+void MessageDialog::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
         if (escape_)
             escape_->click();
@@ -99,23 +95,22 @@ void MessageDialog::keyPressEvent(QKeyEvent *event) {
     QDialog::keyPressEvent(event);
 }
 
-void MessageDialog::showEvent(QShowEvent *event) {
+void MessageDialog::showEvent(QShowEvent* event) {
     fitToText();
     QDialog::showEvent(event);
-    if (default_)
-        default_->setFocus();
+    if (default_) default_->setFocus();
 }
 
 // As wide as the longest line needs, up to most of the screen; as tall as the wrapped text needs,
 // up to what the screen leaves after the title bar and the buttons.
 void MessageDialog::fitToText() {
-    const QScreen *screen = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
+    const QScreen* screen = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
     const QRect room = screen ? screen->availableGeometry() : QRect(0, 0, 800, 600);
     const QFontMetrics metrics(view_->font());
     int natural = 0;
-    for (const QString &line : text_.split(QLatin1Char('\n')))
+    for (const QString& line : text_.split(QLatin1Char('\n')))
         natural = std::max(natural, metrics.horizontalAdvance(line) + 2 * metrics.averageCharWidth());
-    const int extra = 120; // the icon, the margins and the window frame
+    const int extra = 120;  // the icon, the margins and the window frame
     const int widest = std::max(200, room.width() * 9 / 10 - extra);
     const int width = std::clamp(natural, std::min(260, widest), widest);
 

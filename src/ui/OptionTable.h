@@ -19,7 +19,7 @@ public:
         int zelvar::RenameOptions::*value;
         Refresh refresh;
         bool simpleResets;
-        void (frmMain::*changed)();  // the handler of a field, a box or a list
+        void (frmMain::*changed)();    // the handler of a field, a box or a list
         void (frmMain::*chosen)(int);  // the handler of a choice
     };
 

@@ -126,8 +126,7 @@ int PreviewView::xOf(const Position& p) const {
 
 PreviewView::Position PreviewView::positionAt(const QPoint& point) const {
     if (lineCount() == 0) return {};
-    const int row = verticalScrollBar()->value() + (point.y() - kMargin) / lineHeight() -
-                    (point.y() < kMargin ? 1 : 0);
+    const int row = verticalScrollBar()->value() + (point.y() - kMargin) / lineHeight() - (point.y() < kMargin ? 1 : 0);
     if (row < 0) return {};
     if (row >= lineCount()) return clamped({lineCount() - 1, lineLength(lineCount() - 1)});
     const QString text = line(row);
@@ -137,8 +136,10 @@ PreviewView::Position PreviewView::positionAt(const QPoint& point) const {
     int low = 0, high = static_cast<int>(text.size());
     while (low < high) {
         const int mid = (low + high + 1) / 2;
-        if (metrics.horizontalAdvance(text.left(mid)) <= x) low = mid;
-        else high = mid - 1;
+        if (metrics.horizontalAdvance(text.left(mid)) <= x)
+            low = mid;
+        else
+            high = mid - 1;
     }
     if (low < text.size()) {
         const int left = metrics.horizontalAdvance(text.left(low));
@@ -166,15 +167,19 @@ void PreviewView::updateScrollBars() {
 void PreviewView::ensureCursorVisible() {
     QScrollBar* v = verticalScrollBar();
     const int visible = std::max(1, v->pageStep());
-    if (cursor_.line < v->value()) v->setValue(cursor_.line);
-    else if (cursor_.line >= v->value() + visible) v->setValue(cursor_.line - visible + 1);
+    if (cursor_.line < v->value())
+        v->setValue(cursor_.line);
+    else if (cursor_.line >= v->value() + visible)
+        v->setValue(cursor_.line - visible + 1);
     QScrollBar* h = horizontalScrollBar();
     const int x = xOf(cursor_);
     const int room = viewport()->width() - kMargin;
     // A line found wider than measured widens the range, so that its end can be reached.
     if (x + kMargin > h->maximum() + viewport()->width()) h->setMaximum(x + kMargin - viewport()->width());
-    if (x - kMargin < h->value()) h->setValue(std::max(0, x - kMargin));
-    else if (x > h->value() + room) h->setValue(x - room);
+    if (x - kMargin < h->value())
+        h->setValue(std::max(0, x - kMargin));
+    else if (x > h->value() + room)
+        h->setValue(x - room);
 }
 
 void PreviewView::moveCursor(Position p, bool extend) {
@@ -259,18 +264,21 @@ void PreviewView::keyPressEvent(QKeyEvent* event) {
     const QString text = line(p.line);
     switch (event->key()) {
         case Qt::Key_Left:
-            if (p.column > 0) p.column -= (p.column >= 2 && text.at(p.column - 1).isLowSurrogate()) ? 2 : 1;
-            else if (p.line > 0) p = {p.line - 1, lineLength(p.line - 1)};
+            if (p.column > 0)
+                p.column -= (p.column >= 2 && text.at(p.column - 1).isLowSurrogate()) ? 2 : 1;
+            else if (p.line > 0)
+                p = {p.line - 1, lineLength(p.line - 1)};
             break;
         case Qt::Key_Right:
-            if (p.column < text.size()) p.column += text.at(p.column).isHighSurrogate() ? 2 : 1;
-            else if (p.line + 1 < lineCount()) p = {p.line + 1, 0};
+            if (p.column < text.size())
+                p.column += text.at(p.column).isHighSurrogate() ? 2 : 1;
+            else if (p.line + 1 < lineCount())
+                p = {p.line + 1, 0};
             break;
         // Beyond the first or last line: to its start or end, as text boxes do.
         case Qt::Key_Up: p = p.line > 0 ? Position{p.line - 1, p.column} : Position(); break;
         case Qt::Key_Down:
-            p = p.line + 1 < lineCount() ? Position{p.line + 1, p.column}
-                                         : Position{p.line, lineLength(p.line)};
+            p = p.line + 1 < lineCount() ? Position{p.line + 1, p.column} : Position{p.line, lineLength(p.line)};
             break;
         case Qt::Key_PageUp: p.line -= verticalScrollBar()->pageStep(); break;
         case Qt::Key_PageDown: p.line += verticalScrollBar()->pageStep(); break;
@@ -315,11 +323,12 @@ void PreviewView::contextMenuEvent(QContextMenuEvent* event) {
     QAction* all = menu.addAction(QStringLiteral("Vybrat vše"));
     all->setEnabled(!text_.empty());
     QAction* chosen = menu.exec(event->globalPos());
-    if (chosen == copySelection) copy();
-    else if (chosen == copyAll) QApplication::clipboard()->setText(toPlainText());
-    else if (chosen == all) selectAll();
+    if (chosen == copySelection)
+        copy();
+    else if (chosen == copyAll)
+        QApplication::clipboard()->setText(toPlainText());
+    else if (chosen == all)
+        selectAll();
 }
 
-void PreviewView::copy() const {
-    QApplication::clipboard()->setText(hasSelection() ? selectedText() : toPlainText());
-}
+void PreviewView::copy() const { QApplication::clipboard()->setText(hasSelection() ? selectedText() : toPlainText()); }

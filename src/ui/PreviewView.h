@@ -75,7 +75,7 @@ private:
     std::vector<std::size_t> starts_;  // first character of each line
     std::vector<std::size_t> ends_;    // one past its last character, line break excluded
     std::vector<bool> marked_;
-    int widest_ = 0;                   // width of the widest line in pixels
+    int widest_ = 0;  // width of the widest line in pixels
     Position anchor_;
     Position cursor_;
 };

@@ -57,8 +57,8 @@ private:
 
     QPointer<QWidget> focus_;  // where the keyboard was before the controls were disabled
     bool started_ = false;
-    zelvar::Text pending_;     // the caption the label is to show
-    bool painted_ = true;      // the label shows `pending_`
+    zelvar::Text pending_;  // the caption the label is to show
+    bool painted_ = true;   // the label shows `pending_`
     QElapsedTimer sincePaint_;
     QElapsedTimer sinceEvents_;
 };

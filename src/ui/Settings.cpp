@@ -21,22 +21,19 @@ const QString kFolder = QStringLiteral("listing/folder");
 const QString kFilter = QStringLiteral("listing/filter");
 const QString kKind = QStringLiteral("listing/kind");
 
-int intIn(const QSettings &s, const QString &key, int low, int high) {
+int intIn(const QSettings& s, const QString& key, int low, int high) {
     bool ok = false;
     const int value = s.value(key).toInt(&ok);
     return ok && value >= low && value <= high ? value : low;
 }
 
 // An absolute folder that can be listed, else empty.
-std::string usableFolder(const std::string &path) {
-    if (path.empty() || path.front() != '/' || path.find('\0') != std::string::npos)
-        return {};
+std::string usableFolder(const std::string& path) {
+    if (path.empty() || path.front() != '/' || path.find('\0') != std::string::npos) return {};
     return zelvar::canOpenFolder(path) ? path : std::string();
 }
 
-QLineEdit* filterField(const frmMain& window) {
-    return window.findChild<QLineEdit*>(QStringLiteral("txtVyhlFiltr"));
-}
+QLineEdit* filterField(const frmMain& window) { return window.findChild<QLineEdit*>(QStringLiteral("txtVyhlFiltr")); }
 
 }  // namespace
 
@@ -45,24 +42,21 @@ QString settingsPath() {
            QStringLiteral("/zelvar/zelvar.conf");
 }
 
-SavedWindow loadSettings(const QString &path) {
+SavedWindow loadSettings(const QString& path) {
     SavedWindow saved;
-    if (!QFile::exists(path))
-        return saved;
+    if (!QFile::exists(path)) return saved;
     QSettings s(path, QSettings::NativeFormat);
-    if (s.status() != QSettings::NoError)
-        return saved;
+    if (s.status() != QSettings::NoError) return saved;
     saved.geometry = s.value(kGeometry).toByteArray();
     saved.layout = intIn(s, kLayout, 0, 1);
     saved.folder = usableFolder(s.value(kFolder).toByteArray().toStdString());
     const QVariant filter = s.value(kFilter);
-    if (filter.typeId() == QMetaType::QString)
-        saved.filter = filter.toString();
+    if (filter.typeId() == QMetaType::QString) saved.filter = filter.toString();
     saved.kind = intIn(s, kKind, 0, 2);
     return saved;
 }
 
-bool saveSettings(const SavedWindow &saved, const QString &path) {
+bool saveSettings(const SavedWindow& saved, const QString& path) {
     QDir().mkpath(QFileInfo(path).absolutePath());
     QSettings s(path, QSettings::NativeFormat);
     s.setValue(kGeometry, saved.geometry);
@@ -74,7 +68,7 @@ bool saveSettings(const SavedWindow &saved, const QString &path) {
     return s.status() == QSettings::NoError;
 }
 
-SavedWindow captureWindow(const frmMain &window) {
+SavedWindow captureWindow(const frmMain& window) {
     SavedWindow saved;
     saved.geometry = window.saveGeometry();
     saved.layout = window.layoutMode();
@@ -84,12 +78,10 @@ SavedWindow captureWindow(const frmMain &window) {
     return saved;
 }
 
-void restoreWindow(frmMain &window, const SavedWindow &saved) {
+void restoreWindow(frmMain& window, const SavedWindow& saved) {
     // A geometry from another screen set-up is put back by Qt onto a screen that exists.
-    if (!saved.geometry.isEmpty())
-        window.restoreGeometry(saved.geometry);
-    if (saved.layout != window.layoutMode())
-        window.mnuFunkce_Click(saved.layout);
+    if (!saved.geometry.isEmpty()) window.restoreGeometry(saved.geometry);
+    if (saved.layout != window.layoutMode()) window.mnuFunkce_Click(saved.layout);
     // The simple layout lists files only; the kind counts in the professional one.
     if (saved.layout == 1 && saved.kind != window.options().optFile) {
         if (auto* kind = window.findChild<QButtonGroup*>(QStringLiteral("optFile"))) kind->button(saved.kind)->click();
@@ -97,14 +89,11 @@ void restoreWindow(frmMain &window, const SavedWindow &saved) {
     if (saved.filter != filterField(window)->text()) filterField(window)->setText(saved.filter);
 }
 
-std::string startFolder(const QString &argument, const std::string &cwd, const std::string &remembered,
-                        bool &refused) {
+std::string startFolder(const QString& argument, const std::string& cwd, const std::string& remembered, bool& refused) {
     refused = false;
-    if (argument.isNull())
-        return remembered;
+    if (argument.isNull()) return remembered;
     std::string bytes = QFile::encodeName(argument).toStdString();
-    if (!bytes.empty() && bytes.front() != '/' && bytes.front() != '~')
-        bytes = zelvar::joinPath(cwd, bytes);
+    if (!bytes.empty() && bytes.front() != '/' && bytes.front() != '~') bytes = zelvar::joinPath(cwd, bytes);
     const std::optional<std::string> path =
         zelvar::typedFolderPath(zelvar::fromUtf8(bytes), QFile::encodeName(QDir::homePath()).toStdString());
     const std::string usable = path ? usableFolder(*path) : std::string();

@@ -35,8 +35,7 @@ QFont aboutFont(double points, bool bold = false) {
     return f;
 }
 
-QLabel* label(QWidget* parent, const char* name, const QString& text, const QRect& geometry,
-              const QFont& font) {
+QLabel* label(QWidget* parent, const char* name, const QString& text, const QRect& geometry, const QFont& font) {
     auto* l = new QLabel(text, parent);
     l->setObjectName(QString::fromLatin1(name));
     l->setGeometry(geometry);
@@ -51,10 +50,9 @@ QLabel* label(QWidget* parent, const char* name, const QString& text, const QRec
 QString versionText() { return QStringLiteral("Verze ") + QStringLiteral(ZELVAR_VERSION_TEXT); }
 
 frmAbout::frmAbout(zelvar::Dialogs& dialogs, QWidget* parent, std::string folder)
-    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
-      dialogs_(dialogs),
-      folder_(std::move(folder)) {
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                          Qt::MSWindowsFixedSizeDialogHint),
+      dialogs_(dialogs), folder_(std::move(folder)) {
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(QStringLiteral("O aplikaci  Zelvar"));
     setModal(true);
@@ -66,12 +64,10 @@ frmAbout::frmAbout(zelvar::Dialogs& dialogs, QWidget* parent, std::string folder
     picIcon->setGeometry(16, 16, 48, 48);
     picIcon->setPixmap(zelvarIcon().pixmap(48, 48));
 
-    lblTitle = label(this, "lblTitle", QString::fromUtf8(kAppTitle), QRect(80, 14, 360, 30),
-                     aboutFont(16, true));
+    lblTitle = label(this, "lblTitle", QString::fromUtf8(kAppTitle), QRect(80, 14, 360, 30), aboutFont(16, true));
     lblVersion = label(this, "lblVersion", versionText(), QRect(80, 46, 360, 18), aboutFont(9));
     lblDescription = label(this, "lblDescription",
-                           QString::fromUtf8(kAppDescription) + QStringLiteral("\n\n") +
-                               QString::fromUtf8(kMakerLine),
+                           QString::fromUtf8(kAppDescription) + QStringLiteral("\n\n") + QString::fromUtf8(kMakerLine),
                            QRect(80, 70, 360, 66), aboutFont(9));
     lblDescription->setWordWrap(true);
 
@@ -80,8 +76,8 @@ frmAbout::frmAbout(zelvar::Dialogs& dialogs, QWidget* parent, std::string folder
     line->setFrameShadow(QFrame::Sunken);
     line->setGeometry(16, 140, 425, 2);
 
-    lblDisclaimer = label(this, "lblDisclaimer", QString::fromUtf8(kAppComments),
-                          QRect(16, 148, 425, 140), aboutFont(8));
+    lblDisclaimer =
+        label(this, "lblDisclaimer", QString::fromUtf8(kAppComments), QRect(16, 148, 425, 140), aboutFont(8));
     lblDisclaimer->setWordWrap(true);
 
     cmdOK = new QPushButton(QStringLiteral("OK"), this);
@@ -108,7 +104,8 @@ void frmAbout::StartSysInfo() { dialogs_.messageBox(systemInfoText(folder_), zel
 zelvar::Text systemInfoText(const std::string& folder) {
     QStringList lines;
     lines << QStringLiteral("Zelvar ") + QStringLiteral(ZELVAR_VERSION_TEXT);
-    lines << QStringLiteral("Qt %1 (přeloženo s Qt %2)").arg(QString::fromLatin1(qVersion()), QStringLiteral(QT_VERSION_STR));
+    lines << QStringLiteral("Qt %1 (přeloženo s Qt %2)")
+                 .arg(QString::fromLatin1(qVersion()), QStringLiteral(QT_VERSION_STR));
     UVersionInfo icu;
     u_getVersion(icu);
     char icuText[U_MAX_VERSION_STRING_LENGTH] = {};

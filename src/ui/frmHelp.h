@@ -9,14 +9,14 @@ class QTextBrowser;
 
 class frmHelp : public QDialog {
     Q_OBJECT
-  public:
-    explicit frmHelp(QWidget *parent);
+public:
+    explicit frmHelp(QWidget* parent);
 
     // Shows the help window of `owner`, made on first use; with `search` the search line has the focus.
-    static frmHelp *open(QWidget *owner, bool search = false);
+    static frmHelp* open(QWidget* owner, bool search = false);
 
-    QTextBrowser *txtNapoveda;
-    QLineEdit *txtHledat;
+    QTextBrowser* txtNapoveda;
+    QLineEdit* txtHledat;
 
     // Selects the next (or previous) place of the search text, going round at the end; false and a
     // beep when the text is nowhere.

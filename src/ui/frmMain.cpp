@@ -50,7 +50,6 @@ namespace {
 
 bool isEnter(const QKeyEvent* e) { return e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter; }
 
-
 }  // namespace
 
 frmMain::frmMain(Dialogs& dialogs, const std::string& startFolder, QWidget* parent)
@@ -177,8 +176,9 @@ void frmMain::connectHandlers() {
         if (opts_.cboPauzy != index) cboPauzy_Click();
     });
 
-    new DigitFields(ui_.txtCisloOd, ui_.txtCiselnyZaklad, ui_.txtZachovatCiselnyZaklad, dialogs_,
-                    [this](QLineEdit* field, const Text& text) { table_.write(field, text); }, this);
+    new DigitFields(
+        ui_.txtCisloOd, ui_.txtCiselnyZaklad, ui_.txtZachovatCiselnyZaklad, dialogs_,
+        [this](QLineEdit* field, const Text& text) { table_.write(field, text); }, this);
     // Leaving a radix field normalises it.
     for (QLineEdit* e : {ui_.txtCiselnyZaklad, ui_.txtZachovatCiselnyZaklad}) e->installEventFilter(this);
 
@@ -384,8 +384,9 @@ void frmMain::cmdEdit_Click() {
 void frmMain::cmdPrejmenovat_Click() {
     // The rows name entries of the folder that was listed; its path may lead elsewhere by now.
     if (!sameFolder(filPath_, session_.result().folderId)) {
-        dialogs_.messageBox(T("Složka >") + fromUtf8(filPath_) + T("< se od načtení změnila.\r\nNic nebylo přejmenováno."),
-                            box::exclamation);
+        dialogs_.messageBox(
+            T("Složka >") + fromUtf8(filPath_) + T("< se od načtení změnila.\r\nNic nebylo přejmenováno."),
+            box::exclamation);
         Aktualizace();
         return;
     }
@@ -462,7 +463,7 @@ void frmMain::optZachovatTypCislovani_Click(int Index) {
 
 void frmMain::txtZachovatCiselnyZaklad_LostFocus() {
     table_.write(ui_.txtZachovatCiselnyZaklad,
-          normaliseRadix(fromQ(ui_.txtZachovatCiselnyZaklad->text()), opts_.optZachovatTypCislovani));
+                 normaliseRadix(fromQ(ui_.txtZachovatCiselnyZaklad->text()), opts_.optZachovatTypCislovani));
     fullRefresh();
 }
 

@@ -146,9 +146,8 @@ int main(int argc, char** argv) {
     // After show: showing centres a window on its first appearance.
     restoreWindow(window, saved);
     if (refused) {
-        QTimer::singleShot(0, &window, [&] {
-            dialogs.messageBox(zelvar::T("Adresa není v pořádku"), zelvar::box::information);
-        });
+        QTimer::singleShot(0, &window,
+                           [&] { dialogs.messageBox(zelvar::T("Adresa není v pořádku"), zelvar::box::information); });
     }
 
     if (shots) {

@@ -29,9 +29,9 @@ private:
     void flush();
 
     std::function<void()> build_;
-    qint64 quickest_ = 0;      // the smallest delay seen between a key's stamp and its delivery
+    qint64 quickest_ = 0;  // the smallest delay seen between a key's stamp and its delivery
     bool seenKey_ = false;
-    bool holding_ = false;     // keys that waited are being delivered
-    bool postponed_ = false;   // a build was held back
+    bool holding_ = false;    // keys that waited are being delivered
+    bool postponed_ = false;  // a build was held back
     bool flushQueued_ = false;
 };

@@ -4,9 +4,7 @@
 
 namespace zelvar {
 
-Text windowTitle(const Text& layoutText, const Text& folder) {
-    return kTitulek + layoutText + U" <" + folder + U">";
-}
+Text windowTitle(const Text& layoutText, const Text& folder) { return kTitulek + layoutText + U" <" + folder + U">"; }
 
 std::optional<std::string> typedFolderPath(const Text& typed, const std::string& home) {
     if (typed.empty() || typed.find(U'\0') != Text::npos) return std::nullopt;

@@ -19,60 +19,82 @@ namespace {
 
 // The choices and flags not listed here show in the outputs of the end-to-end tests.
 TEST(ParseArgs, ValuesReachTheirFields) {
-    struct Case { const char* label; Args args; std::function<void(const Request&)> expect; };
-    const Case cases[] = {
-        {"defaults", {}, [](auto& r) {
-             EXPECT_EQ(r.action, Action::Preview);
-             EXPECT_EQ(r.folder, ".");
-             EXPECT_EQ(r.options.txtJmeno, U"*");
-             EXPECT_EQ(r.options.txtCiselnyZaklad, U"10");
-             EXPECT_EQ(r.options.txtZachovatCiselnyZaklad, U"10");
-             EXPECT_FALSE(r.stats || r.apply || r.edit);
-         }},
-        {"joined value keeps later =", {"--ext=a=b"}, [](auto& r) { EXPECT_EQ(r.options.txtExt, U"a=b"); }},
-        {"value like an option", {"--name", "--x"}, [](auto& r) { EXPECT_EQ(r.options.txtJmeno, U"--x"); }},
-        {"later repeat wins", {"--case", "upper", "--case", "title"},
-         [](auto& r) { EXPECT_EQ(r.options.optVelikost, 3); }},
-        {"choices no output test reaches", {"--old-digits", "a-z", "--sort", "none"}, [](auto& r) {
-             EXPECT_EQ(r.options.optZachovatTypCislovani, 1);
-             EXPECT_EQ(r.options.optRazeni, 3);
-         }},
-        {"texts as given", {"--step", "x2", "--start", "", "--remove", "a:b", "--filter", "*.jpg;*.png"},
+    struct Case {
+        const char* label;
+        Args args;
+        std::function<void(const Request&)> expect;
+    };
+    const Case cases[] =
+        {
+            {"defaults",
+             {},
+             [](auto& r) {
+        EXPECT_EQ(r.action, Action::Preview);
+        EXPECT_EQ(r.folder, ".");
+        EXPECT_EQ(r.options.txtJmeno, U"*");
+        EXPECT_EQ(r.options.txtCiselnyZaklad, U"10");
+        EXPECT_EQ(r.options.txtZachovatCiselnyZaklad, U"10");
+        EXPECT_FALSE(r.stats || r.apply || r.edit);
+             }},
+            {"joined value keeps later =", {"--ext=a=b"}, [](auto& r) { EXPECT_EQ(r.options.txtExt, U"a=b"); }},
+            {"value like an option", {"--name", "--x"}, [](auto& r) { EXPECT_EQ(r.options.txtJmeno, U"--x"); }},
+            {"later repeat wins",
+             {"--case", "upper", "--case", "title"},
+             [](auto& r) { EXPECT_EQ(r.options.optVelikost, 3); }},
+            {"choices no output test reaches",
+             {"--old-digits", "a-z", "--sort", "none"},
+             [](auto& r) {
+        EXPECT_EQ(r.options.optZachovatTypCislovani, 1);
+        EXPECT_EQ(r.options.optRazeni, 3);
+             }},
+               {"texts as given",
+                {"--step", "x2", "--start", "", "--remove", "a:b", "--filter", "*.jpg;*.png"},
+                [](auto& r) {
+        EXPECT_EQ(r.options.txtDif, U"x2");
+        EXPECT_EQ(r.options.txtCisloOd, U"");
+        EXPECT_EQ(r.options.txtOdstranit, U"a:b");
+        EXPECT_EQ(r.options.txtVyhlFiltr, U"*.jpg;*.png");
+                }},
+        {"replacement fields lose forbidden characters",
+         {"--replace", "a/\\<>|\":*?b", "--with=x?y"},
          [](auto& r) {
-             EXPECT_EQ(r.options.txtDif, U"x2");
-             EXPECT_EQ(r.options.txtCisloOd, U"");
-             EXPECT_EQ(r.options.txtOdstranit, U"a:b");
-             EXPECT_EQ(r.options.txtVyhlFiltr, U"*.jpg;*.png");
+        EXPECT_EQ(r.options.txtZamenitCo, U"ab");
+        EXPECT_EQ(r.options.txtZamenitZaCo, U"xy");
          }},
-        {"replacement fields lose forbidden characters", {"--replace", "a/\\<>|\":*?b", "--with=x?y"},
-         [](auto& r) {
-             EXPECT_EQ(r.options.txtZamenitCo, U"ab");
-             EXPECT_EQ(r.options.txtZamenitZaCo, U"xy");
-         }},
-        {"radix normalised after its digit set", {"--radix", "40", "--digits", "a-z"},
+        {"radix normalised after its digit set",
+         {"--radix", "40", "--digits", "a-z"},
          [](auto& r) { EXPECT_EQ(r.options.txtCiselnyZaklad, U"26"); }},
-        {"old radix capped by the old digit set", {"--old-radix", "40", "--digits", "0-9a-z"},
+        {"old radix capped by the old digit set",
+         {"--old-radix", "40", "--digits", "0-9a-z"},
          [](auto& r) {
-             EXPECT_EQ(r.options.txtZachovatCiselnyZaklad, U"10");
-             EXPECT_EQ(r.options.txtCiselnyZaklad, U"10");
+        EXPECT_EQ(r.options.txtZachovatCiselnyZaklad, U"10");
+        EXPECT_EQ(r.options.txtCiselnyZaklad, U"10");
          }},
-        {"non-UTF-8 bytes survive", {"--name", std::string("a\xFF")},
-         [](auto& r) { EXPECT_EQ(r.options.txtJmeno, (Text{U'a', 0xDCFF})); }},
+        {"non-UTF-8 bytes survive",
+         {"--name", std::string("a\xFF")},
+         [](auto& r) {
+        EXPECT_EQ(r.options.txtJmeno, (Text{U'a', 0xDCFF}));
+         }},
         {"a lone dash is a folder", {"-"}, [](auto& r) { EXPECT_EQ(r.folder, "-"); }},
-        {"double dash ends options", {"--", "--apply"}, [](auto& r) {
-             EXPECT_EQ(r.folder, "--apply");
-             EXPECT_FALSE(r.apply);
+        {"double dash ends options",
+         {"--", "--apply"},
+         [](auto& r) {
+        EXPECT_EQ(r.folder, "--apply");
+        EXPECT_FALSE(r.apply);
          }},
-        {"samples in order with a counter", {"--sample", "b", "--counter=-12", "--sample=a"}, [](auto& r) {
-             EXPECT_EQ(r.action, Action::Samples);
-             EXPECT_EQ(r.samples, (std::vector<std::string>{"b", "a"}));
-             EXPECT_EQ(r.counter, -12);
+        {"samples in order with a counter",
+         {"--sample", "b", "--counter=-12", "--sample=a"},
+         [](auto& r) {
+        EXPECT_EQ(r.action, Action::Samples);
+        EXPECT_EQ(r.samples, (std::vector<std::string>{"b", "a"}));
+        EXPECT_EQ(r.counter, -12);
          }},
-        {"counter up to 2^53", {"--sample", "x", "--counter", "+9007199254740992"},
+        {"counter up to 2^53",
+         {"--sample", "x", "--counter", "+9007199254740992"},
          [](auto& r) { EXPECT_EQ(r.counter, 9007199254740992.0); }},
         {"help wins over the rest", {"--help", "-x"}, [](auto& r) { EXPECT_EQ(r.action, Action::Help); }},
         {"version", {"--name", "x", "--version"}, [](auto& r) { EXPECT_EQ(r.action, Action::Version); }},
-    };
+        };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
         const ParseResult result = parseArgs(c.args);
@@ -84,23 +106,42 @@ TEST(ParseArgs, ValuesReachTheirFields) {
 TEST(ParseArgs, UsageErrorsNameWhatIsWrongOnOneLine) {
     // Each with a part the message must hold.
     const std::pair<Args, const char*> cases[] = {
-        {{"--bogus"}, "--bogus"}, {{"--bogus=1"}, "--bogus"}, {{"-n"}, "-n"},
+        {{"--bogus"}, "--bogus"},
+        {{"--bogus=1"}, "--bogus"},
+        {{"-n"}, "-n"},
         {{"--nam", "x"}, "--nam"},  // a prefix of an option is not enough
-        {{"--name"}, "--name"}, {{"--stats", "--filter"}, "--filter"}, {{"--apply=yes"}, "--apply"},
-        {{"--help=1"}, "--help"}, {{"--case", "Upper"}, "Upper"}, {{"--sort="}, "--sort"},
-        {{"--numbering", "2"}, "--numbering"}, {{"--keep-mode", "Format"}, "--keep-mode"},
-        {{"--digits", "0-9 a-z"}, "--digits"}, {{"--old-digits", "hex"}, "--old-digits"},
-        {{"--separators", "1"}, "--separators"}, {{"--kind", "file"}, "--kind"},
-        {{"--start", "-1"}, "--start"}, {{"--start", " 1"}, "--start"}, {{"--radix", "1a"}, "--radix"},
+        {{"--name"}, "--name"},
+        {{"--stats", "--filter"}, "--filter"},
+        {{"--apply=yes"}, "--apply"},
+        {{"--help=1"}, "--help"},
+        {{"--case", "Upper"}, "Upper"},
+        {{"--sort="}, "--sort"},
+        {{"--numbering", "2"}, "--numbering"},
+        {{"--keep-mode", "Format"}, "--keep-mode"},
+        {{"--digits", "0-9 a-z"}, "--digits"},
+        {{"--old-digits", "hex"}, "--old-digits"},
+        {{"--separators", "1"}, "--separators"},
+        {{"--kind", "file"}, "--kind"},
+        {{"--start", "-1"}, "--start"},
+        {{"--start", " 1"}, "--start"},
+        {{"--radix", "1a"}, "--radix"},
         {{"--old-radix", "+8"}, "--old-radix"},
-        {{"--sample", "x", "--counter", ""}, "--counter"}, {{"--counter", "1.5"}, "--counter"},
-        {{"--counter", "-"}, "--counter"}, {{"--counter", "9007199254740993"}, "--counter"},
-        {{"--edit="}, "--edit"}, {{"a", "b"}, "FOLDER"}, {{"--sample", "x", "dir"}, "FOLDER"},
-        {{"--sample", "x", "--", "dir"}, "FOLDER"}, {{"--sample", "x", "--apply"}, "--apply"},
-        {{"--edit", "f", "--sample", "x"}, "--edit"}, {{"--stats", "--sample", "x"}, "--stats"},
+        {{"--sample", "x", "--counter", ""}, "--counter"},
+        {{"--counter", "1.5"}, "--counter"},
+        {{"--counter", "-"}, "--counter"},
+        {{"--counter", "9007199254740993"}, "--counter"},
+        {{"--edit="}, "--edit"},
+        {{"a", "b"}, "FOLDER"},
+        {{"--sample", "x", "dir"}, "FOLDER"},
+        {{"--sample", "x", "--", "dir"}, "FOLDER"},
+        {{"--sample", "x", "--apply"}, "--apply"},
+        {{"--edit", "f", "--sample", "x"}, "--edit"},
+        {{"--stats", "--sample", "x"}, "--stats"},
         {{"--case", "x", "--help"}, "--case"},  // an error before help
-        {{"--undo", "--apply"}, "--apply"}, {{"--history", "--edit", "f"}, "--edit"},
-        {{"--undo", "--sample", "x"}, "--sample"}, {{"--stats", "--history"}, "--stats"},
+        {{"--undo", "--apply"}, "--apply"},
+        {{"--history", "--edit", "f"}, "--edit"},
+        {{"--undo", "--sample", "x"}, "--sample"},
+        {{"--stats", "--history"}, "--stats"},
     };
     for (const auto& [args, part] : cases) {
         const ParseResult result = parseArgs(args);
@@ -112,12 +153,13 @@ TEST(ParseArgs, UsageErrorsNameWhatIsWrongOnOneLine) {
 TEST(Usage, ListsEveryOptionTheParserKnows) {
     const std::string usage = usageText();
     for (const char* option :
-         {"--name", "--ext", "--mirror-name", "--mirror-ext", "--case", "--numbering", "--start", "--step",
-          "--same-by-ext", "--zero-first", "--insert-zero", "--keep-mode", "--digits", "--radix",
-          "--old-digits", "--old-radix", "--no-diacritics", "--separators", "--replace", "--with", "--whole",
-          "--remove", "--reverse-name", "--reverse-ext", "--sort", "--numeric", "--descending", "--kind",
-          "--filter", "--stats", "--sample", "--counter", "--edit", "--apply", "--undo", "--history", "--help",
-          "--version"}) {
+         {"--name",    "--ext",     "--mirror-name", "--mirror-ext", "--case",          "--numbering",
+          "--start",   "--step",    "--same-by-ext", "--zero-first", "--insert-zero",   "--keep-mode",
+          "--digits",  "--radix",   "--old-digits",  "--old-radix",  "--no-diacritics", "--separators",
+          "--replace", "--with",    "--whole",       "--remove",     "--reverse-name",  "--reverse-ext",
+          "--sort",    "--numeric", "--descending",  "--kind",       "--filter",        "--stats",
+          "--sample",  "--counter", "--edit",        "--apply",      "--undo",          "--history",
+          "--help",    "--version"}) {
         EXPECT_NE(usage.find(option), std::string::npos) << option;
         EXPECT_EQ(parseArgs({option}).error.find("unrecognized"), std::string::npos) << option;
     }
@@ -141,8 +183,7 @@ TEST(Documentation, ManualAndCompletionFollowTheOptions) {
         std::istringstream in(text);
         for (std::string line; std::getline(in, line);) {
             if (!std::regex_search(line, lines)) continue;
-            for (std::sregex_iterator it(line.begin(), line.end(), option), end; it != end; ++it)
-                out.insert(it->str());
+            for (std::sregex_iterator it(line.begin(), line.end(), option), end; it != end; ++it) out.insert(it->str());
         }
         return out;
     };
@@ -158,8 +199,7 @@ TEST(Documentation, ManualAndCompletionFollowTheOptions) {
         std::istringstream names((*it)[1].str());
         for (std::string name; std::getline(names, name, '|');) {
             std::istringstream each((*it)[2].str());
-            for (std::string value; each >> value;)
-                EXPECT_TRUE(parseArgs({name, value}).ok()) << name << " " << value;
+            for (std::string value; each >> value;) EXPECT_TRUE(parseArgs({name, value}).ok()) << name << " " << value;
             EXPECT_FALSE(parseArgs({name, "bogus"}).ok()) << name << " takes any value";
         }
     }

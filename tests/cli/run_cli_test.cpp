@@ -46,8 +46,8 @@ void expectComplaint(const std::string& err) {
 }
 
 std::string stats(int n, int renamed, int unchanged) {
-    return "Počet zpracovaných souborů: " + std::to_string(n) + "\nPočet přejmenování: " +
-           std::to_string(renamed) + "\nPočet beze změny: " + std::to_string(unchanged) + "\n";
+    return "Počet zpracovaných souborů: " + std::to_string(n) + "\nPočet přejmenování: " + std::to_string(renamed) +
+           "\nPočet beze změny: " + std::to_string(unchanged) + "\n";
 }
 
 TEST(Samples, ComposeFromTheOptions) {
@@ -64,12 +64,10 @@ TEST(Samples, ComposeFromTheOptions) {
         {{"--name", "n::", "--counter=7", "--sample", "x.txt"}, "n07.txt\n"},
         {{"--name", ":", "--counter", "5", "--radix", "", "--sample", "x.txt"}, "101.txt\n"},
         {{"--name", "::", "--counter", "12", "--radix", "40", "--sample", "x.txt"}, "12.txt\n"},
-        {{"--name", ":::", "--counter", "27", "--digits", "a-z", "--radix", "40", "--sample", "x.txt"},
-         "abb.txt\n"},
+        {{"--name", ":::", "--counter", "27", "--digits", "a-z", "--radix", "40", "--sample", "x.txt"}, "abb.txt\n"},
         {{"--name", "::::", "--counter", "255", "--digits", "0-9a-z", "--radix", "16", "--sample", "x.txt"},
          "00ff.txt\n"},
-        {{"--name", ":", "--counter", "35", "--digits", "0-9a-z", "--radix", "99", "--sample", "x.txt"},
-         "z.txt\n"},
+        {{"--name", ":", "--counter", "35", "--digits", "0-9a-z", "--radix", "99", "--sample", "x.txt"}, "z.txt\n"},
         {{"--name", "\\y-\\m-\\d \\h\\n\\s", "--sample", "x.txt"}, "1899-12-30 000000.txt\n"},
         {{"--ext", "txt", "--sample", "README"}, "README.txt\n"},
         {{"--sample", "README"}, "README\n"},
@@ -90,8 +88,7 @@ TEST(Samples, ComposeFromTheOptions) {
         {{"--mirror-name", "--name", "??", "--sample", "abcdef.txt"}, "ef.txt\n"},
         {{"--mirror-ext", "--ext", "?", "--sample", "a.xyz"}, "a.z\n"},
         {{"--numbering", "keep", "--name", "*:::", "--sample", "img12x.jpg"}, "img012x.jpg\n"},
-        {{"--numbering", "keep", "--keep-mode", "move", "--name", "*-::", "--sample", "img12x.jpg"},
-         "imgx-12.jpg\n"},
+        {{"--numbering", "keep", "--keep-mode", "move", "--name", "*-::", "--sample", "img12x.jpg"}, "imgx-12.jpg\n"},
         {{"--numbering", "keep", "--old-radix", "2", "--name", "*:", "--sample", "a1101b.txt"}, "a13b.txt\n"},
         {{"--numbering", "keep", "--name", "*:::", "--sample", "abc.txt"}, "abc.txt\n"},
         {{"--numbering", "keep", "--insert-zero", "--name", "*:::", "--sample", "abc.txt"}, "abc000.txt\n"},
@@ -157,22 +154,22 @@ TEST(Preview, RowsAndStatistics) {
     dir.fill({{"a.jpg", "A"}, {"b.jpg", "B"}, {"c.txt", "C"}});
     const std::string same = "a.jpg -> * beze změny\nb.jpg -> * beze změny\nc.txt -> * beze změny\n";
     expectPreviews(dir, {
-        {{}, same},
-        {{"--stats"}, same + stats(3, 0, 3)},
-        {{"--name", "Foto_:::", "--stats"},
-         "a.jpg -> Foto_001.jpg\nb.jpg -> Foto_002.jpg\nc.txt -> Foto_003.txt\n" + stats(3, 3, 0)},
-        {{"--name", "x", "--stats"},
-         "a.jpg -> x.jpg\nb.jpg -> * viz >x.jpg< výše\nc.txt -> x.txt\n" + stats(3, 2, 1)},
-        {{"--name", "n:", "--start", "10", "--step", "5"},
-         "a.jpg -> n10.jpg\nb.jpg -> n15.jpg\nc.txt -> n20.txt\n"},
-        {{"--name", "n:", "--step", "0"}, "a.jpg -> n1.jpg\nb.jpg -> n2.jpg\nc.txt -> n3.txt\n"},
-        {{"--name", "n:", "--start", "3", "--radix="},
-         "a.jpg -> n11.jpg\nb.jpg -> n100.jpg\nc.txt -> n101.txt\n"},
-        {{"--name", "n:", "--descending"}, "c.txt -> n1.txt\nb.jpg -> n2.jpg\na.jpg -> n3.jpg\n"},
-        {{"--filter", "*.jpg", "--ext", "png"}, "a.jpg -> a.png\nb.jpg -> b.png\n"},
-        {{"--filter", "*.gif"}, ""},
-        {{"--name", "", "--stats"}, stats(0, 0, 0)},
-    });
+                            {{}, same},
+                            {{"--stats"}, same + stats(3, 0, 3)},
+                            {{"--name", "Foto_:::", "--stats"},
+                             "a.jpg -> Foto_001.jpg\nb.jpg -> Foto_002.jpg\nc.txt -> Foto_003.txt\n" + stats(3, 3, 0)},
+                            {{"--name", "x", "--stats"},
+                             "a.jpg -> x.jpg\nb.jpg -> * viz >x.jpg< výše\nc.txt -> x.txt\n" + stats(3, 2, 1)},
+                            {{"--name", "n:", "--start", "10", "--step", "5"},
+                             "a.jpg -> n10.jpg\nb.jpg -> n15.jpg\nc.txt -> n20.txt\n"},
+                            {{"--name", "n:", "--step", "0"}, "a.jpg -> n1.jpg\nb.jpg -> n2.jpg\nc.txt -> n3.txt\n"},
+                            {{"--name", "n:", "--start", "3", "--radix="},
+                             "a.jpg -> n11.jpg\nb.jpg -> n100.jpg\nc.txt -> n101.txt\n"},
+                            {{"--name", "n:", "--descending"}, "c.txt -> n1.txt\nb.jpg -> n2.jpg\na.jpg -> n3.jpg\n"},
+                            {{"--filter", "*.jpg", "--ext", "png"}, "a.jpg -> a.png\nb.jpg -> b.png\n"},
+                            {{"--filter", "*.gif"}, ""},
+                            {{"--name", "", "--stats"}, stats(0, 0, 0)},
+                        });
 }
 
 TEST(Preview, OrderKindsAndNumbering) {
@@ -180,40 +177,41 @@ TEST(Preview, OrderKindsAndNumbering) {
     dir.fill({{"b.aaa", ""}, {"a.zzz", ""}, {"my.photos", "<folder>"}});
     dir.mtime("a.zzz", 2000000000);
     dir.mtime("b.aaa", 1000000000);
-    expectPreviews(dir, {
-        {{}, "a.zzz -> * beze změny\nb.aaa -> * beze změny\n"},
-        {{"--sort", "ext"}, "b.aaa -> * beze změny\na.zzz -> * beze změny\n"},
-        {{"--sort", "date", "--name", "n:"}, "b.aaa -> n1.aaa\na.zzz -> n2.zzz\n"},
-        {{"--sort", "date", "--descending", "--name", "n:"}, "a.zzz -> n1.zzz\nb.aaa -> n2.aaa\n"},
-        {{"--kind", "folders", "--case", "upper"}, "my.photos -> MY.PHOTOS\n"},
-        {{"--kind", "both", "--name", "n:"}, "a.zzz -> n1.zzz\nb.aaa -> n2.aaa\nmy.photos -> n3.photos\n"},
-    });
+    expectPreviews(
+        dir, {
+                 {{}, "a.zzz -> * beze změny\nb.aaa -> * beze změny\n"},
+                 {{"--sort", "ext"}, "b.aaa -> * beze změny\na.zzz -> * beze změny\n"},
+                 {{"--sort", "date", "--name", "n:"}, "b.aaa -> n1.aaa\na.zzz -> n2.zzz\n"},
+                 {{"--sort", "date", "--descending", "--name", "n:"}, "a.zzz -> n1.zzz\nb.aaa -> n2.aaa\n"},
+                 {{"--kind", "folders", "--case", "upper"}, "my.photos -> MY.PHOTOS\n"},
+                 {{"--kind", "both", "--name", "n:"}, "a.zzz -> n1.zzz\nb.aaa -> n2.aaa\nmy.photos -> n3.photos\n"},
+             });
 }
 
 TEST(Preview, NumberingModes) {
     TempFolder dir;
     dir.fill({{"file10.txt", ""}, {"file9.txt", ""}, {"file1.txt", ""}});
-    expectPreviews(dir, {
-        {{"--name", "*"},
-         "file1.txt -> * beze změny\nfile10.txt -> * beze změny\nfile9.txt -> * beze změny\n"},
-        {{"--numeric", "--name", "n:"}, "file1.txt -> n1.txt\nfile9.txt -> n2.txt\nfile10.txt -> n3.txt\n"},
-        {{"--numbering", "same", "--name", "x:"},
-         "file1.txt -> x.txt\nfile10.txt -> x1.txt\nfile9.txt -> x2.txt\n"},
-        {{"--numbering", "same", "--zero-first", "--name", "x:"},
-         "file1.txt -> x0.txt\nfile10.txt -> x1.txt\nfile9.txt -> x2.txt\n"},
-        {{"--numbering", "keep", "--name", "n*:::", "--stats"},
-         "file1.txt -> nfile001.txt\nfile10.txt -> nfile010.txt\nfile9.txt -> nfile009.txt\n"
-             + stats(3, 3, 0)},
-    });
+    expectPreviews(
+        dir,
+        {
+            {{"--name", "*"}, "file1.txt -> * beze změny\nfile10.txt -> * beze změny\nfile9.txt -> * beze změny\n"},
+            {{"--numeric", "--name", "n:"}, "file1.txt -> n1.txt\nfile9.txt -> n2.txt\nfile10.txt -> n3.txt\n"},
+            {{"--numbering", "same", "--name", "x:"},
+             "file1.txt -> x.txt\nfile10.txt -> x1.txt\nfile9.txt -> x2.txt\n"},
+            {{"--numbering", "same", "--zero-first", "--name", "x:"},
+             "file1.txt -> x0.txt\nfile10.txt -> x1.txt\nfile9.txt -> x2.txt\n"},
+            {{"--numbering", "keep", "--name", "n*:::", "--stats"},
+             "file1.txt -> nfile001.txt\nfile10.txt -> nfile010.txt\nfile9.txt -> nfile009.txt\n" + stats(3, 3, 0)},
+        });
 }
 
 TEST(Preview, SameNumberForEqualNamesAndNamesKeepTheirBytes) {
     TempFolder dir;
     dir.fill({{"a.jpg", ""}, {"a.raw", ""}, {"b.jpg", ""}});
     expectPreviews(dir, {
-        {{"--name", "n:", "--same-by-ext"}, "a.jpg -> n1.jpg\na.raw -> n1.raw\nb.jpg -> n2.jpg\n"},
-        {{"--name", "n:"}, "a.jpg -> n1.jpg\na.raw -> n2.raw\nb.jpg -> n3.jpg\n"},
-    });
+                            {{"--name", "n:", "--same-by-ext"}, "a.jpg -> n1.jpg\na.raw -> n1.raw\nb.jpg -> n2.jpg\n"},
+                            {{"--name", "n:"}, "a.jpg -> n1.jpg\na.raw -> n2.raw\nb.jpg -> n3.jpg\n"},
+                        });
     TempFolder odd;
     odd.file("b\xFF\xFE.txt");
     expectPreviews(odd, {{{"--case", "upper"}, "b\xFF\xFE.txt -> B\xFF\xFE.TXT\n"}});
@@ -223,15 +221,24 @@ TEST(Preview, RowsTheRenameWouldRefuseAreMarked) {
     TempFolder dir;
     dir.fill({{"\xC3x\xA9.txt", ""}, {"éx.txt", ""}, {"ba.txt", ""}, {"a.txt", ""}});
     const std::string longName(300, 'x');
-    expectPreviews(dir, {
-        // Bytes that meet as valid UTF-8 clash with the character they encode.
-        {{"--remove", "x"}, "a.txt -> a.tt\nba.txt -> ba.tt\néx.txt -> é.tt\n\xC3x\xA9.txt -> * viz >é.tt< výše\n"},
-        {{"--name", longName}, "a.txt -> * příliš dlouhé jméno\nba.txt -> * příliš dlouhé jméno\n"
-                               "éx.txt -> * příliš dlouhé jméno\n\xC3x\xA9.txt -> * příliš dlouhé jméno\n"},
-        {{"--name", "a\x1f" "b?", "--filter", "*a.txt"}, "a.txt -> a\x1f" "ba.txt\nba.txt -> a\x1f" "bb.txt\n"},
-        {{"--name", "/*", "--ext", "*:", "--numbering", "same", "--zero-first", "--filter", "*a.txt"},
-         "a.txt -> * prázdné jméno\nba.txt -> a.txt1\n"},
-    });
+    expectPreviews(
+        dir,
+        {
+            // Bytes that meet as valid UTF-8 clash with the character they encode.
+            {{"--remove", "x"}, "a.txt -> a.tt\nba.txt -> ba.tt\néx.txt -> é.tt\n\xC3x\xA9.txt -> * viz >é.tt< výše\n"},
+            {{"--name", longName},
+             "a.txt -> * příliš dlouhé jméno\nba.txt -> * příliš dlouhé jméno\n"
+             "éx.txt -> * příliš dlouhé jméno\n\xC3x\xA9.txt -> * příliš dlouhé jméno\n"},
+            {{"--name",
+              "a\x1f"
+              "b?",
+              "--filter", "*a.txt"},
+             "a.txt -> a\x1f"
+             "ba.txt\nba.txt -> a\x1f"
+             "bb.txt\n"},
+            {{"--name", "/*", "--ext", "*:", "--numbering", "same", "--zero-first", "--filter", "*a.txt"},
+             "a.txt -> * prázdné jméno\nba.txt -> a.txt1\n"},
+        });
 }
 
 TEST(Preview, AFolderThatCannotBeListed) {
@@ -282,7 +289,9 @@ TEST(Edit, NamesFromAFileOrStandardInput) {
         // Any line end ends a line; a byte-order mark is no part of the first name.
         {"c.txt\rB.txt\r", "a.txt -> c.txt\nb.txt -> B.txt\n" + stats(2, 2, 0)},
         {"\r\r\nB.txt", "a.txt -> * beze změny\nb.txt -> * beze změny\n" + stats(2, 0, 2)},
-        {"\xEF\xBB\xBF" "c.txt\n", "a.txt -> c.txt\nb.txt -> * beze změny\n" + stats(2, 1, 1)},
+        {"\xEF\xBB\xBF"
+         "c.txt\n",
+         "a.txt -> c.txt\nb.txt -> * beze změny\n" + stats(2, 1, 1)},
     };
     for (const auto& [lines, expected] : cases) {
         names.file("names", lines);
@@ -314,22 +323,39 @@ TEST(Apply, RenamesPrintsTheReportAndLosesNothing) {
         std::vector<std::pair<std::string, std::string>> renames;  // in order
     };
     const Case cases[] = {
-        {{"--name", "Foto_:"}, "", "a.jpg -> Foto_1.jpg\nb.jpg -> Foto_2.jpg\n" + done + "2 souborů\n", "", 0,
+        {{"--name", "Foto_:"},
+         "",
+         "a.jpg -> Foto_1.jpg\nb.jpg -> Foto_2.jpg\n" + done + "2 souborů\n",
+         "",
+         0,
          {{"a.jpg", "Foto_1.jpg"}, {"b.jpg", "Foto_2.jpg"}}},
         // Changed extensions need no answer.
-        {{"--ext", "png"}, "", "a.jpg -> a.png\nb.jpg -> b.png\n" + done + "2 souborů\n", "", 0,
+        {{"--ext", "png"},
+         "",
+         "a.jpg -> a.png\nb.jpg -> b.png\n" + done + "2 souborů\n",
+         "",
+         0,
          {{"a.jpg", "a.png"}, {"b.jpg", "b.png"}}},
         // Clashes inside the list are settled before the folder is asked: row 2 clashes with row 1.
-        {{"--stats", "--name", "x"}, "",
+        {{"--stats", "--name", "x"},
+         "",
          "a.jpg -> * existuje >x.jpg<\nb.jpg -> * viz >x.jpg< výše\n" + stats(2, 0, 2) + done + "0 souborů\n",
-         "", 0, {}},
-        {{"--edit", "-"}, "c.jpg\na.jpg\n", "a.jpg -> c.jpg\nb.jpg -> a.jpg\n" + done + "2 souborů\n", "", 0,
+         "",
+         0,
+         {}},
+        {{"--edit", "-"},
+         "c.jpg\na.jpg\n",
+         "a.jpg -> c.jpg\nb.jpg -> a.jpg\n" + done + "2 souborů\n",
+         "",
+         0,
          {{"a.jpg", "c.jpg"}, {"b.jpg", "a.jpg"}}},
-        {{"--edit", "-"}, "y.jpg\n" + tooLong + "\n",
+        {{"--edit", "-"},
+         "y.jpg\n" + tooLong + "\n",
          "a.jpg -> y.jpg\nb.jpg -> " + tooLong + "\n" + done + "1 souborů\nNepřejmenováno 1 souborů\n\n" +
              "b.jpg nepřejmenován na " + tooLong + "\n",
          "Název >" + tooLong + "<\n     nebo >b.jpg<\n           není povolen,\n>b.jpg< nebude přejmenován\n",
-         1, {{"a.jpg", "y.jpg"}}},
+         1,
+         {{"a.jpg", "y.jpg"}}},
     };
     for (Case c : cases) {
         SCOPED_TRACE(label(c.args));
@@ -352,15 +378,16 @@ TEST(Json, OneObjectPerRowThenTheCountsAndTheReport) {
     const auto row = [](const std::string& old, const std::string& now, const std::string& verdict) {
         return "{\"old\": \"" + old + "\", \"new\": " + now + ", \"verdict\": \"" + verdict + "\"}\n";
     };
-    expectPreviews(dir, {
-        {{"--json", "--name", "??beze změny", "--filter", "*x"}, row("* x", "\"* beze změny\"", "rename")},
-        {{"--json", "--stats", "--name", "n1", "--filter", "*"},
-         row("* x", "\"n1\"", "rename") + row("a.txt", "\"n1.txt\"", "below") +
-             row("b\\\"\\\\\\udcff.txt", "\"n1.txt\"", "below") + row("n1.txt", "null", "unchanged") +
-             "{\"processed\": 4, \"renamed\": 1, \"unchanged\": 3}\n"},
-        {{"--json", "--name", "n1", "--filter", "a*"}, row("a.txt", "\"n1.txt\"", "exists")},
-        {{"--json", "--name", "/*", "--filter", "a*"}, row("a.txt", "null", "empty")},
-    });
+    expectPreviews(
+        dir, {
+                 {{"--json", "--name", "??beze změny", "--filter", "*x"}, row("* x", "\"* beze změny\"", "rename")},
+                 {{"--json", "--stats", "--name", "n1", "--filter", "*"},
+                  row("* x", "\"n1\"", "rename") + row("a.txt", "\"n1.txt\"", "below") +
+                      row("b\\\"\\\\\\udcff.txt", "\"n1.txt\"", "below") + row("n1.txt", "null", "unchanged") +
+                      "{\"processed\": 4, \"renamed\": 1, \"unchanged\": 3}\n"},
+                 {{"--json", "--name", "n1", "--filter", "a*"}, row("a.txt", "\"n1.txt\"", "exists")},
+                 {{"--json", "--name", "/*", "--filter", "a*"}, row("a.txt", "null", "empty")},
+             });
     const CliRun applied = run({"--json", "--apply", "--name", "new", "--ext", "", "--filter", "a*", dir.path()});
     EXPECT_EQ(applied.out, row("a.txt", "\"new\"", "rename") + "{\"renamed\": 1, \"failures\": []}\n");
     EXPECT_EQ(applied.code, 0);
@@ -375,13 +402,21 @@ TEST(Undo, TakesBackTheNewestRunAndListsTheHistory) {
     EXPECT_EQ(run({"--undo", dir.path()}).err, nothing);
     ASSERT_EQ(run({"--apply", "--name", "Foto_:", dir.path()}).code, 0);
     const auto after = snapshot(dir.path());
-    struct Step { Args args; int code; std::string out, err; const decltype(before)* folder; };
+    struct Step {
+        Args args;
+        int code;
+        std::string out, err;
+        const decltype(before)* folder;
+    };
     const Step steps[] = {
         {{"--undo"}, 0, "Vrácení ukončeno\n\nVráceno 2 souborů\n", "", &before},
         {{"--undo"}, 0, "Vrácení ukončeno\n\nVráceno 2 souborů\n", "", &after},  // a redo
         // The redo took the undo back, so the first run is in force again.
-        {{"--history"}, 0, "2/2\tvrácení\tdokončeno\n2/2\tvrácení\tvráceno\n2/2\tpřejmenování\tdokončeno\n",
-         "", &after},
+        {{"--history"},
+         0,
+         "2/2\tvrácení\tdokončeno\n2/2\tvrácení\tvráceno\n2/2\tpřejmenování\tdokončeno\n",
+         "",
+         &after},
     };
     for (Step s : steps) {
         SCOPED_TRACE(label(s.args));
@@ -406,8 +441,7 @@ TEST(Undo, TakesBackTheNewestRunAndListsTheHistory) {
     dir.file("a.jpg", "new");
     const CliRun taken = run({"--undo", dir.path()});
     EXPECT_EQ(taken.code, 1);
-    EXPECT_NE(taken.out.find("Nevráceno 1 souborů\n\nFoto_1.jpg nevrácen na a.jpg: "), std::string::npos)
-        << taken.out;
+    EXPECT_NE(taken.out.find("Nevráceno 1 souborů\n\nFoto_1.jpg nevrácen na a.jpg: "), std::string::npos) << taken.out;
     EXPECT_NE(taken.err.find(">Foto_1.jpg<"), std::string::npos) << taken.err;
     EXPECT_EQ(snapshot(dir / "a.jpg").size() + snapshot(dir.path()).count("Foto_1.jpg"), 1u);
 }
@@ -416,8 +450,11 @@ TEST(Undo, TakesBackTheNewestRunAndListsTheHistory) {
 // when the preview has been printed, before the first rename.
 TEST(Apply, RenamesInTheFolderListedWhateverItsPathLeadsToMeanwhile) {
     TempFolder dir;
-    dir.fill({{"photos", "<folder>"}, {"photos/a.jpg", "A"}, {"photos/b.jpg", "B"},
-              {"other", "<folder>"}, {"other/a.jpg", "other"}});
+    dir.fill({{"photos", "<folder>"},
+              {"photos/a.jpg", "A"},
+              {"photos/b.jpg", "B"},
+              {"other", "<folder>"},
+              {"other/a.jpg", "other"}});
     const auto listedBefore = snapshot(dir / "photos"), otherBefore = snapshot(dir / "other");
     struct Swap {
         const TempFolder& dir;

@@ -8,7 +8,9 @@ TEST(CharacterSets, RemoveAndReplace) {
     EXPECT_EQ(OdstranZnaky(U"a--b", U"-"), Text(U"ab"));
     EXPECT_EQ(OdstranZnaky(U"Aa", U"a"), Text(U"A"));  // exact, case-sensitive
 
-    struct Case { const char32_t *text, *co, *zaCo, *znaky, *retezec; };
+    struct Case {
+        const char32_t *text, *co, *zaCo, *znaky, *retezec;
+    };
     const Case cases[] = {
         // text, Co, ZaCo, ZamenZnaky result, ZamenRetezec result
         {U"a b-c", U" -", U"__", U"a_b_c", U"a b-c"},

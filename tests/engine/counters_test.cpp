@@ -5,24 +5,41 @@
 using namespace zelvar;
 
 TEST(KeptNumbers, RunLimitPerRadix) {
-    struct Case { int radix, limit; };
+    struct Case {
+        int radix, limit;
+    };
     const Case cases[] = {
-        {2, 54},  {3, 34},  {4, 27},  {5, 23},  {6, 21},  {7, 19},  {8, 17},  {9, 16},
-        {10, 16}, {11, 15}, {13, 15}, {14, 14}, {17, 14}, {18, 13}, {21, 13}, {22, 12},
-        {28, 12}, {29, 11}, {36, 11}, {1, 11},  {0, 11},  {40, 11},
+        {2, 54},  {3, 34},  {4, 27},  {5, 23},  {6, 21},  {7, 19},  {8, 17},  {9, 16},  {10, 16}, {11, 15}, {13, 15},
+        {14, 14}, {17, 14}, {18, 13}, {21, 13}, {22, 12}, {28, 12}, {29, 11}, {36, 11}, {1, 11},  {0, 11},  {40, 11},
     };
     for (const auto& c : cases) EXPECT_EQ(keptRunLimit(c.radix), c.limit) << c.radix;
 }
 
 TEST(KeptNumbers, DigitRangesFollowTheRadixUnclamped) {
-    struct Case { char32_t c; int radix, set; bool belongs; };
+    struct Case {
+        char32_t c;
+        int radix, set;
+        bool belongs;
+    };
     const Case cases[] = {
-        {U'5', 10, 0, true},  {U'a', 10, 0, false}, {U'1', 2, 0, true},   {U'2', 2, 0, false},
-        {U'f', 16, 2, true},  {U'F', 16, 2, true},  {U'g', 16, 2, false}, {U'9', 16, 2, true},
-        {U'z', 26, 1, true},  {U'Z', 26, 1, true},  {U'0', 26, 1, false}, {U'd', 3, 1, false},
-        {U'b', 10, 2, false}, {U'z', 36, 5, true},
+        {U'5', 10, 0, true},
+        {U'a', 10, 0, false},
+        {U'1', 2, 0, true},
+        {U'2', 2, 0, false},
+        {U'f', 16, 2, true},
+        {U'F', 16, 2, true},
+        {U'g', 16, 2, false},
+        {U'9', 16, 2, true},
+        {U'z', 26, 1, true},
+        {U'Z', 26, 1, true},
+        {U'0', 26, 1, false},
+        {U'd', 3, 1, false},
+        {U'b', 10, 2, false},
+        {U'z', 36, 5, true},
         // The radix is not clamped to the digit set here: 11 with "0-9" reaches ":".
-        {U':', 11, 0, true},  {U'0', 0, 0, false},  {U'a', 1, 1, true},
+        {U':', 11, 0, true},
+        {U'0', 0, 0, false},
+        {U'a', 1, 1, true},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(isKeptDigit(c.c, c.radix, c.set), c.belongs)
@@ -31,11 +48,21 @@ TEST(KeptNumbers, DigitRangesFollowTheRadixUnclamped) {
 }
 
 TEST(KeptNumbers, RadixFieldAsSixteenBitNumber) {
-    struct Case { const char32_t* text; std::optional<int> value; };
+    struct Case {
+        const char32_t* text;
+        std::optional<int> value;
+    };
     const Case cases[] = {
-        {U"10", 10},       {U"", 0},           {U"abc", 0},   {U"007", 7},
-        {U"32767", 32767}, {U"-32768", -32768}, {U"32768", std::nullopt},
-        {U"99999999", std::nullopt},           {U"2.5", 2},   {U"3.5", 4},
+        {U"10", 10},
+        {U"", 0},
+        {U"abc", 0},
+        {U"007", 7},
+        {U"32767", 32767},
+        {U"-32768", -32768},
+        {U"32768", std::nullopt},
+        {U"99999999", std::nullopt},
+        {U"2.5", 2},
+        {U"3.5", 4},
     };
     for (const auto& c : cases) EXPECT_EQ(radixValue(c.text), c.value) << toUtf8(c.text);
 }

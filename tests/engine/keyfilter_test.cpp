@@ -15,7 +15,10 @@ constexpr KeyVerdict self{kSelf}, beep{0, true}, message{0, true, true}, quiet{}
 }  // namespace
 
 TEST(KontrolaZnaku, VerdictPerModeListAndKey) {
-    struct Case { const char32_t *mode, *list, *keys; KeyVerdict expected; };
+    struct Case {
+        const char32_t *mode, *list, *keys;
+        KeyVerdict expected;
+    };
     const Case cases[] = {
         // Backspace and Tab pass in every mode, Enter becomes Tab.
         {U"x", U"", U"\b\t", self},
@@ -85,9 +88,13 @@ TEST(KontrolaZnaku, VerdictPerModeListAndKey) {
 
 TEST(RadixField, KeysNormaliseAndCap) {
     // Digits pass, Backspace removes the last character, anything else is dropped without a word.
-    struct Key { const char32_t *text, *keys; bool insert; const char32_t* after; };
+    struct Key {
+        const char32_t *text, *keys;
+        bool insert;
+        const char32_t* after;
+    };
     const Key keys[] = {
-        {U"12", U"09", true, U"12"},   {U"", U"9", true, U""},     {U"12", U"a- \t\r\x16", false, U"12"},
+        {U"12", U"09", true, U"12"},     {U"", U"9", true, U""},    {U"12", U"a- \t\r\x16", false, U"12"},
         {U"1234", U"\b", false, U"123"}, {U"7", U"\b", false, U""}, {U"", U"\b", false, U""},
     };
     for (const auto& k : keys) {
@@ -98,12 +105,16 @@ TEST(RadixField, KeysNormaliseAndCap) {
         }
     }
 
-    struct Case { const char* text; int digitSet; const char *normalised, *capped; };
+    struct Case {
+        const char* text;
+        int digitSet;
+        const char *normalised, *capped;
+    };
     const Case cases[] = {
-        {"", 0, "2", ""},       {"1", 2, "2", "1"},     {"007", 0, "7", "007"},    {"11", 0, "10", "10"},
-        {"40", 0, "10", "10"},  {"40", 1, "26", "26"},  {"40", 2, "36", "36"},     {"36", 2, "36", "36"},
-        {"0036", 2, "36", "0036"}, {"12abc", 0, "10", "10"}, {"abc", 1, "2", "abc"},
-        {"99999999999999999999", 1, "26", "26"},
+        {"", 0, "2", ""},         {"1", 2, "2", "1"},     {"007", 0, "7", "007"},
+        {"11", 0, "10", "10"},    {"40", 0, "10", "10"},  {"40", 1, "26", "26"},
+        {"40", 2, "36", "36"},    {"36", 2, "36", "36"},  {"0036", 2, "36", "0036"},
+        {"12abc", 0, "10", "10"}, {"abc", 1, "2", "abc"}, {"99999999999999999999", 1, "26", "26"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.text) + " set " + std::to_string(c.digitSet));

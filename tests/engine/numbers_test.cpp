@@ -7,9 +7,15 @@
 using namespace zelvar;
 
 TEST(ZbytekDeleni, FloorsMagnitudesAndRoundsLikeTheFormula) {
-    struct Case { double a, b, expected; };
+    struct Case {
+        double a, b, expected;
+    };
     const Case cases[] = {
-        {7, 3, 1}, {-7, 3, 1}, {7.9, 3, 1}, {-7.5, 2, 0}, {10, -3, 1},
+        {7, 3, 1},
+        {-7, 3, 1},
+        {7.9, 3, 1},
+        {-7.5, 2, 0},
+        {10, -3, 1},
         {std::ldexp(1.0, 60), 10, 0},      // 2^60 / 10 rounds up and Q x B rounds back to 2^60
         {1729382256910270720.0, 3, -256},  // Q x B rounds above A
     };
@@ -17,12 +23,27 @@ TEST(ZbytekDeleni, FloorsMagnitudesAndRoundsLikeTheFormula) {
 }
 
 TEST(CisloNaText, DigitsWidthsAndClampedRadix) {
-    struct Case { double value; int radix, width, set; const char32_t* expected; };
+    struct Case {
+        double value;
+        int radix, width, set;
+        const char32_t* expected;
+    };
     const Case cases[] = {
-        {255, 16, 4, 2, U"00ff"}, {5, 2, 0, 0, U"101"},  {0, 26, 3, 1, U"aaa"}, {1234, 10, 2, 0, U"1234"},
-        {0, 10, 0, 0, U"0"},      {26, 26, 0, 1, U"ba"}, {25, 26, 3, 1, U"aaz"}, {5, 1, 0, 0, U"101"},
-        {5, -4, 0, 0, U"101"},    {25, 20, 0, 0, U"25"}, {27, 30, 0, 1, U"bb"},  {36, 40, 0, 2, U"10"},
-        {35, 36, 3, 7, U"00z"},   {7.9, 10, -2, 0, U"7"}, {INFINITY, 10, 3, 0, U""},
+        {255, 16, 4, 2, U"00ff"},
+        {5, 2, 0, 0, U"101"},
+        {0, 26, 3, 1, U"aaa"},
+        {1234, 10, 2, 0, U"1234"},
+        {0, 10, 0, 0, U"0"},
+        {26, 26, 0, 1, U"ba"},
+        {25, 26, 3, 1, U"aaz"},
+        {5, 1, 0, 0, U"101"},
+        {5, -4, 0, 0, U"101"},
+        {25, 20, 0, 0, U"25"},
+        {27, 30, 0, 1, U"bb"},
+        {36, 40, 0, 2, U"10"},
+        {35, 36, 3, 7, U"00z"},
+        {7.9, 10, -2, 0, U"7"},
+        {INFINITY, 10, 3, 0, U""},
         {std::ldexp(1.0, 60), 10, 0, 0, U"1152921504606847000"},  // quotients round in double
     };
     for (const auto& c : cases) {
@@ -37,11 +58,24 @@ TEST(CisloNaText, DigitsWidthsAndClampedRadix) {
 }
 
 TEST(TextNaCislo, LeadingDigitsOfTheSet) {
-    struct Case { const char32_t* text; int radix, set; double expected; };
+    struct Case {
+        const char32_t* text;
+        int radix, set;
+        double expected;
+    };
     const Case cases[] = {
-        {U"ff", 16, 0, 0},    {U"Zz", 36, 2, 1295}, {U"b", 26, 1, 1},    {U"FF", 16, 2, 255},
-        {U"12x5", 10, 0, 12}, {U"x12", 10, 0, 0},   {U"", 10, 0, 0},     {U"19", 8, 0, 1},
-        {U"ff", 40, 2, 555},  {U"101", 1, 0, 5},    {U"1a", 11, 2, 21},  {U"a1", 26, 1, 0},
+        {U"ff", 16, 0, 0},
+        {U"Zz", 36, 2, 1295},
+        {U"b", 26, 1, 1},
+        {U"FF", 16, 2, 255},
+        {U"12x5", 10, 0, 12},
+        {U"x12", 10, 0, 0},
+        {U"", 10, 0, 0},
+        {U"19", 8, 0, 1},
+        {U"ff", 40, 2, 555},
+        {U"101", 1, 0, 5},
+        {U"1a", 11, 2, 21},
+        {U"a1", 26, 1, 0},
         {U"ffffffffffffff", 16, 2, 72057594037927936.0},  // 16^14 - 1 rounds to 2^56
     };
     for (const auto& c : cases) {

@@ -21,7 +21,12 @@ std::string show(const std::vector<Text>& tokens, const std::vector<int>& positi
 }  // namespace
 
 TEST(PatternCompiler, Parts) {
-    struct Case { const char32_t* pattern; int hvezda; bool citac; const char *pred, *za; };
+    struct Case {
+        const char32_t* pattern;
+        int hvezda;
+        bool citac;
+        const char *pred, *za;
+    };
     const Case cases[] = {
         {U"*", 1, false, "0:", "0:"},
         {U"", 0, false, "0:", "0:"},

@@ -11,10 +11,19 @@ namespace {
 using O = RenameOptions&;
 using Tweak = void (*)(O);
 
-struct Call { double n = 1; bool obracene = false, pocitat = false; DateTime d{2024, 3, 7, 9, 5, 2}; };
+struct Call {
+    double n = 1;
+    bool obracene = false, pocitat = false;
+    DateTime d{2024, 3, 7, 9, 5, 2};
+};
 constexpr Call reversed{.obracene = true};
 
-struct Case { const char *pattern, *old; Tweak tweak; Call call; const char* expected; };
+struct Case {
+    const char *pattern, *old;
+    Tweak tweak;
+    Call call;
+    const char* expected;
+};
 
 void check(std::span<const Case> cases) {
     for (const auto& c : cases) {
@@ -30,9 +39,13 @@ void check(std::span<const Case> cases) {
 
 void format(O o) { o.optCitac = 2; }
 void abToX(O o) { o.txtZamenitCo = U"ab", o.txtZamenitZaCo = U"x"; }
-template <int item> void pauzy(O o) { o.cboPauzy = item; }
+template <int item>
+void pauzy(O o) {
+    o.cboPauzy = item;
+}
 // Kept numbers moved behind the pattern, read in the radix and digit set (written in decimal for "0-9").
-template <int radix, int set> void moved(O o) {
+template <int radix, int set>
+void moved(O o) {
     o.optCitac = 2, o.optZachovatCisla = 1, o.optZachovatTypCislovani = o.optTypCislovani = set;
     o.txtZachovatCiselnyZaklad = decimal(radix), o.txtCiselnyZaklad = decimal(set == 0 ? 10 : radix);
 }
@@ -41,38 +54,63 @@ template <int radix, int set> void moved(O o) {
 
 TEST(ZpracJmeno, PatternTokensAndDates) {
     const Case cases[] = {
-        {"??", "abcdef", nullptr, {}, "ab"},           {"*??", "abcdef", nullptr, {}, "abcdef"},
-        {"????", "abc", nullptr, {}, "abc"},           {"??*??", "abc", nullptr, {}, "abc"},
-        {"?/?", "abc", nullptr, {}, "ac"},             {"x?y", "abc", nullptr, {}, "xay"},
-        {"*?/?", "abcdef", nullptr, {}, "abcdf"},      {"", "abc", nullptr, {}, ""},
-        {"x::y", "", nullptr, {}, "x01y"},             {"?\?-*-??", "abcdefg", nullptr, {}, "ab-cde-fg"},
+        {"??", "abcdef", nullptr, {}, "ab"},
+        {"*??", "abcdef", nullptr, {}, "abcdef"},
+        {"????", "abc", nullptr, {}, "abc"},
+        {"??*??", "abc", nullptr, {}, "abc"},
+        {"?/?", "abc", nullptr, {}, "ac"},
+        {"x?y", "abc", nullptr, {}, "xay"},
+        {"*?/?", "abcdef", nullptr, {}, "abcdf"},
+        {"", "abc", nullptr, {}, ""},
+        {"x::y", "", nullptr, {}, "x01y"},
+        {"?\?-*-??", "abcdefg", nullptr, {}, "ab-cde-fg"},
         {"\\y-\\m-\\d_\\h\\n\\s+\\r\\v", "", nullptr, {}, "2024-03-07_090502+2402"},
         {"\\y\\r.\\m\\d\\h", "", nullptr, {.d = {}}, "189999.123000"},
-        {"a\x1f" "b\x19*", "c", nullptr, {}, "a\x1f" "b\x19" "c"},  // control characters are no date codes
+        {"a\x1f"
+         "b\x19*",
+         "c",
+         nullptr,
+         {},
+         "a\x1f"
+         "b\x19"
+         "c"},  // control characters are no date codes
         // Reversed processing: the pattern runs on the mirrored text, which is turned back;
         // literals and dates are not mirrored in advance, the counter is.
-        {"??", "abcdef", nullptr, reversed, "ef"},        {"?/*", "abcdef", nullptr, reversed, "abcdf"},
-        {"/*/", "abcde", nullptr, reversed, "bcd"},        {"x*?y", "abc", nullptr, reversed, "yabcx"},
-        {"\\y*", "abc", nullptr, reversed, "abc4202"},     {"::*", "ab", nullptr, reversed, "ab01"},
+        {"??", "abcdef", nullptr, reversed, "ef"},
+        {"?/*", "abcdef", nullptr, reversed, "abcdf"},
+        {"/*/", "abcde", nullptr, reversed, "bcd"},
+        {"x*?y", "abc", nullptr, reversed, "yabcx"},
+        {"\\y*", "abc", nullptr, reversed, "abc4202"},
+        {"::*", "ab", nullptr, reversed, "ab01"},
     };
     check(cases);
 }
 
 TEST(ZpracJmeno, CharacterOptionsAfterTheReversals) {
-    const Case cases[] = {
-        {"*", "abc", [](O o) { o.chkJmeno = 1; }, {}, "cba"},
-        {"*", "a b-c_d", pauzy<1>, {}, "abcd"},    {"*", "a b-c_d", pauzy<2>, {}, "a_b_c_d"},
-        {"*", "a b-c_d", pauzy<3>, {}, "a-b-c-d"}, {"*", "a b-c_d", pauzy<4>, {}, "a b c d"},
-        {"*", "a b-c_d", pauzy<5>, {}, "ab-cd"},   {"*", "a b-c_d", pauzy<-1>, {}, "a b-c_d"},
-        {"*", "abcab", abToX, {}, "xxcxx"},
-        {"*", "abcab", [](O o) { abToX(o), o.chkZamenaVse = 1; }, {}, "xcx"},
-        // Nothing is replaced while the replacement text is empty, not even whole strings.
-        {"*", "abc", [](O o) { o.txtZamenitCo = U"ab", o.chkZamenaVse = 1; }, {}, "abc"},
-        // Replacement sees the final orientation: reversed "abc" holds no "ab" any more.
-        {"*", "abc", [](O o) { abToX(o), o.chkZamenaVse = 1, o.chkJmeno = 1; }, {}, "cba"},
-        // Diacritics, separators, replacement, removal: in that order.
-        {"*", "é-é", [](O o) { o.chkBezDia = 1, o.cboPauzy = 2, o.txtOdstranit = U"e";
-                               o.txtZamenitCo = U"_", o.txtZamenitZaCo = U"+"; }, {}, "+"},
+    const Case cases[] =
+        {
+            {"*", "abc", [](O o) { o.chkJmeno = 1; }, {}, "cba"},
+            {"*", "a b-c_d", pauzy<1>, {}, "abcd"},
+            {"*", "a b-c_d", pauzy<2>, {}, "a_b_c_d"},
+            {"*", "a b-c_d", pauzy<3>, {}, "a-b-c-d"},
+            {"*", "a b-c_d", pauzy<4>, {}, "a b c d"},
+            {"*", "a b-c_d", pauzy<5>, {}, "ab-cd"},
+            {"*", "a b-c_d", pauzy<-1>, {}, "a b-c_d"},
+            {"*", "abcab", abToX, {}, "xxcxx"},
+            {"*", "abcab", [](O o) { abToX(o), o.chkZamenaVse = 1; }, {}, "xcx"},
+            // Nothing is replaced while the replacement text is empty, not even whole strings.
+            {"*", "abc", [](O o) { o.txtZamenitCo = U"ab", o.chkZamenaVse = 1; }, {}, "abc"},
+            // Replacement sees the final orientation: reversed "abc" holds no "ab" any more.
+            {"*", "abc", [](O o) { abToX(o), o.chkZamenaVse = 1, o.chkJmeno = 1; }, {}, "cba"},
+            // Diacritics, separators, replacement, removal: in that order.
+            {"*",
+             "é-é",
+             [](O o) {
+        o.chkBezDia = 1, o.cboPauzy = 2, o.txtOdstranit = U"e";
+        o.txtZamenitCo = U"_", o.txtZamenitZaCo = U"+";
+             },
+             {},
+             "+"},
     };
     check(cases);
 }
@@ -125,8 +163,7 @@ TEST(ZpracJmeno, KeptNumbers) {
         // Runs longer than the radix can hold exactly are cut to its limit.
         {"*-:", "a12345678901234567890y", moved<10, 0>, {}, "a7890y-1234567890123456"},
         {"*-:", "q777777777777777777", moved<8, 0>, {}, "q7-2251799813685247"},
-        {"*-:", "x1000000000000000000000000000000000000000000000000000000y", moved<2, 0>, {},
-         "x0y-9007199254740992"},
+        {"*-:", "x1000000000000000000000000000000000000000000000000000000y", moved<2, 0>, {}, "x0y-9007199254740992"},
         {"*-:", "_1000000000023_", moved<36, 2>, {}, "_23_-10000000000"},
         {"*-:", "gfffffffffffffffg", moved<16, 2>, {}, "gfg-100000000000000"},  // 16^14 - 1 rounds to 2^56
     };

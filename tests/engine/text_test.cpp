@@ -5,14 +5,17 @@
 using namespace zelvar;
 
 TEST(Utf8, DecodesValidSequencesEscapesInvalidBytesAndRoundTrips) {
-    struct Case { std::string bytes; Text text; };
+    struct Case {
+        std::string bytes;
+        Text text;
+    };
     const Case cases[] = {
         {"plain.txt", U"plain.txt"},
         {"Žluťoučký kůň.jpg", U"Žluťoučký kůň.jpg"},
         {"emoji \xF0\x9F\x90\xA2", U"emoji \U0001F422"},
         {"bad \xFF\xFE end", U"bad \xDCFF\xDCFE end"},
-        {"cut \xC5", U"cut \xDCC5"},                               // truncated sequence at the end
-        {"overlong \xC0\xAF", U"overlong \xDCC0\xDCAF"},             // must not decode to "/"
+        {"cut \xC5", U"cut \xDCC5"},                                  // truncated sequence at the end
+        {"overlong \xC0\xAF", U"overlong \xDCC0\xDCAF"},              // must not decode to "/"
         {"surrogate \xED\xB2\x80", U"surrogate \xDCED\xDCB2\xDC80"},  // an encoded surrogate is invalid
         {"\x80\x80\x80", U"\xDC80\xDC80\xDC80"},
     };
@@ -41,10 +44,23 @@ TEST(CaseMapping, CzechLettersAndEscapes) {
 }
 
 TEST(NumericValue, LeadingNumberOnly) {
-    struct Case { const char* text; double value; };
+    struct Case {
+        const char* text;
+        double value;
+    };
     const Case cases[] = {
-        {"1", 1},     {"  42abc", 42}, {"-7", -7},   {"+3", 3},  {"2.5x", 2.5}, {"abc", 0},
-        {"", 0},      {"-", 0},        {".5", 0.5},  {"1e5", 1}, {"0010", 10},  {" - 3", 0},
+        {"1", 1},
+        {"  42abc", 42},
+        {"-7", -7},
+        {"+3", 3},
+        {"2.5x", 2.5},
+        {"abc", 0},
+        {"", 0},
+        {"-", 0},
+        {".5", 0.5},
+        {"1e5", 1},
+        {"0010", 10},
+        {" - 3", 0},
         {"99999999999999999", 1e17},
     };
     for (const auto& c : cases) EXPECT_DOUBLE_EQ(numericValue(T(c.text)), c.value) << c.text;

@@ -9,22 +9,35 @@ namespace {
 
 // The mount entry of a folder on FUSE decides whether a change of letter case needs two steps.
 TEST(FileSystemType, FuseMountsOfWindowsFormatsFoldCase) {
-    struct Case { const char* type; const char* source; bool folds; };
-    const Case cases[] = {
-        {"fuseblk", "/dev/sdb1", true},           // ntfs-3g, exfat-fuse: no subtype given
-        {"fuseblk.ntfs-3g", "/dev/sdb1", true},   {"fuseblk.exfat", "/dev/sdc1", true},
-        {"fuse.fusefat", "/dev/sdb1", true},      {"fuse.exfat-fuse", "/dev/sdb1", true},
-        {"fuse.ciopfs", "/home/x/.ci", true},     {"fuse", "fusefat#/dev/sdb1", true},
-        {"fuse", "/dev/loop3", true},             {"fuse", "exfat", true},
-        {"vfat", "/dev/sdb1", true},              {"exfat", "/dev/sdb1", true},
-        {"fuse.sshfs", "eva@host:/home", false},  {"fuse.bindfs", "/srv/data", false},
-        {"fuse", "sshfs#eva@host:", false},       {"fuse.gvfsd-fuse", "gvfsd-fuse", false},
-        {"fuse", "bindfs", false},                {"fuseblkx", "/dev/sdb1", false},
-        {"ext4", "/dev/sda2", false},             {"tmpfs", "tmpfs", false},
-        {"fuse.", "/dev/sdb1", false},            {"", "", false},
+    struct Case {
+        const char* type;
+        const char* source;
+        bool folds;
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(mountFoldsCase(c.type, c.source), c.folds) << c.type << " " << c.source;
+    const Case cases[] = {
+        {"fuseblk", "/dev/sdb1", true},  // ntfs-3g, exfat-fuse: no subtype given
+        {"fuseblk.ntfs-3g", "/dev/sdb1", true},
+        {"fuseblk.exfat", "/dev/sdc1", true},
+        {"fuse.fusefat", "/dev/sdb1", true},
+        {"fuse.exfat-fuse", "/dev/sdb1", true},
+        {"fuse.ciopfs", "/home/x/.ci", true},
+        {"fuse", "fusefat#/dev/sdb1", true},
+        {"fuse", "/dev/loop3", true},
+        {"fuse", "exfat", true},
+        {"vfat", "/dev/sdb1", true},
+        {"exfat", "/dev/sdb1", true},
+        {"fuse.sshfs", "eva@host:/home", false},
+        {"fuse.bindfs", "/srv/data", false},
+        {"fuse", "sshfs#eva@host:", false},
+        {"fuse.gvfsd-fuse", "gvfsd-fuse", false},
+        {"fuse", "bindfs", false},
+        {"fuseblkx", "/dev/sdb1", false},
+        {"ext4", "/dev/sda2", false},
+        {"tmpfs", "tmpfs", false},
+        {"fuse.", "/dev/sdb1", false},
+        {"", "", false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(mountFoldsCase(c.type, c.source), c.folds) << c.type << " " << c.source;
 }
 
 TEST(FileSystemType, FindsTheMountOfADeviceInTheMountTable) {

@@ -21,8 +21,9 @@ using namespace testing;
 std::string facts(const Listing& l) {
     std::string out = l.folder + (l.failed ? " failed " + l.error : "") + (l.truncated ? " truncated" : "") + "\n";
     for (const ListedEntry& e : l.entries) {
-        out += e.name + (e.isDir ? "/ " : " ") + std::to_string(e.mtime.sec) + "." + std::to_string(e.mtime.nsec) + " " + std::to_string(e.date.year) +
-               "-" + std::to_string(e.date.second) + " " + std::to_string(e.id.ino) + "\n";
+        out += e.name + (e.isDir ? "/ " : " ") + std::to_string(e.mtime.sec) + "." + std::to_string(e.mtime.nsec) +
+               " " + std::to_string(e.date.year) + "-" + std::to_string(e.date.second) + " " +
+               std::to_string(e.id.ino) + "\n";
     }
     std::map<std::string, EntryId> all(l.allNames.begin(), l.allNames.end());
     for (const auto& [name, id] : all) out += "= " + name + " " + std::to_string(id.ino) + "\n";
@@ -41,20 +42,20 @@ TEST(ListingCache, ChangesBehindItsBackShowInTheNextListing) {
         const char* what;
         std::function<void(const TempFolder&)> change;
     };
-    const Case cases[] = {
-        {"create", [](const TempFolder& d) { d.file("new.txt"); }},
-        {"delete", [](const TempFolder& d) { unlink((d / "b.txt").c_str()); }},
-        {"rename", [](const TempFolder& d) { rename((d / "b.txt").c_str(), (d / "c.txt").c_str()); }},
-        {"date only", [](const TempFolder& d) { setTime(d / "a.txt", 86400 * 400); }},
-        {"content", [](const TempFolder& d) {
-             std::ofstream(d / "a.txt", std::ios::app) << "more";
-         }},
-        {"subfolder", [](const TempFolder& d) { d.folder("sub"); }},
-        {"replaced folder", [](const TempFolder& d) {
-             rename(d.path().c_str(), (d.path() + ".old").c_str());
-             mkdir(d.path().c_str(), 0755);
-             d.file("other.txt");
-         }},
+    const Case cases[] =
+        {
+            {"create", [](const TempFolder& d) { d.file("new.txt"); }},
+            {"delete", [](const TempFolder& d) { unlink((d / "b.txt").c_str()); }},
+            {"rename", [](const TempFolder& d) { rename((d / "b.txt").c_str(), (d / "c.txt").c_str()); }},
+            {"date only", [](const TempFolder& d) { setTime(d / "a.txt", 86400 * 400); }},
+            {"content", [](const TempFolder& d) { std::ofstream(d / "a.txt", std::ios::app) << "more"; }},
+            {"subfolder", [](const TempFolder& d) { d.folder("sub"); }},
+            {"replaced folder",
+             [](const TempFolder& d) {
+        rename(d.path().c_str(), (d.path() + ".old").c_str());
+        mkdir(d.path().c_str(), 0755);
+        d.file("other.txt");
+             }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -117,7 +118,8 @@ TEST(ListingCache, ReadsAgainWhatItCannotVouchFor) {
         cache.list(dir.path(), U"*.*", 0);
         EXPECT_FALSE(cache.lastKept());
     }
-    EXPECT_EQ(facts(cache.list(dir.path() + "/missing", U"*.*", 0)), facts(listFolder(dir.path() + "/missing", U"*.*", 0)));
+    EXPECT_EQ(facts(cache.list(dir.path() + "/missing", U"*.*", 0)),
+              facts(listFolder(dir.path() + "/missing", U"*.*", 0)));
     cache.list(dir.path() + "/missing", U"*.*", 0);
     EXPECT_FALSE(cache.lastKept()) << "a failed listing";
 }

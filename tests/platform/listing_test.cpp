@@ -43,18 +43,33 @@ struct ScopedTimeZone {
 
 TEST(Listing, ListsTheKindAndMaskAskedForButSeesEveryEntryAsItself) {
     TempFolder dir;
-    dir.fill({{"a.txt", "a"}, {".hidden", ""}, {"dir", "<folder>"}, {".hdir", "<folder>"},
-              {"to_file", "-> a.txt"}, {"to_dir", "-> dir"}, {"dangling", "-> nowhere"}, {"loop", "-> loop"},
-              {"star*name", ""}, {"bad\xff.txt", ""}});
+    dir.fill({{"a.txt", "a"},
+              {".hidden", ""},
+              {"dir", "<folder>"},
+              {".hdir", "<folder>"},
+              {"to_file", "-> a.txt"},
+              {"to_dir", "-> dir"},
+              {"dangling", "-> nowhere"},
+              {"loop", "-> loop"},
+              {"star*name", ""},
+              {"bad\xff.txt", ""}});
     mkfifo((dir / "pipe").c_str(), 0644);
     const Names files{"a.txt", ".hidden", "to_file", "dangling", "loop", "star*name", "bad\xff.txt", "pipe"};
     const Names folders{"dir", ".hdir", "to_dir"};
     Names all = files;
     all.insert(folders.begin(), folders.end());
-    struct Case { const char* mask; int optFile; Names expected; };
+    struct Case {
+        const char* mask;
+        int optFile;
+        Names expected;
+    };
     const Case cases[] = {
-        {"*.*", 0, files}, {"*.*", 1, folders}, {"*", 2, all}, {"*.TXT", 0, {"a.txt", "bad\xff.txt"}},
-        {"star?name;*.hdir", 2, {"star*name", ".hdir"}}, {".h*", 2, {".hidden", ".hdir"}},
+        {"*.*", 0, files},
+        {"*.*", 1, folders},
+        {"*", 2, all},
+        {"*.TXT", 0, {"a.txt", "bad\xff.txt"}},
+        {"star?name;*.hdir", 2, {"star*name", ".hdir"}},
+        {".h*", 2, {".hidden", ".hdir"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.mask) + " kind " + std::to_string(c.optFile));
@@ -87,33 +102,45 @@ TEST(Listing, ExistingAsksTheFileSystemOnlyWhenItFoldsCase) {
     listing.byFoldedName.emplace("later", EntryId{1, 2});
     EXPECT_EQ(listing.existing("LATER"), std::nullopt) << "only when the file system reaches it";
     EXPECT_EQ(listing.existing("later"), (EntryId{1, 2}));
-    for (const char* name : {"", ".", "..", "a/.", "../a"})
-        EXPECT_FALSE(listing.existing(name)) << '"' << name << '"';
+    for (const char* name : {"", ".", "..", "a/.", "../a"}) EXPECT_FALSE(listing.existing(name)) << '"' << name << '"';
 }
 
 // A folder's path that no longer leads to the folder listed: the window renames nothing then.
 TEST(Listing, TellsWhetherAPathStillLeadsToTheFolderListed) {
-    struct Case { const char* what; std::function<void(const TempFolder&)> change; bool same; };
-    const Case cases[] = {
-        {"untouched", [](const TempFolder& d) { d.file("f/new"); }, true},
-        {"reached through a link", [](const TempFolder& d) {
-             std::rename((d / "f").c_str(), (d / "real").c_str());
-             symlink("real", (d / "f").c_str());
-         }, true},
-        {"swapped for a link to another folder", [](const TempFolder& d) {
-             std::rename((d / "f").c_str(), (d / "away").c_str());
-             symlink("g", (d / "f").c_str());
-         }, false},
-        {"replaced by a new folder", [](const TempFolder& d) {
-             std::rename((d / "f").c_str(), (d / "away").c_str());
-             d.folder("f");
-         }, false},
-        {"replaced by a file", [](const TempFolder& d) {
-             std::rename((d / "f").c_str(), (d / "away").c_str());
-             d.file("f");
-         }, false},
-        {"gone", [](const TempFolder& d) { std::rename((d / "f").c_str(), (d / "away").c_str()); }, false},
+    struct Case {
+        const char* what;
+        std::function<void(const TempFolder&)> change;
+        bool same;
     };
+    const Case cases[] =
+        {
+            {"untouched", [](const TempFolder& d) { d.file("f/new"); }, true},
+            {"reached through a link",
+             [](const TempFolder& d) {
+        std::rename((d / "f").c_str(), (d / "real").c_str());
+        symlink("real", (d / "f").c_str());
+             },
+             true},
+            {"swapped for a link to another folder",
+             [](const TempFolder& d) {
+        std::rename((d / "f").c_str(), (d / "away").c_str());
+        symlink("g", (d / "f").c_str());
+             },
+             false},
+               {"replaced by a new folder",
+                [](const TempFolder& d) {
+        std::rename((d / "f").c_str(), (d / "away").c_str());
+        d.folder("f");
+                },
+                false},
+        {"replaced by a file",
+         [](const TempFolder& d) {
+        std::rename((d / "f").c_str(), (d / "away").c_str());
+        d.file("f");
+         },
+         false},
+        {"gone", [](const TempFolder& d) { std::rename((d / "f").c_str(), (d / "away").c_str()); }, false},
+        };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         TempFolder dir;
@@ -127,12 +154,24 @@ TEST(Listing, TellsWhetherAPathStillLeadsToTheFolderListed) {
 
 TEST(Listing, DatesAreModificationTimesInLocalCivilTime) {
     TempFolder dir;
-    dir.fill({{"f", ""}, {"link", "-> f"}, {"dangling", "-> nowhere"}, {"old", "<folder>"}, {"far", ""},
-              {"summer", ""}, {"winter", ""}});
+    dir.fill({{"f", ""},
+              {"link", "-> f"},
+              {"dangling", "-> nowhere"},
+              {"old", "<folder>"},
+              {"far", ""},
+              {"summer", ""},
+              {"winter", ""}});
     const time_t f = utc(2021, 3, 4, 5, 6, 7), far = utc(2400, 1, 1, 0, 0, 0);
     const char* const cet = "CET-1CEST,M3.5.0,M10.5.0/3";
     // ns: the mtimeNs expected, 0 for the entry's own time
-    struct Case { const char* zone; const char* name; time_t mtime; long nano; DateTime date; int64_t ns; };
+    struct Case {
+        const char* zone;
+        const char* name;
+        time_t mtime;
+        long nano;
+        DateTime date;
+        int64_t ns;
+    };
     const Case cases[] = {
         {"UTC", "f", f, 123456789, {2021, 3, 4, 5, 6, 7}, 0},
         {"UTC", "link", utc(2000, 1, 1, 0, 0, 0), 0, {2021, 3, 4, 5, 6, 7}, f * 1000000000LL + 123456789},
@@ -152,8 +191,11 @@ TEST(Listing, DatesAreModificationTimesInLocalCivilTime) {
         const ListedEntry* e = entryNamed(listing, c.name);
         ASSERT_NE(e, nullptr) << c.name;
         EXPECT_EQ(e->date, c.date) << c.name;
-        if (c.mtime == far) EXPECT_EQ(e->mtime, (FileTime{far, 7}));
-        else EXPECT_EQ(e->mtime.sec * 1000000000LL + e->mtime.nsec, c.ns ? c.ns : c.mtime * 1000000000LL + c.nano) << c.name;
+        if (c.mtime == far)
+            EXPECT_EQ(e->mtime, (FileTime{far, 7}));
+        else
+            EXPECT_EQ(e->mtime.sec * 1000000000LL + e->mtime.nsec, c.ns ? c.ns : c.mtime * 1000000000LL + c.nano)
+                << c.name;
     }
 }
 
@@ -161,10 +203,16 @@ TEST(Listing, StopsAtTheLimitAndSaysWhenMoreMatch) {
     TempFolder dir;
     dir.fill({{"f1", ""}, {"f2", ""}, {"f3", ""}, {"f4", ""}, {"f5", ""}, {"d1", "<folder>"}});
     dir.folder("d2");
-    struct Case { std::size_t limit; int optFile; const char* mask; std::size_t listed; bool truncated; };
+    struct Case {
+        std::size_t limit;
+        int optFile;
+        const char* mask;
+        std::size_t listed;
+        bool truncated;
+    };
     const Case cases[] = {
-        {3, 0, "*", 3, true}, {5, 0, "*", 5, false}, {6, 0, "*", 5, false}, {2, 1, "*", 2, false},
-        {1, 1, "*", 1, true}, {0, 0, "*", 0, true},  {4, 0, "f1;f2;f3;f4", 4, false}, {7, 2, "*", 7, false},
+        {3, 0, "*", 3, true}, {5, 0, "*", 5, false},  {6, 0, "*", 5, false},           {2, 1, "*", 2, false},
+        {1, 1, "*", 1, true}, {0, 0, "*", 0, true},   {4, 0, "f1;f2;f3;f4", 4, false}, {7, 2, "*", 7, false},
         {6, 2, "*", 6, true}, {0, 0, "x*", 0, false},
     };
     for (const auto& c : cases) {
@@ -180,8 +228,8 @@ TEST(Listing, StopsAtTheLimitAndSaysWhenMoreMatch) {
 TEST(Listing, AFolderThatCannotBeOpenedFailsWithTheSystemsReason) {
     TempFolder dir;
     dir.file("plain");
-    for (const auto& [path, error] : {std::pair{dir / "missing", ENOENT}, {dir / "plain", ENOTDIR},
-                                      {dir.path() + std::string("\0x", 2), EINVAL}}) {
+    for (const auto& [path, error] :
+         {std::pair{dir / "missing", ENOENT}, {dir / "plain", ENOTDIR}, {dir.path() + std::string("\0x", 2), EINVAL}}) {
         const Listing listing = listFolder(path, T("*"), 2);
         EXPECT_TRUE(listing.failed) << path;
         EXPECT_EQ(listing.error, std::strerror(error)) << path;
@@ -212,31 +260,61 @@ TEST(NameMask, MatchesLikeWindowsIgnoringCase) {
         bool matches;
     } cases[] = {
         // "*" and "*.*" list every name, with or without a dot, hidden ones too.
-        {"*", "abc", true}, {"*", ".hidden", true}, {"*.*", "abc", true}, {"*.*", "a.b.c", true},
+        {"*", "abc", true},
+        {"*", ".hidden", true},
+        {"*.*", "abc", true},
+        {"*.*", "a.b.c", true},
         {"*.*", ".hidden", true},
         // Extensions, letter case ignored on both sides, beyond ASCII too.
-        {"*.txt", "README.TXT", true}, {"*.TXT", "readme.txt", true}, {"*.txt", "a.txt.bak", false},
-        {"*.txt", ".txt", true}, {"ŽLUŤOUČKÝ.*", "žluťoučký.kůň", true}, {"č*", "Čaj", true},
+        {"*.txt", "README.TXT", true},
+        {"*.TXT", "readme.txt", true},
+        {"*.txt", "a.txt.bak", false},
+        {"*.txt", ".txt", true},
+        {"ŽLUŤOUČKÝ.*", "žluťoučký.kůň", true},
+        {"č*", "Čaj", true},
         {"*.jpg", "photo.jpeg", false},
         // "?" is exactly one character, a code point and not a byte.
-        {"a?c", "abc", true}, {"a?c", "ac", false}, {"a?c", "abbc", false}, {"?", "č", true},
-        {"??", "č", false}, {"bad?.txt", "bad\xff.txt", true},
+        {"a?c", "abc", true},
+        {"a?c", "ac", false},
+        {"a?c", "abbc", false},
+        {"?", "č", true},
+        {"??", "č", false},
+        {"bad?.txt", "bad\xff.txt", true},
         // Stars anywhere, with backtracking.
-        {"a*b*c", "aXbYc", true}, {"a*b*c", "aXbY", false}, {"*ab*ab", "xabyab", true}, {"*ab", "abab", true},
-        {"*a", "b", false}, {"**", "x", true},
+        {"a*b*c", "aXbYc", true},
+        {"a*b*c", "aXbY", false},
+        {"*ab*ab", "xabyab", true},
+        {"*ab", "abab", true},
+        {"*a", "b", false},
+        {"**", "x", true},
         // "*" and "?" inside a name on disk are ordinary characters; brackets are no classes.
-        {"a?b", "a*b", true}, {"a*b", "a*b", true}, {"[ab]*", "[ab]x", true}, {"[ab]*", "ax", false},
+        {"a?b", "a*b", true},
+        {"a*b", "a*b", true},
+        {"[ab]*", "[ab]x", true},
+        {"[ab]*", "ax", false},
         // A final ".*" may also stand at the end of a name without that dot.
-        {"readme.*", "readme", true}, {"readme.*", "readme.md", true}, {"readme.*", "readm", false},
-        {"a*.*", "abc", true}, {"x.y.*", "x.y", true},
+        {"readme.*", "readme", true},
+        {"readme.*", "readme.md", true},
+        {"readme.*", "readm", false},
+        {"a*.*", "abc", true},
+        {"x.y.*", "x.y", true},
         // A mask ending in "." matches names without a dot only.
-        {"*.", "readme", true}, {"*.", "readme.txt", false}, {"*.", "readme.", false},
-        {"r*.", "readme", true}, {"x*.", "readme", false}, {"*.", ".hidden", false},
+        {"*.", "readme", true},
+        {"*.", "readme.txt", false},
+        {"*.", "readme.", false},
+        {"r*.", "readme", true},
+        {"x*.", "readme", false},
+        {"*.", ".hidden", false},
         // Several masks, blanks around them ignored, empty pieces skipped.
-        {"*.jpg;*.png", "x.png", true}, {"*.jpg;*.png", "x.gif", false}, {" *.jpg ;  *.PNG ", "x.png", true},
-        {"*.jpg;;", "x.jpg", true}, {"*.jpg;*", "x.gif", true}, {"a b.txt", "a b.txt", true},
+        {"*.jpg;*.png", "x.png", true},
+        {"*.jpg;*.png", "x.gif", false},
+        {" *.jpg ;  *.PNG ", "x.png", true},
+        {"*.jpg;;", "x.jpg", true},
+        {"*.jpg;*", "x.gif", true},
+        {"a b.txt", "a b.txt", true},
         // A filter without any mask lists the bare folder.
-        {"", "x", true}, {" ; ", "x.y", true},
+        {"", "x", true},
+        {" ; ", "x.y", true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE("mask \"" + std::string(c.masks) + "\" name \"" + c.name + "\"");

@@ -93,8 +93,12 @@ struct ScriptedCalls : SysCalls {
 
 // The three ways a rename can go: renameat2 with RENAME_NOREPLACE; where the flag is refused, link
 // and unlink; where links are refused too, a check and a plain renameat.
-struct Route { const char* name; Faults faults; };
-const Route kRoutes[] = {{"renameat2", {}}, {"link+unlink", {{"renameat2", EINVAL}}},
+struct Route {
+    const char* name;
+    Faults faults;
+};
+const Route kRoutes[] = {{"renameat2", {}},
+                         {"link+unlink", {{"renameat2", EINVAL}}},
                          {"check+renameat", {{"renameat2", EINVAL}, {"linkat", EPERM}}}};
 
 // Checks an outcome against the kind and errno it should have; Other always carries the system's text.
@@ -188,20 +192,30 @@ TEST(SafeRename, RefusesBadNamesBeforeAnyCall) {
 }
 
 TEST(SafeRename, EachErrorDecidesTheNextRouteOrTheOutcome) {
-    const auto ok = Kind::None, refused = Kind::NameNotAccepted,
-               taken = Kind::TargetExists, other = Kind::Other;
+    const auto ok = Kind::None, refused = Kind::NameNotAccepted, taken = Kind::TargetExists, other = Kind::Other;
     using Calls = std::vector<std::string>;
     const Calls direct{"renameat2 a>b"}, linked{"renameat2 a>b", "linkat a>b", "unlinkat a"},
         checked{"renameat2 a>b", "linkat a>b", "fstatat a", "openat b", "fstatat b", "renameat a>b"},
-        folderChecked{"renameat2 a>b", "linkat a>b", "fstatat a", "mkdirat b", "fstatat b", "fstatat b",
-                      "renameat a>b"};
+        folderChecked{"renameat2 a>b", "linkat a>b", "fstatat a",   "mkdirat b",
+                      "fstatat b",     "fstatat b",  "renameat a>b"};
     const Faults noFlag{{"renameat2", EINVAL}}, noLink{{"renameat2", EINVAL}, {"linkat", EPERM}};
-    struct Case { const char* what; bool folder; Faults faults; Calls calls; Kind kind; int error; };
+    struct Case {
+        const char* what;
+        bool folder;
+        Faults faults;
+        Calls calls;
+        Kind kind;
+        int error;
+    };
     const Case cases[] = {
         {"bad bytes", false, {{"renameat2", EILSEQ}}, direct, refused, EILSEQ},
         {"too long", false, {{"renameat2", ENAMETOOLONG}}, direct, refused, ENAMETOOLONG},
-        {"taken by another entry", false, {{"renameat2", EEXIST}},
-         {"renameat2 a>b", "fstatat a", "fstatat b"}, taken, EEXIST},
+        {"taken by another entry",
+         false,
+         {{"renameat2", EEXIST}},
+         {"renameat2 a>b", "fstatat a", "fstatat b"},
+         taken,
+         EEXIST},
         {"a full folder", false, {{"renameat2", ENOTEMPTY}}, direct, taken, ENOTEMPTY},
         {"permission", false, {{"renameat2", EACCES}}, direct, other, EACCES},
         {"read-only", false, {{"renameat2", EROFS}}, direct, other, EROFS},
@@ -210,20 +224,42 @@ TEST(SafeRename, EachErrorDecidesTheNextRouteOrTheOutcome) {
         {"flag not supported", false, {{"renameat2", EOPNOTSUPP}}, linked, ok, 0},
         {"a folder cannot be linked: reserve, check, rename", true, noFlag, folderChecked, ok, 0},
         {"links refused: reserve, check, rename", false, noLink, checked, ok, 0},
-        {"unlink fails: the new link goes again", false, {{"renameat2", EINVAL}, {"unlinkat a", EIO}},
-         {"renameat2 a>b", "linkat a>b", "unlinkat a", "unlinkat b"}, other, EIO},
-        {"the link refuses the name too", false, {{"renameat2", EINVAL}, {"linkat", EINVAL}},
-         {"renameat2 a>b", "linkat a>b"}, refused, EINVAL},
-        {"the placeholder is refused the name", false, {{"renameat2", EINVAL}, {"linkat", EPERM}, {"openat", EINVAL}},
-         {"renameat2 a>b", "linkat a>b", "fstatat a", "openat b"}, refused, EINVAL},
-        {"no placeholder may be made", true, {{"renameat2", EINVAL}, {"mkdirat", EACCES}},
-         {"renameat2 a>b", "linkat a>b", "fstatat a", "mkdirat b"}, other, EACCES},
-        {"last resort refuses it: the placeholder goes", false,
+        {"unlink fails: the new link goes again",
+         false,
+         {{"renameat2", EINVAL}, {"unlinkat a", EIO}},
+         {"renameat2 a>b", "linkat a>b", "unlinkat a", "unlinkat b"},
+         other,
+         EIO},
+        {"the link refuses the name too",
+         false,
+         {{"renameat2", EINVAL}, {"linkat", EINVAL}},
+         {"renameat2 a>b", "linkat a>b"},
+         refused,
+         EINVAL},
+        {"the placeholder is refused the name",
+         false,
+         {{"renameat2", EINVAL}, {"linkat", EPERM}, {"openat", EINVAL}},
+         {"renameat2 a>b", "linkat a>b", "fstatat a", "openat b"},
+         refused,
+         EINVAL},
+        {"no placeholder may be made",
+         true,
+         {{"renameat2", EINVAL}, {"mkdirat", EACCES}},
+         {"renameat2 a>b", "linkat a>b", "fstatat a", "mkdirat b"},
+         other,
+         EACCES},
+        {"last resort refuses it: the placeholder goes",
+         false,
          {{"renameat2", EINVAL}, {"linkat", EPERM}, {"renameat", EINVAL}},
          {checked[0], checked[1], checked[2], checked[3], checked[4], checked[5], "fstatat b", "unlinkat b"},
-         refused, EINVAL},
-        {"the source cannot be looked at", false, {{"renameat2", EINVAL}, {"linkat", EPERM}, {"fstatat", EACCES}},
-         {"renameat2 a>b", "linkat a>b", "fstatat a"}, other, EACCES},
+         refused,
+         EINVAL},
+        {"the source cannot be looked at",
+         false,
+         {{"renameat2", EINVAL}, {"linkat", EPERM}, {"fstatat", EACCES}},
+         {"renameat2 a>b", "linkat a>b", "fstatat a"},
+         other,
+         EACCES},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -262,10 +298,9 @@ TEST(SafeRename, TheLastResortReplacesNothingButItsOwnPlaceholder) {
         {"the placeholder is swapped", false, "fstatat b", 1, Intrude, false, taken, EEXIST, "theirs"},
         {"the folder placeholder is swapped", true, "fstatat b", 2, Intrude, false, taken, EEXIST, "theirs"},
         {"the placeholder is written to", false, "fstatat b", 1, WriteInto, false, taken, EEXIST, "written"},
-        {"the folder placeholder gets an entry", true, "fstatat b", 2, FillFolder, false, taken, ENOTEMPTY,
-         "<folder>"},
-        {"a careful program makes b right before the rename", false, "renameat a>b", 1, CreateAnew, false,
-         Kind::None, 0, "A"},
+        {"the folder placeholder gets an entry", true, "fstatat b", 2, FillFolder, false, taken, ENOTEMPTY, "<folder>"},
+        {"a careful program makes b right before the rename", false, "renameat a>b", 1, CreateAnew, false, Kind::None,
+         0, "A"},
         {"the rename fails: the placeholder goes", false, "", 0, Nothing, true, other, EIO, ""},
         {"the folder rename fails: the placeholder goes", true, "", 0, Nothing, true, other, EIO, ""},
         {"the rename fails after a swap", false, "renameat a>b", 1, Intrude, true, other, EIO, "theirs"},
@@ -342,7 +377,12 @@ TEST(SafeRename, FolderPermissionsDecide) {
 }
 
 TEST(CaseOnlyRename, PutsTheNameBackWhenTheSecondStepFailsOrTellsWhereTheEntryIs) {
-    struct Case { const char* what; int error; Kind kind; bool stuck /* no way back either */; };
+    struct Case {
+        const char* what;
+        int error;
+        Kind kind;
+        bool stuck /* no way back either */;
+    };
     const Case cases[] = {{"a name appeared meanwhile", EEXIST, Kind::TargetExists, false},
                           {"an input/output error", EIO, Kind::Other, false},
                           {"no way back either", EIO, Kind::Other, true}};
@@ -357,16 +397,15 @@ TEST(CaseOnlyRename, PutsTheNameBackWhenTheSecondStepFailsOrTellsWhereTheEntryIs
             calls.faults = route.faults;
             // Moves away from the temporary name fail: into the new name, or also back to the old one.
             calls.fault = [&](auto& call, auto& from, auto& to) {
-                const bool moves = (call == "renameat2" || call == "renameat" || call == "linkat") &&
-                                   from != "readme.txt";
+                const bool moves =
+                    (call == "renameat2" || call == "renameat" || call == "linkat") && from != "readme.txt";
                 return moves && (c.stuck || to == "README.txt") ? c.error : 0;
             };
             const RenameOutcome outcome = RenameFolder(dir.path(), calls).rename("readme.txt", "README.txt");
             expectOutcome(outcome, c.kind, c.error);
             ASSERT_EQ(outcome.leftAs.empty(), !c.stuck);
             const auto after = c.stuck ? renamed(before, {{"readme.txt", outcome.leftAs}}) : before;
-            EXPECT_EQ(snapshot(dir.path()), after)
-                << "the entry is under its old name or the one reported";
+            EXPECT_EQ(snapshot(dir.path()), after) << "the entry is under its old name or the one reported";
         }
     }
 }

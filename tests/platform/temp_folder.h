@@ -32,12 +32,16 @@ public:
     }
     ~TempFolder() {
         // Folders a test made read-only must be writable again before their entries can go.
-        nftw(path_.c_str(), [](const char* p, const struct stat* st, int type, struct FTW*) {
+        nftw(
+            path_.c_str(),
+            [](const char* p, const struct stat* st, int type, struct FTW*) {
             if (type == FTW_D || type == FTW_DNR) chmod(p, st->st_mode | S_IRWXU);
             return 0;
-        }, 16, FTW_PHYS);
-        nftw(path_.c_str(), [](const char* p, const struct stat*, int, struct FTW*) { return remove(p); },
-             16, FTW_DEPTH | FTW_PHYS);
+            },
+            16, FTW_PHYS);
+        nftw(
+            path_.c_str(), [](const char* p, const struct stat*, int, struct FTW*) { return remove(p); }, 16,
+            FTW_DEPTH | FTW_PHYS);
     }
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
@@ -53,11 +57,14 @@ public:
     // file's bytes; "== name" makes a second hard link of an entry made before.
     void fill(const std::vector<std::pair<std::string, std::string>>& entries) const {
         for (const auto& [name, content] : entries) {
-            if (content == "<folder>") folder(name);
-            else if (content.rfind("-> ", 0) == 0) symlink(content.substr(3).c_str(), (*this / name).c_str());
+            if (content == "<folder>")
+                folder(name);
+            else if (content.rfind("-> ", 0) == 0)
+                symlink(content.substr(3).c_str(), (*this / name).c_str());
             else if (content.rfind("== ", 0) == 0)
                 ::link((*this / content.substr(3)).c_str(), (*this / name).c_str());
-            else file(name, content);
+            else
+                file(name, content);
         }
     }
     // Sets the modification time of an entry itself (a link is not followed).

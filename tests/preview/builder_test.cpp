@@ -25,8 +25,8 @@ PreviewResult build(const std::string& folder, const RenameOptions& o) {
 }
 
 Text stats(int n, int renamed, int unchanged) {
-    return T("Počet zpracovaných souborů: " + std::to_string(n) + "\r\nPočet přejmenování: " +
-             std::to_string(renamed) + "\r\nPočet beze změny: " + std::to_string(unchanged));
+    return T("Počet zpracovaných souborů: " + std::to_string(n) + "\r\nPočet přejmenování: " + std::to_string(renamed) +
+             "\r\nPočet beze změny: " + std::to_string(unchanged));
 }
 
 Lines lines(const PreviewResult& r) {
@@ -37,8 +37,14 @@ Lines lines(const PreviewResult& r) {
 
 TEST(Builder, StartPatternsRenameNothingWhateverTheName) {
     TempFolder dir;
-    dir.fill({{"a.txt", ""}, {".htaccess", ""}, {"abc.", ""}, {"b*c.txt", ""}, {"\xff\xfe.dat", ""},
-              {"link.txt", "-> a.txt"}, {"dangling.lnk", "-> nowhere"}, {"sub.d", "<folder>"},
+    dir.fill({{"a.txt", ""},
+              {".htaccess", ""},
+              {"abc.", ""},
+              {"b*c.txt", ""},
+              {"\xff\xfe.dat", ""},
+              {"link.txt", "-> a.txt"},
+              {"dangling.lnk", "-> nowhere"},
+              {"sub.d", "<folder>"},
               {"dirlink", "-> sub.d"}});
     const PreviewResult r = build(dir.path(), RenameOptions{});
     const Lines expected{
@@ -57,48 +63,72 @@ TEST(Builder, RowsAndMarkersOfRealFolders) {
     const Entries kinds{{"a.TXT", ""}, {"b.jpg", ""}, {"c.txt", "<folder>"}, {"d", "-> c.txt"}};
     const Entries dated{{"b.txt", ""}, {"a.txt", ""}, {"c.txt", ""}};
     const Entries counted{{"a.txt", ""}, {"b.txt", ""}, {"x.txt", ""}};
-    struct Case { const char* what; Entries entries; Tweak tweak; Lines expected; };
+    struct Case {
+        const char* what;
+        Entries entries;
+        Tweak tweak;
+        Lines expected;
+    };
     const Case cases[] = {
         {"files", kinds, [](O) {}, {"a.TXT -> * beze změny", "b.jpg -> * beze změny"}},
-        {"folders and links to them", kinds, [](O o) { o.optFile = 1; },
+        {"folders and links to them",
+         kinds,
+         [](O o) { o.optFile = 1; },
          {"c.txt -> * beze změny", "d -> * beze změny"}},
-        {"both, filtered", kinds, [](O o) { o.optFile = 2, o.txtVyhlFiltr = U"*.txt"; },
+        {"both, filtered",
+         kinds,
+         [](O o) { o.optFile = 2, o.txtVyhlFiltr = U"*.txt"; },
          {"a.TXT -> * beze změny", "c.txt -> * beze změny"}},
-        {"invalid bytes kept", {{"\xff\xfe.dat", ""}, {"a*b.dat", ""}}, [](O o) { o.txtExt = U"bin"; },
+        {"invalid bytes kept",
+         {{"\xff\xfe.dat", ""}, {"a*b.dat", ""}},
+         [](O o) { o.txtExt = U"bin"; },
          {"a*b.dat -> a*b.bin", "\xff\xfe.dat -> \xff\xfe.bin"}},
-        {"dates order and name", dated, [](O o) { o.txtJmeno = U"\\y\\m\\d_\\h\\n\\s_*", o.optRazeni = 2; },
-         {"b.txt -> 20010203_040506_b.txt", "c.txt -> 20010203_040506_c.txt",
-          "a.txt -> 20231114_221320_a.txt"}},
+        {"dates order and name",
+         dated,
+         [](O o) { o.txtJmeno = U"\\y\\m\\d_\\h\\n\\s_*", o.optRazeni = 2; },
+         {"b.txt -> 20010203_040506_b.txt", "c.txt -> 20010203_040506_c.txt", "a.txt -> 20231114_221320_a.txt"}},
         {"dates descending",
-         dated, [](O o) { o.txtJmeno = U"\\y\\m\\d_\\h\\n\\s_*", o.optRazeni = 2, o.chkObracene = 1; },
-         {"a.txt -> 20231114_221320_a.txt", "c.txt -> 20010203_040506_c.txt",
-          "b.txt -> 20010203_040506_b.txt"}},
-        {"a taken name points up", {{"a.txt", ""}, {"b.txt", ""}}, [](O o) { o.txtJmeno = U"x"; },
+         dated,
+         [](O o) { o.txtJmeno = U"\\y\\m\\d_\\h\\n\\s_*", o.optRazeni = 2, o.chkObracene = 1; },
+         {"a.txt -> 20231114_221320_a.txt", "c.txt -> 20010203_040506_c.txt", "b.txt -> 20010203_040506_b.txt"}},
+        {"a taken name points up",
+         {{"a.txt", ""}, {"b.txt", ""}},
+         [](O o) { o.txtJmeno = U"x"; },
          {"a.txt -> x.txt", "b.txt -> * viz >x.txt< výše"}},
-        {"a later row's name points down", {{"a.txt", ""}, {"b.txt", ""}}, [](O o) { o.txtJmeno = U"b"; },
+        {"a later row's name points down",
+         {{"a.txt", ""}, {"b.txt", ""}},
+         [](O o) { o.txtJmeno = U"b"; },
          {"a.txt -> * viz >b.txt< níže", "b.txt -> * beze změny"}},
-        {"Jen stejné without a counter cannot separate equal names", dated,
+        {"Jen stejné without a counter cannot separate equal names",
+         dated,
          [](O o) { o.txtJmeno = U"x", o.optCitac = 1; },
          {"a.txt -> x.txt", "b.txt -> * viz >x.txt< výše", "c.txt -> * viz >x.txt< výše"}},
-        {"case change alone", {{"readme.TXT", ""}}, [](O o) { o.optVelikost = 1; },
-         {"readme.TXT -> readme.txt"}},
+        {"case change alone", {{"readme.TXT", ""}}, [](O o) { o.optVelikost = 1; }, {"readme.TXT -> readme.txt"}},
         // Not listed (a folder), but there: the new name would hit it.
-        {"case change meets an entry", {{"readme.TXT", ""}, {"readme.txt", "<folder>"}},
-         [](O o) { o.optVelikost = 1; }, {"readme.TXT -> * existuje >readme.txt<"}},
-        {"case change meets a later row", {{"readme.TXT", ""}, {"readme.txt", ""}},
+        {"case change meets an entry",
+         {{"readme.TXT", ""}, {"readme.txt", "<folder>"}},
+         [](O o) { o.optVelikost = 1; },
+         {"readme.TXT -> * existuje >readme.txt<"}},
+        {"case change meets a later row",
+         {{"readme.TXT", ""}, {"readme.txt", ""}},
          [](O o) { o.optVelikost = 1; },
          {"readme.TXT -> * viz >readme.txt< níže", "readme.txt -> * beze změny"}},
         // "A" and "a" are different stems: the comparison is exact.
-        {"equal stems share a number", {{"a.jpg", ""}, {"a.raw", ""}, {"A.jpg", ""}, {"b.jpg", ""}},
+        {"equal stems share a number",
+         {{"a.jpg", ""}, {"a.raw", ""}, {"A.jpg", ""}, {"b.jpg", ""}},
          [](O o) { o.txtJmeno = U"*_:", o.chkStejnePripony = 1; },
          {"A.jpg -> A_1.jpg", "a.jpg -> a_2.jpg", "a.raw -> a_2.raw", "b.jpg -> b_3.jpg"}},
-        {"Jen stejné meets a name on disk", counted, [](O o) { o.txtJmeno = U"x:", o.optCitac = 1; },
+        {"Jen stejné meets a name on disk",
+         counted,
+         [](O o) { o.txtJmeno = U"x:", o.optCitac = 1; },
          {"a.txt -> * viz >x.txt< níže", "b.txt -> * viz >x.txt< níže", "x.txt -> * beze změny"}},
         // x.txt first: it opens the group the others number from.
-        {"Jen stejné from the name on disk", counted,
+        {"Jen stejné from the name on disk",
+         counted,
          [](O o) { o.txtJmeno = U"x:", o.optCitac = 1, o.chkObracene = 1; },
          {"x.txt -> * beze změny", "b.txt -> x1.txt", "a.txt -> x2.txt"}},
-        {"Jen stejné with a zero", counted,
+        {"Jen stejné with a zero",
+         counted,
          [](O o) { o.txtJmeno = U"x:", o.optCitac = 1, o.chkObracene = 1, o.chkINula = 1; },
          {"x.txt -> x0.txt", "b.txt -> x1.txt", "a.txt -> x2.txt"}},
     };
@@ -127,14 +157,13 @@ TEST(Builder, CounterStartAndStepBeyondSixteenBits) {
     o.txtCisloOd = U"40000";
     o.txtDif = U"2";
     PreviewResult r = build(dir.path(), o);
-    EXPECT_EQ(lines(r), (Lines{"IMG_1.jpg -> Foto_000.jpg", "IMG_2.jpg -> Foto_002.jpg",
-                               "IMG_3.jpg -> Foto_004.jpg"}));
+    EXPECT_EQ(lines(r), (Lines{"IMG_1.jpg -> Foto_000.jpg", "IMG_2.jpg -> Foto_002.jpg", "IMG_3.jpg -> Foto_004.jpg"}));
     EXPECT_EQ(r.stepText, Text(U"2"));
     o.txtCisloOd = U"32766";
     o.txtDif = U"70000";
     r = build(dir.path(), o);
-    EXPECT_EQ(lines(r), (Lines{"IMG_1.jpg -> Foto_32766.jpg", "IMG_2.jpg -> Foto_32767.jpg",
-                               "IMG_3.jpg -> * prázdné jméno"}));
+    EXPECT_EQ(lines(r),
+              (Lines{"IMG_1.jpg -> Foto_32766.jpg", "IMG_2.jpg -> Foto_32767.jpg", "IMG_3.jpg -> * prázdné jméno"}));
     EXPECT_EQ(r.stepText, Text(U"1"));
     EXPECT_EQ(r.stats, stats(3, 2, 1));
 }

@@ -9,52 +9,78 @@ using Tweak = void (*)(O);
 
 TEST(NoveJmeno, ExtensionRulesAndLetterCase) {
     // Without ext the whole name is split at its last "." first.
-    struct Case { const char *name, *ext; Tweak tweak; const char* expected; };
-    const Case cases[] = {
-        {"photo", "jpg", nullptr, "photo.jpg"},
-        {"photo", "jpg", [](O o) { o.txtExt = U"   "; }, "photo"},
-        {"README", "", nullptr, "README"},
-        {"README", "", [](O o) { o.txtExt = U"txt"; }, "README.txt"},
-        {"README", "", [](O o) { o.txtExt = U":"; }, "README"},
-        {"README", "", [](O o) { o.txtExt = U"a:"; }, "README.a1"},
-        // Stripping the forbidden "\" leaves the letter of "\y", so it counts as text.
-        {"README", "", [](O o) { o.txtExt = U"\\y"; }, "README.1899"},
-        {"photo", "jpg", [](O o) { o.txtExt = U"<>"; }, "photo."},
-        {"photo", "jpeg", [](O o) { o.txtExt = U"??"; o.chkObratitEx = 1; }, "photo.eg"},
-        {"photo", "jpg", [](O o) { o.chkExt = 1; }, "photo.gpj"},
-        {"photo", "jpg", [](O o) { o.txtJmeno = U"??"; o.chkObratitJm = 1; }, "to.jpg"},
-        {"žluťoučký kůň", "txt", [](O o) { o.optVelikost = 2; }, "ŽLUŤOUČKÝ KŮŇ.TXT"},
-        {"řeka ŠUM", "ďas", [](O o) { o.optVelikost = 3; }, "Řeka Šum.Ďas"},
-        {"abc.", nullptr, nullptr, "abc"},
-        {".x", nullptr, [](O o) { o.txtJmeno = U"N*"; }, "N.x"},
-        {"a.b.c", nullptr, [](O o) { o.txtJmeno = U"?"; }, "a.c"},
+    struct Case {
+        const char *name, *ext;
+        Tweak tweak;
+        const char* expected;
     };
+    const Case cases[] =
+        {
+            {"photo", "jpg", nullptr, "photo.jpg"},
+            {"photo", "jpg", [](O o) { o.txtExt = U"   "; }, "photo"},
+            {"README", "", nullptr, "README"},
+            {"README", "", [](O o) { o.txtExt = U"txt"; }, "README.txt"},
+            {"README", "", [](O o) { o.txtExt = U":"; }, "README"},
+            {"README", "", [](O o) { o.txtExt = U"a:"; }, "README.a1"},
+            // Stripping the forbidden "\" leaves the letter of "\y", so it counts as text.
+            {"README", "", [](O o) { o.txtExt = U"\\y"; }, "README.1899"},
+            {"photo", "jpg", [](O o) { o.txtExt = U"<>"; }, "photo."},
+            {"photo", "jpeg",
+             [](O o) {
+        o.txtExt = U"??";
+        o.chkObratitEx = 1;
+             },
+             "photo.eg"},
+            {"photo", "jpg", [](O o) { o.chkExt = 1; }, "photo.gpj"},
+            {"photo", "jpg",
+             [](O o) {
+        o.txtJmeno = U"??";
+        o.chkObratitJm = 1;
+             },
+             "to.jpg"},
+               {"žluťoučký kůň", "txt", [](O o) { o.optVelikost = 2; }, "ŽLUŤOUČKÝ KŮŇ.TXT"},
+               {"řeka ŠUM", "ďas", [](O o) { o.optVelikost = 3; }, "Řeka Šum.Ďas"}, {"abc.", nullptr, nullptr, "abc"},
+               {".x", nullptr, [](O o) { o.txtJmeno = U"N*"; }, "N.x"},
+               {"a.b.c", nullptr, [](O o) { o.txtJmeno = U"?"; }, "a.c"},
+               };
     for (const auto& c : cases) {
         RenameOptions o;
         if (c.tweak) c.tweak(o);
         const CompiledPatterns p = ZpracujFiltrVystupCely(o);
-        const Text name = c.ext ? NoveJmenoStr(T(c.name), T(c.ext), 1, {}, false, o, p)
-                                : NoveJmeno(T(c.name), 1, false, o, p);
+        const Text name =
+            c.ext ? NoveJmenoStr(T(c.name), T(c.ext), 1, {}, false, o, p) : NoveJmeno(T(c.name), 1, false, o, p);
         EXPECT_EQ(name, T(c.expected)) << c.name;
     }
 }
 
 TEST(ZpracujVzor, BothSamples) {
-    struct Case { Tweak tweak; const char *first, *second; };
-    const Case cases[] = {
-        {nullptr, "Abcd efGHij klm NOP.HAF", "xY.Gh"},
-        {[](O o) { o.optVelikost = 1; }, "abcd efghij klm nop.haf", "xy.gh"},
-        {[](O o) { o.txtJmeno = U"::*"; }, "01Abcd efGHij klm NOP.HAF", "02xY.Gh"},
-        {[](O o) { o.txtJmeno = U"?"; }, "A.HAF", "x.Gh"},
-        {[](O o) { o.txtJmeno = U"x*"; o.chkObratitJm = 1; }, "Abcd efGHij klm NOPx.HAF", "xYx.Gh"},
-        {[](O o) { o.chkJmeno = 1; }, "PON mlk jiHGfe dcbA.HAF", "Yx.Gh"},
-        {[](O o) { o.cboPauzy = 2; o.optVelikost = 3; }, "Abcd_Efghij_Klm_Nop.Haf", "Xy.Gh"},
-        {[](O o) { o.txtExt = U""; }, "Abcd efGHij klm NOP", "xY"},
-        {[](O o) { o.txtExt = U"\\y\\m"; }, "Abcd efGHij klm NOP.189912", "xY.189912"},
-        {[](O o) { o.txtZamenitCo = U"Gh", o.txtZamenitZaCo = U"-"; }, "Abcd ef-Hij klm NOP.HAF", "xY.--"},
-        {[](O o) { o.txtJmeno = U"*:", o.optCitac = 2, o.chkCisloNula = 1; }, "Abcd efGHij klm NOP0.HAF",
-         "xY0.Gh"},
+    struct Case {
+        Tweak tweak;
+        const char *first, *second;
     };
+    const Case cases[] =
+        {
+            {nullptr, "Abcd efGHij klm NOP.HAF", "xY.Gh"},
+            {[](O o) { o.optVelikost = 1; }, "abcd efghij klm nop.haf", "xy.gh"},
+            {[](O o) { o.txtJmeno = U"::*"; }, "01Abcd efGHij klm NOP.HAF", "02xY.Gh"},
+            {[](O o) { o.txtJmeno = U"?"; }, "A.HAF", "x.Gh"},
+            {[](O o) {
+        o.txtJmeno = U"x*";
+        o.chkObratitJm = 1;
+             },
+             "Abcd efGHij klm NOPx.HAF", "xYx.Gh"},
+            {[](O o) { o.chkJmeno = 1; }, "PON mlk jiHGfe dcbA.HAF", "Yx.Gh"},
+            {[](O o) {
+        o.cboPauzy = 2;
+        o.optVelikost = 3;
+             },
+             "Abcd_Efghij_Klm_Nop.Haf", "Xy.Gh"},
+               {[](O o) { o.txtExt = U""; }, "Abcd efGHij klm NOP", "xY"},
+               {[](O o) { o.txtExt = U"\\y\\m"; }, "Abcd efGHij klm NOP.189912", "xY.189912"},
+               {[](O o) { o.txtZamenitCo = U"Gh", o.txtZamenitZaCo = U"-"; }, "Abcd ef-Hij klm NOP.HAF", "xY.--"},
+               {[](O o) { o.txtJmeno = U"*:", o.optCitac = 2, o.chkCisloNula = 1; }, "Abcd efGHij klm NOP0.HAF",
+                "xY0.Gh"},
+               };
     for (const auto& c : cases) {
         RenameOptions o;
         if (c.tweak) c.tweak(o);
@@ -64,10 +90,20 @@ TEST(ZpracujVzor, BothSamples) {
 }
 
 TEST(NameHelpers, TitleCaseDotsSeparatorsForbidden) {
-    struct Case { const char *text, *expected; };
+    struct Case {
+        const char *text, *expected;
+    };
     const Case titles[] = {
-        {"", ""},  {"ß", "ß"},  {"o'neil", "O'Neil"},  {"a--b", "A--B"},  {"2nd", "2nd"},  {"x2y", "X2y"},
-        {"-x", "-X"},  {"a(b)c", "A(b)c"},  {"[x]{y}", "[X]{Y}"},  {"ČTVRTEK ŽLUŤOUČKÝ", "Čtvrtek Žluťoučký"},
+        {"", ""},
+        {"ß", "ß"},
+        {"o'neil", "O'Neil"},
+        {"a--b", "A--B"},
+        {"2nd", "2nd"},
+        {"x2y", "X2y"},
+        {"-x", "-X"},
+        {"a(b)c", "A(b)c"},
+        {"[x]{y}", "[X]{Y}"},
+        {"ČTVRTEK ŽLUŤOUČKÝ", "Čtvrtek Žluťoučký"},
         {"a@b#c$d%e^f&g!h=i+j;k,l.m", "A@B#C$D%E^F&G!H=I+J;K,L.M"},
     };
     for (const auto& c : titles) EXPECT_EQ(PrvniVelka(T(c.text)), T(c.expected)) << c.text;

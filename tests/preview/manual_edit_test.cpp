@@ -40,8 +40,11 @@ const Case kCases[] = {
     {"the first earlier match is named", {"A", "a", "b"}, "\r\n\r\na\r\n", {"=", "=", "* viz >A< výše"}, 0},
     {"case only is a rename", {"a.txt"}, "A.txt\r\n", {"A.txt"}, 1},
     {"every line as filled", {"a", "b"}, "a\r\nb\r\n", {"=", "="}, 0},
-    {"old names holding forbidden characters", {"what?.txt", "a*b", "x:y"}, "what.txt\r\nab\r\nxy\r\n",
-     {"=", "=", "="}, 0},
+    {"old names holding forbidden characters",
+     {"what?.txt", "a*b", "x:y"},
+     "what.txt\r\nab\r\nxy\r\n",
+     {"=", "=", "="},
+     0},
     {"such a name really changed", {"what?.txt"}, "what now.txt\r\n", {"what now.txt"}, 1},
     {"old names with outer blanks", {" lead", "trail "}, " lead\r\ntrail \r\n", {"=", "="}, 0},
     {"two rows swapping", {"a", "b"}, "b\r\na\r\n", {"* viz >b< níže", "* viz >a< výše"}, 0},
@@ -65,8 +68,7 @@ TEST(ManualEdit, ParsesLinesIntoNewNamesAndMarkers) {
 }
 
 TEST(ManualEdit, BoxLosesForbiddenCharactersButKeepsItsLinesAndThePreviewFollows) {
-    const ManualEditResult r =
-        txtEdit_Parse(T("a/b\\c<d>e|f\"g:h*i?j\r\n  k \r\n"), listing({"1", "2", "3"}));
+    const ManualEditResult r = txtEdit_Parse(T("a/b\\c<d>e|f\"g:h*i?j\r\n  k \r\n"), listing({"1", "2", "3"}));
     EXPECT_EQ(r.boxText, T("abcdefghij\r\n  k \r\n"));
     EXPECT_EQ(previewText(r.rows), T("1 -> abcdefghij\r\n2 -> k\r\n3 -> * beze změny\r\n"));
 }
@@ -75,14 +77,14 @@ TEST(ManualEdit, EmptyListing) {
     const ManualEditResult r = txtEdit_Parse(T("x?\r\ny\r\n"), {});
     EXPECT_TRUE(r.rows.empty());
     EXPECT_EQ(r.renameCount, 0);
-        EXPECT_EQ(r.boxText, T("x\r\ny\r\n"));
+    EXPECT_EQ(r.boxText, T("x\r\ny\r\n"));
     EXPECT_TRUE(editBoxText({}).empty());
 }
 
 TEST(ManualEdit, FilledBoxChangesNothing) {
     // Whatever the old names hold, the box as filled must parse to "nothing to rename".
-    const PreviewList rows = listing({"plain.txt", "  padded  ", "q?.jpg", "a\\b", "Ünïcode", "* beze změny",
-                                      std::string("bad\xFF")});
+    const PreviewList rows =
+        listing({"plain.txt", "  padded  ", "q?.jpg", "a\\b", "Ünïcode", "* beze změny", std::string("bad\xFF")});
     const Text box = editBoxText(rows);
     EXPECT_EQ(box.substr(0, 11), T("plain.txt\r\n"));
     EXPECT_EQ(box.substr(box.size() - 2), U"\r\n");

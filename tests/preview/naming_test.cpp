@@ -54,9 +54,8 @@ std::vector<std::string> lines(const PreviewList& rows) {
 
 // ---- The reference: steps 12 to 15 and the closing guard exactly as the scans read. ----
 
-NamedRows referenceRows(const std::vector<ZaznamSouboru>& rec, const RenameOptions& o,
-                        const CounterSetup& counter, const ComposeName& compose,
-                        const FindEntry& existing, std::size_t nameMax = 255) {
+NamedRows referenceRows(const std::vector<ZaznamSouboru>& rec, const RenameOptions& o, const CounterSetup& counter,
+                        const ComposeName& compose, const FindEntry& existing, std::size_t nameMax = 255) {
     const int n = static_cast<int>(rec.size());
     const auto refused = [&](const Text& name) -> std::optional<Verdict> {
         const std::size_t q = instr(1, name, U'.');
@@ -70,7 +69,11 @@ NamedRows referenceRows(const std::vector<ZaznamSouboru>& rec, const RenameOptio
         rows[i].newName = std::move(involved), rows[i].verdict = verdict, ++unchanged;
     };
     for (int i = 0; i < n; ++i) rows[i].oldName = wholeName(rec[i]);
-    struct Skupina { Text Jmeno; int Prvni; long long Pocet; };
+    struct Skupina {
+        Text Jmeno;
+        int Prvni;
+        long long Pocet;
+    };
     std::vector<Skupina> skupiny;
     int k = 0;
     for (int i = 0; i < n; ++i) {
@@ -87,8 +90,10 @@ NamedRows referenceRows(const std::vector<ZaznamSouboru>& rec, const RenameOptio
                 Skupina* g = nullptr;
                 for (auto& s : skupiny)
                     if (!g && toLower(s.Jmeno) == toLower(rows[i].newName)) g = &s;
-                if (g) ++g->Pocet;
-                else g = &skupiny.emplace_back(Skupina{rows[j].finalName(), j, 1});
+                if (g)
+                    ++g->Pocet;
+                else
+                    g = &skupiny.emplace_back(Skupina{rows[j].finalName(), j, 1});
                 rows[i].newName = compose(rec[i], static_cast<double>(g->Pocet), true);
                 if (const auto v = refused(rows[i].newName)) setMarker(i, *v);
             } else {
@@ -96,7 +101,8 @@ NamedRows referenceRows(const std::vector<ZaznamSouboru>& rec, const RenameOptio
             }
         }
         for (int j = i + 1; j < n && !rows[i].marker(); ++j)
-            if (toLower(rows[i].newName) == toLower(rows[j].oldName)) setMarker(i, Verdict::clashBelow, rows[j].oldName);
+            if (toLower(rows[i].newName) == toLower(rows[j].oldName))
+                setMarker(i, Verdict::clashBelow, rows[j].oldName);
     }
     if (o.optCitac == 1 && counter.inPattern && o.chkINula != 0) {
         for (const auto& s : skupiny) {
@@ -130,17 +136,30 @@ TEST(NameRows, EveryNameMadeIsCheckedForAnEmptyStemAndItsLength) {
         std::vector<std::string> expected;
     };
     const Case cases[] = {
-        {"longer than the limit in bytes", {U"a.txt", U"bb.txt"}, [](O o) { o.txtJmeno = U"žž*"; }, 9,
+        {"longer than the limit in bytes",
+         {U"a.txt", U"bb.txt"},
+         [](O o) { o.txtJmeno = U"žž*"; },
+         9,
          {"a.txt -> žža.txt", "bb.txt -> * příliš dlouhé jméno"}},
-        {"a long name keeps no text", {U"a.txt"}, [](O o) { o.txtJmeno = U"*xxxxxxxxxx"; }, 8,
+        {"a long name keeps no text",
+         {U"a.txt"},
+         [](O o) { o.txtJmeno = U"*xxxxxxxxxx"; },
+         8,
          {"a.txt -> * příliš dlouhé jméno"}},
-        {"renumbered past the limit", {U"a.txt", U"b.txt"},
-         [](O o) { o.txtJmeno = U"xxxx:", o.optCitac = 1; }, 8, {"a.txt -> xxxx.txt", "b.txt -> * příliš dlouhé jméno"}},
-        {"the zero makes a hidden name", {U"a.txt", U"ba.txt"},
-         [](O o) { o.txtJmeno = U"/*", o.txtExt = U"*:", o.optCitac = 1, o.chkINula = 1; }, 255,
+        {"renumbered past the limit",
+         {U"a.txt", U"b.txt"},
+         [](O o) { o.txtJmeno = U"xxxx:", o.optCitac = 1; },
+         8,
+         {"a.txt -> xxxx.txt", "b.txt -> * příliš dlouhé jméno"}},
+        {"the zero makes a hidden name",
+         {U"a.txt", U"ba.txt"},
+         [](O o) { o.txtJmeno = U"/*", o.txtExt = U"*:", o.optCitac = 1, o.chkINula = 1; },
+         255,
          {"a.txt -> * prázdné jméno", "ba.txt -> a.txt1"}},
-        {"a number replaced by a dot", {U"a.txt", U"b.txt"},
-         [](O o) { o.txtJmeno = U":x", o.optCitac = 1, o.txtZamenitCo = U"1", o.txtZamenitZaCo = U"."; }, 255,
+        {"a number replaced by a dot",
+         {U"a.txt", U"b.txt"},
+         [](O o) { o.txtJmeno = U":x", o.optCitac = 1, o.txtZamenitCo = U"1", o.txtZamenitZaCo = U"."; },
+         255,
          {"a.txt -> x.txt", "b.txt -> * prázdné jméno"}},
     };
     for (const Case& c : cases) {
@@ -173,14 +192,16 @@ TEST(NameRows, OwnEntryUnderAnotherNameIsStillATakenName) {
 }
 
 TEST(SplitEntryName, LastDotUnlessFirstOrLast) {
-    struct Case { std::string name, jmeno, pripona; };
+    struct Case {
+        std::string name, jmeno, pripona;
+    };
     const Case cases[] = {
-        {"a.txt", "a", "txt"},          {"archive.tar.gz", "archive.tar", "gz"},
-        {"noext", "noext", ""},         {".htaccess", ".htaccess", ""},
-        {"abc.", "abc.", ""},           {"a.b.", "a.b.", ""},
-        {"..x", ".", "x"},              {"my.photos", "my", "photos"},
-        {"žluť.kůň", "žluť", "kůň"},     {"\xff.\xfe", "\xff", "\xfe"},
-        {"cut.\xc5", "cut", "\xc5"},    {"\xc5.txt", "\xc5", "txt"},
+        {"a.txt", "a", "txt"},       {"archive.tar.gz", "archive.tar", "gz"},
+        {"noext", "noext", ""},      {".htaccess", ".htaccess", ""},
+        {"abc.", "abc.", ""},        {"a.b.", "a.b.", ""},
+        {"..x", ".", "x"},           {"my.photos", "my", "photos"},
+        {"žluť.kůň", "žluť", "kůň"}, {"\xff.\xfe", "\xff", "\xfe"},
+        {"cut.\xc5", "cut", "\xc5"}, {"\xc5.txt", "\xc5", "txt"},
     };
     for (const auto& c : cases) {
         Text j1, p1, j2, p2;  // from decoded text and from the bytes on disk
@@ -192,12 +213,23 @@ TEST(SplitEntryName, LastDotUnlessFirstOrLast) {
 }
 
 TEST(CounterSetup, StartAndStepEachJudgedOnTheirOwn) {
-    struct Case { const char* od; const char* dif; int start; int step; };
+    struct Case {
+        const char* od;
+        const char* dif;
+        int start;
+        int step;
+    };
     const Case cases[] = {
-        {"1", "1", 1, 1},       {"5", "3", 5, 3},          {"-5", "2.9", 5, 2},
-        {"-0.5", "0", 1, 1},    {"", "", 0, 1},            {"abc", "-3", 0, 3},
+        {"1", "1", 1, 1},
+        {"5", "3", 5, 3},
+        {"-5", "2.9", 5, 2},
+        {"-0.5", "0", 1, 1},
+        {"", "", 0, 1},
+        {"abc", "-3", 0, 3},
         {"32767", "32767", 32767, 32767},
-        {"40000", "2", 0, 2},   {"7", "70000", 7, 1},      {"-32768", "1", 0, 1},
+        {"40000", "2", 0, 2},
+        {"7", "70000", 7, 1},
+        {"-32768", "1", 0, 1},
         {"1e9", "99999999999999999999", 1, 1},
     };
     RenameOptions o;
@@ -221,11 +253,14 @@ TEST(CounterSetup, StartAndStepEachJudgedOnTheirOwn) {
 
 // ---- The hash-map build against the scans, on many random folders. ----
 
-struct RandomFolder { std::vector<ZaznamSouboru> records; FindEntry existing; };
+struct RandomFolder {
+    std::vector<ZaznamSouboru> records;
+    FindEntry existing;
+};
 
 RandomFolder randomFolder(std::mt19937& rng) {
-    static const std::vector<Text> stems{U"a", U"A", U"b", U"B", U"x", U"X", U"a1", U"A1", U"a2",
-                                         U"x1", U"x2", U"x0", U"ab", U".h", U"c", U"1", U"2"};
+    static const std::vector<Text> stems{U"a",  U"A",  U"b",  U"B",  U"x",  U"X", U"a1", U"A1", U"a2",
+                                         U"x1", U"x2", U"x0", U"ab", U".h", U"c", U"1",  U"2"};
     static const std::vector<Text> exts{U"", U"txt", U"TXT", U"jpg", U"Jpg"};
     std::uniform_int_distribution<int> count(0, 24);
     const int n = count(rng);
@@ -244,8 +279,7 @@ RandomFolder randomFolder(std::mt19937& rng) {
 }
 
 RenameOptions randomOptions(std::mt19937& rng) {
-    static const std::vector<Text> namePatterns{U"*", U"x", U"X", U"?", U"x:", U"*:", U"?:", U":",
-                                                U"a", U"/*", U"*/"};
+    static const std::vector<Text> namePatterns{U"*", U"x", U"X", U"?", U"x:", U"*:", U"?:", U":", U"a", U"/*", U"*/"};
     static const std::vector<Text> extPatterns{U"*", U"txt", U":", U"*", U"TXT"};
     static const std::vector<Text> starts{U"0", U"1", U"2", U"32766", U"40000"};
     static const std::vector<Text> steps{U"1", U"2", U"0", U"16000"};
@@ -262,8 +296,8 @@ RenameOptions randomOptions(std::mt19937& rng) {
 // names are common. It honours the rule that without a counter the number changes nothing.
 ComposeName tightComposer(const CounterSetup& counter, int optCitac, unsigned salt) {
     return [counter, optCitac, salt](const ZaznamSouboru& r, double N, bool pocitat) {
-        static const std::vector<Text> outs{U"a", U"A", U"a1", U"A1", U"b", U"", U".h", U"x", U"x1",
-                                            U"a.txt", U"A.TXT", U"b.txt", U"x.jpg"};
+        static const std::vector<Text> outs{U"a", U"A",  U"a1",    U"A1",    U"b",     U"",     U".h",
+                                            U"x", U"x1", U"a.txt", U"A.TXT", U"b.txt", U"x.jpg"};
         const std::size_t h = std::hash<Text>{}(wholeName(r)) ^ salt;
         Text out = outs[h % outs.size()];
         const bool writes = counter.inPattern && (optCitac == 0 || (optCitac == 1 && pocitat));
@@ -303,8 +337,8 @@ TEST(NameRows, MatchesTheScansOnRandomFolders) {
         const RenameOptions o = randomOptions(rng);
         const CompiledPatterns p = ZpracujFiltrVystupCely(o);
         const CounterSetup counter = counterSetup(o, p);
-        const ComposeName compose = round % 2 == 0 ? composerFor(o, p)
-                                                   : tightComposer(counter, o.optCitac, unsigned(rng()));
+        const ComposeName compose =
+            round % 2 == 0 ? composerFor(o, p) : tightComposer(counter, o.optCitac, unsigned(rng()));
         const NamedRows fast = nameRows(f.records, o, counter, compose, f.existing);
         const NamedRows ref = referenceRows(f.records, o, counter, compose, f.existing);
         SCOPED_TRACE("round " + std::to_string(round) + ", name " + toUtf8(o.txtJmeno) + ", mode " +

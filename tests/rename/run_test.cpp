@@ -28,8 +28,8 @@ using Renames = std::vector<std::pair<std::string, std::string>>;
 
 const Text kQuestion = T("Opravdu chcete přejmenovat vybrané soubory?");
 Text notAccepted(const std::string& oldName, const std::string& newName) {
-    return T("Název >" + newName + "<\r\n     nebo >" + oldName + "<\r\n           není povolen,\r\n>" +
-             oldName + "< nebude přejmenován");
+    return T("Název >" + newName + "<\r\n     nebo >" + oldName + "<\r\n           není povolen,\r\n>" + oldName +
+             "< nebude přejmenován");
 }
 Text exists(const std::string& newName) { return T("Soubor či složka >" + newName + "< již existuje"); }
 Text systemText(int error) { return fromUtf8(std::strerror(error)); }
@@ -40,10 +40,10 @@ PreviewEntry row(const std::string& oldName, const std::string& newName) {
 
 // Message boxes answered from a script and the window's part of a run, all of it logged in order.
 struct ScriptedRun : Dialogs, RenameFrontEnd {
-    std::deque<Answer> answers;          // to the questions, in order
+    std::deque<Answer> answers;       // to the questions, in order
     std::deque<bool> confirm{false};  // chkKazdy as read before each entry; the last value stays
     std::vector<Box> boxes;
-    std::vector<std::string> log;     // boxes, beeps, captions and event rounds
+    std::vector<std::string> log;  // boxes, beeps, captions and event rounds
     std::function<void()> onEvents;
     SysCalls* sys = &realSysCalls();
     RunResult result;
@@ -114,11 +114,13 @@ TEST(RenameRun, AnEntryLeftUnderItsTemporaryNameIsNamedWithItsFolder) {
     after.erase("z");
     const std::string temporary = after.begin()->first;
     EXPECT_EQ(after.begin()->second.content, "R");
-    EXPECT_EQ(run.errors(), (std::vector<Text>{systemText(EIO) + T("\r\n\r\nSoubor či složka >readme.txt< má nyní "
-                                                                   "dočasné jméno >" + temporary + "<\r\nve složce >" +
-                                                                   dir.path() + "<")}));
+    EXPECT_EQ(run.errors(),
+              (std::vector<Text>{systemText(EIO) + T("\r\n\r\nSoubor či složka >readme.txt< má nyní "
+                                                     "dočasné jméno >" +
+                                                     temporary + "<\r\nve složce >" + dir.path() + "<")}));
     EXPECT_EQ(run.result.report, T("Přejmenování ukončeno\r\n\r\nPřejmenováno 0 souborů\r\nNepřejmenováno 1 "
-                                   "souborů\r\n\r\nreadme.txt nepřejmenován na README.txt, nyní >" + temporary + "<"));
+                                   "souborů\r\n\r\nreadme.txt nepřejmenován na README.txt, nyní >" +
+                                   temporary + "<"));
 }
 
 TEST(RenameRun, AsksRenamesInOrderAndReportsEveryStep) {
@@ -128,13 +130,15 @@ TEST(RenameRun, AsksRenamesInOrderAndReportsEveryStep) {
     ScriptedRun run;
     run.go(dir.path(), {row("a", "x"), {U"c", U"", Verdict::unchanged}, row("b", "c")});
     // The error is handled between the two progress marks of its entry.
-    EXPECT_EQ(run.log, (std::vector<std::string>{"box yes/no", "caption x", "events", "events", "caption x A",
-                                                 "caption x A B", "events", "caption c", "events", "events",
-                                                 "caption c A", "events", "beep", "box exclamation", "caption c A B",
-                                                 "events", "box exclamation"}));
-    const Text report = T("Přejmenování ukončeno\r\n\r\nPřejmenováno 1 souborů\r\n"
-                          "Nepřejmenováno 1 souborů\r\n\r\nb nepřejmenován na c");
-    EXPECT_EQ(run.boxes, (std::vector<Box>{{kQuestion, box::yesNo}, {exists("c"), box::exclamation}, {report, box::exclamation}}));
+    EXPECT_EQ(run.log,
+              (std::vector<std::string>{"box yes/no", "caption x", "events", "events", "caption x A", "caption x A B",
+                                        "events", "caption c", "events", "events", "caption c A", "events", "beep",
+                                        "box exclamation", "caption c A B", "events", "box exclamation"}));
+    const Text report =
+        T("Přejmenování ukončeno\r\n\r\nPřejmenováno 1 souborů\r\n"
+          "Nepřejmenováno 1 souborů\r\n\r\nb nepřejmenován na c");
+    EXPECT_EQ(run.boxes,
+              (std::vector<Box>{{kQuestion, box::yesNo}, {exists("c"), box::exclamation}, {report, box::exclamation}}));
     EXPECT_EQ(run.result.end, RunEnd::Finished);
     EXPECT_EQ(run.result.attempts, 2);
     EXPECT_EQ(run.result.failures, 1);
@@ -155,32 +159,58 @@ TEST(RenameRun, EachFailureShowsItsMessageAndLosesNothing) {
         const char* in = "";  // the folder renamed in, below the test's folder
     };
     const Scene scenes[] = {
-        {"a name created after the preview", {{"a", "A"}, {"b", "B"}, {"taken", "T"}},
-         {row("a", "taken"), row("b", "bb")}, {exists("taken")}, {{"b", "bb"}}},
-        {"names the file system refuses", {{"a", "A"}, {"sub", "<folder>"}},
+        {"a name created after the preview",
+         {{"a", "A"}, {"b", "B"}, {"taken", "T"}},
+         {row("a", "taken"), row("b", "bb")},
+         {exists("taken")},
+         {{"b", "bb"}}},
+        {"names the file system refuses",
+         {{"a", "A"}, {"sub", "<folder>"}},
          {row("a", "."), row("a", ".."), row("a", "sub/a"), row("a", tooLong), row("a", nul)},
          {notAccepted("a", "."), notAccepted("a", ".."), notAccepted("a", "sub/a"), notAccepted("a", tooLong),
-          notAccepted("a", nul)}, {}},
-        {"a vanished entry", {{"b", "B"}}, {row("gone", "x"), row("b", "y")}, {systemText(ENOENT)},
-         {{"b", "y"}}},
-        {"a folder that cannot be opened", {}, {row("a", "b"), row("c", "d")},
-         {systemText(ENOENT), systemText(ENOENT)}, {}, 0, "missing"},
-        {"no permission", {{"a", "A"}, {"b", "B"}}, {row("a", "x"), row("b", "y")},
-         {systemText(EACCES), systemText(EACCES)}, {}, EACCES},
+          notAccepted("a", nul)},
+         {}},
+        {"a vanished entry", {{"b", "B"}}, {row("gone", "x"), row("b", "y")}, {systemText(ENOENT)}, {{"b", "y"}}},
+        {"a folder that cannot be opened",
+         {},
+         {row("a", "b"), row("c", "d")},
+         {systemText(ENOENT), systemText(ENOENT)},
+         {},
+         0,
+         "missing"},
+        {"no permission",
+         {{"a", "A"}, {"b", "B"}},
+         {row("a", "x"), row("b", "y")},
+         {systemText(EACCES), systemText(EACCES)},
+         {},
+         EACCES},
         {"read-only", {{"a", "A"}}, {row("a", "x")}, {systemText(EROFS)}, {}, EROFS},
         {"not permitted", {{"a", "A"}}, {row("a", "x")}, {systemText(EPERM)}, {}, EPERM},
-        {"a chain in the preview's order", {{"a", "A"}, {"b", "B"}}, {row("b", "c"), row("a", "b")}, {},
+        {"a chain in the preview's order",
+         {{"a", "A"}, {"b", "B"}},
+         {row("b", "c"), row("a", "b")},
+         {},
          {{"b", "c"}, {"a", "b"}}},
-        {"a chain out of order", {{"a", "A"}, {"b", "B"}, {"c", "C"}}, {row("b", "c"), row("c", "d")},
-         {exists("c")}, {{"c", "d"}}},
+        {"a chain out of order",
+         {{"a", "A"}, {"b", "B"}, {"c", "C"}},
+         {row("b", "c"), row("c", "d")},
+         {exists("c")},
+         {{"c", "d"}}},
         {"a swap", {{"b", "B"}, {"d", "D"}}, {row("b", "d"), row("d", "b")}, {exists("d"), exists("b")}, {}},
         {"folders and links with what they hold",
-         {{"old", "<folder>"}, {"old/in", "I"}, {"full", "<folder>"}, {"full/x", "X"}, {"empty", "<folder>"},
+         {{"old", "<folder>"},
+          {"old/in", "I"},
+          {"full", "<folder>"},
+          {"full/x", "X"},
+          {"empty", "<folder>"},
           {"link", "-> nowhere"}},
-         {row("old", "new"), row("full", "empty"), row("link", "link2")}, {exists("empty")},
+         {row("old", "new"), row("full", "empty"), row("link", "link2")},
+         {exists("empty")},
          {{"old", "new"}, {"link", "link2"}}},
-        {"invalid UTF-8 byte for byte", {{bad, "1"}, {"good.txt", "2"}},
-         {row(bad, "fixed.txt"), row("good.txt", "x\xC3(.txt")}, {},
+        {"invalid UTF-8 byte for byte",
+         {{bad, "1"}, {"good.txt", "2"}},
+         {row(bad, "fixed.txt"), row("good.txt", "x\xC3(.txt")},
+         {},
          {{bad, "fixed.txt"}, {"good.txt", "x\xC3(.txt"}}},
     };
     for (const Scene& s : scenes) {
@@ -203,10 +233,14 @@ TEST(RenameRun, EachFailureShowsItsMessageAndLosesNothing) {
 
 TEST(RenameRun, QuestionsBeforeTheRun) {
     // The extension question comes unless the extension pattern is exactly a star; a No stops everything.
-    struct Case { const char* ext; std::deque<Answer> answers; RunEnd end; };
+    struct Case {
+        const char* ext;
+        std::deque<Answer> answers;
+        RunEnd end;
+    };
     const Case cases[] = {
-        {"*", {Y}, RunEnd::Finished},  {"jpg", {Y, Y}, RunEnd::Finished}, {"* ", {Y, Y}, RunEnd::Finished},
-        {"", {Y, Y}, RunEnd::Finished}, {"**", {Y, Y}, RunEnd::Finished},  {"*", {N}, RunEnd::Declined},
+        {"*", {Y}, RunEnd::Finished},   {"jpg", {Y, Y}, RunEnd::Finished},          {"* ", {Y, Y}, RunEnd::Finished},
+        {"", {Y, Y}, RunEnd::Finished}, {"**", {Y, Y}, RunEnd::Finished},           {"*", {N}, RunEnd::Declined},
         {"jpg", {N}, RunEnd::Declined}, {"jpg", {Y, N}, RunEnd::ExtensionDeclined},
     };
     for (const Case& c : cases) {

@@ -86,8 +86,10 @@ protected:
         setenv("XDG_STATE_HOME", state.path().c_str(), 1);
     }
     void TearDown() override {
-        if (saved_) setenv("XDG_STATE_HOME", saved_->c_str(), 1);
-        else unsetenv("XDG_STATE_HOME");
+        if (saved_)
+            setenv("XDG_STATE_HOME", saved_->c_str(), 1);
+        else
+            unsetenv("XDG_STATE_HOME");
     }
     // A new folder to rename in for each case of a table.
     const TempFolder& fresh() { return folder_.emplace(); }
@@ -118,17 +120,24 @@ TEST_F(Undo, RenameThenUndoGivesBackTheFolderAndUndoingTheUndoRenamesAgain) {
         SysCalls* sys;
     };
     const Case cases[] = {
-        {"files and a full folder", {{"a.txt", "A"}, {"d", "<folder>"}, {"d/x", "X"}},
-         {{"a.txt", "Foto_1.txt"}, {"d", "Foto_2"}}, &realSysCalls()},
+        {"files and a full folder",
+         {{"a.txt", "A"}, {"d", "<folder>"}, {"d/x", "X"}},
+         {{"a.txt", "Foto_1.txt"}, {"d", "Foto_2"}},
+         &realSysCalls()},
         {"a chain", {{"a", "A"}, {"b", "B"}}, {{"b", "c"}, {"a", "b"}}, &realSysCalls()},
-        {"a swap through a free name", {{"a", "A"}, {"b", "B"}}, {{"a", "t"}, {"b", "a"}, {"t", "b"}},
+        {"a swap through a free name", {{"a", "A"}, {"b", "B"}}, {{"a", "t"}, {"b", "a"}, {"t", "b"}}, &realSysCalls()},
+        {"links of both kinds",
+         {{"t", "T"}, {"l", "-> t"}, {"h", "== t"}},
+         {{"l", "l2"}, {"h", "h2"}},
          &realSysCalls()},
-        {"links of both kinds", {{"t", "T"}, {"l", "-> t"}, {"h", "== t"}}, {{"l", "l2"}, {"h", "h2"}},
+        {"names that are not UTF-8",
+         {{"bad\xff", "B"}, {"x", "X"}},
+         {{"bad\xff", "good"}, {"x", "\xfe\t.txt"}},
          &realSysCalls()},
-        {"names that are not UTF-8", {{"bad\xff", "B"}, {"x", "X"}}, {{"bad\xff", "good"}, {"x", "\xfe\t.txt"}},
-         &realSysCalls()},
-        {"a change of case where case folds", {{"abc.txt", "A"}, {"d", "<folder>"}},
-         {{"abc.txt", "ABC.txt"}, {"d", "D"}}, &folding},
+        {"a change of case where case folds",
+         {{"abc.txt", "A"}, {"d", "<folder>"}},
+         {{"abc.txt", "ABC.txt"}, {"d", "D"}},
+         &folding},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -154,18 +163,19 @@ TEST_F(Undo, PutsRightWhatAKilledRunLeft) {
         std::function<void(const TempFolder&, const Journal&)> killedAt;
     };
     const auto temporaryOf = [](const Journal& j, int k) { return j.rows[k].temporary; };
-    const Case cases[] = {
-        {"before the first rename", [](auto&, auto&) {}},
-        {"after the first rename", [](auto& d, auto&) { ::rename((d / "a").c_str(), (d / "x").c_str()); }},
-        {"between link and unlink",
-         [](auto& d, auto&) {
-             ::rename((d / "a").c_str(), (d / "x").c_str());
-             ::link((d / "b").c_str(), (d / "y").c_str());
-         }},
-        {"with an empty file reserved", [](auto& d, auto&) { d.file("z"); }},
-        {"with an empty folder reserved", [](auto& d, auto&) { d.folder("y"); }},
-        {"half-way through a change of case",
-         [&](auto& d, auto& j) { ::rename((d / "c").c_str(), (d / temporaryOf(j, 2)).c_str()); }},
+    const Case cases[] =
+        {
+            {"before the first rename", [](auto&, auto&) {}},
+            {"after the first rename", [](auto& d, auto&) { ::rename((d / "a").c_str(), (d / "x").c_str()); }},
+            {"between link and unlink",
+             [](auto& d, auto&) {
+        ::rename((d / "a").c_str(), (d / "x").c_str());
+        ::link((d / "b").c_str(), (d / "y").c_str());
+             }},
+            {"with an empty file reserved", [](auto& d, auto&) { d.file("z"); }},
+            {"with an empty folder reserved", [](auto& d, auto&) { d.folder("y"); }},
+            {"half-way through a change of case",
+             [&](auto& d, auto& j) { ::rename((d / "c").c_str(), (d / temporaryOf(j, 2)).c_str()); }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -174,7 +184,8 @@ TEST_F(Undo, PutsRightWhatAKilledRunLeft) {
         const Snapshot before = snapshot(dir.path());
         RenameFolder folder(dir.path());
         RunRecorder plan;
-        ASSERT_EQ(plan.begin(folder, dir.path(), RunRecorder::planRows(dir.path(), folder, {{"a", "x"}, {"b", "y"}, {"c", "z"}})),
+        ASSERT_EQ(plan.begin(folder, dir.path(),
+                             RunRecorder::planRows(dir.path(), folder, {{"a", "x"}, {"b", "y"}, {"c", "z"}})),
                   "");
         c.killedAt(dir, plan.journal());
         const UndoResult result = undo();
@@ -195,16 +206,23 @@ TEST_F(Undo, LeavesAloneAndReportsWhatChangedSinceTheRun) {
         ::rename((d / from).c_str(), (d / to).c_str());
     };
     const Case cases[] = {
-        {"its old name taken by a new file", [](auto& d) { d.file("a", "new"); }, {{"y", "b"}},
+        {"its old name taken by a new file",
+         [](auto& d) { d.file("a", "new"); },
+         {{"y", "b"}},
          "x nevrácen na a: jméno >a< mezitím dostal jiný soubor"},
-        {"renamed again", [&](auto& d) { mv(d, "x", "w"); }, {{"y", "b"}},
+        {"renamed again",
+         [&](auto& d) { mv(d, "x", "w"); },
+         {{"y", "b"}},
          "x nevrácen na a: soubor či složka nebyl nalezen"},
-        {"replaced by another file", [&](auto& d) { mv(d, "x", "w"), d.file("x", "other"); },
+        {"replaced by another file",
+         [&](auto& d) { mv(d, "x", "w"), d.file("x", "other"); },
          {{"y", "b"}},
          "x nevrácen na a: pod jménem >x< je nyní jiný soubor"},
         // An empty entry the journal knows is no placeholder, however new its name.
-        {"the new name of a row taken by an entry of the run", [&](auto& d) { mv(d, "x", "a"), mv(d, "y", "x"); },
-         {}, "y nevrácen na b: soubor či složka nebyl nalezen"},
+        {"the new name of a row taken by an entry of the run",
+         [&](auto& d) { mv(d, "x", "a"), mv(d, "y", "x"); },
+         {},
+         "y nevrácen na b: soubor či složka nebyl nalezen"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -319,7 +337,11 @@ TEST_F(Undo, JournalKeepsEveryNameExactlyAndOnlyTheNewestRuns) {
 }
 
 TEST_F(Undo, JournalFolderFollowsXdgStateHome) {
-    struct Case { const char* state; const char* home; std::string folder; };
+    struct Case {
+        const char* state;
+        const char* home;
+        std::string folder;
+    };
     const Case cases[] = {
         {"/s", "/h", "/s/zelvar"},
         {"relative/s", "/h", "/h/.local/state/zelvar"},  // only an absolute path counts
@@ -327,8 +349,10 @@ TEST_F(Undo, JournalFolderFollowsXdgStateHome) {
     };
     const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
     for (const Case& c : cases) {
-        if (c.state) setenv("XDG_STATE_HOME", c.state, 1);
-        else unsetenv("XDG_STATE_HOME");
+        if (c.state)
+            setenv("XDG_STATE_HOME", c.state, 1);
+        else
+            unsetenv("XDG_STATE_HOME");
         setenv("HOME", c.home, 1);
         EXPECT_EQ(journalFolder(), c.folder);
     }

@@ -22,7 +22,7 @@ public:
     std::deque<zelvar::Answer> answers;  // taken in order; OK once the script runs out
     std::vector<AskedBox> asked;
     int beeps = 0;
-    std::function<void()> onAsk;       // runs while a box is open, as a user could act then
+    std::function<void()> onAsk;  // runs while a box is open, as a user could act then
 
     zelvar::Answer messageBox(const zelvar::Text& text, zelvar::BoxStyle style) override {
         asked.push_back({zelvar::toUtf8(text), style});

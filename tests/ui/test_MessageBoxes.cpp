@@ -22,8 +22,8 @@ struct Seen {
     QString title, text, defaultButton, shown;
     QStringList buttons;
     int icon = -1;
-    bool rich = false;             // the text was read as markup
-    bool inFull = false;           // every line of the text shows without scrolling
+    bool rich = false;    // the text was read as markup
+    bool inFull = false;  // every line of the text shows without scrolling
     bool insideScreen = false;
     bool selectable = false;
 };
@@ -35,8 +35,13 @@ zelvar::Answer answerBox(const QString& text, zelvar::BoxStyle style, const QStr
         auto* box = qobject_cast<MessageDialog*>(QApplication::activeModalWidget());
         QVERIFY(box);
         QTextEdit* view = box->textView();
-        seen = {box->windowTitle(), box->text(), box->defaultButton() ? box->defaultButton()->text() : QString(),
-                view->toPlainText(), {}, int(box->icon()), view->toHtml().contains("<b>")};
+        seen = {box->windowTitle(),
+                box->text(),
+                box->defaultButton() ? box->defaultButton()->text() : QString(),
+                view->toPlainText(),
+                {},
+                int(box->icon()),
+                view->toHtml().contains("<b>")};
         const QSizeF needed = view->document()->size();
         seen.inFull = view->isVisible() && needed.width() <= view->viewport()->width() &&
                       needed.height() <= view->viewport()->height() && view->verticalScrollBar()->maximum() == 0 &&
@@ -68,8 +73,10 @@ private slots:
         QTest::newRow("ok, no icon") << box::plain << "OK" << Answer::ok << ok << int(QMessageBox::NoIcon);
         QTest::newRow("yes/no, yes") << box::yesNo << "Ano" << Answer::yes << yesNo << int(QMessageBox::Question);
         QTest::newRow("yes/no, no") << box::yesNo << "Ne" << Answer::no << yesNo << int(QMessageBox::Question);
-        QTest::newRow("yes/no/cancel, cancel") << box::yesNoCancel << "Storno" << Answer::cancel << yesNoCancel << int(QMessageBox::Question);
-        QTest::newRow("yes/no/cancel, escape") << box::yesNoCancel << "" << Answer::cancel << yesNoCancel << int(QMessageBox::Question);
+        QTest::newRow("yes/no/cancel, cancel")
+            << box::yesNoCancel << "Storno" << Answer::cancel << yesNoCancel << int(QMessageBox::Question);
+        QTest::newRow("yes/no/cancel, escape")
+            << box::yesNoCancel << "" << Answer::cancel << yesNoCancel << int(QMessageBox::Question);
         QTest::newRow("exclamation") << box::exclamation << "OK" << Answer::ok << ok << int(QMessageBox::Warning);
         QTest::newRow("information") << box::information << "OK" << Answer::ok << ok << int(QMessageBox::Information);
         QTest::newRow("critical") << box::critical << "OK" << Answer::ok << ok << int(QMessageBox::Critical);
@@ -105,8 +112,9 @@ private slots:
         QTest::addColumn<bool>("inFull");
         const QString name = QString(236, QChar(u'ž')) + ".txt";  // 476 bytes: more than a name can be
         QTest::newRow("one long name") << "Soubor či složka >" + name + "< již existuje" << true;
-        QTest::newRow("two long names")
-            << "Nepřejmenováno " + name + " nepřejmenován na " + name.toUpper() + "\n\nJe to tak správně?" << true;
+        QTest::newRow("two long names") << "Nepřejmenováno " + name + " nepřejmenován na " + name.toUpper() +
+                                               "\n\nJe to tak správně?"
+                                        << true;
         QStringList many;
         for (int i = 0; i < 200; ++i) many << name;
         QTest::newRow("taller than the screen") << many.join("\n") << false;

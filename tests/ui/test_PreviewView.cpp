@@ -75,18 +75,28 @@ private slots:
         QTest::addColumn<QString>("keys");  // l r u d h e: left right up down home end, capitals
                                             // with Shift; a: Ctrl+A, Z: Ctrl+Shift+End
         QTest::addColumn<QString>("copied");
-        QTest::newRow("shift+right twice") << "RR" << "IM";
-        QTest::newRow("to the end of the line") << "rrE" << "G_1.jpg -> a.jpg";
-        QTest::newRow("over the line break") << "rrrrrrrrrrrrrrrrrrR" << "\n";
-        QTest::newRow("down two lines") << "rDD" << "MG_1.jpg -> a.jpg\nžluť.png -> * beze změny\nI";
-        QTest::newRow("up again undoes down") << "DDU" << "IMG_1.jpg -> a.jpg\n";
-        QTest::newRow("left past the start of a line") << "dL" << "\n";
+        QTest::newRow("shift+right twice") << "RR"
+                                           << "IM";
+        QTest::newRow("to the end of the line") << "rrE"
+                                                << "G_1.jpg -> a.jpg";
+        QTest::newRow("over the line break") << "rrrrrrrrrrrrrrrrrrR"
+                                             << "\n";
+        QTest::newRow("down two lines") << "rDD"
+                                        << "MG_1.jpg -> a.jpg\nžluť.png -> * beze změny\nI";
+        QTest::newRow("up again undoes down") << "DDU"
+                                              << "IMG_1.jpg -> a.jpg\n";
+        QTest::newRow("left past the start of a line") << "dL"
+                                                       << "\n";
         QTest::newRow("a plain move drops the selection") << "RRr" << QString(kWhole);
         QTest::newRow("ctrl+a") << "a" << QString(kWhole).chopped(1);
-        QTest::newRow("ctrl+shift+end from the second line") << "dZ" << "žluť.png -> * beze změny\nIMG_3.jpg -> 🐢.jpg";
-        QTest::newRow("a character beyond the BMP is never split") << "ddellllL" << "🐢";
-        QTest::newRow("shift+down on the last line goes to its end") << "dddhD" << "IMG_3.jpg -> 🐢.jpg";
-        QTest::newRow("shift+up on the first line goes to its start") << "eU" << "IMG_1.jpg -> a.jpg";
+        QTest::newRow("ctrl+shift+end from the second line") << "dZ"
+                                                             << "žluť.png -> * beze změny\nIMG_3.jpg -> 🐢.jpg";
+        QTest::newRow("a character beyond the BMP is never split") << "ddellllL"
+                                                                   << "🐢";
+        QTest::newRow("shift+down on the last line goes to its end") << "dddhD"
+                                                                     << "IMG_3.jpg -> 🐢.jpg";
+        QTest::newRow("shift+up on the first line goes to its start") << "eU"
+                                                                      << "IMG_1.jpg -> a.jpg";
     }
     void keyboardSelection() {
         QFETCH(QString, keys);
@@ -102,8 +112,14 @@ private slots:
                 case 'd': key = Qt::Key_Down; break;
                 case 'h': key = Qt::Key_Home; break;
                 case 'e': key = Qt::Key_End; break;
-                case 'a': key = Qt::Key_A; mods = Qt::ControlModifier; break;
-                case 'z': key = Qt::Key_End; mods = Qt::ControlModifier | Qt::ShiftModifier; break;
+                case 'a':
+                    key = Qt::Key_A;
+                    mods = Qt::ControlModifier;
+                    break;
+                case 'z':
+                    key = Qt::Key_End;
+                    mods = Qt::ControlModifier | Qt::ShiftModifier;
+                    break;
             }
             QTest::keyClick(&view, key, mods);
         }
@@ -120,7 +136,8 @@ private slots:
         view.show();
         QVERIFY(QTest::qWaitForWindowExposed(&view));
         Text text;
-        for (int i = 0; i < 32767; ++i) text += T("old") + zelvar::decimal(i) + T(" -> new") + zelvar::decimal(i) + T("\r\n");
+        for (int i = 0; i < 32767; ++i)
+            text += T("old") + zelvar::decimal(i) + T(" -> new") + zelvar::decimal(i) + T("\r\n");
         view.setText(text);
         view.verticalScrollBar()->setValue(view.verticalScrollBar()->maximum());
         const int first = view.verticalScrollBar()->value();

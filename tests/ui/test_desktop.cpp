@@ -18,17 +18,15 @@
 namespace {
 
 // Drops the given paths onto a widget as a file manager would; true when the drop was taken.
-bool drop(QWidget *target, const QStringList &paths) {
+bool drop(QWidget* target, const QStringList& paths) {
     QMimeData data;
     QList<QUrl> urls;
-    for (const QString &p : paths)
-        urls << (p.contains("://") ? QUrl(p) : QUrl::fromLocalFile(p));
+    for (const QString& p : paths) urls << (p.contains("://") ? QUrl(p) : QUrl::fromLocalFile(p));
     data.setUrls(urls);
     const QPoint at = target->rect().center();
     QDragEnterEvent enter(at, Qt::CopyAction | Qt::LinkAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(target, &enter);
-    if (!enter.isAccepted())
-        return false;
+    if (!enter.isAccepted()) return false;
     QDropEvent event(at, Qt::CopyAction | Qt::LinkAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(target, &event);
     QCoreApplication::processEvents();
@@ -36,7 +34,7 @@ bool drop(QWidget *target, const QStringList &paths) {
 }
 
 // How many pixels of a row band of an image have (nearly) the given colour.
-int pixelsOf(const QImage &image, int top, int height, const QColor &colour) {
+int pixelsOf(const QImage& image, int top, int height, const QColor& colour) {
     int count = 0;
     for (int y = std::max(0, top); y < std::min(image.height(), top + height); ++y)
         for (int x = 0; x < image.width(); ++x) {
@@ -55,7 +53,7 @@ class TestDesktop : public QObject, protected WindowFixture {
     Q_OBJECT
     QTemporaryDir config_;
 
-  private slots:
+private slots:
     void initTestCase() {
         QVERIFY(config_.isValid());
         qputenv("XDG_CONFIG_HOME", config_.path().toUtf8());
@@ -64,7 +62,7 @@ class TestDesktop : public QObject, protected WindowFixture {
 
     void startFolderFromTheCommandLine_data() {
         QTest::addColumn<QString>("argument");
-        QTest::addColumn<QString>("expected"); // relative to the temporary folder; "-" none
+        QTest::addColumn<QString>("expected");  // relative to the temporary folder; "-" none
         QTest::addColumn<bool>("refused");
         QTest::newRow("no argument: the remembered folder") << QString() << "inner" << false;
         QTest::newRow("relative to the current directory") << "inner/deep"
@@ -120,7 +118,7 @@ class TestDesktop : public QObject, protected WindowFixture {
         QCOMPARE(saved.layout, 1);
         QCOMPARE(saved.kind, 2);
         QCOMPARE(saved.filter, QStringLiteral("*.jpg;*.txt"));
-        QVERIFY(saved.folder.empty()); // the temporary folder is gone: home instead
+        QVERIFY(saved.folder.empty());  // the temporary folder is gone: home instead
         restoreWindow(*w, saved);
         QCOMPARE(w->layoutMode(), 1);
         QCOMPARE(w->options().optFile, 2);
@@ -144,8 +142,7 @@ class TestDesktop : public QObject, protected WindowFixture {
         QTest::newRow("garbage") << QByteArray(garbage, sizeof garbage - 1);
         QTest::newRow("values out of range")
             << QByteArray("[window]\nlayout=7\ngeometry=nonsense\n[listing]\nkind=-3\nfolder=relative/x\n");
-        QTest::newRow("wrong types") << QByteArray(
-            "[window]\nlayout=@Variant(\\0\\0\\0\\x7f)\n[listing]\nkind=two\n");
+        QTest::newRow("wrong types") << QByteArray("[window]\nlayout=@Variant(\\0\\0\\0\\x7f)\n[listing]\nkind=two\n");
     }
     void damagedSettingsGiveStartValues() {
         QFETCH(QByteArray, content);
@@ -157,14 +154,13 @@ class TestDesktop : public QObject, protected WindowFixture {
         const SavedWindow saved = loadSettings();
         QVERIFY(saved.layout == 0 && saved.kind == 0 && saved.folder.empty());
         open({"a.txt"});
-        restoreWindow(*w, saved); // a geometry Qt cannot read is left alone
+        restoreWindow(*w, saved);  // a geometry Qt cannot read is left alone
         QCOMPARE(w->layoutMode(), 0);
         QVERIFY(dialogs->asked.empty());
     }
 
     void unreadableSettingsGiveStartValues() {
-        if (::geteuid() == 0)
-            QSKIP("root reads every file");
+        if (::geteuid() == 0) QSKIP("root reads every file");
         SavedWindow saved;
         saved.layout = 1;
         QVERIFY(saveSettings(saved));
@@ -180,7 +176,7 @@ class TestDesktop : public QObject, protected WindowFixture {
         QCOMPARE(QString::fromStdString(w->folder()), inner);
         QCOMPARE(preview(), rows({"one.txt -> * beze změny"}));
 
-        QVERIFY(drop(w.get(), {dir->qpath() + "/top.txt", inner})); // the first one decides
+        QVERIFY(drop(w.get(), {dir->qpath() + "/top.txt", inner}));  // the first one decides
         QCOMPARE(QString::fromStdString(w->folder()), dir->qpath());
         QCOMPARE(ui<QLineEdit>("txtCesta")->text(), dir->qpath());
 
@@ -208,11 +204,12 @@ class TestDesktop : public QObject, protected WindowFixture {
         QCOMPARE(found.size(), 1);
         ui<FolderTree>("dirD")->setCurrentItem(found.front());
         QCOMPARE(ui<QComboBox>("drvDisk")->currentIndex(), 0);
-        QTreeWidgetItem *usb = ui<FolderTree>("dirD")->findItems("zusb", Qt::MatchExactly | Qt::MatchRecursive).value(0);
+        QTreeWidgetItem* usb =
+            ui<FolderTree>("dirD")->findItems("zusb", Qt::MatchExactly | Qt::MatchRecursive).value(0);
         QVERIFY(usb);
         ui<FolderTree>("dirD")->setCurrentItem(usb);
         QCOMPARE(ui<QComboBox>("drvDisk")->currentIndex(), 1);
-        QCOMPARE(ui<FolderTree>("dirD")->root(), root); // the tree itself stays where it was
+        QCOMPARE(ui<FolderTree>("dirD")->root(), root);  // the tree itself stays where it was
         ui<FolderTree>("dirD")->setCurrentItem(usb->parent());
         QCOMPARE(ui<QComboBox>("drvDisk")->currentIndex(), 0);
     }
@@ -232,8 +229,8 @@ class TestDesktop : public QObject, protected WindowFixture {
         w->openFolder(deepest);
         QCOMPARE(QString::fromStdString(ui<FolderTree>("dirD")->path()), deepest);
         QApplication::processEvents();
-        QScrollBar *sideways = ui<FolderTree>("dirD")->horizontalScrollBar();
-        QVERIFY(sideways->maximum() > 0); // the names are wider than the tree
+        QScrollBar* sideways = ui<FolderTree>("dirD")->horizontalScrollBar();
+        QVERIFY(sideways->maximum() > 0);  // the names are wider than the tree
         QCOMPARE(sideways->value(), 0);
         const QRect current = ui<FolderTree>("dirD")->visualItemRect(ui<FolderTree>("dirD")->currentItem());
         QVERIFY(ui<FolderTree>("dirD")->viewport()->rect().contains(
@@ -251,14 +248,14 @@ class TestDesktop : public QObject, protected WindowFixture {
     void helpWindow() {
         open({});
         ui<QAction>("mnuObsah")->trigger();
-        auto *help = w->findChild<frmHelp *>();
+        auto* help = w->findChild<frmHelp*>();
         QVERIFY(help && help->isVisible());
-        QVERIFY(!QApplication::activeModalWidget()); // the main window stays usable beside it
+        QVERIFY(!QApplication::activeModalWidget());  // the main window stays usable beside it
         const QString text = help->txtNapoveda->toPlainText();
-        for (const char *needed :
+        for (const char* needed :
              {"Záměnné znaky", "\\y", "Foto_001.jpg", "Bez diakritiky", "Zrušit pauzy", "Formát+Přesun",
-              "Potvrzovat každý soubor", "* beze změny", "* prázdné jméno", "* příliš dlouhé jméno",
-              "* existuje", "výše", "níže", "Editovat ručně", "Vrátit přejmenování", "zelvar-cli --undo"})
+              "Potvrzovat každý soubor", "* beze změny", "* prázdné jméno", "* příliš dlouhé jméno", "* existuje",
+              "výše", "níže", "Editovat ručně", "Vrátit přejmenování", "zelvar-cli --undo"})
             QVERIFY2(text.contains(QString::fromUtf8(needed)), needed);
 
         help->txtHledat->setText("beze změny");
@@ -268,15 +265,14 @@ class TestDesktop : public QObject, protected WindowFixture {
         QVERIFY(help->find());
         QVERIFY(help->txtNapoveda->textCursor().selectionStart() > first);
         int rounds = 0;
-        while (help->txtNapoveda->textCursor().selectionStart() != first && rounds++ < 50)
-            QVERIFY(help->find());
-        QVERIFY(rounds < 50); // went round to the first place again
+        while (help->txtNapoveda->textCursor().selectionStart() != first && rounds++ < 50) QVERIFY(help->find());
+        QVERIFY(rounds < 50);  // went round to the first place again
         help->txtHledat->setText("nic takového tu není");
         QVERIFY(!help->find());
 
         help->close();
         w->mnuVyhledat_Click();
-        QCOMPARE(w->findChildren<frmHelp *>().size(), 1);
+        QCOMPARE(w->findChildren<frmHelp*>().size(), 1);
         QVERIFY(help->isVisible());
         w->close();
         QVERIFY(!help->isVisible());
@@ -296,8 +292,7 @@ class TestDesktop : public QObject, protected WindowFixture {
         const auto volumes = zelvar::listVolumes();
         const int volume = zelvar::volumeIndexOf(volumes, dir->path());
         QVERIFY(volume >= 0);
-        QVERIFY(info.contains(QStringLiteral("Souborový systém: ") +
-                              QString::fromStdString(volumes[volume].fsType) +
+        QVERIFY(info.contains(QStringLiteral("Souborový systém: ") + QString::fromStdString(volumes[volume].fsType) +
                               ", rozlišuje velká a malá písmena, nejdelší jméno 255 bajtů"));
         QVERIFY(systemInfoText(dir->path() + "/missing") != systemInfoText(dir->path()));
     }
@@ -305,7 +300,7 @@ class TestDesktop : public QObject, protected WindowFixture {
     // Marker rows in their own colour, the text itself unchanged.
     void markerRowsInTheirOwnColour() {
         open({"A.txt", "b.txt"});
-        click(ui<QButtonGroup>("optVelikost"), 1); // lower case: A.txt is renamed, b.txt stays
+        click(ui<QButtonGroup>("optVelikost"), 1);  // lower case: A.txt is renamed, b.txt stays
         QCOMPARE(preview(), rows({"A.txt -> a.txt", "b.txt -> * beze změny"}));
         ui<PreviewView>("txtTest")->resize(400, 200);
         const QImage image = ui<PreviewView>("txtTest")->viewport()->grab().toImage();

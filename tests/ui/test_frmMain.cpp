@@ -55,8 +55,9 @@ private slots:
         QCOMPARE(QString::fromStdString(ui<FolderTree>("dirD")->path()), dir->qpath());
         QCOMPARE(ui<QListWidget>("filD")->count(), 2);  // files only, the folder "sub" is not one
         QCOMPARE(ui<QListWidget>("filD")->item(0)->text(), QStringLiteral("a.txt"));
-        checkShown({ui<QGroupBox>("fraCisla"), ui<QGroupBox>("fraDoplneni"), ui<QGroupBox>("fraRazeni"), ui<QGroupBox>("fraFile"), ui<QPushButton>("cmdEdit"), ui<QPlainTextEdit>("txtEdit"), ui<QLabel>("lblPracuji"),
-                    ui<QLabel>("lblPrace")},
+        checkShown({ui<QGroupBox>("fraCisla"), ui<QGroupBox>("fraDoplneni"), ui<QGroupBox>("fraRazeni"),
+                    ui<QGroupBox>("fraFile"), ui<QPushButton>("cmdEdit"), ui<QPlainTextEdit>("txtEdit"),
+                    ui<QLabel>("lblPracuji"), ui<QLabel>("lblPrace")},
                    false);
         QCOMPARE(w->centralWidget()->size(), QSize(915, 659));
         QCOMPARE(w->centralWidget()->minimumSize(), QSize(915, 659));  // the start size is the smallest
@@ -74,11 +75,11 @@ private slots:
         QVERIFY(!ui<QPushButton>("cmdTest")->isEnabled() && !ui<QToolButton>("cmdPrejmenovat")->isEnabled());
         const QString built = rows({"a.txt -> * prázdné jméno"});
         const std::pair<std::function<void()>, QString> steps[] = {
-            {[&] { ui<QCheckBox>("chkCisla")->click(); }, built},               // plain rebuild
-            {[&] { ui<QCheckBox>("chkObracene")->click(); }, QString()},        // preview refresh
-            {[&] { click(ui<QButtonGroup>("optRazeni"), 2); }, built},             // plain rebuild
-            {[&] { ui<QCheckBox>("chkExt")->click(); }, QString()},             // full refresh
-            {[&] { ui<QLineEdit>("txtCisloOd")->setText("5"); }, QString()},    // full refresh
+            {[&] { ui<QCheckBox>("chkCisla")->click(); }, built},             // plain rebuild
+            {[&] { ui<QCheckBox>("chkObracene")->click(); }, QString()},      // preview refresh
+            {[&] { click(ui<QButtonGroup>("optRazeni"), 2); }, built},        // plain rebuild
+            {[&] { ui<QCheckBox>("chkExt")->click(); }, QString()},           // full refresh
+            {[&] { ui<QLineEdit>("txtCisloOd")->setText("5"); }, QString()},  // full refresh
             {[&] { QTest::keyClicks(ui<QLineEdit>("txtJmeno"), "x"); }, rows({"a.txt -> x.txt"})},
         };
         for (const auto& [act, expected] : steps) {
@@ -150,7 +151,9 @@ private slots:
         ui<QLineEdit>("txtJmeno")->setText("n");
         QVERIFY(!shown(ui<QGroupBox>("fraCisla")));
         ui<QLineEdit>("txtJmeno")->setText("n:");
-        checkShown({ui<QGroupBox>("fraCisla"), ui<QLineEdit>("txtCisloOd"), ui<QLineEdit>("txtDif"), ui<QCheckBox>("chkStejnePripony")}, true);
+        checkShown({ui<QGroupBox>("fraCisla"), ui<QLineEdit>("txtCisloOd"), ui<QLineEdit>("txtDif"),
+                    ui<QCheckBox>("chkStejnePripony")},
+                   true);
         checkShown({ui<QCheckBox>("chkINula"), ui<QGroupBox>("fraZachovatTypCislovani")}, false);
         ui<QCheckBox>("chkStejnePripony")->click();
 
@@ -165,7 +168,8 @@ private slots:
         QCOMPARE(ui<QLineEdit>("txtCiselnyZaklad")->text(), QStringLiteral("10"));
         QVERIFY(ui<QButtonGroup>("optTypCislovani")->button(0)->isChecked());
         QCOMPARE(w->options().optTypCislovani, 0);
-        checkShown({ui<QCheckBox>("chkCisloNula"), ui<QGroupBox>("fraZachovatCisla"), ui<QLineEdit>("txtZachovatCiselnyZaklad"), ui<QGroupBox>("fraZachovatTypCislovani"),
+        checkShown({ui<QCheckBox>("chkCisloNula"), ui<QGroupBox>("fraZachovatCisla"),
+                    ui<QLineEdit>("txtZachovatCiselnyZaklad"), ui<QGroupBox>("fraZachovatTypCislovani"),
                     ui<QGroupBox>("fraTypCislovani"), ui<QLineEdit>("txtCiselnyZaklad")},
                    true);
         checkShown({ui<QLineEdit>("txtCisloOd"), ui<QCheckBox>("chkINula")}, false);
@@ -198,7 +202,6 @@ private slots:
         QCOMPARE(dialogs->beeps, 1);
         QTest::keyClick(od, Qt::Key_Backspace);
         QCOMPARE(od->text(), QStringLiteral("1"));
-
     }
 
     // What a paste or a drop brings is judged character by character: the digits get in, the counter
@@ -208,20 +211,23 @@ private slots:
         open({"a.txt"});
         w->mnuFunkce_Click(1);
         using Way = std::function<void(QLineEdit*)>;
-        const std::pair<Way, const char*> ways[] = {
-            {[](QLineEdit* f) { QTest::keyClick(f, Qt::Key_V, Qt::ControlModifier); }, "123"},
-            {[](QLineEdit* f) { QTest::keyClick(f, Qt::Key_Insert, Qt::ShiftModifier); }, "123"},
-            {[](QLineEdit* f) { f->paste(); }, "123"},
-            {[](QLineEdit* f) {  // dropped at the start
-                QMimeData data;
-                data.setText(QApplication::clipboard()->text());
-                QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-                QApplication::sendEvent(f, &enter);
-                QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-                QApplication::sendEvent(f, &drop);
-            }, "231"},
+        const std::pair<Way, const char*> ways[] =
+            {
+                {[](QLineEdit* f) { QTest::keyClick(f, Qt::Key_V, Qt::ControlModifier); }, "123"},
+                {[](QLineEdit* f) { QTest::keyClick(f, Qt::Key_Insert, Qt::ShiftModifier); }, "123"},
+                {[](QLineEdit* f) { f->paste(); }, "123"},
+                {[](QLineEdit* f) {  // dropped at the start
+            QMimeData data;
+            data.setText(QApplication::clipboard()->text());
+            QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(f, &enter);
+            QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(f, &drop);
+                 },
+                 "231"},
         };
-        for (auto [name, beeps] : {std::pair{"txtCisloOd", 1}, {"txtCiselnyZaklad", 0}, {"txtZachovatCiselnyZaklad", 0}}) {
+        for (auto [name, beeps] :
+             {std::pair{"txtCisloOd", 1}, {"txtCiselnyZaklad", 0}, {"txtZachovatCiselnyZaklad", 0}}) {
             QLineEdit* field = ui<QLineEdit>(name);
             for (const auto& [way, expected] : ways) {
                 field->setText("1");
@@ -293,17 +299,22 @@ private slots:
         QCOMPARE(ui<PreviewView>("txtTest")->geometry(), QRect(304, 221, 344, 415));
         QCOMPARE(ui<QListWidget>("filD")->geometry(), QRect(8, 369, 282, 266));
         QVERIFY(w->windowTitle().contains(QStringLiteral("[Profesionální funkce]")));
-        checkShown({ui<QGroupBox>("fraDoplneni"), ui<QGroupBox>("fraRazeni"), ui<QGroupBox>("fraFile"), ui<QPushButton>("cmdEdit")}, true);
+        checkShown({ui<QGroupBox>("fraDoplneni"), ui<QGroupBox>("fraRazeni"), ui<QGroupBox>("fraFile"),
+                    ui<QPushButton>("cmdEdit")},
+                   true);
 
         ui<QLineEdit>("txtJmeno")->setText("n:");
         ui<QLineEdit>("txtZamenitCo")->setText("a");
         ui<QLineEdit>("txtZamenitZaCo")->setText("b");
         ui<QLineEdit>("txtOdstranit")->setText(" ");
-        for (QCheckBox* c : {ui<QCheckBox>("chkBezDia"), ui<QCheckBox>("chkCisla"), ui<QCheckBox>("chkObracene"), ui<QCheckBox>("chkJmeno"), ui<QCheckBox>("chkStejnePripony")})
+        for (QCheckBox* c : {ui<QCheckBox>("chkBezDia"), ui<QCheckBox>("chkCisla"), ui<QCheckBox>("chkObracene"),
+                             ui<QCheckBox>("chkJmeno"), ui<QCheckBox>("chkStejnePripony")})
             c->click();
         ui<QComboBox>("cboPauzy")->setCurrentIndex(2);
         ui<QLineEdit>("txtCisloOd")->setText("5");
-        for (QButtonGroup* g : {ui<QButtonGroup>("optRazeni"), ui<QButtonGroup>("optTypCislovani"), ui<QButtonGroup>("optFile"), ui<QButtonGroup>("optVelikost")}) click(g, 1);
+        for (QButtonGroup* g : {ui<QButtonGroup>("optRazeni"), ui<QButtonGroup>("optTypCislovani"),
+                                ui<QButtonGroup>("optFile"), ui<QButtonGroup>("optVelikost")})
+            click(g, 1);
         QVERIFY(preview() != rows({"Žába a.txt -> n1.txt"}));
 
         w->mnuFunkce_Click(0);
@@ -378,8 +389,7 @@ private slots:
                                              (b->objectName() == "txtEdit" && underEditBox.contains(a->objectName()));
                         QVERIFY2(covered, qPrintable(where + " overlap: " + a->objectName() + " " + b->objectName()));
                     }
-                for (const QString& name : fixed)
-                    QCOMPARE(ui<QWidget>(qPrintable(name))->size(), startSizes[name]);
+                for (const QString& name : fixed) QCOMPARE(ui<QWidget>(qPrintable(name))->size(), startSizes[name]);
                 if (size.width() > 915) {
                     QVERIFY(ui<QWidget>("txtTest")->width() > 344 && ui<QWidget>("filD")->width() > 282);
                     QVERIFY(ui<QWidget>("txtEdit")->height() > 517 && ui<QWidget>("dirD")->height() > 216);
@@ -536,13 +546,14 @@ private slots:
         QTest::addColumn<QString>("preview");
         QTest::addColumn<QString>("stats");
         const QStringList ab = {"A.txt", "b.txt"};
-        QTest::newRow("extension yes") << ab << "x" << QList{zelvar::Answer::yes} << "x" << rows({"A.txt -> a.x", "b.txt -> b.x"})
-                                       << stats(2, 2, 0);
+        QTest::newRow("extension yes") << ab << "x" << QList{zelvar::Answer::yes} << "x"
+                                       << rows({"A.txt -> a.x", "b.txt -> b.x"}) << stats(2, 2, 0);
         QTest::newRow("extension no") << ab << "?" << QList{zelvar::Answer::no} << "*"
                                       << rows({"A.txt -> a.txt", "b.txt -> * beze změny"}) << stats(2, 1, 1);
-        QTest::newRow("extension kept") << ab << "*" << QList<zelvar::Answer>() << "*" << rows({"A.txt -> a.txt", "b.txt -> * beze změny"})
-                                        << stats(2, 1, 1);
-        QTest::newRow("empty folder") << QStringList() << "*" << QList<zelvar::Answer>() << "*" << QString() << stats(0, 0, 0);
+        QTest::newRow("extension kept") << ab << "*" << QList<zelvar::Answer>() << "*"
+                                        << rows({"A.txt -> a.txt", "b.txt -> * beze změny"}) << stats(2, 1, 1);
+        QTest::newRow("empty folder") << QStringList() << "*" << QList<zelvar::Answer>() << "*" << QString()
+                                      << stats(0, 0, 0);
     }
     void cmdTestStatistics() {
         QFETCH(QStringList, files);

@@ -38,13 +38,14 @@ class TestLivePreview : public QObject, protected WindowFixture {
 
     // What a user sees of the last build, and what the statistics run reports.
     QStringList state(frmMain& window, ScriptedDialogs& answers) {
-        const QStringList seen{control<PreviewView>(window, "txtTest")->toPlainText(),
-                               control<QLabel>(window, "lblUkazka1")->text(), control<QLabel>(window, "lblUkazka2")->text(),
-                               control<QAbstractButton>(window, "cmdPrejmenovat")->isEnabled() ? "enabled" : "disabled"};
+        const QStringList seen{
+            control<PreviewView>(window, "txtTest")->toPlainText(), control<QLabel>(window, "lblUkazka1")->text(),
+            control<QLabel>(window, "lblUkazka2")->text(),
+            control<QAbstractButton>(window, "cmdPrejmenovat")->isEnabled() ? "enabled" : "disabled"};
         const std::size_t before = answers.asked.size();
         control<QPushButton>(window, "cmdTest")->click();
         return seen + QStringList{answers.asked.size() > before ? QString::fromStdString(answers.asked.back().text)
-                                                                 : QString()};
+                                                                : QString()};
     }
 
 private slots:
@@ -55,9 +56,8 @@ private slots:
         using Change = std::function<void(const std::string&)>;
         QTest::newRow("create") << Change([](const std::string& d) { writeFile(d, "c.txt", ""); });
         QTest::newRow("delete") << Change([](const std::string& d) { unlink((d + "/b.txt").c_str()); });
-        QTest::newRow("rename") << Change([](const std::string& d) {
-            rename((d + "/b.txt").c_str(), (d + "/0.txt").c_str());
-        });
+        QTest::newRow("rename") << Change(
+            [](const std::string& d) { rename((d + "/b.txt").c_str(), (d + "/0.txt").c_str()); });
         QTest::newRow("date") << Change([](const std::string& d) { setTime(d + "/a.txt", 1017); });
         QTest::newRow("content") << Change([](const std::string& d) { writeFile(d, "a.txt", "longer"); });
     }

@@ -32,10 +32,10 @@ private slots:
         QTest::addColumn<QString>("extAfter");
         QTest::addColumn<QString>("previewAfter");
         QTest::addColumn<int>("buildsAfter");
-        QTest::newRow("no at the first question") << QList<Answer>{Answer::no} << "X"
-                                                  << rows({"a.txt -> n1.X", "b.txt -> n2.X"}) << 0;
-        QTest::newRow("no at the extension question") << QList<Answer>{Answer::yes, Answer::no} << "*"
-                                                      << rows({"a.txt -> n1.txt", "b.txt -> n2.txt"}) << 1;
+        QTest::newRow("no at the first question")
+            << QList<Answer>{Answer::no} << "X" << rows({"a.txt -> n1.X", "b.txt -> n2.X"}) << 0;
+        QTest::newRow("no at the extension question")
+            << QList<Answer>{Answer::yes, Answer::no} << "*" << rows({"a.txt -> n1.txt", "b.txt -> n2.txt"}) << 1;
     }
     void declinedRuns() {
         QFETCH(QList<Answer>, answers);
@@ -141,8 +141,8 @@ private slots:
                                     << QStringList{"a.txt", "b.txt", "c.txt"} << 3 << 0;
         QTest::newRow("cancel at the second") << QList<Answer>{Answer::yes, Answer::yes, Answer::cancel} << false
                                               << QStringList{"b.txt", "c.txt", "n1.txt"} << 2 << 1;
-        QTest::newRow("meddled with meanwhile") << QList<Answer>{Answer::yes, Answer::yes} << true
-                                                 << QStringList{"n1.txt", "n2.txt", "n3.txt"} << 1 << 3;
+        QTest::newRow("meddled with meanwhile")
+            << QList<Answer>{Answer::yes, Answer::yes} << true << QStringList{"n1.txt", "n2.txt", "n3.txt"} << 1 << 3;
     }
     void eachEntryAsked() {
         QFETCH(QList<Answer>, answers);
@@ -277,17 +277,13 @@ private slots:
         QTest::addColumn<int>("lines");  // as the note under the preview counts them
         QTest::newRow("fewer lines") << "x.txt" << rows({"a.txt -> x.txt", "b.txt -> * beze změny"}) << 1;
         QTest::newRow("more lines") << "x.txt\ny.txt\nz.txt\n" << rows({"a.txt -> x.txt", "b.txt -> y.txt"}) << 3;
-        QTest::newRow("stray line break") << "x.txt\n\nb.txt\n" << rows({"a.txt -> x.txt", "b.txt -> * beze změny"})
-                                          << 3;
+        QTest::newRow("stray line break") << "x.txt\n\nb.txt\n"
+                                          << rows({"a.txt -> x.txt", "b.txt -> * beze změny"}) << 3;
         QTest::newRow("blank lines") << "\n   \n" << rows({"a.txt -> * beze změny", "b.txt -> * beze změny"}) << 2;
-        QTest::newRow("clash below") << "b.txt\nc.txt" << rows({"a.txt -> * viz >b.txt< níže", "b.txt -> c.txt"})
-                                     << 2;
-        QTest::newRow("clash above") << "c.txt\nC.TXT" << rows({"a.txt -> c.txt", "b.txt -> * viz >c.txt< výše"})
-                                     << 2;
-        QTest::newRow("first frees, second takes") << "c.txt\na.txt" << rows({"a.txt -> c.txt", "b.txt -> a.txt"})
-                                                   << 2;
-        QTest::newRow("letter case only") << "A.txt\nb.txt" << rows({"a.txt -> A.txt", "b.txt -> * beze změny"})
-                                          << 2;
+        QTest::newRow("clash below") << "b.txt\nc.txt" << rows({"a.txt -> * viz >b.txt< níže", "b.txt -> c.txt"}) << 2;
+        QTest::newRow("clash above") << "c.txt\nC.TXT" << rows({"a.txt -> c.txt", "b.txt -> * viz >c.txt< výše"}) << 2;
+        QTest::newRow("first frees, second takes") << "c.txt\na.txt" << rows({"a.txt -> c.txt", "b.txt -> a.txt"}) << 2;
+        QTest::newRow("letter case only") << "A.txt\nb.txt" << rows({"a.txt -> A.txt", "b.txt -> * beze změny"}) << 2;
     }
     void typedLines() {
         QFETCH(QString, typed);

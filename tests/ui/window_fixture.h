@@ -76,7 +76,8 @@ protected:
     QString preview() const { return ui<PreviewView>("txtTest")->toPlainText(); }
     // The edit box as it holds its text: the plain text would show a no-break space as a space.
     QString box() const {
-        return ui<QPlainTextEdit>("txtEdit")->document()->toRawText().replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+        return ui<QPlainTextEdit>("txtEdit")->document()->toRawText().replace(QChar::ParagraphSeparator,
+                                                                              QLatin1Char('\n'));
     }
     QString asked(std::size_t i) const { return QString::fromStdString(dialogs->asked.at(i).text); }
     bool shown(const QWidget* control) const { return control->isVisibleTo(w.get()); }
