@@ -10,8 +10,6 @@
 
 namespace zelvar::cli {
 
-inline constexpr const char* kVersionText = "zelvar-cli 6.4.17";
-
 enum class Action {
     Preview,  // list FOLDER, print the preview (and stats, edits, renames as asked)
     Samples,  // print the new name of every --sample

@@ -16,6 +16,7 @@
 #include "preview/session.h"
 #include "rename/run.h"
 #include "rename/undo.h"
+#include "version.h"
 
 namespace zelvar::cli {
 
@@ -358,7 +359,7 @@ int runCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err,
     const Request& r = parsed.request;
     switch (r.action) {
         case Action::Help: writeBytes(out, usageText()); return 0;
-        case Action::Version: writeBytes(out, std::string(kVersionText) + "\n"); return 0;
+        case Action::Version: writeBytes(out, std::string("zelvar-cli ") + kVersion + "\n"); return 0;
         case Action::Samples: return printSamples(r, out);
         case Action::Undo: return undoFolder(r, out, err);
         case Action::History: return printHistory(r, out, err);

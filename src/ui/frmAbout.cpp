@@ -12,6 +12,7 @@
 
 #include "platform/folderfacts.h"
 #include "ui/appicon.h"
+#include "version.h"
 
 const char* const kAppTitle = "Zelvar";
 const char* const kAppDescription = "Aplikace pro hromadné přejmenovávání souborů s širokými možnostmi";
@@ -47,7 +48,7 @@ QLabel* label(QWidget* parent, const char* name, const QString& text, const QRec
 
 }  // namespace
 
-QString versionText() { return QStringLiteral("Verze ") + QStringLiteral(ZELVAR_VERSION_TEXT); }
+QString versionText() { return QStringLiteral("Verze ") + QString::fromLatin1(zelvar::kVersion); }
 
 frmAbout::frmAbout(zelvar::Dialogs& dialogs, QWidget* parent, std::string folder)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
@@ -103,7 +104,7 @@ void frmAbout::StartSysInfo() { dialogs_.messageBox(systemInfoText(folder_), zel
 
 zelvar::Text systemInfoText(const std::string& folder) {
     QStringList lines;
-    lines << QStringLiteral("Zelvar ") + QStringLiteral(ZELVAR_VERSION_TEXT);
+    lines << QStringLiteral("Zelvar ") + QString::fromLatin1(zelvar::kVersion);
     lines << QStringLiteral("Qt %1 (přeloženo s Qt %2)")
                  .arg(QString::fromLatin1(qVersion()), QStringLiteral(QT_VERSION_STR));
     UVersionInfo icu;

@@ -5,6 +5,7 @@
 
 #include "cli/run_cli.h"
 #include "platform/temp_folder.h"
+#include "version.h"
 
 using namespace zelvar::cli;
 using namespace zelvar::testing;
@@ -106,7 +107,7 @@ TEST(Samples, ComposeFromTheOptions) {
 TEST(Info, HelpAndVersion) {
     const CliRun version = run({"--version"}), help = run({"--help"});
     EXPECT_EQ(version.code + help.code, 0);
-    EXPECT_EQ(version.out, "zelvar-cli 6.4.17\n");
+    EXPECT_EQ(version.out, std::string("zelvar-cli ") + zelvar::kVersion + "\n");
     EXPECT_EQ(help.out.rfind("Usage: zelvar-cli", 0), 0u);
     EXPECT_EQ(help.err, "");
 }

@@ -14,6 +14,7 @@
 #include "ui/frmAbout.h"
 #include "ui/frmHelp.h"
 #include "ui/window_fixture.h"
+#include "version.h"
 
 namespace {
 
@@ -282,7 +283,7 @@ private slots:
         open({"a.txt"});
         const QString info = QString::fromStdString(zelvar::toUtf8(systemInfoText(dir->path())));
         const QStringList lines = info.split("\r\n");
-        QCOMPARE(lines.value(0), QStringLiteral("Zelvar 6.4.17"));
+        QCOMPARE(lines.value(0), QStringLiteral("Zelvar ") + QString::fromLatin1(zelvar::kVersion));
         QVERIFY(lines.value(1).startsWith(QStringLiteral("Qt ") + qVersion()));
         QVERIFY(lines.value(2).startsWith(QStringLiteral("ICU ") + U_ICU_VERSION_SHORT));
         struct utsname un;

@@ -8,6 +8,7 @@
 #include "ui/FolderTree.h"
 #include "ui/frmAbout.h"
 #include "ui/window_fixture.h"
+#include "version.h"
 
 namespace {
 
@@ -44,7 +45,7 @@ private slots:
         QCOMPARE(w->windowTitle(),
                  QStringLiteral("Zelvar - přejmenování souborů [Jednoduché funkce] <") + dir->qpath() + ">");
         QVERIFY(ui<QAction>("mnuFunkce0")->isChecked() && !ui<QAction>("mnuFunkce1")->isChecked());
-        QCOMPARE(ui<QLabel>("lblVerze")->text(), QStringLiteral("Verze 6.4.17"));
+        QCOMPARE(ui<QLabel>("lblVerze")->text(), QStringLiteral("Verze ") + QString::fromLatin1(zelvar::kVersion));
         QCOMPARE(ui<QLabel>("lblPopis")->text().count('\n'), 6);
         QCOMPARE(ui<QLabel>("lblUkazka1")->text(), QStringLiteral("Abcd efGHij klm NOP.HAF"));
         QCOMPARE(ui<QLabel>("lblUkazka2")->text(), QStringLiteral("xY.Gh"));
@@ -600,9 +601,10 @@ private slots:
                 auto* about = qobject_cast<frmAbout*>(QApplication::activeModalWidget());
                 QVERIFY(about);
                 QCOMPARE(about->windowTitle(), QStringLiteral("O aplikaci  Zelvar"));
-                QCOMPARE(about->lblVersion->text(), QStringLiteral("Verze 6.4.17"));
+                QCOMPARE(about->lblVersion->text(), QStringLiteral("Verze ") + QString::fromLatin1(zelvar::kVersion));
                 about->cmdSysInfo->click();
-                QVERIFY(QString::fromStdString(dialogs->asked.back().text).startsWith("Zelvar 6.4.17\r\nQt "));
+                QVERIFY(QString::fromStdString(dialogs->asked.back().text)
+                            .startsWith(QStringLiteral("Zelvar %1\r\nQt ").arg(zelvar::kVersion)));
                 QVERIFY(about->isVisible());
                 checked = true;
                 QTest::keyClick(about, key);
