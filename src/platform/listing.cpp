@@ -205,8 +205,7 @@ Listing listFolderAt(int folderFd, const std::string& folder, const Text& masks,
     }
     struct stat self {};
     const dev_t folderDev = fstat(fd, &self) == 0 ? self.st_dev : 0;
-    out.self = EntryId{self.st_dev, self.st_ino};
-    out.folderId = out.self;
+    out.folderId = EntryId{self.st_dev, self.st_ino};
     // File systems give a folder a size of roughly 16 to 32 bytes per entry; a guess saves regrowing.
     const std::size_t expected = std::min<std::size_t>(self.st_size > 0 ? self.st_size / 16 : 0, 1 << 20);
     out.caseInsensitive = folderFoldsCase(fd);

@@ -56,7 +56,6 @@ struct Listing {
     // An entry that passed the filter can change through another path than this folder: a symbolic
     // link (it counts as its target) or a file with several hard links.
     bool changesElsewhere = false;
-    EntryId self;  // the folder itself
     // When it does: every name in lower case and its entry. FUSE file systems may number an entry
     // afresh for each spelling of its name, so a hit is matched to a listed entry by name.
     std::unordered_map<std::string, EntryId> byFoldedName;

@@ -95,7 +95,7 @@ bool ListingCache::stillValid(const std::string& folder, const Text& masks, int 
     if (got > 0 || (got < 0 && errno != EAGAIN)) return false;
     // The watch follows the folder it was put on; the path may meanwhile lead to another one.
     struct stat now;
-    if (stat(folder.c_str(), &now) != 0 || EntryId{now.st_dev, now.st_ino} != listing_.self) return false;
+    if (stat(folder.c_str(), &now) != 0 || EntryId{now.st_dev, now.st_ino} != listing_.folderId) return false;
     return currentZone() == zone_;
 }
 

@@ -57,8 +57,10 @@ private:
 }  // namespace
 
 DigitFields::DigitFields(QLineEdit* counterStart, QLineEdit* radix, QLineEdit* keptRadix, Dialogs& dialogs,
-                         std::function<void(QLineEdit*, const Text&)> write, QObject* parent)
-    : QObject(parent), counterStart_(counterStart), dialogs_(dialogs), write_(std::move(write)) {
+                         std::function<void(QLineEdit*, const Text&)> write, std::function<void(QLineEdit*)> left,
+                         QObject* parent)
+    : QObject(parent), counterStart_(counterStart), dialogs_(dialogs), write_(std::move(write)),
+      left_(std::move(left)) {
     // The counter start beeps at what it cannot take, as for a typed key; a radix field drops it silently.
     counterStart->setValidator(new DigitsOnly(counterStart, [this] { dialogs_.beep(); }));
     for (QLineEdit* field : {radix, keptRadix}) field->setValidator(new DigitsOnly(field, nullptr));
@@ -66,6 +68,7 @@ DigitFields::DigitFields(QLineEdit* counterStart, QLineEdit* radix, QLineEdit* k
 }
 
 bool DigitFields::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != counterStart_ && ui::leftByUser(watched, event)) left_(static_cast<QLineEdit*>(watched));
     if (event->type() != QEvent::KeyPress) return false;
     auto* key = static_cast<QKeyEvent*>(event);
     if (isEditingShortcut(key)) return false;

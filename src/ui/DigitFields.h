@@ -14,9 +14,11 @@ class QLineEdit;
 
 class DigitFields : public QObject {
 public:
-    // write: puts a text into a radix field as a write from code (the options record follows).
+    // write: puts a text into a radix field as a write from code (the options record follows);
+    // left: the user left a radix field (which then normalises it).
     DigitFields(QLineEdit* counterStart, QLineEdit* radix, QLineEdit* keptRadix, zelvar::Dialogs& dialogs,
-                std::function<void(QLineEdit*, const zelvar::Text&)> write, QObject* parent);
+                std::function<void(QLineEdit*, const zelvar::Text&)> write, std::function<void(QLineEdit*)> left,
+                QObject* parent);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -28,4 +30,5 @@ private:
     QLineEdit* counterStart_;
     zelvar::Dialogs& dialogs_;
     std::function<void(QLineEdit*, const zelvar::Text&)> write_;
+    std::function<void(QLineEdit*)> left_;
 };

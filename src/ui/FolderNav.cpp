@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QSignalBlocker>
@@ -17,7 +18,38 @@
 
 using namespace zelvar;
 
-FolderNav::FolderNav(frmMainUi& ui, Dialogs& dialogs, QObject* parent) : QObject(parent), ui_(ui), dialogs_(dialogs) {}
+namespace {
+bool isEnter(const QKeyEvent* e) { return e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter; }
+}  // namespace
+
+FolderNav::FolderNav(frmMainUi& ui, Dialogs& dialogs, QObject* parent) : QObject(parent), ui_(ui), dialogs_(dialogs) {
+    ui_.txtCesta->installEventFilter(this);
+    ui_.drvDisk->installEventFilter(this);
+}
+
+bool FolderNav::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == ui_.drvDisk) {
+        if (event->type() == QEvent::MouseButtonPress) reloadVolumes();
+        if (event->type() == QEvent::KeyPress) {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            const bool altArrow =
+                (key->modifiers() & Qt::AltModifier) && (key->key() == Qt::Key_Down || key->key() == Qt::Key_Up);
+            if (key->key() == Qt::Key_F4 || key->key() == Qt::Key_Space || altArrow) reloadVolumes();
+        }
+        return false;
+    }
+    if (event->type() == QEvent::KeyPress && isEnter(static_cast<QKeyEvent*>(event))) enterDown_ = true;
+    if (event->type() == QEvent::KeyRelease) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        // Only an Enter pressed here counts: the one that closed a message box does not.
+        if (isEnter(key) && !key->isAutoRepeat() && enterDown_) {
+            enterDown_ = false;
+            emit pathKeyUp(13);
+        }
+    }
+    if (ui::leftByUser(watched, event)) emit pathLeft();
+    return false;
+}
 
 void FolderNav::start(const std::string& startFolder) {
     home_ = QFile::encodeName(QDir::homePath()).toStdString();

@@ -32,9 +32,16 @@ public:
     // that match the filter.
     void showFolder(const zelvar::Text& filter);
 
+protected:
+    // Enter released in the path field (pathKeyUp) or the field left (pathLeft); a key or a click that
+    // opens the drive list reads the mount table again.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 signals:
     void moved();               // to another folder, on the user's word
     void relist(bool retitle);  // the same folder, to be listed again
+    void pathKeyUp(int keyCode);
+    void pathLeft();
 
 private:
     void selectDriveOf(const std::string& path);
@@ -44,4 +51,5 @@ private:
     std::vector<zelvar::Volume> volumes_;
     std::string home_;
     bool checkingPath_ = false;
+    bool enterDown_ = false;
 };

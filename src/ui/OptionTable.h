@@ -3,11 +3,13 @@
 // what its change refreshes and whether the simple layout puts it back to its start value. The
 // table reads a control into its field and writes a field's value into a control from code.
 #include <QObject>
+#include <functional>
 #include <vector>
 
 #include "engine/options.h"
 
 class frmMain;
+struct frmMainUi;
 
 class OptionTable {
 public:
@@ -34,6 +36,8 @@ public:
     void write(const QObject* control, int value);
     // Puts back the start value of every option that the simple layout does not show.
     void resetForSimpleLayout();
+    // Connects each control to its handler on the window; a field without one to `changed`.
+    void connectTo(frmMain* window, const std::function<void(const QObject*)>& changed) const;
 
 private:
     const Row& row(const QObject* control) const;
@@ -41,3 +45,6 @@ private:
     zelvar::RenameOptions& opts_;
     std::vector<Row> rows_;
 };
+
+// The main window's option controls: field, refresh, simple-layout reset and handler of each.
+std::vector<OptionTable::Row> mainWindowOptions(const frmMainUi& ui);

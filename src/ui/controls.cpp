@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QFocusEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -47,6 +48,14 @@ Text fromField(const QString& text) {
         }
     }
     return out;
+}
+
+bool leftByUser(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::FocusOut) return false;
+    const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+    if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason) return false;
+    auto* w = qobject_cast<QWidget*>(watched);
+    return !w || w->isEnabled();
 }
 
 void setTextColour(QWidget* w, const QColor& colour) {

@@ -14,6 +14,7 @@
 class QButtonGroup;
 class QCheckBox;
 class QGroupBox;
+class QEvent;
 class QLabel;
 class QLineEdit;
 class QObject;
@@ -43,6 +44,10 @@ inline Text fromQ(const QString& text) { return fromUtf8(text.toUtf8().toStdStri
 QString toField(const Text& text);
 Text fromField(const QString& text);
 inline QString nativeToQ(const std::string& bytes) { return toField(fromUtf8(bytes)); }
+
+// A focus-out that counts as leaving the field: not focus gone to another window or a popup menu
+// (it comes back), nor a field that lost it because the window was disabled for a rename run.
+bool leftByUser(QObject* watched, QEvent* event);
 
 void setTextColour(QWidget* w, const QColor& colour);
 void setFieldColour(QWidget* w);

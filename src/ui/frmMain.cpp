@@ -1,29 +1,23 @@
 #include "ui/frmMain.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QButtonGroup>
+#include <QLayout>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGroupBox>
-#include <QKeyEvent>
 #include <QLabel>
-#include <QLayout>
 #include <QLineEdit>
-#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
-#include <QSignalBlocker>
 #include <QToolButton>
 #include <QFile>
-#include <functional>
 
 #include "engine/keyfilter.h"
-#include "preview/builder.h"
-#include "preview/session.h"
 #include "preview/compose.h"
+#include "preview/session.h"
 #include "rename/run.h"
 #include "rename/undo.h"
 #include "ui/DigitFields.h"
@@ -35,8 +29,8 @@
 #include "ui/PreviewView.h"
 #include "ui/RenameProgress.h"
 #include "ui/WindowLayout.h"
-#include "ui/typeahead.h"
 #include "ui/appicon.h"
+#include "ui/typeahead.h"
 #include "ui/controls.h"
 #include "ui/frmAbout.h"
 #include "ui/frmHelp.h"
@@ -45,12 +39,6 @@
 using namespace zelvar;
 using zelvar::ui::fromQ;
 using zelvar::ui::toQ;
-
-namespace {
-
-bool isEnter(const QKeyEvent* e) { return e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter; }
-
-}  // namespace
 
 frmMain::frmMain(Dialogs& dialogs, const std::string& startFolder, QWidget* parent)
     : QMainWindow(parent), dialogs_(dialogs) {
@@ -67,7 +55,7 @@ frmMain::frmMain(Dialogs& dialogs, const std::string& startFolder, QWidget* pare
     nav_ = new FolderNav(ui_, dialogs_, this);
     editor_ = new ManualEditor(ui_.txtEdit);
 
-    bindOptions();
+    table_.set(mainWindowOptions(ui_));
     connectHandlers();
     layout()->activate();
     resize(sizeHint().expandedTo(minimumSizeHint()));
@@ -84,56 +72,6 @@ frmMain::~frmMain() {
 
 // ---------------------------------------------------------------------------------------------
 // The option controls
-
-void frmMain::bindOptions() {
-    using O = RenameOptions;
-    const auto text = [](QObject* c, Text O::*f, Refresh r, bool resets, void (frmMain::*h)()) {
-        return OptionTable::Row{c, f, nullptr, r, resets, h, nullptr};
-    };
-    const auto flag = [](QObject* c, int O::*f, Refresh r, bool resets, void (frmMain::*h)()) {
-        return OptionTable::Row{c, nullptr, f, r, resets, h, nullptr};
-    };
-    const auto choice = [](QObject* c, int O::*f, Refresh r, bool resets, void (frmMain::*h)(int)) {
-        return OptionTable::Row{c, nullptr, f, r, resets, nullptr, h};
-    };
-    const frmMainUi& u = ui_;
-    table_.set({
-        text(u.txtJmeno, &O::txtJmeno, Refresh::Pattern, false, &frmMain::txtJmeno_Change),
-        text(u.txtExt, &O::txtExt, Refresh::Full, false, &frmMain::txtExt_Change),
-        flag(u.chkObratitJm, &O::chkObratitJm, Refresh::Full, false, &frmMain::chkObratitJm_Click),
-        flag(u.chkObratitEx, &O::chkObratitEx, Refresh::Full, false, &frmMain::chkObratitEx_Click),
-        choice(u.optVelikost, &O::optVelikost, Refresh::Full, false, &frmMain::optVelikost_Click),
-        choice(u.optCitac, &O::optCitac, Refresh::None, true, &frmMain::optCitac_Click),
-        text(u.txtCisloOd, &O::txtCisloOd, Refresh::Full, true, &frmMain::txtCisloOd_Change),
-        text(u.txtDif, &O::txtDif, Refresh::Full, true, &frmMain::txtDif_Change),
-        flag(u.chkStejnePripony, &O::chkStejnePripony, Refresh::Preview, false, &frmMain::chkStejnePripony_Click),
-        flag(u.chkINula, &O::chkINula, Refresh::Preview, true, &frmMain::chkINula_Click),
-        flag(u.chkCisloNula, &O::chkCisloNula, Refresh::Preview, true, &frmMain::chkCisloNula_Click),
-        choice(u.optZachovatCisla, &O::optZachovatCisla, Refresh::Plain, true, &frmMain::optZachovatCisla_Click),
-        choice(u.optZachovatTypCislovani, &O::optZachovatTypCislovani, Refresh::None, false,
-               &frmMain::optZachovatTypCislovani_Click),
-        // The radix fields have no change handler: the record follows them as they are typed.
-        text(u.txtZachovatCiselnyZaklad, &O::txtZachovatCiselnyZaklad, Refresh::None, false, nullptr),
-        choice(u.optTypCislovani, &O::optTypCislovani, Refresh::None, true, &frmMain::optTypCislovani_Click),
-        text(u.txtCiselnyZaklad, &O::txtCiselnyZaklad, Refresh::None, true, nullptr),
-        flag(u.chkBezDia, &O::chkBezDia, Refresh::Full, true, &frmMain::chkBezDia_Click),
-        flag(u.cboPauzy, &O::cboPauzy, Refresh::Full, true, &frmMain::cboPauzy_Click),
-        text(u.txtZamenitCo, &O::txtZamenitCo, Refresh::Pair, true, &frmMain::txtZamenitCo_Change),
-        text(u.txtZamenitZaCo, &O::txtZamenitZaCo, Refresh::Pair, true, &frmMain::txtZamenitZaCo_Change),
-        flag(u.chkZamenaVse, &O::chkZamenaVse, Refresh::Full, false, &frmMain::chkZamenaVse_Click),
-        text(u.txtOdstranit, &O::txtOdstranit, Refresh::Full, true, &frmMain::txtOdstranit_Change),
-        flag(u.chkJmeno, &O::chkJmeno, Refresh::Full, true, &frmMain::chkJmeno_Click),
-        flag(u.chkExt, &O::chkExt, Refresh::Full, true, &frmMain::chkExt_Click),
-        choice(u.optRazeni, &O::optRazeni, Refresh::Plain, true, &frmMain::optRazeni_Click),
-        flag(u.chkCisla, &O::chkCisla, Refresh::Plain, true, &frmMain::chkCisla_Click),
-        flag(u.chkObracene, &O::chkObracene, Refresh::Preview, true, &frmMain::chkObracene_Click),
-        // Read by the rename run only.
-        flag(u.chkKazdy, &O::chkKazdy, Refresh::None, false, &frmMain::chkKazdy_Click),
-        // The listing: its handlers list again themselves.
-        text(u.txtVyhlFiltr, &O::txtVyhlFiltr, Refresh::None, false, &frmMain::txtVyhlFiltr_Change),
-        choice(u.optFile, &O::optFile, Refresh::None, true, &frmMain::optFile_Click),
-    });
-}
 
 void frmMain::optionChanged(const QObject* control) { refresh(table_.read(control)); }
 
@@ -155,20 +93,7 @@ void frmMain::refresh(Refresh kind) {
 }
 
 void frmMain::connectHandlers() {
-    for (const OptionTable::Row& b : table_.rows()) {
-        if (auto* field = qobject_cast<QLineEdit*>(b.control)) {
-            if (b.changed)
-                connect(field, &QLineEdit::textChanged, this, b.changed);
-            else
-                connect(field, &QLineEdit::textChanged, this, [this, field] { optionChanged(field); });
-        } else if (auto* box = qobject_cast<QCheckBox*>(b.control)) {
-            connect(box, &QCheckBox::toggled, this, b.changed);
-        } else if (auto* group = qobject_cast<QButtonGroup*>(b.control)) {
-            connect(group, &QButtonGroup::idToggled, this, [this, handler = b.chosen](int id, bool checked) {
-                if (checked) (this->*handler)(id);
-            });
-        }
-    }
+    table_.connectTo(this, [this](const QObject* control) { optionChanged(control); });
     connect(ui_.cboPauzy, &QComboBox::editTextChanged, this, &frmMain::cboPauzy_Click);
     // A pick of the item whose caption was typed changes no text, yet selects the item.
     connect(ui_.cboPauzy, &QComboBox::activated, this, [this](int index) {
@@ -178,16 +103,18 @@ void frmMain::connectHandlers() {
 
     new DigitFields(
         ui_.txtCisloOd, ui_.txtCiselnyZaklad, ui_.txtZachovatCiselnyZaklad, dialogs_,
-        [this](QLineEdit* field, const Text& text) { table_.write(field, text); }, this);
-    // Leaving a radix field normalises it.
-    for (QLineEdit* e : {ui_.txtCiselnyZaklad, ui_.txtZachovatCiselnyZaklad}) e->installEventFilter(this);
+        [this](QLineEdit* field, const Text& text) { table_.write(field, text); },
+        [this](QLineEdit* field) {
+        field == ui_.txtCiselnyZaklad ? txtCiselnyZaklad_LostFocus() : txtZachovatCiselnyZaklad_LostFocus();
+        },
+        this);
 
     connect(ui_.drvDisk, &QComboBox::currentIndexChanged, this, &frmMain::drvDisk_Change);
-    ui_.drvDisk->installEventFilter(this);
     connect(ui_.dirD, &FolderTree::folderChosen, this, &frmMain::dirD_Change);
     connect(nav_, &FolderNav::moved, this, &frmMain::dirD_Change);
     connect(nav_, &FolderNav::relist, this, &frmMain::relisted);
-    ui_.txtCesta->installEventFilter(this);
+    connect(nav_, &FolderNav::pathKeyUp, this, &frmMain::txtCesta_KeyUp);
+    connect(nav_, &FolderNav::pathLeft, this, &frmMain::txtCesta_LostFocus);
     ui_.client->installEventFilter(this);
     connect(ui_.cmdAktual, &QPushButton::clicked, this, &frmMain::cmdAktual_Click);
     connect(ui_.cmdTest, &QPushButton::clicked, this, &frmMain::cmdTest_Click);
@@ -535,49 +462,10 @@ void frmMain::cmdTest_Click() { Test(1); }
 void frmMain::setTitle() { setWindowTitle(toQ(zelvar::windowTitle(layoutText_, ui::fromField(ui_.txtCesta->text())))); }
 
 // ---------------------------------------------------------------------------------------------
-// Key and focus handling
+// Resizing
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event) {
-    switch (event->type()) {
-        case QEvent::KeyPress: {
-            auto* key = static_cast<QKeyEvent*>(event);
-            if (watched == ui_.txtCesta && isEnter(key)) enterDownInCesta_ = true;
-            if (watched == ui_.drvDisk &&
-                (key->key() == Qt::Key_F4 || key->key() == Qt::Key_Space ||
-                 ((key->modifiers() & Qt::AltModifier) && (key->key() == Qt::Key_Down || key->key() == Qt::Key_Up))))
-                reloadVolumes();
-            break;
-        }
-        case QEvent::MouseButtonPress: {
-            // A volume mounted since the list was last opened shows up in it.
-            if (watched == ui_.drvDisk) reloadVolumes();
-            break;
-        }
-        case QEvent::KeyRelease: {
-            auto* key = static_cast<QKeyEvent*>(event);
-            // Only an Enter pressed here counts: the one that closed a message box does not.
-            if (watched == ui_.txtCesta && isEnter(key) && !key->isAutoRepeat() && enterDownInCesta_) {
-                enterDownInCesta_ = false;
-                txtCesta_KeyUp(13);
-            }
-            break;
-        }
-        case QEvent::FocusOut: {
-            // Focus that goes to another window or a popup menu comes back; it is not left.
-            const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-            if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason) break;
-            // Nor is a field that loses it because the window was disabled for a rename run.
-            if (auto* w = qobject_cast<QWidget*>(watched); w && !w->isEnabled()) break;
-            if (watched == ui_.txtCesta) txtCesta_LostFocus();
-            if (watched == ui_.txtCiselnyZaklad) txtCiselnyZaklad_LostFocus();
-            if (watched == ui_.txtZachovatCiselnyZaklad) txtZachovatCiselnyZaklad_LostFocus();
-            break;
-        }
-        case QEvent::Resize:
-            if (watched == ui_.client && layout_) layout_->place();
-            break;
-        default: break;
-    }
+    if (event->type() == QEvent::Resize && watched == ui_.client && layout_) layout_->place();
     return QMainWindow::eventFilter(watched, event);
 }
 

@@ -126,7 +126,6 @@ protected:
 private:
     using Refresh = OptionTable::Refresh;
 
-    void bindOptions();
     void connectHandlers();
     void Form_Load(const std::string& startFolder);
     void optionChanged(const QObject* control);
@@ -162,7 +161,6 @@ private:
     QString listingNote_;  // what the last listing could not show
     bool building_ = false;
     bool pendingBuild_ = false;
-    bool enterDownInCesta_ = false;
     bool centred_ = false;
     int buildCount_ = 0;
     QPointer<frmAbout> about_;
