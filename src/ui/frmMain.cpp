@@ -15,16 +15,15 @@
 #include <QToolButton>
 #include <QFile>
 
-#include "engine/keyfilter.h"
 #include "preview/compose.h"
 #include "preview/session.h"
 #include "rename/run.h"
 #include "rename/undo.h"
-#include "ui/DigitFields.h"
 #include "ui/FolderNav.h"
 #include "ui/FolderTree.h"
 #include "ui/FolderDrop.h"
 #include "ui/ManualEditor.h"
+#include "ui/NumberingControls.h"
 #include "ui/OptionTable.h"
 #include "ui/PreviewView.h"
 #include "ui/RenameProgress.h"
@@ -56,6 +55,9 @@ frmMain::frmMain(Dialogs& dialogs, const std::string& startFolder, QWidget* pare
     editor_ = new ManualEditor(ui_.txtEdit);
 
     table_.set(mainWindowOptions(ui_));
+    numbering_ = new NumberingControls(ui_, table_, opts_, dialogs_, this, [this](QLineEdit* radix) {
+        radix == ui_.txtCiselnyZaklad ? txtCiselnyZaklad_LostFocus() : txtZachovatCiselnyZaklad_LostFocus();
+    });
     connectHandlers();
     layout()->activate();
     resize(sizeHint().expandedTo(minimumSizeHint()));
@@ -65,6 +67,7 @@ frmMain::frmMain(Dialogs& dialogs, const std::string& startFolder, QWidget* pare
 
 frmMain::~frmMain() {
     delete editor_;
+    delete numbering_;
     // The client area is destroyed after this body and may still report a resize: place nothing then.
     delete layout_;
     layout_ = nullptr;
@@ -100,14 +103,6 @@ void frmMain::connectHandlers() {
         ui_.cboPauzy->lineEdit()->setModified(false);
         if (opts_.cboPauzy != index) cboPauzy_Click();
     });
-
-    new DigitFields(
-        ui_.txtCisloOd, ui_.txtCiselnyZaklad, ui_.txtZachovatCiselnyZaklad, dialogs_,
-        [this](QLineEdit* field, const Text& text) { table_.write(field, text); },
-        [this](QLineEdit* field) {
-        field == ui_.txtCiselnyZaklad ? txtCiselnyZaklad_LostFocus() : txtZachovatCiselnyZaklad_LostFocus();
-        },
-        this);
 
     connect(ui_.drvDisk, &QComboBox::currentIndexChanged, this, &frmMain::drvDisk_Change);
     connect(ui_.dirD, &FolderTree::folderChosen, this, &frmMain::dirD_Change);
@@ -356,52 +351,34 @@ void frmMain::chkKazdy_Click() { optionChanged(ui_.chkKazdy); }
 
 void frmMain::optCitac_Click(int Index) {
     optionChanged(ui_.optCitac);
-    if (Index == 2) {
-        // Kept numbers start from decimal output; the digit-set handler's full refresh closes this one.
-        table_.write(ui_.txtCiselnyZaklad, U"10");
-        table_.write(ui_.optTypCislovani, 0);
-        table_.write(ui_.txtCiselnyZaklad, capRadix(opts_.txtCiselnyZaklad, 0));
-    }
-    applyNumberingMode(Index);
+    // Kept numbers start from decimal output; the digit-set handler's full refresh closes this one.
+    if (Index == 2) numbering_->keepNumbersChosen();
+    numbering_->showMode(Index);
     if (Index == 2)
         fullRefresh();
     else
         previewRefresh();
 }
 
-void frmMain::applyNumberingMode(int mode) {
-    for (QWidget* w :
-         std::initializer_list<QWidget*>{ui_.lblOd, ui_.txtCisloOd, ui_.lblKrok, ui_.txtDif, ui_.chkStejnePripony})
-        w->setVisible(mode == 0);
-    ui_.chkINula->setVisible(mode == 1);
-    ui_.chkCisloNula->setVisible(mode == 2);
-    ui_.fraZachovatCisla->setVisible(mode == 2);
-    const bool keep = opts_.optCitac == 2;
-    ui_.txtZachovatCiselnyZaklad->setVisible(keep);
-    ui_.lblPuvodniZaklad->setVisible(keep);
-    ui_.fraZachovatTypCislovani->setVisible(keep);
-}
-
 void frmMain::optZachovatTypCislovani_Click(int Index) {
     optionChanged(ui_.optZachovatTypCislovani);
-    table_.write(ui_.txtZachovatCiselnyZaklad, capRadix(opts_.txtZachovatCiselnyZaklad, Index));
+    numbering_->digitSetChosen(ui_.txtZachovatCiselnyZaklad, Index);
     fullRefresh();
 }
 
 void frmMain::txtZachovatCiselnyZaklad_LostFocus() {
-    table_.write(ui_.txtZachovatCiselnyZaklad,
-                 normaliseRadix(fromQ(ui_.txtZachovatCiselnyZaklad->text()), opts_.optZachovatTypCislovani));
+    numbering_->radixLeft(ui_.txtZachovatCiselnyZaklad);
     fullRefresh();
 }
 
 void frmMain::optTypCislovani_Click(int Index) {
     optionChanged(ui_.optTypCislovani);
-    table_.write(ui_.txtCiselnyZaklad, capRadix(opts_.txtCiselnyZaklad, Index));
+    numbering_->digitSetChosen(ui_.txtCiselnyZaklad, Index);
     fullRefresh();
 }
 
 void frmMain::txtCiselnyZaklad_LostFocus() {
-    table_.write(ui_.txtCiselnyZaklad, normaliseRadix(fromQ(ui_.txtCiselnyZaklad->text()), opts_.optTypCislovani));
+    numbering_->radixLeft(ui_.txtCiselnyZaklad);
     fullRefresh();
 }
 
@@ -486,11 +463,7 @@ void frmMain::setJednoduche() {
     ui_.mnuFunkce[1]->setChecked(false);
     setTitle();
     layout_->apply(0);
-    ui_.fraCisla->hide();
-    ui_.fraTypCislovani->show();
-    table_.write(ui_.optCitac, 0);
-    applyNumberingMode(0);
-    ui_.fraZachovatCisla->hide();
+    numbering_->simpleLayout();
     ui_.cmdEdit->setText(QStringLiteral("Editovat ručně"));
     RucniEditace = false;
     ui_.txtEdit->hide();

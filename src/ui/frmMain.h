@@ -3,9 +3,9 @@
 // control is named as the program names it (also its object name); each handler is named
 // control_Event. The controls are private (frmMainUi); the option controls are bound to the options
 // record by one table (OptionTable); the folder selection (FolderNav), the edit box (ManualEditor),
-// the digit fields' keys (DigitFields) and the placing of the controls (WindowLayout) are parts of
-// their own. The window keeps one options record current, builds the preview through the core, and
-// asks its questions through the injected Dialogs.
+// the numbering controls (NumberingControls) and the placing of the controls (WindowLayout) are
+// parts of their own. The window keeps one options record current, builds the preview through the
+// core, and asks its questions through the injected Dialogs.
 //
 // No build ever runs inside another: the core does not process events, writes from code go out with
 // the control's signals blocked (the handler's effect is then applied directly), and a build asked
@@ -29,6 +29,7 @@ class QKeyEvent;
 class QLineEdit;
 class FolderNav;
 class ManualEditor;
+class NumberingControls;
 class WindowLayout;
 class frmAbout;
 class TypeAhead;
@@ -139,7 +140,6 @@ private:
     void showPreview(zelvar::Text text);
     void refillEditBox();
     void showListingNote(const QString& note);
-    void applyNumberingMode(int mode);
     void setJednoduche();
     void setProfesionalni();
     void setTitle();
@@ -149,6 +149,7 @@ private:
     frmMainUi ui_;
     FolderNav* nav_ = nullptr;
     ManualEditor* editor_ = nullptr;
+    NumberingControls* numbering_ = nullptr;
     WindowLayout* layout_ = nullptr;
     zelvar::Dialogs& dialogs_;
     zelvar::RenameOptions opts_;
