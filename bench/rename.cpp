@@ -33,7 +33,7 @@ struct YesDialogs : Dialogs {
 // Keeps the caption as a label would, and nothing else.
 struct QuietFrontEnd : RenameFrontEnd {
     Text caption;
-    void progress(const Text& c) override { caption = c; }
+    void progress(const Text& c, std::u32string_view step) override { caption.assign(c).append(step); }
     void processEvents() override {}
     bool confirmEach() override { return false; }
 };

@@ -210,7 +210,7 @@ private:
 
 class SilentFrontEnd : public RenameFrontEnd {
 public:
-    void progress(const Text&) override {}
+    void progress(const Text&, std::u32string_view) override {}
     void processEvents() override {}
     bool confirmEach() override { return false; }
 };

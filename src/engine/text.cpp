@@ -61,29 +61,32 @@ Text fromUtf8(std::string_view s) {
 
 std::string toUtf8(const Text& text) {
     std::string out;
-    out.reserve(text.size());
     appendUtf8(out, text);
     return out;
 }
 
 void appendUtf8(std::string& out, const Text& text) {
-    for (char32_t c : text) {
-        if (c >= 0xDC80 && c <= 0xDCFF) {
-            out.push_back(static_cast<char>(c - 0xDC00));
-        } else if (c < 0x80) {
-            out.push_back(static_cast<char>(c));
+    // Sized once and written in place: names are converted several times per entry of a listing.
+    const std::size_t start = out.size();
+    out.resize(start + utf8Size(text));
+    char* p = out.data() + start;
+    for (const char32_t c : text) {
+        if (c < 0x80) {
+            *p++ = static_cast<char>(c);
+        } else if (c >= 0xDC80 && c <= 0xDCFF) {
+            *p++ = static_cast<char>(c - 0xDC00);
         } else if (c < 0x800) {
-            out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+            *p++ = static_cast<char>(0xC0 | (c >> 6));
+            *p++ = static_cast<char>(0x80 | (c & 0x3F));
         } else if (c < 0x10000) {
-            out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+            *p++ = static_cast<char>(0xE0 | (c >> 12));
+            *p++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            *p++ = static_cast<char>(0x80 | (c & 0x3F));
         } else {
-            out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+            *p++ = static_cast<char>(0xF0 | (c >> 18));
+            *p++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            *p++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            *p++ = static_cast<char>(0x80 | (c & 0x3F));
         }
     }
 }
@@ -91,17 +94,10 @@ void appendUtf8(std::string& out, const Text& text) {
 Text Obrat(const Text& text) { return Text(text.rbegin(), text.rend()); }
 
 std::size_t utf8Size(const Text& text) {
+    // Without branches, so that the loop vectorises: a byte escaped as U+DC80..U+DCFF is one byte.
     std::size_t size = 0;
-    for (const char32_t c : text) {
-        if ((c >= 0xDC80 && c <= 0xDCFF) || c < 0x80)
-            size += 1;
-        else if (c < 0x800)
-            size += 2;
-        else if (c < 0x10000)
-            size += 3;
-        else
-            size += 4;
-    }
+    for (const char32_t c : text)
+        size += 1 + (c >= 0x80) + (c >= 0x800) + (c >= 0x10000) - 2 * (c >= 0xDC80 && c <= 0xDCFF);
     return size;
 }
 

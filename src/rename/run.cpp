@@ -39,7 +39,8 @@ Text reportText(int attempts, const std::vector<Text>& failureList) {
 
 // A folder that could not be opened still lets the loop run: every rename then fails with the
 // reason the folder could not be opened, which is what the user needs to see.
-RenameOutcome renameIn(RenameFolder& folder, const PreviewEntry& row, const std::string& temporary) {
+// `planned`: the row's journal entry, which holds its names as bytes already; null when unjournaled.
+RenameOutcome renameIn(RenameFolder& folder, const PreviewEntry& row, const JournalRow* planned) {
     if (!folder.isOpen()) {
         RenameOutcome failed;
         failed.kind = RenameErrorKind::Other;
@@ -47,7 +48,8 @@ RenameOutcome renameIn(RenameFolder& folder, const PreviewEntry& row, const std:
         failed.message = std::strerror(folder.openError());
         return failed;
     }
-    return folder.rename(toUtf8(row.oldName), toUtf8(row.newName), temporary);
+    if (planned) return folder.rename(planned->oldName, planned->newName, planned->temporary);
+    return folder.rename(toUtf8(row.oldName), toUtf8(row.newName), std::string());
 }
 
 }  // namespace
@@ -106,7 +108,7 @@ RunResult cmdPrejmenovat_Run(int folderFd, const std::string& folder, PreviewLis
     for (const PreviewEntry& row : rows) {
         if (row.marker()) continue;
         const std::size_t k = planned++;
-        frontEnd.progress(row.newName);
+        frontEnd.progress(row.newName, U"");
         frontEnd.processEvents();
         if (frontEnd.confirmEach()) {
             const Answer answer = dialogs.messageBox(
@@ -123,8 +125,8 @@ RunResult cmdPrejmenovat_Run(int folderFd, const std::string& folder, PreviewLis
         if (!renameFlag) continue;
 
         frontEnd.processEvents();
-        frontEnd.progress(row.newName + U" A");
-        const RenameOutcome outcome = renameIn(dir, row, journaled ? journal.row(k).temporary : std::string());
+        frontEnd.progress(row.newName, U" A");
+        const RenameOutcome outcome = renameIn(dir, row, journaled ? &journal.row(k) : nullptr);
         if (outcome.ok() && journaled) journal.markRenamed(k);
         if (!outcome.ok()) {
             frontEnd.processEvents();
@@ -142,7 +144,7 @@ RunResult cmdPrejmenovat_Run(int folderFd, const std::string& folder, PreviewLis
             result.failed.push_back({row.oldName, row.newName, std::move(message)});
             dialogs.messageBox(result.failed.back().message, box::exclamation);
         }
-        frontEnd.progress(row.newName + U" A B");
+        frontEnd.progress(row.newName, U" A B");
         frontEnd.processEvents();
         ++result.attempts;
     }

@@ -16,7 +16,9 @@ struct SysCalls;
 // What the run needs of its front end besides message boxes.
 struct RenameFrontEnd {
     virtual ~RenameFrontEnd() = default;
-    virtual void progress(const Text& caption) = 0;  // lblPrace: the entry in hand, then " A", " B"
+    // lblPrace: the entry in hand followed by its step ("", " A", " A B"); given apart, so that a
+    // front end that shows nothing builds nothing.
+    virtual void progress(const Text& entry, std::u32string_view step) = 0;
     virtual void processEvents() = 0;
     virtual bool confirmEach() = 0;  // chkKazdy, read afresh for every entry
 };

@@ -234,7 +234,7 @@ UndoResult undoLastRun(const std::string& folder, Dialogs& dialogs, RenameFrontE
         // A finished run says which rows it renamed; the others were never its to take back.
         if (run->finished && !row.renamed) continue;
         const Text oldName = fromUtf8(row.oldName), newName = fromUtf8(row.newName);
-        frontEnd.progress(oldName);
+        frontEnd.progress(oldName, U"");
         frontEnd.processEvents();
         Text failure;
         if (undoer.takeBack(row, journal.row(k).temporary, failure)) {
@@ -248,7 +248,7 @@ UndoResult undoLastRun(const std::string& folder, Dialogs& dialogs, RenameFrontE
                 U"Soubor či složku >" + newName + U"< nelze vrátit na >" + oldName + U"<:" + kCrLf + failure,
                 box::exclamation);
         }
-        frontEnd.progress(oldName + U" A B");
+        frontEnd.progress(oldName, U" A B");
         frontEnd.processEvents();
     }
     journal.finish();

@@ -50,9 +50,9 @@ void RenameProgress::start() {
     caption_.repaint();
 }
 
-void RenameProgress::progress(const zelvar::Text& caption) {
+void RenameProgress::progress(const zelvar::Text& entry, std::u32string_view step) {
     if (!started_) start();
-    pending_ = caption;
+    pending_.assign(entry).append(step);
     painted_ = false;
     if (!sincePaint_.isValid() || sincePaint_.elapsed() >= kRepaintInterval) paintCaption();
 }

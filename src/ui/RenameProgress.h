@@ -29,7 +29,7 @@ public:
     RenameProgress(const RenameProgress&) = delete;
     RenameProgress& operator=(const RenameProgress&) = delete;
 
-    void progress(const zelvar::Text& caption) override;
+    void progress(const zelvar::Text& entry, std::u32string_view step) override;
     void processEvents() override;
     bool confirmEach() override;
 

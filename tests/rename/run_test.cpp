@@ -58,7 +58,9 @@ struct ScriptedRun : Dialogs, RenameFrontEnd {
         return answer;
     }
     void beep() override { log.push_back("beep"); }
-    void progress(const Text& caption) override { log.push_back("caption " + toUtf8(caption)); }
+    void progress(const Text& entry, std::u32string_view step) override {
+        log.push_back("caption " + toUtf8(entry + Text(step)));
+    }
     void processEvents() override {
         log.push_back("events");
         if (onEvents) onEvents();

@@ -28,7 +28,7 @@ struct YesToAll : Dialogs, RenameFrontEnd {
         return style.buttons == Buttons::ok ? Answer::ok : Answer::yes;
     }
     void beep() override {}
-    void progress(const Text&) override {}
+    void progress(const Text&, std::u32string_view) override {}
     void processEvents() override {}
     bool confirmEach() override { return false; }
     std::string lastBox() const { return boxes.empty() ? "" : toUtf8(boxes.back().first); }
