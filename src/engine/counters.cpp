@@ -115,7 +115,8 @@ Text Numbering::counterText(int width) {
     if (!radix) return {};
     Text digits = CisloNaText(n_, *radix, width, options_.optTypCislovani);
     // Mirrored in advance, so that it reads correctly once the whole text is turned back.
-    return mirrored_ ? Obrat(digits) : digits;
+    if (mirrored_) std::reverse(digits.begin(), digits.end());
+    return digits;
 }
 
 Text Numbering::reinsert(Text result) const {
@@ -123,7 +124,7 @@ Text Numbering::reinsert(Text result) const {
     const auto radix = radixValue(options_.txtCiselnyZaklad);
     if (!radix) return result;
     Text digits = CisloNaText(n_, *radix, keptWidth_, options_.optTypCislovani);
-    if (mirrored_) digits = Obrat(digits);
+    if (mirrored_) std::reverse(digits.begin(), digits.end());
     const long point = tracker.position() < 1 ? 1 : tracker.position();
     const auto at = std::min(static_cast<std::size_t>(point - 1), result.size());
     result.insert(at, digits);

@@ -1,5 +1,6 @@
 #include "engine/numbers.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -43,20 +44,23 @@ Text CisloNaText(double value, int radix, int minWidth, int digitSet) {
     const int offset = digitOffset(digitSet);
     const char32_t padding = digitSet == 1 ? U'a' : U'0';
 
+    // Written lowest digit first, padded, then turned.
     Text digits;
+    digits.reserve(static_cast<std::size_t>(std::max(minWidth, 8)));
     do {
         const double index = offset + ZbytekDeleni(value, base);
         value = std::floor(value / base);
         // Near the end of double precision the remainder can fall outside 0..base-1; a digit
         // that points outside the alphabet is left out rather than invented.
         if (index >= 1 && index <= static_cast<double>(kAlphabet.size())) {
-            digits.insert(digits.begin(), kAlphabet[static_cast<std::size_t>(index) - 1]);
+            digits.push_back(kAlphabet[static_cast<std::size_t>(index) - 1]);
         }
     } while (value > 0);
 
     if (minWidth > 0 && digits.size() < static_cast<std::size_t>(minWidth)) {
-        digits.insert(0, static_cast<std::size_t>(minWidth) - digits.size(), padding);
+        digits.append(static_cast<std::size_t>(minWidth) - digits.size(), padding);
     }
+    std::reverse(digits.begin(), digits.end());
     return digits;
 }
 

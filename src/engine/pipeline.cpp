@@ -37,18 +37,17 @@ Text formatDate(char32_t marker, const DateTime& d) {
     }
 }
 
-// What a literal, date or drop token writes; the tracker hears what it did.
-Text plainToken(const Text& token, const DateTime& d, InsertionTracker& tracker) {
+// Writes what a literal, date or drop token writes at `at` of `out`; the tracker hears what it did.
+void putPlainToken(Text& out, std::size_t at, const Text& token, const DateTime& d, InsertionTracker& tracker) {
     if (isDateMarker(token)) {
         tracker.date(token[0]);
-        return formatDate(token[0], d);
-    }
-    if (token == U"/") {
+        out.insert(at, formatDate(token[0], d));
+    } else if (token == U"/") {
         tracker.drop();
-        return {};
+    } else {
+        tracker.literal();
+        out.insert(at, token);
     }
-    tracker.literal();
-    return token;
 }
 
 Text separators(Text text, int item) {
@@ -79,15 +78,20 @@ Text characterOptions(Text result, const RenameOptions& o) {
 Text ZpracJmeno(const Text& Jm, const FiltrVystup& Filtr, double N, bool Obracene, const DateTime& d, bool Pocitat,
                 const RenameOptions& options) {
     Numbering numbering(options, N, Obracene, Pocitat);
-    Text J = Obracene ? Obrat(Jm) : Jm;
     // The kept number is cut from the text in the orientation the tokens see, so that its place
-    // is tracked on the same characters the pattern consumes.
-    if (Filtr.Citac && options.optCitac == 2) numbering.extract(J);
+    // is tracked on the same characters the pattern consumes. Without either, the name is read as is.
+    const bool extracts = Filtr.Citac && options.optCitac == 2;
+    Text own;
+    if (Obracene || extracts) {
+        own = Obracene ? Obrat(Jm) : Jm;
+        if (extracts) numbering.extract(own);
+    }
+    const Text& J = Obracene || extracts ? own : Jm;
 
     const long L = static_cast<long>(J.size());
     long a = Filtr.PolohyPred.empty() ? 0 : std::max(Filtr.PolohyPred[0], 0);
     long b = Filtr.PolohyZa.empty() ? 0 : std::max(Filtr.PolohyZa[0], 0);
-    Text zbytek;
+    std::size_t zbytekAt = 0, zbytekSize = 0;
     if (L < a + b) {
         if (L < a) {
             a = L;
@@ -96,29 +100,33 @@ Text ZpracJmeno(const Text& Jm, const FiltrVystup& Filtr, double N, bool Obracen
             b = L - a;
         }
     } else if (Filtr.Hvezda != 0 && L - a - b > 0) {
-        zbytek = J.substr(static_cast<std::size_t>(a), static_cast<std::size_t>(L - a - b));
+        zbytekAt = static_cast<std::size_t>(a);
+        zbytekSize = static_cast<std::size_t>(L - a - b);
     }
 
     Text counter;  // the last counter text made in this call
-    Text pred;
+    Text result;   // the part before the star; the star's part and the part after it follow
+    result.reserve(J.size() + 16);
     const std::size_t predCount = std::min(Filtr.ZnakyPred.size(), Filtr.PolohyPred.size());
     for (std::size_t i = 1; i < predCount; ++i) {
         const int p = Filtr.PolohyPred[i];
         if (p < 0) {
             counter = numbering.counterText(-p);
-            pred += counter;
+            result += counter;
         } else if (p > 0) {
-            if (p <= a) pred += J[static_cast<std::size_t>(p - 1)];
+            if (p <= a) result += J[static_cast<std::size_t>(p - 1)];
             numbering.tracker.keep();
         } else {
-            pred += plainToken(Filtr.ZnakyPred[i], d, numbering.tracker);
+            putPlainToken(result, result.size(), Filtr.ZnakyPred[i], d, numbering.tracker);
         }
     }
 
-    numbering.tracker.star(zbytek.size());
+    numbering.tracker.star(zbytekSize);
+    result.append(J, zbytekAt, zbytekSize);
 
-    // The part after the star runs from the pattern's end; every piece goes in front.
-    std::vector<Text> zaPieces;
+    // The part after the star runs from the pattern's end; every piece goes in front of the
+    // pieces made before it.
+    const std::size_t zaAt = result.size();
     const std::size_t zaCount = std::min(Filtr.ZnakyZa.size(), Filtr.PolohyZa.size());
     for (std::size_t i = 1; i < zaCount; ++i) {
         const int p = Filtr.PolohyZa[i];
@@ -126,22 +134,20 @@ Text ZpracJmeno(const Text& Jm, const FiltrVystup& Filtr, double N, bool Obracen
             // A field never receives two counter texts.
             if (counter.empty()) {
                 counter = numbering.counterText(-p);
-                zaPieces.push_back(counter);
+                result.insert(zaAt, counter);
             }
         } else if (p > 0) {
-            if (p <= b) zaPieces.emplace_back(1, J[static_cast<std::size_t>(L - p)]);
+            if (p <= b) result.insert(zaAt, 1, J[static_cast<std::size_t>(L - p)]);
             numbering.tracker.keep();
         } else {
-            zaPieces.push_back(plainToken(Filtr.ZnakyZa[i], d, numbering.tracker));
+            putPlainToken(result, zaAt, Filtr.ZnakyZa[i], d, numbering.tracker);
         }
     }
 
-    Text result = pred + zbytek;
-    for (auto piece = zaPieces.rbegin(); piece != zaPieces.rend(); ++piece) result += *piece;
-
     result = numbering.reinsert(std::move(result));
-    if (Obracene) result = Obrat(result);
-    if (!Filtr.ZnakyPred.empty() && numericValue(Filtr.ZnakyPred[0]) != 0) result = Obrat(result);
+    // Turned twice is turned back.
+    const bool turned = Obracene != (!Filtr.ZnakyPred.empty() && numericValue(Filtr.ZnakyPred[0]) != 0);
+    if (turned) std::reverse(result.begin(), result.end());
     return characterOptions(std::move(result), options);
 }
 

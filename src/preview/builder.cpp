@@ -413,6 +413,8 @@ PreviewResult rowsOf(const Listing& listing, Listing* spent, const RenameOptions
     const ComposeName compose = [&](const ZaznamSouboru& r, double N, bool pocitat) {
         Text name = NoveJmenoStr(r.Jmeno, r.Pripona, N, r.Datum, pocitat, options, patterns);
         canonicalise(name);
+        // The rows keep their names as long as the preview lives: no room to grow.
+        name.shrink_to_fit();
         return name;
     };
     const FindEntry existing = [&](const Text& name) { return listing.existing(toUtf8(name)); };

@@ -14,10 +14,10 @@ bool getsExtension(bool hasOwn, const Text& txtExt) {
     return hasOwn || !trimSpaces(BezZakazanychZnaku(txtExt)).empty();
 }
 
-Text letterCase(const Text& name, int optVelikost) {
+Text letterCase(Text name, int optVelikost) {
     switch (optVelikost) {
-        case 1: return toLower(name);
-        case 2: return toUpper(name);
+        case 1: return toLower(std::move(name));
+        case 2: return toUpper(std::move(name));
         case 3: return PrvniVelka(name);
         default: return name;
     }
@@ -30,7 +30,7 @@ Text compose(const Text& Jm, const Text& Ex, bool hasOwnExtension, double N, con
         result += U'.';
         result += ZpracJmeno(Ex, patterns.ext, N, options.chkObratitEx != 0, d, Pocitat, options);
     }
-    return letterCase(result, options.optVelikost);
+    return letterCase(std::move(result), options.optVelikost);
 }
 
 }  // namespace
