@@ -64,6 +64,8 @@ inline constexpr std::size_t kJournalsKept = 100;
 std::string journalFolder();
 
 std::string formatJournal(const Journal& journal);
+// The lines a finished run appends: how many rows were renamed and which.
+std::string formatJournalResult(const Journal& journal);
 // Reads a journal; with headerOnly the rows are not read (nor checked). Empty with `error` set (in
 // Czech, for the user) when the text is not a whole journal.
 std::optional<Journal> parseJournal(std::string_view text, bool headerOnly, std::string& error);
