@@ -394,7 +394,7 @@ TEST(Json, OneObjectPerRowThenTheCountsAndTheReport) {
     EXPECT_EQ(applied.code, 0);
 }
 
-// Every run leaves a journal in the folder the test environment names; --undo takes the newest back.
+// Every run leaves a journal in this test program's own state folder; --undo takes the newest back.
 TEST(Undo, TakesBackTheNewestRunAndListsTheHistory) {
     TempFolder dir;
     dir.fill({{"a.jpg", "A"}, {"b.jpg", "B"}, {"x", "<folder>"}});
