@@ -110,6 +110,9 @@ int main(int argc, char** argv) {
     const int n = argc > 1 ? std::atoi(argv[1]) : 32767;
     const int rounds = argc > 2 ? std::atoi(argv[2]) : 7;
     const fs::path base = argc > 3 ? fs::path(argv[3]) : bench::programFolder();
+    // zelvar-cli's journals go next to the folders, on the same file system, and away when done.
+    const bench::TempFolder state(base, "zelvar-bench-state", 0, [](int) { return std::string(); });
+    setenv("XDG_STATE_HOME", state.path().c_str(), 1);
     if (n < 1 || n > 99999 || rounds < 1) {
         std::fprintf(stderr, "usage: bench_peers [N [ROUNDS [FOLDER]]]\n");
         return 2;

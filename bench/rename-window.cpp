@@ -128,6 +128,9 @@ int main(int argc, char** argv) {
         return 2;
     }
     const fs::path base = bench::programFolder();
+    // The journals of the runs go next to the folders, on the same file system, and away when done.
+    const bench::TempFolder state(base, "zelvar-bench-state", 0, [](int) { return std::string(); });
+    setenv("XDG_STATE_HOME", state.path().c_str(), 1);
 
     std::vector<double> run, click, bare;
     std::vector<double> paints;
@@ -151,7 +154,7 @@ int main(int argc, char** argv) {
     std::printf("bare renameat2 loop        median %8.1f ms\n", bareMedian * 1e3);
     std::printf("caption repaints per run   median %8.0f (%.0f per second)\n", median(paints),
                 median(paints) / runMedian);
-    std::printf("ratio run / bare           %.2f (target <= 2)\n", runMedian / bareMedian);
+    std::printf("ratio run / bare           %.2f (target <= 1.3)\n", runMedian / bareMedian);
     std::printf("ratio click / bare         %.2f\n", clickMedian / bareMedian);
     return 0;
 }
