@@ -217,6 +217,7 @@ std::string finish(Request& r, int folders) {
         if (r.apply) return mode + " cannot be combined with --apply";
         if (r.edit) return mode + " cannot be combined with --edit";
         if (r.stats) return mode + " cannot be combined with --stats";
+        if (r.json) return mode + " cannot be combined with --json";
         return {};
     }
     if (r.samples.empty()) return {};

@@ -142,6 +142,7 @@ TEST(ParseArgs, UsageErrorsNameWhatIsWrongOnOneLine) {
         {{"--history", "--edit", "f"}, "--edit"},
         {{"--undo", "--sample", "x"}, "--sample"},
         {{"--stats", "--history"}, "--stats"},
+        {{"--json", "--undo"}, "--json"},
     };
     for (const auto& [args, part] : cases) {
         const ParseResult result = parseArgs(args);
