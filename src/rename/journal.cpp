@@ -150,6 +150,19 @@ std::vector<std::string> journalFiles(const std::string& dir) {
 void pruneJournals(const std::string& dir, std::size_t keep) {
     const auto files = journalFiles(dir);
     for (std::size_t k = keep; k < files.size(); ++k) ::unlink(files[k].c_str());
+    // A crash while a journal was written leaves its temporary file behind. One untouched for an hour
+    // is nobody's to finish; a younger one may be another Zelvar's journal in the making.
+    DIR* d = dir.empty() ? nullptr : ::opendir(dir.c_str());
+    const std::time_t stale = std::time(nullptr) - 3600;
+    while (const dirent* e = d ? ::readdir(d) : nullptr) {
+        const std::string_view name = e->d_name;
+        struct stat st;
+        if (name.size() > 5 && name[0] == '.' && name.ends_with(".tmp") &&
+            ::fstatat(::dirfd(d), e->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode) &&
+            st.st_mtime < stale)
+            ::unlinkat(::dirfd(d), e->d_name, 0);
+    }
+    if (d) ::closedir(d);
 }
 
 FolderIdentity identifyFolder(const std::string& folder) {

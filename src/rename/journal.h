@@ -74,7 +74,8 @@ std::optional<Journal> readJournal(const std::string& path, bool headerOnly, std
 // Writes the journal as "<id>.journal" in `dir` (made when missing) through a temporary file, fsync,
 // rename and fsync of `dir`: empty, or the system's reason it could not.
 std::string writeJournal(const std::string& dir, const Journal& journal);
-// Removes all but the newest `keep` journals of `dir`.
+// Removes all but the newest `keep` journals of `dir`, and the temporary file of a journal whose
+// writing was cut short over an hour ago.
 void pruneJournals(const std::string& dir, std::size_t keep = kJournalsKept);
 
 // The journal files of `dir`, newest first.

@@ -322,18 +322,27 @@ TEST_F(Undo, JournalKeepsEveryNameExactlyAndOnlyTheNewestRuns) {
         EXPECT_EQ(back->rows[k].temporary, ".zelvar-1a-5-" + std::to_string(k));
     }
 
-    // The newest 100 stay: 104 older ones and this run's make 105.
+    // The newest 100 stay: 104 older ones and this run's make 105. Of the temporary files that
+    // journals cut short by a crash left, only one that may still be in the making stays.
     for (int k = 0; k < 104; ++k) {
         Journal old = j;
         old.id = "20200101-000000-" + std::to_string(100000 + k) + "-1";
         ASSERT_EQ(writeJournal(state / "zelvar", old), "");
     }
+    const std::string crashed = state / "zelvar/.20200101-000000-000001-1.tmp",
+                      writing = state / "zelvar/.20200101-000000-000002-1.tmp";
+    std::ofstream(crashed) << "zelvar-journal 1\n";
+    std::ofstream(writing) << "zelvar-journal 1\n";
+    const timespec twoHoursAgo[2] = {{time(nullptr) - 7200, 0}, {time(nullptr) - 7200, 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD, crashed.c_str(), twoHoursAgo, 0), 0);
     fresh().fill({{"a", "A"}});
     rename({{"a", "b"}});
     const auto files = journals();
     ASSERT_EQ(files.size(), 100u);
     EXPECT_NE(files.front().find("/2026"), std::string::npos) << files.front();
     EXPECT_NE(files.back().find("-100005-1.journal"), std::string::npos) << files.back();
+    EXPECT_NE(access(crashed.c_str(), F_OK), 0);
+    EXPECT_EQ(access(writing.c_str(), F_OK), 0);
 }
 
 TEST_F(Undo, JournalFolderFollowsXdgStateHome) {
