@@ -22,40 +22,43 @@ bool isContinuation(unsigned char b) { return (b & 0xC0) == 0x80; }
 }  // namespace
 
 Text fromUtf8(std::string_view s) {
-    Text out;
-    out.reserve(s.size());
+    // Never more code points than bytes: sized once, written in place, cut to what was written.
+    Text out(s.size(), U'\0');
+    char32_t* o = out.data();
     std::size_t i = 0;
     while (i < s.size()) {
         const auto b0 = static_cast<unsigned char>(s[i]);
+        if (b0 < 0x80) {
+            *o++ = b0;
+            ++i;
+            continue;
+        }
         const int len = sequenceLength(b0);
         bool ok = len > 0 && i + len <= s.size();
         char32_t cp = 0;
         if (ok) {
-            if (len == 1) {
-                cp = b0;
-            } else {
-                cp = b0 & (0x7F >> len);
-                for (int k = 1; k < len && ok; ++k) {
-                    const auto b = static_cast<unsigned char>(s[i + k]);
-                    ok = isContinuation(b);
-                    cp = (cp << 6) | (b & 0x3F);
-                }
-                // Reject overlong forms, surrogates and values past U+10FFFF, so that every
-                // accepted sequence is the one and only encoding of its code point.
-                if (ok) {
-                    if (len == 3 && (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF))) ok = false;
-                    if (len == 4 && (cp < 0x10000 || cp > 0x10FFFF)) ok = false;
-                }
+            cp = b0 & (0x7F >> len);
+            for (int k = 1; k < len && ok; ++k) {
+                const auto b = static_cast<unsigned char>(s[i + k]);
+                ok = isContinuation(b);
+                cp = (cp << 6) | (b & 0x3F);
+            }
+            // Reject overlong forms, surrogates and values past U+10FFFF, so that every
+            // accepted sequence is the one and only encoding of its code point.
+            if (ok) {
+                if (len == 3 && (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF))) ok = false;
+                if (len == 4 && (cp < 0x10000 || cp > 0x10FFFF)) ok = false;
             }
         }
         if (ok) {
-            out.push_back(cp);
+            *o++ = cp;
             i += len;
         } else {
-            out.push_back(0xDC00 + b0);
+            *o++ = 0xDC00 + b0;
             ++i;
         }
     }
+    out.resize(static_cast<std::size_t>(o - out.data()));
     return out;
 }
 
