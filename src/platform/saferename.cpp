@@ -149,6 +149,18 @@ int RenameFolder::identify(const std::string& name, struct stat& st) {
     return sys_.fstatat(fd_, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 ? 0 : errno;
 }
 
+std::int64_t RenameFolder::birthTime(const std::string& name) {
+#ifdef STATX_BTIME
+    struct statx sx;
+    if (isOpen() && ::statx(fd_, name.c_str(), AT_SYMLINK_NOFOLLOW, STATX_BTIME, &sx) == 0 &&
+        (sx.stx_mask & STATX_BTIME) != 0)
+        return static_cast<std::int64_t>(sx.stx_btime.tv_sec) * 1000000000 + sx.stx_btime.tv_nsec;
+#else
+    (void)name;
+#endif
+    return 0;
+}
+
 int RenameFolder::removeName(const std::string& name, bool folder) {
     if (!isOpen()) return openError_ != 0 ? openError_ : EBADF;
     return sys_.unlinkat(fd_, name.c_str(), folder ? AT_REMOVEDIR : 0) == 0 ? 0 : errno;

@@ -9,6 +9,7 @@
 // fails the entry gets its old name back. Names are checked before any call.
 #include <sys/stat.h>
 
+#include <cstdint>
 #include <string>
 
 namespace zelvar {
@@ -67,6 +68,9 @@ public:
 
     // lstat of an entry of the folder: 0, or the errno of the call.
     int identify(const std::string& name, struct stat& st);
+    // When the entry came into being, in nanoseconds since 1970; 0 where the file system keeps no such
+    // time or the entry cannot be asked.
+    std::int64_t birthTime(const std::string& name);
     // Removes one name of the folder (a folder with `folder` set, which must be empty): 0 or errno.
     int removeName(const std::string& name, bool folder);
     // True when the folder holds an entry of exactly these bytes (also where the file system folds

@@ -265,6 +265,7 @@ std::string RunRecorder::begin(RenameFolder& dir, const std::string& folder, std
     journal_ = Journal{};
     journal_.id.assign(id, static_cast<std::size_t>(n));
     journal_.time = now.tv_sec;
+    journal_.started = static_cast<std::int64_t>(now.tv_sec) * 1000000000 + now.tv_nsec;
     journal_.undoes = undoes;
     const FolderIdentity identity = identifyFolder(folder);
     journal_.folder = identity.error == 0 ? identity.path : folder;

@@ -12,6 +12,8 @@
 //   zelvar-journal 1
 //   id 20261207-030000-123456-4242
 //   time 1796612400 2026-12-07 03:00:00 UTC      (seconds since 1970, then readable)
+//   started 1796612400.123456789                 (when the plan was made, to the nanosecond; an
+//                                                 entry born later is none the run moved)
 //   folder /home/eva/Fotky                       (the folder's real path)
 //   folder-id 2049 1311745                       (its device and inode; every entry is on that device)
 //   undoes -                                     (or the id of the run this one takes back)
@@ -27,7 +29,8 @@
 // Rows are in run order, numbered from 0. In names, the folder and the prefix, a backslash is
 // written "\\", and a control character or a byte that is not part of valid UTF-8 "\xHH", so every
 // name keeps its exact bytes and every line stays one line. A run without the last three lines was
-// killed (or its end could not be recorded); anything else in a journal makes it unreadable.
+// killed (or its end could not be recorded); anything else in a journal makes it unreadable. Journals
+// written before "started" existed lack that line and are read all the same.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -47,7 +50,8 @@ struct JournalRow {
 
 struct Journal {
     std::string id;
-    std::int64_t time = 0;  // seconds since 1970, UTC
+    std::int64_t time = 0;     // seconds since 1970, UTC
+    std::int64_t started = 0;  // nanoseconds since 1970 when the plan was made; 0 when not recorded
     std::string folder;
     std::uint64_t folderDev = 0, folderIno = 0;
     std::string undoes;           // id of the run this one takes back, empty for a rename run

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdio>
 #include <ctime>
 
 namespace zelvar {
@@ -97,6 +98,17 @@ bool number(std::string_view s, Number& value) {
     return !s.empty() && std::from_chars(s.data(), s.data() + s.size(), value).ptr == s.data() + s.size();
 }
 
+// "1796612400.123456789": nanoseconds since 1970, which must fit and be more than 0.
+bool nanoseconds(std::string_view s, std::int64_t& value) {
+    const std::size_t dot = s.find('.');
+    std::int64_t seconds = 0, fraction = 0;
+    if (dot == std::string_view::npos || s.size() - dot != 10 || !number(s.substr(0, dot), seconds) ||
+        !number(s.substr(dot + 1), fraction) || s[dot + 1] == '-' || seconds < 0 || seconds >= 9000000000)
+        return false;
+    value = seconds * 1000000000 + fraction;
+    return value > 0;
+}
+
 std::string utcText(std::int64_t seconds) {
     const std::time_t t = static_cast<std::time_t>(seconds);
     std::tm tm{};
@@ -186,6 +198,11 @@ std::string formatJournal(const Journal& j) {
     out += kMagic;
     out += "\nid " + j.id;
     out += "\ntime " + std::to_string(j.time) + " " + utcText(j.time);
+    if (j.started > 0) {
+        char fraction[16];
+        std::snprintf(fraction, sizeof fraction, ".%09lld", static_cast<long long>(j.started % 1000000000));
+        out += "\nstarted " + std::to_string(j.started / 1000000000) + fraction;
+    }
     out += "\nfolder ";
     appendEscaped(out, j.folder);
     out += "\nfolder-id " + std::to_string(j.folderDev) + " " + std::to_string(j.folderIno);
@@ -234,6 +251,8 @@ std::optional<Journal> parseJournal(std::string_view text, bool headerOnly, std:
     bool ok = (v = header("id")) && !v->empty() && v->find('/') == std::string_view::npos;
     if (ok) j.id = *v;
     ok = ok && (v = header("time")) && number(v->substr(0, v->find(' ')), j.time);
+    // Older journals go from the time straight on to the folder.
+    if (ok && text.starts_with("started ")) ok = (v = header("started")) && nanoseconds(*v, j.started);
     std::optional<std::string> folder;
     ok = ok && (v = header("folder")) && (folder = unescape(*v)) && !folder->empty();
     if (ok) j.folder = *folder;

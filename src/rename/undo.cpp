@@ -147,6 +147,10 @@ private:
     }
 
     bool moveBack(const std::string& from, const JournalRow& row, const std::string& temporary, Text& failure) {
+        // Its inode number may have gone to an entry made after the run's entry was deleted; where the
+        // file system keeps birth times, one born after the run began is another entry.
+        if (run_.started > 0 && dir_.birthTime(from) > run_.started)
+            return fail(failure, U"pod jménem >" + fromUtf8(from) + U"< je nyní jiný soubor");
         const RenameOutcome outcome = dir_.rename(from, row.oldName, temporary);
         if (outcome.ok()) return true;
         return fail(failure, reasonOf(outcome, row.oldName));

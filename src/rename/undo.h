@@ -1,13 +1,14 @@
 #pragma once
 // Taking back the newest run of a folder that has not been taken back yet, from its journal. Rows go
 // in reverse run order, so chains and swaps come back right. An entry is known by its device and
-// inode only: what sits under the run's new name (or its temporary name) is moved back to its old
-// name with the safe rename, which never replaces anything; what is still under its old name stays;
-// anything else (renamed again, deleted, replaced, the old name taken meanwhile) is left alone and
-// reported with its reason. What a killed run may have left is put right: a second name of the entry
-// (an interrupted link-then-unlink) goes, and so does an empty placeholder the run reserved under a
-// new name, never a file that holds anything or that the journal knows. The undo is journaled like
-// any run, so it can be taken back in its turn.
+// inode, and where the file system keeps birth times also by having been born before the run began:
+// what sits under the run's new name (or its temporary name) is moved back to its old name with the
+// safe rename, which never replaces anything; what is still under its old name stays; anything else
+// (renamed again, deleted, replaced, the old name taken meanwhile) is left alone and reported with its
+// reason. What a killed run may have left is put right: a second name of the entry (an interrupted
+// link-then-unlink) goes, and so does an empty placeholder the run reserved under a new name, never a
+// file that holds anything or that the journal knows. The undo is journaled like any run, so it can be
+// taken back in its turn.
 #include <string>
 #include <vector>
 
