@@ -1,8 +1,9 @@
 // How much the rename run costs over the system calls it cannot avoid: renames N entries through the
 // run with every question answered Yes, and N entries of a fresh copy through a bare loop of
 // renameat2(RENAME_NOREPLACE). Then what the run journal takes of the run: the plan (one lstat per
-// entry, the file written and synced) and the final record, on a third copy. Usage: bench_rename [N [FOLDER]]; FOLDER defaults to the folder of
-// this program, so the figures come from the build folder's file system.
+// entry, the file written and synced) and the final record, on a third copy.
+// Usage: bench_rename [N [FOLDER]]; FOLDER defaults to the folder of this program, so the figures
+// come from the build folder's file system.
 #include <unistd.h>
 
 #include <algorithm>
