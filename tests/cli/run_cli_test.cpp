@@ -56,22 +56,16 @@ TEST(Samples, ComposeFromTheOptions) {
     const std::pair<Args, std::string> cases[] = {
         {{"--sample", vzor}, vzor + "\n"},
         {{"--name", "Foto_:::", "--sample", "a.jpg"}, "Foto_001.jpg\n"},
-        {{"--name", "Foto_:::", "--start", "50", "--sample", "a.jpg"}, "Foto_001.jpg\n"},
         {{"--case", "upper", "--sample", vzor}, "ABCD EFGHIJ KLM NOP.HAF\n"},
-        {{"--case", "lower", "--sample", vzor}, "abcd efghij klm nop.haf\n"},
         {{"--case", "title", "--sample", vzor}, "Abcd Efghij Klm Nop.Haf\n"},
         {{"--sample", "xY.Gh", "--sample", "abc.", "--sample", "b"}, "xY.Gh\nabc\nb\n"},
-        {{"--name", "n::", "--counter", "42", "--sample", "x.txt"}, "n42.txt\n"},
         {{"--name", "n::", "--counter=7", "--sample", "x.txt"}, "n07.txt\n"},
         {{"--name", ":", "--counter", "5", "--radix", "", "--sample", "x.txt"}, "101.txt\n"},
-        {{"--name", "::", "--counter", "12", "--radix", "40", "--sample", "x.txt"}, "12.txt\n"},
         {{"--name", ":::", "--counter", "27", "--digits", "a-z", "--radix", "40", "--sample", "x.txt"}, "abb.txt\n"},
         {{"--name", "::::", "--counter", "255", "--digits", "0-9a-z", "--radix", "16", "--sample", "x.txt"},
          "00ff.txt\n"},
-        {{"--name", ":", "--counter", "35", "--digits", "0-9a-z", "--radix", "99", "--sample", "x.txt"}, "z.txt\n"},
         {{"--name", "\\y-\\m-\\d \\h\\n\\s", "--sample", "x.txt"}, "1899-12-30 000000.txt\n"},
         {{"--ext", "txt", "--sample", "README"}, "README.txt\n"},
-        {{"--sample", "README"}, "README\n"},
         {{"--ext", " ", "--sample", "photo.jpg"}, "photo\n"},
         {{"--no-diacritics", "--sample", "Žluťoučký kůň.txt"}, "Zlutoucky kun.txt\n"},
         {{"--separators", "remove", "--sample", "a b-c_d.txt"}, "abcd.txt\n"},
@@ -81,7 +75,6 @@ TEST(Samples, ComposeFromTheOptions) {
         {{"--separators", "keep-hyphen", "--sample", "a b-c_d.txt"}, "ab-cd.txt\n"},
         {{"--replace", "ab", "--with", "x", "--sample", "abc.tab"}, "xxc.txx\n"},
         {{"--replace", "a:b", "--with", "x", "--whole", "--sample", "abc.txt"}, "xc.txt\n"},
-        {{"--replace", "ab", "--with", "y?", "--whole", "--sample", "abc.txt"}, "yc.txt\n"},
         {{"--replace", "a", "--sample", "abc.txt"}, "abc.txt\n"},
         {{"--remove", "bc", "--sample", "abcd.bcx"}, "ad.x\n"},
         {{"--reverse-name", "--sample", "abc.jpg"}, "cba.jpg\n"},
@@ -91,7 +84,6 @@ TEST(Samples, ComposeFromTheOptions) {
         {{"--numbering", "keep", "--name", "*:::", "--sample", "img12x.jpg"}, "img012x.jpg\n"},
         {{"--numbering", "keep", "--keep-mode", "move", "--name", "*-::", "--sample", "img12x.jpg"}, "imgx-12.jpg\n"},
         {{"--numbering", "keep", "--old-radix", "2", "--name", "*:", "--sample", "a1101b.txt"}, "a13b.txt\n"},
-        {{"--numbering", "keep", "--name", "*:::", "--sample", "abc.txt"}, "abc.txt\n"},
         {{"--numbering", "keep", "--insert-zero", "--name", "*:::", "--sample", "abc.txt"}, "abc000.txt\n"},
         {{"--numbering", "same", "--name", "x:::", "--sample", "a.txt"}, "x.txt\n"},
         {{"--case", "upper", "--sample", std::string("b\xFF.txt")}, std::string("B\xFF.TXT\n")},
@@ -163,12 +155,10 @@ TEST(Preview, RowsAndStatistics) {
                              "a.jpg -> x.jpg\nb.jpg -> * viz >x.jpg< výše\nc.txt -> x.txt\n" + stats(3, 2, 1)},
                             {{"--name", "n:", "--start", "10", "--step", "5"},
                              "a.jpg -> n10.jpg\nb.jpg -> n15.jpg\nc.txt -> n20.txt\n"},
-                            {{"--name", "n:", "--step", "0"}, "a.jpg -> n1.jpg\nb.jpg -> n2.jpg\nc.txt -> n3.txt\n"},
                             {{"--name", "n:", "--start", "3", "--radix="},
                              "a.jpg -> n11.jpg\nb.jpg -> n100.jpg\nc.txt -> n101.txt\n"},
                             {{"--name", "n:", "--descending"}, "c.txt -> n1.txt\nb.jpg -> n2.jpg\na.jpg -> n3.jpg\n"},
                             {{"--filter", "*.jpg", "--ext", "png"}, "a.jpg -> a.png\nb.jpg -> b.png\n"},
-                            {{"--filter", "*.gif"}, ""},
                             {{"--name", "", "--stats"}, stats(0, 0, 0)},
                         });
 }
@@ -280,13 +270,10 @@ TEST(Edit, NamesFromAFileOrStandardInput) {
     const std::pair<std::string, std::string> cases[] = {
         {"b.txt\nc.txt\n", "a.txt -> * viz >b.txt< níže\nb.txt -> c.txt\n" + stats(2, 1, 1)},
         {"c.txt\na.txt", "a.txt -> c.txt\nb.txt -> a.txt\n" + stats(2, 2, 0)},
-        {"c.txt\r\na.txt\r\n", "a.txt -> c.txt\nb.txt -> a.txt\n" + stats(2, 2, 0)},
         {"c.txt\nC.TXT\n", "a.txt -> c.txt\nb.txt -> * viz >c.txt< výše\n" + stats(2, 1, 1)},
         {"  c?:.txt  \n", "a.txt -> c.txt\nb.txt -> * beze změny\n" + stats(2, 1, 1)},
         {"\nB.txt\nextra.txt\n", "a.txt -> * beze změny\nb.txt -> B.txt\n" + stats(2, 1, 1)},
         {"b.txt\nA.txt\n", "a.txt -> * viz >b.txt< níže\nb.txt -> * viz >a.txt< výše\n" + stats(2, 0, 2)},
-        {"a.txt\nb.txt\n", "a.txt -> * beze změny\nb.txt -> * beze změny\n" + stats(2, 0, 2)},
-        {"", "a.txt -> * beze změny\nb.txt -> * beze změny\n" + stats(2, 0, 2)},
         // Any line end ends a line; a byte-order mark is no part of the first name.
         {"c.txt\rB.txt\r", "a.txt -> c.txt\nb.txt -> B.txt\n" + stats(2, 2, 0)},
         {"\r\r\nB.txt", "a.txt -> * beze změny\nb.txt -> * beze změny\n" + stats(2, 0, 2)},
@@ -481,13 +468,6 @@ TEST(Apply, RenamesInTheFolderListedWhateverItsPathLeadsToMeanwhile) {
     EXPECT_EQ(swap.printed.substr(0, 37), "a.jpg -> x1.jpg\nb.jpg -> x2.jpg\nPřej");
     EXPECT_EQ(snapshot(dir / "listed"), renamed(listedBefore, {{"a.jpg", "x1.jpg"}, {"b.jpg", "x2.jpg"}}));
     EXPECT_EQ(snapshot(dir / "other"), otherBefore);
-}
-
-TEST(UnixLines, TurnsCrLfIntoLfAndEndsWithLf) {
-    EXPECT_EQ(unixLines(""), "");
-    EXPECT_EQ(unixLines("a\r\nb\r\n"), "a\nb\n");
-    EXPECT_EQ(unixLines("a\r\n\r\nb"), "a\n\nb\n");
-    EXPECT_EQ(unixLines("a\rb"), "a\rb\n");  // a lone CR is part of the text
 }
 
 }  // namespace

