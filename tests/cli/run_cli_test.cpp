@@ -362,7 +362,7 @@ TEST(Apply, RenamesPrintsTheReportAndLosesNothing) {
 
 TEST(Json, OneObjectPerRowThenTheCountsAndTheReport) {
     TempFolder dir;
-    dir.fill({{"* x", ""}, {"a.txt", ""}, {"b\"\\\xFF.txt", ""}, {"n1.txt", ""}});
+    dir.fill({{"* x", ""}, {"a.txt", ""}, {"b\"\\\x1f\xFF.txt", ""}, {"n1.txt", ""}});
     const auto row = [](const std::string& old, const std::string& now, const std::string& verdict) {
         return "{\"old\": \"" + old + "\", \"new\": " + now + ", \"verdict\": \"" + verdict + "\"}\n";
     };
@@ -371,7 +371,7 @@ TEST(Json, OneObjectPerRowThenTheCountsAndTheReport) {
                  {{"--json", "--name", "??beze změny", "--filter", "*x"}, row("* x", "\"* beze změny\"", "rename")},
                  {{"--json", "--stats", "--name", "n1", "--filter", "*"},
                   row("* x", "\"n1\"", "rename") + row("a.txt", "\"n1.txt\"", "below") +
-                      row("b\\\"\\\\\\udcff.txt", "\"n1.txt\"", "below") + row("n1.txt", "null", "unchanged") +
+                      row("b\\\"\\\\\\u001f\\udcff.txt", "\"n1.txt\"", "below") + row("n1.txt", "null", "unchanged") +
                       "{\"processed\": 4, \"renamed\": 1, \"unchanged\": 3}\n"},
                  {{"--json", "--name", "n1", "--filter", "a*"}, row("a.txt", "\"n1.txt\"", "exists")},
                  {{"--json", "--name", "/*", "--filter", "a*"}, row("a.txt", "null", "empty")},

@@ -4,17 +4,6 @@
 
 using namespace zelvar;
 
-TEST(KeptNumbers, RunLimitPerRadix) {
-    struct Case {
-        int radix, limit;
-    };
-    const Case cases[] = {
-        {2, 54},  {3, 34},  {4, 27},  {5, 23},  {6, 21},  {7, 19},  {8, 17},  {9, 16},  {10, 16}, {11, 15}, {13, 15},
-        {14, 14}, {17, 14}, {18, 13}, {21, 13}, {22, 12}, {28, 12}, {29, 11}, {36, 11}, {1, 11},  {0, 11},  {40, 11},
-    };
-    for (const auto& c : cases) EXPECT_EQ(keptRunLimit(c.radix), c.limit) << c.radix;
-}
-
 TEST(KeptNumbers, DigitRangesFollowTheRadixUnclamped) {
     struct Case {
         char32_t c;

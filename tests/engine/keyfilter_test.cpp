@@ -84,25 +84,7 @@ TEST(KontrolaZnaku, VerdictPerModeListAndKey) {
     }
 }
 
-TEST(RadixField, KeysNormaliseAndCap) {
-    // Digits pass, Backspace removes the last character, anything else is dropped without a word.
-    struct Key {
-        const char32_t *text, *keys;
-        bool insert;
-        const char32_t* after;
-    };
-    const Key keys[] = {
-        {U"12", U"09", true, U"12"},     {U"", U"9", true, U""},    {U"12", U"a- \t\r\x16", false, U"12"},
-        {U"1234", U"\b", false, U"123"}, {U"7", U"\b", false, U""}, {U"", U"\b", false, U""},
-    };
-    for (const auto& k : keys) {
-        for (const char32_t key : Text(k.keys)) {
-            const RadixKey r = radixKeyPress(k.text, key);
-            EXPECT_EQ(r.insert, k.insert) << toUtf8(k.text) << " key " << std::to_string(key);
-            EXPECT_EQ(r.text, Text(k.after)) << toUtf8(k.text) << " key " << std::to_string(key);
-        }
-    }
-
+TEST(RadixField, NormaliseAndCap) {
     struct Case {
         const char* text;
         int digitSet;

@@ -6,22 +6,6 @@
 
 using namespace zelvar;
 
-TEST(ZbytekDeleni, FloorsMagnitudesAndRoundsLikeTheFormula) {
-    struct Case {
-        double a, b, expected;
-    };
-    const Case cases[] = {
-        {7, 3, 1},
-        {-7, 3, 1},
-        {7.9, 3, 1},
-        {-7.5, 2, 0},
-        {10, -3, 1},
-        {std::ldexp(1.0, 60), 10, 0},      // 2^60 / 10 rounds up and Q x B rounds back to 2^60
-        {1729382256910270720.0, 3, -256},  // Q x B rounds above A
-    };
-    for (const auto& c : cases) EXPECT_EQ(ZbytekDeleni(c.a, c.b), c.expected) << c.a << " % " << c.b;
-}
-
 TEST(CisloNaText, DigitsWidthsAndClampedRadix) {
     struct Case {
         double value;

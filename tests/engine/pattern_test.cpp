@@ -63,23 +63,6 @@ TEST(PatternCompiler, Parts) {
     }
 }
 
-TEST(PatternCompiler, DirectionAndCounterFlag) {
-    std::vector<Text> tokens;
-    std::vector<int> positions;
-    bool citac = true;
-    ZpracujFiltrVystupCast(U"ab?", U"R", tokens, positions, citac);
-    EXPECT_TRUE(citac);  // set, never cleared
-    EXPECT_EQ(show(tokens, positions), "1: ?@1 b@0 a@0");
-    citac = false;
-    ZpracujFiltrVystupCast(U"::x:", U"rr", tokens, positions, citac);  // only "r" means backwards
-    EXPECT_TRUE(citac);
-    EXPECT_EQ(show(tokens, positions), "0: @-2 x@0");
-
-    FiltrVystup f{.Citac = true};
-    ZpracujFiltrVystup(U"*", f);
-    EXPECT_TRUE(f.Citac);  // resetting is the caller's business
-}
-
 TEST(PatternCompiler, BothPatternsCarryTheirReverseFlags) {
     RenameOptions o;
     o.txtExt = U"x:", o.chkJmeno = 1;

@@ -1,4 +1,3 @@
-#include <sys/stat.h>
 
 #include <gtest/gtest.h>
 
@@ -71,16 +70,6 @@ TEST(Volumes, TakesLabelsFromTheLinksNamedByLabel) {
     EXPECT_EQ(volumes[0].label, "MY STICK");
     EXPECT_EQ(volumes[1].label, "Data") << "a device reached through another link";
     EXPECT_EQ(volumes[2].label + volumes[3].label, "");
-}
-
-TEST(Volumes, ListsMountedFoldersOfThisMachine) {
-    const std::vector<Volume> volumes = listVolumes();
-    EXPECT_GE(volumeIndexOf(volumes, "/"), 0) << "every absolute path lies on some volume";
-    for (const Volume& v : volumes) {
-        struct stat st;
-        EXPECT_TRUE(stat(v.root.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) << v.root;
-        EXPECT_TRUE(v.fsType != "proc" && v.fsType != "sysfs") << v.root;
-    }
 }
 
 }  // namespace

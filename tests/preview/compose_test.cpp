@@ -100,9 +100,5 @@ TEST(NameHelpers, TitleCaseDotsSeparatorsForbidden) {
     };
     for (const auto& c : titles) EXPECT_EQ(PrvniVelka(T(c.text)), T(c.expected)) << c.text;
 
-    EXPECT_EQ(PosledniTecka(U"abc"), 0u);
-    EXPECT_EQ(PosledniTecka(U".x"), 1u);
-    EXPECT_EQ(NajdiOddelovac(1, U"ab cd", kOddelovace), 3u);
-    EXPECT_EQ(NajdiOddelovac(1, U"a.b-c d", U" -"), 4u);
     EXPECT_EQ(BezZakazanychZnaku(T("a/b\\c<d>e|f\"g:h*i?j.ů")), T("abcdefghij.ů"));
 }

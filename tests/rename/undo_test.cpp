@@ -219,6 +219,16 @@ TEST_F(Undo, LeavesAloneAndReportsWhatChangedSinceTheRun) {
     }
 }
 
+TEST_F(Undo, PassesOverARunThatRenamedNothing) {
+    const TempFolder& dir = fresh();
+    dir.fill({{"a", "A"}});
+    const Snapshot before = snapshot(dir.path());
+    ASSERT_EQ(rename({{"a", "x"}}).failures, 0);
+    ASSERT_EQ(rename({{"gone", "y"}}).failures, 1);
+    EXPECT_EQ(undo().returned, 1) << ui.last();
+    EXPECT_EQ(snapshot(dir.path()), before);
+}
+
 TEST_F(Undo, AJournalThatCannotBeReadRenamesNothing) {
     struct Case {
         const char* what;
