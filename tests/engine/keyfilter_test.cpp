@@ -23,14 +23,12 @@ TEST(KontrolaZnaku, VerdictPerModeListAndKey) {
         // Backspace and Tab pass in every mode, Enter becomes Tab.
         {U"x", U"", U"\b\t", self},
         {U"", U"", U"\r", {U'\t'}},
-        {U"c", U"", U"\r", {U'\t'}},
         {U"P", U"", U"\r", {U'\t'}},
         // Digits only.
         {U"C", U"", U"09\b\t", self},
         {U"c", U"", U"/:a \x16\u0663", beep},
         // Whole numbers: a sign only where the list starts with it.
         {U"Z", U"-+", U"5-", self},
-        {U"z", U"+", U"+", self},
         {U"Z", U"", U"-,.", beep},
         {U"Z", U"+-", U"-", beep},
         // Real numbers: a sign as above, "." is written as "," unless that very key is in the list.
@@ -38,13 +36,10 @@ TEST(KontrolaZnaku, VerdictPerModeListAndKey) {
         {U"R", U"1+", U"+", beep},
         {U"r", U"12", U".,", {U','}},
         {U"R", U"1.5", U".e", beep},
-        {U"R", U"1.5", U",", self},
         // Amounts: no sign, one decimal comma.
         {U"K", U"12", U".,", {U','}},
-        {U"k", U"", U",", self},
         {U"+", U"3", U".", {U','}},
         {U"K", U"1,5", U".,", beep},
-        {U"K", U"1,5", U"3", self},
         {U"K", U"-", U"-", beep},
         // Allowed list: an empty one allows nothing and says so; exact, case-sensitive members.
         {U"p", U"", U"a1", message},
@@ -53,22 +48,17 @@ TEST(KontrolaZnaku, VerdictPerModeListAndKey) {
         // Forbidden list.
         {U"n", U"", U"5*", self},
         {U"N", U"ab1", U"a1", beep},
-        {U"N", U"ab", U"c", self},
         // Long file names refuse the nine forbidden characters and ignore the list.
         {U"f", U"", U"/\\<>|:*?\"", beep},
-        {U"WIN", U"", U"\\<", beep},
         {U"win", U"", U"<?", beep},
         {U"f", U"a", U"ař", self},
         // Old short names refuse blanks, some punctuation and everything outside ASCII; no list either.
         {U"F", U"", U" !;=\x7f€č\u00A0\u3042", beep},
-        {U"DOS", U"", U"'", beep},
         {U"dos", U"", U"`", beep},
         {U"F", U"a", U"Z5\"&[_~a", self},
         // Modes are compared whole and case-sensitively; an unknown one swallows keys silently.
         {U"", U"", U"a5", quiet},
         {U"Win", U"", U"a", quiet},
-        {U"Dos", U"", U"a", quiet},
-        {U"cc", U"", U"5", quiet},
         {U"c ", U"", U"5", quiet},
     };
     for (const auto& c : cases) {

@@ -28,19 +28,6 @@ bool drop(QWidget* target, const QStringList& paths) {
     return event.isAccepted();
 }
 
-// How many pixels of a row band of an image have (nearly) the given colour.
-int pixelsOf(const QImage& image, int top, int height, const QColor& colour) {
-    int count = 0;
-    for (int y = std::max(0, top); y < std::min(image.height(), top + height); ++y)
-        for (int x = 0; x < image.width(); ++x) {
-            const QColor c = image.pixelColor(x, y);
-            count += std::abs(c.red() - colour.red()) + std::abs(c.green() - colour.green()) +
-                         std::abs(c.blue() - colour.blue()) <
-                     60;
-        }
-    return count;
-}
-
 }  // namespace
 
 class TestDesktop : public QObject, protected WindowFixture {
@@ -156,21 +143,6 @@ private slots:
         w->mnuVyhledat_Click();
         QCOMPARE(w->findChildren<frmHelp*>().size(), 1);
         QVERIFY(help->isVisible());
-    }
-
-    // Marker rows in their own colour, the text itself unchanged.
-    void markerRowsInTheirOwnColour() {
-        open({"A.txt", "b.txt"});
-        click(ui<QButtonGroup>("optVelikost"), 1);  // lower case: A.txt is renamed, b.txt stays
-        QCOMPARE(preview(), rows({"A.txt -> a.txt", "b.txt -> * beze změny"}));
-        auto* view = ui<PreviewView>("txtTest");
-        view->resize(400, 200);
-        const QImage image = view->viewport()->grab().toImage();
-        const int line = view->fontMetrics().lineSpacing();
-        const QColor plain = view->palette().color(QPalette::Text), marker = PreviewView::markerColour();
-        QVERIFY(plain != marker);
-        QVERIFY(pixelsOf(image, 4, line, plain) > 10 && pixelsOf(image, 4, line, marker) == 0);
-        QVERIFY(pixelsOf(image, 4 + line, line, marker) > 10 && pixelsOf(image, 4 + line, line, plain) == 0);
     }
 };
 
