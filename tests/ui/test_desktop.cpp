@@ -32,13 +32,10 @@ bool drop(QWidget* target, const QStringList& paths) {
 
 class TestDesktop : public QObject, protected WindowFixture {
     Q_OBJECT
-    QTemporaryDir config_;
+    TempFolder config_;
 
 private slots:
-    void initTestCase() {
-        QVERIFY(config_.isValid());
-        qputenv("XDG_CONFIG_HOME", config_.path().toUtf8());
-    }
+    void initTestCase() { qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(config_.path())); }
     void cleanup() { close(); }
 
     void startFolderFromTheCommandLine() {
@@ -64,7 +61,7 @@ private slots:
     // Two starts: what the first leaves, the second finds; options and patterns start afresh.
     void settingsRoundTrip() {
         open({"a.jpg", "b.txt"}, {"sub"});
-        QVERIFY(settingsPath().startsWith(config_.path()));
+        QVERIFY(settingsPath().startsWith(qpath(config_)));
         QFile::remove(settingsPath());
         QCOMPARE(loadSettings().filter, QStringLiteral("*.*"));
         w->mnuFunkce_Click(1);
@@ -95,7 +92,7 @@ private slots:
              {QByteArray(garbage, sizeof garbage - 1),
               QByteArray("[window]\nlayout=7\ngeometry=nonsense\n[listing]\nkind=-3\nfolder=relative/x\n"),
               QByteArray("[window]\nlayout=@Variant(\\0\\0\\0\\x7f)\n[listing]\nkind=two\n")}) {
-            QDir().mkpath(config_.path() + "/zelvar");
+            config_.folder("zelvar");
             QFile file(settingsPath());
             QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
             file.write(content);
