@@ -31,7 +31,7 @@ PreviewEntry row(const std::string& oldName, const std::string& newName) {
     return {fromUtf8(oldName), fromUtf8(newName), Verdict::usable};
 }
 
-// A run answered from a script; every question in the script must be asked.
+// A run answered from a script: every question of the script is asked, and no other.
 struct ScriptedRun : ScriptedDialogs {
     SysCalls* sys = &realSysCalls();
     RunResult result;
@@ -39,6 +39,7 @@ struct ScriptedRun : ScriptedDialogs {
         answers = std::move(script);
         result = cmdPrejmenovat_Run(folder, std::move(rows), ext, *this, *this, *sys);
         EXPECT_TRUE(answers.empty()) << "questions not asked: " << answers.size();
+        EXPECT_EQ(unexpected, 0) << "questions the script did not expect";
     }
     // The exclamation boxes but the final report.
     std::vector<std::string> errors() const {

@@ -33,6 +33,7 @@ public:
     std::vector<AskedBox> asked;
     std::vector<std::string> log;  // boxes, beeps, captions and event rounds
     int beeps = 0;
+    int unexpected = 0;                     // questions asked after the script ran out
     std::function<void()> onAsk, onEvents;  // while a box is open, at every event round
 
     Answer messageBox(const Text& text, BoxStyle style) override {
@@ -40,7 +41,10 @@ public:
         log.push_back("box " + styleName(style));
         if (onAsk) onAsk();
         if (style.buttons == Buttons::ok) return Answer::ok;
-        if (answers.empty()) return otherwise;
+        if (answers.empty()) {
+            ++unexpected;
+            return otherwise;
+        }
         const Answer answer = answers.front();
         answers.pop_front();
         return answer;
