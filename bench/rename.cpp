@@ -1,7 +1,7 @@
 // How much the rename run costs over the system calls it cannot avoid: renames N entries through the
 // run with every question answered Yes, and N entries of a fresh copy through a bare loop of
-// renameat2(RENAME_NOREPLACE). Then what the run journal takes of the run: the plan (one lstat per
-// entry, the file written and synced) and the final record, on a third copy.
+// renameat2(RENAME_NOREPLACE). Then what the run journal takes of the run: the plan (the folder read
+// once, the file written and synced) and the final record, on a third copy.
 // Usage: bench_rename [N [FOLDER]]; FOLDER defaults to the folder of this program, so the figures
 // come from the build folder's file system.
 #include <unistd.h>
@@ -65,10 +65,12 @@ double timeBare(const std::string& folder, const std::vector<std::string>& from,
 double timeJournal(const std::string& folder, const PreviewList& rows) {
     RenameFolder dir(folder);
     const bench::Stopwatch clock;
-    std::vector<std::pair<std::string, std::string>> renames;
-    for (const PreviewEntry& row : rows) renames.emplace_back(toUtf8(row.oldName), toUtf8(row.newName));
+    std::vector<JournalRow> planned;
+    planned.reserve(rows.size());
+    for (const PreviewEntry& row : rows)
+        planned.push_back({.oldName = toUtf8(row.oldName), .newName = toUtf8(row.newName)});
     RunRecorder journal;
-    const std::string error = journal.begin(dir, folder, RunRecorder::planRows(folder, dir, std::move(renames)));
+    const std::string error = journal.begin(dir, folder, RunRecorder::planRows(folder, dir, std::move(planned)));
     for (std::size_t k = 0; k < rows.size(); ++k) journal.markRenamed(k);
     if (!error.empty() || !journal.finish().empty()) {
         std::fprintf(stderr, "journal: %s\n", error.c_str());

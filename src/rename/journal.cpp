@@ -8,11 +8,13 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <functional>
 #include <unordered_map>
 
 #include "platform/saferename.h"
@@ -100,13 +102,14 @@ std::optional<Journal> readJournal(const std::string& path, bool headerOnly, std
 std::string writeJournal(const std::string& dir, const Journal& journal) {
     if (dir.empty()) return "není známa domovská složka";
     if (const int error = makeFolders(dir); error != 0) return systemMessage(error);
-    const std::string text = formatJournal(journal);
     const std::string temporary = dir + "/." + journal.id + ".tmp";
     const std::string final = dir + "/" + journal.id + std::string(kSuffix);
     const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
     if (fd < 0) return systemMessage(errno);
     int error = 0;
-    if (!writeAll(fd, text) || ::fsync(fd) != 0) error = errno != 0 ? errno : EIO;
+    errno = 0;
+    if (!formatJournal(journal, [fd](std::string_view piece) { return writeAll(fd, piece); }) || ::fsync(fd) != 0)
+        error = errno != 0 ? errno : EIO;
     if (::close(fd) != 0 && error == 0) error = errno;
     // The journal file is ours alone, so replacing the plan by the finished record is meant.
     if (error == 0 && ::rename(temporary.c_str(), final.c_str()) != 0) error = errno;
@@ -127,7 +130,9 @@ std::string appendResult(const std::string& dir, const Journal& journal) {
     const std::string path = dir + "/" + journal.id + std::string(kSuffix);
     const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
     if (fd < 0) return systemMessage(errno);
-    int error = writeAll(fd, formatJournalResult(journal)) && ::fsync(fd) == 0 ? 0 : (errno != 0 ? errno : EIO);
+    // Not synced: lost in a crash, the record leaves a journal that reads as a run that was killed, and
+    // taking that back finds every entry by its inode just the same.
+    int error = writeAll(fd, formatJournalResult(journal)) ? 0 : (errno != 0 ? errno : EIO);
     if (::close(fd) != 0 && error == 0) error = errno;
     return error == 0 ? std::string() : systemMessage(error);
 }
@@ -201,53 +206,102 @@ bool followChain(std::vector<JournalRow>& rows, std::size_t k) {
     return false;
 }
 
+// The rows by one of their names: an open-addressed table of twice as many slots as rows, each slot
+// a row number and a part of its name's hash, so that a name that is no row's is mostly turned away
+// without a look at any row.
+class RowsByName {
+public:
+    RowsByName(const std::vector<JournalRow>& rows, std::string JournalRow::*name) : rows_(rows), name_(name) {
+        std::size_t size = 16;
+        while (size < 2 * rows.size()) size *= 2;
+        mask_ = size - 1;
+        slots_.assign(size, Slot{kEmpty, 0});
+        for (std::size_t k = 0; k < rows.size(); ++k) {
+            const std::size_t hash = hashOf(rows[k].*name);
+            std::size_t at = hash & mask_;
+            while (slots_[at].row != kEmpty) at = (at + 1) & mask_;
+            slots_[at] = {static_cast<std::uint32_t>(k), tagOf(hash)};
+        }
+    }
+
+    static std::size_t hashOf(std::string_view name) { return std::hash<std::string_view>()(name); }
+
+    // Calls found(k) for every row k of that name; `hash` is hashOf(name).
+    template <class Found>
+    void forEach(std::string_view name, std::size_t hash, Found found) const {
+        for (std::size_t at = hash & mask_; slots_[at].row != kEmpty; at = (at + 1) & mask_) {
+            const Slot slot = slots_[at];
+            if (slot.tag == tagOf(hash) && rows_[slot.row].*name_ == name) found(slot.row);
+        }
+    }
+
+private:
+    static constexpr std::uint32_t kEmpty = UINT32_MAX;
+    struct Slot {
+        std::uint32_t row, tag;
+    };
+    static std::uint32_t tagOf(std::size_t hash) { return static_cast<std::uint32_t>(std::uint64_t{hash} >> 32); }
+
+    const std::vector<JournalRow>& rows_;
+    std::string JournalRow::*name_;
+    std::vector<Slot> slots_;
+    std::size_t mask_ = 0;
+};
+
 }  // namespace
 
 std::vector<JournalRow> RunRecorder::planRows(const std::string& folder, RenameFolder& dir,
-                                              std::vector<std::pair<std::string, std::string>> renames) {
+                                              std::vector<JournalRow> rows) {
     // One pass over the folder gives every inode far cheaper than an lstat per entry, which would
-    // cost a good part of what the renames themselves cost.
-    std::string arena;
-    std::vector<std::pair<std::size_t, std::uint64_t>> listed;
-    if (DIR* d = ::opendir(folder.c_str())) {
-        while (const dirent* e = ::readdir(d)) {
-            listed.emplace_back(arena.size(), e->d_ino);
-            arena.append(e->d_name).push_back('\0');
+    // cost a good part of what the renames themselves cost. Each name read is matched against the
+    // rows' old names, so the folder's names need not be kept; until the rows are gone through below,
+    // a row's inode is the one listed under its old name, 0 for none.
+    for (JournalRow& row : rows) row.dev = row.ino = 0;
+    // Whether the row's new name held, when the run began, an entry that a row renames: only then can
+    // a later row of that name be given the entry this row moves there.
+    std::vector<bool> takenAtStart(rows.size(), false);
+    {
+        const RowsByName byOld(rows, &JournalRow::oldName);
+        if (DIR* d = ::opendir(folder.c_str())) {
+            while (const dirent* e = ::readdir(d)) {
+                const std::string_view name = e->d_name;
+                byOld.forEach(name, RowsByName::hashOf(name), [&](std::size_t k) { rows[k].ino = e->d_ino; });
+            }
+            ::closedir(d);
         }
-        ::closedir(d);
+        for (std::size_t k = 0; k < rows.size(); ++k) {
+            byOld.forEach(rows[k].newName, RowsByName::hashOf(rows[k].newName),
+                          [&](std::size_t other) { takenAtStart[k] = takenAtStart[k] || rows[other].ino != 0; });
+        }
     }
-    std::unordered_map<std::string_view, std::uint64_t> inodes;
-    inodes.reserve(listed.size());
-    for (const auto& [at, ino] : listed) inodes.emplace(std::string_view(arena.data() + at), ino);
 
     struct stat folderStat;
     const std::uint64_t dev = dir.identify(".", folderStat) == 0 ? folderStat.st_dev : 0;
     // Where the folder's own listing does not give the inode that lstat gives (an overlay, a mount
     // point), every entry is asked on its own.
     bool trustListing = true, verified = false;
-    std::vector<JournalRow> rows(renames.size());
     // Names an earlier row moved an entry to, where that name was taken when the run began.
     std::unordered_map<std::string_view, std::pair<std::uint64_t, std::uint64_t>> movedOnto;
-    for (std::size_t k = 0; k < renames.size(); ++k) {
+    for (std::size_t k = 0; k < rows.size(); ++k) {
         JournalRow& row = rows[k];
-        row.oldName = std::move(renames[k].first);
-        row.newName = std::move(renames[k].second);
-        const auto listedAs = inodes.find(row.oldName);
+        const std::uint64_t listed = row.ino;
+        row.ino = 0;
         struct stat st;
-        if (const auto earlier = movedOnto.find(row.oldName); earlier != movedOnto.end()) {
+        const auto earlier = movedOnto.empty() ? movedOnto.end() : movedOnto.find(row.oldName);
+        if (earlier != movedOnto.end()) {
             std::tie(row.dev, row.ino) = earlier->second;
-        } else if (listedAs != inodes.end() && trustListing && verified) {
+        } else if (listed != 0 && trustListing && verified) {
             row.dev = dev;
-            row.ino = listedAs->second;
-        } else if (listedAs == inodes.end() && !followChain(rows, k)) {
+            row.ino = listed;
+        } else if (listed == 0 && !followChain(rows, k)) {
             if (dir.identify(row.oldName, st) == 0) row.dev = st.st_dev, row.ino = st.st_ino;
-        } else if (listedAs != inodes.end() && dir.identify(row.oldName, st) == 0) {
+        } else if (listed != 0 && dir.identify(row.oldName, st) == 0) {
             row.dev = st.st_dev;
             row.ino = st.st_ino;
-            trustListing = trustListing && st.st_ino == listedAs->second && st.st_dev == dev;
+            trustListing = trustListing && st.st_ino == listed && st.st_dev == dev;
             verified = true;
         }
-        if (inodes.count(row.newName) > 0) movedOnto[row.newName] = {row.dev, row.ino};
+        if (takenAtStart[k]) movedOnto[row.newName] = {row.dev, row.ino};
     }
     return rows;
 }
@@ -280,15 +334,18 @@ std::string RunRecorder::begin(RenameFolder& dir, const std::string& folder, std
         static_cast<unsigned long long>(now.tv_sec) * 1000000ULL + static_cast<unsigned long long>(now.tv_nsec / 1000),
         static_cast<long>(getpid()));
     journal_.temporaryPrefix = prefix;
-    for (std::size_t k = 0; k < rows.size(); ++k) {
-        rows[k].renamed = false;
-        rows[k].temporary = prefix + std::to_string(k);
-    }
+    for (JournalRow& row : rows) row.renamed = false;
     journal_.rows = std::move(rows);
     dir_ = journalFolder();
     if (std::string error = writeJournal(dir_, journal_); !error.empty()) return error;
     pruneJournals(dir_);
     return {};
+}
+
+const std::string& RunRecorder::temporary(std::size_t k) {
+    char number[24];
+    temporary_.assign(journal_.temporaryPrefix).append(number, std::to_chars(number, number + sizeof number, k).ptr);
+    return temporary_;
 }
 
 void RunRecorder::markRenamed(std::size_t k) {

@@ -32,6 +32,7 @@
 // killed (or its end could not be recorded); anything else in a journal makes it unreadable. Journals
 // written before "started" existed lack that line and are read all the same.
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -45,7 +46,6 @@ struct JournalRow {
     std::uint64_t dev = 0, ino = 0;  // 0 0: the entry did not exist when the run was planned
     bool renamed = false;
     std::string oldName, newName;
-    std::string temporary;  // the name a change of case passes through (from the header's prefix)
 };
 
 struct Journal {
@@ -60,6 +60,8 @@ struct Journal {
     int renamedCount = 0;
     std::size_t rowCount = 0;  // as the header says; rows stays empty when only the header was read
     std::vector<JournalRow> rows;
+    // The name row k passes through where a change of letter case alone needs a temporary name.
+    std::string temporary(std::size_t k) const { return temporaryPrefix + std::to_string(k); }
 };
 
 inline constexpr std::size_t kJournalsKept = 100;
@@ -68,6 +70,8 @@ inline constexpr std::size_t kJournalsKept = 100;
 std::string journalFolder();
 
 std::string formatJournal(const Journal& journal);
+// The same text in pieces, each handed to `put`, which returns false to stop: false when it did.
+bool formatJournal(const Journal& journal, const std::function<bool(std::string_view)>& put);
 // The lines a finished run appends: how many rows were renamed and which.
 std::string formatJournalResult(const Journal& journal);
 // Reads a journal; with headerOnly the rows are not read (nor checked). Empty with `error` set (in
@@ -98,15 +102,18 @@ bool sameFolder(const Journal& journal, const FolderIdentity& folder);
 // row done, finish() once after the last.
 class RunRecorder {
 public:
-    // A rename run: entries identified by lstat, following chains within the run (a row that renames
-    // the new name of an earlier row renames the entry that row moved there).
-    static std::vector<JournalRow> planRows(const std::string& folder, RenameFolder& dir,
-                                            std::vector<std::pair<std::string, std::string>> renames);
+    // A rename run: `rows` hold the old and new names in run order and get the device and inode of
+    // their entries, following chains within the run (a row that renames the new name of an earlier
+    // row renames the entry that row moved there).
+    static std::vector<JournalRow> planRows(const std::string& folder, RenameFolder& dir, std::vector<JournalRow> rows);
 
-    // Writes the plan (rows get their temporary names here): empty, or why the run must not start.
+    // Writes the plan: empty, or why the run must not start.
     std::string begin(RenameFolder& dir, const std::string& folder, std::vector<JournalRow> rows,
                       const std::string& undoes = {});
     const JournalRow& row(std::size_t k) const { return journal_.rows[k]; }
+    // Row k's temporary name, valid until the next call: made afresh in one buffer for every row, so
+    // that the plan holds no name that is almost never needed.
+    const std::string& temporary(std::size_t k);
     void markRenamed(std::size_t k);
     // Records which rows were renamed: empty, or why it could not (the plan stays and still serves).
     std::string finish();
@@ -115,6 +122,7 @@ public:
 private:
     Journal journal_;
     std::string dir_;
+    std::string temporary_;
 };
 
 }  // namespace zelvar

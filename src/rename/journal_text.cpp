@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cstdio>
 #include <ctime>
+#include <functional>
 
 namespace zelvar {
 
@@ -193,8 +194,16 @@ const std::string kIncomplete = "záznam je neúplný";
 }  // namespace
 
 std::string formatJournal(const Journal& j) {
+    std::string all;
+    formatJournal(j, [&](std::string_view piece) { return all.append(piece), true; });
+    return all;
+}
+
+bool formatJournal(const Journal& j, const std::function<bool(std::string_view)>& put) {
+    // Pieces of this size keep the text of tens of thousands of rows out of memory as a whole.
+    constexpr std::size_t kPiece = 65536;
     std::string out;
-    out.reserve(256 + j.rows.size() * 64);
+    out.reserve(kPiece + 4096);
     out += kMagic;
     out += "\nid " + j.id;
     out += "\ntime " + std::to_string(j.time) + " " + utcText(j.time);
@@ -220,10 +229,14 @@ std::string formatJournal(const Journal& j) {
         out += '\t';
         appendEscaped(out, row.newName);
         out += '\n';
+        if (out.size() >= kPiece) {
+            if (!put(out)) return false;
+            out.clear();
+        }
     }
     out += "end\n";
     if (j.finished) out += formatJournalResult(j);
-    return out;
+    return put(out);
 }
 
 std::string formatJournalResult(const Journal& j) {
@@ -278,7 +291,6 @@ std::optional<Journal> parseJournal(std::string_view text, bool headerOnly, std:
             error = kNonsense;
             return std::nullopt;
         }
-        row->temporary = j.temporaryPrefix + std::to_string(j.rows.size());
         j.rows.push_back(std::move(*row));
     }
     if (line != "end" || j.rows.size() != rowCount) {

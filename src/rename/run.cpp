@@ -39,8 +39,8 @@ Text reportText(int attempts, const std::vector<Text>& failureList) {
 
 // A folder that could not be opened still lets the loop run: every rename then fails with the
 // reason the folder could not be opened, which is what the user needs to see.
-// `planned`: the row's journal entry, which holds its names as bytes already; null when unjournaled.
-RenameOutcome renameIn(RenameFolder& folder, const PreviewEntry& row, const JournalRow* planned) {
+// `journal`: the run's journal, whose row k holds the names as bytes already; null when unjournaled.
+RenameOutcome renameIn(RenameFolder& folder, const PreviewEntry& row, RunRecorder* journal, std::size_t k) {
     if (!folder.isOpen()) {
         RenameOutcome failed;
         failed.kind = RenameErrorKind::Other;
@@ -48,7 +48,7 @@ RenameOutcome renameIn(RenameFolder& folder, const PreviewEntry& row, const Jour
         failed.message = std::strerror(folder.openError());
         return failed;
     }
-    if (planned) return folder.rename(planned->oldName, planned->newName, planned->temporary);
+    if (journal) return folder.rename(journal->row(k).oldName, journal->row(k).newName, journal->temporary(k));
     return folder.rename(toUtf8(row.oldName), toUtf8(row.newName), std::string());
 }
 
@@ -88,11 +88,12 @@ RunResult cmdPrejmenovat_Run(int folderFd, const std::string& folder, PreviewLis
     RunRecorder journal;
     const bool journaled = dir.isOpen();
     if (journaled) {
-        std::vector<std::pair<std::string, std::string>> renames;
+        std::vector<JournalRow> planned;
+        planned.reserve(rows.size());
         for (const PreviewEntry& row : rows) {
-            if (!row.marker()) renames.emplace_back(toUtf8(row.oldName), toUtf8(row.newName));
+            if (!row.marker()) planned.push_back({.oldName = toUtf8(row.oldName), .newName = toUtf8(row.newName)});
         }
-        const std::string error = journal.begin(dir, folder, RunRecorder::planRows(folder, dir, std::move(renames)));
+        const std::string error = journal.begin(dir, folder, RunRecorder::planRows(folder, dir, std::move(planned)));
         if (!error.empty()) {
             dialogs.messageBox(U"Záznam pro vrácení přejmenování nelze uložit do >" + fromUtf8(journalFolder()) +
                                    U"<:" + kCrLf + fromUtf8(error) + kCrLf + U"Nic nebylo přejmenováno.",
@@ -126,7 +127,7 @@ RunResult cmdPrejmenovat_Run(int folderFd, const std::string& folder, PreviewLis
 
         frontEnd.processEvents();
         frontEnd.progress(row.newName, U" A");
-        const RenameOutcome outcome = renameIn(dir, row, journaled ? &journal.row(k) : nullptr);
+        const RenameOutcome outcome = renameIn(dir, row, journaled ? &journal : nullptr, k);
         if (outcome.ok() && journaled) journal.markRenamed(k);
         if (!outcome.ok()) {
             frontEnd.processEvents();

@@ -103,7 +103,8 @@ public:
 
     // Takes one row back: true when the entry got its old name again; `failure` says why not when it
     // could not; neither when there is nothing to do.
-    bool takeBack(const JournalRow& row, const std::string& temporary, Text& failure) {
+    // `runTemporary` is the row's temporary name in the run, `temporary` the one of this undo.
+    bool takeBack(const JournalRow& row, const std::string& runTemporary, const std::string& temporary, Text& failure) {
         if (row.ino == 0) return false;  // the entry was not there when the run began
         const Found underNew = look(dir_, row.newName), underOld = look(dir_, row.oldName);
         if (isEntry(underNew, row)) {
@@ -118,10 +119,10 @@ public:
             }
             return false;
         }
-        if (const Found underTemporary = look(dir_, row.temporary); isEntry(underTemporary, row)) {
+        if (const Found underTemporary = look(dir_, runTemporary); isEntry(underTemporary, row)) {
             if (underOld.exists)
                 return fail(failure, U"jméno >" + fromUtf8(row.oldName) + U"< mezitím dostal jiný soubor");
-            return moveBack(row.temporary, row, temporary, failure);
+            return moveBack(runTemporary, row, temporary, failure);
         }
         if (underNew.exists) return fail(failure, U"pod jménem >" + fromUtf8(row.newName) + U"< je nyní jiný soubor");
         return fail(failure, U"soubor či složka nebyl nalezen");
@@ -241,7 +242,7 @@ UndoResult undoLastRun(const std::string& folder, Dialogs& dialogs, RenameFrontE
         frontEnd.progress(oldName, U"");
         frontEnd.processEvents();
         Text failure;
-        if (undoer.takeBack(row, journal.row(k).temporary, failure)) {
+        if (undoer.takeBack(row, run->temporary(n - 1 - k), journal.temporary(k), failure)) {
             journal.markRenamed(k);
             ++result.returned;
         } else if (!failure.empty()) {

@@ -116,7 +116,6 @@ TEST_F(Undo, PutsRightWhatAKilledRunLeft) {
         const char* what;
         std::function<void(const TempFolder&, const Journal&)> killedAt;
     };
-    const auto temporaryOf = [](const Journal& j, int k) { return j.rows[k].temporary; };
     const Case cases[] =
         {
             {"before the first rename", [](auto&, auto&) {}},
@@ -129,7 +128,7 @@ TEST_F(Undo, PutsRightWhatAKilledRunLeft) {
             {"with an empty file reserved", [](auto& d, auto&) { d.file("z"); }},
             {"with an empty folder reserved", [](auto& d, auto&) { d.folder("y"); }},
             {"half-way through a change of case",
-             [&](auto& d, auto& j) { ::rename((d / "c").c_str(), (d / temporaryOf(j, 2)).c_str()); }},
+             [&](auto& d, auto& j) { ::rename((d / "c").c_str(), (d / j.temporary(2)).c_str()); }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -139,7 +138,10 @@ TEST_F(Undo, PutsRightWhatAKilledRunLeft) {
         RenameFolder folder(dir.path());
         RunRecorder plan;
         ASSERT_EQ(plan.begin(folder, dir.path(),
-                             RunRecorder::planRows(dir.path(), folder, {{"a", "x"}, {"b", "y"}, {"c", "z"}})),
+                             RunRecorder::planRows(dir.path(), folder,
+                                                   {{.oldName = "a", .newName = "x"},
+                                                    {.oldName = "b", .newName = "y"},
+                                                    {.oldName = "c", .newName = "z"}})),
                   "");
         c.killedAt(dir, plan.journal());
         const UndoResult result = undo();
@@ -294,8 +296,8 @@ TEST_F(Undo, JournalKeepsEveryNameExactlyAndOnlyTheNewestRuns) {
     j.temporaryPrefix = ".zelvar-1a-5-";
     j.finished = true;
     j.renamedCount = 1;
-    j.rows = {{2049, 2, true, "žluťoučký kůň.txt", "line\nbreak\r\x01\x7f", ".t0"},
-              {2049, 4, false, "\xc3\x28 \xed\xa0\x80 \xf4\x90\x80\x80", "back\\slash\\x41", ".t1"}};
+    j.rows = {{2049, 2, true, "žluťoučký kůň.txt", "line\nbreak\r\x01\x7f"},
+              {2049, 4, false, "\xc3\x28 \xed\xa0\x80 \xf4\x90\x80\x80", "back\\slash\\x41"}};
     const std::string text = formatJournal(j);
     EXPECT_NE(text.find("žluťoučký kůň.txt\t"), std::string::npos);  // readable names stay readable
     std::string error;
@@ -317,7 +319,7 @@ TEST_F(Undo, JournalKeepsEveryNameExactlyAndOnlyTheNewestRuns) {
         EXPECT_EQ(back->rows[k].newName, j.rows[k].newName);
         EXPECT_EQ(back->rows[k].ino, j.rows[k].ino);
         EXPECT_EQ(back->rows[k].renamed, j.rows[k].renamed);
-        EXPECT_EQ(back->rows[k].temporary, ".zelvar-1a-5-" + std::to_string(k));
+        EXPECT_EQ(back->temporary(k), ".zelvar-1a-5-" + std::to_string(k));
     }
 
     // The newest 100 stay: 104 older ones and this run's make 105. Of the temporary files that
