@@ -29,7 +29,6 @@ TEST(PatternCompiler, Parts) {
     };
     const Case cases[] = {
         {U"*", 1, false, "0:", "0:"},
-        {U"", 0, false, "0:", "0:"},
         {U"??*", 1, false, "2: ?@1 ?@2", "0:"},
         {U"*??", 1, false, "0:", "2: ?@1 ?@2"},
         {U"?/?", 0, false, "3: ?@1 /@0 ?@3", "0:"},
@@ -40,8 +39,7 @@ TEST(PatternCompiler, Parts) {
         {U"*:::b:", 1, true, "0:", "0: @-1 b@0"},
         // Anything visited between two colons ends the run, even an ignored character.
         {U":<:", 0, true, "0: @-1", "0:"},
-        {U"\\y-\\m-\\d", 0, false, "0: \\y@0 -@0 \\m@0 -@0 \\d@0", "0:"},
-        {U"\\r\\h\\n\\s\\v", 0, false, "0: \\r@0 \\h@0 \\n@0 \\s@0 \\s@0", "0:"},
+        {U"\\y-\\m\\d\\r\\h\\n\\s\\v", 0, false, "0: \\y@0 -@0 \\m@0 \\d@0 \\r@0 \\h@0 \\n@0 \\s@0 \\s@0", "0:"},
         {U"\\Y", 0, false, "0: Y@0", "0:"},
         {U"ab\\", 0, false, "0: a@0 b@0", "0:"},
         {U"\\\\y", 0, false, "0: \\y@0", "0:"},
@@ -61,14 +59,4 @@ TEST(PatternCompiler, Parts) {
         EXPECT_EQ(show(f.ZnakyPred, f.PolohyPred), c.pred);
         EXPECT_EQ(show(f.ZnakyZa, f.PolohyZa), c.za);
     }
-}
-
-TEST(PatternCompiler, BothPatternsCarryTheirReverseFlags) {
-    RenameOptions o;
-    o.txtExt = U"x:", o.chkJmeno = 1;
-    const CompiledPatterns c = ZpracujFiltrVystupCely(o);
-    EXPECT_EQ(c.jmeno.ZnakyPred[0], Text(U"1"));
-    EXPECT_EQ(c.ext.ZnakyPred[0], Text(U"0"));
-    EXPECT_FALSE(c.jmeno.Citac);
-    EXPECT_TRUE(c.ext.Citac);
 }
