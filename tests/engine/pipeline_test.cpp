@@ -62,6 +62,16 @@ TEST(ZpracJmeno, PatternTokensAndDates) {
         {"\\y-\\m-\\d_\\h\\n\\s+\\r\\v", "", nullptr, {}, "2024-03-07_090502+2402"},
         {"\\y\\r.\\m\\d\\h", "", nullptr, {.d = {}}, "189999.123000"},
         {"a\037b\031*", "c", nullptr, {}, "a\037b\031c"},  // control characters are no date codes
+        // A "\\" escapes the character after it, but never the star; forbidden characters and blanks are ignored.
+        {"a\\*y", "bc", nullptr, {}, "abcy"},
+        {"\\\\y\\Yb\\", "", nullptr, {}, "2024Yb"},
+        {" <a>|\"?? ", "bc", nullptr, {}, "abc"},
+        {"a*b*c", "x", nullptr, {}, "axbc"},
+        // One counter run per part: the first one, after the star the last; anything between colons ends a run.
+        {"::a::", "", nullptr, {.n = 7}, "07a"},
+        {"*a::b::", "x", nullptr, {.n = 7}, "xab07"},
+        {":<:", "", nullptr, {.n = 7}, "7"},
+        {"?:/*/?:", "abcdef", nullptr, {.n = 7}, "a7cdf"},
         // Reversed processing: the pattern runs on the mirrored text, which is turned back;
         // literals and dates are not mirrored in advance, the counter is.
         {"??", "abcdef", nullptr, reversed, "ef"},
