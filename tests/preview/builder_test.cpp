@@ -34,42 +34,35 @@ Lines lines(const PreviewResult& r) {
     return out;
 }
 
+// Names as the preview shows them: "name/" is a folder, "name -> target" a symbolic link.
+void fill(const TempFolder& dir, const Lines& names) {
+    for (const std::string& n : names) {
+        const std::size_t arrow = n.find(" -> ");
+        if (n.back() == '/')
+            dir.folder(n.substr(0, n.size() - 1));
+        else
+            dir.fill({{n.substr(0, arrow), arrow == std::string::npos ? "" : n.substr(arrow + 1)}});
+    }
+}
+
 void upper(O o) { o.optVelikost = 1; }
 void onlySame(O o) { o.txtJmeno = U"x:", o.optCitac = 1; }
 
-TEST(Builder, StartPatternsRenameNothingWhateverTheName) {
-    TempFolder dir;
-    dir.fill({{"a.txt", ""},
-              {".htaccess", ""},
-              {"abc.", ""},
-              {"b*c.txt", ""},
-              {"\xff\xfe.dat", ""},
-              {"link.txt", "-> a.txt"},
-              {"dangling.lnk", "-> nowhere"},
-              {"sub.d", "<folder>"},
-              {"dirlink", "-> sub.d"}});
-    const PreviewResult r = build(dir.path(), RenameOptions{});
-    const Lines expected{
-        ".htaccess -> * prázdné jméno", "a.txt -> * beze změny",        "abc. -> * beze změny",
-        "b*c.txt -> * beze změny",      "dangling.lnk -> * beze změny", "link.txt -> * beze změny",
-        "\xff\xfe.dat -> * beze změny",
-    };
-    EXPECT_EQ(lines(r), expected);
-    EXPECT_FALSE(r.stepText.has_value() || r.listingFailed);
-    EXPECT_EQ(r.stats, stats(7, 0, 7));
-}
-
 TEST(Builder, RowsAndMarkersOfRealFolders) {
-    using Entries = std::vector<std::pair<std::string, std::string>>;
-    const Entries kinds{{"a.TXT", ""}, {"b.jpg", ""}, {"c.txt", "<folder>"}, {"d", "-> c.txt"}};
-    const Entries dated{{"b.txt", ""}, {"a.txt", ""}, {"c.txt", ""}};
-    const Entries counted{{"a.txt", ""}, {"b.txt", ""}, {"x.txt", ""}};
+    const Lines kinds{"a.TXT", "b.jpg", "c.txt/", "d -> c.txt"}, dated{"b.txt", "a.txt", "c.txt"},
+        counted{"a.txt", "b.txt", "x.txt"};
     struct Case {
-        Entries entries;
+        Lines entries;
         void (*tweak)(O);
         Lines expected;
     };
     const Case cases[] = {
+        // The start patterns rename nothing, whatever the name; links count as files, folders do not.
+        {{"a.txt", ".htaccess", "abc.", "b*c.txt", "\xff\xfe.dat", "link.txt -> a.txt", "dangling.lnk -> nowhere",
+          "sub.d/", "dirlink -> sub.d"},
+         [](O) {},
+         {".htaccess -> * prázdné jméno", "a.txt -> * beze změny", "abc. -> * beze změny", "b*c.txt -> * beze změny",
+          "dangling.lnk -> * beze změny", "link.txt -> * beze změny", "\xff\xfe.dat -> * beze změny"}},
         {kinds, [](O o) { o.optFile = 1; }, {"c.txt -> * beze změny", "d -> * beze změny"}},
         {kinds,
          [](O o) { o.optFile = 2, o.txtVyhlFiltr = U"*.txt"; },
@@ -78,21 +71,17 @@ TEST(Builder, RowsAndMarkersOfRealFolders) {
          [](O o) { o.txtJmeno = U"\\y\\m\\d_\\h\\n\\s_*", o.optRazeni = 2; },
          {"b.txt -> 20010203_040506_b.txt", "c.txt -> 20010203_040506_c.txt", "a.txt -> 20231114_221320_a.txt"}},
         // A later row's old name, in any letter case, is still taken.
-        {{{"a.txt", ""}, {"B.txt", ""}},
-         [](O o) { o.txtJmeno = U"b"; },
-         {"a.txt -> * viz >B.txt< níže", "B.txt -> b.txt"}},
+        {{"a.txt", "B.txt"}, [](O o) { o.txtJmeno = U"b"; }, {"a.txt -> * viz >B.txt< níže", "B.txt -> b.txt"}},
         // "Jen stejné" without a counter cannot separate equal names.
         {dated,
          [](O o) { o.txtJmeno = U"x", o.optCitac = 1; },
          {"a.txt -> x.txt", "b.txt -> * viz >x.txt< výše", "c.txt -> * viz >x.txt< výše"}},
-        {{{"readme.TXT", ""}}, upper, {"readme.TXT -> readme.txt"}},
+        {{"readme.TXT"}, upper, {"readme.TXT -> readme.txt"}},
         // Not listed (a folder), but there: the new name would hit it.
-        {{{"readme.TXT", ""}, {"readme.txt", "<folder>"}}, upper, {"readme.TXT -> * existuje >readme.txt<"}},
-        {{{"readme.TXT", ""}, {"readme.txt", ""}},
-         upper,
-         {"readme.TXT -> * viz >readme.txt< níže", "readme.txt -> * beze změny"}},
+        {{"readme.TXT", "readme.txt/"}, upper, {"readme.TXT -> * existuje >readme.txt<"}},
+        {{"readme.TXT", "readme.txt"}, upper, {"readme.TXT -> * viz >readme.txt< níže", "readme.txt -> * beze změny"}},
         // "A" and "a" are different stems: the comparison is exact.
-        {{{"a.jpg", ""}, {"a.raw", ""}, {"A.jpg", ""}, {"b.jpg", ""}},
+        {{"a.jpg", "a.raw", "A.jpg", "b.jpg"},
          [](O o) { o.txtJmeno = U"*_:", o.chkStejnePripony = 1; },
          {"A.jpg -> A_1.jpg", "a.jpg -> a_2.jpg", "a.raw -> a_2.raw", "b.jpg -> b_3.jpg"}},
         {counted, onlySame, {"a.txt -> * viz >x.txt< níže", "b.txt -> * viz >x.txt< níže", "x.txt -> * beze změny"}},
@@ -107,7 +96,7 @@ TEST(Builder, RowsAndMarkersOfRealFolders) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.expected.front());
         TempFolder dir;
-        dir.fill(c.entries);
+        fill(dir, c.entries);
         dir.mtime("a.txt", 1700000000);  // 2023-11-14 22:13:20 UTC
         dir.mtime("b.txt", 981173106);   // 2001-02-03 04:05:06 UTC
         dir.mtime("c.txt", 981173106);
@@ -123,7 +112,7 @@ TEST(Builder, RowsAndMarkersOfRealFolders) {
 
 TEST(Builder, CounterStartAndStepBeyondSixteenBits) {
     TempFolder dir;
-    dir.fill({{"IMG_1.jpg", ""}, {"IMG_2.jpg", ""}, {"IMG_3.jpg", ""}});
+    fill(dir, {"IMG_1.jpg", "IMG_2.jpg", "IMG_3.jpg"});
     RenameOptions o;
     o.txtJmeno = U"Foto_:::", o.txtCisloOd = U"40000", o.txtDif = U"2";
     PreviewResult r = build(dir.path(), o);
@@ -142,7 +131,7 @@ TEST(Builder, CounterStartAndStepBeyondSixteenBits) {
 
 TEST(Session, KeepsTheListingOnlyUntilToldAndEditsOverTheRows) {
     TempFolder dir;
-    dir.fill({{"a.txt", ""}, {"b.txt", ""}});
+    fill(dir, {"a.txt", "b.txt"});
     RenameOptions o;
     o.txtJmeno = U"x:";
     PreviewSession session;
