@@ -18,62 +18,51 @@ using namespace zelvar::testing;
 namespace {
 
 using Renames = std::vector<std::pair<std::string, std::string>>;
-using Entries = std::vector<std::pair<std::string, std::string>>;
 
 // Every question answered Yes.
 struct YesToAll : ScriptedDialogs {
     YesToAll() { otherwise = Answer::yes; }
 };
 
-PreviewList rowsOf(const Renames& renames) {
-    PreviewList rows;
-    for (const auto& [from, to] : renames) rows.push_back({fromUtf8(from), fromUtf8(to)});
-    return rows;
+std::string readFile(const std::string& path) {
+    std::stringstream text;
+    text << std::ifstream(path).rdbuf();
+    return text.str();
 }
 
 // Every test keeps its journals in a folder of its own.
 class Undo : public ::testing::Test {
 protected:
-    void SetUp() override {
-        const char* saved = std::getenv("XDG_STATE_HOME");
-        saved_ = saved ? std::optional<std::string>(saved) : std::nullopt;
-        setenv("XDG_STATE_HOME", state.path().c_str(), 1);
-    }
-    void TearDown() override {
-        if (saved_)
-            setenv("XDG_STATE_HOME", saved_->c_str(), 1);
-        else
-            unsetenv("XDG_STATE_HOME");
-    }
+    void SetUp() override { setenv("XDG_STATE_HOME", state.path().c_str(), 1); }
+    void TearDown() override { setenv("XDG_STATE_HOME", saved_.c_str(), 1); }
     // A new folder to rename in for each case of a table.
     const TempFolder& fresh() { return folder_.emplace(); }
     RunResult rename(const Renames& renames, SysCalls& sys = realSysCalls()) {
         YesToAll run;
-        return cmdPrejmenovat_Run(folder_->path(), rowsOf(renames), U"*", run, run, sys);
+        PreviewList rows;
+        for (const auto& [from, to] : renames) rows.push_back({fromUtf8(from), fromUtf8(to)});
+        return cmdPrejmenovat_Run(folder_->path(), rows, U"*", run, run, sys);
     }
     UndoResult undo(SysCalls& sys = realSysCalls()) {
         ui = {};
         return undoLastRun(folder_->path(), ui, ui, sys);
     }
     std::vector<std::string> journals() const { return journalFiles(state / "zelvar"); }
+    void dropJournals() const {
+        for (const auto& file : journals()) ::unlink(file.c_str());
+    }
 
     TempFolder state;
     YesToAll ui;
 
 private:
-    std::optional<std::string> saved_;
+    std::string saved_ = std::getenv("XDG_STATE_HOME");  // every test program has one
     std::optional<TempFolder> folder_;
 };
 
 TEST_F(Undo, RenameThenUndoGivesBackTheFolderAndUndoingTheUndoRenamesAgain) {
     ScriptedCalls folding(true);
-    struct Case {
-        const char* what;
-        Entries entries;
-        Renames renames;
-        SysCalls* sys;
-    };
-    const Case cases[] = {
+    const std::tuple<const char*, std::vector<std::pair<std::string, std::string>>, Renames, SysCalls*> cases[] = {
         {"files and a full folder",
          {{"a.txt", "A"}, {"d", "<folder>"}, {"d/x", "X"}},
          {{"a.txt", "Foto_1.txt"}, {"d", "Foto_2"}},
@@ -93,18 +82,18 @@ TEST_F(Undo, RenameThenUndoGivesBackTheFolderAndUndoingTheUndoRenamesAgain) {
          {{"abc.txt", "ABC.txt"}, {"d", "D"}},
          &folding},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
+    for (const auto& [what, entries, renames, sys] : cases) {
+        SCOPED_TRACE(what);
         const TempFolder& dir = fresh();
-        dir.fill(c.entries);
-        const Snapshot before = snapshot(dir.path()), after = renamed(before, c.renames);
-        ASSERT_EQ(rename(c.renames, *c.sys).failures, 0);
+        dir.fill(entries);
+        const Snapshot before = snapshot(dir.path()), after = renamed(before, renames);
+        ASSERT_EQ(rename(renames, *sys).failures, 0);
         ASSERT_EQ(snapshot(dir.path()), after);
         for (const Snapshot* expected : {&before, &after, &before}) {
-            const UndoResult result = undo(*c.sys);
+            const UndoResult result = undo(*sys);
             EXPECT_EQ(result.end, UndoEnd::Finished);
             EXPECT_EQ(result.failures, 0) << ui.last();
-            EXPECT_EQ(result.returned, static_cast<int>(c.renames.size()));
+            EXPECT_EQ(result.returned, static_cast<int>(renames.size()));
             EXPECT_EQ(snapshot(dir.path()), *expected);
         }
     }
@@ -112,26 +101,19 @@ TEST_F(Undo, RenameThenUndoGivesBackTheFolderAndUndoingTheUndoRenamesAgain) {
 
 // What a run killed at any point can leave: the undo of its plan puts every piece right.
 TEST_F(Undo, PutsRightWhatAKilledRunLeft) {
-    struct Case {
-        const char* what;
-        std::function<void(const TempFolder&, const Journal&)> killedAt;
+    const auto mv = [](const TempFolder& d, const std::string& from, const char* to) {
+        ::rename((d / from).c_str(), (d / to).c_str());
     };
-    const Case cases[] =
-        {
-            {"before the first rename", [](auto&, auto&) {}},
-            {"after the first rename", [](auto& d, auto&) { ::rename((d / "a").c_str(), (d / "x").c_str()); }},
-            {"between link and unlink",
-             [](auto& d, auto&) {
-        ::rename((d / "a").c_str(), (d / "x").c_str());
-        ::link((d / "b").c_str(), (d / "y").c_str());
-             }},
-            {"with an empty file reserved", [](auto& d, auto&) { d.file("z"); }},
-            {"with an empty folder reserved", [](auto& d, auto&) { d.folder("y"); }},
-            {"half-way through a change of case",
-             [&](auto& d, auto& j) { ::rename((d / "c").c_str(), (d / j.temporary(2)).c_str()); }},
+    const std::function<void(const TempFolder&, const Journal&)> killedAt[] = {
+        [](auto&, auto&) {},                       // before the first rename
+        [&](auto& d, auto&) { mv(d, "a", "x"); },  // after it
+        [&](auto& d, auto&) { mv(d, "a", "x"), ::link((d / "b").c_str(), (d / "y").c_str()); },  // link, no unlink
+        [](auto& d, auto&) { d.file("z"); },                            // an empty file reserved
+        [](auto& d, auto&) { d.folder("y"); },                          // an empty folder reserved
+        [&](auto& d, auto& j) { mv(d, "c", j.temporary(2).c_str()); },  // half-way through a change of case
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
+    for (std::size_t k = 0; k < std::size(killedAt); ++k) {
+        SCOPED_TRACE(k);
         const TempFolder& dir = fresh();
         dir.fill({{"a", "A"}, {"b", "B"}, {"c", "C"}, {"e", ""}});
         const Snapshot before = snapshot(dir.path());
@@ -143,7 +125,7 @@ TEST_F(Undo, PutsRightWhatAKilledRunLeft) {
                                                     {.oldName = "b", .newName = "y"},
                                                     {.oldName = "c", .newName = "z"}})),
                   "");
-        c.killedAt(dir, plan.journal());
+        killedAt[k](dir, plan.journal());
         const UndoResult result = undo();
         EXPECT_EQ(result.end, UndoEnd::Finished);
         EXPECT_EQ(result.failures, 0) << ui.last();
@@ -152,13 +134,6 @@ TEST_F(Undo, PutsRightWhatAKilledRunLeft) {
 }
 
 TEST_F(Undo, LeavesAloneAndReportsWhatChangedSinceTheRun) {
-    struct Case {
-        const char* what;
-        std::function<void(const TempFolder&)> meddle;
-        Renames back;  // what the undo can still rename back after the meddling
-        std::string reason;
-        bool needsBirthTimes = false;
-    };
     const auto mv = [](const TempFolder& d, const char* from, const char* to) {
         ::rename((d / from).c_str(), (d / to).c_str());
     };
@@ -168,42 +143,29 @@ TEST_F(Undo, LeavesAloneAndReportsWhatChangedSinceTheRun) {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
         ::unlink((d / "x").c_str());
         d.file("x", "other");
-        struct stat st;
-        ASSERT_EQ(lstat((d / "x").c_str(), &st), 0);
-        const std::string path = journals().front();
-        std::stringstream in;
-        in << std::ifstream(path).rdbuf();
-        std::string text = in.str();
+        std::string text = readFile(journals().front());
         const std::size_t row = text.rfind('\n', text.find("\ta\tx\n")) + 1;
-        text.replace(row, text.find('\t', row) - row, std::to_string(st.st_ino));
-        std::ofstream(path, std::ios::trunc) << text;
+        text.replace(row, text.find('\t', row) - row, std::to_string(snapshot(d.path()).at("x").ino));
+        std::ofstream(journals().front(), std::ios::trunc) << text;
+    };
+    const char* const lost = "x nevrácen na a: soubor či složka nebyl nalezen";
+    const char* const replaced = "x nevrácen na a: pod jménem >x< je nyní jiný soubor";
+    struct Case {
+        std::function<void(const TempFolder&)> meddle;
+        Renames back;  // what the undo can still rename back after the meddling
+        std::string reason;
+        bool needsBirthTimes = false;
     };
     const Case cases[] = {
-        {"its old name taken by a new file",
-         [](auto& d) { d.file("a", "new"); },
-         {{"y", "b"}},
-         "x nevrácen na a: jméno >a< mezitím dostal jiný soubor"},
-        {"renamed again",
-         [&](auto& d) { mv(d, "x", "w"); },
-         {{"y", "b"}},
-         "x nevrácen na a: soubor či složka nebyl nalezen"},
-        {"replaced by another file",
-         [&](auto& d) { mv(d, "x", "w"), d.file("x", "other"); },
-         {{"y", "b"}},
-         "x nevrácen na a: pod jménem >x< je nyní jiný soubor"},
-        {"replaced by another file with the same inode number",
-         recreateWithSameInode,
-         {{"y", "b"}},
-         "x nevrácen na a: pod jménem >x< je nyní jiný soubor",
-         true},
+        {[](auto& d) { d.file("a", "new"); }, {{"y", "b"}}, "x nevrácen na a: jméno >a< mezitím dostal jiný soubor"},
+        {[&](auto& d) { mv(d, "x", "w"); }, {{"y", "b"}}, lost},
+        {[&](auto& d) { mv(d, "x", "w"), d.file("x", "other"); }, {{"y", "b"}}, replaced},
+        {recreateWithSameInode, {{"y", "b"}}, replaced, true},
         // An empty entry the journal knows is no placeholder, however new its name.
-        {"the new name of a row taken by an entry of the run",
-         [&](auto& d) { mv(d, "x", "a"), mv(d, "y", "x"); },
-         {},
-         "y nevrácen na b: soubor či složka nebyl nalezen"},
+        {[&](auto& d) { mv(d, "x", "a"), mv(d, "y", "x"); }, {}, "y nevrácen na b: soubor či složka nebyl nalezen"},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
+        SCOPED_TRACE(c.reason);
         const TempFolder& dir = fresh();
         dir.fill({{"a", "A"}, {"b", ""}});
         if (c.needsBirthTimes && RenameFolder(dir.path()).birthTime("a") == 0) continue;
@@ -216,8 +178,7 @@ TEST_F(Undo, LeavesAloneAndReportsWhatChangedSinceTheRun) {
             << toUtf8(result.report);
         EXPECT_EQ(result.reportStyle, box::exclamation);
         // Everything else came back; the meddled entries are exactly as they were left.
-        const Snapshot expected = renamed(meddled, c.back);
-        EXPECT_EQ(snapshot(dir.path()), expected);
+        EXPECT_EQ(snapshot(dir.path()), renamed(meddled, c.back));
     }
 }
 
@@ -232,42 +193,31 @@ TEST_F(Undo, PassesOverARunThatRenamedNothing) {
 }
 
 TEST_F(Undo, AJournalThatCannotBeReadRenamesNothing) {
-    struct Case {
-        const char* what;
-        std::function<std::string(std::string)> spoil;  // the journal's text after the run
-        const char* message;
+    const char* const malformed = "záznam nemá tvar záznamu přejmenování";
+    const std::pair<std::function<std::string(std::string)>, const char*> cases[] = {
+        {nullptr, "V této složce není žádné přejmenování, které by šlo vrátit."},  // no journal at all
+        {[](std::string t) { return t.substr(0, t.size() - 30); }, "záznam je neúplný"},
+        {[](std::string) { return std::string("Ahoj\n"); }, malformed},
+        {[](std::string t) { return t.replace(t.find("\ta\t"), 3, "\ta "); }, malformed},
+        {[](std::string t) { return t.insert(t.find("started ") + 8, "-"); }, malformed},
+        {[](std::string t) { return t.insert(t.find("end\n"), "1\t2\tq\tr\n"); }, malformed},
     };
-    const Case cases[] = {
-        {"missing", nullptr, "V této složce není žádné přejmenování, které by šlo vrátit."},
-        {"truncated", [](std::string t) { return t.substr(0, t.size() - 30); }, "záznam je neúplný"},
-        {"nonsense", [](std::string) { return std::string("Ahoj\n"); }, "záznam nemá tvar záznamu přejmenování"},
-        {"an edited row", [](std::string t) { return t.replace(t.find("\ta\t"), 3, "\ta "); },
-         "záznam nemá tvar záznamu přejmenování"},
-        {"a start time that is no time", [](std::string t) { return t.insert(t.find("started ") + 8, "-"); },
-         "záznam nemá tvar záznamu přejmenování"},
-        {"a row too many", [](std::string t) { return t.insert(t.find("end\n"), "1\t2\tq\tr\n"); },
-         "záznam nemá tvar záznamu přejmenování"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
+    for (const auto& [spoil, message] : cases) {
         const TempFolder& dir = fresh();
         dir.fill({{"a", "A"}, {"b", "B"}});
         ASSERT_EQ(rename({{"a", "x"}, {"b", "y"}}).failures, 0);
         const std::string journal = journals().front();
-        if (c.spoil) {
-            std::stringstream text;
-            text << std::ifstream(journal).rdbuf();
-            std::ofstream(journal, std::ios::trunc) << c.spoil(text.str());
-        } else {
+        const std::string spoiled = spoil ? spoil(readFile(journal)) : "";
+        if (spoil)
+            std::ofstream(journal, std::ios::trunc) << spoiled;
+        else
             ::unlink(journal.c_str());
-        }
         const Snapshot renamedFolder = snapshot(dir.path());
-        const UndoResult result = undo();
-        EXPECT_EQ(result.end, c.spoil ? UndoEnd::Unreadable : UndoEnd::NothingToUndo);
+        EXPECT_EQ(undo().end, spoil ? UndoEnd::Unreadable : UndoEnd::NothingToUndo);
         ASSERT_EQ(ui.asked.size(), 1u);
-        EXPECT_NE(ui.last().find(c.message), std::string::npos) << ui.last();
+        EXPECT_NE(ui.last().find(message), std::string::npos) << ui.last();
         EXPECT_EQ(snapshot(dir.path()), renamedFolder);
-        for (const auto& file : journals()) ::unlink(file.c_str());
+        dropJournals();
     }
 }
 
@@ -275,59 +225,50 @@ TEST_F(Undo, ARunWhoseJournalCannotBeWrittenDoesNotStart) {
     const TempFolder& dir = fresh();
     dir.fill({{"a", "A"}});
     state.file("zelvar", "a file where the journal folder should be");
-    const Snapshot before = snapshot(dir.path());
     YesToAll run;
-    const RunResult result = cmdPrejmenovat_Run(dir.path(), rowsOf({{"a", "x"}}), U"*", run, run);
+    const RunResult result = cmdPrejmenovat_Run(dir.path(), {{U"a", U"x"}}, U"*", run, run);
     EXPECT_EQ(result.end, RunEnd::NotStarted);
     EXPECT_EQ(run.asked.back().style, box::critical);
     EXPECT_NE(run.last().find("Nic nebylo přejmenováno."), std::string::npos) << run.last();
-    EXPECT_EQ(snapshot(dir.path()), before);
+    EXPECT_EQ(snapshot(dir.path()).count("a"), 1u);
 }
 
 TEST_F(Undo, JournalKeepsEveryNameExactlyAndOnlyTheNewestRuns) {
-    Journal j;
-    j.id = "20261207-010203-000004-5";
-    j.time = 1796605323;
-    j.started = 1796605323000000007;
-    j.folder = "/tmp/a folder\\with\tsome\xff bytes";
-    j.folderDev = 2049;
-    j.folderIno = 77;
-    j.undoes = "20261207-010203-000001-5";
-    j.temporaryPrefix = ".zelvar-1a-5-";
-    j.finished = true;
-    j.renamedCount = 1;
-    j.rows = {{2049, 2, true, "žluťoučký kůň.txt", "line\nbreak\r\x01\x7f"},
-              {2049, 4, false, "\xc3\x28 \xed\xa0\x80 \xf4\x90\x80\x80", "back\\slash\\x41"}};
-    const std::string text = formatJournal(j);
+    Journal j{.id = "20261207-010203-000004-5",
+              .time = 1796605323,
+              .started = 1796605323000000007,
+              .folder = "/tmp/a folder\\with\tsome\xff bytes",
+              .folderDev = 2049,
+              .folderIno = 77,
+              .undoes = "20261207-010203-000001-5",
+              .temporaryPrefix = ".zelvar-1a-5-",
+              .finished = true,
+              .renamedCount = 1,
+              .rows = {{2049, 2, true, "žluťoučký kůň.txt", "line\nbreak\r\x01\x7f"},
+                       {2049, 4, false, "\xc3\x28 \xed\xa0\x80 \xf4\x90\x80\x80", "back\\slash\\x41"}}};
+    std::string text = formatJournal(j), error;
     EXPECT_NE(text.find("žluťoučký kůň.txt\t"), std::string::npos);  // readable names stay readable
-    std::string error;
-    const auto back = parseJournal(text, false, error);
-    ASSERT_TRUE(back) << error;
-    EXPECT_EQ(back->folder, j.folder);
-    EXPECT_EQ(back->undoes, j.undoes);
-    EXPECT_EQ(back->rowCount, 2u);
-    EXPECT_EQ(back->started, j.started);
     // Journals written before the start was recorded read the same without it.
-    std::string older = text;
-    older.erase(older.find("started "), older.find("folder ") - older.find("started "));
-    const auto withoutStart = parseJournal(older, false, error);
-    ASSERT_TRUE(withoutStart) << error;
-    EXPECT_EQ(withoutStart->started, 0);
-    EXPECT_EQ(withoutStart->folder, j.folder);
-    for (std::size_t k = 0; k < j.rows.size(); ++k) {
-        EXPECT_EQ(back->rows[k].oldName, j.rows[k].oldName);
-        EXPECT_EQ(back->rows[k].newName, j.rows[k].newName);
-        EXPECT_EQ(back->rows[k].ino, j.rows[k].ino);
-        EXPECT_EQ(back->rows[k].renamed, j.rows[k].renamed);
-        EXPECT_EQ(back->temporary(k), ".zelvar-1a-5-" + std::to_string(k));
+    for (const bool withStart : {true, false}) {
+        if (!withStart) text.erase(text.find("started "), text.find("folder ") - text.find("started "));
+        const auto back = parseJournal(text, false, error);
+        ASSERT_TRUE(back) << error;
+        EXPECT_EQ(back->folder + "|" + back->undoes, j.folder + "|" + j.undoes);
+        EXPECT_EQ(back->started, withStart ? j.started : 0);
+        ASSERT_EQ(back->rows.size(), 2u);
+        for (std::size_t k = 0; k < j.rows.size(); ++k) {
+            EXPECT_EQ(back->rows[k].oldName, j.rows[k].oldName);
+            EXPECT_EQ(back->rows[k].newName, j.rows[k].newName);
+            EXPECT_EQ(back->rows[k].ino, j.rows[k].ino);
+            EXPECT_EQ(back->rows[k].renamed, j.rows[k].renamed);
+        }
     }
 
     // The newest 100 stay: 104 older ones and this run's make 105. Of the temporary files that
     // journals cut short by a crash left, only one that may still be in the making stays.
     for (int k = 0; k < 104; ++k) {
-        Journal old = j;
-        old.id = "20200101-000000-" + std::to_string(100000 + k) + "-1";
-        ASSERT_EQ(writeJournal(state / "zelvar", old), "");
+        j.id = "20200101-000000-" + std::to_string(100000 + k) + "-1";
+        ASSERT_EQ(writeJournal(state / "zelvar", j), "");
     }
     const std::string crashed = state / "zelvar/.20200101-000000-000001-1.tmp",
                       writing = state / "zelvar/.20200101-000000-000002-1.tmp";
@@ -345,26 +286,15 @@ TEST_F(Undo, JournalKeepsEveryNameExactlyAndOnlyTheNewestRuns) {
     EXPECT_EQ(access(writing.c_str(), F_OK), 0);
 }
 
-TEST_F(Undo, JournalFolderFollowsXdgStateHome) {
-    struct Case {
-        const char* state;
-        const char* home;
-        std::string folder;
-    };
-    const Case cases[] = {
-        {"/s", "/h", "/s/zelvar"},
-        {"relative/s", "/h", "/h/.local/state/zelvar"},  // only an absolute path counts
-        {nullptr, "/h", "/h/.local/state/zelvar"},
-    };
+TEST_F(Undo, JournalFolderFollowsXdgStateHomeWhenItIsAbsolute) {
     const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
-    for (const Case& c : cases) {
-        if (c.state)
-            setenv("XDG_STATE_HOME", c.state, 1);
-        else
-            unsetenv("XDG_STATE_HOME");
-        setenv("HOME", c.home, 1);
-        EXPECT_EQ(journalFolder(), c.folder);
+    setenv("HOME", "/h", 1);
+    for (const auto& [stateHome, folder] : {std::pair{"/s", "/s/zelvar"}, {"relative/s", "/h/.local/state/zelvar"}}) {
+        setenv("XDG_STATE_HOME", stateHome, 1);
+        EXPECT_EQ(journalFolder(), folder);
     }
+    unsetenv("XDG_STATE_HOME");
+    EXPECT_EQ(journalFolder(), "/h/.local/state/zelvar");
     setenv("HOME", home.c_str(), 1);
 }
 
@@ -396,14 +326,11 @@ TEST_F(Undo, ARunKilledAtARandomMomentComesBackWhole) {
         int status = 0;
         waitpid(child, &status, 0);
         const UndoResult result = undo();
-        if (journals().empty()) {
-            EXPECT_EQ(result.end, UndoEnd::NothingToUndo);  // killed before its journal was written
-        } else {
-            EXPECT_EQ(result.end, UndoEnd::Finished);
-            EXPECT_EQ(result.failures, 0) << ui.last();
-        }
+        // Killed before its journal was written, the run renamed nothing.
+        EXPECT_EQ(result.end, journals().empty() ? UndoEnd::NothingToUndo : UndoEnd::Finished);
+        EXPECT_EQ(result.failures, 0) << ui.last();
         EXPECT_EQ(snapshot(dir.path()), before);
-        for (const auto& file : journals()) ::unlink(file.c_str());
+        dropJournals();
     }
 }
 
