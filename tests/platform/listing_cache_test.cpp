@@ -43,8 +43,7 @@ TEST(ListingCache, ChangesBehindItsBackShowInTheNextListing) {
     };
     for (std::size_t k = 0; k < std::size(changes); ++k) {
         SCOPED_TRACE(k);
-        TempFolder dir;
-        dir.fill({{"a.txt", "a"}, {"b.txt", "b"}});
+        TempFolder dir({{"a.txt", "a"}, {"b.txt", "b"}});
         dir.mtime("a.txt", 1000);
         ListingCache cache;
         const auto listsAfresh = [&](bool kept) {
@@ -63,7 +62,7 @@ TEST(ListingCache, ChangesBehindItsBackShowInTheNextListing) {
 // Listings whose facts can change unseen are read every time; so is any other filter, kind or
 // folder, a failed listing, and everything after forget().
 TEST(ListingCache, ReadsAgainWhatItCannotVouchFor) {
-    const std::tuple<std::vector<std::pair<std::string, std::string>>, const char32_t*, int, bool> cases[] = {
+    const std::tuple<Entries, const char32_t*, int, bool> cases[] = {
         {{{"a.txt", ""}, {"sub", "<folder>"}}, U"*.*", 0, true},
         {{{"a.txt", ""}, {"sub", "<folder>"}}, U"*.*", 2, false},
         {{{"a.txt", ""}, {"l", "-> a.txt"}}, U"*.*", 0, false},
@@ -71,8 +70,7 @@ TEST(ListingCache, ReadsAgainWhatItCannotVouchFor) {
         {{{"a.txt", ""}, {"b.txt", "== a.txt"}}, U"*.*", 0, false},
     };
     for (const auto& [entries, mask, optFile, kept] : cases) {
-        TempFolder dir;
-        dir.fill(entries);
+        TempFolder dir(entries);
         ListingCache cache;
         cache.list(dir.path(), mask, optFile);
         cache.list(dir.path(), mask, optFile);

@@ -17,15 +17,14 @@ using namespace testing;
 using Names = std::multiset<std::string>;  // an entry listed twice would show
 
 TEST(Listing, ListsTheKindAndMaskAskedForButSeesEveryEntryAsItself) {
-    TempFolder dir;
-    dir.fill({{"a.txt", "a"},
-              {".hidden", ""},
-              {"dir", "<folder>"},
-              {".hdir", "<folder>"},
-              {"to_file", "-> a.txt"},
-              {"to_dir", "-> dir"},
-              {"dangling", "-> nowhere"},
-              {"bad\xff.txt", ""}});
+    TempFolder dir({{"a.txt", "a"},
+                    {".hidden", ""},
+                    {"dir", "<folder>"},
+                    {".hdir", "<folder>"},
+                    {"to_file", "-> a.txt"},
+                    {"to_dir", "-> dir"},
+                    {"dangling", "-> nowhere"},
+                    {"bad\xff.txt", ""}});
     mkfifo((dir / "pipe").c_str(), 0644);
     const Names files{"a.txt", ".hidden", "to_file", "dangling", "bad\xff.txt", "pipe"},
         folders{"dir", ".hdir", "to_dir"};
@@ -73,15 +72,13 @@ TEST(Listing, ExistingAsksTheFileSystemOnlyWhenItFoldsCase) {
 // A folder's path that no longer leads to the folder listed: the window renames nothing then.
 TEST(Listing, TellsWhetherAPathStillLeadsToTheFolderListed) {
     // Where the folder listed moves to, what takes its path then, and whether the path still leads to it.
-    const std::tuple<const char*, std::vector<std::pair<std::string, std::string>>, bool> cases[] = {
-        {"", {{"f/new", ""}}, true},
-        {"real", {{"f", "-> real"}}, true},
-        {"away", {{"f", "-> g"}}, false},
-        {"away", {{"f", "<folder>"}}, false},
-        {"away", {}, false}};
+    const std::tuple<const char*, Entries, bool> cases[] = {{"", {{"f/new", ""}}, true},
+                                                            {"real", {{"f", "-> real"}}, true},
+                                                            {"away", {{"f", "-> g"}}, false},
+                                                            {"away", {{"f", "<folder>"}}, false},
+                                                            {"away", {}, false}};
     for (const auto& [movedTo, then, same] : cases) {
-        TempFolder dir;
-        dir.fill({{"f", "<folder>"}, {"g", "<folder>"}});
+        TempFolder dir({{"f", "<folder>"}, {"g", "<folder>"}});
         const Listing listing = listFolder(dir / "f", T("*"), 0);
         if (*movedTo) std::rename((dir / "f").c_str(), (dir / movedTo).c_str());
         dir.fill(then);
@@ -90,8 +87,7 @@ TEST(Listing, TellsWhetherAPathStillLeadsToTheFolderListed) {
 }
 
 TEST(Listing, DatesAreModificationTimesInLocalCivilTime) {
-    TempFolder dir;
-    dir.fill({{"f", ""}, {"link", "-> f"}, {"old", "<folder>"}, {"summer", ""}, {"winter", ""}});
+    TempFolder dir({{"f", ""}, {"link", "-> f"}, {"old", "<folder>"}, {"summer", ""}, {"winter", ""}});
     const auto utc = [](int y, int mo, int d, int h, int mi) {
         struct tm tm {};
         tm.tm_year = y - 1900, tm.tm_mon = mo - 1, tm.tm_mday = d, tm.tm_hour = h, tm.tm_min = mi;
@@ -120,8 +116,7 @@ TEST(Listing, DatesAreModificationTimesInLocalCivilTime) {
 }
 
 TEST(Listing, StopsAtTheLimitAndSaysWhenMoreMatch) {
-    TempFolder dir;
-    dir.fill({{"f1", ""}, {"f2", ""}, {"f3", ""}, {"d1", "<folder>"}});
+    TempFolder dir({{"f1", ""}, {"f2", ""}, {"f3", ""}, {"d1", "<folder>"}});
     // limit, kind, mask, entries listed, cut short
     const std::tuple<std::size_t, int, const char*, std::size_t, bool> cases[] = {
         {2, 0, "*", 2, true},      {3, 0, "*", 3, false}, {1, 1, "*", 1, false}, {0, 0, "*", 0, true},

@@ -31,7 +31,7 @@ void expectOutcome(const RenameOutcome& outcome, Kind kind, int error) {
 TEST(SafeRename, RenamesEveryKindOfEntryButNeverReplacesOneOnEveryRoute) {
     struct Scene {
         const char* what;
-        std::vector<std::pair<std::string, std::string>> entries;
+        Entries entries;
         std::string from, to;
         Kind kind = ok;
     };
@@ -63,8 +63,7 @@ TEST(SafeRename, RenamesEveryKindOfEntryButNeverReplacesOneOnEveryRoute) {
     for (const auto& [route, faults] : kRoutes) {
         for (const Scene& s : scenes) {
             SCOPED_TRACE(std::string(s.what) + " via " + route);
-            TempFolder dir;
-            dir.fill(s.entries);
+            TempFolder dir(s.entries);
             const auto before = snapshot(dir.path());
             ScriptedCalls calls(std::string(s.what).starts_with("folding"), faults);
             calls.freshInodes = std::string(s.what).find("fresh") != std::string::npos;
@@ -85,8 +84,7 @@ TEST(SafeRename, RenamesEveryKindOfEntryButNeverReplacesOneOnEveryRoute) {
 }
 
 TEST(SafeRename, RefusesBadNamesBeforeAnyCall) {
-    TempFolder dir;
-    dir.fill({{"a", "A"}, {"sub", "<folder>"}, {"sub/a", "inner"}});
+    TempFolder dir({{"a", "A"}, {"sub", "<folder>"}, {"sub/a", "inner"}});
     const auto before = snapshot(dir.path());
     const auto expectRefused = [&](const std::string& from, const std::string& to, Kind kind) {
         ScriptedCalls calls;
@@ -147,8 +145,7 @@ TEST(SafeRename, EachErrorDecidesTheNextRouteOrTheOutcome) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        TempFolder dir;
-        dir.fill({{"a", c.folder ? "<folder>" : "A"}, {"z", "Z"}});
+        TempFolder dir({{"a", c.folder ? "<folder>" : "A"}, {"z", "Z"}});
         const auto before = snapshot(dir.path());
         ScriptedCalls calls(false, c.faults);
         expectOutcome(RenameFolder(dir.path(), calls).rename("a", "b"), c.kind, c.error);
@@ -187,8 +184,7 @@ TEST(SafeRename, TheLastResortReplacesNothingButItsOwnPlaceholder) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        TempFolder dir;
-        dir.fill({{"a", c.folder ? "<folder>" : "A"}, {"z", "Z"}});
+        TempFolder dir({{"a", c.folder ? "<folder>" : "A"}, {"z", "Z"}});
         const auto before = snapshot(dir.path());
         ScriptedCalls calls(false, {{"renameat2", EINVAL}, {"linkat", EPERM}});
         int seen = 0;

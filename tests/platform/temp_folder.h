@@ -10,7 +10,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <map>
@@ -18,17 +17,19 @@
 #include <sstream>
 #include <stdexcept>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace zelvar::testing {
 
+using Entries = std::vector<std::pair<std::string, std::string>>;
+
 class TempFolder {
 public:
-    TempFolder() {
+    explicit TempFolder(const Entries& entries = {}) {
         const char* base = std::getenv("TMPDIR");
         path_ = std::string(base && *base ? base : "/tmp") + "/zelvar-test-XXXXXX";
         if (mkdtemp(path_.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+        fill(entries);
     }
     ~TempFolder() {
         // Folders a test made read-only must be writable again before their entries can go.
@@ -55,7 +56,7 @@ public:
     void folder(const std::string& name) const { mkdir((*this / name).c_str(), 0755); }
     // Entries written as a snapshot shows them: "<folder>", "-> target" for a symbolic link, else the
     // file's bytes; "== name" makes a second hard link of an entry made before.
-    void fill(const std::vector<std::pair<std::string, std::string>>& entries) const {
+    void fill(const Entries& entries) const {
         for (const auto& [name, content] : entries) {
             if (content == "<folder>")
                 folder(name);
@@ -110,7 +111,7 @@ inline Snapshot snapshot(const std::string& folder) {
 }
 
 // The snapshot expected after these renames, in this order, and nothing else.
-inline Snapshot renamed(Snapshot shot, const std::vector<std::pair<std::string, std::string>>& renames) {
+inline Snapshot renamed(Snapshot shot, const Entries& renames) {
     for (const auto& [from, to] : renames) {
         auto node = shot.extract(from);
         if (node.empty()) throw std::logic_error("no entry " + from);

@@ -40,14 +40,13 @@ TEST(Volumes, AFolderBelongsToTheVolumeWithTheLongestRootContainingIt) {
 }
 
 TEST(Volumes, TakesLabelsFromTheLinksNamedByLabel) {
-    testing::TempFolder dir;
-    dir.fill({{"dev", "<folder>"},
-              {"dev/sdb1", ""},
-              {"dev/dm-0", ""},
-              {"dev/crypt", "-> dm-0"},
-              {"by-label", "<folder>"},
-              {"by-label/MY\\x20STICK", "-> ../dev/sdb1"},
-              {"by-label/Data", "-> ../dev/dm-0"}});
+    testing::TempFolder dir({{"dev", "<folder>"},
+                             {"dev/sdb1", ""},
+                             {"dev/dm-0", ""},
+                             {"dev/crypt", "-> dm-0"},
+                             {"by-label", "<folder>"},
+                             {"by-label/MY\\x20STICK", "-> ../dev/sdb1"},
+                             {"by-label/Data", "-> ../dev/dm-0"}});
     std::vector<Volume> volumes = {{"/a", "", "vfat", dir / "dev/sdb1"},
                                    {"/b", "", "ext4", dir / "dev/crypt"},  // reached through another link
                                    {"/c", "", "ext4", dir / "dev/sdc1"}};

@@ -17,7 +17,7 @@ namespace {
 
 const Answer Y = Answer::yes, N = Answer::no, C = Answer::cancel;
 using Box = AskedBox;
-using Renames = std::vector<std::pair<std::string, std::string>>;
+using Renames = Entries;
 
 const std::string kQuestion = "Opravdu chcete přejmenovat vybrané soubory?";
 std::string notAccepted(const std::string& oldName, const std::string& newName) {
@@ -50,18 +50,10 @@ struct ScriptedRun : ScriptedDialogs {
     }
 };
 
-// Refuses every rename as a read-only or write-protected folder does, whoever runs the tests.
-struct RefusingSysCalls : SysCalls {
-    int renameat2(int, const char*, int, const char*, unsigned) override { return errno = EACCES, -1; }
-    int renameat(int, const char*, int, const char*) override { return errno = EACCES, -1; }
-    int linkat(int, const char*, int, const char*, int) override { return errno = EACCES, -1; }
-};
-
 // Where case folds, a change of case that gets half-way: the entry is moved to its temporary name,
 // and neither the new name nor the old one can be reached from there.
 TEST(RenameRun, AnEntryLeftUnderItsTemporaryNameIsNamedWithItsFolder) {
-    TempFolder dir;
-    dir.fill({{"readme.txt", "R"}, {"z", "Z"}});
+    TempFolder dir({{"readme.txt", "R"}, {"z", "Z"}});
     ScriptedCalls stuck(true);
     stuck.fault = [](auto&, const std::string& from, auto&) { return from.starts_with(".zelvar-") ? EIO : 0; };
     ScriptedRun run;
@@ -81,8 +73,7 @@ TEST(RenameRun, AnEntryLeftUnderItsTemporaryNameIsNamedWithItsFolder) {
 }
 
 TEST(RenameRun, AsksRenamesInOrderAndReportsEveryStep) {
-    TempFolder dir;
-    dir.fill({{"a", "A"}, {"b", "B"}, {"c", "C"}});
+    TempFolder dir({{"a", "A"}, {"b", "B"}, {"c", "C"}});
     const auto before = snapshot(dir.path());
     ScriptedRun run;
     run.go(dir.path(), {row("a", "x"), {U"c", U"", Verdict::unchanged}, row("b", "c")});
@@ -106,7 +97,7 @@ TEST(RenameRun, AsksRenamesInOrderAndReportsEveryStep) {
 TEST(RenameRun, EachFailureShowsItsMessageAndLosesNothing) {
     struct Scene {
         const char* what;
-        std::vector<std::pair<std::string, std::string>> entries;
+        Entries entries;
         PreviewList rows;
         std::vector<std::string> errors;
         Renames renames;      // what is renamed, in order
@@ -147,10 +138,9 @@ TEST(RenameRun, EachFailureShowsItsMessageAndLosesNothing) {
     };
     for (const Scene& s : scenes) {
         SCOPED_TRACE(s.what);
-        TempFolder dir;
-        dir.fill(s.entries);
+        TempFolder dir(s.entries);
         const auto before = snapshot(dir.path());
-        RefusingSysCalls refusing;
+        ScriptedCalls refusing(false, {{"renameat2", EACCES}});
         ScriptedRun run;
         if (s.refuse) run.sys = &refusing;
         run.go(*s.in ? dir / s.in : dir.path(), s.rows);
@@ -163,71 +153,55 @@ TEST(RenameRun, EachFailureShowsItsMessageAndLosesNothing) {
     }
 }
 
-TEST(RenameRun, QuestionsBeforeTheRun) {
-    // The extension question comes unless the extension pattern is exactly a star; a No stops everything.
+// The extension question comes unless the extension pattern is exactly a star; a No to either
+// question before the run stops everything. A No to one entry keeps later entries from being renamed
+// while nobody is asked, until a Yes; a Cancel stops the run.
+TEST(RenameRun, AnswersDecideWhatIsRenamed) {
+    const RunEnd done = RunEnd::Finished;
+    const Renames all{{"1", "1x"}, {"2", "2x"}, {"3", "3x"}, {"4", "4x"}};
     struct Case {
         const char* ext;
+        std::deque<bool> confirm;  // "Potvrzovat každý soubor" as read before each entry
         std::deque<Answer> answers;
         RunEnd end;
-    };
-    const Case cases[] = {
-        {"*", {Y}, RunEnd::Finished},   {"jpg", {Y, Y}, RunEnd::Finished}, {"* ", {Y, Y}, RunEnd::Finished},
-        {"", {Y, Y}, RunEnd::Finished}, {"*", {N}, RunEnd::Declined},      {"jpg", {Y, N}, RunEnd::ExtensionDeclined},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE("\"" + std::string(c.ext) + "\", answers " + std::to_string(c.answers.size()));
-        TempFolder dir;
-        dir.file("a.txt", "A");
-        const auto before = snapshot(dir.path());
-        ScriptedRun run;
-        run.go(dir.path(), {row("a.txt", "b.txt")}, c.answers, T(c.ext));
-        const bool ran = c.end == RunEnd::Finished;
-        EXPECT_EQ(run.result.end, c.end);
-        ASSERT_EQ(run.asked.size(), c.answers.size() + ran);
-        EXPECT_EQ(run.asked[0], (Box{kQuestion, box::yesNo}));
-        const Box extQuestion{"Měníte přípony.\r\nJe to tak správně?", box::yesNo};
-        EXPECT_EQ(c.answers.size() == 2, run.asked.size() > 1 && run.asked[1] == extQuestion);
-        EXPECT_EQ(run.log.size(), run.asked.size() + (ran ? 6 : 0)) << "a declined run does nothing";
-        EXPECT_EQ(snapshot(dir.path()), ran ? renamed(before, {{"a.txt", "b.txt"}}) : before);
-    }
-}
-
-TEST(RenameRun, PerEntryAnswers) {
-    struct Case {
-        const char* label;
-        std::deque<bool> confirm;  // chkKazdy as read before each entry
-        std::deque<Answer> answers;
         Renames renames;
     };
     const Case cases[] = {
-        {"yes no yes cancel", {true}, {Y, Y, N, Y, C}, {{"1", "1x"}, {"3", "3x"}}},
-        {"all no", {true}, {Y, N, N, N, N}, {}},
-        {"cancel first", {true}, {Y, C}, {}},
-        // A No keeps later entries from being renamed while nobody is asked, until a Yes.
-        {"no holds while unchecked", {true, false, true, false}, {Y, N, Y}, {{"3", "3x"}, {"4", "4x"}}},
-        {"never asked", {false}, {Y}, {{"1", "1x"}, {"2", "2x"}, {"3", "3x"}, {"4", "4x"}}},
+        {"*", {false}, {Y}, done, all},
+        {"jpg", {false}, {Y, Y}, done, all},
+        {"* ", {false}, {Y, Y}, done, all},
+        {"", {false}, {Y, Y}, done, all},
+        {"*", {false}, {N}, RunEnd::Declined, {}},
+        {"jpg", {false}, {Y, N}, RunEnd::ExtensionDeclined, {}},
+        {"*", {true}, {Y, Y, N, Y, C}, done, {{"1", "1x"}, {"3", "3x"}}},
+        {"*", {true}, {Y, C}, done, {}},
+        {"*", {true, false, true, false}, {Y, N, Y}, done, {{"3", "3x"}, {"4", "4x"}}},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.label);
-        TempFolder dir;
-        dir.fill({{"1", "1"}, {"2", "2"}, {"3", "3"}, {"4", "4"}});
+        SCOPED_TRACE("\"" + std::string(c.ext) + "\", " + std::to_string(c.answers.size()) + " answers" +
+                     (c.confirm.front() ? ", each entry asked" : ""));
+        TempFolder dir({{"1", "1"}, {"2", "2"}, {"3", "3"}, {"4", "4"}});
         const auto before = snapshot(dir.path());
         ScriptedRun run;
         run.confirm = c.confirm;
-        run.go(dir.path(), {row("1", "1x"), row("2", "2x"), row("3", "3x"), row("4", "4x")}, c.answers);
-        const Box entryQuestion{"Chcete přejmenovat soubor >1< na >1x< ?", box::yesNoCancel};
-        EXPECT_EQ(c.confirm.front(), run.asked[1] == entryQuestion);
+        run.go(dir.path(), {row("1", "1x"), row("2", "2x"), row("3", "3x"), row("4", "4x")}, c.answers, T(c.ext));
+        EXPECT_EQ(run.result.end, c.end);
+        EXPECT_EQ(run.asked.at(0), (Box{kQuestion, box::yesNo}));
+        const Box extQuestion{"Měníte přípony.\r\nJe to tak správně?", box::yesNo},
+            entryQuestion{"Chcete přejmenovat soubor >1< na >1x< ?", box::yesNoCancel},
+            report{"Přejmenování ukončeno\r\n\r\nPřejmenováno " + std::to_string(c.renames.size()) + " souborů\r\n",
+                   box::information};
+        EXPECT_EQ(c.ext != std::string("*"), run.asked.size() > 1 && run.asked[1] == extQuestion);
+        EXPECT_EQ(c.confirm.front(), run.asked.size() > 1 && run.asked[1] == entryQuestion);
+        EXPECT_EQ(run.asked.back() == report, c.end == done);
+        EXPECT_EQ(run.log.size() == run.asked.size(), c.end != done) << "a declined run does nothing";
         EXPECT_EQ(run.result.attempts, std::ssize(c.renames));
-        const auto done = std::to_string(c.renames.size());
-        const std::string report = "Přejmenování ukončeno\r\n\r\nPřejmenováno " + done + " souborů\r\n";
-        EXPECT_EQ(run.asked.back(), (Box{report, box::information}));
         EXPECT_EQ(snapshot(dir.path()), renamed(before, c.renames));
     }
 }
 
 TEST(RenameRun, WorksOnItsOwnCopyWhileEventsChangeTheWorld) {
-    TempFolder dir;
-    dir.fill({{"a", "A"}, {"b", "B"}});
+    TempFolder dir({{"a", "A"}, {"b", "B"}});
     auto expected = renamed(snapshot(dir.path()), {{"a", "a2"}});
     PreviewList shared = {row("a", "a2"), row("b", "b2")};
     ScriptedRun run;
