@@ -147,10 +147,8 @@ TEST(NameMask, MatchesLikeWindowsIgnoringCase) {
     using Names = std::vector<std::string>;  // bytes on disk
     const std::tuple<const char*, Names, Names> cases[] = {
         // mask(s), names it matches, names it does not
-        {"*.*", {"abc", ".hidden"}, {}},
         {"*.TXT", {"readme.txt", ".txt"}, {"a.txt.bak"}},
         {"ŽLUŤOUČKÝ.*", {"žluťoučký.kůň"}, {}},
-        {"a?c", {"abc"}, {"ac", "abbc"}},
         {"?", {"č"}, {"ab"}},
         {"bad?.txt", {"bad\xff.txt"}, {}},
         {"*ab*ab", {"xabyab"}, {"xab"}},

@@ -38,7 +38,6 @@ TEST(SafeRename, RenamesEveryKindOfEntryButNeverReplacesOneOnEveryRoute) {
     const Scene scenes[] = {
         {"file", {{"a.txt", "A"}}, "a.txt", "b.txt"},
         {"folder", {{"dir", "<folder>"}, {"dir/x", ""}}, "dir", "renamed dir"},
-        {"link to a file", {{"t", "T"}, {"l", "-> t"}}, "l", "l2"},
         {"dangling link", {{"l", "-> nowhere"}}, "l", "l2"},
         {"invalid UTF-8 to valid", {{"bad\xff", "B"}}, "bad\xff", "good"},
         {"valid to invalid UTF-8", {{"good", "G"}}, "good", "\xfe\xff.txt"},
@@ -118,7 +117,6 @@ TEST(SafeRename, EachErrorDecidesTheNextRouteOrTheOutcome) {
     };
     const Case cases[] = {
         {"bad bytes", {{"renameat2", EILSEQ}}, direct, refused, EILSEQ},
-        {"too long", {{"renameat2", ENAMETOOLONG}}, direct, refused, ENAMETOOLONG},
         {"taken", {{"renameat2", EEXIST}}, {"renameat2 a>b", "fstatat a", "fstatat b"}, taken, EEXIST},
         {"a full folder", {{"renameat2", ENOTEMPTY}}, direct, taken, ENOTEMPTY},
         {"permission", {{"renameat2", EACCES}}, direct, other, EACCES},
@@ -215,7 +213,7 @@ TEST(SafeRename, TheLastResortReplacesNothingButItsOwnPlaceholder) {
     }
 }
 
-TEST(SafeRename, FolderThatCannotBeOpenedOrWrittenFailsEveryRename) {
+TEST(SafeRename, AFolderThatCannotBeOpenedFailsEveryRename) {
     TempFolder dir;
     for (const auto& [path, error] :
          {std::pair{dir / "missing", ENOENT}, {dir / std::string(300, 'x'), ENAMETOOLONG}}) {
@@ -223,21 +221,6 @@ TEST(SafeRename, FolderThatCannotBeOpenedOrWrittenFailsEveryRename) {
         EXPECT_EQ(folder.openError(), error);
         expectOutcome(folder.rename("a", "b"), other, error);  // the folder is at fault, not a name
     }
-    // Renaming needs write permission on the folder, but not read permission.
-    chmod(dir.path().c_str(), 0755);
-    dir.fill({{"read-only", "<folder>"}, {"read-only/a", ""}, {"write-only", "<folder>"}, {"write-only/a", ""}});
-    chmod((dir / "read-only").c_str(), 0555);
-    chmod((dir / "write-only").c_str(), 0733);
-    const auto readOnly = snapshot(dir / "read-only"), writeOnly = snapshot(dir / "write-only");
-    const auto done = withoutPrivileges([&] {
-        const RenameOutcome denied = RenameFolder(dir / "read-only").rename("a", "b");
-        return RenameFolder(dir / "write-only").rename("a", "b").ok() && denied.kind == other &&
-               denied.error == EACCES && denied.message == std::strerror(EACCES);
-    });
-    if (!done) GTEST_SKIP() << "cannot drop root's privileges here";
-    EXPECT_TRUE(*done);
-    EXPECT_EQ(snapshot(dir / "read-only"), readOnly);
-    EXPECT_EQ(snapshot(dir / "write-only"), renamed(writeOnly, {{"a", "b"}}));
 }
 
 // A change of case where case folds goes through a temporary name; when the second step fails the
@@ -247,8 +230,7 @@ TEST(CaseOnlyRename, PutsTheNameBackWhenTheSecondStepFailsOrTellsWhereTheEntryIs
     for (const auto& [route, faults] : kRoutes) {
         for (const auto& [error, kind, stuck] : cases) {
             SCOPED_TRACE(std::string(std::strerror(error)) + (stuck ? ", stuck" : "") + " via " + route);
-            TempFolder dir;
-            dir.file("readme.txt", "R");
+            TempFolder dir(Entries{{"readme.txt", "R"}});
             const auto before = snapshot(dir.path());
             ScriptedCalls calls(true, faults);
             // Moves away from the temporary name fail: into the new name, or also back to the old one.

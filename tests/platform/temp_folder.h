@@ -4,16 +4,12 @@
 // every folder that touches a disk share them.
 #include <dirent.h>
 #include <fcntl.h>
-#include <ftw.h>
-#include <grp.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <fstream>
-#include <functional>
 #include <map>
-#include <optional>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -32,17 +28,8 @@ public:
         fill(entries);
     }
     ~TempFolder() {
-        // Folders a test made read-only must be writable again before their entries can go.
-        nftw(
-            path_.c_str(),
-            [](const char* p, const struct stat* st, int type, struct FTW*) {
-            if (type == FTW_D || type == FTW_DNR) chmod(p, st->st_mode | S_IRWXU);
-            return 0;
-            },
-            16, FTW_PHYS);
-        nftw(
-            path_.c_str(), [](const char* p, const struct stat*, int, struct FTW*) { return remove(p); }, 16,
-            FTW_DEPTH | FTW_PHYS);
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
     }
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
@@ -119,21 +106,6 @@ inline Snapshot renamed(Snapshot shot, const Entries& renames) {
         shot.insert(std::move(node));
     }
     return shot;
-}
-
-// Runs `check` where permissions hold: in a child process without root's privileges when the tests
-// run as root, else right here. Empty when the privileges could not be dropped.
-inline std::optional<bool> withoutPrivileges(const std::function<bool()>& check) {
-    if (geteuid() != 0) return check();
-    const pid_t child = fork();
-    if (child == 0) {
-        const bool dropped = setgroups(0, nullptr) == 0 && setgid(65534) == 0 && setuid(65534) == 0;
-        _exit(!dropped ? 2 : check() ? 0 : 1);
-    }
-    int status = 0;
-    if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) == 2)
-        return std::nullopt;
-    return WEXITSTATUS(status) == 0;
 }
 
 }  // namespace zelvar::testing

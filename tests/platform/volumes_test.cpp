@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "platform/volumes.h"
-#include "temp_folder.h"
 
 namespace zelvar {
 namespace {
@@ -37,21 +36,6 @@ TEST(Volumes, AFolderBelongsToTheVolumeWithTheLongestRootContainingIt) {
         {"/home/eva/usbx", 1}, {"relative/path", -1}, {"", -1},
     };
     for (const auto& [path, index] : cases) EXPECT_EQ(volumeIndexOf(volumes, path), index) << path;
-}
-
-TEST(Volumes, TakesLabelsFromTheLinksNamedByLabel) {
-    testing::TempFolder dir({{"dev", "<folder>"},
-                             {"dev/sdb1", ""},
-                             {"dev/dm-0", ""},
-                             {"dev/crypt", "-> dm-0"},
-                             {"by-label", "<folder>"},
-                             {"by-label/MY\\x20STICK", "-> ../dev/sdb1"},
-                             {"by-label/Data", "-> ../dev/dm-0"}});
-    std::vector<Volume> volumes = {{"/a", "", "vfat", dir / "dev/sdb1"},
-                                   {"/b", "", "ext4", dir / "dev/crypt"},  // reached through another link
-                                   {"/c", "", "ext4", dir / "dev/sdc1"}};
-    addVolumeLabels(volumes, dir / "by-label");
-    EXPECT_EQ(volumes[0].label + "|" + volumes[1].label + "|" + volumes[2].label, "MY STICK|Data|");
 }
 
 }  // namespace
