@@ -1,5 +1,6 @@
 #include <cerrno>
 #include <cstring>
+#include <map>
 
 #include <gtest/gtest.h>
 
@@ -66,10 +67,8 @@ TEST(SafeRename, RenamesEveryKindOfEntryButNeverReplacesOneOnEveryRoute) {
             const auto before = snapshot(dir.path());
             ScriptedCalls calls(std::string(s.what).starts_with("folding"), faults);
             calls.freshInodes = std::string(s.what).find("fresh") != std::string::npos;
-            expectOutcome(RenameFolder(dir.path(), calls).rename(s.from, s.to), s.kind,
-                          s.kind == ok      ? 0
-                          : s.kind == taken ? EEXIST
-                                            : ENOENT);
+            const int error = std::map<Kind, int>{{ok, 0}, {taken, EEXIST}, {other, ENOENT}}.at(s.kind);
+            expectOutcome(RenameFolder(dir.path(), calls).rename(s.from, s.to), s.kind, error);
             EXPECT_EQ(snapshot(dir.path()), s.kind == ok ? renamed(before, {{s.from, s.to}}) : before);
             if (s.kind != taken) continue;
             int fromOld = 0;  // more than one: a temporary name was tried
@@ -158,18 +157,10 @@ TEST(SafeRename, TheLastResortReplacesNothingButItsOwnPlaceholder) {
     // Intrude removes whatever holds "b" and makes a file there; CreateAnew makes one only where
     // none is, as a careful program does, and what it made must survive.
     enum Act { Nothing, Intrude, CreateAnew, WriteInto, FillFolder };
-    struct Case {
-        const char* what;
-        bool folder;
-        std::string at;  // the call, as logged, before which the other program acts
-        int nth;         // at its n-th occurrence
-        Act act;
-        bool renameFails;
-        Kind kind;
-        int error;
-        std::string b;  // what "b" holds afterwards, "" when absent, "A" when "a" became "b"
-    };
-    const Case cases[] = {
+    // What is renamed; before which call, as logged, and at its n-th occurrence the other program
+    // acts, and how; whether the rename itself fails; the outcome; what "b" holds afterwards, "" when
+    // absent, "A" when "a" became "b".
+    const std::tuple<const char*, bool, std::string, int, Act, bool, Kind, int, std::string> cases[] = {
         {"a file appears before the reservation", false, "openat b", 1, Intrude, false, taken, EEXIST, "theirs"},
         {"a folder appears before the reservation", true, "mkdirat b", 1, Intrude, false, taken, EEXIST, "theirs"},
         {"the placeholder is swapped", false, "fstatat b", 1, Intrude, false, taken, EEXIST, "theirs"},
@@ -180,36 +171,36 @@ TEST(SafeRename, TheLastResortReplacesNothingButItsOwnPlaceholder) {
         {"the folder rename fails: the placeholder goes", true, "", 0, Nothing, true, other, EIO, ""},
         {"the cleanup finds a swap", false, "fstatat b", 2, Intrude, true, other, EIO, "theirs"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        TempFolder dir({{"a", c.folder ? "<folder>" : "A"}, {"z", "Z"}});
+    for (const auto& [what, folder, at, nth, act, renameFails, kind, error, b] : cases) {
+        SCOPED_TRACE(what);
+        TempFolder dir({{"a", folder ? "<folder>" : "A"}, {"z", "Z"}});
         const auto before = snapshot(dir.path());
         ScriptedCalls calls(false, {{"renameat2", EINVAL}, {"linkat", EPERM}});
         int seen = 0;
         bool theirsMade = false;
         calls.fault = [&](const std::string& call, const std::string& from, const std::string& to) {
-            if (call + " " + from + (to.empty() ? "" : ">" + to) == c.at && ++seen == c.nth) {
-                if (c.act == CreateAnew) {
+            if (call + " " + from + (to.empty() ? "" : ">" + to) == at && ++seen == nth) {
+                if (act == CreateAnew) {
                     const int fd = ::open((dir / "b").c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
                     theirsMade = fd >= 0 && ::write(fd, "theirs", 6) == 6;
                     if (fd >= 0) ::close(fd);
                 }
-                if (c.act == Intrude) std::remove((dir / "b").c_str()), dir.file("b", "theirs");
-                if (c.act == WriteInto) dir.file("b", "written");
-                if (c.act == FillFolder) dir.file("b/x", "theirs");
+                if (act == Intrude) std::remove((dir / "b").c_str()), dir.file("b", "theirs");
+                if (act == WriteInto) dir.file("b", "written");
+                if (act == FillFolder) dir.file("b/x", "theirs");
             }
-            return call == "renameat" && c.renameFails ? EIO : 0;
+            return call == "renameat" && renameFails ? EIO : 0;
         };
-        expectOutcome(RenameFolder(dir.path(), calls).rename("a", "b"), c.kind, c.error);
+        expectOutcome(RenameFolder(dir.path(), calls).rename("a", "b"), kind, error);
         auto after = snapshot(dir.path());
         EXPECT_FALSE(theirsMade) << "a file made meanwhile would be replaced";
-        if (c.kind == ok) {
+        if (kind == ok) {
             EXPECT_EQ(after, renamed(before, {{"a", "b"}}));
             continue;
         }
         EXPECT_EQ(after["a"], before.at("a")) << "the entry keeps its name";
-        EXPECT_EQ(after.count("b") ? after["b"].content : "", c.b);
-        EXPECT_EQ(after.size(), c.b.empty() ? 2u : 3u) << "a, z and at most their b";
+        EXPECT_EQ(after.count("b") ? after["b"].content : "", b);
+        EXPECT_EQ(after.size(), b.empty() ? 2u : 3u) << "a, z and at most their b";
     }
 }
 

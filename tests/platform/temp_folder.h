@@ -2,7 +2,6 @@
 // A temporary folder on the real file system, removed with everything in it when the test ends, and
 // a snapshot of a folder's entries to prove that a rename lost or replaced nothing. The tests of
 // every folder that touches a disk share them.
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -77,23 +76,19 @@ using Snapshot = std::map<std::string, EntryState>;
 
 inline Snapshot snapshot(const std::string& folder) {
     Snapshot shot;
-    DIR* dir = opendir(folder.c_str());
-    while (const dirent* d = dir ? readdir(dir) : nullptr) {
-        const std::string name = d->d_name, path = folder + "/" + name;
+    std::error_code notAFolder;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, notAFolder)) {
         struct stat st;
-        if (name == "." || name == ".." || lstat(path.c_str(), &st) != 0) continue;
-        EntryState& state = shot[name] = {st.st_ino, "<folder>"};
+        if (lstat(entry.path().c_str(), &st) != 0) continue;
+        EntryState& state = shot[entry.path().filename()] = {st.st_ino, "<folder>"};
         if (S_ISLNK(st.st_mode)) {
-            char target[4096];
-            const ssize_t n = readlink(path.c_str(), target, sizeof target);
-            state.content = "-> " + std::string(target, n > 0 ? n : 0);
+            state.content = "-> " + std::filesystem::read_symlink(entry.path()).string();
         } else if (!S_ISDIR(st.st_mode)) {
             std::stringstream bytes;
-            bytes << std::ifstream(path, std::ios::binary).rdbuf();
+            bytes << std::ifstream(entry.path(), std::ios::binary).rdbuf();
             state.content = bytes.str();
         }
     }
-    if (dir) closedir(dir);
     return shot;
 }
 
