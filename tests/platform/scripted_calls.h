@@ -28,8 +28,7 @@ using Faults = std::map<std::string, int>;
 // With `freshInodes` as well, like FUSE without inode numbers of its own, a name reached by folding
 // reports an inode number of its own.
 struct ScriptedCalls : SysCalls {
-    ScriptedCalls() = default;
-    explicit ScriptedCalls(bool folding, Faults f = {}) : faults(std::move(f)), folds(folding) {}
+    explicit ScriptedCalls(bool folding = false, Faults f = {}) : faults(std::move(f)), folds(folding) {}
     std::vector<std::string> log;
     Faults faults;
     std::function<int(const std::string& call, const std::string& from, const std::string& to)> fault;
