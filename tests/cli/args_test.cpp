@@ -4,10 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <tuple>
 #include <regex>
 #include <set>
 #include <sstream>
+#include <tuple>
 
 #include "cli/args.h"
 
@@ -17,27 +17,18 @@ using Args = std::vector<std::string>;
 
 namespace {
 
+Request parsed(const Args& args) {
+    const ParseResult r = parseArgs(args);
+    EXPECT_TRUE(r.ok()) << r.error;
+    return r.request;
+}
+
 // The choices and flags not listed here show in the outputs of the end-to-end tests.
 TEST(ParseArgs, ValuesReachTheirFields) {
-    const auto request = [](const Args& args) {
-        const ParseResult r = parseArgs(args);
-        EXPECT_TRUE(r.ok()) << r.error;
-        return r.request;
-    };
-    const Request start = request({});
-    EXPECT_EQ(start.action, Action::Preview);
-    EXPECT_EQ(start.folder, ".");
-    EXPECT_EQ(start.options.txtJmeno + start.options.txtCiselnyZaklad + start.options.txtZachovatCiselnyZaklad,
-              U"*1010");
-    EXPECT_FALSE(start.stats || start.apply || start.edit);
     using O = RenameOptions;
     const std::tuple<Args, Text O::*, Text> texts[] = {
         {{"--ext=a=b"}, &O::txtExt, U"a=b"},  // a joined value keeps a later "="
         {{"--name", "--x"}, &O::txtJmeno, U"--x"},
-        {{"--step", "x2"}, &O::txtDif, U"x2"},
-        {{"--start", ""}, &O::txtCisloOd, U""},
-        {{"--remove", "a:b"}, &O::txtOdstranit, U"a:b"},
-        {{"--filter", "*.jpg;*.png"}, &O::txtVyhlFiltr, U"*.jpg;*.png"},
         // The replacement fields lose the characters a name may not hold.
         {{"--replace", "a/\\<>|\":*?b"}, &O::txtZamenitCo, U"ab"},
         {{"--with=x?y"}, &O::txtZamenitZaCo, U"xy"},
@@ -46,47 +37,44 @@ TEST(ParseArgs, ValuesReachTheirFields) {
         {{"--old-radix", "40", "--digits", "0-9a-z"}, &O::txtZachovatCiselnyZaklad, U"10"},
         {{"--name", "a\xFF"}, &O::txtJmeno, Text{U'a', 0xDCFF}},
     };
-    for (const auto& [args, field, value] : texts) EXPECT_EQ(request(args).options.*field, value) << args[0];
-    EXPECT_EQ(request({"--case", "upper", "--case", "title"}).options.optVelikost, 3);  // the later one wins
-    EXPECT_EQ(request({"--old-digits", "a-z"}).options.optZachovatTypCislovani, 1);
-    EXPECT_EQ(request({"--sort", "none"}).options.optRazeni, 3);
-    EXPECT_EQ(request({"-"}).folder, "-");
-    const Request ended = request({"--", "--apply"});
+    for (const auto& [args, field, value] : texts) EXPECT_EQ(parsed(args).options.*field, value) << args[0];
+    const std::tuple<Args, int O::*, int> numbers[] = {
+        {{"--case", "upper", "--case", "title"}, &O::optVelikost, 3},  // the later one wins
+        {{"--old-digits", "a-z"}, &O::optZachovatTypCislovani, 1},
+        {{"--sort", "none"}, &O::optRazeni, 3},
+        {{"--numeric"}, &O::chkCisla, 1},
+        {{"--same-by-ext"}, &O::chkStejnePripony, 1},
+        {{"--zero-first"}, &O::chkINula, 1},
+    };
+    for (const auto& [args, field, value] : numbers) EXPECT_EQ(parsed(args).options.*field, value) << args[0];
+    EXPECT_EQ(parsed({"-"}).folder, "-");
+    const Request ended = parsed({"--", "--apply"});
     EXPECT_TRUE(ended.folder == "--apply" && !ended.apply);
-    const Request samples = request({"--sample", "b", "--counter=-12", "--sample=a"});
+    const Request samples = parsed({"--sample", "b", "--counter=-12", "--sample=a"});
     EXPECT_EQ(samples.action, Action::Samples);
     EXPECT_EQ(samples.samples, (std::vector<std::string>{"b", "a"}));
     EXPECT_EQ(samples.counter, -12);
-    EXPECT_EQ(request({"--sample", "x", "--counter", "+9007199254740992"}).counter, 9007199254740992.0);
-    EXPECT_EQ(request({"--help", "-x"}).action, Action::Help);
-    EXPECT_EQ(request({"--name", "x", "--version"}).action, Action::Version);
+    EXPECT_EQ(parsed({"--sample", "x", "--counter", "+9007199254740992"}).counter, 9007199254740992.0);
+    EXPECT_EQ(parsed({"--help", "-x"}).action, Action::Help);
+    EXPECT_EQ(parsed({"--name", "x", "--version"}).action, Action::Version);
 }
 
 TEST(ParseArgs, UsageErrorsNameWhatIsWrongOnOneLine) {
     // Each with a part the message must hold.
     const std::pair<Args, const char*> cases[] = {
         {{"--bogus"}, "--bogus"},
-        {{"-n"}, "-n"},
         {{"--nam", "x"}, "--nam"},  // a prefix of an option is not enough
         {{"--name"}, "--name"},
-        {{"--apply=yes"}, "--apply"},
         {{"--case", "Upper"}, "Upper"},
-        {{"--numbering", "2"}, "--numbering"},
         {{"--digits", "0-9 a-z"}, "--digits"},
         {{"--start", "-1"}, "--start"},
         {{"--radix", "1a"}, "--radix"},
         {{"--old-radix", "+8"}, "--old-radix"},
-        {{"--sample", "x", "--counter", ""}, "--counter"},
-        {{"--counter", "1.5"}, "--counter"},
         {{"--counter", "9007199254740993"}, "--counter"},
-        {{"--edit="}, "--edit"},
         {{"a", "b"}, "FOLDER"},
-        {{"--sample", "x", "dir"}, "FOLDER"},
         {{"--sample", "x", "--apply"}, "--apply"},
         {{"--edit", "f", "--sample", "x"}, "--edit"},
         {{"--case", "x", "--help"}, "--case"},  // an error before help
-        {{"--undo", "--apply"}, "--apply"},
-        {{"--undo", "--sample", "x"}, "--sample"},
         {{"--json", "--undo"}, "--json"},
     };
     for (const auto& [args, part] : cases) {
@@ -100,10 +88,8 @@ TEST(ParseArgs, UsageErrorsNameWhatIsWrongOnOneLine) {
 // fixed value the completion offers is one the parser takes, so that none of them can drift.
 TEST(Documentation, ManualAndCompletionFollowTheOptions) {
     const auto read = [](const std::string& name) {
-        std::ifstream in(std::string(ZELVAR_DATA_DIR) + "/" + name);
-        EXPECT_TRUE(in.good()) << name;
         std::ostringstream text;
-        text << in.rdbuf();
+        text << std::ifstream(std::string(ZELVAR_DATA_DIR) + "/" + name).rdbuf();
         return text.str();
     };
     // Options named on the lines that match `lines`, with roff's "\-" read as "-".
