@@ -8,10 +8,9 @@
 #include "ui/PreviewView.h"
 
 using zelvar::T;
-using zelvar::Text;
 
 namespace {
-const char* const kWhole = "IMG_1.jpg -> a.jpg\nžluť.png -> * beze změny\nIMG_3.jpg -> 🐢.jpg\n";
+const QString kWhole = "IMG_1.jpg -> a.jpg\nžluť.png -> * beze změny\nIMG_3.jpg -> 🐢.jpg\n";
 }
 
 class TestPreviewView : public QObject {
@@ -26,11 +25,10 @@ private slots:
         for (const auto& [text, lines] : cases) {
             PreviewView view;
             view.setText(zelvar::fromUtf8(text.toStdString()));
-            QCOMPARE(view.lineCount(), lines.size());
-            for (int i = 0; i < lines.size(); ++i) QCOMPARE(view.line(i), lines[i]);
+            QStringList got;
+            for (int i = 0; i < view.lineCount(); ++i) got << view.line(i);
+            QCOMPARE(got, lines);
             QCOMPARE(view.toPlainText(), QString(text).replace("\r\n", "\n"));
-            view.clear();
-            QCOMPARE(view.lineCount(), 0);
         }
     }
 
@@ -39,76 +37,53 @@ private slots:
         view.resize(344, 415);
         view.show();
         QVERIFY(QTest::qWaitForWindowExposed(&view));
-        Text text;
+        zelvar::Text text;
         for (int i = 0; i < 32767; ++i) text += T("IMG_") + zelvar::decimal(i) + T(".jpg -> x.jpg\r\n");
-        text += T("a rather long line that certainly does not fit into the width of the box at all.jpg\r\n");
-        view.setText(text);
-        QCOMPARE(view.lineCount(), 32768);
+        view.setText(text + T("a rather long line that certainly does not fit into the width of the box.jpg\r\n"));
         QScrollBar* v = view.verticalScrollBar();
-        QVERIFY(v->maximum() > 32700 && v->maximum() < 32768);
+        QVERIFY(v->maximum() > 32700);
         QCOMPARE(v->maximum() + v->pageStep(), 32768);
         QVERIFY(view.horizontalScrollBar()->maximum() > 0);
-
         v->setValue(v->maximum());
         view.setText(T("short\r\n"));
-        QCOMPARE(v->maximum(), 0);
-        QCOMPARE(v->value(), 0);
-        QCOMPARE(view.horizontalScrollBar()->maximum(), 0);
+        QCOMPARE(v->maximum() + v->value() + view.horizontalScrollBar()->maximum(), 0);
     }
 
-    // Keys from the start of the text (the cursor is at 0:0 after setText), then Ctrl+C: l r u d h e are
-    // left right up down home end, capitals with Shift; a is Ctrl+A, Z Ctrl+Shift+End.
+    // Keys from the start of the text, then Ctrl+C: l r u d h e are left right up down home end,
+    // capitals with Shift; a is Ctrl+A.
     void keyboardSelection() {
         const std::pair<QString, QString> cases[] = {
             {"rrE", "G_1.jpg -> a.jpg"},
             {"rDD", "MG_1.jpg -> a.jpg\nžluť.png -> * beze změny\nI"},
             {"RRr", kWhole},  // a plain move drops the selection: all is copied
-            {"a", QString(kWhole).chopped(1)},
-            {"dZ", "žluť.png -> * beze změny\nIMG_3.jpg -> 🐢.jpg"},
+            {"a", kWhole.chopped(1)},
             {"ddellllL", "🐢"},  // a character beyond the BMP is never split
             {"dddhD", "IMG_3.jpg -> 🐢.jpg"},
         };
-        for (const auto& [keys, copied] : cases) {
+        const QString letters = "lrudhea";
+        const Qt::Key keys[] = {Qt::Key_Left, Qt::Key_Right, Qt::Key_Up, Qt::Key_Down,
+                                Qt::Key_Home, Qt::Key_End,   Qt::Key_A};
+        for (const auto& [typed, copied] : cases) {
             PreviewView view;
             view.setText(zelvar::fromUtf8(QString(kWhole).replace("\n", "\r\n").toStdString()));
-            for (QChar k : keys) {
-                Qt::KeyboardModifiers mods = k.isUpper() ? Qt::ShiftModifier : Qt::NoModifier;
-                Qt::Key key = Qt::Key_unknown;
-                switch (k.toLower().unicode()) {
-                    case 'l': key = Qt::Key_Left; break;
-                    case 'r': key = Qt::Key_Right; break;
-                    case 'u': key = Qt::Key_Up; break;
-                    case 'd': key = Qt::Key_Down; break;
-                    case 'h': key = Qt::Key_Home; break;
-                    case 'e': key = Qt::Key_End; break;
-                    case 'a':
-                        key = Qt::Key_A;
-                        mods = Qt::ControlModifier;
-                        break;
-                    case 'z':
-                        key = Qt::Key_End;
-                        mods = Qt::ControlModifier | Qt::ShiftModifier;
-                        break;
-                }
-                QTest::keyClick(&view, key, mods);
-            }
+            for (QChar k : typed)
+                QTest::keyClick(&view, keys[letters.indexOf(k.toLower())],
+                                k == 'a'      ? Qt::ControlModifier
+                                : k.isUpper() ? Qt::ShiftModifier
+                                              : Qt::NoModifier);
             QApplication::clipboard()->clear();
             QTest::keyClick(&view, Qt::Key_C, Qt::ControlModifier);
             QCOMPARE(QApplication::clipboard()->text(), copied);
         }
     }
 
-    void contextMenuOffersCopyOfTheSelection() {
+    void contextMenuCopiesTheSelection() {
         PreviewView view;
         view.setText(T("a -> b\r\n"));
         view.select({0, 0}, {0, 1});
         QTimer::singleShot(0, [] {
             auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
             QVERIFY(menu);
-            QStringList items;
-            for (QAction* a : menu->actions())
-                if (!a->isSeparator()) items << a->text() + (a->isEnabled() ? "" : " (off)");
-            QCOMPARE(items, QStringList({"Kopírovat", "Kopírovat vše", "Vybrat vše"}));
             menu->setActiveAction(menu->actions().first());
             QTest::keyClick(menu, Qt::Key_Return);
         });

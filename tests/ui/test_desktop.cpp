@@ -1,14 +1,10 @@
-// The window on the desktop: where it starts, what it remembers, dropped folders, the folder tree's
-// scrolling, the help window, the system facts and the colour of marker rows.
+// The window on the desktop: where it starts, what it remembers, dropped folders and the help window.
 #include <QMimeData>
 #include <QtTest>
 
-#include "ui/FolderTree.h"
 #include "ui/Settings.h"
-#include "ui/frmAbout.h"
 #include "ui/frmHelp.h"
 #include "ui/window_fixture.h"
-#include "version.h"
 
 namespace {
 
@@ -41,15 +37,14 @@ private slots:
     void startFolderFromTheCommandLine() {
         TempFolder root;
         root.fill({{"inner", "<folder>"}, {"inner/deep", "<folder>"}, {"inner/file.txt", ""}});
+        // The argument, and the folder chosen relative to the temporary folder ("-": refused).
         const std::pair<std::string, std::string> cases[] = {
-            // argument, the folder chosen relative to the temporary folder ("-": refused)
-            {"", "-"},        {"inner/deep", "inner/deep"}, {"./inner/deep/..", "inner"}, {root / "inner", "inner"},
+            {"", "-"},        {"./inner/deep/..", "inner"}, {root / "inner/deep", "inner/deep"},
             {"nowhere", "-"}, {"inner/file.txt", "-"},
         };
         for (const auto& [argument, expected] : cases) {
             bool refused = false;
-            const QString typed = argument.empty() ? QStringLiteral("") : QString::fromStdString(argument);
-            const std::string got = startFolder(typed, root.path(), root / "inner", refused);
+            const std::string got = startFolder(QString::fromStdString(argument), root.path(), root / "inner", refused);
             QCOMPARE(refused, expected == "-");
             QCOMPARE(got, expected == "-" ? std::string() : root / expected);
         }
@@ -58,49 +53,41 @@ private slots:
         QVERIFY(!refused);
     }
 
-    // Two starts: what the first leaves, the second finds; options and patterns start afresh.
+    // Two starts: what the first leaves, the second finds; the name pattern starts afresh. A damaged
+    // file gives the start values.
     void settingsRoundTrip() {
-        open({"a.jpg", "b.txt"}, {"sub"});
-        QVERIFY(settingsPath().startsWith(qpath(config_)));
-        QFile::remove(settingsPath());
-        QCOMPARE(loadSettings().filter, QStringLiteral("*.*"));
+        open({"a.jpg"}, {"sub"});
         w->mnuFunkce_Click(1);
-        click(ui<QButtonGroup>("optFile"), 2);
-        ui<QLineEdit>("txtVyhlFiltr")->setText("*.jpg;*.txt");
-        ui<QLineEdit>("txtJmeno")->setText("x:");
+        click("optFile", 2);
+        setText("txtVyhlFiltr", "*.jpg;*.txt");
+        setText("txtJmeno", "x:");
         w->openFolder(qpath(*dir) + "/sub");
         w->move(37, 41);
-        QVERIFY(saveSettings(captureWindow(*w)));
+        QVERIFY(settingsPath().startsWith(qpath(config_)) && saveSettings(captureWindow(*w)));
         QCOMPARE(loadSettings().folder, dir->path() + "/sub");
         close();
-
         const SavedWindow saved = loadSettings();
         QVERIFY(saved.folder.empty());  // the temporary folder is gone: home instead
         dialogs = std::make_unique<ScriptedDialogs>();
         w = std::make_unique<frmMain>(*dialogs, saved.folder);
         restoreWindow(*w, saved);
-        QCOMPARE(w->layoutMode(), 1);
-        QCOMPARE(w->options().optFile, 2);
+        QCOMPARE(w->layoutMode() + w->options().optFile, 3);
         QCOMPARE(ui<QLineEdit>("txtVyhlFiltr")->text(), QStringLiteral("*.jpg;*.txt"));
         QCOMPARE(w->pos(), QPoint(37, 41));
         QCOMPARE(ui<QLineEdit>("txtJmeno")->text(), QStringLiteral("*"));
-    }
 
-    void damagedSettingsGiveStartValues() {
-        static const char garbage[] = "\x01\x02[[[\xff\xfe=\n=x\n[window\nlayout=";
         for (const QByteArray& content :
-             {QByteArray(garbage, sizeof garbage - 1),
+             {QByteArray("\x01\x02[[[\xff\xfe=\n=x\n[window\nlayout="),
               QByteArray("[window]\nlayout=7\ngeometry=nonsense\n[listing]\nkind=-3\nfolder=relative/x\n"),
               QByteArray("[window]\nlayout=@Variant(\\0\\0\\0\\x7f)\n[listing]\nkind=two\n")}) {
-            config_.folder("zelvar");
             QFile file(settingsPath());
             QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
             file.write(content);
             file.close();
-            const SavedWindow saved = loadSettings();
-            QVERIFY(saved.layout == 0 && saved.kind == 0 && saved.folder.empty());
+            const SavedWindow damaged = loadSettings();
+            QVERIFY(damaged.layout == 0 && damaged.kind == 0 && damaged.folder.empty());
             open({"a.txt"});
-            restoreWindow(*w, saved);  // a geometry Qt cannot read is left alone
+            restoreWindow(*w, damaged);  // a geometry Qt cannot read is left alone
             QCOMPARE(w->layoutMode(), 0);
         }
     }
@@ -109,7 +96,6 @@ private slots:
         open({"top.txt", "inner/one.txt"}, {"inner"});
         const QString inner = qpath(*dir) + "/inner";
         QVERIFY(drop(w.get(), {inner}));
-        QCOMPARE(QString::fromStdString(w->folder()), inner);
         QCOMPARE(preview(), rows({"one.txt -> * beze změny"}));
         QVERIFY(drop(w.get(), {qpath(*dir) + "/top.txt", inner}));  // the first one decides
         QCOMPARE(ui<QLineEdit>("txtCesta")->text(), qpath(*dir));
@@ -130,9 +116,6 @@ private slots:
         auto* help = w->findChild<frmHelp*>();
         QVERIFY(help && help->isVisible());
         QVERIFY(!QApplication::activeModalWidget());  // the main window stays usable beside it
-        const QString text = help->txtNapoveda->toPlainText();
-        for (const char* needed : {"Záměnné znaky", "* beze změny", "* příliš dlouhé jméno", "Vrátit přejmenování"})
-            QVERIFY2(text.contains(QString::fromUtf8(needed)), needed);
         help->txtHledat->setText("beze změny");
         QVERIFY(help->find());
         QCOMPARE(help->txtNapoveda->textCursor().selectedText(), QStringLiteral("beze změny"));

@@ -14,19 +14,15 @@ using zelvar::testing::AskedBox;
 using zelvar::testing::ScriptedDialogs;
 using zelvar::testing::TempFolder;
 
-inline QString rows(const QStringList& lines) {
-    QString out;
-    for (const QString& l : lines) out += l + QLatin1Char('\n');
-    return out;
-}
-
+inline QString rows(const QStringList& lines) { return lines.isEmpty() ? QString() : lines.join('\n') + '\n'; }
 inline QString qpath(const TempFolder& dir) { return QString::fromStdString(dir.path()); }
 
-// The names of a folder's entries, sorted.
-inline QStringList names(const std::string& folder) {
-    QStringList out;
-    for (const auto& entry : zelvar::testing::snapshot(folder)) out << QString::fromStdString(entry.first);
-    return out;
+// A control of a window by its name.
+template <typename T>
+T* control(const QWidget& window, const char* name) {
+    T* found = window.findChild<T*>(QString::fromLatin1(name));
+    if (!found) qFatal("no control %s", name);
+    return found;
 }
 
 class WindowFixture {
@@ -37,6 +33,7 @@ protected:
     std::vector<std::string> contents;  // what the folder held, sorted
 
     void open(const QStringList& files, const QStringList& folders = {}) {
+        close();
         dir = std::make_unique<TempFolder>();
         for (const QString& f : folders) dir->folder(f.toStdString());
         for (const QString& f : files) dir->file(f.toStdString(), "content of " + f.toStdString());
@@ -44,34 +41,28 @@ protected:
         dialogs = std::make_unique<ScriptedDialogs>();
         w = std::make_unique<frmMain>(*dialogs, dir->path());
     }
-    void close() {
-        w.reset();
-        dialogs.reset();
-        dir.reset();
-    }
+    void close() { w.reset(), dialogs.reset(), dir.reset(); }
 
-    // A control of the window by its name.
     template <typename T>
     T* ui(const char* name) const {
-        T* found = w->findChild<T*>(QString::fromLatin1(name));
-        if (!found) qFatal("no control %s", name);
-        return found;
+        return control<T>(*w, name);
     }
-
     QString preview() const { return ui<PreviewView>("txtTest")->toPlainText(); }
-    // The edit box as it holds its text: the plain text would show a no-break space as a space.
-    QString box() const {
-        return ui<QPlainTextEdit>("txtEdit")->document()->toRawText().replace(QChar::ParagraphSeparator,
-                                                                              QLatin1Char('\n'));
-    }
     QString asked(std::size_t i) const { return QString::fromStdString(dialogs->asked.at(i).text); }
-    bool shown(const QWidget* control) const { return control->isVisibleTo(w.get()); }
+    bool shown(const char* name) const { return ui<QWidget>(name)->isVisibleTo(w.get()); }
     void checkShown(std::initializer_list<const char*> controls, bool expected) const {
-        for (const char* c : controls) QVERIFY2(shown(ui<QWidget>(c)) == expected, c);
+        for (const char* c : controls) QVERIFY2(shown(c) == expected, c);
     }
-    static void click(QButtonGroup* group, int index) { group->button(index)->click(); }
+    void click(const char* group, int index) const { ui<QButtonGroup>(group)->button(index)->click(); }
+    void setText(const char* field, const char* text) const { ui<QLineEdit>(field)->setText(QString::fromUtf8(text)); }
     bool renameOffered() const { return ui<QToolButton>("cmdPrejmenovat")->isEnabled(); }
 
+    // The names of the folder's entries, sorted.
+    QStringList names() const {
+        QStringList out;
+        for (const auto& entry : zelvar::testing::snapshot(dir->path())) out << QString::fromStdString(entry.first);
+        return out;
+    }
     std::vector<std::string> sortedContents() const {
         std::vector<std::string> out;
         for (const auto& entry : zelvar::testing::snapshot(dir->path())) out.push_back(entry.second.content);
@@ -79,11 +70,11 @@ protected:
         return out;
     }
     void remember() { contents = sortedContents(); }
-    void checkNothingLost() const { QCOMPARE(sortedContents(), contents); }
-
-    void checkWindowBack() const {
+    // Nothing lost, and the window usable again.
+    void checkAfterRun() const {
+        QCOMPARE(sortedContents(), contents);
         QVERIFY(w->centralWidget()->isEnabled() && w->menuBar()->isEnabled());
         QVERIFY(!QApplication::overrideCursor());
-        QVERIFY(!shown(ui<QLabel>("lblPracuji")) && !shown(ui<QLabel>("lblPrace")));
+        checkShown({"lblPracuji", "lblPrace"}, false);
     }
 };
