@@ -1,7 +1,6 @@
 // The preview box: its lines, its scroll ranges, selecting part of it and copying.
 #include <QApplication>
 #include <QClipboard>
-#include <QMenu>
 #include <QScrollBar>
 #include <QtTest>
 
@@ -75,22 +74,6 @@ private slots:
             QTest::keyClick(&view, Qt::Key_C, Qt::ControlModifier);
             QCOMPARE(QApplication::clipboard()->text(), copied);
         }
-    }
-
-    void contextMenuCopiesTheSelection() {
-        PreviewView view;
-        view.setText(T("a -> b\r\n"));
-        view.select({0, 0}, {0, 1});
-        QTimer::singleShot(0, [] {
-            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-            QVERIFY(menu);
-            menu->setActiveAction(menu->actions().first());
-            QTest::keyClick(menu, Qt::Key_Return);
-        });
-        QApplication::clipboard()->clear();
-        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), view.mapToGlobal(QPoint(5, 5)));
-        QApplication::sendEvent(view.viewport(), &event);
-        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("a"));
     }
 };
 

@@ -1,9 +1,8 @@
-// The window on the desktop: where it starts, what it remembers, dropped folders and the help window.
+// The window on the desktop: where it starts, what it remembers and dropped folders.
 #include <QMimeData>
 #include <QtTest>
 
 #include "ui/Settings.h"
-#include "ui/frmHelp.h"
 #include "ui/window_fixture.h"
 
 namespace {
@@ -77,8 +76,7 @@ private slots:
         QCOMPARE(ui<QLineEdit>("txtJmeno")->text(), QStringLiteral("*"));
 
         for (const QByteArray& content :
-             {QByteArray("\x01\x02[[[\xff\xfe=\n=x\n[window\nlayout="),
-              QByteArray("[window]\nlayout=7\ngeometry=nonsense\n[listing]\nkind=-3\nfolder=relative/x\n"),
+             {QByteArray("[window]\nlayout=7\ngeometry=nonsense\n[listing]\nkind=-3\nfolder=relative/x\n"),
               QByteArray("[window]\nlayout=@Variant(\\0\\0\\0\\x7f)\n[listing]\nkind=two\n")}) {
             QFile file(settingsPath());
             QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
@@ -107,22 +105,6 @@ private slots:
         drop(w.get(), {inner});
         QCOMPARE(QString::fromStdString(w->folder()), qpath(*dir));
         QVERIFY(dialogs->asked.empty());
-    }
-
-    // The help window: opened by both help items, once per window, found text selected in turn.
-    void helpWindow() {
-        open({});
-        ui<QAction>("mnuObsah")->trigger();
-        auto* help = w->findChild<frmHelp*>();
-        QVERIFY(help && help->isVisible());
-        QVERIFY(!QApplication::activeModalWidget());  // the main window stays usable beside it
-        help->txtHledat->setText("beze změny");
-        QVERIFY(help->find());
-        QCOMPARE(help->txtNapoveda->textCursor().selectedText(), QStringLiteral("beze změny"));
-        help->close();
-        w->mnuVyhledat_Click();
-        QCOMPARE(w->findChildren<frmHelp*>().size(), 1);
-        QVERIFY(help->isVisible());
     }
 };
 

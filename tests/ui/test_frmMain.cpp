@@ -163,12 +163,6 @@ private slots:
             QCOMPARE(radix->text(), QString::fromLatin1(c.left));
             QCOMPARE(w->options().txtCiselnyZaklad, zelvar::fromUtf8(c.left));
         }
-        // The kept-number field follows only its own digit set.
-        click("optCitac", 2);
-        setText("txtZachovatCiselnyZaklad", "40");
-        click("optZachovatTypCislovani", 1);
-        QCOMPARE(ui<QLineEdit>("txtZachovatCiselnyZaklad")->text(), QStringLiteral("26"));
-        QCOMPARE(radix->text(), QStringLiteral("10"));
     }
 
     void simpleLayoutResetsWhatItHides() {

@@ -87,7 +87,6 @@ private slots:
             probed = true;
             QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
             checkShown({"lblPracuji", "lblPrace"}, true);
-            QCOMPARE(ui<QLabel>("lblPrace")->text(), QStringLiteral("Foto_001.jpg"));
             QVERIFY(!w->centralWidget()->isEnabled() && !w->menuBar()->isEnabled());
             QVERIFY(!w->close());
         });
@@ -186,6 +185,8 @@ private slots:
         checkAfterRun();
     }
 
+    // Manual editing starts over the names as they are, follows option changes and a refresh, and
+    // ends by its button or by the simple layout.
     void editModeOnAndOff() {
         const QString nbsp = QStringLiteral("x\u00A0y.txt");  // must come back from the box unchanged
         open({"a.txt", "b.txt", nbsp});
@@ -196,11 +197,21 @@ private slots:
         QCOMPARE(box(), rows({"a.txt", "b.txt", nbsp}));
         QCOMPARE(preview().count(" -> * beze změny\n"), 3);
         QVERIFY(!renameOffered());
+        ui<QPlainTextEdit>("txtEdit")->setPlainText("x.txt\n");
+        click("optVelikost", 2);  // rebuilds, still with the names of the box
+        QCOMPARE(preview(), rows({"a.txt -> x.txt", "b.txt -> * beze změny", nbsp + " -> * beze změny"}));
+        dir->file("c.txt");
+        ui<QPushButton>("cmdAktual")->click();
+        QCOMPARE(box(), rows({"a.txt", "b.txt", "c.txt", nbsp}));
+        QVERIFY(!renameOffered());
         ui<QPushButton>("cmdEdit")->click();
         QVERIFY(!w->RucniEditace && !shown("txtEdit"));
         QCOMPARE(ui<QPushButton>("cmdEdit")->text(), QStringLiteral("Editovat ručně"));
-        QCOMPARE(preview(), rows({"a.txt -> n1.txt", "b.txt -> n2.txt", nbsp + " -> n3.txt"}));
+        QCOMPARE(preview(), rows({"a.txt -> N1.TXT", "b.txt -> N2.TXT", "c.txt -> N3.TXT", nbsp + " -> N4.TXT"}));
         QVERIFY(renameOffered());
+        enterEditMode();
+        w->mnuFunkce_Click(0);
+        QVERIFY(!w->RucniEditace && !shown("txtEdit"));
     }
 
     // Typed lines against the entries; renaming is offered exactly when some line renames, and the
@@ -224,22 +235,6 @@ private slots:
                 ui<QLabel>("lblUpozorneni")->text(),
                 lines == 2 ? QString() : QStringLiteral("Počet řádků (%1) neodpovídá počtu položek (2).").arg(lines));
         }
-    }
-
-    void refreshRefillsAndLayoutEnds() {
-        open({"a.txt", "b.txt"});
-        enterEditMode();
-        ui<QPlainTextEdit>("txtEdit")->setPlainText("x.txt\n");
-        // An option change rebuilds the preview, which still takes its names from the box.
-        click("optVelikost", 2);
-        QCOMPARE(preview(), rows({"a.txt -> x.txt", "b.txt -> * beze změny"}));
-        dir->file("c.txt");
-        ui<QPushButton>("cmdAktual")->click();
-        QCOMPARE(box(), rows({"a.txt", "b.txt", "c.txt"}));
-        QVERIFY(!renameOffered());
-        w->mnuFunkce_Click(0);
-        QVERIFY(!w->RucniEditace && !shown("txtEdit"));
-        QCOMPARE(preview(), rows({"a.txt -> A.TXT", "b.txt -> B.TXT", "c.txt -> C.TXT"}));
     }
 
     // A line break or a byte that is no UTF-8 in a name shows as a symbol, and the name keeps its line;
