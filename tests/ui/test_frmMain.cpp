@@ -37,16 +37,6 @@ class TestFrmMain : public QObject, protected WindowFixture {
 private slots:
     void cleanup() { close(); }
 
-    void startUpState() {
-        open({"b.txt", "a.txt"}, {"sub"});
-        QVERIFY(w->windowTitle().endsWith(" <" + qpath(*dir) + ">"));
-        QCOMPARE(preview(), rows({"a.txt -> * beze změny", "b.txt -> * beze změny"}));
-        QVERIFY(!renameOffered() && ui<QPushButton>("cmdTest")->isEnabled());
-        QCOMPARE(ui<QListWidget>("filD")->count(), 2);  // files only, the folder "sub" is not one
-        checkShown({"fraCisla", "fraDoplneni", "fraRazeni", "fraFile", "cmdEdit", "txtEdit", "lblPracuji"}, false);
-        QVERIFY(dialogs->asked.empty());
-    }
-
     // With an empty name pattern, a plain rebuild builds anyway, the other refreshes clear.
     void emptyNamePatternRefreshKinds() {
         open({"a.txt"});
@@ -149,19 +139,14 @@ private slots:
             QCOMPARE(dialogs->beeps - before, 2 * beeps);
         }
         QLineEdit* radix = ui<QLineEdit>("txtCiselnyZaklad");
-        struct Case {
-            const char* typed;
-            int digitSet;
-            bool leave;
-            const char* left;
-        };
-        for (const Case& c : {Case{"", 0, true, "2"}, Case{"40", 1, true, "26"}, Case{"30", 2, false, "30"},
-                              Case{"30", 0, false, "10"}}) {
-            radix->setText(QString::fromLatin1(c.typed));
-            click("optTypCislovani", c.digitSet);
-            if (c.leave) focusOut(radix);
-            QCOMPARE(radix->text(), QString::fromLatin1(c.left));
-            QCOMPARE(w->options().txtCiselnyZaklad, zelvar::fromUtf8(c.left));
+        const std::tuple<const char*, int, bool, const char*> cases[] = {
+            {"", 0, true, "2"}, {"40", 1, true, "26"}, {"30", 2, false, "30"}, {"30", 0, false, "10"}};
+        for (const auto& [typed, digitSet, leave, left] : cases) {
+            radix->setText(QString::fromLatin1(typed));
+            click("optTypCislovani", digitSet);
+            if (leave) focusOut(radix);
+            QCOMPARE(radix->text(), QString::fromLatin1(left));
+            QCOMPARE(w->options().txtCiselnyZaklad, zelvar::fromUtf8(left));
         }
     }
 
@@ -232,8 +217,14 @@ private slots:
         QCOMPARE(ui<FolderTree>("dirD")->path(), dir->path());
     }
 
-    void filterAndEntryKind() {
-        open({"a.jpg", "b.txt"}, {"dir.d"});
+    // At the start, then with a filter and each kind of entry.
+    void startUpFilterAndEntryKind() {
+        open({"b.txt", "a.jpg"}, {"dir.d"});
+        QVERIFY(w->windowTitle().endsWith(" <" + qpath(*dir) + ">"));
+        QCOMPARE(preview(), rows({"a.jpg -> * beze změny", "b.txt -> * beze změny"}));
+        QVERIFY(!renameOffered() && ui<QPushButton>("cmdTest")->isEnabled());
+        QCOMPARE(ui<QListWidget>("filD")->count(), 2);  // files only, the folder is not one
+        checkShown({"fraCisla", "fraDoplneni", "fraRazeni", "fraFile", "cmdEdit", "txtEdit", "lblPracuji"}, false);
         setText("txtJmeno", "x:");
         setText("txtVyhlFiltr", "*.jpg");
         QCOMPARE(preview(), rows({"a.jpg -> x1.jpg"}));
