@@ -130,17 +130,6 @@ TEST(Preview, RowsStatisticsAndOrder) {
                         });
 }
 
-TEST(Preview, RowsTheRenameWouldRefuseAreMarked) {
-    TempFolder dir;
-    dir.fill({{"\xC3x\xA9.txt", ""}, {"éx.txt", ""}, {"a.txt", ""}});
-    expectPreviews(dir, {
-                            // Bytes that meet as valid UTF-8 clash with the character they encode.
-                            {{"--remove", "x"}, "a.txt -> a.tt\néx.txt -> é.tt\n\xC3x\xA9.txt -> * viz >é.tt< výše\n"},
-                            {{"--name", std::string(300, 'x'), "--filter", "a*"}, "a.txt -> * příliš dlouhé jméno\n"},
-                            {{"--name", "/*", "--filter", "a*"}, "a.txt -> * prázdné jméno\n"},
-                        });
-}
-
 TEST(Preview, AFolderThatCannotBeListed) {
     TempFolder dir;
     dir.file("plain");
