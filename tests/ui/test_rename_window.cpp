@@ -1,5 +1,6 @@
-// Renaming and manual editing through the main window, on temporary folders with scripted answers.
-// After every run the folder is read back, and each file's content must still be there exactly once.
+// Renaming and manual editing through the main window, on temporary folders
+// with scripted answers. After every run the folder is read back, and each
+// file's content must still be there exactly once.
 #include <QtTest>
 #include <cstdlib>
 #include <unistd.h>
@@ -27,7 +28,8 @@ class TestRenameWindow : public QObject, protected WindowFixture {
         dialogs->answers = {Answer::yes};
         ui<QToolButton>("cmdPrejmenovat")->click();
     }
-    // The edit box as it holds its text: the plain text would show a no-break space as a space.
+    // The edit box as it holds its text: the plain text would show a no-break
+    // space as a space.
     QString box() const {
         return ui<QPlainTextEdit>("txtEdit")->document()->toRawText().replace(QChar::ParagraphSeparator, '\n');
     }
@@ -35,7 +37,8 @@ class TestRenameWindow : public QObject, protected WindowFixture {
 private slots:
     void cleanup() { close(); }
 
-    // No at the first question, or at the one about the changed extension, renames nothing.
+    // No at the first question, or at the one about the changed extension,
+    // renames nothing.
     void declinedRuns() {
         const AskedBox extension{"Měníte přípony.\r\nJe to tak správně?", box::yesNo};
         for (const auto& answers : {std::deque{Answer::no}, std::deque{Answer::yes, Answer::no}}) {
@@ -52,7 +55,8 @@ private slots:
         }
     }
 
-    // The folder listed is swapped for a link to another one before the run: nothing is renamed.
+    // The folder listed is swapped for a link to another one before the run:
+    // nothing is renamed.
     void folderChangedSinceListing() {
         open({"a.txt", "b.txt"});
         setText("txtJmeno", "n:");
@@ -75,15 +79,19 @@ private slots:
         QCOMPARE(preview(), rows({"a.txt -> n1.txt"}));  // refreshed: the folder the path led to then
     }
 
-    // The whole run, looked at from inside as it goes and from outside when it is over.
-    void runAndRefresh() {
+    // The whole run, looked at from inside as it goes and from outside when it is
+    // over; then "Vrátit přejmenování" takes it back, and Ctrl+Z reaches it
+    // unless a text field wants its own.
+    void runAndUndo() {
         open({"IMG_1.jpg", "IMG_2.jpg", "IMG_3.JPG"});
         w->show();
         QVERIFY(QTest::qWaitForWindowActive(w.get()));
-        setText("txtJmeno", "Foto_:::");
+        auto* undo = ui<QAction>("mnuVratit");
+        auto* name = ui<QLineEdit>("txtJmeno");
+        QVERIFY(!undo->isEnabled());
+        name->setText("Foto_:::");
         bool probed = false;
-        // Runs at the first moment the run lets events through.
-        QTimer::singleShot(0, w.get(), [&] {
+        QTimer::singleShot(0, w.get(), [&] {  // the first moment the run lets events through
             probed = true;
             QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
             checkShown({"lblPracuji", "lblPrace"}, true);
@@ -97,15 +105,39 @@ private slots:
         runIt();
         QVERIFY(probed);
         QCOMPARE(dialogs->asked.at(1), (AskedBox{kEnded.arg(3).toStdString(), box::information}));
-        QCOMPARE(overReport, Qt::ArrowCursor);  // a box waits for the user, not the user for it
-        QCOMPARE(names(), QStringList({"Foto_001.jpg", "Foto_002.jpg", "Foto_003.JPG"}));
+        QCOMPARE(overReport,
+                 Qt::ArrowCursor);  // a box waits for the user, not the user for it
+        const QStringList renamed{"Foto_001.jpg", "Foto_002.jpg", "Foto_003.JPG"};
+        QCOMPARE(names(), renamed);
         QCOMPARE(preview().count(" -> * beze změny\n"), 3);
-        QVERIFY(!renameOffered() && w->isVisible());
+        QVERIFY(!renameOffered() && w->isVisible() && undo->isEnabled());
+        checkAfterRun();
+
+        // The field undoes its own typing and no question comes.
+        const std::size_t before = dialogs->asked.size();
+        name->setFocus();
+        QTest::keyClicks(name, "x");
+        QTest::keyClick(name, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(name->text(), QStringLiteral("Foto_:::"));
+        QCOMPARE(dialogs->asked.size(), before);
+        // Elsewhere the shortcut asks; No leaves the folder as it is.
+        ui<QPushButton>("cmdAktual")->setFocus();
+        dialogs->answers = {Answer::no};
+        QTest::keyClick(ui<QPushButton>("cmdAktual"), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(dialogs->asked.size(), before + 1);
+        QCOMPARE(names(), renamed);
+
+        dialogs->answers = {Answer::yes};
+        undo->trigger();
+        QCOMPARE(dialogs->asked.back(), (AskedBox{"Vrácení ukončeno\r\n\r\nVráceno 3 souborů\r\n", box::information}));
+        QCOMPARE(names(), QStringList({"IMG_1.jpg", "IMG_2.jpg", "IMG_3.JPG"}));
+        QCOMPARE(preview().count(" -> Foto_00"), 3);  // refreshed
+        QVERIFY(undo->isEnabled());                   // the undo can be taken back in its turn
         checkAfterRun();
     }
 
-    // The box is read afresh before every entry, and the run keeps the rows it started with: the
-    // caption names the entry asked about.
+    // The box is read afresh before every entry, and the run keeps the rows it
+    // started with: the caption names the entry asked about.
     void eachEntryAsked() {
         open({"a.txt", "b.txt", "c.txt"});
         setText("txtJmeno", "n:");
@@ -127,7 +159,8 @@ private slots:
         checkAfterRun();
     }
 
-    // Two targets appear on disk after the preview was made: both renames fail, nothing is replaced.
+    // Two targets appear on disk after the preview was made: both renames fail,
+    // nothing is replaced.
     void twoFailures() {
         open({"a.txt", "b.txt", "c.txt"});
         setText("txtJmeno", "n:");
@@ -135,58 +168,21 @@ private slots:
         dir->file("n3.txt", "made meanwhile 3");
         remember();
         runIt();
-        const std::vector<AskedBox> expected = {
-            kSure,
-            {"Soubor či složka >n1.txt< již existuje", box::exclamation},
-            {"Soubor či složka >n3.txt< již existuje", box::exclamation},
-            {"Přejmenování ukončeno\r\n\r\nPřejmenováno 1 souborů\r\nNepřejmenováno 2 souborů\r\n\r\n"
-             "a.txt nepřejmenován na n1.txt\r\nc.txt nepřejmenován na n3.txt",
-             box::exclamation}};
+        const std::vector<AskedBox> expected = {kSure,
+                                                {"Soubor či složka >n1.txt< již existuje", box::exclamation},
+                                                {"Soubor či složka >n3.txt< již existuje", box::exclamation},
+                                                {"Přejmenování ukončeno\r\n\r\nPřejmenováno 1 "
+                                                 "souborů\r\nNepřejmenováno 2 souborů\r\n\r\n"
+                                                 "a.txt nepřejmenován na n1.txt\r\nc.txt nepřejmenován na n3.txt",
+                                                 box::exclamation}};
         QCOMPARE(dialogs->asked, expected);
         QCOMPARE(dialogs->beeps, 2);
         QCOMPARE(names(), QStringList({"a.txt", "c.txt", "n1.txt", "n2.txt", "n3.txt"}));
         checkAfterRun();
     }
 
-    // "Vrátit přejmenování" takes the run back; Ctrl+Z reaches it unless a text field wants its own.
-    void undoTheRun() {
-        open({"IMG_1.jpg", "IMG_2.jpg"});
-        w->show();
-        QVERIFY(QTest::qWaitForWindowActive(w.get()));
-        auto* undo = ui<QAction>("mnuVratit");
-        auto* name = ui<QLineEdit>("txtJmeno");
-        QVERIFY(!undo->isEnabled());
-        name->setText("Foto_:::");
-        runIt();
-        const QStringList renamed{"Foto_001.jpg", "Foto_002.jpg"};
-        QCOMPARE(names(), renamed);
-        QVERIFY(undo->isEnabled());
-
-        // The field undoes its own typing and no question comes.
-        const std::size_t before = dialogs->asked.size();
-        name->setFocus();
-        QTest::keyClicks(name, "x");
-        QTest::keyClick(name, Qt::Key_Z, Qt::ControlModifier);
-        QCOMPARE(name->text(), QStringLiteral("Foto_:::"));
-        QCOMPARE(dialogs->asked.size(), before);
-        // Elsewhere the shortcut asks; No leaves the folder as it is.
-        ui<QPushButton>("cmdAktual")->setFocus();
-        dialogs->answers = {Answer::no};
-        QTest::keyClick(ui<QPushButton>("cmdAktual"), Qt::Key_Z, Qt::ControlModifier);
-        QCOMPARE(dialogs->asked.size(), before + 1);
-        QCOMPARE(names(), renamed);
-
-        dialogs->answers = {Answer::yes};
-        undo->trigger();
-        QCOMPARE(dialogs->asked.back(), (AskedBox{"Vrácení ukončeno\r\n\r\nVráceno 2 souborů\r\n", box::information}));
-        QCOMPARE(names(), QStringList({"IMG_1.jpg", "IMG_2.jpg"}));
-        QCOMPARE(preview(), rows({"IMG_1.jpg -> Foto_001.jpg", "IMG_2.jpg -> Foto_002.jpg"}));  // refreshed
-        QVERIFY(undo->isEnabled());  // the undo can be taken back in its turn
-        checkAfterRun();
-    }
-
-    // Manual editing starts over the names as they are, follows option changes and a refresh, and
-    // ends by its button or by the simple layout.
+    // Manual editing starts over the names as they are, follows option changes
+    // and a refresh, and ends by its button or by the simple layout.
     void editModeOnAndOff() {
         const QString nbsp = QStringLiteral("x\u00A0y.txt");  // must come back from the box unchanged
         open({"a.txt", "b.txt", nbsp});
@@ -214,8 +210,8 @@ private slots:
         QVERIFY(!w->RucniEditace && !shown("txtEdit"));
     }
 
-    // Typed lines against the entries; renaming is offered exactly when some line renames, and the
-    // note under the preview tells when the counts differ.
+    // Typed lines against the entries; renaming is offered exactly when some line
+    // renames, and the note under the preview tells when the counts differ.
     void typedLines() {
         open({"a.txt", "b.txt"});
         enterEditMode();
@@ -237,8 +233,9 @@ private slots:
         }
     }
 
-    // A line break or a byte that is no UTF-8 in a name shows as a symbol, and the name keeps its line;
-    // typed names rename in the order of the rows, each file keeping its content.
+    // A line break or a byte that is no UTF-8 in a name shows as a symbol, and
+    // the name keeps its line; typed names rename in the order of the rows, each
+    // file keeping its content.
     void renameTypedNames() {
         open({"d.txt", "a\nb.txt", "e.txt"});
         dir->file("c\xff.txt", "content of c");
@@ -263,7 +260,8 @@ private slots:
         ui<QLineEdit>("txtCesta")->setText(QString::fromStdString(inner));
         QTest::keyClick(ui<QLineEdit>("txtCesta"), Qt::Key_Return);
         QCOMPARE(ui<QLabel>("lblUpozorneni")->text(),
-                 QStringLiteral("Složka obsahuje více než 32767 položek; zobrazeno prvních 32767."));
+                 QStringLiteral("Složka obsahuje více než 32767 položek; zobrazeno "
+                                "prvních 32767."));
         QCOMPARE(ui<PreviewView>("txtTest")->lineCount(), 32767);
         // The folder goes away under the window.
         QCOMPARE(std::system(("rm -r '" + inner + "'").c_str()), 0);
