@@ -1,5 +1,7 @@
 #include "engine/pattern.h"
 
+#include <algorithm>
+
 namespace zelvar {
 
 namespace {
@@ -99,6 +101,14 @@ CompiledPatterns ZpracujFiltrVystupCely(const RenameOptions& options) {
     ZpracujFiltrVystup(options.txtExt, compiled.ext);
     compiled.ext.ZnakyPred[0] = decimal(options.chkExt);
     return compiled;
+}
+
+bool writesDates(const CompiledPatterns& patterns) {
+    for (const FiltrVystup* f : {&patterns.jmeno, &patterns.ext}) {
+        for (const auto* tokens : {&f->ZnakyPred, &f->ZnakyZa})
+            if (std::any_of(tokens->begin(), tokens->end(), isDateMarker)) return true;
+    }
+    return false;
 }
 
 }  // namespace zelvar

@@ -19,6 +19,11 @@ inline constexpr char32_t kMarkMesic = 0x110004;    // \m  mm
 inline constexpr char32_t kMarkRok2 = 0x110005;     // \r  yy
 inline constexpr char32_t kMarkRok4 = 0x110006;     // \y  yyyy
 
+// A token that writes a part of the entry's date.
+inline bool isDateMarker(const Text& token) {
+    return token.size() == 1 && token[0] >= kMarkSekunda && token[0] <= kMarkRok4;
+}
+
 // The compiled pattern of one field. Element 0 of each array is bookkeeping: ZnakyPred[0] holds the
 // field's reverse flag as "0"/"1", PolohyPred[0]/PolohyZa[0] the number of old characters consumed.
 // Token positions: < 0 counter of width -p, > 0 keep the p-th character, 0 literal/date/"/".
@@ -44,5 +49,7 @@ void ZpracujFiltrVystupCast(const Text& s, const Text& direction, std::vector<Te
 void ZpracujFiltrVystup(const Text& pattern, FiltrVystup& out);
 // Compiles both patterns of the options and stores the reverse flags in element 0.
 CompiledPatterns ZpracujFiltrVystupCely(const RenameOptions& options);
+// Whether a new name needs the entries' dates: a date code in either pattern.
+bool writesDates(const CompiledPatterns& patterns);
 
 }  // namespace zelvar

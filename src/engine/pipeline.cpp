@@ -13,8 +13,6 @@ namespace zelvar {
 
 namespace {
 
-bool isDateMarker(const Text& token) { return token.size() == 1 && token[0] >= kMarkSekunda && token[0] <= kMarkRok4; }
-
 Text twoDigits(int value) {
     char buffer[16];
     std::snprintf(buffer, sizeof buffer, "%02d", value);

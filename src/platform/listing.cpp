@@ -96,7 +96,7 @@ ListedEntry listedEntry(const char* name, bool isDir, const Inspected& facts, En
 // table of all names at the end: filling the table between the system calls, with cold caches,
 // costs more than the calls themselves.
 void readFolder(DIR* dir, std::size_t expected, dev_t folderDev, const NameMask& mask, int optFile, std::size_t limit,
-                Listing& out) {
+                bool dates, Listing& out) {
     const int fd = dirfd(dir);
     std::vector<std::pair<std::string, EntryId>> all;
     all.reserve(expected);
@@ -134,7 +134,7 @@ void readFolder(DIR* dir, std::size_t expected, dev_t folderDev, const NameMask&
             collecting = false;
             continue;
         }
-        if (!inspected) facts = inspect(fd, name, d->d_type);
+        if (!inspected && dates) facts = inspect(fd, name, d->d_type);
         if (facts.readable &&
             (S_ISLNK(facts.self.st_mode) || (!S_ISDIR(facts.self.st_mode) && facts.self.st_nlink > 1)))
             out.changesElsewhere = true;
@@ -165,7 +165,7 @@ std::string folderPrefix(const std::string& folder) {
     return folder + "/";
 }
 
-Listing listFolder(const std::string& folder, const Text& masks, int optFile, std::size_t limit) {
+Listing listFolder(const std::string& folder, const Text& masks, int optFile, std::size_t limit, bool dates) {
     const int fd = folder.find('\0') == std::string::npos ? open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)
                                                           : (errno = EINVAL, -1);
     if (fd < 0) {
@@ -175,7 +175,7 @@ Listing listFolder(const std::string& folder, const Text& masks, int optFile, st
         out.error = systemMessage(errno);
         return out;
     }
-    Listing out = listFolderAt(fd, folder, masks, optFile, limit);
+    Listing out = listFolderAt(fd, folder, masks, optFile, limit, dates);
     close(fd);
     return out;
 }
@@ -186,7 +186,8 @@ bool sameFolder(const std::string& path, const EntryId& listed) {
            EntryId{now.st_dev, now.st_ino} == listed;
 }
 
-Listing listFolderAt(int folderFd, const std::string& folder, const Text& masks, int optFile, std::size_t limit) {
+Listing listFolderAt(int folderFd, const std::string& folder, const Text& masks, int optFile, std::size_t limit,
+                     bool dates) {
     Listing out;
     out.folder = folder;
     // A descriptor of its own, as closedir closes it. An O_PATH one cannot be read: "." opened
@@ -211,7 +212,7 @@ Listing listFolderAt(int folderFd, const std::string& folder, const Text& masks,
     out.caseInsensitive = folderFoldsCase(fd);
     if (const long max = fpathconf(fd, _PC_NAME_MAX); max > 0) out.nameMax = static_cast<std::size_t>(max);
     tzset();  // dates follow the time zone in force now, not the one of the first listing
-    readFolder(dir, expected, folderDev, NameMask(masks), optFile, limit, out);
+    readFolder(dir, expected, folderDev, NameMask(masks), optFile, limit, dates, out);
     closedir(dir);
     if (out.caseInsensitive) {
         out.byFoldedName.reserve(out.allNames.size());

@@ -70,11 +70,16 @@ std::string folderPrefix(const std::string& folder);
 
 // optFile: 0 everything that is not a folder, 1 only folders, 2 both. At most `limit` entries are
 // kept; `truncated` tells that more matched.
-Listing listFolder(const std::string& folder, const Text& masks, int optFile, std::size_t limit = kMaxEntries);
+// Without `dates`, an entry whose kind the folder itself tells is not asked about at all, which
+// saves a system call per entry: its date and mtime stay zero, its id is the folder's device with
+// the inode the folder lists, a second hard link does not set changesElsewhere, and an entry that
+// vanishes meanwhile is still listed. Links and entries of unknown kind are asked as always.
+Listing listFolder(const std::string& folder, const Text& masks, int optFile, std::size_t limit = kMaxEntries,
+                   bool dates = true);
 // The same for a folder already open (any descriptor of it, also O_PATH); `folder` is its path,
 // kept for the lookups of new names. The descriptor stays open and unmoved.
 Listing listFolderAt(int folderFd, const std::string& folder, const Text& masks, int optFile,
-                     std::size_t limit = kMaxEntries);
+                     std::size_t limit = kMaxEntries, bool dates = true);
 
 // Whether `path` still leads to the folder that was listed as `listed` (a folder that was replaced,
 // moved away or swapped for a link to another one does not).

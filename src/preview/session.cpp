@@ -17,13 +17,17 @@ void PreviewSession::keepListing(bool keep) {
 
 const PreviewResult& PreviewSession::build(const RenameOptions& options) {
     patterns_ = ZpracujFiltrVystupCely(options);
+    // A listing read for this build alone asks for the dates only when something uses them; a
+    // kept one must serve whatever the next build asks.
+    const bool dates = options.optRazeni == 2 || writesDates(patterns_);
+    const Text& masks = options.txtVyhlFiltr;
     if (folderFd_ >= 0)
-        result_ =
-            buildPreview(listFolderAt(folderFd_, folder_, options.txtVyhlFiltr, options.optFile), options, patterns_);
+        result_ = buildPreview(listFolderAt(folderFd_, folder_, masks, options.optFile, kMaxEntries, dates), options,
+                               patterns_);
     else if (keepListing_)
-        result_ = buildPreview(cache_.list(folder_, options.txtVyhlFiltr, options.optFile), options, patterns_);
+        result_ = buildPreview(cache_.list(folder_, masks, options.optFile), options, patterns_);
     else
-        result_ = buildPreview(listFolder(folder_, options.txtVyhlFiltr, options.optFile), options, patterns_);
+        result_ = buildPreview(listFolder(folder_, masks, options.optFile, kMaxEntries, dates), options, patterns_);
     shownText_.reset();
     return result_;
 }
