@@ -406,8 +406,6 @@ PreviewResult rowsOf(const Listing& listing, Listing* spent, const RenameOptions
     }
     if (spent) std::vector<ListedEntry>().swap(spent->entries);
     Serad(records, options.optRazeni, options.chkObracene != 0, options.chkCisla != 0);
-    // The sort keys have served; their memory goes to the new names.
-    for (ZaznamSouboru& r : records) Text().swap(r.Klic);
 
     // Names are compared as they will land on disk.
     const ComposeName compose = [&](const ZaznamSouboru& r, double N, bool pocitat) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <string_view>
 
 namespace zelvar {
 
@@ -42,15 +43,34 @@ std::size_t keyWidth(const std::vector<ZaznamSouboru>& list) {
     return width;
 }
 
-// lower case of a + "." + b, built in one piece.
-Text joinedKey(const Text& a, const Text& b) {
-    Text key;
-    key.reserve(a.size() + 1 + b.size());
-    key += a;
-    key += U'.';
-    key += b;
-    return toLower(std::move(key));
-}
+// The sort keys of one build side by side in one text, so that a key costs no allocation of its own.
+class Keys {
+public:
+    Keys(std::size_t n, std::size_t characters) {
+        ends_.reserve(n);
+        text_.reserve(characters);
+    }
+
+    // Adds the lower case of a + "." + b as the next key.
+    void add(const Text& a, const Text& b) {
+        const std::size_t from = text_.size();
+        text_ += a;
+        text_ += U'.';
+        text_ += b;
+        for (std::size_t i = from; i < text_.size(); ++i) text_[i] = lowerChar(text_[i]);
+        ends_.push_back(text_.size());
+    }
+
+    std::u32string_view operator[](std::size_t k) const {
+        const std::size_t from = k == 0 ? 0 : ends_[k - 1];
+        return std::u32string_view(text_).substr(from, ends_[k] - from);
+    }
+    std::size_t size() const { return ends_.size(); }
+
+private:
+    Text text_;
+    std::vector<std::size_t> ends_;
+};
 
 // The name on disk of a record is Jmeno, then "." and Pripona when there is one.
 std::size_t wholeLength(const ZaznamSouboru& r) {
@@ -73,23 +93,26 @@ bool nameBefore(const ZaznamSouboru& a, const ZaznamSouboru& b) {
     return la < lb;
 }
 
-bool before(const ZaznamSouboru& a, const ZaznamSouboru& b, bool byDate) {
+// keyA and keyB are the records' sort keys; by date they are not used.
+bool before(const ZaznamSouboru& a, const ZaznamSouboru& b, std::u32string_view keyA, std::u32string_view keyB,
+            bool byDate) {
     if (byDate) {
         if (a.mtime != b.mtime) return a.mtime < b.mtime;
     } else {
-        const int c = a.Klic.compare(b.Klic);
+        const int c = keyA.compare(keyB);
         if (c != 0) return c < 0;
     }
     return nameBefore(a, b);
 }
 
 // Length of the part that every key of the list begins with.
-std::size_t sharedKeyPrefix(const std::vector<ZaznamSouboru>& list) {
-    if (list.empty()) return 0;
-    const Text& first = list.front().Klic;
+std::size_t sharedKeyPrefix(const Keys& keys) {
+    if (keys.size() == 0) return 0;
+    const std::u32string_view first = keys[0];
     std::size_t shared = first.size();
-    for (const auto& r : list) {
-        const auto mismatch = std::mismatch(first.begin(), first.begin() + shared, r.Klic.begin(), r.Klic.end());
+    for (std::size_t k = 1; k < keys.size(); ++k) {
+        const std::u32string_view key = keys[k];
+        const auto mismatch = std::mismatch(first.begin(), first.begin() + shared, key.begin(), key.end());
         shared = static_cast<std::size_t>(mismatch.first - first.begin());
     }
     return shared;
@@ -98,7 +121,7 @@ std::size_t sharedKeyPrefix(const std::vector<ZaznamSouboru>& list) {
 // Eight key characters after the shared part, one byte each, so that unequal words order as their
 // keys do: the end of the key is 0, a character c below 254 is c + 1, and a larger one is 255 and
 // ends the word (two such characters may differ, so nothing after them may decide).
-std::uint64_t keyWord(const Text& key, std::size_t from) {
+std::uint64_t keyWord(std::u32string_view key, std::size_t from) {
     std::uint64_t word = 0;
     for (int i = 0; i < 8; ++i) {
         word <<= 8;
@@ -140,6 +163,23 @@ void permute(std::vector<ZaznamSouboru>& list, std::vector<int>& order) {
     }
 }
 
+// The keys by name, or by extension first; numeric keys write the first digit run by its value.
+Keys sortKeys(const std::vector<ZaznamSouboru>& list, bool extensionFirst, bool numeric) {
+    const std::size_t width = numeric ? keyWidth(list) : kKeyDigits;
+    std::size_t characters = 0;
+    for (const auto& r : list) characters += r.Jmeno.size() + 1 + r.Pripona.size() + (numeric ? width : 0);
+    Keys keys(list.size(), characters);
+    for (const auto& r : list) {
+        const Text numbered = numeric ? CiselnyKlic(r, width) : Text();
+        const Text& name = numeric ? numbered : r.Jmeno;
+        if (extensionFirst)
+            keys.add(r.Pripona, name);
+        else
+            keys.add(name, r.Pripona);
+    }
+    return keys;
+}
+
 }  // namespace
 
 Text CiselnyKlic(const ZaznamSouboru& record, std::size_t width) {
@@ -162,29 +202,24 @@ void Serad(std::vector<ZaznamSouboru>& list, int sortKey, bool reverse, bool num
         return;
     }
     const bool byDate = sortKey == 2;
-    if (!byDate) {
-        const std::size_t width = numeric ? keyWidth(list) : kKeyDigits;
-        for (auto& r : list) {
-            const Text numbered = numeric ? CiselnyKlic(r, width) : Text();
-            const Text& name = numeric ? numbered : r.Jmeno;
-            r.Klic = sortKey == 0 ? joinedKey(name, r.Pripona) : joinedKey(r.Pripona, name);
-        }
-    }
+    // Key k belongs to record k; by date there are none.
+    const Keys keys = byDate ? Keys(0, 0) : sortKeys(list, sortKey == 1, numeric);
+    const auto keyOf = [&](int k) { return byDate ? std::u32string_view() : keys[static_cast<std::size_t>(k)]; };
     // Keys are compared once as words; only equal words look at the records. The name on disk
     // breaks every tie, so the ascending order is total and its exact reverse is the descending one.
-    const std::size_t shared = byDate ? 0 : sharedKeyPrefix(list);
+    const std::size_t shared = byDate ? 0 : sharedKeyPrefix(keys);
     std::vector<Item> items(list.size());
     for (std::size_t i = 0; i < list.size(); ++i) {
         const auto& r = list[i];
         // Flipping the sign bit orders signed seconds as unsigned words; equal seconds go on to the
         // nanoseconds.
         items[i] = {
-            byDate ? static_cast<std::uint64_t>(r.mtime.sec) ^ (std::uint64_t{1} << 63) : keyWord(r.Klic, shared),
+            byDate ? static_cast<std::uint64_t>(r.mtime.sec) ^ (std::uint64_t{1} << 63) : keyWord(keys[i], shared),
             static_cast<int>(i)};
     }
     std::sort(items.begin(), items.end(), [&](const Item& a, const Item& b) {
         if (a.word != b.word) return a.word < b.word;
-        return before(list[a.index], list[b.index], byDate);
+        return before(list[a.index], list[b.index], keyOf(a.index), keyOf(b.index), byDate);
     });
     std::vector<int> order(items.size());
     for (std::size_t k = 0; k < items.size(); ++k) order[k] = items[k].index;

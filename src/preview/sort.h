@@ -17,7 +17,6 @@ struct ZaznamSouboru {
     Text Pripona;    // after the last "."; Jmeno, "." and Pripona are the name on disk
     DateTime Datum;  // last change, local civil time
     FileTime mtime;  // the same as a time point, for ordering
-    Text Klic;       // sort key
     bool isDir = false;
     EntryId id;
 };
