@@ -10,6 +10,8 @@
 #include <climits>
 #include <cstring>
 #include <ctime>
+#include <functional>
+#include <stdexcept>
 
 #include "platform/fstype.h"
 
@@ -145,19 +147,52 @@ void readFolder(DIR* dir, std::size_t expected, dev_t folderDev, const NameMask&
         out.entries.push_back(listedEntry(name, *isDir, facts, all.back().second));
         all.back().second = out.entries.back().id;
     }
-    out.allNames.reserve(all.size());
-    for (auto& [name, id] : all) out.allNames.emplace(std::move(name), id);
+    all.shrink_to_fit();
+    out.allNames = NameTable(std::move(all));
 }
 
 }  // namespace
 
 std::optional<EntryId> Listing::existing(const std::string& name) const {
-    if (const auto it = allNames.find(name); it != allNames.end()) return it->second;
+    if (const EntryId* id = allNames.find(name)) return *id;
     if (!caseInsensitive || !isBareName(name)) return std::nullopt;
     struct stat st;
     if (fstatat(AT_FDCWD, (folderPrefix(folder) + name).c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) return std::nullopt;
     if (const auto it = byFoldedName.find(toUtf8(toLower(fromUtf8(name)))); it != byFoldedName.end()) return it->second;
     return EntryId{st.st_dev, st.st_ino};
+}
+
+NameTable::NameTable(std::vector<value_type> names) : names_(std::move(names)) {
+    std::size_t capacity = 16;
+    while (capacity < 2 * names_.size()) capacity <<= 1;
+    slots_.assign(capacity, 0);
+    std::size_t kept = 0;
+    for (std::size_t k = 0; k < names_.size(); ++k) {
+        const std::size_t s = slotOf(names_[k].first);
+        if (slots_[s] != 0) continue;
+        if (kept != k) names_[kept] = std::move(names_[k]);
+        slots_[s] = static_cast<std::uint32_t>(++kept);
+    }
+    names_.resize(kept);
+}
+
+// The slot that holds the name, or the free one where it would go.
+std::size_t NameTable::slotOf(std::string_view name) const {
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t s = std::hash<std::string_view>()(name) & mask;; s = (s + 1) & mask) {
+        if (slots_[s] == 0 || names_[slots_[s] - 1].first == name) return s;
+    }
+}
+
+const EntryId* NameTable::find(std::string_view name) const {
+    if (slots_.empty()) return nullptr;
+    const std::uint32_t at = slots_[slotOf(name)];
+    return at == 0 ? nullptr : &names_[at - 1].second;
+}
+
+const EntryId& NameTable::at(std::string_view name) const {
+    if (const EntryId* id = find(name)) return *id;
+    throw std::out_of_range("no such name in the folder");
 }
 
 std::string folderPrefix(const std::string& folder) {

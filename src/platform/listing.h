@@ -9,7 +9,9 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "engine/datetime.h"
@@ -42,6 +44,30 @@ struct ListedEntry {
     EntryId id;          // the entry itself, a link not followed
 };
 
+// Every name of a folder with its entry: the names in one array and a table of their places, so
+// that a folder of many names costs no allocation per name. Iterates as (name, entry) pairs.
+class NameTable {
+public:
+    using value_type = std::pair<std::string, EntryId>;
+
+    NameTable() = default;
+    // A name given twice (a folder read while it changed) keeps its first entry.
+    explicit NameTable(std::vector<value_type> names);
+
+    const EntryId* find(std::string_view name) const;
+    const EntryId& at(std::string_view name) const;  // throws std::out_of_range for a name not there
+    std::size_t size() const { return names_.size(); }
+    bool empty() const { return names_.empty(); }
+    auto begin() const { return names_.begin(); }
+    auto end() const { return names_.end(); }
+
+private:
+    std::size_t slotOf(std::string_view name) const;
+
+    std::vector<value_type> names_;
+    std::vector<std::uint32_t> slots_;  // index into names_ plus one; 0 is a free slot
+};
+
 struct Listing {
     std::string folder;                // the folder as given
     EntryId folderId;                  // the folder listed itself
@@ -50,7 +76,7 @@ struct Listing {
     bool failed = false;               // the folder could not be opened or read to its end
     std::string error;                 // the system's description when failed
     // Every entry of the folder whatever its kind or name, for the existence test of new names.
-    std::unordered_map<std::string, EntryId> allNames;
+    NameTable allNames;
     bool caseInsensitive = false;  // the folder's file system folds letter case
     std::size_t nameMax = 255;     // the longest name in bytes the folder's file system takes
     // An entry that passed the filter can change through another path than this folder: a symbolic
