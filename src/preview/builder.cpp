@@ -268,7 +268,8 @@ private:
 
     std::optional<Verdict> unusable(const Text& name) const {
         if (emptyStem(name)) return Verdict::emptyName;
-        if (utf8Size(name) > nameMax_) return Verdict::tooLong;
+        // No character takes more than four bytes, so most names need no counting.
+        if (name.size() * 4 > nameMax_ && utf8Size(name) > nameMax_) return Verdict::tooLong;
         return std::nullopt;
     }
 
