@@ -70,6 +70,11 @@ TEST(Builder, RowsAndMarkersOfRealFolders) {
         {dated,
          [](O o) { o.txtJmeno = U"\\y\\m\\d_\\h\\n\\s_*", o.optRazeni = 2; },
          {"b.txt -> 20010203_040506_b.txt", "c.txt -> 20010203_040506_c.txt", "a.txt -> 20231114_221320_a.txt"}},
+        // Sorted by name, the folder is read for its dates only because a date code asks for them.
+        {dated,
+         [](O o) { o.txtJmeno = U"*_\\y"; },
+         {"a.txt -> a_2023.txt", "b.txt -> b_2001.txt", "c.txt -> c_2001.txt"}},
+        {dated, [](O o) { o.txtExt = U"\\d"; }, {"a.txt -> a.14", "b.txt -> b.03", "c.txt -> c.03"}},
         // A later row's old name, in any letter case, is still taken.
         {{"a.txt", "B.txt"}, [](O o) { o.txtJmeno = U"b"; }, {"a.txt -> * viz >B.txt< níže", "B.txt -> b.txt"}},
         // "Jen stejné" without a counter cannot separate equal names.
