@@ -40,8 +40,7 @@ TEST(CaseMapping, CzechLettersAndEscapes) {
     // ß has no single-character capital: simple mapping keeps it, so lengths never change.
     EXPECT_EQ(toUpper(T("ß")), T("ß"));
     const Text escaped{0xDCC4, 0xDCE4};
-    EXPECT_EQ(toUpper(escaped), escaped);
-    EXPECT_EQ(toLower(escaped), escaped);
+    EXPECT_EQ(toUpper(escaped) + toLower(escaped), escaped + escaped);
 }
 
 TEST(NumericValue, LeadingNumberOnly) {
@@ -80,8 +79,7 @@ TEST(CharacterSets, RemoveAndReplace) {
 }
 
 TEST(CharacterSets, BezDiakritiky) {
-    EXPECT_EQ(BezDiakritiky(T("Žluťoučký kůň")), T("Zlutoucky kun"));
-    EXPECT_EQ(BezDiakritiky(T("ŘEŘICHA ĽUBOŠ ÔĎŤŇ ÄÖÜ äöü ëË ĺŕś ĹŔŚ ěĚ")),
-              T("RERICHA LUBOS ODTN AOU aou eE lrs LRS eE"));
-    EXPECT_EQ(BezDiakritiky(T("Łódź ą ß ñ")), T("Łodź ą ß ñ"));  // letters outside the table stay
+    // Ł, ź, ą, ß and ñ are outside the table and stay.
+    EXPECT_EQ(BezDiakritiky(T("Žluťoučký kůň ŘEŘICHA ĽUBOŠ ÔĎŤŇ ÄÖÜ äöü ëË ĺŕś ĹŔŚ ěĚ Łódź ą ß ñ")),
+              T("Zlutoucky kun RERICHA LUBOS ODTN AOU aou eE lrs LRS eE Łodź ą ß ñ"));
 }

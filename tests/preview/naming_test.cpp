@@ -73,8 +73,7 @@ TEST(SplitEntryName, LastDotUnlessFirstOrLast) {
         {"a.txt", "a", "txt"},       {"archive.tar.gz", "archive.tar", "gz"},
         {"noext", "noext", ""},      {".htaccess", ".htaccess", ""},
         {"abc.", "abc.", ""},        {"..x", ".", "x"},
-        {"žluť.kůň", "žluť", "kůň"}, {"\xff.\xfe", "\xff", "\xfe"},
-        {"cut.\xc5", "cut", "\xc5"},
+        {"žluť.kůň", "žluť", "kůň"}, {"cut.\xc5", "cut", "\xc5"},
     };
     for (const auto& c : cases) {
         Text j1, p1, j2, p2;  // from decoded text and from the bytes on disk
