@@ -1,6 +1,7 @@
 // The whole build on real folders: listing, kinds, dates, ordering, names and markers together.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <ctime>
 
@@ -109,9 +110,7 @@ TEST(Builder, RowsAndMarkersOfRealFolders) {
         c.tweak(o);
         const PreviewResult r = build(dir.path(), o);
         EXPECT_EQ(lines(r), c.expected);
-        int markers = 0;
-        for (const auto& row : r.rows) markers += row.marker();
-        EXPECT_EQ(r.unchanged, markers);
+        EXPECT_EQ(r.unchanged, std::ranges::count_if(r.rows, &PreviewEntry::marker));
     }
 }
 
