@@ -19,10 +19,9 @@ TEST(CisloNaText, DigitsWidthsAndClampedRadix) {
         {25, 20, 0, 0, U"25"},    {27, 30, 0, 1, U"bb"},     {36, 40, 0, 2, U"10"},  {35, 36, 3, 7, U"00z"},
         {7.9, 10, -2, 0, U"7"},   {INFINITY, 10, 3, 0, U""},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
         EXPECT_EQ(CisloNaText(c.value, c.radix, c.width, c.set), Text(c.expected))
             << c.value << " radix " << c.radix << " set " << c.set;
-    }
     EXPECT_EQ(CisloNaText(std::ldexp(1.0, 60), 10, 0, 0), U"1152921504606847000");  // quotients round in double
     // A remainder of -256 points outside the alphabet: that digit is left out, the rest are the
     // digits of the quotient 2^59 + 128.
@@ -41,9 +40,8 @@ TEST(TextNaCislo, LeadingDigitsOfTheSet) {
         {U"ff", 16, 0, 0}, {U"Zz", 36, 2, 1295}, {U"b", 26, 1, 1},  {U"FF", 16, 2, 255}, {U"12x5", 10, 0, 12},
         {U"19", 8, 0, 1},  {U"ff", 40, 2, 555},  {U"101", 1, 0, 5}, {U"1a", 11, 2, 21},  {U"a1", 26, 1, 0},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
         EXPECT_EQ(TextNaCislo(c.text, c.radix, c.set), c.expected) << toUtf8(c.text) << " radix " << c.radix;
-    }
     EXPECT_EQ(TextNaCislo(U"ffffffffffffff", 16, 2), 72057594037927936.0);  // 16^14 - 1 rounds to 2^56
 }
 
@@ -59,9 +57,8 @@ TEST(KeptNumbers, DigitRangesFollowTheRadixUnclamped) {
         {U'9', 16, 2, true},  {U'Z', 26, 1, true}, {U'0', 26, 1, false}, {U'd', 3, 1, false},
         {U'b', 10, 2, false}, {U'0', 0, 0, false}, {U':', 11, 0, true},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
         EXPECT_EQ(isKeptDigit(c.c, c.radix, c.set), c.belongs) << char(c.c) << " radix " << c.radix << " set " << c.set;
-    }
 }
 
 TEST(KeptNumbers, RadixFieldAsSixteenBitNumber) {
