@@ -1,5 +1,8 @@
 #include <sys/sysmacros.h>
 
+#include <string>
+#include <vector>
+
 #include <gtest/gtest.h>
 
 #include "platform/fstype.h"
@@ -10,23 +13,19 @@ namespace {
 // The mount entry of a folder decides whether a change of letter case needs two steps; FUSE without a
 // subtype names its driver in the source, and "fuseblk" alone is ntfs-3g or exfat-fuse.
 TEST(FileSystemType, MountsOfWindowsFormatsFoldCase) {
-    const std::tuple<const char*, const char*, bool> mounts[] = {
-        {"fuseblk", "/dev/sdb1", true},
-        {"fuseblk.exfat", "/dev/sdc1", true},
-        {"fuse.ciopfs", "/home/x/.ci", true},
-        {"fuse", "fusefat#/dev/sdb1", true},
-        {"fuse", "/dev/loop3", true},
-        {"fuse", "exfat", true},
-        {"vfat", "/dev/sdb1", true},
-        {"cifs", "//server/share", true},
-        {"fuse.sshfs", "eva@host:/", false},
-        {"fuse", "sshfs#eva@host:", false},
-        {"fuse", "bindfs", false},
-        {"fuseblkx", "/dev/sdb1", false},
-        {"ext4", "/dev/sda2", false},
-        {"fuse.", "/dev/sdb1", false},
-    };
-    for (const auto& [type, source, folds] : mounts) EXPECT_EQ(mountFoldsCase(type, source), folds) << type << source;
+    // Each mount as "type source".
+    const std::pair<bool, std::vector<std::string>> cases[] = {
+        {true,
+         {"fuseblk /dev/sdb1", "fuseblk.exfat /dev/sdc1", "fuse.ciopfs /home/x/.ci", "fuse fusefat#/dev/sdb1",
+          "fuse /dev/loop3", "fuse exfat", "vfat /dev/sdb1", "cifs //server/share"}},
+        {false,
+         {"fuse.sshfs eva@host:/", "fuse sshfs#eva@host:", "fuse bindfs", "fuseblkx /dev/sdb1", "ext4 /dev/sda2",
+          "fuse. /dev/sdb1"}}};
+    for (const auto& [folds, mounts] : cases)
+        for (const std::string& mount : mounts) {
+            const std::size_t space = mount.find(' ');
+            EXPECT_EQ(mountFoldsCase(mount.substr(0, space), mount.substr(space + 1)), folds) << mount;
+        }
 }
 
 TEST(FileSystemType, FindsTheMountOfADeviceInTheMountTable) {

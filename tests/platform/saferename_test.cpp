@@ -100,10 +100,11 @@ TEST(SafeRename, RefusesBadNamesBeforeAnyCall) {
 TEST(SafeRename, EachErrorDecidesTheNextRouteOrTheOutcome) {
     using Calls = std::vector<std::string>;
     const Calls direct{"renameat2 a>b"}, linked{"renameat2 a>b", "linkat a>b", "unlinkat a"},
-        checked{"renameat2 a>b", "linkat a>b", "fstatat a", "openat b", "fstatat b", "renameat a>b"};
+        checked{"renameat2 a>b", "linkat a>b", "fstatat a", "openat b", "fstatat b", "renameat a>b"},
+        reserved{"renameat2 a>b", "linkat a>b", "fstatat a", "mkdirat b", "fstatat b", "fstatat b", "renameat a>b"};
     const Faults noFlag{{"renameat2", EINVAL}}, noLink{{"renameat2", EINVAL}, {"linkat", EPERM}};
     const auto with = [](Faults faults, const char* call, int error) { return faults[call] = error, faults; };
-    const auto upTo = [&](std::size_t n) { return Calls(checked.begin(), checked.begin() + n); };
+    const auto upTo = [](const Calls& calls, std::size_t n) { return Calls(calls.begin(), calls.begin() + n); };
     struct Case {
         const char* what;
         Faults faults;
@@ -120,23 +121,17 @@ TEST(SafeRename, EachErrorDecidesTheNextRouteOrTheOutcome) {
         {"flag refused: link, unlink", noFlag, linked, ok, 0},
         {"no renameat2 at all", {{"renameat2", ENOSYS}}, linked, ok, 0},
         {"flag not supported", {{"renameat2", EOPNOTSUPP}}, linked, ok, 0},
-        {"a folder cannot be linked: reserve, check, rename",
-         noFlag,
-         {"renameat2 a>b", "linkat a>b", "fstatat a", "mkdirat b", "fstatat b", "fstatat b", "renameat a>b"},
-         ok,
-         0,
-         true},
+        {"a folder cannot be linked: reserve, check, rename", noFlag, reserved, ok, 0, true},
         {"links refused: reserve, check, rename", noLink, checked, ok, 0},
         {"unlink fails: the new link goes again", with(noFlag, "unlinkat a", EIO),
          Calls{linked[0], linked[1], linked[2], "unlinkat b"}, other, EIO},
-        {"the link refuses the name too", with(noFlag, "linkat", EINVAL), upTo(2), refused, EINVAL},
-        {"the placeholder is refused the name", with(noLink, "openat", EINVAL), upTo(4), refused, EINVAL},
-        {"no placeholder may be made", with(noFlag, "mkdirat", EACCES),
-         Calls{"renameat2 a>b", "linkat a>b", "fstatat a", "mkdirat b"}, other, EACCES, true},
+        {"the link refuses the name too", with(noFlag, "linkat", EINVAL), upTo(checked, 2), refused, EINVAL},
+        {"the placeholder is refused the name", with(noLink, "openat", EINVAL), upTo(checked, 4), refused, EINVAL},
+        {"no placeholder may be made", with(noFlag, "mkdirat", EACCES), upTo(reserved, 4), other, EACCES, true},
         {"last resort refuses it: the placeholder goes", with(noLink, "renameat", EINVAL),
          Calls{checked[0], checked[1], checked[2], checked[3], checked[4], checked[5], "fstatat b", "unlinkat b"},
          refused, EINVAL},
-        {"the source cannot be looked at", with(noLink, "fstatat", EACCES), upTo(3), other, EACCES},
+        {"the source cannot be looked at", with(noLink, "fstatat", EACCES), upTo(checked, 3), other, EACCES},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

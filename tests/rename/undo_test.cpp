@@ -30,6 +30,11 @@ std::string readFile(const std::string& path) {
     return text.str();
 }
 
+// Moves an entry behind the program's back.
+void move(const TempFolder& dir, const std::string& from, const std::string& to) {
+    ::rename((dir / from).c_str(), (dir / to).c_str());
+}
+
 // Every test keeps its journals in a folder of its own.
 class Undo : public ::testing::Test {
 protected:
@@ -89,29 +94,24 @@ TEST_F(Undo, RenameThenUndoGivesBackTheFolderAndUndoingTheUndoRenamesAgain) {
 
 // What a run killed at any point can leave: the undo of its plan puts every piece right.
 TEST_F(Undo, PutsRightWhatAKilledRunLeft) {
-    const auto mv = [](const TempFolder& d, const std::string& from, const char* to) {
-        ::rename((d / from).c_str(), (d / to).c_str());
-    };
     const std::function<void(const TempFolder&, const Journal&)> killedAt[] = {
-        [](auto&, auto&) {},                       // before the first rename
-        [&](auto& d, auto&) { mv(d, "a", "x"); },  // after it
-        [&](auto& d, auto&) { mv(d, "a", "x"), ::link((d / "b").c_str(), (d / "y").c_str()); },  // link, no unlink
-        [](auto& d, auto&) { d.file("z"); },                            // an empty file reserved
-        [](auto& d, auto&) { d.folder("y"); },                          // an empty folder reserved
-        [&](auto& d, auto& j) { mv(d, "c", j.temporary(2).c_str()); },  // half-way through a change of case
+        [](auto&, auto&) {},                        // before the first rename
+        [](auto& d, auto&) { move(d, "a", "x"); },  // after it
+        [](auto& d, auto&) { move(d, "a", "x"), ::link((d / "b").c_str(), (d / "y").c_str()); },  // link, no unlink
+        [](auto& d, auto&) { d.file("z"); },                     // an empty file reserved
+        [](auto& d, auto&) { d.folder("y"); },                   // an empty folder reserved
+        [](auto& d, auto& j) { move(d, "c", j.temporary(2)); },  // half-way through a change of case
     };
     for (std::size_t k = 0; k < std::size(killedAt); ++k) {
         SCOPED_TRACE(k);
         const TempFolder& dir = fresh({{"a", "A"}, {"b", "B"}, {"c", "C"}, {"e", ""}});
         const Snapshot before = snapshot(dir.path());
         RenameFolder folder(dir.path());
+        std::vector<JournalRow> rows;
+        for (const auto& [from, to] : Renames{{"a", "x"}, {"b", "y"}, {"c", "z"}})
+            rows.push_back({.oldName = from, .newName = to});
         RunRecorder plan;
-        ASSERT_EQ(plan.begin(folder, dir.path(),
-                             RunRecorder::planRows(dir.path(), folder,
-                                                   {{.oldName = "a", .newName = "x"},
-                                                    {.oldName = "b", .newName = "y"},
-                                                    {.oldName = "c", .newName = "z"}})),
-                  "");
+        ASSERT_EQ(plan.begin(folder, dir.path(), RunRecorder::planRows(dir.path(), folder, rows)), "");
         killedAt[k](dir, plan.journal());
         const UndoResult result = undo();
         EXPECT_EQ(result.end, UndoEnd::Finished);
@@ -121,9 +121,6 @@ TEST_F(Undo, PutsRightWhatAKilledRunLeft) {
 }
 
 TEST_F(Undo, LeavesAloneAndReportsWhatChangedSinceTheRun) {
-    const auto mv = [](const TempFolder& d, const char* from, const char* to) {
-        ::rename((d / from).c_str(), (d / to).c_str());
-    };
     // The file system may give a deleted entry's inode number to the next entry made: x is made anew,
     // well after the run began, and its row in the journal is given the new x's number, as if it had.
     const auto recreateWithSameInode = [this](const TempFolder& d) {
@@ -145,11 +142,11 @@ TEST_F(Undo, LeavesAloneAndReportsWhatChangedSinceTheRun) {
     };
     const Case cases[] = {
         {[](auto& d) { d.file("a", "new"); }, {{"y", "b"}}, "x nevrácen na a: jméno >a< mezitím dostal jiný soubor"},
-        {[&](auto& d) { mv(d, "x", "w"); }, {{"y", "b"}}, lost},
-        {[&](auto& d) { mv(d, "x", "w"), d.file("x", "other"); }, {{"y", "b"}}, replaced},
+        {[](auto& d) { move(d, "x", "w"); }, {{"y", "b"}}, lost},
+        {[](auto& d) { move(d, "x", "w"), d.file("x", "other"); }, {{"y", "b"}}, replaced},
         {recreateWithSameInode, {{"y", "b"}}, replaced, true},
         // An empty entry the journal knows is no placeholder, however new its name.
-        {[&](auto& d) { mv(d, "x", "a"), mv(d, "y", "x"); }, {}, "y nevrácen na b: soubor či složka nebyl nalezen"},
+        {[](auto& d) { move(d, "x", "a"), move(d, "y", "x"); }, {}, "y nevrácen na b: soubor či složka nebyl nalezen"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.reason);
@@ -264,12 +261,10 @@ TEST_F(Undo, JournalKeepsEveryNameExactlyAndOnlyTheNewestRuns) {
 TEST_F(Undo, JournalFolderFollowsXdgStateHomeWhenItIsAbsolute) {
     const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
     setenv("HOME", "/h", 1);
-    for (const auto& [stateHome, folder] : {std::pair{"/s", "/s/zelvar"}, {"relative/s", "/h/.local/state/zelvar"}}) {
-        setenv("XDG_STATE_HOME", stateHome, 1);
-        EXPECT_EQ(journalFolder(), folder);
+    for (const char* stateHome : {"/s", "relative/s", static_cast<const char*>(nullptr)}) {
+        stateHome ? setenv("XDG_STATE_HOME", stateHome, 1) : unsetenv("XDG_STATE_HOME");
+        EXPECT_EQ(journalFolder(), stateHome && *stateHome == '/' ? "/s/zelvar" : "/h/.local/state/zelvar");
     }
-    unsetenv("XDG_STATE_HOME");
-    EXPECT_EQ(journalFolder(), "/h/.local/state/zelvar");
     setenv("HOME", home.c_str(), 1);
 }
 
