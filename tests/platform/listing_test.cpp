@@ -57,6 +57,7 @@ TEST(Listing, ListsTheKindAndMaskAskedForButSeesEveryEntryAsItself) {
 // A folder read while it changed can give a name twice; the entry read first is the one listed.
 TEST(NameTable, KeepsTheFirstEntryOfANameGivenTwice) {
     const NameTable table({{"a", {1, 1}}, {"b", {1, 2}}, {"a", {1, 3}}});
+    EXPECT_EQ(table.size(), 2u) << "each name is listed once";
     EXPECT_EQ(table.at("a"), (EntryId{1, 1}));
     EXPECT_EQ(*table.find("b"), (EntryId{1, 2}));
     EXPECT_EQ(table.find("c"), nullptr);
