@@ -62,7 +62,6 @@ TEST(ParseArgs, UsageErrorsNameWhatIsWrongOnOneLine) {
     const std::pair<Args, const char*> cases[] = {
         {{"--bogus"}, "--bogus"},
         {{"--nam", "x"}, "--nam"},  // a prefix of an option is not enough
-        {{"--name"}, "--name"},
         {{"--case", "Upper"}, "Upper"},
         {{"--digits", "0-9 a-z"}, "--digits"},
         {{"--start", "-1"}, "--start"},

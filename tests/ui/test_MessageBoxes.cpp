@@ -1,5 +1,4 @@
-// The real message boxes: icon and Czech buttons by style, the answer of each button, and long
-// names shown in full.
+// The real message boxes: icon and Czech buttons by style, the answer of each button, long names shown in full.
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
@@ -65,8 +64,6 @@ private slots:
             {box::yesNoCancel, "Storno", Answer::cancel, yesNoCancel, QMessageBox::Question},
             {box::yesNoCancel, "", Answer::cancel, yesNoCancel, QMessageBox::Question},  // Esc
             {box::exclamation, "OK", Answer::ok, ok, QMessageBox::Warning},
-            {box::information, "OK", Answer::ok, ok, QMessageBox::Information},
-            {box::critical, "OK", Answer::ok, ok, QMessageBox::Critical},
         };
         for (const auto& [style, click, answer, buttons, icon] : cases) {
             Seen seen;

@@ -52,12 +52,10 @@ private slots:
     // capitals with Shift; a is Ctrl+A.
     void keyboardSelection() {
         const std::pair<QString, QString> cases[] = {
-            {"rrE", "G_1.jpg -> a.jpg"},
             {"rDD", "MG_1.jpg -> a.jpg\nžluť.png -> * beze změny\nI"},
             {"RRr", kWhole},  // a plain move drops the selection: all is copied
             {"a", kWhole.chopped(1)},
             {"ddellllL", "🐢"},  // a character beyond the BMP is never split
-            {"dddhD", "IMG_3.jpg -> 🐢.jpg"},
         };
         const QString letters = "lrudhea";
         const Qt::Key keys[] = {Qt::Key_Left, Qt::Key_Right, Qt::Key_Up, Qt::Key_Down,

@@ -1,12 +1,9 @@
-// The main window on temporary folders, with scripted message boxes: start-up, the kinds of
-// refresh, numbering modes, key filtering and normalisation, layouts, folder and path handling,
-// the statistics run of the second refresh button, and the About box.
+// The main window on temporary folders with scripted message boxes: refreshes, numbering, fields, layouts, folders.
 #include <QtTest>
 #include <functional>
 #include <sys/stat.h>
 
 #include "ui/FolderTree.h"
-#include "ui/frmAbout.h"
 #include "ui/window_fixture.h"
 
 namespace {
@@ -27,11 +24,6 @@ class TestFrmMain : public QObject, protected WindowFixture {
             act();
             QCOMPARE(preview(), expected);
         }
-    }
-    // Types a path into the path field and presses Enter.
-    void enterPath(const QString& path) {
-        ui<QLineEdit>("txtCesta")->setText(path);
-        QTest::keyClick(ui<QLineEdit>("txtCesta"), Qt::Key_Return);
     }
 
 private slots:
@@ -255,11 +247,6 @@ private slots:
         QCOMPARE(ui<QLineEdit>("txtExt")->text(), QStringLiteral("*"));
         QCOMPARE(w->options().txtExt, zelvar::Text(U"*"));
         QCOMPARE(preview(), rows({"A.txt -> a.txt", "b.txt -> * beze změny"}));
-        open({});
-        ui<QPushButton>("cmdTest")->click();
-        QCOMPARE(asked(0),
-                 QStringLiteral("Počet zpracovaných souborů: 0\r\nPočet přejmenování: 0\r\nPočet beze změny: 0"));
-        QVERIFY(!renameOffered());
     }
 
     // A change made while the question waits is built after the running build, not inside it.
@@ -274,18 +261,6 @@ private slots:
         ui<QPushButton>("cmdTest")->click();
         QCOMPARE(w->buildCount(), builds + 2);
         QCOMPARE(preview(), rows({"a.txt -> late.x"}));
-    }
-
-    // Closing the window closes the About box with it.
-    void aboutBoxClosesWithTheWindow() {
-        open({});
-        w->show();
-        QTimer::singleShot(0, [&] {
-            QVERIFY(qobject_cast<frmAbout*>(QApplication::activeModalWidget()));
-            w->close();
-        });
-        w->mnuOAplikaci_Click();
-        QVERIFY(!QApplication::activeModalWidget() && !w->isVisible());
     }
 };
 

@@ -1,5 +1,4 @@
-// The window's plain decisions: the reading of a typed folder path, and what the folder
-// tree and the file list are given to show.
+// The window's plain decisions: the reading of a typed folder path, and what the tree and the file list show.
 #include <QtTest>
 #include <optional>
 #include <string>
@@ -23,7 +22,6 @@ private slots:
             {"~eva/x", std::nullopt},
             {"/", "/"},
             {"/a//b/./c/", "/a/b/c"},
-            {"/a/b/../c", "/a/c"},
             {"/a/../..", "/"},
             {"~", "/home/eva"},
             {"~/Fotky/../Hudba", "/home/eva/Hudba"},
@@ -37,16 +35,9 @@ private slots:
     // Links count as what they lead to; hidden entries are shown.
     void subfoldersAndMatchingFiles() {
         testing::TempFolder dir;
-        dir.fill({{"beta", "<folder>"},
-                  {".hidden", "<folder>"},
-                  {"Alfa", "<folder>"},
-                  {"d.jpg", "<folder>"},
-                  {"b.JPG", ""},
-                  {"a.jpg", ""},
-                  {"c.txt", ""},
-                  {".profile", ""},
-                  {"link-to-dir", "-> beta"},
-                  {"e.jpg", "-> c.txt"}});
+        for (const char* folder : {"beta", ".hidden", "Alfa", "d.jpg"}) dir.folder(folder);
+        for (const char* file : {"b.JPG", "a.jpg", "c.txt", ".profile"}) dir.file(file);
+        dir.fill({{"link-to-dir", "-> beta"}, {"e.jpg", "-> c.txt"}});
         QVERIFY((subfolderNames(dir.path()) == Names{".hidden", "Alfa", "beta", "d.jpg", "link-to-dir"}));
         QVERIFY(subfolderNames(dir / "missing").empty());
         QVERIFY((matchingFileNames(dir.path(), T("*.jpg")) == Names{"a.jpg", "b.JPG", "e.jpg"}));

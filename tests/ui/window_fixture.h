@@ -1,6 +1,7 @@
 #pragma once
 // The main window on a temporary folder with scripted message boxes, and the on-disk check every
 // rename test ends with: each file is made with its own content, which must still be there once.
+#include <QtTest>
 #include <QtWidgets>
 #include <algorithm>
 #include <memory>
@@ -55,6 +56,10 @@ protected:
     }
     void click(const char* group, int index) const { ui<QButtonGroup>(group)->button(index)->click(); }
     void setText(const char* field, const char* text) const { ui<QLineEdit>(field)->setText(QString::fromUtf8(text)); }
+    void enterPath(const QString& path) const {
+        ui<QLineEdit>("txtCesta")->setText(path);
+        QTest::keyClick(ui<QLineEdit>("txtCesta"), Qt::Key_Return);
+    }
     bool renameOffered() const { return ui<QToolButton>("cmdPrejmenovat")->isEnabled(); }
 
     // The names of the folder's entries, sorted.
