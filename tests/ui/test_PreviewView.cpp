@@ -1,12 +1,9 @@
-// The preview box: its lines, its scroll ranges, selecting part of it and copying.
+// The preview box: its lines, selecting part of it and copying.
 #include <QApplication>
 #include <QClipboard>
-#include <QScrollBar>
 #include <QtTest>
 
 #include "ui/PreviewView.h"
-
-using zelvar::T;
 
 namespace {
 const QString kWhole = "IMG_1.jpg -> a.jpg\nžluť.png -> * beze změny\nIMG_3.jpg -> 🐢.jpg\n";
@@ -29,23 +26,6 @@ private slots:
             QCOMPARE(got, lines);
             QCOMPARE(view.toPlainText(), QString(text).replace("\r\n", "\n"));
         }
-    }
-
-    void scrollRangesFollowTheText() {
-        PreviewView view;
-        view.resize(344, 415);
-        view.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&view));
-        zelvar::Text text;
-        for (int i = 0; i < 32767; ++i) text += T("IMG_") + zelvar::decimal(i) + T(".jpg -> x.jpg\r\n");
-        view.setText(text + T("a rather long line that certainly does not fit into the width of the box.jpg\r\n"));
-        QScrollBar* v = view.verticalScrollBar();
-        QVERIFY(v->maximum() > 32700);
-        QCOMPARE(v->maximum() + v->pageStep(), 32768);
-        QVERIFY(view.horizontalScrollBar()->maximum() > 0);
-        v->setValue(v->maximum());
-        view.setText(T("short\r\n"));
-        QCOMPARE(v->maximum() + v->value() + view.horizontalScrollBar()->maximum(), 0);
     }
 
     // Keys from the start of the text, then Ctrl+C: l r u d h e are left right up down home end,

@@ -245,7 +245,6 @@ private slots:
             {"Počet zpracovaných souborů: 2\r\nPočet přejmenování: 1\r\nPočet beze změny: 1", zelvar::box::plain}};
         QCOMPARE(dialogs->asked, expected);
         QCOMPARE(ui<QLineEdit>("txtExt")->text(), QStringLiteral("*"));
-        QCOMPARE(w->options().txtExt, zelvar::Text(U"*"));
         QCOMPARE(preview(), rows({"A.txt -> a.txt", "b.txt -> * beze změny"}));
     }
 

@@ -209,7 +209,6 @@ private slots:
             {"x.txt", {"a.txt -> x.txt", "b.txt -> * beze změny"}, 1},
             {"x.txt\ny.txt\nz.txt\n", {"a.txt -> x.txt", "b.txt -> y.txt"}, 3},
             {"\n   \n", {"a.txt -> * beze změny", "b.txt -> * beze změny"}, 2},
-            {"b.txt\nc.txt", {"a.txt -> * viz >b.txt< níže", "b.txt -> c.txt"}, 2},
         };
         for (const auto& [typed, expected, lines] : cases) {
             ui<QPlainTextEdit>("txtEdit")->setPlainText(typed);
