@@ -1,12 +1,9 @@
 // How much the rename run costs over the system calls it cannot avoid: renames N entries through the
 // run with every question answered Yes, and N entries of a fresh copy through a bare loop of
 // renameat2(RENAME_NOREPLACE). Then what the run journal takes of the run: the plan (the folder read
-// once, the file written and synced) and the final record, on a third copy. The journal must be on
-// disk before the first rename, so a file of its size written, synced, renamed and its folder synced
-// is its floor: that part is the disk's, the rest is the journal's own work.
+// once, the file written and synced) and the final record, on a third copy.
 // Usage: bench_rename [N [FOLDER]]; FOLDER defaults to the folder of this program, so the figures
 // come from the build folder's file system.
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -82,33 +79,6 @@ double timeJournal(const std::string& folder, const PreviewList& rows) {
     return clock.seconds();
 }
 
-// The newest journal's size; journal names begin with their time, so the greatest name is the newest.
-std::uintmax_t newestJournalSize(const fs::path& folder) {
-    fs::path newest;
-    for (const auto& e : fs::directory_iterator(folder))
-        if (e.path().extension() == ".journal" && e.path().filename() > newest.filename()) newest = e.path();
-    return newest.empty() ? 0 : fs::file_size(newest);
-}
-
-// A file of `size` bytes made durable the way the journal is: written, synced, renamed into place and
-// its folder synced; then removed.
-double timeDurableWrite(const fs::path& folder, std::uintmax_t size) {
-    const std::string data(size, 'x'), temporary = folder / ".floor.tmp", final = folder / "floor.bin";
-    const bench::Stopwatch clock;
-    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    const int folderFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0 || folderFd < 0 || ::write(fd, data.data(), data.size()) != static_cast<ssize_t>(data.size()) ||
-        ::fsync(fd) != 0 || ::rename(temporary.c_str(), final.c_str()) != 0 || ::fsync(folderFd) != 0) {
-        std::perror("floor");
-        std::exit(1);
-    }
-    ::close(fd);
-    ::close(folderFd);
-    const double elapsed = clock.seconds();
-    fs::remove(final);
-    return elapsed;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -128,7 +98,7 @@ int main(int argc, char** argv) {
     const bench::TempFolder state(base, "zelvar-bench-state", 0, oldName);
     setenv("XDG_STATE_HOME", state.path().c_str(), 1);
 
-    std::vector<double> run, bare, journal, durable;
+    std::vector<double> run, bare, journal;
     for (int r = 0; r < rounds; ++r) {
         // Alternate the two so that neither always meets a warmer cache.
         const bench::TempFolder a(base, "zelvar-bench", n, oldName), b(base, "zelvar-bench", n, oldName);
@@ -143,9 +113,6 @@ int main(int argc, char** argv) {
         const bench::TempFolder c(base, "zelvar-bench", n, oldName);
         sync();
         journal.push_back(timeJournal(c.path(), rows));
-        const fs::path journals = fs::path(state.path()) / "zelvar";
-        sync();
-        durable.push_back(timeDurableWrite(journals, newestJournalSize(journals)));
     }
     const double runMedian = median(run), bareMedian = median(bare);
     std::printf("entries %d, rounds %d, folder %s\n", n, rounds, base.c_str());
@@ -155,11 +122,6 @@ int main(int argc, char** argv) {
     const double journalMedian = median(journal);
     std::printf("journal           median %.1f ms\n", journalMedian * 1e3);
     std::printf("journal share     %.1f %% of the run (target <= 5 %%)\n", 100 * journalMedian / runMedian);
-    const double durableMedian = median(durable);
-    std::printf("  of which disk   %.1f ms: a file of its size written, synced and renamed into place\n",
-                durableMedian * 1e3);
-    std::printf("  own work        %.1f ms, %.1f %% of the run\n", (journalMedian - durableMedian) * 1e3,
-                100 * (journalMedian - durableMedian) / runMedian);
     // On a busy machine the one-off journal is often preempted; the best rounds show its own cost.
     const double journalBest = *std::min_element(journal.begin(), journal.end());
     const double runBest = *std::min_element(run.begin(), run.end());
