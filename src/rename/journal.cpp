@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <charconv>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -340,12 +339,6 @@ std::string RunRecorder::begin(RenameFolder& dir, const std::string& folder, std
     if (std::string error = writeJournal(dir_, journal_); !error.empty()) return error;
     pruneJournals(dir_);
     return {};
-}
-
-const std::string& RunRecorder::temporary(std::size_t k) {
-    char number[24];
-    temporary_.assign(journal_.temporaryPrefix).append(number, std::to_chars(number, number + sizeof number, k).ptr);
-    return temporary_;
 }
 
 void RunRecorder::markRenamed(std::size_t k) {

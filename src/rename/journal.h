@@ -111,9 +111,8 @@ public:
     std::string begin(RenameFolder& dir, const std::string& folder, std::vector<JournalRow> rows,
                       const std::string& undoes = {});
     const JournalRow& row(std::size_t k) const { return journal_.rows[k]; }
-    // Row k's temporary name, valid until the next call: made afresh in one buffer for every row, so
-    // that the plan holds no name that is almost never needed.
-    const std::string& temporary(std::size_t k);
+    // Row k's temporary name, made when asked: the plan holds no name that is almost never needed.
+    std::string temporary(std::size_t k) const { return journal_.temporary(k); }
     void markRenamed(std::size_t k);
     // Records which rows were renamed: empty, or why it could not (the plan stays and still serves).
     std::string finish();
@@ -122,7 +121,6 @@ public:
 private:
     Journal journal_;
     std::string dir_;
-    std::string temporary_;
 };
 
 }  // namespace zelvar
