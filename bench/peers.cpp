@@ -197,6 +197,7 @@ int main(int argc, char** argv) {
             Tool& t = apply[k];
             const std::string& folder = fresh[k]->path();
             bench::floorListing(folder);  // every tool starts from the same warm folder
+            bench::settleDisk();          // and a disk that is done with the tool before it
             const Sample s = runChild(t.argv(folder), folder);
             checkRenamed(folder, n, t.label);
             t.wall.push_back(s.wallMs), t.cpu.push_back(s.cpuMs), t.peak.push_back(s.peakMb);

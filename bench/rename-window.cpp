@@ -138,7 +138,7 @@ int main(int argc, char** argv) {
         const auto name = [](int k) { return bench::cameraName(k + 1); };
         const bench::TempFolder a(base, "zelvar-bench-rename-window", n, name);
         const bench::TempFolder b(base, "zelvar-bench-rename-window", n, name);
-        sync();
+        bench::settleDisk();
         // Alternate the two so that neither always meets a warmer cache.
         if (r % 2 == 1) bare.push_back(timeBare(b.path(), n));
         const WindowTimes t = timeWindow(a.path(), n);

@@ -103,7 +103,7 @@ int main(int argc, char** argv) {
     for (int r = 0; r < rounds; ++r) {
         // Alternate the two so that neither always meets a warmer cache.
         const bench::TempFolder a(base, "zelvar-bench", n, oldName), b(base, "zelvar-bench", n, oldName);
-        sync();
+        bench::settleDisk();
         if (r % 2 == 0) {
             run.push_back(timeRun(a.path(), rows));
             bare.push_back(timeBare(b.path(), from, to));
@@ -112,7 +112,7 @@ int main(int argc, char** argv) {
             run.push_back(timeRun(a.path(), rows));
         }
         const bench::TempFolder c(base, "zelvar-bench", n, oldName);
-        sync();
+        bench::settleDisk();
         journal.push_back(timeJournal(c.path(), rows));
     }
     const double runMedian = median(run), bareMedian = median(bare);
