@@ -28,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         folder.emplace(name, id);
         if (hidden) continue;
         ZaznamSouboru r;
-        splitEntryName(std::string_view(name), r.Jmeno, r.Pripona);
+        r.setName(fromUtf8(name));
         r.Datum = DateTime{1990 + static_cast<int>(i % 50),
                            1 + static_cast<int>(i % 12),
                            1 + static_cast<int>(i % 28),
@@ -45,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const CounterSetup counter = counterSetup(options, patterns);
     // As the builder composes for a real folder: names as they will land on disk.
     const ComposeName compose = [&](const ZaznamSouboru& r, double N, bool pocitat) {
-        Text name = NoveJmenoStr(r.Jmeno, r.Pripona, N, r.Datum, pocitat, options, patterns);
+        Text name = NoveJmenoStr(r.Jmeno(), r.Pripona(), N, r.Datum, pocitat, options, patterns);
         canonicalise(name);
         return name;
     };

@@ -73,18 +73,18 @@ Text characterOptions(Text result, const RenameOptions& o) {
 
 }  // namespace
 
-Text ZpracJmeno(const Text& Jm, const FiltrVystup& Filtr, double N, bool Obracene, const DateTime& d, bool Pocitat,
-                const RenameOptions& options) {
+Text ZpracJmeno(std::u32string_view Jm, const FiltrVystup& Filtr, double N, bool Obracene, const DateTime& d,
+                bool Pocitat, const RenameOptions& options) {
     Numbering numbering(options, N, Obracene, Pocitat);
     // The kept number is cut from the text in the orientation the tokens see, so that its place
     // is tracked on the same characters the pattern consumes. Without either, the name is read as is.
     const bool extracts = Filtr.Citac && options.optCitac == 2;
     Text own;
     if (Obracene || extracts) {
-        own = Obracene ? Obrat(Jm) : Jm;
+        own = Obracene ? Obrat(Jm) : Text(Jm);
         if (extracts) numbering.extract(own);
     }
-    const Text& J = Obracene || extracts ? own : Jm;
+    const std::u32string_view J = Obracene || extracts ? std::u32string_view(own) : Jm;
 
     const long L = static_cast<long>(J.size());
     long a = Filtr.PolohyPred.empty() ? 0 : std::max(Filtr.PolohyPred[0], 0);

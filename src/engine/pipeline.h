@@ -9,7 +9,7 @@
 
 namespace zelvar {
 
-Text ZpracJmeno(const Text& Jm, const FiltrVystup& Filtr, double N, bool Obracene, const DateTime& d, bool Pocitat,
-                const RenameOptions& options);
+Text ZpracJmeno(std::u32string_view Jm, const FiltrVystup& Filtr, double N, bool Obracene, const DateTime& d,
+                bool Pocitat, const RenameOptions& options);
 
 }  // namespace zelvar

@@ -94,7 +94,7 @@ void appendUtf8(std::string& out, const Text& text) {
     }
 }
 
-Text Obrat(const Text& text) { return Text(text.rbegin(), text.rend()); }
+Text Obrat(std::u32string_view text) { return Text(text.rbegin(), text.rend()); }
 
 std::size_t utf8Size(const Text& text) {
     // Without branches, so that the loop vectorises: a byte escaped as U+DC80..U+DCFF is one byte.

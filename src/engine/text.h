@@ -33,7 +33,7 @@ Text toLower(Text text);
 Text toUpper(Text text);
 
 // The text in reverse order of code points.
-Text Obrat(const Text& text);
+Text Obrat(std::u32string_view text);
 
 // Removes leading and trailing blanks (U+0020 only).
 Text trimSpaces(const Text& text);

@@ -126,23 +126,13 @@ struct NameUse {
 // One build's working state for the steps after the ordering.
 class Namer {
 public:
-    Namer(const std::vector<ZaznamSouboru>& records, const RenameOptions& options, const CounterSetup& counter,
+    Namer(std::vector<ZaznamSouboru> records, const RenameOptions& options, const CounterSetup& counter,
           const ComposeName& compose, std::size_t nameMax)
-        : records_(records), options_(options), counter_(counter), compose_(compose), nameMax_(nameMax),
-          n_(static_cast<int>(records.size())), rows_(n_), ids_(2 * records.size()), oldId_(n_), finalId_(n_, -1),
+        : records_(std::move(records)), options_(options), counter_(counter), compose_(compose), nameMax_(nameMax),
+          n_(static_cast<int>(records_.size())), rows_(n_), ids_(2 * records_.size()), oldId_(n_), finalId_(n_, -1),
           nextOld_(n_, -1) {
-        uses_.reserve(2 * records.size());
-        for (int i = 0; i < n_; ++i) {
-            const auto& r = records_[i];
-            Text& old = rows_[i].oldName;
-            old.reserve(r.Jmeno.size() + 1 + r.Pripona.size());
-            old = r.Jmeno;
-            if (!r.Pripona.empty()) {
-                old += U'.';
-                old += r.Pripona;
-            }
-            oldId_[i] = idOf(old);
-        }
+        uses_.reserve(2 * records_.size());
+        for (int i = 0; i < n_; ++i) oldId_[i] = idOf(oldName(i));
         // Chain the rows of each old name, first row first.
         for (int i = n_ - 1; i >= 0; --i) {
             nextOld_[i] = uses_[oldId_[i]].laterOld;
@@ -154,7 +144,7 @@ public:
         const bool sameStemSkip = options_.optCitac == 0 && counter_.inPattern && options_.chkStejnePripony != 0;
         int k = 0;
         for (int i = 0; i < n_; ++i) {
-            if (sameStemSkip && i > 0 && records_[i - 1].Jmeno == records_[i].Jmeno) ++k;
+            if (sameStemSkip && i > 0 && records_[i - 1].Jmeno() == records_[i].Jmeno()) ++k;
             nameRow(i, counter_.start + static_cast<long long>(counter_.step) * (i - k));
             NameUse& use = uses_[finalId_[i]];
             if (use.firstFinal < 0) {
@@ -208,10 +198,10 @@ public:
     void guard() {
         for (int i = 0; i < n_; ++i) {
             if (!rows_[i].marker()) {
-                if (rows_[i].newName == rows_[i].oldName) {
+                if (rows_[i].newName == oldName(i)) {
                     mark(i, Verdict::unchanged);
                 } else if (const int j = uses_[finalId_[i]].guarded; j >= 0) {
-                    mark(i, Verdict::clashAbove, rows_[j].finalName());
+                    mark(i, Verdict::clashAbove, finalName(j));
                 }
             }
             NameUse& use = uses_[finalId_[i]];
@@ -219,7 +209,9 @@ public:
         }
     }
 
+    // The old names move into the rows: the name table, which points at them, is done with.
     NamedRows result() {
+        for (int i = 0; i < n_; ++i) rows_[i].oldName = std::move(records_[i].name);
         NamedRows out;
         out.unchanged = static_cast<int>(
             std::count_if(rows_.begin(), rows_.end(), [](const PreviewEntry& r) { return r.marker(); }));
@@ -228,7 +220,11 @@ public:
     }
 
 private:
-    // Ids point into the rows' texts: old names never change, and a row's new name stays as it
+    // Until the result is made, a row's old name is its record's.
+    const Text& oldName(int i) const { return records_[i].name; }
+    const Text& finalName(int i) const { return rows_[i].marker() ? oldName(i) : rows_[i].newName; }
+
+    // Ids point into the records' names and the rows' new names: old names never change, and a row's new name stays as it
     // is from the end of its naming step until the zero step.
     int idOf(const Text& name) { return withUse(ids_.intern(name)); }
     int idOfCopy(const Text& name) { return withUse(ids_.internCopy(name)); }
@@ -250,7 +246,7 @@ private:
         // A counter value past the 16-bit range makes no name at all.
         if (counterValue <= kMaxSmall) row.newName = compose_(records_[i], static_cast<double>(counterValue), false);
         if (const auto refused = unusable(row.newName)) return mark(i, *refused);
-        if (row.newName == row.oldName) return mark(i, Verdict::unchanged);
+        if (row.newName == oldName(i)) return mark(i, Verdict::unchanged);
 
         int id = ids_.find(row.newName);
         if (options_.optCitac == 1) {
@@ -260,9 +256,9 @@ private:
             // A number written into the name may empty its stem or make it too long.
             if (const auto refused = unusable(row.newName)) return mark(i, *refused);
         } else if (id >= 0 && uses_[id].firstFinal >= 0) {
-            return mark(i, Verdict::clashAbove, rows_[uses_[id].firstFinal].finalName());
+            return mark(i, Verdict::clashAbove, finalName(uses_[id].firstFinal));
         }
-        if (const int j = id >= 0 ? laterOld(id, i) : -1; j >= 0) return mark(i, Verdict::clashBelow, rows_[j].oldName);
+        if (const int j = id >= 0 ? laterOld(id, i) : -1; j >= 0) return mark(i, Verdict::clashBelow, oldName(j));
         finalId_[i] = id >= 0 ? id : idOf(row.newName);
     }
 
@@ -313,7 +309,7 @@ private:
         return it == more.end() ? -1 : *it;
     }
 
-    const std::vector<ZaznamSouboru>& records_;
+    std::vector<ZaznamSouboru> records_;
     const RenameOptions& options_;
     const CounterSetup& counter_;
     const ComposeName& compose_;
@@ -341,33 +337,9 @@ CounterSetup counterSetup(const RenameOptions& options, const CompiledPatterns& 
     return c;
 }
 
-void splitEntryName(const Text& name, Text& jmeno, Text& pripona) {
-    const std::size_t p = PosledniTecka(name);
-    if (p > 1 && p < name.size()) {
-        jmeno = name.substr(0, p - 1);
-        pripona = name.substr(p);
-    } else {
-        jmeno = name;
-        pripona.clear();
-    }
-}
-
-void splitEntryName(std::string_view bytes, Text& jmeno, Text& pripona) {
-    // "." is one byte in UTF-8 and never part of another character or of an invalid sequence,
-    // so the split can be made on the bytes before they are decoded.
-    const std::size_t dot = bytes.rfind('.');
-    if (dot != std::string_view::npos && dot > 0 && dot + 1 < bytes.size()) {
-        jmeno = fromUtf8(bytes.substr(0, dot));
-        pripona = fromUtf8(bytes.substr(dot + 1));
-    } else {
-        jmeno = fromUtf8(bytes);
-        pripona.clear();
-    }
-}
-
-NamedRows nameRows(const std::vector<ZaznamSouboru>& records, const RenameOptions& options, const CounterSetup& counter,
+NamedRows nameRows(std::vector<ZaznamSouboru> records, const RenameOptions& options, const CounterSetup& counter,
                    const ComposeName& compose, const FindEntry& existing, std::size_t nameMax) {
-    Namer namer(records, options, counter, compose, nameMax);
+    Namer namer(std::move(records), options, counter, compose, nameMax);
     namer.nameAll();
     namer.zeroForFirsts();
     namer.markPresent(existing);
@@ -399,7 +371,7 @@ PreviewResult rowsOf(const Listing& listing, Listing* spent, const RenameOptions
     for (std::size_t i = 0; i < records.size(); ++i) {
         const ListedEntry& e = listing.entries[i];
         ZaznamSouboru& r = records[i];
-        splitEntryName(std::string_view(e.name), r.Jmeno, r.Pripona);
+        r.setName(fromUtf8(e.name));
         r.Datum = e.date;
         r.mtime = e.mtime;
         r.isDir = e.isDir;
@@ -410,14 +382,14 @@ PreviewResult rowsOf(const Listing& listing, Listing* spent, const RenameOptions
 
     // Names are compared as they will land on disk.
     const ComposeName compose = [&](const ZaznamSouboru& r, double N, bool pocitat) {
-        Text name = NoveJmenoStr(r.Jmeno, r.Pripona, N, r.Datum, pocitat, options, patterns);
+        Text name = NoveJmenoStr(r.Jmeno(), r.Pripona(), N, r.Datum, pocitat, options, patterns);
         canonicalise(name);
         // The rows keep their names as long as the preview lives: no room to grow.
         name.shrink_to_fit();
         return name;
     };
     const FindEntry existing = [&](const Text& name) { return listing.existing(toUtf8(name)); };
-    NamedRows named = nameRows(records, options, counter, compose, existing, listing.nameMax);
+    NamedRows named = nameRows(std::move(records), options, counter, compose, existing, listing.nameMax);
 
     result.rows = std::move(named.rows);
     result.unchanged = named.unchanged;

@@ -51,13 +51,6 @@ struct CounterSetup {
 };
 CounterSetup counterSetup(const RenameOptions& options, const CompiledPatterns& patterns);
 
-// Splits a listed name at its last ".". A name with no ".", a "." only in front (".htaccess") or
-// a "." as its last character ("abc.") has no extension and is its whole Jmeno, so that Jmeno,
-// "." and Pripona always give the name back.
-void splitEntryName(const Text& name, Text& jmeno, Text& pripona);
-// The same for a name given as its bytes on disk, decoding only the two parts.
-void splitEntryName(std::string_view bytes, Text& jmeno, Text& pripona);
-
 // The new name of one record for a counter value; `pocitat` makes "Jen stejné" write the number.
 // When no pattern holds the counter code, the result must not depend on the value or on pocitat.
 using ComposeName = std::function<Text(const ZaznamSouboru& record, double N, bool pocitat)>;
@@ -76,7 +69,7 @@ struct NamedRows {
 // costs a few hash probes (one more per renumbering in "Jen stejné"), with exactly the result of
 // the row-by-row scans. `records` is in preview order. A name with nothing before its first "." or
 // longer than nameMax bytes is unusable, also when "Jen stejné" or the zero step makes it anew.
-NamedRows nameRows(const std::vector<ZaznamSouboru>& records, const RenameOptions& options, const CounterSetup& counter,
+NamedRows nameRows(std::vector<ZaznamSouboru> records, const RenameOptions& options, const CounterSetup& counter,
                    const ComposeName& compose, const FindEntry& existing, std::size_t nameMax = 255);
 
 }  // namespace zelvar

@@ -23,8 +23,8 @@ Text letterCase(Text name, int optVelikost) {
     }
 }
 
-Text compose(const Text& Jm, const Text& Ex, bool hasOwnExtension, double N, const DateTime& d, bool Pocitat,
-             const RenameOptions& options, const CompiledPatterns& patterns) {
+Text compose(std::u32string_view Jm, std::u32string_view Ex, bool hasOwnExtension, double N, const DateTime& d,
+             bool Pocitat, const RenameOptions& options, const CompiledPatterns& patterns) {
     Text result = ZpracJmeno(Jm, patterns.jmeno, N, options.chkObratitJm != 0, d, Pocitat, options);
     if (getsExtension(hasOwnExtension, options.txtExt)) {
         result += U'.';
@@ -35,7 +35,7 @@ Text compose(const Text& Jm, const Text& Ex, bool hasOwnExtension, double N, con
 
 }  // namespace
 
-Text NoveJmenoStr(const Text& Jm, const Text& Ex, double N, const DateTime& d, bool Pocitat,
+Text NoveJmenoStr(std::u32string_view Jm, std::u32string_view Ex, double N, const DateTime& d, bool Pocitat,
                   const RenameOptions& options, const CompiledPatterns& patterns) {
     return compose(Jm, Ex, !Ex.empty(), N, d, Pocitat, options, patterns);
 }

@@ -12,7 +12,7 @@ namespace zelvar {
 inline const Text kOddelovace = U" -_,.;=+[]{}'!@#$%^&";
 
 // New name of a listed entry whose name and extension are already split.
-Text NoveJmenoStr(const Text& Jm, const Text& Ex, double N, const DateTime& d, bool Pocitat,
+Text NoveJmenoStr(std::u32string_view Jm, std::u32string_view Ex, double N, const DateTime& d, bool Pocitat,
                   const RenameOptions& options, const CompiledPatterns& patterns);
 // New name of a whole name (the samples): split at its last ".", date-time zero.
 Text NoveJmeno(const Text& Jm, double N, bool Pocitat, const RenameOptions& options, const CompiledPatterns& patterns);

@@ -17,7 +17,7 @@ struct DigitRun {
     std::size_t begin = Text::npos, significant = 0, end = 0;
 };
 
-DigitRun firstDigitRun(const Text& text) {
+DigitRun firstDigitRun(std::u32string_view text) {
     DigitRun run;
     std::size_t i = 0;
     while (i < text.size() && !isDigit(text[i])) ++i;
@@ -37,7 +37,7 @@ DigitRun firstDigitRun(const Text& text) {
 std::size_t keyWidth(const std::vector<ZaznamSouboru>& list) {
     std::size_t width = kKeyDigits;
     for (const auto& r : list) {
-        const DigitRun run = firstDigitRun(r.Jmeno);
+        const DigitRun run = firstDigitRun(r.Jmeno());
         if (run.begin != Text::npos) width = std::max(width, run.end - run.significant);
     }
     return width;
@@ -52,7 +52,7 @@ public:
     }
 
     // Adds the lower case of a + "." + b as the next key.
-    void add(const Text& a, const Text& b) {
+    void add(std::u32string_view a, std::u32string_view b) {
         const std::size_t from = text_.size();
         text_ += a;
         text_ += U'.';
@@ -72,26 +72,8 @@ private:
     std::vector<std::size_t> ends_;
 };
 
-// The name on disk of a record is Jmeno, then "." and Pripona when there is one.
-std::size_t wholeLength(const ZaznamSouboru& r) {
-    return r.Jmeno.size() + (r.Pripona.empty() ? 0 : 1 + r.Pripona.size());
-}
-
-char32_t wholeAt(const ZaznamSouboru& r, std::size_t i) {
-    if (i < r.Jmeno.size()) return r.Jmeno[i];
-    if (i == r.Jmeno.size()) return U'.';
-    return r.Pripona[i - r.Jmeno.size() - 1];
-}
-
-// The names on disk compared code point by code point, without putting them together.
-bool nameBefore(const ZaznamSouboru& a, const ZaznamSouboru& b) {
-    const std::size_t la = wholeLength(a), lb = wholeLength(b);
-    for (std::size_t i = 0; i < la && i < lb; ++i) {
-        const char32_t ca = wholeAt(a, i), cb = wholeAt(b, i);
-        if (ca != cb) return ca < cb;
-    }
-    return la < lb;
-}
+// The names on disk compared code point by code point.
+bool nameBefore(const ZaznamSouboru& a, const ZaznamSouboru& b) { return a.name < b.name; }
 
 // keyA and keyB are the records' sort keys; by date they are not used.
 bool before(const ZaznamSouboru& a, const ZaznamSouboru& b, std::u32string_view keyA, std::u32string_view keyB,
@@ -167,31 +149,38 @@ void permute(std::vector<ZaznamSouboru>& list, std::vector<int>& order) {
 Keys sortKeys(const std::vector<ZaznamSouboru>& list, bool extensionFirst, bool numeric) {
     const std::size_t width = numeric ? keyWidth(list) : kKeyDigits;
     std::size_t characters = 0;
-    for (const auto& r : list) characters += r.Jmeno.size() + 1 + r.Pripona.size() + (numeric ? width : 0);
+    for (const auto& r : list) characters += r.name.size() + 1 + (numeric ? width : 0);
     Keys keys(list.size(), characters);
     for (const auto& r : list) {
         const Text numbered = numeric ? CiselnyKlic(r, width) : Text();
-        const Text& name = numeric ? numbered : r.Jmeno;
+        const std::u32string_view name = numeric ? std::u32string_view(numbered) : r.Jmeno();
         if (extensionFirst)
-            keys.add(r.Pripona, name);
+            keys.add(r.Pripona(), name);
         else
-            keys.add(name, r.Pripona);
+            keys.add(name, r.Pripona());
     }
     return keys;
 }
 
 }  // namespace
 
+void ZaznamSouboru::setName(Text whole) {
+    name = std::move(whole);
+    const std::size_t dot = name.rfind(U'.');
+    stemSize = static_cast<std::uint32_t>(dot != Text::npos && dot > 0 && dot + 1 < name.size() ? dot : name.size());
+}
+
 Text CiselnyKlic(const ZaznamSouboru& record, std::size_t width) {
-    const DigitRun run = firstDigitRun(record.Jmeno);
-    if (run.begin == Text::npos) return record.Jmeno;
+    const std::u32string_view jmeno = record.Jmeno();
+    const DigitRun run = firstDigitRun(jmeno);
+    if (run.begin == Text::npos) return Text(jmeno);
     const std::size_t digits = run.end - run.significant;
     Text key;
-    key.reserve(record.Jmeno.size() + width);
-    key.append(record.Jmeno, 0, run.begin);
+    key.reserve(jmeno.size() + width);
+    key.append(jmeno.substr(0, run.begin));
     if (digits < width) key.append(width - digits, U'0');
-    key.append(record.Jmeno, run.significant, digits);
-    key.append(record.Jmeno, run.end, Text::npos);
+    key.append(jmeno.substr(run.significant, digits));
+    key.append(jmeno.substr(run.end));
     return key;
 }
 

@@ -13,12 +13,23 @@ namespace zelvar {
 
 // One listed entry inside one preview build.
 struct ZaznamSouboru {
-    Text Jmeno;      // the name up to its last "." (all of it without an extension)
-    Text Pripona;    // after the last "."; Jmeno, "." and Pripona are the name on disk
+    Text name;                   // the name on disk (lossless decoding of its bytes)
+    std::uint32_t stemSize = 0;  // the length of Jmeno
+    bool isDir = false;
     DateTime Datum;  // last change, local civil time
     FileTime mtime;  // the same as a time point, for ordering
-    bool isDir = false;
     EntryId id;
+
+    // Takes the name and splits it at its last ".". A name with no ".", a "." only in front
+    // (".htaccess") or a "." as its last character ("abc.") has no extension and is its whole
+    // Jmeno, so that Jmeno, "." and Pripona always give the name back.
+    void setName(Text whole);
+    // The name up to its last "." (all of it without an extension), and what follows that ".".
+    // Views into the name, which is kept once: a build holds every record of the folder at once.
+    std::u32string_view Jmeno() const { return std::u32string_view(name).substr(0, stemSize); }
+    std::u32string_view Pripona() const {
+        return stemSize < name.size() ? std::u32string_view(name).substr(stemSize + 1) : std::u32string_view();
+    }
 };
 
 // optRazeni: 0 name, 1 extension, 2 date, 3 none. chkCisla numeric, chkObracene reverse.

@@ -17,12 +17,12 @@ std::vector<std::string> named(const std::vector<Text>& names, const RenameOptio
                                std::size_t nameMax = 255) {
     std::vector<ZaznamSouboru> records(names.size());
     for (std::size_t i = 0; i < names.size(); ++i) {
-        splitEntryName(names[i], records[i].Jmeno, records[i].Pripona);
+        records[i].setName(names[i]);
         records[i].id = EntryId{1, static_cast<ino_t>(i + 1)};
     }
     const CompiledPatterns p = ZpracujFiltrVystupCely(o);
     const ComposeName compose = [&](const ZaznamSouboru& r, double N, bool pocitat) {
-        return NoveJmenoStr(r.Jmeno, r.Pripona, N, r.Datum, pocitat, o, p);
+        return NoveJmenoStr(r.Jmeno(), r.Pripona(), N, r.Datum, pocitat, o, p);
     };
     const NamedRows got = nameRows(records, o, counterSetup(o, p), compose, existing, nameMax);
     std::vector<std::string> out;
@@ -65,7 +65,7 @@ TEST(NameRows, OwnEntryUnderAnotherNameIsStillATakenName) {
     EXPECT_EQ(named({U"a.txt"}, o, sameInode), std::vector<std::string>{"a.txt -> * existuje >b.txt<"});
 }
 
-TEST(SplitEntryName, LastDotUnlessFirstOrLast) {
+TEST(ZaznamSouboru, SplitAtTheLastDotUnlessFirstOrLast) {
     struct Case {
         std::string name, jmeno, pripona;
     };
@@ -76,11 +76,9 @@ TEST(SplitEntryName, LastDotUnlessFirstOrLast) {
         {"žluť.kůň", "žluť", "kůň"}, {"cut.\xc5", "cut", "\xc5"},
     };
     for (const auto& c : cases) {
-        Text j1, p1, j2, p2;  // from decoded text and from the bytes on disk
-        splitEntryName(fromUtf8(c.name), j1, p1);
-        splitEntryName(std::string_view(c.name), j2, p2);
-        EXPECT_EQ(toUtf8(j1) + "|" + toUtf8(p1), c.jmeno + "|" + c.pripona) << c.name;
-        EXPECT_TRUE(j2 == j1 && p2 == p1) << c.name;
+        ZaznamSouboru r;
+        r.setName(fromUtf8(c.name));
+        EXPECT_EQ(toUtf8(Text(r.Jmeno())) + "|" + toUtf8(Text(r.Pripona())), c.jmeno + "|" + c.pripona) << c.name;
     }
 }
 

@@ -26,12 +26,12 @@ Names split(const std::string& joined) {
 Names sorted(const Names& input, int key, bool reverse, bool numeric, const std::vector<FileTime>& times = {}) {
     std::vector<ZaznamSouboru> list(input.size());
     for (std::size_t i = 0; i < input.size(); ++i) {
-        splitEntryName(T(input[i]), list[i].Jmeno, list[i].Pripona);
+        list[i].setName(T(input[i]));
         list[i].mtime = i < times.size() ? times[i] : FileTime{};
     }
     Serad(list, key, reverse, numeric);
     Names out;
-    for (const auto& r : list) out.push_back(toUtf8(r.Pripona.empty() ? r.Jmeno : r.Jmeno + U'.' + r.Pripona));
+    for (const auto& r : list) out.push_back(toUtf8(r.name));
     return out;
 }
 
