@@ -224,8 +224,8 @@ private:
     const Text& oldName(int i) const { return records_[i].name; }
     const Text& finalName(int i) const { return rows_[i].marker() ? oldName(i) : rows_[i].newName; }
 
-    // Ids point into the records' names and the rows' new names: old names never change, and a row's new name stays as it
-    // is from the end of its naming step until the zero step.
+    // Ids point into the records' names and the rows' new names: old names never change, and a
+    // row's new name stays as it is from the end of its naming step until the zero step.
     int idOf(const Text& name) { return withUse(ids_.intern(name)); }
     int idOfCopy(const Text& name) { return withUse(ids_.internCopy(name)); }
     int withUse(int id) {
