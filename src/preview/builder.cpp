@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <deque>
+#include <functional>
 #include <string_view>
 
 #include "preview/compose.h"
@@ -30,23 +30,34 @@ using Key = std::u32string_view;
 // Ids for names that are equal ignoring letter case, in one flat open-addressing table, so that
 // every clash check of a build is a probe into a few arrays rather than a walk over earlier or
 // later rows. Names are hashed and compared through lowerChar as they stand, so no lower-cased
-// copy is made; a key the caller may change later is copied into the table.
+// copy is made. The table keeps no names either: each id holds a number its owner gave for where
+// the name lies, which `nameAt` turns back into the name (four bytes an id where a view is sixteen:
+// a build of a big folder holds twice as many ids as rows).
 class NameIds {
 public:
-    explicit NameIds(std::size_t expected) { rehash(expected * 2); }
+    using NameAt = std::function<Key(std::uint32_t where)>;
+
+    NameIds(std::size_t expected, NameAt nameAt) : nameAt_(std::move(nameAt)) {
+        where_.reserve(expected);
+        rehash(expected * 2);
+    }
 
     int find(Key key) const { return slots_[probe(key, hash(key))].id; }
 
-    // The id of the name; a new id points at `key`, which must outlive the table.
-    int intern(Key key) {
-        return add(key, [&] { return key; });
-    }
-    // The same for a name that may change: the table keeps a copy when the name is new.
-    int internCopy(const Text& key) {
-        return add(key, [&] { return Key(copies_.emplace_back(key)); });
+    // The id of the name; a new id remembers `where`, and nameAt(where) must give the name for as
+    // long as the table is asked.
+    int intern(Key key, std::uint32_t where) {
+        const std::uint64_t h = hash(key);
+        const std::size_t s = probe(key, h);
+        if (slots_[s].id >= 0) return slots_[s].id;
+        const int id = static_cast<int>(where_.size());
+        where_.push_back(where);
+        slots_[s] = {static_cast<std::uint32_t>(h), id};
+        if (where_.size() * 2 > slots_.size()) rehash(slots_.size() * 2);
+        return id;
     }
 
-    std::size_t size() const { return keys_.size(); }
+    std::size_t size() const { return where_.size(); }
 
 private:
     struct Slot {
@@ -71,24 +82,12 @@ private:
         return true;
     }
 
-    template <class Store>
-    int add(Key key, Store store) {
-        const std::uint64_t h = hash(key);
-        const std::size_t s = probe(key, h);
-        if (slots_[s].id >= 0) return slots_[s].id;
-        const int id = static_cast<int>(keys_.size());
-        keys_.push_back(store());
-        hashes_.push_back(h);
-        slots_[s] = {static_cast<std::uint32_t>(h), id};
-        if (keys_.size() * 2 > slots_.size()) rehash(slots_.size() * 2);
-        return id;
-    }
-
     std::size_t probe(Key key, std::uint64_t h) const {
         const std::size_t mask = slots_.size() - 1;
         for (std::size_t s = h & mask;; s = (s + 1) & mask) {
             const Slot& slot = slots_[s];
-            if (slot.id < 0 || (slot.hash == static_cast<std::uint32_t>(h) && sameName(keys_[slot.id], key))) return s;
+            if (slot.id < 0 || (slot.hash == static_cast<std::uint32_t>(h) && sameName(nameAt_(where_[slot.id]), key)))
+                return s;
         }
     }
 
@@ -96,17 +95,17 @@ private:
         std::size_t capacity = 16;
         while (capacity < wanted) capacity <<= 1;
         slots_.assign(capacity, Slot{});
-        for (std::size_t id = 0; id < keys_.size(); ++id) {
-            std::size_t s = hashes_[id] & (capacity - 1);
+        for (std::size_t id = 0; id < where_.size(); ++id) {
+            const std::uint64_t h = hash(nameAt_(where_[id]));
+            std::size_t s = h & (capacity - 1);
             while (slots_[s].id >= 0) s = (s + 1) & (capacity - 1);
-            slots_[s] = {static_cast<std::uint32_t>(hashes_[id]), static_cast<int>(id)};
+            slots_[s] = {static_cast<std::uint32_t>(h), static_cast<int>(id)};
         }
     }
 
+    NameAt nameAt_;
     std::vector<Slot> slots_;
-    std::vector<Key> keys_;
-    std::vector<std::uint64_t> hashes_;
-    std::deque<Text> copies_;  // a deque never moves its texts, so keys may point into them
+    std::vector<std::uint32_t> where_;  // by id
 };
 
 struct Group {
@@ -129,10 +128,11 @@ public:
     Namer(std::vector<ZaznamSouboru> records, const RenameOptions& options, const CounterSetup& counter,
           const ComposeName& compose, std::size_t nameMax)
         : records_(std::move(records)), options_(options), counter_(counter), compose_(compose), nameMax_(nameMax),
-          n_(static_cast<int>(records_.size())), rows_(n_), ids_(2 * records_.size()), oldId_(n_), finalId_(n_, -1),
-          nextOld_(n_, -1) {
+          n_(static_cast<int>(records_.size())), rows_(n_),
+          ids_(2 * records_.size(), [this](std::uint32_t where) { return nameAt(where); }), oldId_(n_),
+          finalId_(n_, -1), nextOld_(n_, -1) {
         uses_.reserve(2 * records_.size());
-        for (int i = 0; i < n_; ++i) oldId_[i] = idOf(oldName(i));
+        for (int i = 0; i < n_; ++i) oldId_[i] = oldNameId(i);
         // Chain the rows of each old name, first row first.
         for (int i = n_ - 1; i >= 0; --i) {
             nextOld_[i] = uses_[oldId_[i]].laterOld;
@@ -224,10 +224,26 @@ private:
     const Text& oldName(int i) const { return records_[i].name; }
     const Text& finalName(int i) const { return rows_[i].marker() ? oldName(i) : rows_[i].newName; }
 
-    // Ids point into the records' names and the rows' new names: old names never change, and a
-    // row's new name stays as it is from the end of its naming step until the zero step.
-    int idOf(const Text& name) { return withUse(ids_.intern(name)); }
-    int idOfCopy(const Text& name) { return withUse(ids_.internCopy(name)); }
+    // Where a name of an id lies: 2i is row i's old name, 2i + 1 its new name, 2n + k the k-th copy.
+    // Old names never change, and a row's new name stays as it is from the end of its naming step
+    // until the zero step, after which the table is not asked.
+    Key nameAt(std::uint32_t where) const {
+        const std::size_t row = where / 2;
+        if (row >= records_.size()) return copies_[where - 2 * records_.size()];
+        return where % 2 ? Key(rows_[row].newName) : Key(oldName(static_cast<int>(row)));
+    }
+    int oldNameId(int i) { return withUse(ids_.intern(oldName(i), 2 * static_cast<std::uint32_t>(i))); }
+    int newNameId(int i) { return withUse(ids_.intern(rows_[i].newName, 2 * static_cast<std::uint32_t>(i) + 1)); }
+    // For a name that may change: the table's id then points at a copy when the name is new.
+    int idOfCopy(const Text& name) {
+        // The copy is there before the table may ask for it (it does when it grows).
+        copies_.push_back(name);
+        const std::size_t before = ids_.size();
+        const int id =
+            ids_.intern(copies_.back(), static_cast<std::uint32_t>(2 * records_.size() + copies_.size() - 1));
+        if (ids_.size() == before) copies_.pop_back();
+        return withUse(id);
+    }
     int withUse(int id) {
         if (static_cast<std::size_t>(id) == uses_.size()) uses_.emplace_back();
         return id;
@@ -259,7 +275,7 @@ private:
             return mark(i, Verdict::clashAbove, finalName(uses_[id].firstFinal));
         }
         if (const int j = id >= 0 ? laterOld(id, i) : -1; j >= 0) return mark(i, Verdict::clashBelow, oldName(j));
-        finalId_[i] = id >= 0 ? id : idOf(row.newName);
+        finalId_[i] = id >= 0 ? id : newNameId(i);
     }
 
     std::optional<Verdict> unusable(const Text& name) const {
@@ -323,6 +339,7 @@ private:
     std::vector<int> finalId_;  // by row: id of the lower-cased final name
     std::vector<int> nextOld_;  // by row: the next row with the same old name id
     std::vector<Group> groups_;
+    std::vector<Text> copies_;  // names of the zero step that no row holds while the table is asked
 };
 
 }  // namespace
