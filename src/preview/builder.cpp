@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <string_view>
+#include <unordered_map>
 
 #include "preview/compose.h"
 
@@ -113,12 +114,11 @@ struct Group {
     long long pocet;  // number given to the group's latest member
 };
 
-// What the build knows about one name (letter case aside).
+// What the build knows about one name (letter case aside). What few names have (further rows that
+// end with it, a "Jen stejné" group) is kept beside it, so the table of every name stays small.
 struct NameUse {
     int laterOld = -1;    // the next row (after the current one) that has it as old name
     int firstFinal = -1;  // the first row that ends with it
-    int moreFinal = -1;   // index of the list of further rows that end with it (rarely any)
-    int group = -1;       // its "Jen stejné" group
     int guarded = -1;     // the first row that ends with it after the closing guard
 };
 
@@ -147,15 +147,10 @@ public:
             if (sameStemSkip && i > 0 && records_[i - 1].Jmeno() == records_[i].Jmeno()) ++k;
             nameRow(i, counter_.start + static_cast<long long>(counter_.step) * (i - k));
             NameUse& use = uses_[finalId_[i]];
-            if (use.firstFinal < 0) {
+            if (use.firstFinal < 0)
                 use.firstFinal = i;
-            } else {
-                if (use.moreFinal < 0) {
-                    use.moreFinal = static_cast<int>(moreFinal_.size());
-                    moreFinal_.emplace_back();
-                }
-                moreFinal_[use.moreFinal].push_back(i);
-            }
+            else
+                moreFinal_[finalId_[i]].push_back(i);
         }
     }
 
@@ -293,11 +288,9 @@ private:
             if (id < 0) return id;
             const int j = finalAfter(id, from);
             if (j < 0) return id;
-            if (uses_[id].group < 0) {
-                uses_[id].group = static_cast<int>(groups_.size());
-                groups_.push_back({j, 0});
-            }
-            Group& g = groups_[uses_[id].group];
+            const auto [group, isNew] = groupOf_.try_emplace(id, static_cast<int>(groups_.size()));
+            if (isNew) groups_.push_back({j, 0});
+            Group& g = groups_[group->second];
             ++g.pocet;
             rows_[i].newName = compose_(records_[i], static_cast<double>(g.pocet), true);
             // An unusable name ends the walk; the caller marks the row.
@@ -319,8 +312,9 @@ private:
     int finalAfter(int id, int from) const {
         const NameUse& use = uses_[id];
         if (use.firstFinal > from) return use.firstFinal;
-        if (use.moreFinal < 0) return -1;
-        const auto& more = moreFinal_[use.moreFinal];
+        const auto further = moreFinal_.find(id);
+        if (further == moreFinal_.end()) return -1;
+        const std::vector<int>& more = further->second;
         const auto it = std::upper_bound(more.begin(), more.end(), from);
         return it == more.end() ? -1 : *it;
     }
@@ -333,11 +327,12 @@ private:
     const int n_;
     PreviewList rows_;
     NameIds ids_;
-    std::vector<NameUse> uses_;  // by name id
-    std::vector<std::vector<int>> moreFinal_;
-    std::vector<int> oldId_;    // by row: id of the lower-cased old name
-    std::vector<int> finalId_;  // by row: id of the lower-cased final name
-    std::vector<int> nextOld_;  // by row: the next row with the same old name id
+    std::vector<NameUse> uses_;                            // by name id
+    std::unordered_map<int, std::vector<int>> moreFinal_;  // by name id: the rows after firstFinal
+    std::unordered_map<int, int> groupOf_;                 // by name id: its group in groups_
+    std::vector<int> oldId_;                               // by row: id of the lower-cased old name
+    std::vector<int> finalId_;                             // by row: id of the lower-cased final name
+    std::vector<int> nextOld_;                             // by row: the next row with the same old name id
     std::vector<Group> groups_;
     std::vector<Text> copies_;  // names of the zero step that no row holds while the table is asked
 };
