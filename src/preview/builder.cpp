@@ -122,13 +122,19 @@ struct NameUse {
     int guarded = -1;     // the first row that ends with it after the closing guard
 };
 
+// Gives a vector's memory back (clear() keeps it).
+template <class T>
+void release(std::vector<T>& v) {
+    std::vector<T>().swap(v);
+}
+
 // One build's working state for the steps after the ordering.
 class Namer {
 public:
     Namer(std::vector<ZaznamSouboru> records, const RenameOptions& options, const CounterSetup& counter,
           const ComposeName& compose, std::size_t nameMax)
         : records_(std::move(records)), options_(options), counter_(counter), compose_(compose), nameMax_(nameMax),
-          n_(static_cast<int>(records_.size())), rows_(n_),
+          n_(static_cast<int>(records_.size())), newNames_(n_), verdicts_(n_, Verdict::usable),
           ids_(2 * records_.size(), [this](std::uint32_t where) { return nameAt(where); }), oldId_(n_),
           finalId_(n_, -1), nextOld_(n_, -1) {
         uses_.reserve(2 * records_.size());
@@ -173,18 +179,18 @@ public:
                 mark(i, *refused[k]);
                 continue;
             }
-            rows_[i].newName = std::move(zeros[k]);
-            rows_[i].verdict = Verdict::usable;
+            newNames_[i] = std::move(zeros[k]);
+            verdicts_[i] = Verdict::usable;
         }
     }
 
     void markPresent(const FindEntry& existing) {
         for (int i = 0; i < n_; ++i) {
-            if (rows_[i].marker()) continue;
-            const auto hit = existing(rows_[i].newName);
+            if (marked(i)) continue;
+            const auto hit = existing(newNames_[i]);
             // Only the row's own entry, reached through a change of letter case, is no obstacle.
             if (!hit || (*hit == records_[i].id && finalId_[i] == oldId_[i])) continue;
-            mark(i, Verdict::exists, rows_[i].newName);
+            mark(i, Verdict::exists, newNames_[i]);
         }
     }
 
@@ -192,8 +198,8 @@ public:
     // row already ends with.
     void guard() {
         for (int i = 0; i < n_; ++i) {
-            if (!rows_[i].marker()) {
-                if (rows_[i].newName == oldName(i)) {
+            if (!marked(i)) {
+                if (newNames_[i] == oldName(i)) {
                     mark(i, Verdict::unchanged);
                 } else if (const int j = uses_[finalId_[i]].guarded; j >= 0) {
                     mark(i, Verdict::clashAbove, finalName(j));
@@ -204,20 +210,29 @@ public:
         }
     }
 
-    // The old names move into the rows: the name table, which points at them, is done with.
+    // The rows are made only now, once the tables and the records are gone: a build of a big
+    // folder is at its largest while it names, and a row has room for an old name that the naming
+    // keeps in its record.
     NamedRows result() {
-        for (int i = 0; i < n_; ++i) rows_[i].oldName = std::move(records_[i].name);
+        release(uses_), release(oldId_), release(finalId_), release(nextOld_);
+        ids_ = NameIds(0, {});
+        std::vector<Text> oldNames(n_);
+        for (int i = 0; i < n_; ++i) oldNames[i] = std::move(records_[i].name);
+        release(records_);
         NamedRows out;
-        out.unchanged = static_cast<int>(
-            std::count_if(rows_.begin(), rows_.end(), [](const PreviewEntry& r) { return r.marker(); }));
-        out.rows = std::move(rows_);
+        out.rows.resize(n_);
+        for (int i = 0; i < n_; ++i) {
+            out.rows[i] = {std::move(oldNames[i]), std::move(newNames_[i]), verdicts_[i]};
+            out.unchanged += marked(i) ? 1 : 0;
+        }
         return out;
     }
 
 private:
     // Until the result is made, a row's old name is its record's.
     const Text& oldName(int i) const { return records_[i].name; }
-    const Text& finalName(int i) const { return rows_[i].marker() ? oldName(i) : rows_[i].newName; }
+    bool marked(int i) const { return verdicts_[i] != Verdict::usable; }
+    const Text& finalName(int i) const { return marked(i) ? oldName(i) : newNames_[i]; }
 
     // Where a name of an id lies: 2i is row i's old name, 2i + 1 its new name, 2n + k the k-th copy.
     // Old names never change, and a row's new name stays as it is from the end of its naming step
@@ -225,10 +240,10 @@ private:
     Key nameAt(std::uint32_t where) const {
         const std::size_t row = where / 2;
         if (row >= records_.size()) return copies_[where - 2 * records_.size()];
-        return where % 2 ? Key(rows_[row].newName) : Key(oldName(static_cast<int>(row)));
+        return where % 2 ? Key(newNames_[row]) : Key(oldName(static_cast<int>(row)));
     }
     int oldNameId(int i) { return withUse(ids_.intern(oldName(i), 2 * static_cast<std::uint32_t>(i))); }
-    int newNameId(int i) { return withUse(ids_.intern(rows_[i].newName, 2 * static_cast<std::uint32_t>(i) + 1)); }
+    int newNameId(int i) { return withUse(ids_.intern(newNames_[i], 2 * static_cast<std::uint32_t>(i) + 1)); }
     // For a name that may change: the table's id then points at a copy when the name is new.
     int idOfCopy(const Text& name) {
         // The copy is there before the table may ask for it (it does when it grows).
@@ -246,26 +261,26 @@ private:
 
     // A marked row keeps only the name involved, if any: its composed name may be long.
     void mark(int i, Verdict verdict, Text involved = Text()) {
-        rows_[i].newName = std::move(involved);
-        rows_[i].verdict = verdict;
+        newNames_[i] = std::move(involved);
+        verdicts_[i] = verdict;
         finalId_[i] = oldId_[i];
     }
 
     void nameRow(int i, long long counterValue) {
-        PreviewEntry& row = rows_[i];
+        Text& newName = newNames_[i];
         finalId_[i] = oldId_[i];
         // A counter value past the 16-bit range makes no name at all.
-        if (counterValue <= kMaxSmall) row.newName = compose_(records_[i], static_cast<double>(counterValue), false);
-        if (const auto refused = unusable(row.newName)) return mark(i, *refused);
-        if (row.newName == oldName(i)) return mark(i, Verdict::unchanged);
+        if (counterValue <= kMaxSmall) newName = compose_(records_[i], static_cast<double>(counterValue), false);
+        if (const auto refused = unusable(newName)) return mark(i, *refused);
+        if (newName == oldName(i)) return mark(i, Verdict::unchanged);
 
-        int id = ids_.find(row.newName);
+        int id = ids_.find(newName);
         if (options_.optCitac == 1) {
             // Without a counter the number changes no name and the groups serve nothing (the
             // zero step needs a counter too): every earlier match leaves the name as it is.
             if (counter_.inPattern) id = renumber(i, id);
             // A number written into the name may empty its stem or make it too long.
-            if (const auto refused = unusable(row.newName)) return mark(i, *refused);
+            if (const auto refused = unusable(newName)) return mark(i, *refused);
         } else if (id >= 0 && uses_[id].firstFinal >= 0) {
             return mark(i, Verdict::clashAbove, finalName(uses_[id].firstFinal));
         }
@@ -292,10 +307,10 @@ private:
             if (isNew) groups_.push_back({j, 0});
             Group& g = groups_[group->second];
             ++g.pocet;
-            rows_[i].newName = compose_(records_[i], static_cast<double>(g.pocet), true);
+            newNames_[i] = compose_(records_[i], static_cast<double>(g.pocet), true);
             // An unusable name ends the walk; the caller marks the row.
-            if (unusable(rows_[i].newName)) return -1;
-            id = ids_.find(rows_[i].newName);
+            if (unusable(newNames_[i])) return -1;
+            id = ids_.find(newNames_[i]);
             from = j;
         }
     }
@@ -325,7 +340,8 @@ private:
     const ComposeName& compose_;
     const std::size_t nameMax_;
     const int n_;
-    PreviewList rows_;
+    std::vector<Text> newNames_;     // by row: as a preview row's newName
+    std::vector<Verdict> verdicts_;  // by row
     NameIds ids_;
     std::vector<NameUse> uses_;                            // by name id
     std::unordered_map<int, std::vector<int>> moreFinal_;  // by name id: the rows after firstFinal
