@@ -100,7 +100,7 @@ ListedEntry listedEntry(const char* name, bool isDir, const Inspected& facts, En
 void readFolder(DIR* dir, std::size_t expected, dev_t folderDev, const NameMask& mask, int optFile, std::size_t limit,
                 bool dates, Listing& out) {
     const int fd = dirfd(dir);
-    std::vector<std::pair<std::string, EntryId>> all;
+    NameTable& all = out.allNames;
     all.reserve(expected);
     out.entries.reserve(std::min(expected, limit));
     bool collecting = true;
@@ -117,7 +117,7 @@ void readFolder(DIR* dir, std::size_t expected, dev_t folderDev, const NameMask&
         const char* name = d->d_name;
         if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'))) continue;
         // Every name counts for the existence test; the folder's d_ino serves where no stat is made.
-        all.emplace_back(name, EntryId{folderDev, d->d_ino});
+        all.add(name, EntryId{folderDev, d->d_ino});
         if (!collecting) continue;
         if (!mask.matchesEverything() && !mask.matches(fromUtf8(name))) continue;
         if (d->d_type == DT_LNK) out.changesElsewhere = true;
@@ -141,14 +141,13 @@ void readFolder(DIR* dir, std::size_t expected, dev_t folderDev, const NameMask&
             (S_ISLNK(facts.self.st_mode) || (!S_ISDIR(facts.self.st_mode) && facts.self.st_nlink > 1)))
             out.changesElsewhere = true;
         if (facts.gone) {
-            all.pop_back();
+            all.dropLast();
             continue;
         }
-        out.entries.push_back(listedEntry(name, *isDir, facts, all.back().second));
-        all.back().second = out.entries.back().id;
+        out.entries.push_back(listedEntry(name, *isDir, facts, all.lastEntry()));
+        all.lastEntry() = out.entries.back().id;
     }
-    all.shrink_to_fit();
-    out.allNames = NameTable(std::move(all));
+    all.index();
 }
 
 }  // namespace
@@ -162,32 +161,66 @@ std::optional<EntryId> Listing::existing(const std::string& name) const {
     return EntryId{st.st_dev, st.st_ino};
 }
 
-NameTable::NameTable(std::vector<value_type> names) : names_(std::move(names)) {
+NameTable::NameTable(std::initializer_list<value_type> names) {
+    reserve(names.size());
+    for (const auto& [name, id] : names) add(name, id);
+    index();
+}
+
+void NameTable::reserve(std::size_t names) {
+    ends_.reserve(names);
+    ids_.reserve(names);
+}
+
+void NameTable::add(std::string_view name, EntryId id) {
+    text_ += name;
+    ends_.push_back(static_cast<std::uint32_t>(text_.size()));
+    ids_.push_back(id);
+}
+
+void NameTable::dropLast() {
+    ends_.pop_back();
+    ids_.pop_back();
+    text_.resize(ends_.empty() ? 0 : ends_.back());
+}
+
+void NameTable::index() {
     std::size_t capacity = 16;
-    while (capacity < 2 * names_.size()) capacity <<= 1;
+    while (capacity < 2 * ids_.size()) capacity <<= 1;
     slots_.assign(capacity, 0);
-    std::size_t kept = 0;
-    for (std::size_t k = 0; k < names_.size(); ++k) {
-        const std::size_t s = slotOf(names_[k].first);
+    // A name met again is dropped, and the names after it move up over it.
+    std::size_t kept = 0, from = 0, to = 0;
+    for (std::size_t k = 0; k < ids_.size(); ++k) {
+        const std::size_t start = from, end = ends_[k];
+        from = end;
+        const std::size_t s = slotOf(std::string_view(text_).substr(start, end - start));
         if (slots_[s] != 0) continue;
-        if (kept != k) names_[kept] = std::move(names_[k]);
+        if (to != start) std::copy(text_.begin() + start, text_.begin() + end, text_.begin() + to);
+        to += end - start;
+        ends_[kept] = static_cast<std::uint32_t>(to);
+        ids_[kept] = ids_[k];
         slots_[s] = static_cast<std::uint32_t>(++kept);
     }
-    names_.resize(kept);
+    text_.resize(to);
+    ends_.resize(kept);
+    ids_.resize(kept);
+    text_.shrink_to_fit();
+    ends_.shrink_to_fit();
+    ids_.shrink_to_fit();
 }
 
 // The slot that holds the name, or the free one where it would go.
 std::size_t NameTable::slotOf(std::string_view name) const {
     const std::size_t mask = slots_.size() - 1;
     for (std::size_t s = std::hash<std::string_view>()(name) & mask;; s = (s + 1) & mask) {
-        if (slots_[s] == 0 || names_[slots_[s] - 1].first == name) return s;
+        if (slots_[s] == 0 || this->name(slots_[s] - 1) == name) return s;
     }
 }
 
 const EntryId* NameTable::find(std::string_view name) const {
     if (slots_.empty()) return nullptr;
     const std::uint32_t at = slots_[slotOf(name)];
-    return at == 0 ? nullptr : &names_[at - 1].second;
+    return at == 0 ? nullptr : &ids_[at - 1];
 }
 
 const EntryId& NameTable::at(std::string_view name) const {

@@ -22,7 +22,7 @@ std::string facts(const Listing& l) {
         out += e.name + (e.isDir ? "/ " : " ") + std::to_string(e.mtime.sec) + "." + std::to_string(e.mtime.nsec) +
                " " + std::to_string(e.date.second) + " " + std::to_string(e.id.ino) + "\n";
     for (const auto& [name, id] : std::map(l.allNames.begin(), l.allNames.end()))
-        out += "= " + name + " " + std::to_string(id.ino) + "\n";
+        out += "= " + std::string(name) + " " + std::to_string(id.ino) + "\n";
     return out;
 }
 
