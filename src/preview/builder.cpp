@@ -1,6 +1,7 @@
 #include "preview/builder.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <functional>
@@ -43,17 +44,17 @@ public:
         rehash(expected * 2);
     }
 
-    int find(Key key) const { return slots_[probe(key, hash(key))].id; }
+    int find(Key key) const { return idIn(slots_[probe(key, hash(key))]); }
 
     // The id of the name; a new id remembers `where`, and nameAt(where) must give the name for as
     // long as the table is asked.
     int intern(Key key, std::uint32_t where) {
         const std::uint64_t h = hash(key);
         const std::size_t s = probe(key, h);
-        if (slots_[s].id >= 0) return slots_[s].id;
+        if (slots_[s] != 0) return idIn(slots_[s]);
         const int id = static_cast<int>(where_.size());
         where_.push_back(where);
-        slots_[s] = {static_cast<std::uint32_t>(h), id};
+        slots_[s] = slotFor(id, h);
         if (where_.size() * 2 > slots_.size()) rehash(slots_.size() * 2);
         return id;
     }
@@ -61,10 +62,14 @@ public:
     std::size_t size() const { return where_.size(); }
 
 private:
-    struct Slot {
-        std::uint32_t hash = 0;  // low half of the hash, to skip most key comparisons
-        int id = -1;
-    };
+    // A slot is 0 when free, else the id plus one in its low bits and a part of the name's hash
+    // above them, to skip most name comparisons. The low bits are as many as the slot count has: a
+    // table never holds more ids than half its slots.
+    std::uint32_t slotFor(int id, std::uint64_t h) const {
+        return tagOf(h) << idBits_ | static_cast<std::uint32_t>(id + 1);
+    }
+    std::uint32_t tagOf(std::uint64_t h) const { return static_cast<std::uint32_t>(h >> 32) >> idBits_; }
+    int idIn(std::uint32_t slot) const { return static_cast<int>(slot & ((1u << idBits_) - 1)) - 1; }
 
     static std::uint64_t hash(Key key) {
         std::uint64_t h = 0x9E3779B97F4A7C15ull ^ key.size();
@@ -86,26 +91,27 @@ private:
     std::size_t probe(Key key, std::uint64_t h) const {
         const std::size_t mask = slots_.size() - 1;
         for (std::size_t s = h & mask;; s = (s + 1) & mask) {
-            const Slot& slot = slots_[s];
-            if (slot.id < 0 || (slot.hash == static_cast<std::uint32_t>(h) && sameName(nameAt_(where_[slot.id]), key)))
-                return s;
+            const std::uint32_t slot = slots_[s];
+            if (slot == 0 || (slot >> idBits_ == tagOf(h) && sameName(nameAt_(where_[idIn(slot)]), key))) return s;
         }
     }
 
     void rehash(std::size_t wanted) {
         std::size_t capacity = 16;
         while (capacity < wanted) capacity <<= 1;
-        slots_.assign(capacity, Slot{});
+        slots_.assign(capacity, 0);
+        idBits_ = std::countr_zero(capacity);
         for (std::size_t id = 0; id < where_.size(); ++id) {
             const std::uint64_t h = hash(nameAt_(where_[id]));
             std::size_t s = h & (capacity - 1);
-            while (slots_[s].id >= 0) s = (s + 1) & (capacity - 1);
-            slots_[s] = {static_cast<std::uint32_t>(h), static_cast<int>(id)};
+            while (slots_[s] != 0) s = (s + 1) & (capacity - 1);
+            slots_[s] = slotFor(static_cast<int>(id), h);
         }
     }
 
     NameAt nameAt_;
-    std::vector<Slot> slots_;
+    std::vector<std::uint32_t> slots_;
+    int idBits_ = 0;
     std::vector<std::uint32_t> where_;  // by id
 };
 
