@@ -49,7 +49,8 @@ struct ListedEntry {
 
 // Every name of a folder with its entry: the names' bytes side by side in one text, their ends and
 // entries in two arrays and a table of their places, so that a folder of many names costs no
-// allocation per name and a third of what a string per name costs. Iterates as (name, entry) pairs.
+// allocation per name (13-byte names take 33 bytes each where a string and an entry took 48).
+// Iterates as (name, entry) pairs.
 class NameTable {
 public:
     using value_type = std::pair<std::string_view, EntryId>;
