@@ -16,11 +16,8 @@ constexpr KeyVerdict self{kSelf}, beep{0, true}, message{0, true, true}, quiet{}
 }  // namespace
 
 TEST(KontrolaZnaku, VerdictPerModeListAndKey) {
-    struct Case {
-        const char32_t *mode, *list, *keys;
-        KeyVerdict expected;
-    };
-    const Case cases[] = {
+    // mode, list, keys typed, the verdict on each
+    const std::tuple<const char32_t*, const char32_t*, const char32_t*, KeyVerdict> cases[] = {
         // Backspace and Tab pass in every mode, Enter becomes Tab.
         {U"x", U"", U"\b\t", self},
         {U"", U"", U"\r", {U'\t'}},
@@ -58,32 +55,27 @@ TEST(KontrolaZnaku, VerdictPerModeListAndKey) {
         {U"", U"", U"a5", quiet},
         {U"c ", U"", U"5", quiet},
     };
-    for (const auto& c : cases) {
-        for (const char32_t key : Text(c.keys)) {
-            SCOPED_TRACE(toUtf8(c.mode) + " [" + toUtf8(c.list) + "] key " + std::to_string(key));
-            const KeyVerdict v = KontrolaZnaku(key, c.mode, c.list);
-            const char32_t want = c.expected.code == kSelf ? key : c.expected.code;
+    for (const auto& [mode, list, keys, expected] : cases)
+        for (const char32_t key : Text(keys)) {
+            SCOPED_TRACE(toUtf8(mode) + " [" + toUtf8(list) + "] key " + std::to_string(key));
+            const KeyVerdict v = KontrolaZnaku(key, mode, list);
+            const char32_t want = expected.code == kSelf ? key : expected.code;
             EXPECT_EQ(std::tuple(std::uint32_t(v.code), v.beep, v.message),
-                      std::tuple(std::uint32_t(want), c.expected.beep, c.expected.message));
+                      std::tuple(std::uint32_t(want), expected.beep, expected.message));
         }
-    }
 }
 
 TEST(RadixField, NormaliseAndCap) {
-    struct Case {
-        const char* text;
-        int digitSet;
-        const char *normalised, *capped;
-    };
-    const Case cases[] = {
+    // text, digit set, normalised, capped
+    const std::tuple<const char*, int, const char*, const char*> cases[] = {
         {"", 0, "2", ""},         {"1", 2, "2", "1"},     {"007", 0, "7", "007"},
         {"11", 0, "10", "10"},    {"40", 0, "10", "10"},  {"40", 1, "26", "26"},
         {"40", 2, "36", "36"},    {"36", 2, "36", "36"},  {"0036", 2, "36", "0036"},
         {"12abc", 0, "10", "10"}, {"abc", 1, "2", "abc"}, {"99999999999999999999", 1, "26", "26"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.text) + " set " + std::to_string(c.digitSet));
-        EXPECT_EQ(toUtf8(normaliseRadix(T(c.text), c.digitSet)), c.normalised);
-        EXPECT_EQ(toUtf8(capRadix(T(c.text), c.digitSet)), c.capped);
+    for (const auto& [text, digitSet, normalised, capped] : cases) {
+        SCOPED_TRACE(std::string(text) + " set " + std::to_string(digitSet));
+        EXPECT_EQ(toUtf8(normaliseRadix(T(text), digitSet)), normalised);
+        EXPECT_EQ(toUtf8(capRadix(T(text), digitSet)), capped);
     }
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 
 #include "engine/counters.h"
 #include "engine/numbers.h"
@@ -8,20 +9,16 @@
 using namespace zelvar;
 
 TEST(CisloNaText, DigitsWidthsAndClampedRadix) {
-    struct Case {
-        double value;
-        int radix, width, set;
-        const char32_t* expected;
-    };
-    const Case cases[] = {
+    // value, radix, width, digit set, text
+    const std::tuple<double, int, int, int, const char32_t*> cases[] = {
         {255, 16, 4, 2, U"00ff"}, {5, 2, 0, 0, U"101"},      {0, 26, 3, 1, U"aaa"},  {1234, 10, 2, 0, U"1234"},
         {0, 10, 0, 0, U"0"},      {26, 26, 0, 1, U"ba"},     {25, 26, 3, 1, U"aaz"}, {5, -4, 0, 0, U"101"},
         {25, 20, 0, 0, U"25"},    {27, 30, 0, 1, U"bb"},     {36, 40, 0, 2, U"10"},  {35, 36, 3, 7, U"00z"},
         {7.9, 10, -2, 0, U"7"},   {INFINITY, 10, 3, 0, U""},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(CisloNaText(c.value, c.radix, c.width, c.set), Text(c.expected))
-            << c.value << " radix " << c.radix << " set " << c.set;
+    for (const auto& [value, radix, width, set, expected] : cases)
+        EXPECT_EQ(CisloNaText(value, radix, width, set), Text(expected))
+            << value << " radix " << radix << " set " << set;
     EXPECT_EQ(CisloNaText(std::ldexp(1.0, 60), 10, 0, 0), U"1152921504606847000");  // quotients round in double
     // A remainder of -256 points outside the alphabet: that digit is left out, the rest are the
     // digits of the quotient 2^59 + 128.
@@ -31,34 +28,25 @@ TEST(CisloNaText, DigitsWidthsAndClampedRadix) {
 }
 
 TEST(TextNaCislo, LeadingDigitsOfTheSet) {
-    struct Case {
-        const char32_t* text;
-        int radix, set;
-        double expected;
-    };
-    const Case cases[] = {
+    // text, radix, digit set, value
+    const std::tuple<const char32_t*, int, int, double> cases[] = {
         {U"ff", 16, 0, 0}, {U"Zz", 36, 2, 1295}, {U"b", 26, 1, 1},  {U"FF", 16, 2, 255}, {U"12x5", 10, 0, 12},
         {U"19", 8, 0, 1},  {U"ff", 40, 2, 555},  {U"101", 1, 0, 5}, {U"1a", 11, 2, 21},  {U"a1", 26, 1, 0},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(TextNaCislo(c.text, c.radix, c.set), c.expected) << toUtf8(c.text) << " radix " << c.radix;
+    for (const auto& [text, radix, set, expected] : cases)
+        EXPECT_EQ(TextNaCislo(text, radix, set), expected) << toUtf8(text) << " radix " << radix;
     EXPECT_EQ(TextNaCislo(U"ffffffffffffff", 16, 2), 72057594037927936.0);  // 16^14 - 1 rounds to 2^56
 }
 
 TEST(KeptNumbers, DigitRangesFollowTheRadixUnclamped) {
-    struct Case {
-        char32_t c;
-        int radix, set;
-        bool belongs;
-    };
     // The radix is not clamped to the digit set here: 11 with "0-9" reaches ":".
-    const Case cases[] = {
+    const std::tuple<char32_t, int, int, bool> cases[] = {
         {U'1', 2, 0, true},   {U'2', 2, 0, false}, {U'F', 16, 2, true},  {U'g', 16, 2, false},
         {U'9', 16, 2, true},  {U'Z', 26, 1, true}, {U'0', 26, 1, false}, {U'd', 3, 1, false},
         {U'b', 10, 2, false}, {U'0', 0, 0, false}, {U':', 11, 0, true},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(isKeptDigit(c.c, c.radix, c.set), c.belongs) << char(c.c) << " radix " << c.radix << " set " << c.set;
+    for (const auto& [c, radix, set, belongs] : cases)
+        EXPECT_EQ(isKeptDigit(c, radix, set), belongs) << char(c) << " radix " << radix << " set " << set;
 }
 
 TEST(KeptNumbers, RadixFieldAsSixteenBitNumber) {

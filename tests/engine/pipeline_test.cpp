@@ -35,6 +35,9 @@ void check(std::initializer_list<Case> cases) {
 
 void format(O o) { o.optCitac = 2; }
 void abToX(O o) { o.txtZamenitCo = U"ab", o.txtZamenitZaCo = U"x"; }
+void everyCharacterStep(O o) {
+    o.chkBezDia = 1, o.cboPauzy = 2, o.txtOdstranit = U"e", o.txtZamenitCo = U"_", o.txtZamenitZaCo = U"+";
+}
 // Kept numbers moved behind the pattern, read in the radix and digit set (written in decimal for "0-9").
 template <int radix, int set>
 void moved(O o) {
@@ -89,13 +92,7 @@ TEST(ZpracJmeno, CharacterOptionsAfterTheReversals) {
         // Replacement sees the final orientation: reversed "abc" holds no "ab" any more.
         {"*", "abc", [](O o) { abToX(o), o.chkZamenaVse = 1, o.chkJmeno = 1; }, {}, "cba"},
         // Diacritics, separators, replacement, removal: in that order.
-        {"*",
-         "é-é",
-         [](O o) {
-        o.chkBezDia = 1, o.cboPauzy = 2, o.txtOdstranit = U"e", o.txtZamenitCo = U"_", o.txtZamenitZaCo = U"+";
-         },
-         {},
-         "+"},
+        {"*", "é-é", everyCharacterStep, {}, "+"},
     });
 }
 

@@ -1,16 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "engine/charset.h"
 #include "engine/text.h"
 
 using namespace zelvar;
 
 TEST(Utf8, DecodesValidSequencesEscapesInvalidBytesAndRoundTrips) {
-    struct Case {
-        std::string bytes;
-        Text text;
-    };
-    const Case cases[] = {
+    const std::pair<std::string, Text> cases[] = {
         {"Žluťoučký kůň.jpg", U"Žluťoučký kůň.jpg"},
         {"emoji \xF0\x9F\x90\xA2", U"emoji \U0001F422"},
         {"bad \xFF\xFE end", U"bad \xDCFF\xDCFE end"},
@@ -19,13 +17,13 @@ TEST(Utf8, DecodesValidSequencesEscapesInvalidBytesAndRoundTrips) {
         {"surrogate \xED\xB2\x80", U"surrogate \xDCED\xDCB2\xDC80"},  // an encoded surrogate is invalid
         {"\x80\x80\x80", U"\xDC80\xDC80\xDC80"},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(fromUtf8(c.bytes), c.text) << c.bytes;
-        EXPECT_EQ(toUtf8(c.text), c.bytes) << c.bytes;
-        EXPECT_EQ(utf8Size(c.text), c.bytes.size()) << c.bytes;
-        Text canonical = c.text;
+    for (const auto& [bytes, text] : cases) {
+        EXPECT_EQ(fromUtf8(bytes), text) << bytes;
+        EXPECT_EQ(toUtf8(text), bytes) << bytes;
+        EXPECT_EQ(utf8Size(text), bytes.size()) << bytes;
+        Text canonical = text;
         canonicalise(canonical);
-        EXPECT_EQ(canonical, c.text) << c.bytes;
+        EXPECT_EQ(canonical, text) << bytes;
     }
     // Escaped bytes that were split apart and meet again are the character they encode.
     Text joined = U"\xDCC3\xDCA9x\xDCC3";
@@ -43,26 +41,19 @@ TEST(CaseMapping, CzechLettersAndEscapes) {
 }
 
 TEST(NumericValue, LeadingNumberOnly) {
-    struct Case {
-        const char* text;
-        double value;
-    };
-    const Case cases[] = {
+    const std::pair<const char*, double> cases[] = {
         {"1", 1}, {"  42abc", 42}, {"-7", -7}, {"+3", 3},    {"2.5x", 2.5}, {"abc", 0},
         {"-", 0}, {".5", 0.5},     {"1e5", 1}, {"0010", 10}, {" - 3", 0},   {"99999999999999999", 1e17},
     };
-    for (const auto& c : cases) EXPECT_DOUBLE_EQ(numericValue(T(c.text)), c.value) << c.text;
+    for (const auto& [text, value] : cases) EXPECT_DOUBLE_EQ(numericValue(T(text)), value) << text;
 }
 
 TEST(CharacterSets, RemoveAndReplace) {
     EXPECT_EQ(OdstranZnaky(U"a--b", U"-"), Text(U"ab"));
     EXPECT_EQ(OdstranZnaky(U"Aa", U"a"), Text(U"A"));  // exact, case-sensitive
 
-    struct Case {
-        const char32_t *text, *co, *zaCo, *znaky, *retezec;
-    };
-    const Case cases[] = {
-        // text, Co, ZaCo, ZamenZnaky result, ZamenRetezec result
+    // text, Co, ZaCo, ZamenZnaky result, ZamenRetezec result
+    const std::tuple<const char32_t*, const char32_t*, const char32_t*, const char32_t*, const char32_t*> cases[] = {
         {U"a b-c", U" -", U"__", U"a_b_c", U"a b-c"},
         {U"abc", U"abc", U"xy", U"xyy", U"xy"},    // ZaCo lengthened with its last character
         {U"ab", U"ab", U"bc", U"cc", U"bc"},       // the second pair rewrites what the first wrote
@@ -71,9 +62,9 @@ TEST(CharacterSets, RemoveAndReplace) {
         {U"aaa", U"aa", U"b", U"bbb", U"ba"},      // occurrences do not overlap
         {U"abab", U"ab", U"x", U"xxxx", U"xx"},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(ZamenZnaky(c.text, c.co, c.zaCo), Text(c.znaky)) << toUtf8(c.text);
-        EXPECT_EQ(ZamenRetezec(c.text, c.co, c.zaCo), Text(c.retezec)) << toUtf8(c.text);
+    for (const auto& [text, co, zaCo, znaky, retezec] : cases) {
+        EXPECT_EQ(ZamenZnaky(text, co, zaCo), Text(znaky)) << toUtf8(text);
+        EXPECT_EQ(ZamenRetezec(text, co, zaCo), Text(retezec)) << toUtf8(text);
     }
 }
 
