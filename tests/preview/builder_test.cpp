@@ -4,17 +4,19 @@
 #include <algorithm>
 #include <cstdlib>
 #include <ctime>
+#include <tuple>
 
 #include "engine/pattern.h"
 #include "platform/temp_folder.h"
 #include "preview/session.h"
+#include "support/split.h"
 
 using namespace zelvar;
+using zelvar::testing::split;
 using zelvar::testing::TempFolder;
 
 namespace {
 
-using Lines = std::vector<std::string>;
 using O = RenameOptions&;
 
 PreviewResult build(const std::string& folder, const RenameOptions& o) {
@@ -29,15 +31,19 @@ Text stats(int n, int renamed, int unchanged) {
              "\r\nPočet beze změny: " + std::to_string(unchanged));
 }
 
-Lines lines(const PreviewResult& r) {
-    Lines out;
-    for (const auto& row : r.rows) out.push_back(toUtf8(row.oldName) + " -> " + toUtf8(shownName(row)));
+// The rows apart by "|", "=" standing for "* beze změny".
+std::string lines(const PreviewResult& r) {
+    std::string out;
+    for (const auto& row : r.rows) {
+        const std::string shown = toUtf8(shownName(row));
+        out += (out.empty() ? "" : "|") + toUtf8(row.oldName) + " -> " + (shown == "* beze změny" ? "=" : shown);
+    }
     return out;
 }
 
-// Names as the preview shows them: "name/" is a folder, "name -> target" a symbolic link.
-void fill(const TempFolder& dir, const Lines& names) {
-    for (const std::string& n : names) {
+// Names apart by "|": "name/" is a folder, "name -> target" a symbolic link.
+void fill(const TempFolder& dir, const std::string& names) {
+    for (const std::string& n : split(names)) {
         const std::size_t arrow = n.find(" -> ");
         if (n.back() == '/')
             dir.folder(n.substr(0, n.size() - 1));
@@ -48,80 +54,64 @@ void fill(const TempFolder& dir, const Lines& names) {
 
 void upper(O o) { o.optVelikost = 1; }
 void onlySame(O o) { o.txtJmeno = U"x:", o.optCitac = 1; }
+void dateCodes(O o) { o.txtJmeno = U"\\y\\m\\d_\\h\\n\\s_*", o.optRazeni = 2; }
 
 TEST(Builder, RowsAndMarkersOfRealFolders) {
-    const Lines kinds{"a.TXT", "b.jpg", "c.txt/", "d -> c.txt"}, dated{"b.txt", "a.txt", "c.txt"},
-        counted{"a.txt", "b.txt", "x.txt"};
-    struct Case {
-        Lines entries;
-        void (*tweak)(O);
-        Lines expected;
-    };
-    const Case cases[] = {
+    const char *kinds = "a.TXT|b.jpg|c.txt/|d -> c.txt", *dated = "b.txt|a.txt|c.txt", *counted = "a.txt|b.txt|x.txt";
+    // entries, options, rows
+    const std::tuple<const char*, void (*)(O), const char*> cases[] = {
         // The start patterns rename nothing, whatever the name; links count as files, folders do not.
-        {{"a.txt", ".htaccess", "abc.", "b*c.txt", "\xff\xfe.dat", "link.txt -> a.txt", "dangling.lnk -> nowhere",
-          "sub.d/", "dirlink -> sub.d"},
+        {"a.txt|.htaccess|abc.|b*c.txt|\xff\xfe.dat|link.txt -> a.txt|dangling.lnk -> nowhere|sub.d/|dirlink -> sub.d",
          [](O) {},
-         {".htaccess -> * prázdné jméno", "a.txt -> * beze změny", "abc. -> * beze změny", "b*c.txt -> * beze změny",
-          "dangling.lnk -> * beze změny", "link.txt -> * beze změny", "\xff\xfe.dat -> * beze změny"}},
-        {kinds, [](O o) { o.optFile = 1; }, {"c.txt -> * beze změny", "d -> * beze změny"}},
-        {kinds,
-         [](O o) { o.optFile = 2, o.txtVyhlFiltr = U"*.txt"; },
-         {"a.TXT -> * beze změny", "c.txt -> * beze změny"}},
-        {dated,
-         [](O o) { o.txtJmeno = U"\\y\\m\\d_\\h\\n\\s_*", o.optRazeni = 2; },
-         {"b.txt -> 20010203_040506_b.txt", "c.txt -> 20010203_040506_c.txt", "a.txt -> 20231114_221320_a.txt"}},
+         ".htaccess -> * prázdné jméno|a.txt -> =|abc. -> =|b*c.txt -> =|dangling.lnk -> =|"
+         "link.txt -> =|\xff\xfe.dat -> ="},
+        {kinds, [](O o) { o.optFile = 1; }, "c.txt -> =|d -> ="},
+        {kinds, [](O o) { o.optFile = 2, o.txtVyhlFiltr = U"*.txt"; }, "a.TXT -> =|c.txt -> ="},
+        {dated, dateCodes,
+         "b.txt -> 20010203_040506_b.txt|c.txt -> 20010203_040506_c.txt|a.txt -> 20231114_221320_a.txt"},
         // Sorted by name, the folder is read for its dates only because a date code asks for them.
-        {dated,
-         [](O o) { o.txtJmeno = U"*_\\y"; },
-         {"a.txt -> a_2023.txt", "b.txt -> b_2001.txt", "c.txt -> c_2001.txt"}},
-        {dated, [](O o) { o.txtExt = U"\\d"; }, {"a.txt -> a.14", "b.txt -> b.03", "c.txt -> c.03"}},
+        {dated, [](O o) { o.txtJmeno = U"*_\\y"; }, "a.txt -> a_2023.txt|b.txt -> b_2001.txt|c.txt -> c_2001.txt"},
+        {dated, [](O o) { o.txtExt = U"\\d"; }, "a.txt -> a.14|b.txt -> b.03|c.txt -> c.03"},
         // A later row's old name, in any letter case, is still taken.
-        {{"a.txt", "B.txt"}, [](O o) { o.txtJmeno = U"b"; }, {"a.txt -> * viz >B.txt< níže", "B.txt -> b.txt"}},
+        {"a.txt|B.txt", [](O o) { o.txtJmeno = U"b"; }, "a.txt -> * viz >B.txt< níže|B.txt -> b.txt"},
         // "Jen stejné" without a counter cannot separate equal names.
-        {dated,
-         [](O o) { o.txtJmeno = U"x", o.optCitac = 1; },
-         {"a.txt -> x.txt", "b.txt -> * viz >x.txt< výše", "c.txt -> * viz >x.txt< výše"}},
-        {{"readme.TXT"}, upper, {"readme.TXT -> readme.txt"}},
+        {dated, [](O o) { o.txtJmeno = U"x", o.optCitac = 1; },
+         "a.txt -> x.txt|b.txt -> * viz >x.txt< výše|c.txt -> * viz >x.txt< výše"},
+        {"readme.TXT", upper, "readme.TXT -> readme.txt"},
         // Not listed (a folder), but there: the new name would hit it.
-        {{"readme.TXT", "readme.txt/"}, upper, {"readme.TXT -> * existuje >readme.txt<"}},
-        {{"readme.TXT", "readme.txt"}, upper, {"readme.TXT -> * viz >readme.txt< níže", "readme.txt -> * beze změny"}},
+        {"readme.TXT|readme.txt/", upper, "readme.TXT -> * existuje >readme.txt<"},
+        {"readme.TXT|readme.txt", upper, "readme.TXT -> * viz >readme.txt< níže|readme.txt -> ="},
         // "A" and "a" are different stems: the comparison is exact.
-        {{"a.jpg", "a.raw", "A.jpg", "b.jpg"},
-         [](O o) { o.txtJmeno = U"*_:", o.chkStejnePripony = 1; },
-         {"A.jpg -> A_1.jpg", "a.jpg -> a_2.jpg", "a.raw -> a_2.raw", "b.jpg -> b_3.jpg"}},
-        {counted, onlySame, {"a.txt -> * viz >x.txt< níže", "b.txt -> * viz >x.txt< níže", "x.txt -> * beze změny"}},
+        {"a.jpg|a.raw|A.jpg|b.jpg", [](O o) { o.txtJmeno = U"*_:", o.chkStejnePripony = 1; },
+         "A.jpg -> A_1.jpg|a.jpg -> a_2.jpg|a.raw -> a_2.raw|b.jpg -> b_3.jpg"},
+        {counted, onlySame, "a.txt -> * viz >x.txt< níže|b.txt -> * viz >x.txt< níže|x.txt -> ="},
         // x.txt first: it opens the group the others number from, and with "i nula" takes 0 itself.
-        {counted,
-         [](O o) { onlySame(o), o.chkObracene = 1; },
-         {"x.txt -> * beze změny", "b.txt -> x1.txt", "a.txt -> x2.txt"}},
-        {counted,
-         [](O o) { onlySame(o), o.chkObracene = 1, o.chkINula = 1; },
-         {"x.txt -> x0.txt", "b.txt -> x1.txt", "a.txt -> x2.txt"}},
+        {counted, [](O o) { onlySame(o), o.chkObracene = 1; }, "x.txt -> =|b.txt -> x1.txt|a.txt -> x2.txt"},
+        {counted, [](O o) { onlySame(o), o.chkObracene = 1, o.chkINula = 1; },
+         "x.txt -> x0.txt|b.txt -> x1.txt|a.txt -> x2.txt"},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.expected.front());
+    for (const auto& [entries, tweak, expected] : cases) {
+        SCOPED_TRACE(expected);
         TempFolder dir;
-        fill(dir, c.entries);
+        fill(dir, entries);
         dir.mtime("a.txt", 1700000000);  // 2023-11-14 22:13:20 UTC
         dir.mtime("b.txt", 981173106);   // 2001-02-03 04:05:06 UTC
         dir.mtime("c.txt", 981173106);
         RenameOptions o;
-        c.tweak(o);
+        tweak(o);
         const PreviewResult r = build(dir.path(), o);
-        EXPECT_EQ(lines(r), c.expected);
+        EXPECT_EQ(lines(r), expected);
         EXPECT_EQ(r.unchanged, std::ranges::count_if(r.rows, &PreviewEntry::marker));
     }
 }
 
 TEST(Builder, CounterStartAndStepBeyondSixteenBits) {
     TempFolder dir;
-    fill(dir, {"IMG_1.jpg", "IMG_2.jpg", "IMG_3.jpg"});
+    fill(dir, "IMG_1.jpg|IMG_2.jpg|IMG_3.jpg");
     RenameOptions o;
     o.txtJmeno = U"Foto_:::", o.txtCisloOd = U"32766", o.txtDif = U"70000";
     PreviewResult r = build(dir.path(), o);
-    EXPECT_EQ(lines(r),
-              (Lines{"IMG_1.jpg -> Foto_32766.jpg", "IMG_2.jpg -> Foto_32767.jpg", "IMG_3.jpg -> * prázdné jméno"}));
+    EXPECT_EQ(lines(r), "IMG_1.jpg -> Foto_32766.jpg|IMG_2.jpg -> Foto_32767.jpg|IMG_3.jpg -> * prázdné jméno");
     EXPECT_EQ(r.stepText, Text(U"1"));
     EXPECT_EQ(r.stats, stats(3, 2, 1));
     r = build(dir / "missing", o);
@@ -131,7 +121,7 @@ TEST(Builder, CounterStartAndStepBeyondSixteenBits) {
 
 TEST(Session, KeepsTheListingOnlyUntilToldAndEditsOverTheRows) {
     TempFolder dir;
-    fill(dir, {"a.txt", "b.txt"});
+    fill(dir, "a.txt|b.txt");
     RenameOptions o;
     o.txtJmeno = U"x:";
     PreviewSession session;
@@ -158,8 +148,7 @@ TEST(Session, KeepsTheListingOnlyUntilToldAndEditsOverTheRows) {
     PreviewList shown = session.result().rows;
     shown[0].oldName = U"A-shown";
     const PreviewResult& edited = session.edit(U"A-shown\r\nc.txt\r\nnew\r\n", shown);
-    EXPECT_EQ(lines(edited), (Lines{"a.txt -> * beze změny", "b.txt -> * viz >c.txt< níže", "c.txt -> new",
-                                    "d.txt -> * beze změny", "e.txt -> * beze změny"}));
+    EXPECT_EQ(lines(edited), "a.txt -> =|b.txt -> * viz >c.txt< níže|c.txt -> new|d.txt -> =|e.txt -> =");
     EXPECT_EQ(edited.stats, stats(5, 1, 4));
     EXPECT_EQ(session.text().substr(0, 30), U"A-shown -> * beze změny\r\nb.txt");
     EXPECT_EQ(session.takeRows().size(), 5u);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "preview/manual_edit.h"
@@ -17,14 +18,8 @@ PreviewList listing(const std::vector<std::string>& oldNames) {
 }
 
 TEST(ManualEdit, ParsesLinesIntoNewNamesAndMarkers) {
-    struct Case {
-        const char* label;
-        std::vector<std::string> oldNames;
-        const char* box;
-        std::vector<std::string> newNames;  // "=" stands for "* beze změny"
-        int renameCount;
-    };
-    const Case cases[] = {
+    // what, old names, the box, new names ("=" stands for "* beze změny"), renames
+    const std::tuple<const char*, std::vector<std::string>, const char*, std::vector<std::string>, int> cases[] = {
         {"fewer lines than rows", {"a", "b", "c"}, "x\r\n", {"x", "=", "="}, 1},
         {"more lines than rows", {"a"}, "x\r\ny\r\nz\r\n", {"x"}, 1},
         {"empty and blank lines", {"a", "b", "c"}, "\r\n   \r\nz", {"=", "=", "z"}, 1},
@@ -40,17 +35,17 @@ TEST(ManualEdit, ParsesLinesIntoNewNamesAndMarkers) {
         {"old names with outer blanks", {" lead", "trail "}, " lead\r\ntrail \r\n", {"=", "="}, 0},
         {"two rows swapping", {"a", "b"}, "b\r\na\r\n", {"* viz >b< níže", "* viz >a< výše"}, 0},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.label);
-        const ManualEditResult r = txtEdit_Parse(T(c.box), listing(c.oldNames));
-        ASSERT_EQ(r.rows.size(), c.oldNames.size());
+    for (const auto& [what, oldNames, box, newNames, renameCount] : cases) {
+        SCOPED_TRACE(what);
+        const ManualEditResult r = txtEdit_Parse(T(box), listing(oldNames));
+        ASSERT_EQ(r.rows.size(), oldNames.size());
         for (std::size_t k = 0; k < r.rows.size(); ++k) {
-            const Text expected = c.newNames[k] == "=" ? U"* beze změny" : T(c.newNames[k]);
+            const Text expected = newNames[k] == "=" ? U"* beze změny" : T(newNames[k]);
             EXPECT_EQ(toUtf8(shownName(r.rows[k])), toUtf8(expected)) << "row " << k + 1;
             EXPECT_EQ(r.rows[k].marker(), expected.front() == U'*') << "row " << k + 1;
-            EXPECT_EQ(r.rows[k].oldName, T(c.oldNames[k])) << "row " << k + 1;
+            EXPECT_EQ(r.rows[k].oldName, T(oldNames[k])) << "row " << k + 1;
         }
-        EXPECT_EQ(r.renameCount, c.renameCount);
+        EXPECT_EQ(r.renameCount, renameCount);
     }
 }
 

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "engine/pattern.h"
@@ -33,12 +34,8 @@ std::vector<std::string> named(const std::vector<Text>& names, const RenameOptio
 const FindEntry nothingElse = [](const Text&) { return std::optional<EntryId>(); };
 
 TEST(NameRows, EveryNameMadeIsCheckedForAnEmptyStemAndItsLength) {
-    struct Case {
-        void (*tweak)(O);
-        std::size_t nameMax;
-        std::vector<std::string> expected;
-    };
-    const Case cases[] = {
+    // options, longest name in bytes, rows
+    const std::tuple<void (*)(O), std::size_t, std::vector<std::string>> cases[] = {
         {[](O o) { o.txtJmeno = U"žž*"; }, 9, {"a.txt -> žža.txt", "bb.txt -> * příliš dlouhé jméno"}},
         // Renumbered past the limit, or a number replaced by a dot.
         {[](O o) { o.txtJmeno = U"xxxx:", o.optCitac = 1; },
@@ -48,10 +45,10 @@ TEST(NameRows, EveryNameMadeIsCheckedForAnEmptyStemAndItsLength) {
          255,
          {"a.txt -> x.txt", "bb.txt -> * prázdné jméno"}},
     };
-    for (const Case& c : cases) {
+    for (const auto& [tweak, nameMax, expected] : cases) {
         RenameOptions o;
-        c.tweak(o);
-        EXPECT_EQ(named({U"a.txt", U"bb.txt"}, o, nothingElse, c.nameMax), c.expected);
+        tweak(o);
+        EXPECT_EQ(named({U"a.txt", U"bb.txt"}, o, nothingElse, nameMax), expected);
     }
 }
 
@@ -66,37 +63,32 @@ TEST(NameRows, OwnEntryUnderAnotherNameIsStillATakenName) {
 }
 
 TEST(ZaznamSouboru, SplitAtTheLastDotUnlessFirstOrLast) {
-    struct Case {
-        std::string name, jmeno, pripona;
-    };
-    const Case cases[] = {
+    // name, stem, extension
+    const std::tuple<std::string, std::string, std::string> cases[] = {
         {"a.txt", "a", "txt"},       {"archive.tar.gz", "archive.tar", "gz"},
         {"noext", "noext", ""},      {".htaccess", ".htaccess", ""},
         {"abc.", "abc.", ""},        {"..x", ".", "x"},
         {"žluť.kůň", "žluť", "kůň"}, {"cut.\xc5", "cut", "\xc5"},
     };
-    for (const auto& c : cases) {
+    for (const auto& [name, jmeno, pripona] : cases) {
         ZaznamSouboru r;
-        r.setName(fromUtf8(c.name));
-        EXPECT_EQ(toUtf8(Text(r.Jmeno())) + "|" + toUtf8(Text(r.Pripona())), c.jmeno + "|" + c.pripona) << c.name;
+        r.setName(fromUtf8(name));
+        EXPECT_EQ(toUtf8(Text(r.Jmeno())) + "|" + toUtf8(Text(r.Pripona())), jmeno + "|" + pripona) << name;
     }
 }
 
 TEST(CounterSetup, StartAndStepEachJudgedOnTheirOwn) {
-    struct Case {
-        const char *od, *dif;
-        int start, step;
-    };
-    const Case cases[] = {
+    // start and step as typed, as taken
+    const std::tuple<const char*, const char*, int, int> cases[] = {
         {"-5", "2.9", 5, 2}, {"-0.5", "0", 1, 1}, {"abc", "-3", 0, 3}, {"40000", "2", 0, 2}, {"7", "70000", 7, 1},
     };
     RenameOptions o;
     o.txtJmeno = U"*:";
     const CompiledPatterns p = ZpracujFiltrVystupCely(o);
-    for (const auto& c : cases) {
-        o.txtCisloOd = T(c.od), o.txtDif = T(c.dif);
+    for (const auto& [od, dif, start, step] : cases) {
+        o.txtCisloOd = T(od), o.txtDif = T(dif);
         const CounterSetup s = counterSetup(o, p);
-        EXPECT_EQ(std::tuple(s.active, s.start, s.step), std::tuple(true, c.start, c.step)) << c.od << " by " << c.dif;
+        EXPECT_EQ(std::tuple(s.active, s.start, s.step), std::tuple(true, start, step)) << od << " by " << dif;
     }
     o.optCitac = 2;
     EXPECT_FALSE(counterSetup(o, p).active);
@@ -107,13 +99,8 @@ TEST(CounterSetup, StartAndStepEachJudgedOnTheirOwn) {
 }
 
 TEST(NoveJmeno, ExtensionRulesAndLetterCase) {
-    // Without ext the whole name is split at its last "." first.
-    struct Case {
-        const char *name, *ext;
-        void (*tweak)(O);
-        const char* expected;
-    };
-    const Case cases[] = {
+    // name, extension, options, new name; without an extension the whole name is split at its last "." first
+    const std::tuple<const char*, const char*, void (*)(O), const char*> cases[] = {
         {"photo", "jpg", [](O o) { o.txtExt = U"   "; }, "photo"},
         {"README", "", nullptr, "README"},
         {"README", "", [](O o) { o.txtExt = U"txt"; }, "README.txt"},
@@ -130,13 +117,12 @@ TEST(NoveJmeno, ExtensionRulesAndLetterCase) {
         {".x", nullptr, [](O o) { o.txtJmeno = U"N*"; }, "N.x"},
         {"a.b.c", nullptr, [](O o) { o.txtJmeno = U"?"; }, "a.c"},
     };
-    for (const auto& c : cases) {
+    for (const auto& [name, ext, tweak, expected] : cases) {
         RenameOptions o;
-        if (c.tweak) c.tweak(o);
+        if (tweak) tweak(o);
         const CompiledPatterns p = ZpracujFiltrVystupCely(o);
-        const Text name =
-            c.ext ? NoveJmenoStr(T(c.name), T(c.ext), 1, {}, false, o, p) : NoveJmeno(T(c.name), 1, false, o, p);
-        EXPECT_EQ(name, T(c.expected)) << c.name;
+        const Text made = ext ? NoveJmenoStr(T(name), T(ext), 1, {}, false, o, p) : NoveJmeno(T(name), 1, false, o, p);
+        EXPECT_EQ(made, T(expected)) << name;
     }
 }
 

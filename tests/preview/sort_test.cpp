@@ -2,25 +2,19 @@
 
 #include <algorithm>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "preview/builder.h"
 #include "preview/sort.h"
+#include "support/split.h"
 
 using namespace zelvar;
+using zelvar::testing::split;
 
 namespace {
 
 using Names = std::vector<std::string>;
-
-Names split(const std::string& joined) {
-    Names out;
-    for (std::size_t from = 0, bar = 0; bar != std::string::npos; from = bar + 1) {
-        bar = joined.find('|', from);
-        out.push_back(joined.substr(from, bar - from));
-    }
-    return out;
-}
 
 // The names in the order Serad puts them, each with its modification time (0 where none is given).
 Names sorted(const Names& input, int key, bool reverse, bool numeric, const std::vector<FileTime>& times = {}) {
@@ -43,12 +37,8 @@ Names reversed(Names n) {
 }  // namespace
 
 TEST(Serad, AscendingAndItsExactReverse) {
-    struct Case {
-        int key;
-        bool numeric;
-        const char *input, *ascending;  // names apart by "|"
-    };
-    const Case cases[] = {
+    // key, numeric, the input and its ascending order
+    const std::tuple<int, bool, const char*, const char*> cases[] = {
         {0, false, "file10.txt|file9.txt|file1.txt", "file1.txt|file10.txt|file9.txt"},
         {0, true, "file10.txt|file9.txt|file1.txt", "file1.txt|file9.txt|file10.txt"},
         {0, false, "čaj.txt|Zebra.txt|a_b.txt|a.txt|a-b.txt|a b.txt",
@@ -71,13 +61,13 @@ TEST(Serad, AscendingAndItsExactReverse) {
         // No sorting: the listing as it came, or its reverse.
         {3, true, "b.txt|a.txt|c.txt|B.txt", "b.txt|a.txt|c.txt|B.txt"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.input);
-        const Names input = split(c.input), ascending = split(c.ascending);
-        EXPECT_EQ(sorted(input, c.key, false, c.numeric), ascending);
-        EXPECT_EQ(sorted(input, c.key, true, c.numeric), reversed(ascending));
+    for (const auto& [key, numeric, inputText, ascendingText] : cases) {
+        SCOPED_TRACE(inputText);
+        const Names input = split(inputText), ascending = split(ascendingText);
+        EXPECT_EQ(sorted(input, key, false, numeric), ascending);
+        EXPECT_EQ(sorted(input, key, true, numeric), reversed(ascending));
         // The result never depends on the listing order, unless it is the listing order.
-        EXPECT_EQ(sorted(c.key == 3 ? input : reversed(input), c.key, false, c.numeric), ascending);
+        EXPECT_EQ(sorted(key == 3 ? input : reversed(input), key, false, numeric), ascending);
     }
 }
 
