@@ -18,14 +18,10 @@ using namespace testing;
 using Names = std::multiset<std::string>;  // an entry listed twice would show
 
 TEST(Listing, ListsTheKindAndMaskAskedForButSeesEveryEntryAsItself) {
-    TempFolder dir({{"a.txt", "a"},
-                    {".hidden", ""},
-                    {"dir", "<folder>"},
-                    {".hdir", "<folder>"},
-                    {"to_file", "-> a.txt"},
-                    {"to_dir", "-> dir"},
-                    {"dangling", "-> nowhere"},
-                    {"bad\xff.txt", ""}});
+    const Entries entries = {
+        {"a.txt", "a"},          {".hidden", ""},      {"dir", "<folder>"},        {".hdir", "<folder>"},
+        {"to_file", "-> a.txt"}, {"to_dir", "-> dir"}, {"dangling", "-> nowhere"}, {"bad\xff.txt", ""}};
+    TempFolder dir(entries);
     mkfifo((dir / "pipe").c_str(), 0644);
     const Names files{"a.txt", ".hidden", "to_file", "dangling", "bad\xff.txt", "pipe"},
         folders{"dir", ".hdir", "to_dir"};

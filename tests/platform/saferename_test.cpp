@@ -1,6 +1,7 @@
 #include <cerrno>
 #include <cstring>
 #include <map>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
@@ -30,19 +31,14 @@ void expectOutcome(const RenameOutcome& outcome, Kind kind, int error) {
 }
 
 TEST(SafeRename, RenamesEveryKindOfEntryButNeverReplacesOneOnEveryRoute) {
-    struct Scene {
-        const char* what;
-        Entries entries;
-        std::string from, to;
-        Kind kind = ok;
-    };
-    const Scene scenes[] = {
-        {"file", {{"a.txt", "A"}}, "a.txt", "b.txt"},
-        {"folder", {{"dir", "<folder>"}, {"dir/x", ""}}, "dir", "renamed dir"},
-        {"dangling link", {{"l", "-> nowhere"}}, "l", "l2"},
-        {"invalid UTF-8 to invalid", {{"bad\xff", "B"}}, "bad\xff", "\xfe\xff.txt"},
-        {"odd characters", {{"*?.txt", "S"}}, "*?.txt", ".hidden:\\<>|\""},
-        {"longest name", {{"a", ""}}, "a", std::string(255, 'n')},
+    // what, the folder, the rename, its outcome
+    const std::tuple<std::string, Entries, std::string, std::string, Kind> scenes[] = {
+        {"file", {{"a.txt", "A"}}, "a.txt", "b.txt", ok},
+        {"folder", {{"dir", "<folder>"}, {"dir/x", ""}}, "dir", "renamed dir", ok},
+        {"dangling link", {{"l", "-> nowhere"}}, "l", "l2", ok},
+        {"invalid UTF-8 to invalid", {{"bad\xff", "B"}}, "bad\xff", "\xfe\xff.txt", ok},
+        {"odd characters", {{"*?.txt", "S"}}, "*?.txt", ".hidden:\\<>|\"", ok},
+        {"longest name", {{"a", ""}}, "a", std::string(255, 'n'), ok},
         {"vanished source", {{"other", "O"}}, "ghost", "new", other},
         {"file over file", {{"a", "A"}, {"b", "B"}}, "a", "b", taken},
         {"folder over empty folder", {{"a", "<folder>"}, {"b", "<folder>"}}, "a", "b", taken},
@@ -50,28 +46,28 @@ TEST(SafeRename, RenamesEveryKindOfEntryButNeverReplacesOneOnEveryRoute) {
         {"file over its own hard link", {{"a", "A"}, {"b", "== a"}}, "a", "b", taken},
         // Where letter case folds, a change of case alone goes through a temporary name; another
         // entry under the folded name, or a second name of exactly the new bytes, is taken.
-        {"folding: folder", {{"photos", "<folder>"}, {"x", ""}}, "photos", "Photos"},
+        {"folding: folder", {{"photos", "<folder>"}, {"x", ""}}, "photos", "Photos", ok},
         {"folding: other entry", {{"a.txt", "A"}, {"A.TXT", "B"}}, "a.txt", "A.TXT", taken},
         {"folding: hard link", {{"a.txt", "A"}, {"A.TXT", "== a.txt"}}, "a.txt", "A.TXT", taken},
         // FUSE may number each spelling of a name afresh; the names and the folder's entries decide.
-        {"folding, fresh inodes: file", {{"photos", "P"}}, "photos", "PHOTOS"},
+        {"folding, fresh inodes: file", {{"photos", "P"}}, "photos", "PHOTOS", ok},
         {"folding, fresh inodes: other entry", {{"a.txt", "A"}, {"A.TXT", "B"}}, "a.txt", "A.TXT", taken},
         {"folding, fresh inodes: not a case change", {{"a", "A"}, {"B", "B"}}, "a", "b", taken},
     };
     for (const auto& [route, faults] : kRoutes) {
-        for (const Scene& s : scenes) {
-            SCOPED_TRACE(std::string(s.what) + " via " + route);
-            TempFolder dir(s.entries);
+        for (const auto& [what, entries, from, to, kind] : scenes) {
+            SCOPED_TRACE(what + " via " + route);
+            TempFolder dir(entries);
             const auto before = snapshot(dir.path());
-            ScriptedCalls calls(std::string(s.what).starts_with("folding"), faults);
-            calls.freshInodes = std::string(s.what).find("fresh") != std::string::npos;
-            const int error = std::map<Kind, int>{{ok, 0}, {taken, EEXIST}, {other, ENOENT}}.at(s.kind);
-            expectOutcome(RenameFolder(dir.path(), calls).rename(s.from, s.to), s.kind, error);
-            EXPECT_EQ(snapshot(dir.path()), s.kind == ok ? renamed(before, {{s.from, s.to}}) : before);
-            if (s.kind != taken) continue;
+            ScriptedCalls calls(what.starts_with("folding"), faults);
+            calls.freshInodes = what.find("fresh") != std::string::npos;
+            const int error = std::map<Kind, int>{{ok, 0}, {taken, EEXIST}, {other, ENOENT}}.at(kind);
+            expectOutcome(RenameFolder(dir.path(), calls).rename(from, to), kind, error);
+            EXPECT_EQ(snapshot(dir.path()), kind == ok ? renamed(before, {{from, to}}) : before);
+            if (kind != taken) continue;
             int fromOld = 0;  // more than one: a temporary name was tried
             for (const std::string& call : calls.log) {
-                fromOld += call.starts_with("renameat2 " + s.from + ">");
+                fromOld += call.starts_with("renameat2 " + from + ">");
                 EXPECT_FALSE(call.starts_with("renameat ")) << "a plain rename replaces";
             }
             EXPECT_EQ(fromOld, 1);
@@ -105,15 +101,8 @@ TEST(SafeRename, EachErrorDecidesTheNextRouteOrTheOutcome) {
     const Faults noFlag{{"renameat2", EINVAL}}, noLink{{"renameat2", EINVAL}, {"linkat", EPERM}};
     const auto with = [](Faults faults, const char* call, int error) { return faults[call] = error, faults; };
     const auto upTo = [](const Calls& calls, std::size_t n) { return Calls(calls.begin(), calls.begin() + n); };
-    struct Case {
-        const char* what;
-        Faults faults;
-        Calls calls;
-        Kind kind;
-        int error;
-        bool folder = false;
-    };
-    const Case cases[] = {
+    // what, the calls that fail, the calls made, the outcome; "a" is a folder where the text starts so
+    const std::tuple<std::string, Faults, Calls, Kind, int> cases[] = {
         {"bad bytes", {{"renameat2", EILSEQ}}, direct, refused, EILSEQ},
         {"taken", {{"renameat2", EEXIST}}, {"renameat2 a>b", "fstatat a", "fstatat b"}, taken, EEXIST},
         {"a full folder", {{"renameat2", ENOTEMPTY}}, direct, taken, ENOTEMPTY},
@@ -121,26 +110,26 @@ TEST(SafeRename, EachErrorDecidesTheNextRouteOrTheOutcome) {
         {"flag refused: link, unlink", noFlag, linked, ok, 0},
         {"no renameat2 at all", {{"renameat2", ENOSYS}}, linked, ok, 0},
         {"flag not supported", {{"renameat2", EOPNOTSUPP}}, linked, ok, 0},
-        {"a folder cannot be linked: reserve, check, rename", noFlag, reserved, ok, 0, true},
+        {"a folder cannot be linked: reserve, check, rename", noFlag, reserved, ok, 0},
         {"links refused: reserve, check, rename", noLink, checked, ok, 0},
         {"unlink fails: the new link goes again", with(noFlag, "unlinkat a", EIO),
          Calls{linked[0], linked[1], linked[2], "unlinkat b"}, other, EIO},
         {"the link refuses the name too", with(noFlag, "linkat", EINVAL), upTo(checked, 2), refused, EINVAL},
         {"the placeholder is refused the name", with(noLink, "openat", EINVAL), upTo(checked, 4), refused, EINVAL},
-        {"no placeholder may be made", with(noFlag, "mkdirat", EACCES), upTo(reserved, 4), other, EACCES, true},
+        {"a folder without a placeholder", with(noFlag, "mkdirat", EACCES), upTo(reserved, 4), other, EACCES},
         {"last resort refuses it: the placeholder goes", with(noLink, "renameat", EINVAL),
          Calls{checked[0], checked[1], checked[2], checked[3], checked[4], checked[5], "fstatat b", "unlinkat b"},
          refused, EINVAL},
         {"the source cannot be looked at", with(noLink, "fstatat", EACCES), upTo(checked, 3), other, EACCES},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        TempFolder dir({{"a", c.folder ? "<folder>" : "A"}, {"z", "Z"}});
+    for (const auto& [what, faults, expected, kind, error] : cases) {
+        SCOPED_TRACE(what);
+        TempFolder dir({{"a", what.starts_with("a folder") ? "<folder>" : "A"}, {"z", "Z"}});
         const auto before = snapshot(dir.path());
-        ScriptedCalls calls(false, c.faults);
-        expectOutcome(RenameFolder(dir.path(), calls).rename("a", "b"), c.kind, c.error);
-        EXPECT_EQ(calls.log, c.calls);
-        EXPECT_EQ(snapshot(dir.path()), c.kind == ok ? renamed(before, {{"a", "b"}}) : before);
+        ScriptedCalls calls(false, faults);
+        expectOutcome(RenameFolder(dir.path(), calls).rename("a", "b"), kind, error);
+        EXPECT_EQ(calls.log, expected);
+        EXPECT_EQ(snapshot(dir.path()), kind == ok ? renamed(before, {{"a", "b"}}) : before);
     }
 }
 
