@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstring>
 #include <deque>
+#include <tuple>
 
 #include "platform/scripted_calls.h"
 #include "platform/temp_folder.h"
@@ -95,37 +96,30 @@ TEST(RenameRun, AsksRenamesInOrderAndReportsEveryStep) {
 }
 
 TEST(RenameRun, EachFailureShowsItsMessageAndLosesNothing) {
-    struct Scene {
-        const char* what;
-        Entries entries;
-        PreviewList rows;
-        std::vector<std::string> errors;
-        Renames renames;      // what is renamed, in order
-        const char* in = "";  // the folder renamed in, below the test's folder
-        bool refuse = false;  // every rename call fails as in a folder without write permission
-    };
-    const Scene scenes[] = {
+    // What, the folder, the rows, the messages, and what is renamed, in order. "a missing folder" runs in a
+    // folder that is not there; under "no permission" every rename call fails as without write permission.
+    const std::tuple<std::string, Entries, PreviewList, std::vector<std::string>, Renames> scenes[] = {
         {"a name refused", {{"a", "A"}, {"sub", "<folder>"}}, {row("a", "sub/a")}, {notAccepted("a", "sub/a")}, {}},
         {"a vanished entry", {{"b", "B"}}, {row("gone", "x"), row("b", "y")}, {systemText(ENOENT)}, {{"b", "y"}}},
-        {"a missing folder", {}, {row("a", "b"), row("c", "d")}, {2, systemText(ENOENT)}, {}, "missing"},
-        {"no permission", {{"a", "A"}}, {row("a", "x")}, {systemText(EACCES)}, {}, "", true},
+        {"a missing folder", {}, {row("a", "b"), row("c", "d")}, {2, systemText(ENOENT)}, {}},
+        {"no permission", {{"a", "A"}}, {row("a", "x")}, {systemText(EACCES)}, {}},
         {"a chain in order", {{"a", "A"}, {"b", "B"}}, {row("b", "c"), row("a", "b")}, {}, {{"b", "c"}, {"a", "b"}}},
         {"a swap", {{"b", "B"}, {"d", "D"}}, {row("b", "d"), row("d", "b")}, {exists("d"), exists("b")}, {}},
     };
-    for (const Scene& s : scenes) {
-        SCOPED_TRACE(s.what);
-        TempFolder dir(s.entries);
+    for (const auto& [what, entries, rows, errors, renames] : scenes) {
+        SCOPED_TRACE(what);
+        TempFolder dir(entries);
         const auto before = snapshot(dir.path());
         ScriptedCalls refusing(false, {{"renameat2", EACCES}});
         ScriptedRun run;
-        if (s.refuse) run.sys = &refusing;
-        run.go(*s.in ? dir / s.in : dir.path(), s.rows);
-        EXPECT_EQ(run.errors(), s.errors);
-        EXPECT_EQ(run.beeps, std::ssize(s.errors));
-        EXPECT_EQ(run.result.attempts, std::ssize(s.rows));
-        EXPECT_EQ(run.result.failures, std::ssize(s.errors));
-        EXPECT_EQ(run.result.reportStyle, s.errors.empty() ? box::information : box::exclamation);
-        EXPECT_EQ(snapshot(dir.path()), renamed(before, s.renames));
+        if (what == "no permission") run.sys = &refusing;
+        run.go(what == "a missing folder" ? dir / "missing" : dir.path(), rows);
+        EXPECT_EQ(run.errors(), errors);
+        EXPECT_EQ(run.beeps, std::ssize(errors));
+        EXPECT_EQ(run.result.attempts, std::ssize(rows));
+        EXPECT_EQ(run.result.failures, std::ssize(errors));
+        EXPECT_EQ(run.result.reportStyle, errors.empty() ? box::information : box::exclamation);
+        EXPECT_EQ(snapshot(dir.path()), renamed(before, renames));
     }
 }
 
@@ -135,14 +129,9 @@ TEST(RenameRun, EachFailureShowsItsMessageAndLosesNothing) {
 TEST(RenameRun, AnswersDecideWhatIsRenamed) {
     const RunEnd done = RunEnd::Finished;
     const Renames all{{"1", "1x"}, {"2", "2x"}, {"3", "3x"}, {"4", "4x"}};
-    struct Case {
-        const char* ext;
-        std::deque<bool> confirm;  // "Potvrzovat každý soubor" as read before each entry
-        std::deque<Answer> answers;
-        RunEnd end;
-        Renames renames;
-    };
-    const Case cases[] = {
+    // The extension pattern, "Potvrzovat každý soubor" as read before each entry, the answers, how the run
+    // ends and what it renames.
+    const std::tuple<std::string, std::deque<bool>, std::deque<Answer>, RunEnd, Renames> cases[] = {
         {"*", {false}, {Y}, done, all},
         {"jpg", {false}, {Y, Y}, done, all},
         {"* ", {false}, {Y, Y}, done, all},
@@ -153,26 +142,26 @@ TEST(RenameRun, AnswersDecideWhatIsRenamed) {
         {"*", {true}, {Y, C}, done, {}},
         {"*", {true, false, true, false}, {Y, N, Y}, done, {{"3", "3x"}, {"4", "4x"}}},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE("\"" + std::string(c.ext) + "\", " + std::to_string(c.answers.size()) + " answers" +
-                     (c.confirm.front() ? ", each entry asked" : ""));
+    for (const auto& [ext, confirm, answers, end, renames] : cases) {
+        SCOPED_TRACE("\"" + ext + "\", " + std::to_string(answers.size()) + " answers" +
+                     (confirm.front() ? ", each entry asked" : ""));
         TempFolder dir({{"1", "1"}, {"2", "2"}, {"3", "3"}, {"4", "4"}});
         const auto before = snapshot(dir.path());
         ScriptedRun run;
-        run.confirm = c.confirm;
-        run.go(dir.path(), {row("1", "1x"), row("2", "2x"), row("3", "3x"), row("4", "4x")}, c.answers, T(c.ext));
-        EXPECT_EQ(run.result.end, c.end);
+        run.confirm = confirm;
+        run.go(dir.path(), {row("1", "1x"), row("2", "2x"), row("3", "3x"), row("4", "4x")}, answers, fromUtf8(ext));
+        EXPECT_EQ(run.result.end, end);
         EXPECT_EQ(run.asked.at(0), (Box{kQuestion, box::yesNo}));
         const Box extQuestion{"Měníte přípony.\r\nJe to tak správně?", box::yesNo},
             entryQuestion{"Chcete přejmenovat soubor >1< na >1x< ?", box::yesNoCancel},
-            report{"Přejmenování ukončeno\r\n\r\nPřejmenováno " + std::to_string(c.renames.size()) + " souborů\r\n",
+            report{"Přejmenování ukončeno\r\n\r\nPřejmenováno " + std::to_string(renames.size()) + " souborů\r\n",
                    box::information};
-        EXPECT_EQ(c.ext != std::string("*"), run.asked.size() > 1 && run.asked[1] == extQuestion);
-        EXPECT_EQ(c.confirm.front(), run.asked.size() > 1 && run.asked[1] == entryQuestion);
-        EXPECT_EQ(run.asked.back() == report, c.end == done);
-        EXPECT_EQ(run.log.size() == run.asked.size(), c.end != done) << "a declined run does nothing";
-        EXPECT_EQ(run.result.attempts, std::ssize(c.renames));
-        EXPECT_EQ(snapshot(dir.path()), renamed(before, c.renames));
+        EXPECT_EQ(ext != "*", run.asked.size() > 1 && run.asked[1] == extQuestion);
+        EXPECT_EQ(confirm.front(), run.asked.size() > 1 && run.asked[1] == entryQuestion);
+        EXPECT_EQ(run.asked.back() == report, end == done);
+        EXPECT_EQ(run.log.size() == run.asked.size(), end != done) << "a declined run does nothing";
+        EXPECT_EQ(run.result.attempts, std::ssize(renames));
+        EXPECT_EQ(snapshot(dir.path()), renamed(before, renames));
     }
 }
 

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <chrono>
 #include <random>
+#include <tuple>
 #include <thread>
 
 #include "platform/scripted_calls.h"
@@ -134,34 +135,30 @@ TEST_F(Undo, LeavesAloneAndReportsWhatChangedSinceTheRun) {
     };
     const char* const lost = "x nevrácen na a: soubor či složka nebyl nalezen";
     const char* const replaced = "x nevrácen na a: pod jménem >x< je nyní jiný soubor";
-    struct Case {
-        std::function<void(const TempFolder&)> meddle;
-        Renames back;  // what the undo can still rename back after the meddling
-        std::string reason;
-        bool needsBirthTimes = false;
-    };
-    const Case cases[] = {
+    // The meddling, what the undo can still rename back after it, the reason given for the rest.
+    const std::tuple<std::function<void(const TempFolder&)>, Renames, std::string> cases[] = {
         {[](auto& d) { d.file("a", "new"); }, {{"y", "b"}}, "x nevrácen na a: jméno >a< mezitím dostal jiný soubor"},
         {[](auto& d) { move(d, "x", "w"); }, {{"y", "b"}}, lost},
         {[](auto& d) { move(d, "x", "w"), d.file("x", "other"); }, {{"y", "b"}}, replaced},
-        {recreateWithSameInode, {{"y", "b"}}, replaced, true},
+        {recreateWithSameInode, {{"y", "b"}}, replaced},
         // An empty entry the journal knows is no placeholder, however new its name.
         {[](auto& d) { move(d, "x", "a"), move(d, "y", "x"); }, {}, "y nevrácen na b: soubor či složka nebyl nalezen"},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.reason);
+    for (const auto& [meddle, back, reason] : cases) {
+        SCOPED_TRACE(reason);
         const TempFolder& dir = fresh({{"a", "A"}, {"b", ""}});
-        if (c.needsBirthTimes && RenameFolder(dir.path()).birthTime("a") == 0) continue;
+        // The same inode number can only be told apart by its birth time.
+        if (&meddle == &std::get<0>(cases[3]) && RenameFolder(dir.path()).birthTime("a") == 0) continue;
         ASSERT_EQ(rename({{"a", "x"}, {"b", "y"}}).failures, 0);
-        c.meddle(dir);
+        meddle(dir);
         const Snapshot meddled = snapshot(dir.path());
         const UndoResult result = undo();
         EXPECT_EQ(result.failures, 1);
-        EXPECT_NE(toUtf8(result.report).find("Nevráceno 1 souborů\r\n\r\n" + c.reason), std::string::npos)
+        EXPECT_NE(toUtf8(result.report).find("Nevráceno 1 souborů\r\n\r\n" + reason), std::string::npos)
             << toUtf8(result.report);
         EXPECT_EQ(result.reportStyle, box::exclamation);
         // Everything else came back; the meddled entries are exactly as they were left.
-        EXPECT_EQ(snapshot(dir.path()), renamed(meddled, c.back));
+        EXPECT_EQ(snapshot(dir.path()), renamed(meddled, back));
     }
 }
 
