@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <regex>
+#include <tuple>
 
 #include "cli/run_cli.h"
 #include "platform/temp_folder.h"
@@ -42,10 +43,11 @@ CliRun run(const Args& args, const std::string& input = "") {
     return result;
 }
 
-// One line on standard error, after the program's name.
-void expectComplaint(const std::string& err) {
-    EXPECT_EQ(err.rfind("zelvar-cli: ", 0), 0u) << err;
-    EXPECT_EQ(err.find('\n'), err.size() - 1) << err;
+// The exit code, and one line on standard error after the program's name.
+void expectComplaint(const CliRun& r, int code) {
+    EXPECT_EQ(r.code, code) << r.err;
+    EXPECT_EQ(r.err.rfind("zelvar-cli: ", 0), 0u) << r.err;
+    EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << r.err;
 }
 
 std::string stats(int n, int renamed, int unchanged) {
@@ -75,8 +77,7 @@ TEST(Samples, ComposeFromTheOptions) {
 }
 
 TEST(UsageErrors, OneLineExitTwoAndNothingRenamed) {
-    TempFolder dir;
-    dir.fill({{"a.txt", "A"}, {"b.txt", "B"}, {"many", std::string(32768, '\r')}});
+    TempFolder dir({{"a.txt", "A"}, {"b.txt", "B"}, {"many", std::string(32768, '\r')}});
     const auto before = snapshot(dir.path());
     const std::vector<Args> cases = {
         {"--apply", "--name", "x:", "--case", "bogus", dir.path()},
@@ -87,10 +88,10 @@ TEST(UsageErrors, OneLineExitTwoAndNothingRenamed) {
         {"--apply", "--name"},
     };
     for (const Args& args : cases) {
+        SCOPED_TRACE(::testing::PrintToString(args));
         const CliRun r = run(args);
-        EXPECT_EQ(r.code, 2) << ::testing::PrintToString(args);
+        expectComplaint(r, 2);
         EXPECT_EQ(r.out, "");
-        expectComplaint(r.err);
     }
     EXPECT_EQ(snapshot(dir.path()), before);
 }
@@ -106,35 +107,29 @@ void expectPreviews(const TempFolder& dir, const std::vector<std::pair<Args, std
 }
 
 TEST(Preview, RowsStatisticsAndOrder) {
-    TempFolder dir;
-    dir.fill({{"a.jpg", "A"}, {"b.jpg", "B"}, {"c.txt", "C"}, {"my.photos", "<folder>"}});
+    TempFolder dir({{"a.jpg", "A"}, {"b.jpg", "B"}, {"c.txt", "C"}, {"my.photos", "<folder>"}});
     for (auto [name, time] : {std::pair{"a.jpg", 2000000000}, {"b.jpg", 1000000000}, {"c.txt", 1500000000}})
         dir.mtime(name, time);
     const std::string same = "a.jpg -> * beze změny\nb.jpg -> * beze změny\nc.txt -> * beze změny\n";
-    expectPreviews(dir, {
-                            {{"--stats"}, same + stats(3, 0, 3)},
-                            {{"--name", "x", "--stats"},
-                             "a.jpg -> x.jpg\nb.jpg -> * viz >x.jpg< výše\nc.txt -> x.txt\n" + stats(3, 2, 1)},
-                            {{"--name", "n:", "--start", "10", "--step", "5", "--descending"},
-                             "c.txt -> n10.txt\nb.jpg -> n15.jpg\na.jpg -> n20.jpg\n"},
-                            {{"--filter", "*.jpg", "--ext", "png"}, "a.jpg -> a.png\nb.jpg -> b.png\n"},
-                            {{"--name", "", "--stats"}, stats(0, 0, 0)},
-                            {{"--sort", "date", "--name", "n:"}, "b.jpg -> n1.jpg\nc.txt -> n2.txt\na.jpg -> n3.jpg\n"},
-                            {{"--kind", "folders", "--case", "upper"}, "my.photos -> MY.PHOTOS\n"},
-                        });
+    expectPreviews(dir, {{{"--stats"}, same + stats(3, 0, 3)},
+                         {{"--name", "x", "--stats"},
+                          "a.jpg -> x.jpg\nb.jpg -> * viz >x.jpg< výše\nc.txt -> x.txt\n" + stats(3, 2, 1)},
+                         {{"--name", "n:", "--start", "10", "--step", "5", "--descending"},
+                          "c.txt -> n10.txt\nb.jpg -> n15.jpg\na.jpg -> n20.jpg\n"},
+                         {{"--filter", "*.jpg", "--ext", "png"}, "a.jpg -> a.png\nb.jpg -> b.png\n"},
+                         {{"--name", "", "--stats"}, stats(0, 0, 0)},
+                         {{"--sort", "date", "--name", "n:"}, "b.jpg -> n1.jpg\nc.txt -> n2.txt\na.jpg -> n3.jpg\n"},
+                         {{"--kind", "folders", "--case", "upper"}, "my.photos -> MY.PHOTOS\n"}});
 }
 
 TEST(Preview, AFolderThatCannotBeListed) {
-    TempFolder dir;
-    dir.file("plain");
+    TempFolder dir(Entries{{"plain", ""}});
     for (const std::string& folder : {dir / "missing", dir / "plain"}) {
         const CliRun preview = run({"--stats", folder}), apply = run({"--apply", "--name", "x", folder});
-        EXPECT_EQ(preview.code, 1);
+        expectComplaint(preview, 1);
         EXPECT_EQ(preview.out, stats(0, 0, 0));
-        expectComplaint(preview.err);
-        EXPECT_EQ(apply.code, 1);
+        expectComplaint(apply, 1);
         EXPECT_EQ(apply.out, "");
-        expectComplaint(apply.err);
     }
     // An empty name pattern lists nothing, so there is nothing to complain about.
     EXPECT_EQ(run({"--name", "", dir / "missing"}), (CliRun{0, "", ""}));
@@ -144,14 +139,12 @@ TEST(Preview, TruncatedListingSaysSo) {
     TempFolder dir;
     for (int i = 0; i < 32768; ++i) dir.file("f" + std::to_string(i));
     const CliRun r = run({"--stats", dir.path()});
-    EXPECT_EQ(r.code, 0);
-    expectComplaint(r.err);
+    expectComplaint(r, 0);
     EXPECT_NE(r.out.find(stats(32767, 0, 32767)), std::string::npos);
 }
 
 TEST(Edit, NamesFromAFileOrStandardInput) {
-    TempFolder dir, names;
-    dir.fill({{"a.txt", "A"}, {"b.txt", "B"}});
+    TempFolder dir({{"a.txt", "A"}, {"b.txt", "B"}}), names;
     const std::pair<std::string, std::string> cases[] = {
         {"b.txt\nc.txt\n", "a.txt -> * viz >b.txt< níže\nb.txt -> c.txt\n" + stats(2, 1, 1)},
         // Any line end ends a line; a byte-order mark is no part of the first name.
@@ -171,13 +164,8 @@ TEST(Edit, NamesFromAFileOrStandardInput) {
 
 TEST(Apply, RenamesPrintsTheReportAndLosesNothing) {
     const std::string done = "Přejmenování ukončeno\n\nPřejmenováno ", tooLong(300, 'n');
-    struct Case {
-        Args args;  // the folder is appended
-        std::string input;
-        CliRun expected;
-        std::vector<std::pair<std::string, std::string>> renames;  // in order
-    };
-    const Case cases[] = {
+    // The arguments (the folder appended), standard input, what the run prints and what it renames, in order.
+    const std::tuple<Args, std::string, CliRun, Entries> cases[] = {
         // Changed extensions need no answer.
         {{"--name", "Foto_:", "--ext", "png"},
          "",
@@ -196,20 +184,18 @@ TEST(Apply, RenamesPrintsTheReportAndLosesNothing) {
           "Název >" + tooLong + "<\n     nebo >b.jpg<\n           není povolen,\n>b.jpg< nebude přejmenován\n"},
          {{"a.jpg", "y.jpg"}}},
     };
-    for (Case c : cases) {
-        TempFolder dir;
-        dir.fill({{"a.jpg", "A"}, {"b.jpg", "B"}, {"x.jpg", "<folder>"}});  // x.jpg is not listed, but taken
+    for (auto [args, input, expected, renames] : cases) {
+        TempFolder dir({{"a.jpg", "A"}, {"b.jpg", "B"}, {"x.jpg", "<folder>"}});  // x.jpg is not listed, but taken
         const auto before = snapshot(dir.path());
-        c.args.insert(c.args.begin(), "--apply");
-        c.args.push_back(dir.path());
-        EXPECT_EQ(run(c.args, c.input), c.expected);
-        EXPECT_EQ(snapshot(dir.path()), renamed(before, c.renames));
+        args.insert(args.begin(), "--apply");
+        args.push_back(dir.path());
+        EXPECT_EQ(run(args, input), expected);
+        EXPECT_EQ(snapshot(dir.path()), renamed(before, renames));
     }
 }
 
 TEST(Json, OneObjectPerRowThenTheCountsAndTheReport) {
-    TempFolder dir;
-    dir.fill({{"* x", ""}, {"a.txt", ""}, {"b\"\\\x1f\xFF.txt", ""}, {"n1.txt", ""}});
+    TempFolder dir({{"* x", ""}, {"a.txt", ""}, {"b\"\\\x1f\xFF.txt", ""}, {"n1.txt", ""}});
     const auto row = [](const std::string& old, const std::string& now, const std::string& verdict) {
         return "{\"old\": \"" + old + "\", \"new\": " + now + ", \"verdict\": \"" + verdict + "\"}\n";
     };
@@ -229,8 +215,7 @@ TEST(Json, OneObjectPerRowThenTheCountsAndTheReport) {
 
 // Every run leaves a journal in this test program's own state folder; --undo takes the newest back.
 TEST(Undo, TakesBackTheNewestRunAndListsTheHistory) {
-    TempFolder dir;
-    dir.fill({{"a.jpg", "A"}, {"b.jpg", "B"}, {"x", "<folder>"}});
+    TempFolder dir({{"a.jpg", "A"}, {"b.jpg", "B"}, {"x", "<folder>"}});
     const auto before = snapshot(dir.path());
     EXPECT_EQ(run({"--undo", dir.path()}).err, "V této složce není žádné přejmenování, které by šlo vrátit.\n");
     ASSERT_EQ(run({"--apply", "--name", "Foto_:", dir.path()}).code, 0);
@@ -257,8 +242,7 @@ TEST(Undo, TakesBackTheNewestRunAndListsTheHistory) {
 // The folder renamed is the folder listed: its path is swapped for a link to another folder right
 // when the preview has been printed, before the first rename.
 TEST(Apply, RenamesInTheFolderListedWhateverItsPathLeadsToMeanwhile) {
-    TempFolder dir;
-    dir.fill({{"photos", "<folder>"}, {"photos/a.jpg", "A"}, {"other", "<folder>"}, {"other/a.jpg", "other"}});
+    TempFolder dir({{"photos", "<folder>"}, {"photos/a.jpg", "A"}, {"other", "<folder>"}, {"other/a.jpg", "other"}});
     const auto listedBefore = snapshot(dir / "photos"), otherBefore = snapshot(dir / "other");
     struct Swap {
         const TempFolder& dir;
