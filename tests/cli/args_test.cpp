@@ -3,16 +3,17 @@
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <regex>
 #include <set>
 #include <sstream>
 #include <tuple>
 
 #include "cli/args.h"
+#include "platform/temp_folder.h"
 
 using namespace zelvar;
 using namespace zelvar::cli;
+using zelvar::testing::readFile;
 using Args = std::vector<std::string>;
 
 namespace {
@@ -84,11 +85,6 @@ TEST(ParseArgs, UsageErrorsNameWhatIsWrongOnOneLine) {
 // --help, the manual page and the bash completion name exactly the options the parser knows, and every
 // fixed value the completion offers is one the parser takes, so that none of them can drift.
 TEST(Documentation, ManualAndCompletionFollowTheOptions) {
-    const auto read = [](const std::string& name) {
-        std::ostringstream text;
-        text << std::ifstream(std::string(ZELVAR_DATA_DIR) + "/" + name).rdbuf();
-        return text.str();
-    };
     // Options named on the lines that match `lines`, with roff's "\-" read as "-".
     const auto options = [](std::string text, const std::regex& lines) {
         text = std::regex_replace(text, std::regex(R"(\\-)"), "-");
@@ -105,8 +101,8 @@ TEST(Documentation, ManualAndCompletionFollowTheOptions) {
     EXPECT_GT(help.size(), 35u);
     for (const std::string& option : help)
         EXPECT_EQ(parseArgs({option}).error.find("unrecognized"), std::string::npos) << option;
-    EXPECT_EQ(options(read("man/zelvar-cli.1"), std::regex(R"(^\.B)")), help);
-    const std::string completion = read("completion/zelvar-cli");
+    EXPECT_EQ(options(readFile(ZELVAR_DATA_DIR "/man/zelvar-cli.1"), std::regex(R"(^\.B)")), help);
+    const std::string completion = readFile(ZELVAR_DATA_DIR "/completion/zelvar-cli");
     EXPECT_EQ(options(completion, std::regex(".")), help);
 
     const std::regex valueList(R"(((?:--[a-z-]+\|?)+)\) COMPREPLY=\(\$\(compgen -W '([^']*)')");

@@ -18,6 +18,12 @@ namespace zelvar::testing {
 
 using Entries = std::vector<std::pair<std::string, std::string>>;
 
+inline std::string readFile(const std::string& path) {
+    std::stringstream bytes;
+    bytes << std::ifstream(path, std::ios::binary).rdbuf();
+    return bytes.str();
+}
+
 class TempFolder {
 public:
     explicit TempFolder(const Entries& entries = {}) {
@@ -84,9 +90,7 @@ inline Snapshot snapshot(const std::string& folder) {
         if (S_ISLNK(st.st_mode)) {
             state.content = "-> " + std::filesystem::read_symlink(entry.path()).string();
         } else if (!S_ISDIR(st.st_mode)) {
-            std::stringstream bytes;
-            bytes << std::ifstream(entry.path(), std::ios::binary).rdbuf();
-            state.content = bytes.str();
+            state.content = readFile(entry.path());
         }
     }
     return shot;

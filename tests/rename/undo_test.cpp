@@ -25,12 +25,6 @@ struct YesToAll : ScriptedDialogs {
     YesToAll() { otherwise = Answer::yes; }
 };
 
-std::string readFile(const std::string& path) {
-    std::stringstream text;
-    text << std::ifstream(path).rdbuf();
-    return text.str();
-}
-
 // Moves an entry behind the program's back.
 void move(const TempFolder& dir, const std::string& from, const std::string& to) {
     ::rename((dir / from).c_str(), (dir / to).c_str());
