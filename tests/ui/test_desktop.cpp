@@ -1,5 +1,6 @@
 // The window on the desktop: where it starts, what it remembers and dropped folders.
 #include <QMimeData>
+#include <fstream>
 #include <QtTest>
 
 #include "ui/Settings.h"
@@ -78,10 +79,7 @@ private slots:
         for (const QByteArray& content :
              {QByteArray("[window]\nlayout=7\ngeometry=nonsense\n[listing]\nkind=-3\nfolder=relative/x\n"),
               QByteArray("[window]\nlayout=@Variant(\\0\\0\\0\\x7f)\n[listing]\nkind=two\n")}) {
-            QFile file(settingsPath());
-            QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-            file.write(content);
-            file.close();
+            std::ofstream(settingsPath().toStdString(), std::ios::trunc) << content.toStdString();
             const SavedWindow damaged = loadSettings();
             QVERIFY(damaged.layout == 0 && damaged.kind == 0 && damaged.folder.empty());
             open({"a.txt"});

@@ -1,12 +1,6 @@
 // The preview while the folder changes behind the window's back and while keys are typed ahead of a
 // build: either way the window ends where a fresh build after every change shows.
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <QtTest>
-#include <fstream>
-#include <functional>
 
 #include "ui/window_fixture.h"
 
@@ -36,34 +30,28 @@ class TestLivePreview : public QObject, protected WindowFixture {
 private slots:
     void cleanup() { close(); }
 
+    // Which changes a kept listing notices is the listing cache's to test; here a changed date, which leaves
+    // every name as it was, must still reach the window.
     void changesBehindTheBackShowAtTheNextKey() {
-        using Change = std::function<void(const TempFolder&)>;
-        const Change changes[] = {
-            [](const TempFolder& d) { d.file("c.txt"); },
-            [](const TempFolder& d) { unlink((d / "b.txt").c_str()); },
-            [](const TempFolder& d) { d.mtime("a.txt", 1017); },
-        };
-        for (const Change& change : changes) {
-            open({"a.txt", "b.txt"});
-            for (const char* name : {"a.txt", "b.txt"}) dir->mtime(name, 1000);
-            // The seconds of each date in the name, numbered in date order: a date shows either way.
-            QLineEdit* pattern = ui<QLineEdit>("txtJmeno");
-            click("optRazeni", 2);
-            pattern->setText("*_\\s_:");
-            QTest::keyClicks(pattern, "x");  // a second build over the same folder
-            const QString before = preview();
-            change(*dir);
-            QCoreApplication::processEvents();
-            QTest::keyClick(pattern, Qt::Key_Backspace);
+        open({"a.txt", "b.txt"});
+        for (const char* name : {"a.txt", "b.txt"}) dir->mtime(name, 1000);
+        // The seconds of each date in the name, numbered in date order.
+        QLineEdit* pattern = ui<QLineEdit>("txtJmeno");
+        click("optRazeni", 2);
+        pattern->setText("*_\\s_:");
+        QTest::keyClicks(pattern, "x");  // a second build over the same folder
+        const QString before = preview();
+        dir->mtime("a.txt", 1017);
+        QCoreApplication::processEvents();
+        QTest::keyClick(pattern, Qt::Key_Backspace);
 
-            ScriptedDialogs freshAnswers;
-            frmMain fresh(freshAnswers, dir->path());
-            control<QButtonGroup>(fresh, "optRazeni")->button(2)->click();
-            control<QLineEdit>(fresh, "txtJmeno")->setText("*_\\s_:");
-            QCOMPARE(preview(), control<PreviewView>(fresh, "txtTest")->toPlainText());
-            QVERIFY(preview() != before);
-            QCOMPARE(renameOffered(), control<QAbstractButton>(fresh, "cmdPrejmenovat")->isEnabled());
-        }
+        ScriptedDialogs freshAnswers;
+        frmMain fresh(freshAnswers, dir->path());
+        control<QButtonGroup>(fresh, "optRazeni")->button(2)->click();
+        control<QLineEdit>(fresh, "txtJmeno")->setText("*_\\s_:");
+        QCOMPARE(preview(), control<PreviewView>(fresh, "txtTest")->toPlainText());
+        QVERIFY(preview() != before);
+        QCOMPARE(renameOffered(), control<QAbstractButton>(fresh, "cmdPrejmenovat")->isEnabled());
     }
 
     // Keys that waited behind a build get one build between them all, and the window ends exactly
