@@ -20,11 +20,6 @@ namespace {
 
 using Renames = Entries;
 
-// Every question answered Yes.
-struct YesToAll : ScriptedDialogs {
-    YesToAll() { otherwise = Answer::yes; }
-};
-
 // Moves an entry behind the program's back.
 void move(const TempFolder& dir, const std::string& from, const std::string& to) {
     ::rename((dir / from).c_str(), (dir / to).c_str());
@@ -38,13 +33,13 @@ protected:
     // A new folder to rename in for each case of a table.
     const TempFolder& fresh(const Entries& entries = {}) { return folder_.emplace(entries); }
     RunResult rename(const Renames& renames, SysCalls& sys = realSysCalls()) {
-        YesToAll run;
+        ScriptedDialogs run(Answer::yes);
         PreviewList rows;
         for (const auto& [from, to] : renames) rows.push_back({fromUtf8(from), fromUtf8(to)});
         return cmdPrejmenovat_Run(folder_->path(), rows, U"*", run, run, sys);
     }
     UndoResult undo(SysCalls& sys = realSysCalls()) {
-        ui = {};
+        ui = ScriptedDialogs(Answer::yes);
         return undoLastRun(folder_->path(), ui, ui, sys);
     }
     std::vector<std::string> journals() const { return journalFiles(state / "zelvar"); }
@@ -53,7 +48,7 @@ protected:
     }
 
     TempFolder state;
-    YesToAll ui;
+    ScriptedDialogs ui{Answer::yes};
 
 private:
     std::string saved_ = std::getenv("XDG_STATE_HOME");  // every test program has one
@@ -179,7 +174,7 @@ TEST_F(Undo, AJournalThatCannotBeReadRenamesNothing) {
         const TempFolder& dir = fresh({{"a", "A"}, {"b", "B"}});
         ASSERT_EQ(rename({{"a", "x"}, {"b", "y"}}).failures, 0);
         const std::string journal = journals().front();
-        const std::string spoiled = spoil ? spoil(readFile(journal)) : "";
+        const std::string spoiled = spoil ? spoil(readFile(journal)) : "";  // read before the file is emptied
         if (spoil)
             std::ofstream(journal, std::ios::trunc) << spoiled;
         else
@@ -196,7 +191,7 @@ TEST_F(Undo, AJournalThatCannotBeReadRenamesNothing) {
 TEST_F(Undo, ARunWhoseJournalCannotBeWrittenDoesNotStart) {
     const TempFolder& dir = fresh({{"a", "A"}});
     state.file("zelvar", "a file where the journal folder should be");
-    YesToAll run;
+    ScriptedDialogs run(Answer::yes);
     const RunResult result = cmdPrejmenovat_Run(dir.path(), {{U"a", U"x"}}, U"*", run, run);
     EXPECT_EQ(result.end, RunEnd::NotStarted);
     EXPECT_EQ(run.asked.back().style, box::critical);

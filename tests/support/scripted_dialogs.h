@@ -27,6 +27,7 @@ inline std::string styleName(BoxStyle style) {
 
 class ScriptedDialogs : public Dialogs, public RenameFrontEnd {
 public:
+    explicit ScriptedDialogs(Answer answer = Answer::ok) : otherwise(answer) {}
     std::deque<Answer> answers;       // to the questions, in order; `otherwise` once they run out
     Answer otherwise = Answer::ok;    // a box with an OK button only is always answered OK
     std::deque<bool> confirm{false};  // "Potvrzovat každý soubor" as read before each entry; the last stays

@@ -51,8 +51,13 @@ protected:
     QString preview() const { return ui<PreviewView>("txtTest")->toPlainText(); }
     QString asked(std::size_t i) const { return QString::fromStdString(dialogs->asked.at(i).text); }
     bool shown(const char* name) const { return ui<QWidget>(name)->isVisibleTo(w.get()); }
-    void checkShown(std::initializer_list<const char*> controls, bool expected) const {
-        for (const char* c : controls) QVERIFY2(shown(c) == expected, c);
+    void checkShown(std::initializer_list<const char*> visible, std::initializer_list<const char*> hidden = {}) const {
+        for (const char* c : visible) QVERIFY2(shown(c), c);
+        for (const char* c : hidden) QVERIFY2(!shown(c), c);
+    }
+    void focusOut(QWidget* field) const {
+        QFocusEvent event(QEvent::FocusOut, Qt::TabFocusReason);
+        QApplication::sendEvent(field, &event);
     }
     void click(const char* group, int index) const { ui<QButtonGroup>(group)->button(index)->click(); }
     void setText(const char* field, const char* text) const { ui<QLineEdit>(field)->setText(QString::fromUtf8(text)); }
@@ -80,6 +85,6 @@ protected:
         QCOMPARE(sortedContents(), contents);
         QVERIFY(w->centralWidget()->isEnabled() && w->menuBar()->isEnabled());
         QVERIFY(!QApplication::overrideCursor());
-        checkShown({"lblPracuji", "lblPrace"}, false);
+        checkShown({}, {"lblPracuji", "lblPrace"});
     }
 };
