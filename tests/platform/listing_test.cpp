@@ -63,8 +63,7 @@ TEST(NameTable, KeepsTheFirstEntryOfANameGivenTwice) {
 }
 
 TEST(Listing, ExistingAsksTheFileSystemOnlyWhenItFoldsCase) {
-    TempFolder dir;
-    dir.file("a");
+    TempFolder dir(Entries{{"a", ""}});
     Listing listing = listFolder(dir.path(), T("*"), 0);
     dir.file("later");  // not in the listing, but on disk
     EXPECT_EQ(listing.existing("a"), listing.allNames.at("a"));
@@ -134,8 +133,7 @@ TEST(Listing, StopsAtTheLimitAndSaysWhenMoreMatch) {
 }
 
 TEST(Listing, AFolderThatCannotBeOpenedFailsWithTheSystemsReason) {
-    TempFolder dir;
-    dir.file("plain");
+    TempFolder dir(Entries{{"plain", ""}});
     for (const auto& [path, error] :
          {std::pair{dir / "missing", ENOENT}, {dir / "plain", ENOTDIR}, {dir.path() + std::string("\0x", 2), EINVAL}}) {
         const Listing listing = listFolder(path, T("*"), 2);

@@ -35,8 +35,7 @@ private slots:
     void cleanup() { close(); }
 
     void startFolderFromTheCommandLine() {
-        TempFolder root;
-        root.fill({{"inner", "<folder>"}, {"inner/deep", "<folder>"}, {"inner/file.txt", ""}});
+        TempFolder root({{"inner", "<folder>"}, {"inner/deep", "<folder>"}, {"inner/file.txt", ""}});
         // The argument, and the folder chosen relative to the temporary folder ("-": refused).
         const std::pair<std::string, std::string> cases[] = {
             {"", "-"},        {"./inner/deep/..", "inner"}, {root / "inner/deep", "inner/deep"},

@@ -40,9 +40,7 @@ private slots:
     void optionsRebuild() {
         open({"Žába a-b.jpg"});
         w->mnuFunkce_Click(1);
-        const auto row = [](const char* to) {
-            return rows({QStringLiteral("Žába a-b.jpg -> ") + QString::fromUtf8(to)});
-        };
+        const auto row = [](const char* to) { return rows({"Žába a-b.jpg -> " + QString::fromUtf8(to)}); };
         steps({
             {[&] { QTest::keyClicks(ui<QLineEdit>("txtJmeno"), "x"); }, row("Žába a-bx.jpg")},
             {[&] { setText("txtJmeno", "*"); }, row("* beze změny")},

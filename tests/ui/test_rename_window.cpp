@@ -53,9 +53,8 @@ private slots:
     void folderChangedSinceListing() {
         open({"a.txt", "b.txt"});
         setText("txtJmeno", "n:");
-        TempFolder elsewhere;
+        TempFolder elsewhere({{"target", "<folder>"}, {"target/a.txt", "theirs"}});
         const std::string listedPath = elsewhere / "listed", targetPath = elsewhere / "target";
-        elsewhere.fill({{"target", "<folder>"}, {"target/a.txt", "theirs"}});
         QCOMPARE(std::rename(dir->path().c_str(), listedPath.c_str()), 0);
         QCOMPARE(symlink(targetPath.c_str(), dir->path().c_str()), 0);
         const auto listed = snapshot(listedPath), target = snapshot(targetPath);
