@@ -200,15 +200,13 @@ TEST(Json, OneObjectPerRowThenTheCountsAndTheReport) {
         return "{\"old\": \"" + old + "\", \"new\": " + now + ", \"verdict\": \"" + verdict + "\"}\n";
     };
     expectPreviews(
-        dir, {
-                 {{"--json", "--name", "??beze změny", "--filter", "*x"}, row("* x", "\"* beze změny\"", "rename")},
-                 {{"--json", "--stats", "--name", "n1", "--filter", "*"},
-                  row("* x", "\"n1\"", "rename") + row("a.txt", "\"n1.txt\"", "below") +
-                      row("b\\\"\\\\\\u001f\\udcff.txt", "\"n1.txt\"", "below") + row("n1.txt", "null", "unchanged") +
-                      "{\"processed\": 4, \"renamed\": 1, \"unchanged\": 3}\n"},
-                 {{"--json", "--name", "n1", "--filter", "a*"}, row("a.txt", "\"n1.txt\"", "exists")},
-                 {{"--json", "--name", "/*", "--filter", "a*"}, row("a.txt", "null", "empty")},
-             });
+        dir, {{{"--json", "--name", "??beze změny", "--filter", "*x"}, row("* x", "\"* beze změny\"", "rename")},
+              {{"--json", "--stats", "--name", "n1", "--filter", "*"},
+               row("* x", "\"n1\"", "rename") + row("a.txt", "\"n1.txt\"", "below") +
+                   row("b\\\"\\\\\\u001f\\udcff.txt", "\"n1.txt\"", "below") + row("n1.txt", "null", "unchanged") +
+                   "{\"processed\": 4, \"renamed\": 1, \"unchanged\": 3}\n"},
+              {{"--json", "--name", "n1", "--filter", "a*"}, row("a.txt", "\"n1.txt\"", "exists")},
+              {{"--json", "--name", "/*", "--filter", "a*"}, row("a.txt", "null", "empty")}});
     EXPECT_EQ(run({"--json", "--apply", "--name", "new", "--ext", "", "--filter", "a*", dir.path()}),
               (CliRun{0, row("a.txt", "\"new\"", "rename") + "{\"renamed\": 1, \"failures\": []}\n", ""}));
 }

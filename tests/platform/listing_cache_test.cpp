@@ -76,8 +76,7 @@ TEST(ListingCache, ReadsAgainWhatItCannotVouchFor) {
         cache.list(dir.path(), mask, optFile);
         EXPECT_EQ(cache.lastKept(), kept) << entries.back().first << " kind " << optFile;
     }
-    TempFolder dir, other;
-    dir.file("a.txt");
+    TempFolder dir(Entries{{"a.txt", ""}}), other;
     ListingCache cache;
     const std::function<void()> changes[] = {[&] { cache.list(dir.path(), U"*.txt", 0); },
                                              [&] { cache.list(dir.path(), U"*.*", 1); },

@@ -120,8 +120,7 @@ TEST(Builder, CounterStartAndStepBeyondSixteenBits) {
 }
 
 TEST(Session, KeepsTheListingOnlyUntilToldAndEditsOverTheRows) {
-    TempFolder dir;
-    fill(dir, "a.txt|b.txt");
+    TempFolder dir({{"a.txt", ""}, {"b.txt", ""}});
     RenameOptions o;
     o.txtJmeno = U"x:";
     PreviewSession session;

@@ -97,9 +97,8 @@ TEST_F(Undo, PutsRightWhatAKilledRunLeft) {
         const TempFolder& dir = fresh({{"a", "A"}, {"b", "B"}, {"c", "C"}, {"e", ""}});
         const Snapshot before = snapshot(dir.path());
         RenameFolder folder(dir.path());
-        std::vector<JournalRow> rows;
-        for (const auto& [from, to] : Renames{{"a", "x"}, {"b", "y"}, {"c", "z"}})
-            rows.push_back({.oldName = from, .newName = to});
+        const std::vector<JournalRow> rows = {
+            {.oldName = "a", .newName = "x"}, {.oldName = "b", .newName = "y"}, {.oldName = "c", .newName = "z"}};
         RunRecorder plan;
         ASSERT_EQ(plan.begin(folder, dir.path(), RunRecorder::planRows(dir.path(), folder, rows)), "");
         killedAt[k](dir, plan.journal());
