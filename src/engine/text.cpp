@@ -2,6 +2,7 @@
 
 #include <unicode/uchar.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace zelvar {
@@ -71,6 +72,13 @@ std::string toUtf8(const Text& text) {
 void appendUtf8(std::string& out, const Text& text) {
     // Sized once and written in place: names are converted several times per entry of a listing.
     const std::size_t start = out.size();
+    // Most names are ASCII, a byte a character, which needs no counting.
+    if (std::all_of(text.begin(), text.end(), [](char32_t c) { return c < 0x80; })) {
+        out.resize(start + text.size());
+        std::transform(text.begin(), text.end(), out.begin() + static_cast<std::ptrdiff_t>(start),
+                       [](char32_t c) { return static_cast<char>(c); });
+        return;
+    }
     out.resize(start + utf8Size(text));
     char* p = out.data() + start;
     for (const char32_t c : text) {
