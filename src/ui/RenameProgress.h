@@ -7,7 +7,6 @@
 // of the run shows the ordinary pointer. Events are let through about a hundred times a second, not
 // at every step of the run, which would cost more than the renames. When it ends, everything is put
 // back as it was.
-#include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
 
@@ -57,8 +56,8 @@ private:
 
     QPointer<QWidget> focus_;  // where the keyboard was before the controls were disabled
     bool started_ = false;
-    zelvar::Text pending_;  // the caption the label is to show
-    bool painted_ = true;   // the label shows `pending_`
-    QElapsedTimer sincePaint_;
-    QElapsedTimer sinceEvents_;
+    zelvar::Text pending_;   // the caption the label is to show
+    bool painted_ = true;    // the label shows `pending_`
+    qint64 paintedAt_ = -1;  // when the caption was last painted (nowMs), -1 for never
+    qint64 eventsAt_ = -1;   // when events were last let through, -1 for never
 };
