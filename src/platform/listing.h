@@ -69,7 +69,6 @@ public:
     const EntryId* find(std::string_view name) const;
     const EntryId& at(std::string_view name) const;  // throws std::out_of_range for a name not there
     std::size_t size() const { return ids_.size(); }
-    bool empty() const { return ids_.empty(); }
 
     class const_iterator {
     public:
