@@ -119,6 +119,35 @@ std::uint64_t keyWord(std::u32string_view key, std::size_t from) {
     return word;
 }
 
+// A modification time as a word that orders as the time does. Files copied together share their
+// second, so where the list's seconds span less than 2^34 (544 years) the word holds the seconds
+// since the earliest and, in the 30 bits below them, the nanoseconds; only equal times look at the
+// records. Otherwise it holds the seconds alone, the sign bit flipped so that signed seconds order
+// as unsigned words.
+class DateWord {
+public:
+    explicit DateWord(const std::vector<ZaznamSouboru>& list) {
+        if (list.empty()) return;
+        std::int64_t latest = list[0].mtime.sec;
+        earliest_ = latest;
+        for (const auto& r : list) {
+            earliest_ = std::min(earliest_, r.mtime.sec);
+            latest = std::max(latest, r.mtime.sec);
+        }
+        withNanoseconds_ =
+            static_cast<std::uint64_t>(latest) - static_cast<std::uint64_t>(earliest_) < (std::uint64_t{1} << 34);
+    }
+    std::uint64_t operator()(const FileTime& t) const {
+        if (!withNanoseconds_) return static_cast<std::uint64_t>(t.sec) ^ (std::uint64_t{1} << 63);
+        return (static_cast<std::uint64_t>(t.sec) - static_cast<std::uint64_t>(earliest_)) << 30 |
+               static_cast<std::uint64_t>(t.nsec);
+    }
+
+private:
+    std::int64_t earliest_ = 0;
+    bool withNanoseconds_ = false;
+};
+
 // One record to order: a word that settles most comparisons without touching the record.
 struct Item {
     std::uint64_t word;
@@ -198,14 +227,9 @@ void Serad(std::vector<ZaznamSouboru>& list, int sortKey, bool reverse, bool num
     // breaks every tie, so the ascending order is total and its exact reverse is the descending one.
     const std::size_t shared = byDate ? 0 : sharedKeyPrefix(keys);
     std::vector<Item> items(list.size());
-    for (std::size_t i = 0; i < list.size(); ++i) {
-        const auto& r = list[i];
-        // Flipping the sign bit orders signed seconds as unsigned words; equal seconds go on to the
-        // nanoseconds.
-        items[i] = {
-            byDate ? static_cast<std::uint64_t>(r.mtime.sec) ^ (std::uint64_t{1} << 63) : keyWord(keys[i], shared),
-            static_cast<int>(i)};
-    }
+    const DateWord dateWord(list);
+    for (std::size_t i = 0; i < list.size(); ++i)
+        items[i] = {byDate ? dateWord(list[i].mtime) : keyWord(keys[i], shared), static_cast<int>(i)};
     std::sort(items.begin(), items.end(), [&](const Item& a, const Item& b) {
         if (a.word != b.word) return a.word < b.word;
         return before(list[a.index], list[b.index], keyOf(a.index), keyOf(b.index), byDate);

@@ -72,11 +72,17 @@ TEST(Serad, AscendingAndItsExactReverse) {
 }
 
 TEST(Serad, ByDateWithTiesByName) {
-    // Years past 2262 do not fit in nanoseconds, yet still order by date.
-    const Names input = split("c.txt|old.txt|b.txt|new.txt|a.txt|1960.txt|a2400.txt|b2300.txt");
-    const std::vector<FileTime> times{{0, 500}, {0, 100},        {0, 500},         {0, 900},
-                                      {0, 500}, {-315619200, 0}, {13569465600, 0}, {10413792000, 999999999}};
-    const Names ascending = split("1960.txt|old.txt|a.txt|b.txt|c.txt|new.txt|b2300.txt|a2400.txt");
-    EXPECT_EQ(sorted(input, 2, false, false, times), ascending);
-    EXPECT_EQ(sorted(input, 2, true, true, times), reversed(ascending));
+    // Nanoseconds order within a second, the last one of a second before the next, equal times by name; years past 2262 do not fit in
+    // nanoseconds, yet still order by date, and so do times centuries apart.
+    const Names input = split("c.txt|old.txt|b.txt|new.txt|a.txt|early.txt|a2400.txt|b2300.txt");
+    const Names ascending = split("early.txt|old.txt|a.txt|b.txt|c.txt|new.txt|b2300.txt|a2400.txt");
+    const std::int64_t span = std::int64_t{1} << 34;
+    const std::int64_t earliest[] = {-315619200, -62135596800, 10413792000 - span, 13569465600 - span};
+    for (const std::int64_t early : earliest) {
+        SCOPED_TRACE(early);
+        const std::vector<FileTime> times{{0, 500}, {early + 1, 0},     {0, 500},         {0, 900},
+                                          {0, 500}, {early, 999999999}, {13569465600, 0}, {10413792000, 999999999}};
+        EXPECT_EQ(sorted(input, 2, false, false, times), ascending);
+        EXPECT_EQ(sorted(input, 2, true, true, times), reversed(ascending));
+    }
 }
