@@ -6,12 +6,16 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <condition_variable>
 #include <cerrno>
 #include <climits>
 #include <cstring>
 #include <ctime>
 #include <functional>
+#include <memory>
+#include <mutex>
 #include <stdexcept>
+#include <thread>
 
 #include "platform/fstype.h"
 
@@ -40,30 +44,34 @@ bool civilTime(time_t seconds, DateTime& out) {
     return true;
 }
 
-// What one entry is, read relative to the open folder.
+// What one entry is, read relative to the open folder; small, since a big folder keeps one for
+// every entry while its entries are inspected on several threads.
 struct Inspected {
-    bool gone = false;      // it vanished since the folder was read
-    bool readable = false;  // `self` and `dated` hold its facts
-    bool isDir = false;
-    struct stat self;   // the entry itself, a link not followed
-    struct stat dated;  // what it counts as: a working link's target, else the entry itself
+    bool gone = false;         // it vanished since the folder was read
+    bool readable = false;     // the facts below hold
+    bool isDir = false;        // what it counts as: a working link's target, else the entry itself
+    bool elsewhere = false;    // a link, or a file with several hard links
+    EntryId id;                // the entry itself, a link not followed
+    struct timespec mtime {};  // of what it counts as
 };
 
 Inspected inspect(int folderFd, const char* name, unsigned char type) {
     Inspected facts;
-    if (fstatat(folderFd, name, &facts.self, AT_SYMLINK_NOFOLLOW) != 0) {
+    struct stat self;
+    if (fstatat(folderFd, name, &self, AT_SYMLINK_NOFOLLOW) != 0) {
         facts.gone = errno == ENOENT;
         facts.isDir = type == DT_DIR;
         return facts;
     }
     facts.readable = true;
-    facts.dated = facts.self;
+    facts.id = EntryId{self.st_dev, self.st_ino};
+    facts.elsewhere = S_ISLNK(self.st_mode) || (!S_ISDIR(self.st_mode) && self.st_nlink > 1);
+    const struct stat* dated = &self;
     // A dangling or looping link stays what it is: a file with its own date.
-    if (S_ISLNK(facts.self.st_mode)) {
-        struct stat target;
-        if (fstatat(folderFd, name, &target, 0) == 0) facts.dated = target;
-    }
-    facts.isDir = S_ISDIR(facts.dated.st_mode);
+    struct stat target;
+    if (S_ISLNK(self.st_mode) && fstatat(folderFd, name, &target, 0) == 0) dated = &target;
+    facts.isDir = S_ISDIR(dated->st_mode);
+    facts.mtime = dated->st_mtim;
     return facts;
 }
 
@@ -85,13 +93,228 @@ ListedEntry listedEntry(const char* name, bool isDir, const Inspected& facts, En
     entry.isDir = isDir;
     entry.id = fallbackId;
     if (facts.readable) {
-        entry.id = EntryId{facts.self.st_dev, facts.self.st_ino};
-        if (civilTime(facts.dated.st_mtim.tv_sec, entry.date))
-            entry.mtime = fileTime(facts.dated.st_mtim);
+        entry.id = facts.id;
+        if (civilTime(facts.mtime.tv_sec, entry.date))
+            entry.mtime = fileTime(facts.mtime);
         else
             entry.date = DateTime{};
     }
     return entry;
+}
+
+// What was found out about an entry before it is taken in, on another thread.
+struct Prepared {
+    bool done = false;       // `matched` holds, and `facts` too when `inspected`
+    bool matched = false;    // its name passes the filter
+    bool inspected = false;  // `facts` were read
+    Inspected facts;
+};
+
+// Takes the entries in folder order, one at a time, into the listing: every name into the table of
+// all names, the matching entries of the wanted kind into the entries, up to the limit.
+class Collector {
+public:
+    Collector(int fd, dev_t folderDev, const NameMask& mask, int optFile, std::size_t limit, bool dates, Listing& out)
+        : fd_(fd), folderDev_(folderDev), mask_(mask), optFile_(optFile), limit_(limit), dates_(dates), out_(out) {}
+
+    bool matches(const char* name) const { return mask_.matchesEverything() || mask_.matches(fromUtf8(name)); }
+    // Whether taking the entry in needs its facts from the file system.
+    bool needsFacts(unsigned char type) const { return dates_ || !folderByType(type); }
+    // Whether the entry, with these facts, is one that counts against the limit.
+    bool wanted(unsigned char type, const Inspected& facts) const {
+        return !facts.gone && kindWanted(optFile_, folderByType(type).value_or(facts.isDir));
+    }
+
+    // `known` holds what was found out beforehand; whatever it lacks is read now.
+    void take(const char* name, unsigned char type, ino_t ino, const Prepared* known = nullptr) {
+        NameTable& all = out_.allNames;
+        // Every name counts for the existence test; the folder's d_ino serves where no stat is made.
+        all.add(name, EntryId{folderDev_, ino});
+        if (!collecting_) return;
+        if (!(known && known->done ? known->matched : matches(name))) return;
+        if (type == DT_LNK) out_.changesElsewhere = true;
+
+        Inspected facts;
+        bool inspected = false;
+        const auto read = [&] {
+            facts = known && known->inspected ? known->facts : inspect(fd_, name, type);
+            inspected = true;
+        };
+        std::optional<bool> isDir = folderByType(type);
+        if (!isDir) {
+            read();
+            isDir = facts.isDir;
+        }
+        if (!facts.gone && !kindWanted(optFile_, *isDir)) return;
+        if (!facts.gone && out_.entries.size() >= limit_) {
+            out_.truncated = true;
+            collecting_ = false;
+            return;
+        }
+        if (!inspected && dates_) read();
+        if (facts.readable && facts.elsewhere) out_.changesElsewhere = true;
+        if (facts.gone) {
+            all.dropLast();
+            return;
+        }
+        out_.entries.push_back(listedEntry(name, *isDir, facts, all.lastEntry()));
+        all.lastEntry() = out_.entries.back().id;
+    }
+
+    int fd() const { return fd_; }
+    std::size_t limit() const { return limit_; }
+
+private:
+    int fd_;
+    dev_t folderDev_;
+    const NameMask& mask_;
+    int optFile_;
+    std::size_t limit_;
+    bool dates_;
+    Listing& out_;
+    bool collecting_ = true;
+};
+
+constexpr unsigned kMaxThreads = 8;
+unsigned threadSetting = 0;           // 0: one per core
+std::size_t entriesPerThread = 1024;  // fewer are not worth a thread's start
+
+// How many threads inspect `entries` entries: one per core, each with at least entriesPerThread.
+unsigned threadsFor(std::size_t entries) {
+    const unsigned cores = threadSetting != 0 ? threadSetting : std::max(1u, std::thread::hardware_concurrency());
+    const std::size_t worth = entries / std::max<std::size_t>(1, entriesPerThread);
+    return static_cast<unsigned>(std::min<std::size_t>({cores, kMaxThreads, std::max<std::size_t>(1, worth)}));
+}
+
+bool failedReading(int error, Listing& out) {
+    if (error == 0) return false;
+    out.failed = true;
+    out.error = systemMessage(error);
+    return true;
+}
+
+bool isDotOrDotDot(const char* name) {
+    return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
+}
+
+// Reads the open folder to its end, taking each entry in as it comes.
+void readOnePass(DIR* dir, Collector& collector, Listing& out) {
+    for (;;) {
+        errno = 0;
+        const dirent* d = readdir(dir);
+        if (d == nullptr) {
+            failedReading(errno, out);
+            return;
+        }
+        if (!isDotOrDotDot(d->d_name)) collector.take(d->d_name, d->d_type, d->d_ino);
+    }
+}
+
+// The same on several threads, for a folder whose entries all need a stat. This thread reads the
+// names in batches; the other threads filter and inspect each batch as soon as it is read, and this
+// one joins them when the folder is read. Then the entries are taken in folder order as readOnePass
+// takes them. No batch is handed out once the entries found wanted reach the limit, so a folder far
+// bigger than the limit is not inspected to its end; whatever was not inspected is inspected while
+// it is taken.
+void readThreaded(DIR* dir, unsigned threads, Collector& collector, Listing& out) {
+    struct Batch {
+        struct Raw {
+            std::uint32_t name;  // where its name starts in `names`
+            unsigned char type;
+            ino_t ino;
+        };
+        std::vector<Raw> raw;
+        std::vector<Prepared> prepared;
+        std::string names;  // the batch's names, each with its terminating zero
+        const char* name(std::size_t k) const { return names.data() + raw[k].name; }
+    };
+    const std::size_t batchSize = std::clamp<std::size_t>(entriesPerThread / 4, 1, 256);
+    std::vector<std::unique_ptr<Batch>> batches;  // in folder order
+    std::mutex lock;                              // guards the three below while threads run
+    std::condition_variable readMore;
+    std::size_t handedOut = 0, wanted = 0;
+    bool allRead = false;
+
+    const auto work = [&] {
+        for (;;) {
+            Batch* batch;
+            {
+                std::unique_lock hold(lock);
+                readMore.wait(hold, [&] { return handedOut < batches.size() || allRead; });
+                if (handedOut == batches.size() || wanted >= collector.limit()) return;
+                batch = batches[handedOut++].get();
+            }
+            std::size_t found = 0;
+            for (std::size_t k = 0; k < batch->raw.size(); ++k) {
+                Prepared& p = batch->prepared[k];
+                p.matched = collector.matches(batch->name(k));
+                if (p.matched && collector.needsFacts(batch->raw[k].type)) {
+                    p.facts = inspect(collector.fd(), batch->name(k), batch->raw[k].type);
+                    p.inspected = true;
+                }
+                p.done = true;
+                if (p.matched && collector.wanted(batch->raw[k].type, p.facts)) ++found;
+            }
+            const std::lock_guard hold(lock);
+            wanted += found;
+        }
+    };
+    const auto readingDone = [&] {
+        {
+            const std::lock_guard hold(lock);
+            allRead = true;
+        }
+        readMore.notify_all();
+    };
+    // The helpers are joined on every way out, also when reading throws; a helper that cannot be
+    // started leaves its share to the others.
+    struct Helpers {
+        std::vector<std::thread> threads;
+        std::function<void()> readingDone;
+        ~Helpers() {
+            readingDone();
+            for (std::thread& t : threads) t.join();
+        }
+    };
+    std::unique_ptr<Batch> batch;
+    const auto handOver = [&] {
+        batch->prepared.resize(batch->raw.size());
+        {
+            const std::lock_guard hold(lock);
+            batches.push_back(std::move(batch));
+        }
+        readMore.notify_one();
+    };
+    {
+        Helpers helpers{{}, readingDone};
+        helpers.threads.reserve(threads - 1);
+        try {
+            for (unsigned t = 1; t < threads; ++t) helpers.threads.emplace_back(work);
+        } catch (const std::system_error&) {}
+        for (;;) {
+            errno = 0;
+            const dirent* d = readdir(dir);
+            if (d == nullptr) {
+                failedReading(errno, out);
+                break;
+            }
+            if (isDotOrDotDot(d->d_name)) continue;
+            if (!batch) {
+                batch = std::make_unique<Batch>();
+                batch->raw.reserve(batchSize);
+                batch->names.reserve(batchSize * 16);
+            }
+            batch->raw.push_back({static_cast<std::uint32_t>(batch->names.size()), d->d_type, d->d_ino});
+            batch->names.append(d->d_name, std::strlen(d->d_name) + 1);
+            if (batch->raw.size() == batchSize) handOver();
+        }
+        if (batch) handOver();
+        readingDone();
+        work();
+    }
+    for (const auto& b : batches)
+        for (std::size_t k = 0; k < b->raw.size(); ++k)
+            collector.take(b->name(k), b->raw[k].type, b->raw[k].ino, &b->prepared[k]);
 }
 
 // Reads the open folder to its end into `out`. Every name is collected first and put into the
@@ -99,55 +322,16 @@ ListedEntry listedEntry(const char* name, bool isDir, const Inspected& facts, En
 // costs more than the calls themselves.
 void readFolder(DIR* dir, std::size_t expected, dev_t folderDev, const NameMask& mask, int optFile, std::size_t limit,
                 bool dates, Listing& out) {
-    const int fd = dirfd(dir);
-    NameTable& all = out.allNames;
-    all.reserve(expected);
+    out.allNames.reserve(expected);
     out.entries.reserve(std::min(expected, limit));
-    bool collecting = true;
-    for (;;) {
-        errno = 0;
-        const dirent* d = readdir(dir);
-        if (d == nullptr) {
-            if (errno != 0) {
-                out.failed = true;
-                out.error = systemMessage(errno);
-            }
-            break;
-        }
-        const char* name = d->d_name;
-        if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'))) continue;
-        // Every name counts for the existence test; the folder's d_ino serves where no stat is made.
-        all.add(name, EntryId{folderDev, d->d_ino});
-        if (!collecting) continue;
-        if (!mask.matchesEverything() && !mask.matches(fromUtf8(name))) continue;
-        if (d->d_type == DT_LNK) out.changesElsewhere = true;
-
-        Inspected facts;
-        bool inspected = false;
-        std::optional<bool> isDir = folderByType(d->d_type);
-        if (!isDir) {
-            facts = inspect(fd, name, d->d_type);
-            inspected = true;
-            isDir = facts.isDir;
-        }
-        if (!facts.gone && !kindWanted(optFile, *isDir)) continue;
-        if (!facts.gone && out.entries.size() >= limit) {
-            out.truncated = true;
-            collecting = false;
-            continue;
-        }
-        if (!inspected && dates) facts = inspect(fd, name, d->d_type);
-        if (facts.readable &&
-            (S_ISLNK(facts.self.st_mode) || (!S_ISDIR(facts.self.st_mode) && facts.self.st_nlink > 1)))
-            out.changesElsewhere = true;
-        if (facts.gone) {
-            all.dropLast();
-            continue;
-        }
-        out.entries.push_back(listedEntry(name, *isDir, facts, all.lastEntry()));
-        all.lastEntry() = out.entries.back().id;
-    }
-    all.index();
+    Collector collector(dirfd(dir), folderDev, mask, optFile, limit, dates, out);
+    // Only a listing with dates stats every entry; without, most kinds come from the folder itself.
+    const unsigned threads = dates ? threadsFor(std::min(expected, limit)) : 1;
+    if (threads > 1)
+        readThreaded(dir, threads, collector, out);
+    else
+        readOnePass(dir, collector, out);
+    out.allNames.index();
 }
 
 }  // namespace
@@ -226,6 +410,11 @@ const EntryId* NameTable::find(std::string_view name) const {
 const EntryId& NameTable::at(std::string_view name) const {
     if (const EntryId* id = find(name)) return *id;
     throw std::out_of_range("no such name in the folder");
+}
+
+void setListingThreads(unsigned threads, std::size_t perThread) {
+    threadSetting = threads;
+    entriesPerThread = perThread;
 }
 
 std::string folderPrefix(const std::string& folder) {

@@ -146,6 +146,11 @@ Listing listFolder(const std::string& folder, const Text& masks, int optFile, st
 Listing listFolderAt(int folderFd, const std::string& folder, const Text& masks, int optFile,
                      std::size_t limit = kMaxEntries, bool dates = true);
 
+// How many threads inspect a big folder's entries when a listing stats every one: `threads` at most
+// (0: one per core) and only so many that each has `perThread` entries. The listing is the same
+// whatever the setting; tests set it to compare.
+void setListingThreads(unsigned threads, std::size_t perThread = 1024);
+
 // Whether `path` still leads to the folder that was listed as `listed` (a folder that was replaced,
 // moved away or swapped for a link to another one does not).
 bool sameFolder(const std::string& path, const EntryId& listed);

@@ -4,6 +4,7 @@
 #include <ctime>
 #include <stdexcept>
 #include <set>
+#include <sstream>
 #include <tuple>
 
 #include <gtest/gtest.h>
@@ -130,6 +131,53 @@ TEST(Listing, StopsAtTheLimitAndSaysWhenMoreMatch) {
         EXPECT_EQ(listing.truncated, truncated) << limit << " of kind " << optFile << " " << mask;
         EXPECT_EQ(listing.allNames.size(), 4u) << "the folder is read to its end";
     }
+}
+
+// Everything a listing holds, in its order.
+std::string describe(const Listing& l) {
+    std::ostringstream out;
+    out << l.failed << l.truncated << l.changesElsewhere << " " << l.folderId.ino << "\n";
+    for (const ListedEntry& e : l.entries)
+        out << e.name << (e.isDir ? "/ " : " ") << e.mtime.sec << "." << e.mtime.nsec << " " << e.date.year << "-"
+            << e.date.month << "-" << e.date.day << " " << e.date.hour << ":" << e.date.minute << ":" << e.date.second
+            << " " << e.id.ino << "\n";
+    for (const auto& [name, id] : l.allNames) out << "= " << name << " " << id.ino << "\n";
+    return out.str();
+}
+
+// A big folder's entries are inspected on several threads; the listing must be the one a single
+// thread gives, up to the limit and the order.
+TEST(Listing, IsTheSameOnOneThreadAndOnSeveral) {
+    TempFolder dir;
+    for (int k = 0; k < 400; ++k) {
+        const std::string n = std::to_string(k);
+        const std::string kinds[] = {"f", "d", "l", "m", "x", "h"};
+        const std::string& kind = kinds[k % 6];
+        // files, folders, links to a file and to a folder, dangling links, second hard links
+        if (kind == "f") dir.file("f" + n, n);
+        if (kind == "d") dir.folder("d" + n);
+        if (kind == "l") dir.fill({{"l" + n, "-> f" + std::to_string(k - 2)}});
+        if (kind == "m") dir.fill({{"m" + n, "-> d" + std::to_string(k - 2)}});
+        if (kind == "x") dir.fill({{"x" + n, "-> nowhere"}});
+        if (kind == "h") dir.fill({{"h" + n, "== f" + std::to_string(k - 5)}});
+        if (kind != "l" && kind != "m" && kind != "x") dir.mtime(kind + n, 1600000000 + 3607 * k, k);
+    }
+    // mask, kind, limit
+    const std::tuple<const char*, int, std::size_t> cases[] = {
+        {"*", 0, kMaxEntries}, {"*", 1, kMaxEntries}, {"*", 2, kMaxEntries}, {"f*;d*", 2, kMaxEntries},
+        {"*", 2, 7},           {"*", 0, 150},         {"?1*", 1, 20},        {"x*", 0, kMaxEntries},
+    };
+    for (const auto& [mask, optFile, limit] : cases) {
+        SCOPED_TRACE(std::string(mask) + " kind " + std::to_string(optFile) + " limit " + std::to_string(limit));
+        setListingThreads(1);
+        const std::string single = describe(listFolder(dir.path(), T(mask), optFile, limit));
+        // threads, entries per thread (a quarter of it per batch handed out)
+        for (const auto& [threads, perThread] : {std::pair{2u, 1u}, {4u, 16u}}) {
+            setListingThreads(threads, perThread);
+            EXPECT_EQ(describe(listFolder(dir.path(), T(mask), optFile, limit)), single) << threads << " threads";
+        }
+    }
+    setListingThreads(0);
 }
 
 TEST(Listing, AFolderThatCannotBeOpenedFailsWithTheSystemsReason) {
