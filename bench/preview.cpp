@@ -38,8 +38,8 @@ double cpuMs() {
     return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
 }
 
-// Wall-clock and CPU time of the process, every thread and system time included, of every run, in ms. The CPU time
-// stays meaningful while other work shares the cores.
+// Wall-clock and CPU time of every run in ms; the CPU time is the process's, of every thread and
+// with system time, and stays meaningful while other work shares the cores.
 struct Samples {
     std::vector<double> wall, cpu;
     void add(const std::function<void()>& run) {
@@ -122,5 +122,9 @@ int main(int argc, char** argv) {
         if (c.result.rows.size() + 2 != listed) std::printf("  row count differs from the floor's entries\n");
     }
     std::printf("target (every wall-clock ratio <= 2.0): %s\n", met ? "met" : "missed");
+    // A build reads the folder with its dates, inspected on one thread per core.
+    const double plain = median(cases[0].samples.wall) / floorWall;
+    std::printf("stretch target (a build of \"*\" below the single-threaded floor): %s, %.2fx\n",
+                plain < 1.0 ? "met" : "missed", plain);
     return 0;
 }
