@@ -186,28 +186,27 @@ unsigned threadsFor(std::size_t entries) {
     return static_cast<unsigned>(std::min<std::size_t>({cores, kMaxThreads, std::max<std::size_t>(1, worth)}));
 }
 
-bool failedReading(int error, Listing& out) {
-    if (error == 0) return false;
-    out.failed = true;
-    out.error = systemMessage(error);
-    return true;
-}
-
-bool isDotOrDotDot(const char* name) {
-    return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
-}
-
-// Reads the open folder to its end, taking each entry in as it comes.
-void readOnePass(DIR* dir, Collector& collector, Listing& out) {
+// The next entry of the folder other than "." and "..", or null at its end; a failure to read on
+// is noted in `out`.
+const dirent* nextEntry(DIR* dir, Listing& out) {
     for (;;) {
         errno = 0;
         const dirent* d = readdir(dir);
         if (d == nullptr) {
-            failedReading(errno, out);
-            return;
+            if (errno != 0) {
+                out.failed = true;
+                out.error = systemMessage(errno);
+            }
+            return nullptr;
         }
-        if (!isDotOrDotDot(d->d_name)) collector.take(d->d_name, d->d_type, d->d_ino);
+        const char* name = d->d_name;
+        if (!(name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0')))) return d;
     }
+}
+
+// Reads the open folder to its end, taking each entry in as it comes.
+void readOnePass(DIR* dir, Collector& collector, Listing& out) {
+    while (const dirent* d = nextEntry(dir, out)) collector.take(d->d_name, d->d_type, d->d_ino);
 }
 
 // The same on several threads, for a folder whose entries all need a stat. This thread reads the
@@ -291,14 +290,7 @@ void readThreaded(DIR* dir, unsigned threads, Collector& collector, Listing& out
         try {
             for (unsigned t = 1; t < threads; ++t) helpers.threads.emplace_back(work);
         } catch (const std::system_error&) {}
-        for (;;) {
-            errno = 0;
-            const dirent* d = readdir(dir);
-            if (d == nullptr) {
-                failedReading(errno, out);
-                break;
-            }
-            if (isDotOrDotDot(d->d_name)) continue;
+        while (const dirent* d = nextEntry(dir, out)) {
             if (!batch) {
                 batch = std::make_unique<Batch>();
                 batch->raw.reserve(batchSize);
