@@ -391,7 +391,7 @@ namespace {
 // The build over a listing; `spent`, when given, is the same listing, whose entries may go once
 // they have been copied.
 PreviewResult rowsOf(const Listing& listing, Listing* spent, const RenameOptions& options,
-                     const CompiledPatterns& patterns) {
+                     const CompiledPatterns& patterns, KeptOrder* kept) {
     PreviewResult result;
     const CounterSetup counter = counterSetup(options, patterns);
     if (counter.active) result.stepText = decimal(counter.step);
@@ -412,7 +412,16 @@ PreviewResult rowsOf(const Listing& listing, Listing* spent, const RenameOptions
         r.id = e.id;
     }
     if (spent) std::vector<ListedEntry>().swap(spent->entries);
-    Serad(records, options.optRazeni, options.chkObracene != 0, options.chkCisla != 0);
+    const int sortKey = options.optRazeni;
+    const bool reverse = options.chkObracene != 0, numeric = options.chkCisla != 0;
+    if (!kept) {
+        Serad(records, sortKey, reverse, numeric);
+    } else {
+        if (kept->sortKey != sortKey || kept->reverse != reverse || kept->numeric != numeric ||
+            kept->order.size() != records.size())
+            *kept = {sortKey, reverse, numeric, sortOrder(records, sortKey, reverse, numeric)};
+        putInOrder(records, kept->order);
+    }
 
     // Names are compared as they will land on disk.
     const ComposeName compose = [&](const ZaznamSouboru& r, double N, bool pocitat) {
@@ -434,11 +443,16 @@ PreviewResult rowsOf(const Listing& listing, Listing* spent, const RenameOptions
 }  // namespace
 
 PreviewResult buildPreview(const Listing& listing, const RenameOptions& options, const CompiledPatterns& patterns) {
-    return rowsOf(listing, nullptr, options, patterns);
+    return rowsOf(listing, nullptr, options, patterns, nullptr);
 }
 
 PreviewResult buildPreview(Listing&& listing, const RenameOptions& options, const CompiledPatterns& patterns) {
-    return rowsOf(listing, &listing, options, patterns);
+    return rowsOf(listing, &listing, options, patterns, nullptr);
+}
+
+PreviewResult buildPreview(const Listing& listing, const RenameOptions& options, const CompiledPatterns& patterns,
+                           KeptOrder& kept) {
+    return rowsOf(listing, nullptr, options, patterns, &kept);
 }
 
 }  // namespace zelvar

@@ -34,6 +34,20 @@ PreviewResult buildPreview(const Listing& listing, const RenameOptions& options,
 // copied, so that their memory serves the rows.
 PreviewResult buildPreview(Listing&& listing, const RenameOptions& options, const CompiledPatterns& patterns);
 
+// The order of a listing's entries by one choice of the sort options, kept between builds of the
+// same listing: a keystroke in a pattern field does not sort an unchanged folder again.
+struct KeptOrder {
+    int sortKey = -1;  // optRazeni; -1: nothing kept
+    bool reverse = false;
+    bool numeric = false;
+    std::vector<int> order;
+    void forget() { *this = KeptOrder(); }
+};
+// The preview of a listing that `kept` may already have ordered; it keeps the order used. The
+// caller forgets the order whenever the listing is another one.
+PreviewResult buildPreview(const Listing& listing, const RenameOptions& options, const CompiledPatterns& patterns,
+                           KeptOrder& kept);
+
 // The statistics text for n rows of which `unchanged` are not renamed: three CR LF separated lines,
 // the last one without a line end (as the message box shows it).
 Text statsText(int n, int unchanged);

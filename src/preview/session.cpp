@@ -24,9 +24,11 @@ const PreviewResult& PreviewSession::build(const RenameOptions& options) {
     if (folderFd_ >= 0)
         result_ = buildPreview(listFolderAt(folderFd_, folder_, masks, options.optFile, kMaxEntries, dates), options,
                                patterns_);
-    else if (keepListing_)
-        result_ = buildPreview(cache_.list(folder_, masks, options.optFile), options, patterns_);
-    else
+    else if (keepListing_) {
+        const Listing& listing = cache_.list(folder_, masks, options.optFile);
+        if (!cache_.lastKept()) order_.forget();
+        result_ = buildPreview(listing, options, patterns_, order_);
+    } else
         result_ = buildPreview(listFolder(folder_, masks, options.optFile, kMaxEntries, dates), options, patterns_);
     shownText_.reset();
     return result_;

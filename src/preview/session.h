@@ -24,7 +24,10 @@ public:
     // kernel vouches that the folder has not changed (ListingCache), until the caller invalidates
     // it. Not kept, every build reads the folder.
     void keepListing(bool keep);
-    void invalidateListing() { cache_.forget(); }
+    void invalidateListing() {
+        cache_.forget();
+        order_.forget();
+    }
     // Whether the last build used a kept listing.
     bool listingKept() const { return keepListing_ && cache_.lastKept(); }
 
@@ -47,6 +50,7 @@ private:
     int folderFd_ = -1;
     bool keepListing_ = false;
     ListingCache cache_;
+    KeptOrder order_;  // of the kept listing's entries
     CompiledPatterns patterns_;
     PreviewResult result_;
     std::optional<Text> shownText_;  // the text of an edit whose box shows old names otherwise

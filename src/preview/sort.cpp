@@ -213,11 +213,13 @@ Text CiselnyKlic(const ZaznamSouboru& record, std::size_t width) {
     return key;
 }
 
-void Serad(std::vector<ZaznamSouboru>& list, int sortKey, bool reverse, bool numeric) {
+std::vector<int> sortOrder(const std::vector<ZaznamSouboru>& list, int sortKey, bool reverse, bool numeric) {
+    std::vector<int> order(list.size());
     if (sortKey != 0 && sortKey != 1 && sortKey != 2) {
         // "Neřadit": the listing order itself, or exactly its reverse.
-        if (reverse) std::reverse(list.begin(), list.end());
-        return;
+        for (std::size_t k = 0; k < order.size(); ++k) order[k] = static_cast<int>(k);
+        if (reverse) std::reverse(order.begin(), order.end());
+        return order;
     }
     const bool byDate = sortKey == 2;
     // Key k belongs to record k; by date there are none.
@@ -234,10 +236,15 @@ void Serad(std::vector<ZaznamSouboru>& list, int sortKey, bool reverse, bool num
         if (a.word != b.word) return a.word < b.word;
         return before(list[a.index], list[b.index], keyOf(a.index), keyOf(b.index), byDate);
     });
-    std::vector<int> order(items.size());
     for (std::size_t k = 0; k < items.size(); ++k) order[k] = items[k].index;
-    permute(list, order);
-    if (reverse) std::reverse(list.begin(), list.end());
+    if (reverse) std::reverse(order.begin(), order.end());
+    return order;
+}
+
+void putInOrder(std::vector<ZaznamSouboru>& list, std::vector<int> order) { permute(list, order); }
+
+void Serad(std::vector<ZaznamSouboru>& list, int sortKey, bool reverse, bool numeric) {
+    putInOrder(list, sortOrder(list, sortKey, reverse, numeric));
 }
 
 }  // namespace zelvar

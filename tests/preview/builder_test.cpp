@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <ctime>
+#include <functional>
 #include <tuple>
 
 #include "engine/pattern.h"
@@ -117,6 +118,43 @@ TEST(Builder, CounterStartAndStepBeyondSixteenBits) {
     r = build(dir / "missing", o);
     EXPECT_TRUE(r.rows.empty() && r.listingFailed);
     EXPECT_EQ(r.stats, stats(0, 0, 0));
+}
+
+// A kept listing keeps its order between builds; every build must still be ordered as a fresh one,
+// whatever changes in the options or behind the session's back.
+TEST(Session, AKeptListingIsOrderedAsAFreshOne) {
+    TempFolder dir(
+        {{"a10.txt", ""}, {"a9.txt", ""}, {"b10.txt", ""}, {"c1.raw", ""}, {"A1.txt", ""}, {"d", "<folder>"}});
+    const std::pair<const char*, time_t> dates[] = {
+        {"b10.txt", 300}, {"a2.jpg", 100}, {"c1.raw", 200}, {"A1.txt", 100}};
+    for (const auto& [name, date] : dates) dir.mtime(name, date);
+    RenameOptions o;
+    o.txtJmeno = U"*_:";
+    PreviewSession session;
+    session.setFolder(dir.path());
+    session.keepListing(true);
+    // What changes before the build, and whether the kept listing serves it.
+    const std::tuple<std::function<void()>, bool> steps[] = {
+        {[] {}, false},
+        {[&] { o.txtJmeno = U"x_:"; }, true},
+        {[&] { o.chkCisla = 1; }, true},
+        {[&] { o.chkObracene = 1; }, true},
+        {[&] { o.optRazeni = 1; }, true},
+        {[&] { o.optRazeni = 2; }, true},
+        {[&] { o.chkObracene = 0, o.txtJmeno = U"*"; }, true},
+        {[&] { rename((dir / "b10.txt").c_str(), (dir / "0.txt").c_str()); }, false},
+        {[&] { dir.mtime("c1.raw", 50); }, false},
+        {[&] { o.optRazeni = 3; }, true},
+        {[&] { o.optRazeni = 0, o.txtVyhlFiltr = U"*.txt;*.raw"; }, false},
+        {[&] { o.chkCisla = 0; }, true},
+    };
+    for (std::size_t k = 0; k < std::size(steps); ++k) {
+        SCOPED_TRACE(k);
+        std::get<0>(steps[k])();
+        const std::string got = lines(session.build(o));
+        EXPECT_EQ(session.listingKept(), std::get<1>(steps[k]));
+        EXPECT_EQ(got, lines(build(dir.path(), o)));
+    }
 }
 
 TEST(Session, KeepsTheListingOnlyUntilToldAndEditsOverTheRows) {
