@@ -104,9 +104,8 @@ ListedEntry listedEntry(const char* name, bool isDir, const Inspected& facts, En
 
 // What was found out about an entry before it is taken in, on another thread.
 struct Prepared {
-    bool done = false;       // `matched` holds, and `facts` too when `inspected`
-    bool matched = false;    // its name passes the filter
-    bool inspected = false;  // `facts` were read
+    bool done = false;     // `matched` holds, and `facts` too for a matching entry that needs them
+    bool matched = false;  // its name passes the filter
     Inspected facts;
 };
 
@@ -137,7 +136,7 @@ public:
         Inspected facts;
         bool inspected = false;
         const auto read = [&] {
-            facts = known && known->inspected ? known->facts : inspect(fd_, name, type);
+            facts = known && known->done ? known->facts : inspect(fd_, name, type);
             inspected = true;
         };
         std::optional<bool> isDir = folderByType(type);
@@ -247,10 +246,8 @@ void readThreaded(DIR* dir, unsigned threads, Collector& collector, Listing& out
             for (std::size_t k = 0; k < batch->raw.size(); ++k) {
                 Prepared& p = batch->prepared[k];
                 p.matched = collector.matches(batch->name(k));
-                if (p.matched && collector.needsFacts(batch->raw[k].type)) {
+                if (p.matched && collector.needsFacts(batch->raw[k].type))
                     p.facts = inspect(collector.fd(), batch->name(k), batch->raw[k].type);
-                    p.inspected = true;
-                }
                 p.done = true;
                 if (p.matched && collector.wanted(batch->raw[k].type, p.facts)) ++found;
             }
@@ -269,9 +266,9 @@ void readThreaded(DIR* dir, unsigned threads, Collector& collector, Listing& out
     // started leaves its share to the others.
     struct Helpers {
         std::vector<std::thread> threads;
-        std::function<void()> readingDone;
+        const decltype(readingDone)& done;
         ~Helpers() {
-            readingDone();
+            done();
             for (std::thread& t : threads) t.join();
         }
     };
