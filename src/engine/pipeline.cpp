@@ -40,11 +40,15 @@ void putPlainToken(Text& out, std::size_t at, const Text& token, const DateTime&
     if (isDateMarker(token)) {
         tracker.date(token[0]);
         out.insert(at, formatDate(token[0], d));
-    } else if (token == U"/") {
+    } else if (token.size() == 1 && token[0] == U'/') {
         tracker.drop();
     } else {
         tracker.literal();
-        out.insert(at, token);
+        // Most tokens land at the end, where appending spares the shifting an insert prepares for.
+        if (at == out.size())
+            out += token;
+        else
+            out.insert(at, token);
     }
 }
 
@@ -69,6 +73,12 @@ Text characterOptions(Text result, const RenameOptions& o) {
     }
     if (!o.txtOdstranit.empty()) result = OdstranZnaky(std::move(result), o.txtOdstranit);
     return result;
+}
+
+// A flag of the compiled pattern: "0" or "1" as the compiler writes it, anything else read as a number.
+bool isSet(const Text& flag) {
+    if (flag.size() == 1 && (flag[0] == U'0' || flag[0] == U'1')) return flag[0] == U'1';
+    return numericValue(flag) != 0;
 }
 
 }  // namespace
@@ -144,7 +154,7 @@ Text ZpracJmeno(std::u32string_view Jm, const FiltrVystup& Filtr, double N, bool
 
     result = numbering.reinsert(std::move(result));
     // Turned twice is turned back.
-    const bool turned = Obracene != (!Filtr.ZnakyPred.empty() && numericValue(Filtr.ZnakyPred[0]) != 0);
+    const bool turned = Obracene != (!Filtr.ZnakyPred.empty() && isSet(Filtr.ZnakyPred[0]));
     if (turned) std::reverse(result.begin(), result.end());
     return characterOptions(std::move(result), options);
 }

@@ -123,15 +123,13 @@ void canonicalise(Text& text) {
     }
 }
 
-char32_t lowerChar(char32_t c) {
-    if (c < 0x80) return (c >= 'A' && c <= 'Z') ? c + 32 : c;
+char32_t lowerBeyondAscii(char32_t c) {
     // The escaped bytes of an invalid name are no letters and must come back unchanged.
     if (c >= 0xDC80 && c <= 0xDCFF) return c;
     return static_cast<char32_t>(u_tolower(static_cast<UChar32>(c)));
 }
 
-char32_t upperChar(char32_t c) {
-    if (c < 0x80) return (c >= 'a' && c <= 'z') ? c - 32 : c;
+char32_t upperBeyondAscii(char32_t c) {
     if (c >= 0xDC80 && c <= 0xDCFF) return c;
     return static_cast<char32_t>(u_toupper(static_cast<UChar32>(c)));
 }

@@ -26,9 +26,18 @@ void canonicalise(Text& text);
 // Shorthand for literals in code and tests: T("Přejmenovat").
 inline Text T(std::string_view utf8) { return fromUtf8(utf8); }
 
-// Simple per-code-point case mapping (never changes the length).
-char32_t lowerChar(char32_t c);
-char32_t upperChar(char32_t c);
+// Simple per-code-point case mapping (never changes the length). ASCII is mapped here, inline, as
+// it is most of every name and the clash checks fold every character of every new name.
+char32_t lowerBeyondAscii(char32_t c);
+char32_t upperBeyondAscii(char32_t c);
+inline char32_t lowerChar(char32_t c) {
+    if (c < 0x80) return (c >= U'A' && c <= U'Z') ? c + 32 : c;
+    return lowerBeyondAscii(c);
+}
+inline char32_t upperChar(char32_t c) {
+    if (c < 0x80) return (c >= U'a' && c <= U'z') ? c - 32 : c;
+    return upperBeyondAscii(c);
+}
 Text toLower(Text text);
 Text toUpper(Text text);
 

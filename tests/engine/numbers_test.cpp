@@ -27,6 +27,28 @@ TEST(CisloNaText, DigitsWidthsAndClampedRadix) {
     EXPECT_EQ(digits.size(), 38u);
 }
 
+TEST(CisloNaText, SmallWholeNumbersAndLargerOnesAgreeAroundTheBoundary) {
+    // Small whole numbers take a quicker route than the rest; both must read back to the value in
+    // every radix and digit set, on either side of 2^31 and from fractions that floor to it.
+    const double values[] = {0,          1,          35,         36,         1295,
+                             1296,       32767,      2147483646, 2147483647, 2147483647.5,
+                             2147483648, 2147483649, 4294967295, 4294967296, 8589934593};
+    for (int set = 0; set <= 2; ++set) {
+        for (int radix = 2; radix <= highestRadix(set); ++radix) {
+            for (const double value : values) {
+                const Text text = CisloNaText(value, radix, 0, set);
+                EXPECT_EQ(TextNaCislo(text, radix, set), std::floor(value))
+                    << value << " radix " << radix << " set " << set << ": " << toUtf8(text);
+            }
+        }
+    }
+    EXPECT_EQ(CisloNaText(2147483647, 16, 0, 2), U"7fffffff");
+    EXPECT_EQ(CisloNaText(2147483648, 16, 0, 2), U"80000000");
+    EXPECT_EQ(CisloNaText(2147483647, 36, 0, 2), U"zik0zj");
+    EXPECT_EQ(CisloNaText(2147483648, 26, 9, 1), U"aagytisyy");
+    EXPECT_EQ(CisloNaText(-0.0, 10, 2, 0), U"00");
+}
+
 TEST(TextNaCislo, LeadingDigitsOfTheSet) {
     // text, radix, digit set, value
     const std::tuple<const char32_t*, int, int, double> cases[] = {
