@@ -102,33 +102,35 @@ void Numbering::extract(Text& text) {
 
 bool Numbering::inPlace() const { return options_.optCitac == 2 && options_.optZachovatCisla == 0 && found_; }
 
-Text Numbering::counterText(int width) {
+bool Numbering::putCounter(Text& out, std::size_t at, int width) {
     if (inPlace()) {
         if (keptWidth_ == 0) keptWidth_ = width;
-        return {};
+        return false;
     }
     const int mode = options_.optCitac;
     const bool writes = mode == 0 || (mode == 1 && pocitat_) || (mode == 2 && options_.optZachovatCisla == 1) ||
                         (mode == 2 && !found_ && options_.chkCisloNula != 0);
-    if (!writes) return {};
+    if (!writes) return false;
     const auto radix = radixValue(options_.txtCiselnyZaklad);
-    if (!radix) return {};
-    Text digits = CisloNaText(n_, *radix, width, options_.optTypCislovani);
+    if (!radix) return false;
+    const std::size_t end = out.size();
+    appendDigits(out, n_, *radix, width, options_.optTypCislovani);
+    const auto from = out.begin() + static_cast<std::ptrdiff_t>(end);
     // Mirrored in advance, so that it reads correctly once the whole text is turned back.
-    if (mirrored_) std::reverse(digits.begin(), digits.end());
-    return digits;
+    if (mirrored_) std::reverse(from, out.end());
+    if (at < end) std::rotate(out.begin() + static_cast<std::ptrdiff_t>(at), from, out.end());
+    return out.size() > end;
 }
 
-Text Numbering::reinsert(Text result) const {
-    if (!inPlace()) return result;
+void Numbering::reinsert(Text& out, std::size_t base) const {
+    if (!inPlace()) return;
     const auto radix = radixValue(options_.txtCiselnyZaklad);
-    if (!radix) return result;
+    if (!radix) return;
     Text digits = CisloNaText(n_, *radix, keptWidth_, options_.optTypCislovani);
     if (mirrored_) std::reverse(digits.begin(), digits.end());
     const long point = tracker.position() < 1 ? 1 : tracker.position();
-    const auto at = std::min(static_cast<std::size_t>(point - 1), result.size());
-    result.insert(at, digits);
-    return result;
+    const auto at = std::min(static_cast<std::size_t>(point - 1), out.size() - base);
+    out.insert(base + at, digits);
 }
 
 }  // namespace zelvar

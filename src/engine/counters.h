@@ -57,10 +57,12 @@ public:
 
     // Cuts the kept number out of the (possibly mirrored) working text and starts the tracker.
     void extract(Text& text);
-    // The text of a counter token of the given width; may be empty.
-    Text counterText(int width);
-    // Writes the kept number back into the assembled text when it stays in place.
-    Text reinsert(Text result) const;
+    // Writes the text of a counter token of the given width into `out` at `at`; whether it wrote
+    // anything (it may write nothing).
+    bool putCounter(Text& out, std::size_t at, int width);
+    // Writes the kept number back into the field assembled in `out` from `base` on, when it stays
+    // in place.
+    void reinsert(Text& out, std::size_t base) const;
 
     InsertionTracker tracker;
 

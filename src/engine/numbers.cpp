@@ -38,23 +38,29 @@ double ZbytekDeleni(double a, double b) {
 }
 
 Text CisloNaText(double value, int radix, int minWidth, int digitSet) {
+    Text digits;
+    digits.reserve(static_cast<std::size_t>(std::max(minWidth, 8)));
+    appendDigits(digits, value, radix, minWidth, digitSet);
+    return digits;
+}
+
+void appendDigits(Text& out, double value, int radix, int minWidth, int digitSet) {
     // An infinite value has no digits and would never reach zero.
-    if (std::isinf(value)) return {};
+    if (std::isinf(value)) return;
     const double base = clampRadix(radix, digitSet);
     value = std::floor(value);
     const int offset = digitOffset(digitSet);
     const char32_t padding = digitSet == 1 ? U'a' : U'0';
 
     // Written lowest digit first, padded, then turned.
-    Text digits;
-    digits.reserve(static_cast<std::size_t>(std::max(minWidth, 8)));
+    const std::size_t start = out.size();
     if (value >= 0 && value < 2147483648.0) {
         // Every counter of a folder lands here. Below 2^31 the division in doubles is exact enough
         // that its floor is the integer quotient, so whole numbers give the same digits faster.
         const auto radixWhole = static_cast<std::uint32_t>(base);
         auto rest = static_cast<std::uint32_t>(value);
         do {
-            digits.push_back(kAlphabet[static_cast<std::size_t>(offset - 1) + rest % radixWhole]);
+            out.push_back(kAlphabet[static_cast<std::size_t>(offset - 1) + rest % radixWhole]);
             rest /= radixWhole;
         } while (rest > 0);
     } else {
@@ -64,16 +70,16 @@ Text CisloNaText(double value, int radix, int minWidth, int digitSet) {
             // Near the end of double precision the remainder can fall outside 0..base-1; a digit
             // that points outside the alphabet is left out rather than invented.
             if (index >= 1 && index <= static_cast<double>(kAlphabet.size())) {
-                digits.push_back(kAlphabet[static_cast<std::size_t>(index) - 1]);
+                out.push_back(kAlphabet[static_cast<std::size_t>(index) - 1]);
             }
         } while (value > 0);
     }
 
-    if (minWidth > 0 && digits.size() < static_cast<std::size_t>(minWidth)) {
-        digits.append(static_cast<std::size_t>(minWidth) - digits.size(), padding);
+    const std::size_t written = out.size() - start;
+    if (minWidth > 0 && written < static_cast<std::size_t>(minWidth)) {
+        out.append(static_cast<std::size_t>(minWidth) - written, padding);
     }
-    std::reverse(digits.begin(), digits.end());
-    return digits;
+    std::reverse(out.begin() + static_cast<std::ptrdiff_t>(start), out.end());
 }
 
 double TextNaCislo(const Text& text, int radix, int digitSet) {

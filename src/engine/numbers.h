@@ -11,6 +11,8 @@ int clampRadix(int radix, int digitSet);
 
 double ZbytekDeleni(double a, double b);
 Text CisloNaText(double value, int radix, int minWidth, int digitSet);
+// The same appended to `out`.
+void appendDigits(Text& out, double value, int radix, int minWidth, int digitSet);
 double TextNaCislo(const Text& text, int radix, int digitSet);
 
 }  // namespace zelvar

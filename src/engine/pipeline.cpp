@@ -75,6 +75,12 @@ Text characterOptions(Text result, const RenameOptions& o) {
     return result;
 }
 
+// Whether any character option can change a text; most builds have none.
+bool changesCharacters(const RenameOptions& o) {
+    return o.chkBezDia != 0 || (o.cboPauzy >= 1 && o.cboPauzy <= 5) ||
+           (!o.txtZamenitCo.empty() && !o.txtZamenitZaCo.empty()) || !o.txtOdstranit.empty();
+}
+
 // A flag of the compiled pattern: "0" or "1" as the compiler writes it, anything else read as a number.
 bool isSet(const Text& flag) {
     if (flag.size() == 1 && (flag[0] == U'0' || flag[0] == U'1')) return flag[0] == U'1';
@@ -85,6 +91,14 @@ bool isSet(const Text& flag) {
 
 Text ZpracJmeno(std::u32string_view Jm, const FiltrVystup& Filtr, double N, bool Obracene, const DateTime& d,
                 bool Pocitat, const RenameOptions& options) {
+    Text result;
+    result.reserve(Jm.size() + 16);
+    appendZpracJmeno(result, Jm, Filtr, N, Obracene, d, Pocitat, options);
+    return result;
+}
+
+void appendZpracJmeno(Text& out, std::u32string_view Jm, const FiltrVystup& Filtr, double N, bool Obracene,
+                      const DateTime& d, bool Pocitat, const RenameOptions& options) {
     Numbering numbering(options, N, Obracene, Pocitat);
     // The kept number is cut from the text in the orientation the tokens see, so that its place
     // is tracked on the same characters the pattern consumes. Without either, the name is read as is.
@@ -112,51 +126,52 @@ Text ZpracJmeno(std::u32string_view Jm, const FiltrVystup& Filtr, double N, bool
         zbytekSize = static_cast<std::size_t>(L - a - b);
     }
 
-    Text counter;  // the last counter text made in this call
-    Text result;   // the part before the star; the star's part and the part after it follow
-    result.reserve(J.size() + 16);
+    // The field is written after what `out` holds: first the part before the star, then the
+    // star's part and the part after it.
+    const std::size_t base = out.size();
+    bool counted = false;  // the last counter token wrote digits
     const std::size_t predCount = std::min(Filtr.ZnakyPred.size(), Filtr.PolohyPred.size());
     for (std::size_t i = 1; i < predCount; ++i) {
         const int p = Filtr.PolohyPred[i];
         if (p < 0) {
-            counter = numbering.counterText(-p);
-            result += counter;
+            counted = numbering.putCounter(out, out.size(), -p);
         } else if (p > 0) {
-            if (p <= a) result += J[static_cast<std::size_t>(p - 1)];
+            if (p <= a) out += J[static_cast<std::size_t>(p - 1)];
             numbering.tracker.keep();
         } else {
-            putPlainToken(result, result.size(), Filtr.ZnakyPred[i], d, numbering.tracker);
+            putPlainToken(out, out.size(), Filtr.ZnakyPred[i], d, numbering.tracker);
         }
     }
 
     numbering.tracker.star(zbytekSize);
-    result.append(J, zbytekAt, zbytekSize);
+    out.append(J, zbytekAt, zbytekSize);
 
     // The part after the star runs from the pattern's end; every piece goes in front of the
     // pieces made before it.
-    const std::size_t zaAt = result.size();
+    const std::size_t zaAt = out.size();
     const std::size_t zaCount = std::min(Filtr.ZnakyZa.size(), Filtr.PolohyZa.size());
     for (std::size_t i = 1; i < zaCount; ++i) {
         const int p = Filtr.PolohyZa[i];
         if (p < 0) {
             // A field never receives two counter texts.
-            if (counter.empty()) {
-                counter = numbering.counterText(-p);
-                result.insert(zaAt, counter);
-            }
+            if (!counted) counted = numbering.putCounter(out, zaAt, -p);
         } else if (p > 0) {
-            if (p <= b) result.insert(zaAt, 1, J[static_cast<std::size_t>(L - p)]);
+            if (p <= b) out.insert(zaAt, 1, J[static_cast<std::size_t>(L - p)]);
             numbering.tracker.keep();
         } else {
-            putPlainToken(result, zaAt, Filtr.ZnakyZa[i], d, numbering.tracker);
+            putPlainToken(out, zaAt, Filtr.ZnakyZa[i], d, numbering.tracker);
         }
     }
 
-    result = numbering.reinsert(std::move(result));
+    numbering.reinsert(out, base);
     // Turned twice is turned back.
     const bool turned = Obracene != (!Filtr.ZnakyPred.empty() && isSet(Filtr.ZnakyPred[0]));
-    if (turned) std::reverse(result.begin(), result.end());
-    return characterOptions(std::move(result), options);
+    if (turned) std::reverse(out.begin() + static_cast<std::ptrdiff_t>(base), out.end());
+    if (changesCharacters(options)) {
+        Text field = out.substr(base);
+        out.erase(base);
+        out += characterOptions(std::move(field), options);
+    }
 }
 
 }  // namespace zelvar

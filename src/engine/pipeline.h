@@ -11,5 +11,9 @@ namespace zelvar {
 
 Text ZpracJmeno(std::u32string_view Jm, const FiltrVystup& Filtr, double N, bool Obracene, const DateTime& d,
                 bool Pocitat, const RenameOptions& options);
+// The same appended to `out`, which it leaves as it is before the end; a whole new name is written
+// into one buffer this way.
+void appendZpracJmeno(Text& out, std::u32string_view Jm, const FiltrVystup& Filtr, double N, bool Obracene,
+                      const DateTime& d, bool Pocitat, const RenameOptions& options);
 
 }  // namespace zelvar

@@ -424,12 +424,12 @@ PreviewResult rowsOf(const Listing& listing, Listing* spent, const RenameOptions
     }
 
     // Names are compared as they will land on disk.
+    Text scratch;
     const ComposeName compose = [&](const ZaznamSouboru& r, double N, bool pocitat) {
-        Text name = NoveJmenoStr(r.Jmeno(), r.Pripona(), N, r.Datum, pocitat, options, patterns);
-        canonicalise(name);
-        // The rows keep their names as long as the preview lives: no room to grow.
-        name.shrink_to_fit();
-        return name;
+        NoveJmenoStr(scratch, r.Jmeno(), r.Pripona(), N, r.Datum, pocitat, options, patterns);
+        canonicalise(scratch);
+        // The rows keep their names as long as the preview lives: a copy has no room to grow.
+        return Text(scratch);
     };
     const FindEntry existing = [&](const Text& name) { return listing.existing(toUtf8(name)); };
     NamedRows named = nameRows(std::move(records), options, counter, compose, existing, listing.nameMax);

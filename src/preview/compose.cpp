@@ -14,30 +14,42 @@ bool getsExtension(bool hasOwn, const Text& txtExt) {
     return hasOwn || !trimSpaces(BezZakazanychZnaku(txtExt)).empty();
 }
 
-Text letterCase(Text name, int optVelikost) {
+void letterCase(Text& name, int optVelikost) {
     switch (optVelikost) {
-        case 1: return toLower(std::move(name));
-        case 2: return toUpper(std::move(name));
-        case 3: return PrvniVelka(name);
-        default: return name;
+        case 1:
+            for (char32_t& c : name) c = lowerChar(c);
+            return;
+        case 2:
+            for (char32_t& c : name) c = upperChar(c);
+            return;
+        case 3: name = PrvniVelka(name); return;
+        default: return;
     }
 }
 
-Text compose(std::u32string_view Jm, std::u32string_view Ex, bool hasOwnExtension, double N, const DateTime& d,
-             bool Pocitat, const RenameOptions& options, const CompiledPatterns& patterns) {
-    Text result = ZpracJmeno(Jm, patterns.jmeno, N, options.chkObratitJm != 0, d, Pocitat, options);
+void compose(Text& out, std::u32string_view Jm, std::u32string_view Ex, bool hasOwnExtension, double N,
+             const DateTime& d, bool Pocitat, const RenameOptions& options, const CompiledPatterns& patterns) {
+    out.clear();
+    appendZpracJmeno(out, Jm, patterns.jmeno, N, options.chkObratitJm != 0, d, Pocitat, options);
     if (getsExtension(hasOwnExtension, options.txtExt)) {
-        result += U'.';
-        result += ZpracJmeno(Ex, patterns.ext, N, options.chkObratitEx != 0, d, Pocitat, options);
+        out += U'.';
+        appendZpracJmeno(out, Ex, patterns.ext, N, options.chkObratitEx != 0, d, Pocitat, options);
     }
-    return letterCase(std::move(result), options.optVelikost);
+    letterCase(out, options.optVelikost);
 }
 
 }  // namespace
 
 Text NoveJmenoStr(std::u32string_view Jm, std::u32string_view Ex, double N, const DateTime& d, bool Pocitat,
                   const RenameOptions& options, const CompiledPatterns& patterns) {
-    return compose(Jm, Ex, !Ex.empty(), N, d, Pocitat, options, patterns);
+    Text out;
+    NoveJmenoStr(out, Jm, Ex, N, d, Pocitat, options, patterns);
+    return out;
+}
+
+void NoveJmenoStr(Text& out, std::u32string_view Jm, std::u32string_view Ex, double N, const DateTime& d, bool Pocitat,
+                  const RenameOptions& options, const CompiledPatterns& patterns) {
+    compose(out, Jm, Ex, !Ex.empty(), N, d, Pocitat, options, patterns);
 }
 
 Text NoveJmeno(const Text& Jm, double N, bool Pocitat, const RenameOptions& options, const CompiledPatterns& patterns) {
@@ -53,7 +65,9 @@ Text NoveJmeno(const Text& Jm, double N, bool Pocitat, const RenameOptions& opti
         ext = Jm.substr(p);
         hasOwn = true;
     }
-    return compose(name, ext, hasOwn, N, DateTime{}, Pocitat, options, patterns);
+    Text out;
+    compose(out, name, ext, hasOwn, N, DateTime{}, Pocitat, options, patterns);
+    return out;
 }
 
 Ukazky ZpracujVzor(const RenameOptions& options) {

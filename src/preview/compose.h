@@ -14,6 +14,10 @@ inline const Text kOddelovace = U" -_,.;=+[]{}'!@#$%^&";
 // New name of a listed entry whose name and extension are already split.
 Text NoveJmenoStr(std::u32string_view Jm, std::u32string_view Ex, double N, const DateTime& d, bool Pocitat,
                   const RenameOptions& options, const CompiledPatterns& patterns);
+// The same written into `out` (what it held goes), so that a caller naming many entries reuses one
+// buffer.
+void NoveJmenoStr(Text& out, std::u32string_view Jm, std::u32string_view Ex, double N, const DateTime& d, bool Pocitat,
+                  const RenameOptions& options, const CompiledPatterns& patterns);
 // New name of a whole name (the samples): split at its last ".", date-time zero.
 Text NoveJmeno(const Text& Jm, double N, bool Pocitat, const RenameOptions& options, const CompiledPatterns& patterns);
 
