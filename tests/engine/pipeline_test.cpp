@@ -28,8 +28,13 @@ void check(std::initializer_list<Case> cases) {
         o.txtJmeno = T(c.pattern);
         if (c.tweak) c.tweak(o);
         const auto& [n, obracene, pocitat, d] = c.call;
-        EXPECT_EQ(ZpracJmeno(T(c.old), ZpracujFiltrVystupCely(o).jmeno, n, obracene, d, pocitat, o), T(c.expected))
+        const FiltrVystup filtr = ZpracujFiltrVystupCely(o).jmeno;
+        EXPECT_EQ(ZpracJmeno(T(c.old), filtr, n, obracene, d, pocitat, o), T(c.expected))
             << c.pattern << " on " << c.old << (obracene ? " reversed" : "");
+        // Written behind other text (a name before its extension), the field leaves that text alone.
+        Text out = U"n_1.";
+        appendZpracJmeno(out, T(c.old), filtr, n, obracene, d, pocitat, o);
+        EXPECT_EQ(out, U"n_1." + T(c.expected)) << c.pattern << " on " << c.old << " behind other text";
     }
 }
 
@@ -126,6 +131,7 @@ TEST(ZpracJmeno, KeptNumbers) {
         {"?\?-*:", "ab12cd", format, {}, "ab-12cd"},
         {"\\y*::", "img12x", format, {}, "2024img12x"},
         {"?\?/*:", "ab12cd", format, {}, "a12bd"},  // the countdown starts one above the count
+        {"?:", "abc12", format, {}, "a12"},         // a point past the field's end puts the number at its end
         // Reversed processing keeps the number in reading order.
         {"?/*::", "img12x", format, reversed, "imx12"},
         {"*-::", "img12x", moved<10, 0>, reversed, "12-imgx"},
