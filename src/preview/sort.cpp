@@ -88,12 +88,13 @@ bool before(const ZaznamSouboru& a, const ZaznamSouboru& b, std::u32string_view 
 }
 
 // Length of the part that every key of the list begins with.
-std::size_t sharedKeyPrefix(const Keys& keys) {
-    if (keys.size() == 0) return 0;
-    const std::u32string_view first = keys[0];
+template <class KeyAt>
+std::size_t sharedPrefix(std::size_t count, KeyAt keyAt) {
+    if (count == 0) return 0;
+    const std::u32string_view first = keyAt(0);
     std::size_t shared = first.size();
-    for (std::size_t k = 1; k < keys.size(); ++k) {
-        const std::u32string_view key = keys[k];
+    for (std::size_t k = 1; k < count; ++k) {
+        const std::u32string_view key = keyAt(k);
         const auto mismatch = std::mismatch(first.begin(), first.begin() + shared, key.begin(), key.end());
         shared = static_cast<std::size_t>(mismatch.first - first.begin());
     }
@@ -137,6 +138,8 @@ public:
         withNanoseconds_ =
             static_cast<std::uint64_t>(latest) - static_cast<std::uint64_t>(earliest_) < (std::uint64_t{1} << 34);
     }
+    // Whether equal words mean equal times.
+    bool exact() const { return withNanoseconds_; }
     std::uint64_t operator()(const FileTime& t) const {
         if (!withNanoseconds_) return static_cast<std::uint64_t>(t.sec) ^ (std::uint64_t{1} << 63);
         return (static_cast<std::uint64_t>(t.sec) - static_cast<std::uint64_t>(earliest_)) << 30 |
@@ -148,9 +151,11 @@ private:
     bool withNanoseconds_ = false;
 };
 
-// One record to order: a word that settles most comparisons without touching the record.
+// One record to order: words that settle most comparisons without touching the record. `tie` is
+// for records whose keys are equal as they stand: by date it holds the name on disk, else nothing.
 struct Item {
     std::uint64_t word;
+    std::uint64_t tie;
     int index;
 };
 
@@ -227,13 +232,21 @@ std::vector<int> sortOrder(const std::vector<ZaznamSouboru>& list, int sortKey, 
     const auto keyOf = [&](int k) { return byDate ? std::u32string_view() : keys[static_cast<std::size_t>(k)]; };
     // Keys are compared once as words; only equal words look at the records. The name on disk
     // breaks every tie, so the ascending order is total and its exact reverse is the descending one.
-    const std::size_t shared = byDate ? 0 : sharedKeyPrefix(keys);
+    const std::size_t shared = byDate ? 0 : sharedPrefix(keys.size(), [&](std::size_t k) { return keys[k]; });
     std::vector<Item> items(list.size());
     const DateWord dateWord(list);
-    for (std::size_t i = 0; i < list.size(); ++i)
-        items[i] = {byDate ? dateWord(list[i].mtime) : keyWord(keys[i], shared), static_cast<int>(i)};
+    // Files made in one burst share their time to the nanosecond (the kernel's clock ticks
+    // coarsely), so by date the name that breaks the tie gets a word of its own.
+    const bool nameTies = byDate && dateWord.exact();
+    const std::size_t sharedName =
+        nameTies ? sharedPrefix(list.size(), [&](std::size_t k) { return std::u32string_view(list[k].name); }) : 0;
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        items[i] = {byDate ? dateWord(list[i].mtime) : keyWord(keys[i], shared),
+                    nameTies ? keyWord(list[i].name, sharedName) : 0, static_cast<int>(i)};
+    }
     std::sort(items.begin(), items.end(), [&](const Item& a, const Item& b) {
         if (a.word != b.word) return a.word < b.word;
+        if (a.tie != b.tie) return a.tie < b.tie;
         return before(list[a.index], list[b.index], keyOf(a.index), keyOf(b.index), byDate);
     });
     for (std::size_t k = 0; k < items.size(); ++k) order[k] = items[k].index;
