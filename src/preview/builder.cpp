@@ -391,7 +391,7 @@ namespace {
 // The build over a listing; `spent`, when given, is the same listing, whose entries may go once
 // they have been copied.
 PreviewResult rowsOf(const Listing& listing, Listing* spent, const RenameOptions& options,
-                     const CompiledPatterns& patterns, KeptOrder* kept) {
+                     const CompiledPatterns& patterns, KeptOrder* kept, std::vector<Text>* names = nullptr) {
     PreviewResult result;
     const CounterSetup counter = counterSetup(options, patterns);
     if (counter.active) result.stepText = decimal(counter.step);
@@ -402,10 +402,11 @@ PreviewResult rowsOf(const Listing& listing, Listing* spent, const RenameOptions
     result.folderId = listing.folderId;
 
     std::vector<ZaznamSouboru> records(listing.entries.size());
+    const bool decoded = names && names->size() == records.size();
     for (std::size_t i = 0; i < records.size(); ++i) {
         const ListedEntry& e = listing.entries[i];
         ZaznamSouboru& r = records[i];
-        r.setName(fromUtf8(e.name));
+        r.setName(decoded ? std::move((*names)[i]) : fromUtf8(e.name));
         r.Datum = e.date;
         r.mtime = e.mtime;
         r.isDir = e.isDir;
@@ -451,8 +452,8 @@ PreviewResult buildPreview(Listing&& listing, const RenameOptions& options, cons
 }
 
 PreviewResult buildPreview(const Listing& listing, const RenameOptions& options, const CompiledPatterns& patterns,
-                           KeptOrder& kept) {
-    return rowsOf(listing, nullptr, options, patterns, &kept);
+                           KeptOrder& kept, std::vector<Text> names) {
+    return rowsOf(listing, nullptr, options, patterns, &kept, &names);
 }
 
 }  // namespace zelvar

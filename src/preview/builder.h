@@ -44,9 +44,11 @@ struct KeptOrder {
     void forget() { *this = KeptOrder(); }
 };
 // The preview of a listing that `kept` may already have ordered; it keeps the order used. The
-// caller forgets the order whenever the listing is another one.
+// caller forgets the order whenever the listing is another one. `names`, unless empty, holds the
+// entries' names as decoded by an earlier build of the same listing, by entry, so that a build
+// after a keystroke takes them over rather than decoding every name again.
 PreviewResult buildPreview(const Listing& listing, const RenameOptions& options, const CompiledPatterns& patterns,
-                           KeptOrder& kept);
+                           KeptOrder& kept, std::vector<Text> names = {});
 
 // The statistics text for n rows of which `unchanged` are not renamed: three CR LF separated lines,
 // the last one without a line end (as the message box shows it).

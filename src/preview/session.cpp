@@ -21,23 +21,39 @@ const PreviewResult& PreviewSession::build(const RenameOptions& options) {
     // kept one must serve whatever the next build asks.
     const bool dates = options.optRazeni == 2 || writesDates(patterns_);
     const Text& masks = options.txtVyhlFiltr;
+    const bool rowsOfKept = std::exchange(rowsOfKept_, false);
     if (folderFd_ >= 0)
         result_ = buildPreview(listFolderAt(folderFd_, folder_, masks, options.optFile, kMaxEntries, dates), options,
                                patterns_);
     else if (keepListing_) {
         const Listing& listing = cache_.list(folder_, masks, options.optFile);
-        if (!cache_.lastKept()) order_.forget();
-        result_ = buildPreview(listing, options, patterns_, order_);
+        std::vector<Text> names;
+        if (!cache_.lastKept())
+            order_.forget();
+        else if (rowsOfKept)
+            names = takeOldNames();
+        result_ = buildPreview(listing, options, patterns_, order_, std::move(names));
+        rowsOfKept_ = true;
     } else
         result_ = buildPreview(listFolder(folder_, masks, options.optFile, kMaxEntries, dates), options, patterns_);
     shownText_.reset();
     return result_;
 }
 
+std::vector<Text> PreviewSession::takeOldNames() {
+    const std::vector<int>& order = order_.order;
+    if (order.size() != result_.rows.size()) return {};
+    std::vector<Text> names(order.size());
+    for (std::size_t k = 0; k < order.size(); ++k)
+        names[static_cast<std::size_t>(order[k])] = std::move(result_.rows[k].oldName);
+    return names;
+}
+
 const PreviewResult& PreviewSession::edit(const Text& box, std::optional<PreviewList> asShown) {
     const bool shownOtherwise = asShown.has_value();
     ManualEditResult parsed = txtEdit_Parse(box, shownOtherwise ? std::move(*asShown) : result_.rows);
     shownText_.reset();
+    rowsOfKept_ = false;
     if (shownOtherwise) {
         shownText_ = previewText(parsed.rows);
         for (std::size_t k = 0; k < result_.rows.size() && k < parsed.rows.size(); ++k)
@@ -53,6 +69,7 @@ const PreviewResult& PreviewSession::edit(const Text& box, std::optional<Preview
 PreviewList PreviewSession::takeRows() {
     PreviewList rows = std::move(result_.rows);
     result_.rows.clear();
+    rowsOfKept_ = false;
     result_.unchanged = 0;
     shownText_.reset();
     return rows;

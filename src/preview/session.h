@@ -27,6 +27,7 @@ public:
     void invalidateListing() {
         cache_.forget();
         order_.forget();
+        rowsOfKept_ = false;
     }
     // Whether the last build used a kept listing.
     bool listingKept() const { return keepListing_ && cache_.lastKept(); }
@@ -51,6 +52,10 @@ private:
     bool keepListing_ = false;
     ListingCache cache_;
     KeptOrder order_;  // of the kept listing's entries
+    // The rows were built from the kept listing in order_, untouched since: the next build of the
+    // same listing takes their old names back rather than decoding the names again.
+    bool rowsOfKept_ = false;
+    std::vector<Text> takeOldNames();
     CompiledPatterns patterns_;
     PreviewResult result_;
     std::optional<Text> shownText_;  // the text of an edit whose box shows old names otherwise
