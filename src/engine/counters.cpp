@@ -110,7 +110,16 @@ bool Numbering::putCounter(Text& out, std::size_t at, int width) {
     const int mode = options_.optCitac;
     const bool writes = mode == 0 || (mode == 1 && pocitat_) || (mode == 2 && options_.optZachovatCisla == 1) ||
                         (mode == 2 && !found_ && options_.chkCisloNula != 0);
-    if (!writes) return false;
+    return writes && putNumber(out, at, width);
+}
+
+void Numbering::reinsert(Text& out, std::size_t base) const {
+    if (!inPlace()) return;
+    const long point = tracker.position() < 1 ? 1 : tracker.position();
+    putNumber(out, base + static_cast<std::size_t>(point - 1), keptWidth_);
+}
+
+bool Numbering::putNumber(Text& out, std::size_t at, int width) const {
     const auto radix = radixValue(options_.txtCiselnyZaklad);
     if (!radix) return false;
     const std::size_t end = out.size();
@@ -120,17 +129,6 @@ bool Numbering::putCounter(Text& out, std::size_t at, int width) {
     if (mirrored_) std::reverse(from, out.end());
     if (at < end) std::rotate(out.begin() + static_cast<std::ptrdiff_t>(at), from, out.end());
     return out.size() > end;
-}
-
-void Numbering::reinsert(Text& out, std::size_t base) const {
-    if (!inPlace()) return;
-    const auto radix = radixValue(options_.txtCiselnyZaklad);
-    if (!radix) return;
-    Text digits = CisloNaText(n_, *radix, keptWidth_, options_.optTypCislovani);
-    if (mirrored_) std::reverse(digits.begin(), digits.end());
-    const long point = tracker.position() < 1 ? 1 : tracker.position();
-    const auto at = std::min(static_cast<std::size_t>(point - 1), out.size() - base);
-    out.insert(base + at, digits);
 }
 
 }  // namespace zelvar

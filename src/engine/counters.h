@@ -68,6 +68,9 @@ public:
 
 private:
     bool inPlace() const;
+    // Writes n_ with the width into `out` at `at` (at its end when `at` lies past it); whether it
+    // wrote anything.
+    bool putNumber(Text& out, std::size_t at, int width) const;
 
     const RenameOptions& options_;
     double n_;

@@ -6,9 +6,9 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <condition_variable>
 #include <cerrno>
 #include <climits>
+#include <condition_variable>
 #include <cstring>
 #include <ctime>
 #include <functional>

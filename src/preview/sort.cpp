@@ -127,6 +127,7 @@ std::uint64_t keyWord(std::u32string_view key, std::size_t from) {
 // as unsigned words.
 class DateWord {
 public:
+    DateWord() = default;
     explicit DateWord(const std::vector<ZaznamSouboru>& list) {
         if (list.empty()) return;
         std::int64_t latest = list[0].mtime.sec;
@@ -234,7 +235,7 @@ std::vector<int> sortOrder(const std::vector<ZaznamSouboru>& list, int sortKey, 
     // breaks every tie, so the ascending order is total and its exact reverse is the descending one.
     const std::size_t shared = byDate ? 0 : sharedPrefix(keys.size(), [&](std::size_t k) { return keys[k]; });
     std::vector<Item> items(list.size());
-    const DateWord dateWord(list);
+    const DateWord dateWord = byDate ? DateWord(list) : DateWord();
     // Files made in one burst share their time to the nanosecond (the kernel's clock ticks
     // coarsely), so by date the name that breaks the tie gets a word of its own.
     const bool nameTies = byDate && dateWord.exact();

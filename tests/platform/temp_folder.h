@@ -60,10 +60,12 @@ public:
                 file(name, content);
         }
     }
-    // Sets the modification time of an entry itself (a link is not followed).
+    // Sets the modification time of an entry itself (a link is not followed); a name that is not
+    // there is the test's mistake.
     void mtime(const std::string& name, time_t seconds, long nanoseconds = 0) const {
         const struct timespec times[2] = {{seconds, nanoseconds}, {seconds, nanoseconds}};
-        utimensat(AT_FDCWD, (*this / name).c_str(), times, AT_SYMLINK_NOFOLLOW);
+        if (utimensat(AT_FDCWD, (*this / name).c_str(), times, AT_SYMLINK_NOFOLLOW) != 0)
+            throw std::runtime_error("cannot set the time of " + name);
     }
 
 private:
