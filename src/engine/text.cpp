@@ -2,7 +2,6 @@
 
 #include <unicode/uchar.h>
 
-#include <algorithm>
 #include <cmath>
 
 namespace zelvar {
@@ -72,11 +71,17 @@ std::string toUtf8(const Text& text) {
 void appendUtf8(std::string& out, const Text& text) {
     // Sized once and written in place: names are converted several times per entry of a listing.
     const std::size_t start = out.size();
-    // Most names are ASCII, a byte a character, which needs no counting.
-    if (std::all_of(text.begin(), text.end(), [](char32_t c) { return c < 0x80; })) {
-        out.resize(start + text.size());
-        std::transform(text.begin(), text.end(), out.begin() + static_cast<std::ptrdiff_t>(start),
-                       [](char32_t c) { return static_cast<char>(c); });
+    // Most names are ASCII, a byte a character, which needs no counting. The text is read through
+    // plain locals: a store through char* may alias anything, so the compiler would otherwise read
+    // the string's size and data again after every byte.
+    const char32_t* const from = text.data();
+    const std::size_t n = text.size();
+    char32_t all = 0;
+    for (std::size_t i = 0; i < n; ++i) all |= from[i];
+    if (all < 0x80) {
+        out.resize(start + n);
+        char* const p = out.data() + start;
+        for (std::size_t i = 0; i < n; ++i) p[i] = static_cast<char>(from[i]);
         return;
     }
     out.resize(start + utf8Size(text));

@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <climits>
@@ -48,8 +49,8 @@ RenameOutcome refused(RenameErrorKind kind) {
 }
 
 bool acceptableName(const std::string& name, long nameMax) {
-    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos &&
-           name.find('\0') == std::string::npos && static_cast<long>(name.size()) <= nameMax;
+    return !name.empty() && name != "." && name != ".." && static_cast<long>(name.size()) <= nameMax &&
+           std::none_of(name.begin(), name.end(), [](char c) { return c == '/' || c == '\0'; });
 }
 
 // Errors of renameat2 that say the flag is not understood, not that the rename is wrong.
@@ -124,9 +125,8 @@ RenameFolder::~RenameFolder() {
 }
 
 RenameOutcome RenameFolder::rename(const std::string& oldName, const std::string& newName,
-                                   const std::string& temporary) {
-    if (!acceptableName(oldName, nameMax_) || !acceptableName(newName, nameMax_) ||
-        (!temporary.empty() && !acceptableName(temporary, nameMax_)))
+                                   const TemporaryName& temporary) {
+    if (!acceptableName(oldName, nameMax_) || !acceptableName(newName, nameMax_))
         return refused(RenameErrorKind::NameNotAccepted);
     if (oldName == newName) return refused(RenameErrorKind::TargetExists);
     if (!isOpen()) {
@@ -139,8 +139,11 @@ RenameOutcome RenameFolder::rename(const std::string& oldName, const std::string
     }
 
     const int error = renameNoReplace(oldName.c_str(), newName.c_str());
-    if (error == EEXIST && (sameEntryByFolding(oldName, newName) || sameNameByFolding(oldName, newName)))
-        return renameThroughTemporary(oldName, newName, temporary);
+    if (error == EEXIST && (sameEntryByFolding(oldName, newName) || sameNameByFolding(oldName, newName))) {
+        const std::string chosen = temporary ? temporary() : std::string();
+        if (!chosen.empty() && !acceptableName(chosen, nameMax_)) return refused(RenameErrorKind::NameNotAccepted);
+        return renameThroughTemporary(oldName, newName, chosen);
+    }
     return outcomeOf(error);
 }
 

@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace zelvar {
@@ -62,9 +63,11 @@ public:
     int openError() const { return openError_; }
 
     // Renames oldName to newName (both bare names, bytes on disk) without replacing anything.
-    // `temporary`, when given, is the name a change of letter case passes through instead of a
-    // generated one: the run journal records it beforehand, so an entry left there can be found.
-    RenameOutcome rename(const std::string& oldName, const std::string& newName, const std::string& temporary = {});
+    // `temporary`, when given, makes the name a change of letter case passes through instead of a
+    // generated one: the run journal records it beforehand, so an entry left there can be found. It
+    // is asked only when such a change happens, which is almost never.
+    using TemporaryName = std::function<std::string()>;
+    RenameOutcome rename(const std::string& oldName, const std::string& newName, const TemporaryName& temporary = {});
 
     // lstat of an entry of the folder: 0, or the errno of the call.
     int identify(const std::string& name, struct stat& st);

@@ -48,8 +48,11 @@ RenameOutcome renameIn(RenameFolder& folder, const PreviewEntry& row, RunRecorde
         failed.message = std::strerror(folder.openError());
         return failed;
     }
-    if (journal) return folder.rename(journal->row(k).oldName, journal->row(k).newName, journal->temporary(k));
-    return folder.rename(toUtf8(row.oldName), toUtf8(row.newName), std::string());
+    if (journal) {
+        return folder.rename(journal->row(k).oldName, journal->row(k).newName,
+                             [journal, k] { return journal->temporary(k); });
+    }
+    return folder.rename(toUtf8(row.oldName), toUtf8(row.newName));
 }
 
 }  // namespace

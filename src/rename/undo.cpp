@@ -152,7 +152,7 @@ private:
         // file system keeps birth times, one born after the run began is another entry.
         if (run_.started > 0 && dir_.birthTime(from) > run_.started)
             return fail(failure, U"pod jménem >" + fromUtf8(from) + U"< je nyní jiný soubor");
-        const RenameOutcome outcome = dir_.rename(from, row.oldName, temporary);
+        const RenameOutcome outcome = dir_.rename(from, row.oldName, [&temporary] { return temporary; });
         if (outcome.ok()) return true;
         return fail(failure, reasonOf(outcome, row.oldName));
     }
