@@ -44,12 +44,22 @@ public:
         rehash(expected * 2);
     }
 
-    int find(Key key) const { return idIn(slots_[probe(key, hash(key))]); }
+    // A name's hash, to give find() and intern() where one name is asked for twice.
+    static std::uint64_t hash(Key key) {
+        std::uint64_t h = 0x9E3779B97F4A7C15ull ^ key.size();
+        for (const char32_t c : key) {
+            h = (h ^ lowerChar(c)) * 0xFF51AFD7ED558CCDull;
+            h ^= h >> 29;
+        }
+        return h;
+    }
+
+    int find(Key key, std::uint64_t h) const { return idIn(slots_[probe(key, h)]); }
 
     // The id of the name; a new id remembers `where`, and nameAt(where) must give the name for as
     // long as the table is asked.
-    int intern(Key key, std::uint32_t where) {
-        const std::uint64_t h = hash(key);
+    int intern(Key key, std::uint32_t where) { return intern(key, where, hash(key)); }
+    int intern(Key key, std::uint32_t where, std::uint64_t h) {
         const std::size_t s = probe(key, h);
         if (slots_[s] != 0) return idIn(slots_[s]);
         const int id = static_cast<int>(where_.size());
@@ -70,15 +80,6 @@ private:
     }
     std::uint32_t tagOf(std::uint64_t h) const { return static_cast<std::uint32_t>(h >> 32) >> idBits_; }
     int idIn(std::uint32_t slot) const { return static_cast<int>(slot & ((1u << idBits_) - 1)) - 1; }
-
-    static std::uint64_t hash(Key key) {
-        std::uint64_t h = 0x9E3779B97F4A7C15ull ^ key.size();
-        for (const char32_t c : key) {
-            h = (h ^ lowerChar(c)) * 0xFF51AFD7ED558CCDull;
-            h ^= h >> 29;
-        }
-        return h;
-    }
 
     static bool sameName(Key a, Key b) {
         if (a.size() != b.size()) return false;
@@ -249,7 +250,9 @@ private:
         return where % 2 ? Key(newNames_[row]) : Key(oldName(static_cast<int>(row)));
     }
     int oldNameId(int i) { return withUse(ids_.intern(oldName(i), 2 * static_cast<std::uint32_t>(i))); }
-    int newNameId(int i) { return withUse(ids_.intern(newNames_[i], 2 * static_cast<std::uint32_t>(i) + 1)); }
+    int newNameId(int i, std::uint64_t hash) {
+        return withUse(ids_.intern(newNames_[i], 2 * static_cast<std::uint32_t>(i) + 1, hash));
+    }
     // For a name that may change: the table's id then points at a copy when the name is new.
     int idOfCopy(const Text& name) {
         // The copy is there before the table may ask for it (it does when it grows).
@@ -280,18 +283,19 @@ private:
         if (const auto refused = unusable(newName)) return mark(i, *refused);
         if (newName == oldName(i)) return mark(i, Verdict::unchanged);
 
-        int id = ids_.find(newName);
+        std::uint64_t hash = NameIds::hash(newName);
+        int id = ids_.find(newName, hash);
         if (options_.optCitac == 1) {
             // Without a counter the number changes no name and the groups serve nothing (the
             // zero step needs a counter too): every earlier match leaves the name as it is.
-            if (counter_.inPattern) id = renumber(i, id);
+            if (counter_.inPattern) id = renumber(i, id, hash);
             // A number written into the name may empty its stem or make it too long.
             if (const auto refused = unusable(newName)) return mark(i, *refused);
         } else if (id >= 0 && uses_[id].firstFinal >= 0) {
             return mark(i, Verdict::clashAbove, finalName(uses_[id].firstFinal));
         }
         if (const int j = id >= 0 ? laterOld(id, i) : -1; j >= 0) return mark(i, Verdict::clashBelow, oldName(j));
-        finalId_[i] = id >= 0 ? id : newNameId(i);
+        finalId_[i] = id >= 0 ? id : newNameId(i, hash);
     }
 
     std::optional<Verdict> unusable(const Text& name) const {
@@ -302,8 +306,9 @@ private:
     }
 
     // "Jen stejné": every earlier row whose final name the new name meets, in row order, numbers
-    // it anew from its group, and the walk goes on from that row with the new name.
-    int renumber(int i, int id) {
+    // it anew from its group, and the walk goes on from that row with the new name. `hash` follows
+    // the row's name.
+    int renumber(int i, int id, std::uint64_t& hash) {
         int from = -1;
         for (;;) {
             if (id < 0) return id;
@@ -316,7 +321,8 @@ private:
             newNames_[i] = compose_(records_[i], static_cast<double>(g.pocet), true);
             // An unusable name ends the walk; the caller marks the row.
             if (unusable(newNames_[i])) return -1;
-            id = ids_.find(newNames_[i]);
+            hash = NameIds::hash(newNames_[i]);
+            id = ids_.find(newNames_[i], hash);
             from = j;
         }
     }

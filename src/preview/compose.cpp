@@ -1,5 +1,7 @@
 #include "preview/compose.h"
 
+#include <algorithm>
+
 #include "engine/charset.h"
 #include "engine/pipeline.h"
 
@@ -9,9 +11,11 @@ namespace {
 
 // Whether the new name gets an extension. An entry without one gets it only from a pattern that
 // writes literal text: "*" or "?" alone give it nothing, "txt" does.
+// Asked for every row, so it looks at the pattern without copying it.
 bool getsExtension(bool hasOwn, const Text& txtExt) {
-    if (trimSpaces(txtExt).empty()) return false;
-    return hasOwn || !trimSpaces(BezZakazanychZnaku(txtExt)).empty();
+    if (txtExt.find_first_not_of(U' ') == Text::npos) return false;
+    return hasOwn || std::any_of(txtExt.begin(), txtExt.end(),
+                                 [](char32_t c) { return c != U' ' && kZakazaneZnaky.find(c) == Text::npos; });
 }
 
 void letterCase(Text& name, int optVelikost) {
