@@ -105,6 +105,8 @@ TEST(NoveJmeno, ExtensionRulesAndLetterCase) {
         {"README", "", nullptr, "README"},
         {"README", "", [](O o) { o.txtExt = U"txt"; }, "README.txt"},
         {"README", "", [](O o) { o.txtExt = U"a:"; }, "README.a1"},
+        // Spaces and forbidden characters alone are no text either.
+        {"README", "", [](O o) { o.txtExt = U" * ?"; }, "README"},
         // Stripping the forbidden "\" leaves the letter of "\y", so it counts as text.
         {"README", "", [](O o) { o.txtExt = U"\\y"; }, "README.1899"},
         {"photo", "jpg", [](O o) { o.txtExt = U"<>"; }, "photo."},

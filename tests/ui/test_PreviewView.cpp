@@ -17,6 +17,8 @@ private slots:
             {"a.txt -> b.txt\r\nč.txt -> * beze změny\r\n", {"a.txt -> b.txt", "č.txt -> * beze změny"}},
             {"last", {"last"}},
             {"\r\n\r\nx\r\n", {"", "", "x"}},
+            // Characters that hold the byte of a line feed are no line ends: Ċ U+010A, ਊ U+0A0A, ਀ U+0A00.
+            {"Ċ -> ਊ\r\n਀x\nਊ", {"Ċ -> ਊ", "਀x", "ਊ"}},
         };
         for (const auto& [text, lines] : cases) {
             PreviewView view;
