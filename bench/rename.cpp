@@ -1,9 +1,12 @@
 // How much the rename run costs over the system calls it cannot avoid: renames N entries through the
 // run with every question answered Yes, and N entries of a fresh copy through a bare loop of
-// renameat2(RENAME_NOREPLACE). Then what the run journal takes of the run: the plan (the folder read
-// once, the file written and synced) and the final record, on a third copy.
+// renameat2(RENAME_NOREPLACE). Then what the run journal takes of the run: the plan (the inodes, the
+// file written and synced) and the final record, on a third copy. As in the window and the command
+// line, the run is handed the listing its preview read, for as long as the kernel vouches for it;
+// that listing is the preview's work and not timed.
 // Usage: bench_rename [N [FOLDER]]; FOLDER defaults to the folder of this program, so the figures
 // come from the build folder's file system.
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -15,6 +18,7 @@
 
 #include "bench_support.h"
 #include "platform/saferename.h"
+#include "preview/session.h"
 #include "rename/journal.h"
 #include "rename/run.h"
 
@@ -39,14 +43,31 @@ struct QuietFrontEnd : RenameFrontEnd {
     bool confirmEach() override { return false; }
 };
 
+// What a preview leaves a run: the folder's listing, watched from before it was read.
+struct Previewed {
+    explicit Previewed(const std::string& folder) : fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
+        session.setFolder(folder, fd);
+        RenameOptions options;
+        options.txtJmeno = Text(1, U'*');  // every name as it is
+        session.build(options);
+    }
+    ~Previewed() { ::close(fd); }
+    Previewed(const Previewed&) = delete;
+    Previewed& operator=(const Previewed&) = delete;
+    int fd;
+    PreviewSession session;
+};
+
 std::string oldName(int i) { return "IMG_" + std::to_string(100000 + i) + ".jpg"; }
 std::string newName(int i) { return "Foto_" + std::to_string(100000 + i) + ".jpg"; }
 
 double timeRun(const std::string& folder, const PreviewList& rows) {
     YesDialogs dialogs;
     QuietFrontEnd frontEnd;
+    Previewed preview(folder);
     const bench::Stopwatch clock;
-    const RunResult result = cmdPrejmenovat_Run(folder, rows, U"*", dialogs, frontEnd);
+    const RunResult result = cmdPrejmenovat_Run(-1, folder, rows, U"*", dialogs, frontEnd, realSysCalls(),
+                                                preview.session.unchangedListing());
     const double elapsed = clock.seconds();
     if (result.failures != 0 || result.attempts != static_cast<int>(rows.size())) {
         std::fprintf(stderr, "run: %d of %d failed\n", result.failures, result.attempts);
@@ -69,9 +90,11 @@ double timeJournal(const std::string& folder, const PreviewList& rows) {
     planned.reserve(rows.size());
     for (const PreviewEntry& row : rows)
         planned.push_back({.oldName = toUtf8(row.oldName), .newName = toUtf8(row.newName)});
+    Previewed preview(folder);
     const bench::Stopwatch clock;
     RunRecorder journal;
-    const std::string error = journal.begin(dir, folder, RunRecorder::planRows(folder, dir, std::move(planned)));
+    const std::string error = journal.begin(
+        dir, folder, RunRecorder::planRows(folder, dir, std::move(planned), preview.session.unchangedListing()));
     for (std::size_t k = 0; k < rows.size(); ++k) journal.markRenamed(k);
     if (!error.empty() || !journal.finish().empty()) {
         std::fprintf(stderr, "journal: %s\n", error.c_str());

@@ -12,14 +12,14 @@
 #include <optional>
 #include <string>
 
+#include "platform/folder_watch.h"
 #include "platform/listing.h"
 
 namespace zelvar {
 
 class ListingCache {
 public:
-    ListingCache();
-    ~ListingCache();
+    ListingCache() = default;
     ListingCache(const ListingCache&) = delete;
     ListingCache& operator=(const ListingCache&) = delete;
 
@@ -29,14 +29,14 @@ public:
     void forget();
     // Whether the last list() used the kept listing (for tests and benchmarks).
     bool lastKept() const { return lastKept_; }
+    // The kept listing, when the kernel still vouches that no name of its folder changed since it
+    // was read; null otherwise (and then the next list() reads the folder).
+    const Listing* unchanged();
 
 private:
     bool stillValid(const std::string& folder, const Text& masks, int optFile);
-    void watch(const std::string& folder);
-    void unwatch();
 
-    int inotify_ = -1;
-    int watch_ = -1;
+    FolderWatch watch_;
     bool keep_ = false;  // `listing_` may serve again
     bool lastKept_ = false;
     Listing listing_;

@@ -22,10 +22,13 @@ const PreviewResult& PreviewSession::build(const RenameOptions& options) {
     const bool dates = options.optRazeni == 2 || writesDates(patterns_);
     const Text& masks = options.txtVyhlFiltr;
     const bool rowsOfKept = std::exchange(rowsOfKept_, false);
-    if (folderFd_ >= 0)
-        result_ = buildPreview(listFolderAt(folderFd_, folder_, masks, options.optFile, kMaxEntries, dates), options,
-                               patterns_);
-    else if (keepListing_) {
+    if (folderFd_ >= 0) {
+        watch_.start(folder_);
+        Listing listing = listFolderAt(folderFd_, folder_, masks, options.optFile, kMaxEntries, dates);
+        // The build frees the entries as it goes; the names stay for the run.
+        result_ = buildPreview(std::move(listing), options, patterns_);
+        listed_ = std::move(listing);
+    } else if (keepListing_) {
         const Listing& listing = cache_.list(folder_, masks, options.optFile);
         std::vector<Text> names;
         if (!cache_.lastKept())
@@ -73,6 +76,12 @@ PreviewList PreviewSession::takeRows() {
     result_.unchanged = 0;
     shownText_.reset();
     return rows;
+}
+
+const Listing* PreviewSession::unchangedListing() {
+    if (folderFd_ < 0) return keepListing_ ? cache_.unchanged() : nullptr;
+    // The watch is on the folder the path led to; the listing must be of that one.
+    return watch_.quiet() && watch_.folder() == listed_.folderId ? &listed_ : nullptr;
 }
 
 Text listingNote(const PreviewResult& result) {

@@ -7,6 +7,7 @@
 
 #include "engine/options.h"
 #include "engine/pattern.h"
+#include "platform/folder_watch.h"
 #include "platform/listing.h"
 #include "platform/listing_cache.h"
 #include "preview/builder.h"
@@ -28,6 +29,8 @@ public:
         cache_.forget();
         order_.forget();
         rowsOfKept_ = false;
+        watch_.stop();
+        listed_ = Listing();
     }
     // Whether the last build used a kept listing.
     bool listingKept() const { return keepListing_ && cache_.lastKept(); }
@@ -45,12 +48,19 @@ public:
     Text text() const { return shownText_ ? *shownText_ : previewText(result_.rows); }
     // The rows for a run; the session is left without rows.
     PreviewList takeRows();
+    // The listing the last build read, while the kernel vouches that no name of the folder changed
+    // since (a run then need not read the folder again to know its entries); null otherwise.
+    const Listing* unchangedListing();
 
 private:
     std::string folder_;
     int folderFd_ = -1;
     bool keepListing_ = false;
     ListingCache cache_;
+    // A build in a folder given open keeps no listing for later builds, but what a run needs of it:
+    // the names and entries, watched from before the folder was read.
+    FolderWatch watch_;
+    Listing listed_;
     KeptOrder order_;  // of the kept listing's entries
     // The rows were built from the kept listing in order_, untouched since: the next build of the
     // same listing takes their old names back rather than decoding the names again.

@@ -16,6 +16,7 @@
 #include <functional>
 #include <unordered_map>
 
+#include "platform/listing.h"
 #include "platform/saferename.h"
 
 namespace zelvar {
@@ -250,18 +251,28 @@ private:
 }  // namespace
 
 std::vector<JournalRow> RunRecorder::planRows(const std::string& folder, RenameFolder& dir,
-                                              std::vector<JournalRow> rows) {
-    // One pass over the folder gives every inode far cheaper than an lstat per entry, which would
-    // cost a good part of what the renames themselves cost. Each name read is matched against the
-    // rows' old names, so the folder's names need not be kept; until the rows are gone through below,
-    // a row's inode is the one listed under its old name, 0 for none.
+                                              std::vector<JournalRow> rows, const Listing* listing) {
+    // One pass over the folder (or the listing of it that still holds) gives every inode far cheaper
+    // than an lstat per entry, which would cost a good part of what the renames themselves cost. Each
+    // name read is matched against the rows' old names, so the folder's names need not be kept; until
+    // the rows are gone through below, a row's inode is the one listed under its old name, 0 for none.
     for (JournalRow& row : rows) row.dev = row.ino = 0;
+    struct stat folderStat;
+    const bool folderKnown = dir.identify(".", folderStat) == 0;
+    const std::uint64_t dev = folderKnown ? folderStat.st_dev : 0;
+    // A listing serves only for the very folder open here, and only a whole one.
+    const bool fromListing = listing && folderKnown && !listing->failed && !listing->truncated &&
+                             listing->folderId == EntryId{folderStat.st_dev, folderStat.st_ino};
     // Whether the row's new name held, when the run began, an entry that a row renames: only then can
     // a later row of that name be given the entry this row moves there.
     std::vector<bool> takenAtStart(rows.size(), false);
     {
         const RowsByName byOld(rows, &JournalRow::oldName);
-        if (DIR* d = ::opendir(folder.c_str())) {
+        if (fromListing) {
+            for (JournalRow& row : rows) {
+                if (const EntryId* id = listing->allNames.find(row.oldName)) row.ino = id->ino;
+            }
+        } else if (DIR* d = ::opendir(folder.c_str())) {
             while (const dirent* e = ::readdir(d)) {
                 const std::string_view name = e->d_name;
                 byOld.forEach(name, RowsByName::hashOf(name), [&](std::size_t k) { rows[k].ino = e->d_ino; });
@@ -274,8 +285,6 @@ std::vector<JournalRow> RunRecorder::planRows(const std::string& folder, RenameF
         }
     }
 
-    struct stat folderStat;
-    const std::uint64_t dev = dir.identify(".", folderStat) == 0 ? folderStat.st_dev : 0;
     // Where the folder's own listing does not give the inode that lstat gives (an overlay, a mount
     // point), every entry is asked on its own.
     bool trustListing = true, verified = false;

@@ -41,6 +41,7 @@
 namespace zelvar {
 
 class RenameFolder;
+struct Listing;
 
 struct JournalRow {
     std::uint64_t dev = 0, ino = 0;  // 0 0: the entry did not exist when the run was planned
@@ -104,8 +105,11 @@ class RunRecorder {
 public:
     // A rename run: `rows` hold the old and new names in run order and get the device and inode of
     // their entries, following chains within the run (a row that renames the new name of an earlier
-    // row renames the entry that row moved there).
-    static std::vector<JournalRow> planRows(const std::string& folder, RenameFolder& dir, std::vector<JournalRow> rows);
+    // row renames the entry that row moved there). `listing`, when given, is a listing of the folder
+    // that the kernel vouches still holds for its names: its entries' inodes spare reading the
+    // folder once more.
+    static std::vector<JournalRow> planRows(const std::string& folder, RenameFolder& dir, std::vector<JournalRow> rows,
+                                            const Listing* listing = nullptr);
 
     // Writes the plan: empty, or why the run must not start.
     std::string begin(RenameFolder& dir, const std::string& folder, std::vector<JournalRow> rows,

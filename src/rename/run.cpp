@@ -67,9 +67,8 @@ RunResult cmdPrejmenovat_Run(const std::string& folder, PreviewList rows, const 
     return cmdPrejmenovat_Run(-1, folder, std::move(rows), txtExt, dialogs, frontEnd, sys);
 }
 
-// folderFd -1: the folder is opened by its path when the run starts.
 RunResult cmdPrejmenovat_Run(int folderFd, const std::string& folder, PreviewList rows, const Text& txtExt,
-                             Dialogs& dialogs, RenameFrontEnd& frontEnd, SysCalls& sys) {
+                             Dialogs& dialogs, RenameFrontEnd& frontEnd, SysCalls& sys, const Listing* listing) {
     RunResult result;
     if (dialogs.messageBox(U"Opravdu chcete přejmenovat vybrané soubory?", box::yesNo) != Answer::yes) {
         result.end = RunEnd::Declined;
@@ -96,7 +95,8 @@ RunResult cmdPrejmenovat_Run(int folderFd, const std::string& folder, PreviewLis
         for (const PreviewEntry& row : rows) {
             if (!row.marker()) planned.push_back({.oldName = toUtf8(row.oldName), .newName = toUtf8(row.newName)});
         }
-        const std::string error = journal.begin(dir, folder, RunRecorder::planRows(folder, dir, std::move(planned)));
+        const std::string error =
+            journal.begin(dir, folder, RunRecorder::planRows(folder, dir, std::move(planned), listing));
         if (!error.empty()) {
             dialogs.messageBox(U"Záznam pro vrácení přejmenování nelze uložit do >" + fromUtf8(journalFolder()) +
                                    U"<:" + kCrLf + fromUtf8(error) + kCrLf + U"Nic nebylo přejmenováno.",

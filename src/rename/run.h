@@ -11,6 +11,7 @@
 
 namespace zelvar {
 
+struct Listing;
 struct SysCalls;
 
 // What the run needs of its front end besides message boxes.
@@ -50,8 +51,11 @@ RunResult cmdPrejmenovat_Run(const std::string& folder, PreviewList rows, const 
 // The same with the system calls replaced (tests).
 RunResult cmdPrejmenovat_Run(const std::string& folder, PreviewList rows, const Text& txtExt, Dialogs& dialogs,
                              RenameFrontEnd& frontEnd, SysCalls& sys);
-// The same in a folder already open, the one that was listed (`folder` is its path, for messages).
+// The same in a folder already open, the one that was listed (`folder` is its path, for messages;
+// -1 opens the path). `listing`, when given, is the folder's listing that the kernel vouches still
+// holds for its names (PreviewSession::unchangedListing): the journal takes the inodes from it.
 RunResult cmdPrejmenovat_Run(int folderFd, const std::string& folder, PreviewList rows, const Text& txtExt,
-                             Dialogs& dialogs, RenameFrontEnd& frontEnd, SysCalls& sys);
+                             Dialogs& dialogs, RenameFrontEnd& frontEnd, SysCalls& sys,
+                             const Listing* listing = nullptr);
 
 }  // namespace zelvar

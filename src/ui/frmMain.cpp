@@ -15,6 +15,7 @@
 #include <QToolButton>
 #include <QFile>
 
+#include "platform/saferename.h"
 #include "preview/compose.h"
 #include "preview/session.h"
 #include "rename/run.h"
@@ -315,7 +316,9 @@ void frmMain::cmdPrejmenovat_Click() {
     RunEnd end = RunEnd::Declined;
     {
         RenameProgress run(*this, *ui_.lblPracuji, *ui_.lblPrace, *ui_.chkKazdy, dialogs_);
-        end = cmdPrejmenovat_Run(filPath_, session_.result().rows, opts_.txtExt, run, run).end;
+        end = cmdPrejmenovat_Run(-1, filPath_, session_.result().rows, opts_.txtExt, run, run, zelvar::realSysCalls(),
+                                 session_.unchangedListing())
+                  .end;
         if (end == RunEnd::Finished) Aktualizace();
     }
     // As any edit of the field, this one compiles the patterns and rebuilds the preview once.

@@ -1,11 +1,14 @@
 // The whole build on real folders: listing, kinds, dates, ordering, names and markers together.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <tuple>
 
 #include "engine/pattern.h"
@@ -31,6 +34,15 @@ PreviewResult build(const std::string& folder, const RenameOptions& o) {
 Text stats(int n, int renamed, int unchanged) {
     return T("Počet zpracovaných souborů: " + std::to_string(n) + "\r\nPočet přejmenování: " + std::to_string(renamed) +
              "\r\nPočet beze změny: " + std::to_string(unchanged));
+}
+
+// Every name of a listing's folder with its inode, in name order.
+std::string names(const NameTable& table) {
+    std::map<std::string, std::uint64_t> sorted;
+    for (const auto& [name, id] : table) sorted.emplace(name, id.ino);
+    std::string out;
+    for (const auto& [name, ino] : sorted) out += name + " " + std::to_string(ino) + "\n";
+    return out;
 }
 
 // The rows apart by "|", "=" standing for "* beze změny".
@@ -157,6 +169,49 @@ TEST(Session, AKeptListingIsOrderedAsAFreshOne) {
         EXPECT_EQ(session.listingKept(), std::get<1>(steps[k]));
         EXPECT_EQ(got, lines(build(dir.path(), o)));
     }
+}
+
+// A run takes the inodes of the last build's listing only while the kernel vouches that nothing
+// happened in the folder since it was read: in a folder given open (the command line) and with a
+// kept listing (the window) alike. Any change behind the session's back ends that until the next build.
+TEST(Session, VouchesForItsListingOnlyWhileTheFolderIsUntouched) {
+    const std::function<void(const TempFolder&)> changes[] = {
+        [](auto& d) { d.file("new.txt"); },
+        [](auto& d) { unlink((d / "b.txt").c_str()); },
+        [](auto& d) { rename((d / "b.txt").c_str(), (d / "c.txt").c_str()); },
+        [](auto& d) { rename((d / "b.txt").c_str(), (d / "a.txt").c_str()); },
+        [](auto& d) { d.mtime("a.txt", 86400 * 400); },
+    };
+    RenameOptions o;
+    o.txtJmeno = U"x:";
+    for (const bool open : {true, false}) {
+        for (std::size_t k = 0; k < std::size(changes); ++k) {
+            SCOPED_TRACE(std::to_string(k) + (open ? " open" : " kept"));
+            TempFolder dir({{"a.txt", "a"}, {"b.txt", "b"}});
+            const int fd = ::open(dir.path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+            PreviewSession session;
+            session.setFolder(dir.path(), open ? fd : -1);
+            session.keepListing(!open);
+            session.build(o);
+            const Listing* listed = session.unchangedListing();
+            ASSERT_NE(listed, nullptr);
+            EXPECT_EQ(names(listed->allNames), names(listFolder(dir.path(), U"*", 2).allNames));
+            changes[k](dir);
+            EXPECT_EQ(session.unchangedListing(), nullptr);
+            EXPECT_EQ(session.unchangedListing(), nullptr) << "an event once read is not forgotten";
+            session.build(o);
+            ASSERT_NE(session.unchangedListing(), nullptr);
+            EXPECT_EQ(names(session.unchangedListing()->allNames), names(listFolder(dir.path(), U"*", 2).allNames));
+            session.invalidateListing();
+            EXPECT_EQ(session.unchangedListing(), nullptr);
+            ::close(fd);
+        }
+    }
+    TempFolder dir({{"a.txt", ""}, {"b.txt", ""}});
+    PreviewSession unkept;
+    unkept.setFolder(dir.path());
+    unkept.build(o);
+    EXPECT_EQ(unkept.unchangedListing(), nullptr) << "a session that keeps nothing vouches for nothing";
 }
 
 TEST(Session, KeepsTheListingOnlyUntilToldAndEditsOverTheRows) {

@@ -3,10 +3,13 @@
 
 #include <cerrno>
 #include <chrono>
+#include <map>
 #include <random>
 #include <tuple>
 #include <thread>
 
+#include "platform/listing.h"
+#include "platform/saferename.h"
 #include "platform/scripted_calls.h"
 #include "platform/temp_folder.h"
 #include "rename/journal.h"
@@ -54,6 +57,54 @@ private:
     std::string saved_ = std::getenv("XDG_STATE_HOME");  // every test program has one
     std::optional<TempFolder> folder_;
 };
+
+// A listing that still holds gives the plan the very inodes a reading of the folder gives; one of
+// another folder, or one that is not whole, is not used.
+TEST(Plan, TakesTheInodesOfAListingOfTheSameFolderOnly) {
+    const Entries entries = {{"a", ""}, {"b", ""}, {"c", ""}, {"d", "<folder>"}, {"l", "-> a"}, {"h", "== c"}};
+    // Chains, a name taken by an entry no row renames, a row of a name that is not there, a link.
+    const std::vector<JournalRow> rows = {{.oldName = "a", .newName = "x"},    {.oldName = "b", .newName = "a"},
+                                          {.oldName = "x", .newName = "y"},    {.oldName = "c", .newName = "w"},
+                                          {.oldName = "gone", .newName = "z"}, {.oldName = "l", .newName = "m"},
+                                          {.oldName = "d", .newName = "e"}};
+    using Plan = std::map<std::string, std::pair<std::uint64_t, std::uint64_t>>;  // by old name
+    const auto plan = [&](const std::string& folder, const Listing* listing) {
+        RenameFolder dir(folder);
+        Plan out;
+        for (const JournalRow& row : RunRecorder::planRows(folder, dir, rows, listing))
+            out[row.oldName] = {row.dev, row.ino};
+        return out;
+    };
+    TempFolder dir(entries), other(entries);
+    const Plan read = plan(dir.path(), nullptr);
+    struct stat a;
+    ASSERT_EQ(::lstat((dir / "a").c_str(), &a), 0);
+    const std::pair<std::uint64_t, std::uint64_t> aId{a.st_dev, a.st_ino};
+    EXPECT_EQ(read.at("a"), aId);
+    EXPECT_EQ(read.at("x"), aId) << "x is a's name when its row comes";
+    EXPECT_EQ(read.at("gone"), std::make_pair(std::uint64_t{0}, std::uint64_t{0}));
+    for (const bool dates : {false, true}) {
+        const Listing listing = listFolder(dir.path(), U"*", 2, kMaxEntries, dates);
+        EXPECT_EQ(plan(dir.path(), &listing), read) << "dates " << dates;
+    }
+    // The listing with another inode under "b": what the plan gives shows whether it was used.
+    Listing altered = listFolder(dir.path(), U"*", 2);
+    NameTable names;
+    for (auto [name, id] : altered.allNames) names.add(name, name == "b" ? EntryId{id.dev, 99} : id);
+    names.index();
+    altered.allNames = std::move(names);
+    EXPECT_EQ(plan(dir.path(), &altered).at("b").second, 99u) << "a whole listing of the folder is taken at its word";
+    const std::pair<const char*, std::function<void(Listing&)>> unused[] = {
+        {"failed", [](Listing& l) { l.failed = true; }},
+        {"cut short", [](Listing& l) { l.truncated = true; }},
+        {"of another folder", [&](Listing& l) { l.folderId = listFolder(other.path(), U"*", 2).folderId; }},
+    };
+    for (const auto& [what, change] : unused) {
+        Listing listing = altered;
+        change(listing);
+        EXPECT_EQ(plan(dir.path(), &listing), read) << "a listing " << what;
+    }
+}
 
 TEST_F(Undo, RenameThenUndoGivesBackTheFolderAndUndoingTheUndoRenamesAgain) {
     // What is renamed in a folder holding what, and whether letter case folds there.
