@@ -48,6 +48,9 @@ bool leadsTo(const std::string& path, const EntryId& folder) {
 }  // namespace
 
 FolderWatch::~FolderWatch() {
+    // Closed with a watch still on it, the kernel waits for a grace period (milliseconds); removing
+    // the watch first does not.
+    stop();
     if (inotify_ >= 0) close(inotify_);
 }
 
@@ -59,16 +62,17 @@ void FolderWatch::stop() {
     while (inotify_ >= 0 && read(inotify_, buffer, sizeof buffer) > 0) {}
 }
 
-void FolderWatch::start(const std::string& path) {
+void FolderWatch::start(const std::string& path, Events events) {
     stop();
     if (path.find('\0') != std::string::npos) return;
     struct stat st;
     if (stat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || !notifiesEveryChange(path)) return;
     if (inotify_ < 0) inotify_ = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     if (inotify_ < 0) return;
-    constexpr std::uint32_t kEvents = IN_ATTRIB | IN_MODIFY | IN_CLOSE_WRITE | IN_CREATE | IN_DELETE | IN_MOVED_FROM |
-                                      IN_MOVED_TO | IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR;
-    watch_ = inotify_add_watch(inotify_, path.c_str(), kEvents);
+    constexpr std::uint32_t kNames =
+        IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO | IN_DELETE_SELF | IN_MOVE_SELF;
+    constexpr std::uint32_t kEntries = IN_ATTRIB | IN_MODIFY | IN_CLOSE_WRITE;
+    watch_ = inotify_add_watch(inotify_, path.c_str(), IN_ONLYDIR | kNames | (events == Events::all ? kEntries : 0));
     path_ = path;
     folder_ = EntryId{st.st_dev, st.st_ino};
     // The path may have led elsewhere by the time the watch was put on it.

@@ -23,7 +23,7 @@ const PreviewResult& PreviewSession::build(const RenameOptions& options) {
     const Text& masks = options.txtVyhlFiltr;
     const bool rowsOfKept = std::exchange(rowsOfKept_, false);
     if (folderFd_ >= 0) {
-        watch_.start(folder_);
+        watch_.start(folder_, FolderWatch::Events::names);
         Listing listing = listFolderAt(folderFd_, folder_, masks, options.optFile, kMaxEntries, dates);
         // The build frees the entries as it goes; the names stay for the run.
         result_ = buildPreview(std::move(listing), options, patterns_);

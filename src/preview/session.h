@@ -58,7 +58,7 @@ private:
     bool keepListing_ = false;
     ListingCache cache_;
     // A build in a folder given open keeps no listing for later builds, but what a run needs of it:
-    // the names and entries, watched from before the folder was read.
+    // the names and their entries, with a watch on the names from before the folder was read.
     FolderWatch watch_;
     Listing listed_;
     KeptOrder order_;  // of the kept listing's entries

@@ -171,16 +171,17 @@ TEST(Session, AKeptListingIsOrderedAsAFreshOne) {
     }
 }
 
-// A run takes the inodes of the last build's listing only while the kernel vouches that nothing
-// happened in the folder since it was read: in a folder given open (the command line) and with a
-// kept listing (the window) alike. Any change behind the session's back ends that until the next build.
+// A run takes the inodes of the last build's listing only while the kernel vouches that no name of
+// the folder changed since it was read: in a folder given open (the command line) and with a kept
+// listing (the window) alike. A change behind the session's back ends that until the next build; the
+// kept listing, which holds dates too, also gives way to a changed date.
 TEST(Session, VouchesForItsListingOnlyWhileTheFolderIsUntouched) {
-    const std::function<void(const TempFolder&)> changes[] = {
-        [](auto& d) { d.file("new.txt"); },
-        [](auto& d) { unlink((d / "b.txt").c_str()); },
-        [](auto& d) { rename((d / "b.txt").c_str(), (d / "c.txt").c_str()); },
-        [](auto& d) { rename((d / "b.txt").c_str(), (d / "a.txt").c_str()); },
-        [](auto& d) { d.mtime("a.txt", 86400 * 400); },
+    const std::pair<std::function<void(const TempFolder&)>, bool> changes[] = {
+        {[](auto& d) { d.file("new.txt"); }, true},
+        {[](auto& d) { unlink((d / "b.txt").c_str()); }, true},
+        {[](auto& d) { rename((d / "b.txt").c_str(), (d / "c.txt").c_str()); }, true},
+        {[](auto& d) { rename((d / "b.txt").c_str(), (d / "a.txt").c_str()); }, true},
+        {[](auto& d) { d.mtime("a.txt", 86400 * 400); }, false},
     };
     RenameOptions o;
     o.txtJmeno = U"x:";
@@ -196,9 +197,11 @@ TEST(Session, VouchesForItsListingOnlyWhileTheFolderIsUntouched) {
             const Listing* listed = session.unchangedListing();
             ASSERT_NE(listed, nullptr);
             EXPECT_EQ(names(listed->allNames), names(listFolder(dir.path(), U"*", 2).allNames));
-            changes[k](dir);
-            EXPECT_EQ(session.unchangedListing(), nullptr);
-            EXPECT_EQ(session.unchangedListing(), nullptr) << "an event once read is not forgotten";
+            const auto& [change, ofNames] = changes[k];
+            change(dir);
+            const bool stillHolds = !ofNames && open;
+            EXPECT_EQ(session.unchangedListing() != nullptr, stillHolds);
+            EXPECT_EQ(session.unchangedListing() != nullptr, stillHolds) << "an event once read is not forgotten";
             session.build(o);
             ASSERT_NE(session.unchangedListing(), nullptr);
             EXPECT_EQ(names(session.unchangedListing()->allNames), names(listFolder(dir.path(), U"*", 2).allNames));
