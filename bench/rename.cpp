@@ -67,7 +67,7 @@ double timeRun(const std::string& folder, const PreviewList& rows) {
     Previewed preview(folder);
     const bench::Stopwatch clock;
     const RunResult result = cmdPrejmenovat_Run(-1, folder, rows, U"*", dialogs, frontEnd, realSysCalls(),
-                                                preview.session.unchangedListing());
+                                                [&preview] { return preview.session.listingForRun(); });
     const double elapsed = clock.seconds();
     if (result.failures != 0 || result.attempts != static_cast<int>(rows.size())) {
         std::fprintf(stderr, "run: %d of %d failed\n", result.failures, result.attempts);
@@ -94,7 +94,7 @@ double timeJournal(const std::string& folder, const PreviewList& rows) {
     const bench::Stopwatch clock;
     RunRecorder journal;
     const std::string error = journal.begin(
-        dir, folder, RunRecorder::planRows(folder, dir, std::move(planned), preview.session.unchangedListing()));
+        dir, folder, RunRecorder::planRows(folder, dir, std::move(planned), preview.session.listingForRun()));
     for (std::size_t k = 0; k < rows.size(); ++k) journal.markRenamed(k);
     if (!error.empty() || !journal.finish().empty()) {
         std::fprintf(stderr, "journal: %s\n", error.c_str());

@@ -300,10 +300,10 @@ int previewFolder(const Request& r, std::FILE* out, std::FILE* err, std::FILE* i
     std::fflush(out);
     ScriptDialogs dialogs(err);
     SilentFrontEnd frontEnd;
-    const RunResult run = folder.fd >= 0
-                              ? cmdPrejmenovat_Run(folder.fd, r.folder, session.takeRows(), r.options.txtExt, dialogs,
-                                                   frontEnd, realSysCalls(), session.unchangedListing())
-                              : cmdPrejmenovat_Run(r.folder, session.takeRows(), r.options.txtExt, dialogs, frontEnd);
+    const RunResult run =
+        folder.fd >= 0 ? cmdPrejmenovat_Run(folder.fd, r.folder, session.takeRows(), r.options.txtExt, dialogs,
+                                            frontEnd, realSysCalls(), [&session] { return session.listingForRun(); })
+                       : cmdPrejmenovat_Run(r.folder, session.takeRows(), r.options.txtExt, dialogs, frontEnd);
     if (run.end != RunEnd::Finished) {
         if (run.end != RunEnd::NotStarted) complain(err, "the rename run did not start");
         return 1;

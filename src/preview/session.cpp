@@ -78,10 +78,19 @@ PreviewList PreviewSession::takeRows() {
     return rows;
 }
 
-const Listing* PreviewSession::unchangedListing() {
-    if (folderFd_ < 0) return keepListing_ ? cache_.unchanged() : nullptr;
-    // The watch is on the folder the path led to; the listing must be of that one.
-    return watch_.quiet() && watch_.folder() == listed_.folderId ? &listed_ : nullptr;
+const Listing* PreviewSession::listingForRun() {
+    const Listing* listing = nullptr;
+    if (folderFd_ >= 0) {
+        // The watch is on the folder the path led to; the listing must be of that one.
+        if (watch_.quiet() && watch_.folder() == listed_.folderId) listing = &listed_;
+        watch_.stop();
+    } else if (keepListing_) {
+        listing = cache_.unchanged();
+        cache_.forget();  // the listing itself stays until the next build
+        order_.forget();
+        rowsOfKept_ = false;
+    }
+    return listing;
 }
 
 Text listingNote(const PreviewResult& result) {

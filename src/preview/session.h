@@ -48,9 +48,11 @@ public:
     Text text() const { return shownText_ ? *shownText_ : previewText(result_.rows); }
     // The rows for a run; the session is left without rows.
     PreviewList takeRows();
-    // The listing the last build read, while the kernel vouches that no name of the folder changed
-    // since (a run then need not read the folder again to know its entries); null otherwise.
-    const Listing* unchangedListing();
+    // For a run about to make its plan: the listing the last build read, while the kernel vouches
+    // that no name of the folder changed since (the run then need not read the folder again to know
+    // its entries); null otherwise. Watching ends here, as the run changes the folder: every rename
+    // would queue an event for nothing, and the next build reads the folder again.
+    const Listing* listingForRun();
 
 private:
     std::string folder_;

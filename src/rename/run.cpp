@@ -68,7 +68,8 @@ RunResult cmdPrejmenovat_Run(const std::string& folder, PreviewList rows, const 
 }
 
 RunResult cmdPrejmenovat_Run(int folderFd, const std::string& folder, PreviewList rows, const Text& txtExt,
-                             Dialogs& dialogs, RenameFrontEnd& frontEnd, SysCalls& sys, const Listing* listing) {
+                             Dialogs& dialogs, RenameFrontEnd& frontEnd, SysCalls& sys,
+                             const ListingForPlan& listingForPlan) {
     RunResult result;
     if (dialogs.messageBox(U"Opravdu chcete přejmenovat vybrané soubory?", box::yesNo) != Answer::yes) {
         result.end = RunEnd::Declined;
@@ -95,8 +96,9 @@ RunResult cmdPrejmenovat_Run(int folderFd, const std::string& folder, PreviewLis
         for (const PreviewEntry& row : rows) {
             if (!row.marker()) planned.push_back({.oldName = toUtf8(row.oldName), .newName = toUtf8(row.newName)});
         }
-        const std::string error =
-            journal.begin(dir, folder, RunRecorder::planRows(folder, dir, std::move(planned), listing));
+        const std::string error = journal.begin(
+            dir, folder,
+            RunRecorder::planRows(folder, dir, std::move(planned), listingForPlan ? listingForPlan() : nullptr));
         if (!error.empty()) {
             dialogs.messageBox(U"Záznam pro vrácení přejmenování nelze uložit do >" + fromUtf8(journalFolder()) +
                                    U"<:" + kCrLf + fromUtf8(error) + kCrLf + U"Nic nebylo přejmenováno.",

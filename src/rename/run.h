@@ -51,11 +51,15 @@ RunResult cmdPrejmenovat_Run(const std::string& folder, PreviewList rows, const 
 // The same with the system calls replaced (tests).
 RunResult cmdPrejmenovat_Run(const std::string& folder, PreviewList rows, const Text& txtExt, Dialogs& dialogs,
                              RenameFrontEnd& frontEnd, SysCalls& sys);
+// Asked once, when the plan is made after the questions: a listing of the folder that the kernel
+// vouches still holds for its names, or null (PreviewSession::listingForRun). The journal then takes
+// the entries' inodes from it instead of reading the folder.
+using ListingForPlan = std::function<const Listing*()>;
+
 // The same in a folder already open, the one that was listed (`folder` is its path, for messages;
-// -1 opens the path). `listing`, when given, is the folder's listing that the kernel vouches still
-// holds for its names (PreviewSession::unchangedListing): the journal takes the inodes from it.
+// -1 opens the path).
 RunResult cmdPrejmenovat_Run(int folderFd, const std::string& folder, PreviewList rows, const Text& txtExt,
                              Dialogs& dialogs, RenameFrontEnd& frontEnd, SysCalls& sys,
-                             const Listing* listing = nullptr);
+                             const ListingForPlan& listingForPlan = {});
 
 }  // namespace zelvar

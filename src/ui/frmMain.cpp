@@ -316,8 +316,9 @@ void frmMain::cmdPrejmenovat_Click() {
     RunEnd end = RunEnd::Declined;
     {
         RenameProgress run(*this, *ui_.lblPracuji, *ui_.lblPrace, *ui_.chkKazdy, dialogs_);
+        const auto listing = [this] { return session_.listingForRun(); };
         end = cmdPrejmenovat_Run(-1, filPath_, session_.result().rows, opts_.txtExt, run, run, zelvar::realSysCalls(),
-                                 session_.unchangedListing())
+                                 listing)
                   .end;
         if (end == RunEnd::Finished) Aktualizace();
     }

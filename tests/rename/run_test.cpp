@@ -6,6 +6,7 @@
 #include <deque>
 #include <tuple>
 
+#include "platform/listing.h"
 #include "platform/scripted_calls.h"
 #include "platform/temp_folder.h"
 #include "rename/run.h"
@@ -162,6 +163,35 @@ TEST(RenameRun, AnswersDecideWhatIsRenamed) {
         EXPECT_EQ(run.log.size() == run.asked.size(), end != done) << "a declined run does nothing";
         EXPECT_EQ(run.result.attempts, std::ssize(renames));
         EXPECT_EQ(snapshot(dir.path()), renamed(before, renames));
+    }
+}
+
+// The listing that spares the plan a reading of the folder is asked for once the questions are
+// answered (a question may stay open for long) and before the first rename; a run that does not
+// start never asks for it.
+TEST(RenameRun, AsksForTheListingOnceTheQuestionsAreAnswered) {
+    const std::tuple<const char32_t*, std::deque<Answer>, bool> cases[] = {
+        {U"*", {Y}, true}, {U"jpg", {Y, Y}, true}, {U"*", {N}, false}, {U"jpg", {Y, N}, false}};
+    for (const auto& [ext, answers, starts] : cases) {
+        SCOPED_TRACE(toUtf8(ext) + ", " + std::to_string(answers.size()) + " answers");
+        TempFolder dir({{"1", "1"}, {"2", "2"}});
+        const Listing listing = listFolder(dir.path(), U"*", 2);
+        ScriptedRun run;
+        run.answers = answers;
+        run.result =
+            cmdPrejmenovat_Run(-1, dir.path(), {row("1", "1x"), row("2", "2x")}, ext, run, run, realSysCalls(), [&] {
+                run.log.push_back("listing");
+                return &listing;
+            });
+        const auto at = [&](const std::string& entry) {
+            return std::find(run.log.begin(), run.log.end(), entry) - run.log.begin();
+        };
+        EXPECT_EQ(std::count(run.log.begin(), run.log.end(), "listing"), starts ? 1 : 0);
+        if (starts) {
+            EXPECT_GT(at("listing"), at("box yes/no") + (answers.size() > 1 ? 1 : 0));
+            EXPECT_LT(at("listing"), at("caption 1x A"));
+            EXPECT_EQ(run.result.attempts - run.result.failures, 2);
+        }
     }
 }
 
