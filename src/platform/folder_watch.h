@@ -15,14 +15,9 @@ public:
     FolderWatch(const FolderWatch&) = delete;
     FolderWatch& operator=(const FolderWatch&) = delete;
 
-    // What is watched: the names alone (entries made, removed or renamed), or also what happens to
-    // the entries themselves (contents, dates, attributes). The latter costs the kernel a pass over
-    // every entry it holds of the folder, at the start and at the end.
-    enum class Events { names, all };
-
-    // Watches the folder `path` leads to now (a watch begun before stops); stays off where the
-    // kernel cannot vouch for the folder.
-    void start(const std::string& path, Events events);
+    // Watches the folder `path` leads to now, its names and what happens to its entries (a watch
+    // begun before stops); stays off where the kernel cannot vouch for the folder.
+    void start(const std::string& path);
     void stop();
     bool on() const { return watch_ >= 0; }
     // The folder watched.

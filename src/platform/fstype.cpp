@@ -63,6 +63,30 @@ std::string_view field(std::string_view line, std::size_t& at) {
 
 }  // namespace
 
+bool changesOnlyHere(std::uint32_t fsType) {
+    static constexpr std::uint32_t kElsewhere[] = {
+        0x6969,      // nfs
+        0xFF534D42,  // cifs
+        0xFE534D42,  // smb2
+        0x517B,      // smb
+        0x564c,      // ncp
+        kFuseMagic,  // fuse
+        0x00C36400,  // ceph
+        0x5346414F,  // afs
+        0x6B414653,  // kafs
+        0x73757245,  // coda
+        0x01021997,  // 9p
+        0x01161970,  // gfs2
+        0x7461636f,  // ocfs2
+        0x47504653,  // gpfs
+        0x0BD00BD0,  // lustre
+        0x794c7630,  // overlay
+    };
+    for (std::uint32_t magic : kElsewhere)
+        if (fsType == magic) return false;
+    return true;
+}
+
 bool folderFoldsCase(int folderFd) {
     struct statfs fs;
     if (fstatfs(folderFd, &fs) == 0) {

@@ -4,12 +4,18 @@
 // name and a second step now and then; counting one too few makes a case change fail as taken.
 #include <sys/types.h>
 
+#include <cstdint>
 #include <string_view>
 
 namespace zelvar {
 
 // The folder of an open descriptor: its file system type, and for FUSE its mount entry.
 bool folderFoldsCase(int folderFd);
+
+// Whether every change on a file system of this type (statfs's f_type) passes through this kernel,
+// stamped with this machine's clock: not so on network file systems (other machines), FUSE (a
+// user-space server) and overlays (their lower layers change unseen).
+bool changesOnlyHere(std::uint32_t fsType);
 
 // A mount, by the file system type and source that /proc/self/mountinfo gives for it, whose file
 // system folds case as it is usually mounted.

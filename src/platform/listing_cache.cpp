@@ -45,7 +45,7 @@ const Listing& ListingCache::list(const std::string& folder, const Text& masks, 
 
     keep_ = false;
     // The watch comes first: a change made while the folder is read is then noticed next time.
-    watch_.start(folder, FolderWatch::Events::all);
+    watch_.start(folder);
     zone_ = currentZone();
     listing_ = listFolder(folder, masks, optFile);
     masks_ = masks;

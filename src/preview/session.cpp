@@ -23,7 +23,7 @@ const PreviewResult& PreviewSession::build(const RenameOptions& options) {
     const Text& masks = options.txtVyhlFiltr;
     const bool rowsOfKept = std::exchange(rowsOfKept_, false);
     if (folderFd_ >= 0) {
-        watch_.start(folder_, FolderWatch::Events::names);
+        stamp_ = FolderStamp::take(folderFd_);
         Listing listing = listFolderAt(folderFd_, folder_, masks, options.optFile, kMaxEntries, dates);
         // The build frees the entries as it goes; the names stay for the run.
         result_ = buildPreview(std::move(listing), options, patterns_);
@@ -81,9 +81,8 @@ PreviewList PreviewSession::takeRows() {
 const Listing* PreviewSession::listingForRun() {
     const Listing* listing = nullptr;
     if (folderFd_ >= 0) {
-        // The watch is on the folder the path led to; the listing must be of that one.
-        if (watch_.quiet() && watch_.folder() == listed_.folderId) listing = &listed_;
-        watch_.stop();
+        if (stamp_.unchanged(folderFd_) && listed_.folderId == stamp_.folder()) listing = &listed_;
+        stamp_ = FolderStamp();
     } else if (keepListing_) {
         listing = cache_.unchanged();
         cache_.forget();  // the listing itself stays until the next build

@@ -7,7 +7,7 @@
 
 #include "engine/options.h"
 #include "engine/pattern.h"
-#include "platform/folder_watch.h"
+#include "platform/folder_stamp.h"
 #include "platform/listing.h"
 #include "platform/listing_cache.h"
 #include "preview/builder.h"
@@ -29,7 +29,7 @@ public:
         cache_.forget();
         order_.forget();
         rowsOfKept_ = false;
-        watch_.stop();
+        stamp_ = FolderStamp();
         listed_ = Listing();
     }
     // Whether the last build used a kept listing.
@@ -51,7 +51,8 @@ public:
     // For a run about to make its plan: the listing the last build read, while the kernel vouches
     // that no name of the folder changed since (the run then need not read the folder again to know
     // its entries); null otherwise. Watching ends here, as the run changes the folder: every rename
-    // would queue an event for nothing, and the next build reads the folder again.
+    // would queue an event for nothing, and the next build reads the folder again. A folder given
+    // open is vouched for by its stamp, a kept listing by its watch.
     const Listing* listingForRun();
 
 private:
@@ -60,8 +61,9 @@ private:
     bool keepListing_ = false;
     ListingCache cache_;
     // A build in a folder given open keeps no listing for later builds, but what a run needs of it:
-    // the names and their entries, with a watch on the names from before the folder was read.
-    FolderWatch watch_;
+    // the names and their entries, with the folder's stamp from before it was read. (A short-lived
+    // process cannot afford a watch: dropping one makes the kernel wait for milliseconds.)
+    FolderStamp stamp_;
     Listing listed_;
     KeptOrder order_;  // of the kept listing's entries
     // The rows were built from the kept listing in order_, untouched since: the next build of the

@@ -1,17 +1,23 @@
 // The whole build on real folders: listing, kinds, dates, ordering, names and markers together.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <memory>
+#include <thread>
 #include <tuple>
+#include <vector>
 
 #include "engine/pattern.h"
+#include "platform/fstype.h"
 #include "platform/temp_folder.h"
 #include "preview/session.h"
 #include "support/split.h"
@@ -171,11 +177,10 @@ TEST(Session, AKeptListingIsOrderedAsAFreshOne) {
     }
 }
 
-// A run takes the inodes of the last build's listing only while the kernel vouches that no name of
-// the folder changed since it was read: in a folder given open (the command line) and with a kept
-// listing (the window) alike. A change behind the session's back ends that until the next build; the
-// kept listing, which holds dates too, also gives way to a changed date. Asking for it ends the
-// watching, as the run changes the folder.
+// A run takes the inodes of the last build's listing only while it is sure that no name of the
+// folder changed since it was read. A folder given open (the command line) is vouched for by its
+// change time, once its last change lies a second back; a kept listing (the window) by its watch,
+// which also gives way to a changed date. Asking ends the vouching, as the run changes the folder.
 TEST(Session, VouchesForItsListingOnlyWhileTheFolderIsUntouched) {
     const std::pair<std::function<void(const TempFolder&)>, bool> changes[] = {
         {[](auto& d) { d.file("new.txt"); }, true},
@@ -188,9 +193,16 @@ TEST(Session, VouchesForItsListingOnlyWhileTheFolderIsUntouched) {
     RenameOptions o;
     o.txtJmeno = U"x:";
     for (const bool open : {true, false}) {
+        std::vector<std::unique_ptr<TempFolder>> dirs;
+        for (std::size_t k = 0; k < std::size(changes); ++k)
+            dirs.push_back(std::make_unique<TempFolder>(zelvar::testing::Entries{{"a.txt", "a"}, {"b.txt", "b"}}));
+        if (open) std::this_thread::sleep_for(std::chrono::milliseconds(1100));
+        // Where times may come from elsewhere (an overlay, a network), no stamp vouches.
+        struct statfs fs;
+        const bool stamps = statfs(dirs[0]->path().c_str(), &fs) == 0 && changesOnlyHere(fs.f_type);
         for (std::size_t k = 0; k < std::size(changes); ++k) {
             SCOPED_TRACE(std::to_string(k) + (open ? " open" : " kept"));
-            TempFolder dir({{"a.txt", "a"}, {"b.txt", "b"}});
+            const TempFolder& dir = *dirs[k];
             const int fd = ::open(dir.path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
             PreviewSession session;
             session.setFolder(dir.path(), open ? fd : -1);
@@ -198,19 +210,22 @@ TEST(Session, VouchesForItsListingOnlyWhileTheFolderIsUntouched) {
             session.build(o);
             const auto& [change, ofNames] = changes[k];
             change(dir);
-            const bool stillHolds = !ofNames && (open || k == std::size(changes) - 1);
+            const bool stillHolds = !ofNames && (open ? stamps : k == std::size(changes) - 1);
             const Listing* listed = session.listingForRun();
             ASSERT_EQ(listed != nullptr, stillHolds);
             if (listed) {
                 EXPECT_EQ(names(listed->allNames), names(listFolder(dir.path(), U"*", 2).allNames));
             }
-            EXPECT_EQ(session.listingForRun(), nullptr) << "asked once, the watching ends";
+            EXPECT_EQ(session.listingForRun(), nullptr) << "asked once, the vouching ends";
 
+            // Read again: a folder changed a moment ago is not vouched for by its time.
             session.build(o);
             EXPECT_FALSE(session.listingKept()) << "the folder is read again after a run";
             listed = session.listingForRun();
-            ASSERT_NE(listed, nullptr);
-            EXPECT_EQ(names(listed->allNames), names(listFolder(dir.path(), U"*", 2).allNames));
+            ASSERT_EQ(listed != nullptr, open ? stamps && !ofNames : true);
+            if (listed) {
+                EXPECT_EQ(names(listed->allNames), names(listFolder(dir.path(), U"*", 2).allNames));
+            }
             session.build(o);
             session.invalidateListing();
             EXPECT_EQ(session.listingForRun(), nullptr);
