@@ -1,12 +1,11 @@
 // How much the rename run costs over the system calls it cannot avoid: renames N entries through the
 // run with every question answered Yes, and N entries of a fresh copy through a bare loop of
 // renameat2(RENAME_NOREPLACE). Then what the run journal takes of the run: the plan (the inodes, the
-// file written and synced) and the final record, on a third copy. As in the window and the command
-// line, the run is handed the listing its preview read, for as long as the kernel vouches for it;
-// that listing is the preview's work and not timed.
+// file written and synced) and the final record, on a third copy. As in the window, the run is
+// handed the kept listing its preview read, for as long as the folder's watch vouches for it; that
+// listing is the preview's work and not timed.
 // Usage: bench_rename [N [FOLDER]]; FOLDER defaults to the folder of this program, so the figures
 // come from the build folder's file system.
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -43,18 +42,15 @@ struct QuietFrontEnd : RenameFrontEnd {
     bool confirmEach() override { return false; }
 };
 
-// What a preview leaves a run: the folder's listing, watched from before it was read.
+// What the window's preview leaves a run: the folder's listing, watched from before it was read.
 struct Previewed {
-    explicit Previewed(const std::string& folder) : fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
-        session.setFolder(folder, fd);
+    explicit Previewed(const std::string& folder) {
+        session.setFolder(folder);
+        session.keepListing(true);
         RenameOptions options;
         options.txtJmeno = Text(1, U'*');  // every name as it is
         session.build(options);
     }
-    ~Previewed() { ::close(fd); }
-    Previewed(const Previewed&) = delete;
-    Previewed& operator=(const Previewed&) = delete;
-    int fd;
     PreviewSession session;
 };
 
