@@ -85,9 +85,7 @@ const Listing* PreviewSession::listingForRun() {
         stamp_ = FolderStamp();
     } else if (keepListing_) {
         listing = cache_.unchanged();
-        cache_.forget();  // the listing itself stays until the next build
-        order_.forget();
-        rowsOfKept_ = false;
+        cache_.forget();  // the listing itself stays until the next build reads the folder
     }
     return listing;
 }

@@ -48,11 +48,11 @@ public:
     Text text() const { return shownText_ ? *shownText_ : previewText(result_.rows); }
     // The rows for a run; the session is left without rows.
     PreviewList takeRows();
-    // For a run about to make its plan: the listing the last build read, while the kernel vouches
-    // that no name of the folder changed since (the run then need not read the folder again to know
-    // its entries); null otherwise. Watching ends here, as the run changes the folder: every rename
-    // would queue an event for nothing, and the next build reads the folder again. A folder given
-    // open is vouched for by its stamp, a kept listing by its watch.
+    // For a run about to make its plan: the listing the last build read, while it is sure that no
+    // name of the folder changed since (the run then need not read the folder again to know its
+    // entries); null otherwise. A folder given open is vouched for by its change time, a kept
+    // listing by its watch. The vouching ends here, as the run changes the folder: a watch would
+    // queue an event for every rename, and the next build reads the folder again.
     const Listing* listingForRun();
 
 private:

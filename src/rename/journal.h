@@ -106,8 +106,7 @@ public:
     // A rename run: `rows` hold the old and new names in run order and get the device and inode of
     // their entries, following chains within the run (a row that renames the new name of an earlier
     // row renames the entry that row moved there). `listing`, when given, is a listing of the folder
-    // that the kernel vouches still holds for its names: its entries' inodes spare reading the
-    // folder once more.
+    // known to hold for its names still: its entries' inodes spare reading the folder once more.
     static std::vector<JournalRow> planRows(const std::string& folder, RenameFolder& dir, std::vector<JournalRow> rows,
                                             const Listing* listing = nullptr);
 

@@ -51,9 +51,9 @@ RunResult cmdPrejmenovat_Run(const std::string& folder, PreviewList rows, const 
 // The same with the system calls replaced (tests).
 RunResult cmdPrejmenovat_Run(const std::string& folder, PreviewList rows, const Text& txtExt, Dialogs& dialogs,
                              RenameFrontEnd& frontEnd, SysCalls& sys);
-// Asked once, when the plan is made after the questions: a listing of the folder that the kernel
-// vouches still holds for its names, or null (PreviewSession::listingForRun). The journal then takes
-// the entries' inodes from it instead of reading the folder.
+// Asked once, when the plan is made after the questions: a listing of the folder known to hold for
+// its names still, or null (PreviewSession::listingForRun). The journal then takes the entries'
+// inodes from it instead of reading the folder.
 using ListingForPlan = std::function<const Listing*()>;
 
 // The same in a folder already open, the one that was listed (`folder` is its path, for messages;

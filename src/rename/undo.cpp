@@ -161,7 +161,16 @@ private:
     // after the run began, and no entry the journal knows.
     bool isPlaceholder(const struct stat& st) const {
         const bool empty = (S_ISREG(st.st_mode) && st.st_size == 0 && st.st_nlink == 1) || S_ISDIR(st.st_mode);
-        return empty && st.st_ctime >= run_.time && journaled_.count(st.st_ino) == 0;
+        return empty && madeAfterStart(st) && journaled_.count(st.st_ino) == 0;
+    }
+
+    // The kernel stamps entries with a clock that may trail the one the run's start was read from by
+    // a tick (10 ms at most), so a placeholder made right after the start, at the turn of a second,
+    // can carry the second before.
+    bool madeAfterStart(const struct stat& st) const {
+        constexpr std::int64_t kTick = 10000000;
+        if (run_.started <= 0) return st.st_ctime >= run_.time;  // a journal without "started"
+        return static_cast<std::int64_t>(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec >= run_.started - kTick;
     }
 
     RenameFolder& dir_;

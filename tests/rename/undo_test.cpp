@@ -160,6 +160,37 @@ TEST_F(Undo, PutsRightWhatAKilledRunLeft) {
     }
 }
 
+// A killed run may leave an empty placeholder under a new name. The kernel stamps it with a clock
+// that can trail the run's own by a tick, so one stamped a little before the run's start is still
+// the run's to remove; an empty folder made well before the run is somebody else's and stays.
+TEST_F(Undo, TellsItsPlaceholderByItsTimeAcrossTheClocksTick) {
+    // Milliseconds from the placeholder's time to the run's start, whether the undo removes it.
+    for (const auto& [after, removed] : {std::pair{5, true}, {50, false}}) {
+        SCOPED_TRACE(after);
+        const TempFolder& dir = fresh({{"a", "A"}, {"b", "B"}});
+        const Snapshot before = snapshot(dir.path());
+        RenameFolder folder(dir.path());
+        RunRecorder plan;
+        ASSERT_EQ(plan.begin(folder, dir.path(),
+                             RunRecorder::planRows(dir.path(), folder, {{.oldName = "a", .newName = "x"}})),
+                  "");
+        dir.folder("x");
+        struct stat x;
+        ASSERT_EQ(::lstat((dir / "x").c_str(), &x), 0);
+        const std::int64_t started = (x.st_ctim.tv_sec * 1000000000LL + x.st_ctim.tv_nsec) + after * 1000000LL;
+        std::string text = readFile(journals().front());
+        const std::size_t line = text.find("\nstarted ") + 9, end = text.find('\n', line);
+        char stamp[32];
+        std::snprintf(stamp, sizeof stamp, "%lld.%09lld", static_cast<long long>(started / 1000000000),
+                      static_cast<long long>(started % 1000000000));
+        text.replace(line, end - line, stamp);
+        std::ofstream(journals().front(), std::ios::trunc) << text;
+        undo();
+        EXPECT_EQ(snapshot(dir.path()).count("x"), removed ? 0u : 1u);
+        EXPECT_EQ(snapshot(dir.path()).size(), before.size() + (removed ? 0 : 1));
+    }
+}
+
 TEST_F(Undo, LeavesAloneAndReportsWhatChangedSinceTheRun) {
     // The file system may give a deleted entry's inode number to the next entry made: x is made anew,
     // well after the run began, and its row in the journal is given the new x's number, as if it had.
