@@ -1,5 +1,6 @@
 #include "platform/folder_stamp.h"
 
+#include <sys/stat.h>
 #include <sys/vfs.h>
 
 #include <cstdint>
@@ -31,15 +32,14 @@ FolderStamp FolderStamp::take(int folderFd) {
     // A time of whole seconds may come from a file system that keeps no finer ones.
     stamp.vouches_ = changesOnlyHere(static_cast<std::uint32_t>(fs.f_type)) && st.st_ctim.tv_nsec != 0 &&
                      nanoseconds(st.st_ctim) <= nanoseconds(now) - kSettledNs;
-    stamp.folder_ = EntryId{st.st_dev, st.st_ino};
     stamp.changed_ = st.st_ctim;
     return stamp;
 }
 
 bool FolderStamp::unchanged(int folderFd) const {
     struct stat st;
-    return vouches_ && fstat(folderFd, &st) == 0 && EntryId{st.st_dev, st.st_ino} == folder_ &&
-           st.st_ctim.tv_sec == changed_.tv_sec && st.st_ctim.tv_nsec == changed_.tv_nsec;
+    return vouches_ && fstat(folderFd, &st) == 0 && st.st_ctim.tv_sec == changed_.tv_sec &&
+           st.st_ctim.tv_nsec == changed_.tv_nsec;
 }
 
 }  // namespace zelvar

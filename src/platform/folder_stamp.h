@@ -5,9 +5,7 @@
 // that keeps times finer than seconds, and for a folder whose last change lay a second or more
 // before the stamp (a change within the same tick of the clock could leave the time as it was).
 // Unlike a watch it costs nothing to set up or to drop, which matters to a short-lived process.
-#include <sys/stat.h>
-
-#include "platform/listing.h"
+#include <ctime>
 
 namespace zelvar {
 
@@ -15,14 +13,12 @@ class FolderStamp {
 public:
     // Taken before the folder, open as `folderFd`, is read.
     static FolderStamp take(int folderFd);
-    // Whether the folder open as `folderFd` holds the names it held when the stamp was taken.
+    // Whether the folder open as `folderFd` (the one stamped) holds the names it held when the stamp
+    // was taken.
     bool unchanged(int folderFd) const;
-    // The folder stamped.
-    const EntryId& folder() const { return folder_; }
 
 private:
     bool vouches_ = false;
-    EntryId folder_;
     struct timespec changed_ {};
 };
 

@@ -6,7 +6,9 @@
 #include <sys/sysmacros.h>
 #include <sys/vfs.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <iterator>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -33,9 +35,7 @@ bool magicFolds(std::uint32_t magic) {
         0xFE534D42,  // smb2
         0x517B,      // smb
     };
-    for (std::uint32_t m : kFolding)
-        if (magic == m) return true;
-    return false;
+    return std::ranges::find(kFolding, magic) != std::end(kFolding);
 }
 
 bool folderFlagFolds(int folderFd) {
@@ -82,9 +82,7 @@ bool changesOnlyHere(std::uint32_t fsType) {
         0x0BD00BD0,  // lustre
         0x794c7630,  // overlay
     };
-    for (std::uint32_t magic : kElsewhere)
-        if (fsType == magic) return false;
-    return true;
+    return std::ranges::find(kElsewhere, fsType) == std::end(kElsewhere);
 }
 
 bool folderFoldsCase(int folderFd) {

@@ -81,7 +81,7 @@ PreviewList PreviewSession::takeRows() {
 const Listing* PreviewSession::listingForRun() {
     const Listing* listing = nullptr;
     if (folderFd_ >= 0) {
-        if (stamp_.unchanged(folderFd_) && listed_.folderId == stamp_.folder()) listing = &listed_;
+        if (stamp_.unchanged(folderFd_)) listing = &listed_;
         stamp_ = FolderStamp();
     } else if (keepListing_) {
         listing = cache_.unchanged();
