@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "engine/keyfilter.h"
+#include "platform/presets.h"
 #include "preview/compose.h"
 
 namespace zelvar::cli {
@@ -195,6 +196,29 @@ const std::vector<OptionRule>& optionTable() {
         r.action = Action::Version;
         return std::string();
          }},
+        // A preset takes the place of every option given so far; the options after it change it.
+        {"preset", true,
+         [](Request& r, const std::string& value) {
+        const PresetRead read = loadPreset(value);
+        if (!read.ok()) return toUtf8(read.error);
+        const Text folder = r.options.txtCesta;
+        r.options = read.preset.options;
+        r.options.txtCesta = folder;
+        r.layout = read.preset.layout;
+        return std::string();
+         }},
+        {"save-preset", true,
+         [](Request& r, const std::string& value) {
+        if (value.empty()) return std::string("--save-preset needs a name");
+        r.action = Action::SavePreset;
+        r.savePresetName = value;
+        return std::string();
+         }},
+        {"presets", false,
+         [](Request& r, const std::string&) {
+        r.action = Action::ListPresets;
+        return std::string();
+         }},
         };
     return table;
 }
@@ -213,6 +237,16 @@ std::string finish(Request& r, int folders) {
     o.txtZachovatCiselnyZaklad = normaliseRadix(o.txtZachovatCiselnyZaklad, o.optZachovatTypCislovani);
     if (r.action == Action::Undo || r.action == Action::History) {
         const std::string mode = r.action == Action::Undo ? "--undo" : "--history";
+        if (!r.samples.empty()) return mode + " cannot be combined with --sample";
+        if (r.apply) return mode + " cannot be combined with --apply";
+        if (r.edit) return mode + " cannot be combined with --edit";
+        if (r.stats) return mode + " cannot be combined with --stats";
+        if (r.json) return mode + " cannot be combined with --json";
+        return {};
+    }
+    if (r.action == Action::SavePreset || r.action == Action::ListPresets) {
+        const std::string mode = r.action == Action::SavePreset ? "--save-preset" : "--presets";
+        if (folders > 0) return mode + " reads no folder, so FOLDER must not be given";
         if (!r.samples.empty()) return mode + " cannot be combined with --sample";
         if (r.apply) return mode + " cannot be combined with --apply";
         if (r.edit) return mode + " cannot be combined with --edit";
@@ -361,6 +395,18 @@ Undo:
   --history prints one line per run, newest first, fields split by TAB:
   time, renamed/planned, kind (přejmenování, vrácení), state (dokončeno,
   přerušeno, vráceno), folder.
+
+Presets:
+  --preset NAME         apply the saved preset NAME in place of the options
+                        before it; the options after it change it
+  --save-preset NAME    save the options given as the preset NAME and exit;
+                        no folder is read, a preset of that name is kept
+                        (exit 1)
+  --presets             print the names of the saved presets, one per line
+  Presets are kept in $XDG_CONFIG_HOME/zelvar/presets (default
+  ~/.config/zelvar/presets), one file per preset, and are shared with the
+  window ("Funkce" > "Předvolby"). An unknown or damaged preset is a usage
+  error.
 
 Options take their value as "--opt VALUE" or "--opt=VALUE"; "--" ends the
 options. Exit status: 0 success, 1 FOLDER could not be listed (also without

@@ -17,6 +17,8 @@ enum class Action {
     History,  // list the journaled runs of FOLDER
     Help,
     Version,
+    SavePreset,   // save the options given as a preset, read no folder
+    ListPresets,  // print the names of the saved presets
 };
 
 struct Request {
@@ -30,6 +32,8 @@ struct Request {
     std::string editFile;  // "-" reads standard input
     std::vector<std::string> samples;
     double counter = 1;  // the counter value of the samples
+    std::string savePresetName;
+    int layout = 1;  // the layout a saved preset records: that of the last --preset, else professional
 };
 
 struct ParseResult {

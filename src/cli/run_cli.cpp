@@ -11,6 +11,7 @@
 #include "cli/args.h"
 #include "engine/pattern.h"
 #include "platform/listing.h"
+#include "platform/presets.h"
 #include "platform/saferename.h"
 #include "preview/compose.h"
 #include "preview/session.h"
@@ -363,6 +364,15 @@ int runCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err,
         case Action::Samples: return printSamples(r, out);
         case Action::Undo: return undoFolder(r, out, err);
         case Action::History: return printHistory(r, out, err);
+        case Action::SavePreset: {
+            const Text error = savePreset(r.savePresetName, Preset{r.options, r.layout}, false);
+            if (error.empty()) return 0;
+            complain(err, toUtf8(error));
+            return 1;
+        }
+        case Action::ListPresets:
+            for (const std::string& name : presetNames()) writeBytes(out, name + "\n");
+            return 0;
         case Action::Preview: break;
     }
     return previewFolder(r, out, err, in);
