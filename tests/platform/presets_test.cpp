@@ -1,0 +1,207 @@
+#include "platform/presets.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <variant>
+
+#include "platform/temp_folder.h"
+
+using namespace zelvar;
+using zelvar::testing::TempFolder;
+
+namespace {
+
+// Every test gets a config folder of its own.
+class Presets : public ::testing::Test {
+protected:
+    void SetUp() override { setenv("XDG_CONFIG_HOME", config.path().c_str(), 1); }
+    void TearDown() override { unsetenv("XDG_CONFIG_HOME"); }
+    std::string folder() const { return config.path() + "/zelvar/presets"; }
+    void writeRaw(const std::string& file, const std::string& text) {
+        ASSERT_EQ(savePreset("x", Preset{}, true), U"");  // makes the folder
+        std::ofstream(folder() + "/" + file, std::ios::binary) << text;
+    }
+    TempFolder config;
+};
+
+using Field = std::variant<Text RenameOptions::*, int RenameOptions::*>;
+
+// One row per stored option with a value other than its start value.
+const std::vector<std::pair<Field, std::variant<Text, int>>> kEveryOption = {
+    {&RenameOptions::txtJmeno, Text(U"Foto_:::\\x=1\n\t\U0001F422")},
+    {&RenameOptions::txtExt, Text(U"JPG\r")},
+    {&RenameOptions::chkObratitJm, 1},
+    {&RenameOptions::chkObratitEx, 1},
+    {&RenameOptions::optVelikost, 3},
+    {&RenameOptions::optCitac, 2},
+    {&RenameOptions::txtCisloOd, Text(U"007")},
+    {&RenameOptions::txtDif, Text(U"-2")},
+    {&RenameOptions::chkStejnePripony, 1},
+    {&RenameOptions::chkINula, 1},
+    {&RenameOptions::chkCisloNula, 1},
+    {&RenameOptions::optZachovatCisla, 1},
+    {&RenameOptions::optTypCislovani, 2},
+    {&RenameOptions::txtCiselnyZaklad, Text(U"16")},
+    {&RenameOptions::optZachovatTypCislovani, 1},
+    {&RenameOptions::txtZachovatCiselnyZaklad, Text(U"8")},
+    {&RenameOptions::chkBezDia, 1},
+    {&RenameOptions::cboPauzy, -1},
+    {&RenameOptions::txtZamenitCo, Text(U"a=b")},
+    {&RenameOptions::txtZamenitZaCo, Text(U"\\")},
+    {&RenameOptions::chkZamenaVse, 1},
+    {&RenameOptions::txtOdstranit, fromUtf8("\xffx")},  // a byte that is not UTF-8
+    {&RenameOptions::chkJmeno, 1},
+    {&RenameOptions::chkExt, 1},
+    {&RenameOptions::optRazeni, 3},
+    {&RenameOptions::chkCisla, 1},
+    {&RenameOptions::chkObracene, 1},
+    {&RenameOptions::optFile, 2},
+    {&RenameOptions::txtVyhlFiltr, Text(U"")},
+    {&RenameOptions::chkKazdy, 1},
+};
+
+TEST_F(Presets, EveryOptionAndTheLayoutSurviveARoundTrip) {
+    Preset preset;
+    preset.layout = 0;
+    preset.options.txtCesta = U"/home/x";
+    for (const auto& [field, value] : kEveryOption) {
+        if (auto* text = std::get_if<Text RenameOptions::*>(&field))
+            preset.options.** text = std::get<Text>(value);
+        else
+            preset.options.*std::get<int RenameOptions::*>(field) = std::get<int>(value);
+    }
+    // A stored option without a row above would go untested.
+    const std::string stored = presetText("a", preset);
+    EXPECT_EQ(std::count(stored.begin(), stored.end(), '\n'), long(kEveryOption.size()) + 3);
+    EXPECT_EQ(stored.find("/home/x"), std::string::npos) << "the folder is no part of a preset";
+
+    ASSERT_EQ(savePreset("a", preset, false), U"");
+    const PresetRead read = loadPreset("a");
+    ASSERT_TRUE(read.ok()) << toUtf8(read.error);
+    EXPECT_EQ(read.name, "a");
+    EXPECT_EQ(read.preset.layout, 0);
+    EXPECT_EQ(read.preset.options.txtCesta, U"");
+    for (const auto& [field, value] : kEveryOption) {
+        if (auto* text = std::get_if<Text RenameOptions::*>(&field))
+            EXPECT_EQ(read.preset.options.**text, std::get<Text>(value)) << toUtf8(std::get<Text>(value));
+        else
+            EXPECT_EQ(read.preset.options.*std::get<int RenameOptions::*>(field), std::get<int>(value));
+    }
+}
+
+TEST_F(Presets, UnknownKeysArePassedOverAndMissingKeysKeepTheirStartValues) {
+    const PresetRead read =
+        parsePreset("zelvar-preset 1\r\npreset-name=p\r\n# comment\r\n\r\nfuture-option=7\r\ncase=1\r\n");
+    ASSERT_TRUE(read.ok()) << toUtf8(read.error);
+    RenameOptions expected;
+    expected.optVelikost = 1;
+    EXPECT_EQ(read.preset.options.optVelikost, 1);
+    EXPECT_EQ(read.preset.options.txtJmeno, expected.txtJmeno);
+    EXPECT_EQ(read.preset.options.txtVyhlFiltr, expected.txtVyhlFiltr);
+    EXPECT_EQ(read.preset.layout, 1);
+}
+
+TEST_F(Presets, ADamagedFileLoadsNothingAndSaysWhy) {
+    const std::pair<std::string, std::string> damaged[] = {
+        {"", "není předvolba"},
+        {"[General]\ncase=1\n", "není předvolba"},
+        {"zelvar-preset 2\npreset-name=p\n", "není předvolba"},
+        {"zelvar-preset 1\ncase=1\n", "chybí klíč preset-name"},
+        {"zelvar-preset 1\npreset-name=p\ncase\n", "řádek 3): chybí znak ="},
+        {"zelvar-preset 1\npreset-name=p\ncase=4\n", "case musí být číslo od 0 do 3"},
+        {"zelvar-preset 1\npreset-name=p\ncase=1x\n", "case musí být"},
+        {"zelvar-preset 1\npreset-name=p\nseparators=-2\n", "separators musí být číslo od -1 do 5"},
+        {"zelvar-preset 1\npreset-name=p\nstart=1a\n", "start smí mít jen číslice"},
+        {"zelvar-preset 1\npreset-name=p\nlayout=2\n", "rozvržení"},
+        {"zelvar-preset 1\npreset-name=p\nname=a\\q\n", "zpětné lomítko"},
+        {"zelvar-preset 1\npreset-name=p\nname=a\\x4\n", "zpětné lomítko"},
+        {"zelvar-preset 1\npreset-name=p\ncase=1\ncase=2\n", "dvakrát"},
+    };
+    for (const auto& [text, reason] : damaged) {
+        const PresetRead read = parsePreset(text);
+        EXPECT_FALSE(read.ok()) << text;
+        EXPECT_NE(toUtf8(read.error).find(reason), std::string::npos) << toUtf8(read.error);
+        EXPECT_EQ(read.preset.options.optVelikost, 0) << "nothing of a damaged preset counts";
+    }
+    writeRaw(presetFileName("bad"), "zelvar-preset 1\npreset-name=bad\ncase=9\n");
+    EXPECT_FALSE(loadPreset("bad").ok());
+    // Still listed, so that choosing it can say what is wrong.
+    const auto names = presetNames();
+    EXPECT_NE(std::find(names.begin(), names.end(), "bad"), names.end());
+    // A file under the name of another preset is not that preset.
+    writeRaw(presetFileName("mine"), "zelvar-preset 1\npreset-name=other\n");
+    EXPECT_NE(toUtf8(loadPreset("mine").error).find("jiné jméno"), std::string::npos);
+}
+
+TEST_F(Presets, AnyNameStaysInsideTheFolderAsAVisibleFile) {
+    const std::string names[] = {"../x",
+                                 "a/b",
+                                 ".",
+                                 "..",
+                                 ".hidden",
+                                 "Dovolená 2024 🐢",
+                                 std::string("n\0ul", 4),
+                                 "a%2Fb",
+                                 std::string(300, 'x'),
+                                 std::string(300, 'x') + "y",
+                                 "\xff\xfe",
+                                 "-"};
+    for (const std::string& name : names) {
+        const std::string file = presetFileName(name);
+        EXPECT_EQ(file.find('/'), std::string::npos) << file;
+        EXPECT_NE(file[0], '.') << file;
+        EXPECT_LE(file.size(), 255u) << name;
+        Preset preset;
+        preset.options.txtJmeno = fromUtf8(name.substr(0, 20));
+        ASSERT_EQ(savePreset(name, preset, false), U"") << name;
+        const PresetRead read = loadPreset(name);
+        ASSERT_TRUE(read.ok()) << toUtf8(read.error);
+        EXPECT_EQ(read.name, name);
+        EXPECT_EQ(read.preset.options.txtJmeno, fromUtf8(name.substr(0, 20)));
+    }
+    auto listed = presetNames();
+    auto expected = std::vector<std::string>(std::begin(names), std::end(names));
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(listed, expected);
+    // Nothing was written beside the presets' folder.
+    struct stat st;
+    EXPECT_NE(lstat((config.path() + "/zelvar/x.preset").c_str(), &st), 0);
+    EXPECT_NE(lstat((config.path() + "/zelvar/presets/a").c_str(), &st), 0);
+    EXPECT_NE(savePreset("", Preset{}, false), U"");
+    EXPECT_FALSE(loadPreset("").ok());
+}
+
+TEST_F(Presets, SavingKeepsAnExistingPresetUnlessToldToReplaceIt) {
+    Preset first, second;
+    first.options.optVelikost = 1;
+    second.options.optVelikost = 2;
+    ASSERT_EQ(savePreset("p", first, false), U"");
+    EXPECT_EQ(savePreset("p", second, false), U"Předvolba „p“ už existuje.");
+    EXPECT_EQ(loadPreset("p").preset.options.optVelikost, 1);
+    ASSERT_EQ(savePreset("p", second, true), U"");
+    EXPECT_EQ(loadPreset("p").preset.options.optVelikost, 2);
+    // No temporary file is left behind.
+    EXPECT_EQ(presetNames(), std::vector<std::string>{"p"});
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder()), {}), 1);
+}
+
+TEST_F(Presets, RenameAndRemove) {
+    Preset preset;
+    preset.options.optRazeni = 2;
+    ASSERT_EQ(savePreset("old", preset, false), U"");
+    ASSERT_EQ(savePreset("taken", Preset{}, false), U"");
+    EXPECT_EQ(renamePreset("old", "taken"), U"Předvolba „taken“ už existuje.");
+    EXPECT_TRUE(presetExists("old"));
+    EXPECT_EQ(renamePreset("old", "new/name"), U"");
+    EXPECT_FALSE(presetExists("old"));
+    EXPECT_EQ(loadPreset("new/name").preset.options.optRazeni, 2);
+    EXPECT_EQ(removePreset("new/name"), U"");
+    EXPECT_EQ(removePreset("new/name"), U"Předvolba „new/name“ neexistuje.");
+    EXPECT_EQ(presetNames(), std::vector<std::string>{"taken"});
+}
+
+}  // namespace
