@@ -8,26 +8,13 @@
 #include <utility>
 
 #include "engine/keyfilter.h"
+#include "engine/optionkeys.h"
 #include "platform/presets.h"
 #include "preview/compose.h"
 
 namespace zelvar::cli {
 
 namespace {
-
-struct Choice {
-    std::string_view word;
-    int index;
-};
-
-const std::vector<Choice> kCase = {{"keep", 0}, {"lower", 1}, {"upper", 2}, {"title", 3}};
-const std::vector<Choice> kNumbering = {{"counter", 0}, {"same", 1}, {"keep", 2}};
-const std::vector<Choice> kKeepMode = {{"format", 0}, {"move", 1}};
-const std::vector<Choice> kDigits = {{"0-9", 0}, {"a-z", 1}, {"0-9a-z", 2}};
-const std::vector<Choice> kSeparators = {{"keep", 0},   {"remove", 1}, {"underscore", 2},
-                                         {"hyphen", 3}, {"space", 4},  {"keep-hyphen", 5}};
-const std::vector<Choice> kSort = {{"name", 0}, {"ext", 1}, {"date", 2}, {"none", 3}};
-const std::vector<Choice> kKind = {{"files", 0}, {"folders", 1}, {"both", 2}};
 
 bool allDigits(std::string_view s) {
     return std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
@@ -51,15 +38,6 @@ std::optional<double> wholeNumber(std::string_view s) {
     return negative ? -d : d;
 }
 
-std::string choiceList(const std::vector<Choice>& choices) {
-    std::string list;
-    for (const auto& c : choices) {
-        if (!list.empty()) list += ", ";
-        list += c.word;
-    }
-    return list;
-}
-
 using Setter = std::function<std::string(Request&, const std::string&)>;
 
 struct OptionRule {
@@ -72,13 +50,6 @@ std::string invalidValue(std::string_view option, const std::string& value, cons
     return "invalid value '" + value + "' for --" + std::string(option) + " (" + expected + ")";
 }
 
-OptionRule flag(std::string_view name, int RenameOptions::*field) {
-    return {name, false, [field](Request& r, const std::string&) {
-                r.options.*field = 1;
-                return std::string();
-            }};
-}
-
 OptionRule requestFlag(std::string_view name, bool Request::*field) {
     return {name, false, [field](Request& r, const std::string&) {
                 r.*field = true;
@@ -86,140 +57,96 @@ OptionRule requestFlag(std::string_view name, bool Request::*field) {
             }};
 }
 
-OptionRule choice(std::string_view name, int RenameOptions::*field, const std::vector<Choice>& choices) {
-    return {name, true, [name, field, &choices](Request& r, const std::string& value) {
-                for (const auto& c : choices) {
-                    if (c.word == value) {
-                        r.options.*field = c.index;
-                        return std::string();
-                    }
-                }
-                return invalidValue(name, value, choiceList(choices));
-            }};
-}
-
-OptionRule text(std::string_view name, Text RenameOptions::*field) {
-    return {name, true, [field](Request& r, const std::string& value) {
-                r.options.*field = fromUtf8(value);
-                return std::string();
-            }};
-}
-
-// The fields that accept digits only (possibly none), as their key filters allow.
-OptionRule digits(std::string_view name, Text RenameOptions::*field) {
-    return {name, true, [name, field](Request& r, const std::string& value) {
-                if (!allDigits(value)) return invalidValue(name, value, "digits only");
-                r.options.*field = fromUtf8(value);
-                return std::string();
-            }};
-}
-
-// The replacement fields never hold a character that a file name may not contain.
-OptionRule strippedText(std::string_view name, Text RenameOptions::*field) {
-    return {name, true, [field](Request& r, const std::string& value) {
-                r.options.*field = BezZakazanychZnaku(fromUtf8(value));
-                return std::string();
+// The rename options come from the table they share with presets.
+OptionRule renameOption(const OptionKey& key) {
+    if (key.kind == OptionKind::Flag) {
+        return {key.name, false, [&key](Request& r, const std::string&) {
+                    r.options.*key.number = 1;
+                    return std::string();
+                }};
+    }
+    return {key.name, true, [&key](Request& r, const std::string& value) {
+                if (setOptionValue(r.options, key, value)) return std::string();
+                return invalidValue(key.name, value, key.kind == OptionKind::Choice ? choiceWords(key) : "digits only");
             }};
 }
 
 const std::vector<OptionRule>& optionTable() {
-    static const std::vector<OptionRule> table =
-        {
-            text("name", &RenameOptions::txtJmeno),
-            text("ext", &RenameOptions::txtExt),
-            flag("mirror-name", &RenameOptions::chkObratitJm),
-            flag("mirror-ext", &RenameOptions::chkObratitEx),
-            choice("case", &RenameOptions::optVelikost, kCase),
-            choice("numbering", &RenameOptions::optCitac, kNumbering),
-            digits("start", &RenameOptions::txtCisloOd),
-            text("step", &RenameOptions::txtDif),
-            flag("same-by-ext", &RenameOptions::chkStejnePripony),
-            flag("zero-first", &RenameOptions::chkINula),
-            flag("insert-zero", &RenameOptions::chkCisloNula),
-            choice("keep-mode", &RenameOptions::optZachovatCisla, kKeepMode),
-            choice("digits", &RenameOptions::optTypCislovani, kDigits),
-            digits("radix", &RenameOptions::txtCiselnyZaklad),
-            choice("old-digits", &RenameOptions::optZachovatTypCislovani, kDigits),
-            digits("old-radix", &RenameOptions::txtZachovatCiselnyZaklad),
-            flag("no-diacritics", &RenameOptions::chkBezDia),
-            choice("separators", &RenameOptions::cboPauzy, kSeparators),
-            strippedText("replace", &RenameOptions::txtZamenitCo),
-            strippedText("with", &RenameOptions::txtZamenitZaCo),
-            flag("whole", &RenameOptions::chkZamenaVse),
-            text("remove", &RenameOptions::txtOdstranit),
-            flag("reverse-name", &RenameOptions::chkJmeno),
-            flag("reverse-ext", &RenameOptions::chkExt),
-            choice("sort", &RenameOptions::optRazeni, kSort),
-            flag("numeric", &RenameOptions::chkCisla),
-            flag("descending", &RenameOptions::chkObracene),
-            choice("kind", &RenameOptions::optFile, kKind),
-            text("filter", &RenameOptions::txtVyhlFiltr),
-            requestFlag("stats", &Request::stats),
-            requestFlag("apply", &Request::apply),
-            requestFlag("json", &Request::json),
-            {"edit", true,
-             [](Request& r, const std::string& value) {
-        if (value.empty()) return std::string("--edit needs a file name, or - for standard input");
-        r.edit = true;
-        r.editFile = value;
-        return std::string();
+    static const std::vector<OptionRule> table = [] {
+        std::vector<OptionRule> t;
+        for (const OptionKey& key : optionKeys())
+            if (key.commandLine) t.push_back(renameOption(key));
+        const std::vector<OptionRule> more =
+            {
+                requestFlag("stats", &Request::stats),
+                requestFlag("apply", &Request::apply),
+                requestFlag("json", &Request::json),
+                {"edit", true,
+                 [](Request& r, const std::string& value) {
+            if (value.empty()) return std::string("--edit needs a file name, or - for standard input");
+            r.edit = true;
+            r.editFile = value;
+            return std::string();
+                 }},
+                {"sample", true,
+                 [](Request& r, const std::string& value) {
+            r.samples.push_back(value);
+            return std::string();
+                 }},
+                                      {"counter", true,
+                                       [](Request& r, const std::string& value) {
+            const auto n = wholeNumber(value);
+            if (!n) return invalidValue("counter", value, "a whole number");
+            r.counter = *n;
+            return std::string();
+                                       }},
+            {"undo", false,
+             [](Request& r, const std::string&) {
+            r.action = Action::Undo;
+            return std::string();
              }},
-            {"sample", true,
-             [](Request& r, const std::string& value) {
-        r.samples.push_back(value);
-        return std::string();
+            {"history", false,
+             [](Request& r, const std::string&) {
+            r.action = Action::History;
+            return std::string();
              }},
-                                         {"counter", true,
-                                          [](Request& r, const std::string& value) {
-        const auto n = wholeNumber(value);
-        if (!n) return invalidValue("counter", value, "a whole number");
-        r.counter = *n;
-        return std::string();
-                                          }},
-        {"undo", false,
-         [](Request& r, const std::string&) {
-        r.action = Action::Undo;
-        return std::string();
-         }},
-        {"history", false,
-         [](Request& r, const std::string&) {
-        r.action = Action::History;
-        return std::string();
-         }},
-        {"help", false,
-         [](Request& r, const std::string&) {
-        r.action = Action::Help;
-        return std::string();
-         }},
-        {"version", false,
-         [](Request& r, const std::string&) {
-        r.action = Action::Version;
-        return std::string();
-         }},
-        // A preset takes the place of every option given so far; the options after it change it.
-        {"preset", true,
-         [](Request& r, const std::string& value) {
-        const PresetRead read = loadPreset(value);
-        if (!read.ok()) return toUtf8(read.error);
-        const Text folder = r.options.txtCesta;
-        r.options = read.preset.options;
-        r.options.txtCesta = folder;
-        r.layout = read.preset.layout;
-        return std::string();
-         }},
-        {"save-preset", true,
-         [](Request& r, const std::string& value) {
-        if (value.empty()) return std::string("--save-preset needs a name");
-        r.action = Action::SavePreset;
-        r.savePresetName = value;
-        return std::string();
-         }},
-        {"presets", false,
-         [](Request& r, const std::string&) {
-        r.action = Action::ListPresets;
-        return std::string();
-         }},
-        };
+            {"help", false,
+             [](Request& r, const std::string&) {
+            r.action = Action::Help;
+            return std::string();
+             }},
+            {"version", false,
+             [](Request& r, const std::string&) {
+            r.action = Action::Version;
+            return std::string();
+             }},
+            // A preset takes the place of every option given so far; the options after it change it.
+            {"preset", true,
+             [](Request& r, const std::string& value) {
+            const PresetRead read = loadPreset(value);
+            if (!read.ok()) return toUtf8(read.error);
+            const Text folder = r.options.txtCesta;
+            r.options = read.preset.options;
+            r.options.txtCesta = folder;
+            r.layout = read.preset.layout;
+            return std::string();
+             }},
+            {"save-preset", true,
+             [](Request& r, const std::string& value) {
+            if (value.empty()) return std::string("--save-preset needs a name");
+            r.action = Action::SavePreset;
+            r.savePresetName = value;
+            return std::string();
+             }},
+            {"presets", false,
+             [](Request& r, const std::string&) {
+            r.action = Action::ListPresets;
+            return std::string();
+             }},
+            };
+        t.insert(t.end(), more.begin(), more.end());
+        return t;
+    }();
     return table;
 }
 
@@ -233,6 +160,7 @@ const OptionRule* findOption(std::string_view name) {
 // Checks made once every option is known: they depend on several options together.
 std::string finish(Request& r, int folders) {
     auto& o = r.options;
+    keepOptionsValid(o);
     o.txtCiselnyZaklad = normaliseRadix(o.txtCiselnyZaklad, o.optTypCislovani);
     o.txtZachovatCiselnyZaklad = normaliseRadix(o.txtZachovatCiselnyZaklad, o.optZachovatTypCislovani);
     if (r.action == Action::Undo || r.action == Action::History) {

@@ -13,6 +13,8 @@
 #include <optional>
 #include <set>
 
+#include "engine/optionkeys.h"
+
 namespace zelvar {
 
 namespace {
@@ -21,57 +23,6 @@ constexpr std::string_view kHeader = "zelvar-preset 1";
 constexpr std::string_view kSuffix = ".preset";
 // Leaves room for the hash and the suffix within the 255 bytes of a file name.
 constexpr std::size_t kMaxEncoded = 200;
-
-enum class Kind { Text, Digits, Number };
-
-// One row per stored option. Adding an option to RenameOptions and to presets is one row here.
-struct Key {
-    std::string_view key;
-    Text RenameOptions::*text = nullptr;
-    int RenameOptions::*number = nullptr;
-    Kind kind = Kind::Text;
-    int low = 0, high = 1;
-
-    Key(std::string_view k, Text RenameOptions::*t, Kind how = Kind::Text) : key(k), text(t), kind(how) {}
-    Key(std::string_view k, int RenameOptions::*n, int lo = 0, int hi = 1)
-        : key(k), number(n), kind(Kind::Number), low(lo), high(hi) {}
-};
-
-const std::vector<Key>& keys() {
-    static const std::vector<Key> table = {
-        {"name", &RenameOptions::txtJmeno},
-        {"ext", &RenameOptions::txtExt},
-        {"mirror-name", &RenameOptions::chkObratitJm},
-        {"mirror-ext", &RenameOptions::chkObratitEx},
-        {"case", &RenameOptions::optVelikost, 0, 3},
-        {"numbering", &RenameOptions::optCitac, 0, 2},
-        {"start", &RenameOptions::txtCisloOd, Kind::Digits},
-        {"step", &RenameOptions::txtDif},
-        {"same-by-ext", &RenameOptions::chkStejnePripony},
-        {"zero-first", &RenameOptions::chkINula},
-        {"insert-zero", &RenameOptions::chkCisloNula},
-        {"keep-mode", &RenameOptions::optZachovatCisla, 0, 1},
-        {"digits", &RenameOptions::optTypCislovani, 0, 2},
-        {"radix", &RenameOptions::txtCiselnyZaklad, Kind::Digits},
-        {"old-digits", &RenameOptions::optZachovatTypCislovani, 0, 2},
-        {"old-radix", &RenameOptions::txtZachovatCiselnyZaklad, Kind::Digits},
-        {"no-diacritics", &RenameOptions::chkBezDia},
-        {"separators", &RenameOptions::cboPauzy, -1, 5},
-        {"replace", &RenameOptions::txtZamenitCo},
-        {"with", &RenameOptions::txtZamenitZaCo},
-        {"whole", &RenameOptions::chkZamenaVse},
-        {"remove", &RenameOptions::txtOdstranit},
-        {"reverse-name", &RenameOptions::chkJmeno},
-        {"reverse-ext", &RenameOptions::chkExt},
-        {"sort", &RenameOptions::optRazeni, 0, 3},
-        {"numeric", &RenameOptions::chkCisla},
-        {"descending", &RenameOptions::chkObracene},
-        {"kind", &RenameOptions::optFile, 0, 2},
-        {"filter", &RenameOptions::txtVyhlFiltr},
-        {"confirm-each", &RenameOptions::chkKazdy},
-    };
-    return table;
-}
 
 // Backslash, and every control character, is escaped so that a value always stays on its line;
 // other bytes (also those of names that are not UTF-8) are written as they are.
@@ -120,20 +71,7 @@ std::optional<std::string> unescape(std::string_view text) {
     return out;
 }
 
-std::optional<int> smallNumber(std::string_view s) {
-    bool negative = false;
-    if (!s.empty() && s[0] == '-') {
-        negative = true;
-        s.remove_prefix(1);
-    }
-    if (s.empty() || s.size() > 6) return std::nullopt;
-    int value = 0;
-    for (char c : s) {
-        if (c < '0' || c > '9') return std::nullopt;
-        value = value * 10 + (c - '0');
-    }
-    return negative ? -value : value;
-}
+constexpr std::string_view kLayouts[] = {"simple", "professional"};
 
 Text lineError(std::size_t line, const std::string& what) {
     return fromUtf8("Předvolba je poškozená (řádek " + std::to_string(line) + "): " + what);
@@ -186,15 +124,9 @@ std::optional<std::string> readFile(const std::string& path, int& error) {
 
 std::string presetText(const std::string& name, const Preset& preset) {
     std::string out(kHeader);
-    out += "\npreset-name=" + escape(name) + "\nlayout=" + std::to_string(preset.layout) + "\n";
-    for (const Key& k : keys()) {
-        out += std::string(k.key) + "=";
-        if (k.text)
-            out += escape(toUtf8(preset.options.*k.text));
-        else
-            out += std::to_string(preset.options.*k.number);
-        out += "\n";
-    }
+    out += "\npreset-name=" + escape(name) + "\nlayout=" + std::string(kLayouts[preset.layout != 0]) + "\n";
+    for (const OptionKey& key : optionKeys())
+        out += std::string(key.name) + "=" + escape(optionValue(preset.options, key)) + "\n";
     return out;
 }
 
@@ -242,33 +174,25 @@ PresetRead parsePreset(std::string_view text) {
             continue;
         }
         if (key == "layout") {
-            const auto n = smallNumber(*value);
-            if (!n || *n < 0 || *n > 1) {
-                result.error = lineError(lineNo, "rozvržení musí být 0 nebo 1.");
+            const auto layout = std::find(std::begin(kLayouts), std::end(kLayouts), *value);
+            if (layout == std::end(kLayouts)) {
+                result.error = lineError(lineNo, "rozvržení musí být simple nebo professional.");
                 return result;
             }
-            preset.layout = *n;
+            preset.layout = int(layout - std::begin(kLayouts));
             continue;
         }
-        const auto k = std::find_if(keys().begin(), keys().end(), [&](const Key& r) { return r.key == key; });
-        if (k == keys().end()) continue;  // an option of another build
-        if (k->text) {
-            if (k->kind == Kind::Digits &&
-                !std::all_of(value->begin(), value->end(), [](char c) { return c >= '0' && c <= '9'; })) {
-                result.error = lineError(lineNo, "hodnota klíče " + key + " smí mít jen číslice.");
-                return result;
-            }
-            preset.options.*k->text = fromUtf8(*value);
-        } else {
-            const auto n = smallNumber(*value);
-            if (!n || *n < k->low || *n > k->high) {
-                result.error = lineError(lineNo, "hodnota klíče " + key + " musí být číslo od " +
-                                                     std::to_string(k->low) + " do " + std::to_string(k->high) + ".");
-                return result;
-            }
-            preset.options.*k->number = *n;
+        const OptionKey* option = findOptionKey(key);
+        if (!option) continue;  // an option of another build
+        if (!setOptionValue(preset.options, *option, *value)) {
+            std::string rule = "musí být jedna z: " + choiceWords(*option) + ".";
+            if (option->kind == OptionKind::Flag) rule = "musí být 0 nebo 1.";
+            if (option->kind == OptionKind::Digits) rule = "smí mít jen číslice.";
+            result.error = lineError(lineNo, "hodnota klíče " + key + " " + rule);
+            return result;
         }
     }
+    keepOptionsValid(preset.options);
     if (!named) {
         result.error = U"Předvolba je poškozená: chybí klíč preset-name.";
         return result;

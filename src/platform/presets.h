@@ -1,8 +1,9 @@
 #pragma once
 // Saved presets: every rename option and the layout under a name the user chose, one file per preset
 // in $XDG_CONFIG_HOME/zelvar/presets (default ~/.config/zelvar/presets). The file is plain key=value
-// text; a key it does not know is passed over and a key it lacks keeps its start value, so a preset
-// saved by an older or newer build still loads. A damaged file loads nothing.
+// text, the keys and values those of the command line (engine/optionkeys.h); a key it does not know
+// is passed over and a key it lacks keeps its start value, so a preset saved by an older or newer
+// build still loads. A damaged file loads nothing.
 #include <string>
 #include <string_view>
 #include <vector>

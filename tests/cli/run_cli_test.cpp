@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <algorithm>
 #include <regex>
 #include <tuple>
 
@@ -263,6 +264,73 @@ TEST(Apply, RenamesInTheFolderListedWhateverItsPathLeadsToMeanwhile) {
     EXPECT_EQ(code, 0);
     EXPECT_EQ(snapshot(dir / "listed"), renamed(listedBefore, {{"a.jpg", "x1.jpg"}}));
     EXPECT_EQ(snapshot(dir / "other"), otherBefore);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Presets, SaveListApplyAndRefuse) {
+    TempFolder config;
+    setenv("XDG_CONFIG_HOME", config.path().c_str(), 1);
+    EXPECT_EQ(run({"--presets"}), (CliRun{0, "", ""}));
+    EXPECT_EQ(run({"--case", "upper", "--name", "x_*", "--save-preset", "../Velká 🐢"}), (CliRun{0, "", ""}));
+    EXPECT_EQ(run({"--save-preset", "a"}), (CliRun{0, "", ""}));
+    EXPECT_EQ(run({"--presets"}), (CliRun{0, "../Velká 🐢\na\n", ""}));
+    EXPECT_EQ(run({"--preset", "../Velká 🐢", "--sample", "ab.txt"}), (CliRun{0, "X_AB.TXT\n", ""}));
+    EXPECT_EQ(run({"--preset", "../Velká 🐢", "--case", "keep", "--sample", "ab.txt"}), (CliRun{0, "x_ab.txt\n", ""}));
+    EXPECT_EQ(run({"--name", "y", "--preset", "a", "--sample", "ab.txt"}), (CliRun{0, "ab.txt\n", ""}));
+    // A preset of that name is kept; an unknown one is a usage error.
+    expectComplaint(run({"--case", "lower", "--save-preset", "a"}), 1);
+    EXPECT_EQ(run({"--preset", "a", "--sample", "AB"}).out, "AB\n");
+    expectComplaint(run({"--preset", "b", "--sample", "AB"}), 2);
+    unsetenv("XDG_CONFIG_HOME");
+}
+
+// Any name is a name: none reaches outside the presets' folder, each one comes back as given.
+TEST(Presets, OddNamesAreKeptApart) {
+    TempFolder config;
+    setenv("XDG_CONFIG_HOME", config.path().c_str(), 1);
+    const std::string names[] = {
+        "/", "..", ".", "../../x", "a/b", "Předvolba č. 1 🐢", std::string(400, 'z'), std::string(400, 'z') + "!"};
+    std::string listed;
+    for (std::size_t i = 0; i < std::size(names); ++i) {
+        const std::string pattern = "P" + std::to_string(i) + "_*";
+        EXPECT_EQ(run({"--name", pattern, "--save-preset", names[i]}), (CliRun{0, "", ""})) << names[i];
+    }
+    for (std::size_t i = 0; i < std::size(names); ++i)
+        EXPECT_EQ(run({"--preset", names[i], "--sample", "f.txt"}).out, "P" + std::to_string(i) + "_f.txt\n")
+            << names[i];
+    std::vector<std::string> sorted(std::begin(names), std::end(names));
+    std::sort(sorted.begin(), sorted.end());
+    for (const std::string& name : sorted) listed += name + "\n";
+    EXPECT_EQ(run({"--presets"}).out, listed);
+    // Only the presets' folder was written.
+    EXPECT_EQ(snapshot(config.path()).size(), 1u);
+    EXPECT_EQ(snapshot(config.path() + "/zelvar").size(), 1u);
+    EXPECT_EQ(snapshot(config.path() + "/zelvar/presets").size(), std::size(names));
+    expectComplaint(run({"--save-preset", ""}), 2);
+    expectComplaint(run({"--preset", "", "--sample", "a"}), 2);
+    unsetenv("XDG_CONFIG_HOME");
+}
+
+// A damaged preset is a usage error that names what is wrong, and nothing is done.
+TEST(Presets, ADamagedPresetIsReportedAndNothingRuns) {
+    TempFolder config, work;
+    setenv("XDG_CONFIG_HOME", config.path().c_str(), 1);
+    work.file("a.txt", "a");
+    ASSERT_EQ(run({"--save-preset", "p"}).code, 0);
+    const std::string file = config.path() + "/zelvar/presets/p.preset";
+    std::FILE* f = std::fopen(file.c_str(), "w");
+    std::fputs("zelvar-preset 1\npreset-name=p\nname=X\ncase=huge\n", f);
+    std::fclose(f);
+    const CliRun damaged = run({"--preset", "p", "--apply", work.path()});
+    expectComplaint(damaged, 2);
+    EXPECT_NE(damaged.err.find("řádek 4"), std::string::npos) << damaged.err;
+    EXPECT_EQ(damaged.out, "");
+    EXPECT_EQ(snapshot(work.path()).size(), 1u);
+    EXPECT_EQ(snapshot(work.path()).count("a.txt"), 1u);
+    unsetenv("XDG_CONFIG_HOME");
 }
 
 }  // namespace

@@ -49,9 +49,9 @@ const std::vector<std::pair<Field, std::variant<Text, int>>> kEveryOption = {
     {&RenameOptions::optZachovatTypCislovani, 1},
     {&RenameOptions::txtZachovatCiselnyZaklad, Text(U"8")},
     {&RenameOptions::chkBezDia, 1},
-    {&RenameOptions::cboPauzy, -1},
+    {&RenameOptions::cboPauzy, 5},
     {&RenameOptions::txtZamenitCo, Text(U"a=b")},
-    {&RenameOptions::txtZamenitZaCo, Text(U"\\")},
+    {&RenameOptions::txtZamenitZaCo, Text(U"#=é")},
     {&RenameOptions::chkZamenaVse, 1},
     {&RenameOptions::txtOdstranit, fromUtf8("\xffx")},  // a byte that is not UTF-8
     {&RenameOptions::chkJmeno, 1},
@@ -95,7 +95,7 @@ TEST_F(Presets, EveryOptionAndTheLayoutSurviveARoundTrip) {
 
 TEST_F(Presets, UnknownKeysArePassedOverAndMissingKeysKeepTheirStartValues) {
     const PresetRead read =
-        parsePreset("zelvar-preset 1\r\npreset-name=p\r\n# comment\r\n\r\nfuture-option=7\r\ncase=1\r\n");
+        parsePreset("zelvar-preset 1\r\npreset-name=p\r\n# comment\r\n\r\nfuture-option=7\r\ncase=lower\r\n");
     ASSERT_TRUE(read.ok()) << toUtf8(read.error);
     RenameOptions expected;
     expected.optVelikost = 1;
@@ -105,21 +105,43 @@ TEST_F(Presets, UnknownKeysArePassedOverAndMissingKeysKeepTheirStartValues) {
     EXPECT_EQ(read.preset.layout, 1);
 }
 
+// A preset keeps what the window's fields may hold: an edited file cannot put a character that a
+// file name may not contain into the replacement, and a list with no item selected is stored as the
+// item it acts as.
+TEST_F(Presets, LoadingKeepsTheRulesOfTheFields) {
+    const PresetRead read =
+        parsePreset("zelvar-preset 1\npreset-name=p\nreplace=a/b\\\\c:*?\nwith=<x>|\"\nremove=/:\nlayout=simple\n");
+    ASSERT_TRUE(read.ok()) << toUtf8(read.error);
+    EXPECT_EQ(read.preset.options.txtZamenitCo, U"abc");
+    EXPECT_EQ(read.preset.options.txtZamenitZaCo, U"x");
+    EXPECT_EQ(read.preset.options.txtOdstranit, U"/:") << "characters to remove may be any";
+    EXPECT_EQ(read.preset.layout, 0);
+
+    Preset typed;
+    typed.options.cboPauzy = -1;
+    const std::string text = presetText("p", typed);
+    EXPECT_NE(text.find("\nseparators=keep\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("\nlayout=professional\n"), std::string::npos) << text;
+    EXPECT_EQ(parsePreset(text).preset.options.cboPauzy, 0);
+}
+
 TEST_F(Presets, ADamagedFileLoadsNothingAndSaysWhy) {
     const std::pair<std::string, std::string> damaged[] = {
         {"", "není předvolba"},
         {"[General]\ncase=1\n", "není předvolba"},
         {"zelvar-preset 2\npreset-name=p\n", "není předvolba"},
-        {"zelvar-preset 1\ncase=1\n", "chybí klíč preset-name"},
+        {"zelvar-preset 1\ncase=lower\n", "chybí klíč preset-name"},
         {"zelvar-preset 1\npreset-name=p\ncase\n", "řádek 3): chybí znak ="},
-        {"zelvar-preset 1\npreset-name=p\ncase=4\n", "case musí být číslo od 0 do 3"},
-        {"zelvar-preset 1\npreset-name=p\ncase=1x\n", "case musí být"},
-        {"zelvar-preset 1\npreset-name=p\nseparators=-2\n", "separators musí být číslo od -1 do 5"},
+        {"zelvar-preset 1\npreset-name=p\ncase=2\n", "case musí být jedna z: keep, lower, upper, title"},
+        {"zelvar-preset 1\npreset-name=p\ncase=Upper\n", "case musí být"},
+        {"zelvar-preset 1\npreset-name=p\nseparators=-1\n", "separators musí být jedna z"},
+        {"zelvar-preset 1\npreset-name=p\nwhole=yes\n", "whole musí být 0 nebo 1"},
         {"zelvar-preset 1\npreset-name=p\nstart=1a\n", "start smí mít jen číslice"},
-        {"zelvar-preset 1\npreset-name=p\nlayout=2\n", "rozvržení"},
+        {"zelvar-preset 1\npreset-name=p\nlayout=1\n", "rozvržení"},
         {"zelvar-preset 1\npreset-name=p\nname=a\\q\n", "zpětné lomítko"},
         {"zelvar-preset 1\npreset-name=p\nname=a\\x4\n", "zpětné lomítko"},
-        {"zelvar-preset 1\npreset-name=p\ncase=1\ncase=2\n", "dvakrát"},
+        {"zelvar-preset 1\npreset-name=p\ncase=lower\ncase=upper\n", "dvakrát"},
+        {"zelvar-preset 1\npreset-name=p\ncase=upper\nkind=all\n", "kind musí být"},
     };
     for (const auto& [text, reason] : damaged) {
         const PresetRead read = parsePreset(text);
