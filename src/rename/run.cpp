@@ -11,6 +11,7 @@ namespace zelvar {
 namespace {
 
 const Text kCrLf = U"\r\n";
+const Text kBusy = U"Ve složce právě probíhá jiné přejmenování.";
 
 // The message box text for one failed rename. Only the first two kinds have texts of their own;
 // anything else shows the system's description of the error.
@@ -87,6 +88,11 @@ RunResult cmdPrejmenovat_Run(int folderFd, const std::string& folder, PreviewLis
     else
         opened.emplace(folder, sys);
     RenameFolder& dir = *opened;
+    if (!dir.lockRun()) {
+        dialogs.messageBox(kBusy, box::exclamation);
+        result.end = RunEnd::NotStarted;
+        return result;
+    }
     // A folder that cannot be opened renames nothing, so there is nothing to journal.
     RunRecorder journal;
     const bool journaled = dir.isOpen();

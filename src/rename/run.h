@@ -28,7 +28,7 @@ enum class RunEnd {
     Declined,           // No to the first question: nothing happened
     ExtensionDeclined,  // No to the extension question: the caller sets txtExt to "*", nothing renamed
     Finished,           // the loop ran (possibly cut short by Cancel) and the report was shown
-    NotStarted,         // the journal could not be written: a message said so, nothing renamed
+    NotStarted,  // the journal could not be written, or another run holds the folder: a message said so, nothing renamed
 };
 
 struct RunFailure {

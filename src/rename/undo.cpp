@@ -199,6 +199,14 @@ UndoResult undoLastRun(const std::string& folder, Dialogs& dialogs, RenameFrontE
         result.end = UndoEnd::NothingToUndo;
         return result;
     }
+    // Locked before the journals are read: a run still going has an unfinished journal that only
+    // its lock tells from one a killed run left.
+    RenameFolder dir(folder, sys);
+    if (!dir.lockRun()) {
+        dialogs.messageBox(U"Ve složce právě probíhá jiné přejmenování.", box::exclamation);
+        result.end = UndoEnd::NotStarted;
+        return result;
+    }
     Candidate candidate = findCandidate(folder, true);
     std::string error = candidate.problem;
     std::optional<Journal> run = std::move(candidate.header);
@@ -219,7 +227,6 @@ UndoResult undoLastRun(const std::string& folder, Dialogs& dialogs, RenameFrontE
         return result;
     }
 
-    RenameFolder dir(folder, sys);
     std::vector<JournalRow> rows;
     rows.reserve(run->rows.size());
     for (auto it = run->rows.rbegin(); it != run->rows.rend(); ++it) {

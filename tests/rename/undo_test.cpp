@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
@@ -131,6 +133,52 @@ TEST_F(Undo, RenameThenUndoGivesBackTheFolderAndUndoingTheUndoRenamesAgain) {
             EXPECT_EQ(snapshot(dir.path()), *expected);
         }
     }
+}
+
+// A run and an undo of one folder exclude each other, in one process and across processes: while
+// a run is held in the middle, an undo and a second run are refused with a message and rename
+// nothing, and once the run has ended the folder is free again.
+TEST_F(Undo, ARunInProgressRefusesASecondRunOrUndo) {
+    const std::string busy = "Ve složce právě probíhá jiné přejmenování.";
+    const TempFolder& dir = fresh({{"a", "A"}, {"b", "B"}, {"c", "C"}});
+    const Snapshot before = snapshot(dir.path());
+    const Renames renames = {{"a", "x"}, {"b", "y"}, {"c", "z"}};
+    ScriptedCalls calls;
+    int seen = 0, childStatus = -1;
+    UndoEnd undoEnd = UndoEnd::Finished;
+    RunEnd runEnd = RunEnd::Finished;
+    ScriptedDialogs second(Answer::yes);
+    std::size_t journalsMeanwhile = 0;
+    calls.fault = [&](const std::string& call, const std::string&, const std::string&) {
+        if (call != "renameat2" || ++seen != 2) return 0;
+        undoEnd = undoLastRun(dir.path(), second, second).end;
+        runEnd = cmdPrejmenovat_Run(dir.path(), {{U"x", U"q"}}, U"*", second, second).end;
+        const pid_t child = fork();
+        if (child == 0) {
+            ScriptedDialogs other(Answer::yes);
+            const UndoResult r = undoLastRun(dir.path(), other, other);
+            _exit(r.end == UndoEnd::NotStarted && other.asked.size() == 1 && other.asked[0].text == busy ? 0 : 1);
+        }
+        waitpid(child, &childStatus, 0);
+        journalsMeanwhile = journals().size();
+        return 0;
+    };
+    ASSERT_EQ(rename(renames, calls).failures, 0);
+    EXPECT_EQ(undoEnd, UndoEnd::NotStarted);
+    EXPECT_EQ(runEnd, RunEnd::NotStarted);
+    const std::vector<AskedBox> expected = {{busy, box::exclamation},
+                                            {"Opravdu chcete přejmenovat vybrané soubory?", box::yesNo},
+                                            {busy, box::exclamation}};
+    EXPECT_EQ(second.asked, expected);
+    ASSERT_TRUE(WIFEXITED(childStatus));
+    EXPECT_EQ(WEXITSTATUS(childStatus), 0) << "the other process was not refused";
+    EXPECT_EQ(journalsMeanwhile, 1u);  // the refused ones journaled nothing
+    EXPECT_EQ(snapshot(dir.path()), renamed(before, renames));
+
+    const UndoResult result = undo();
+    EXPECT_EQ(result.end, UndoEnd::Finished);
+    EXPECT_EQ(result.returned, 3);
+    EXPECT_EQ(snapshot(dir.path()), before);
 }
 
 // What a run killed at any point can leave: the undo of its plan puts every piece right.
