@@ -66,7 +66,38 @@ struct Candidate {
     std::string problem;  // a journal that cannot be read stands where the newest one should be
 };
 
+// The run a killed undo was taking back: its own journal where it is still kept and readable, else
+// the undo's rows turned round, which name the same entries and the same names.
+Candidate runOfKilledUndo(const Journal& undo, const FolderIdentity& identity, bool whole) {
+    Candidate c;
+    for (const std::string& path : journalFiles(journalFolder())) {
+        std::string error;
+        auto header = readJournal(path, true, error);
+        if (!header || header->id != undo.undoes || !sameFolder(*header, identity)) continue;
+        if (whole) header = readJournal(path, false, error);
+        if (!header) break;
+        c.path = path;
+        c.header = std::move(header);
+        return c;
+    }
+    Journal run = undo;
+    run.id = undo.undoes;
+    run.undoes.clear();
+    run.finished = false;
+    run.rows.clear();
+    for (auto it = undo.rows.rbegin(); it != undo.rows.rend(); ++it) {
+        JournalRow back = *it;
+        std::swap(back.oldName, back.newName);
+        back.renamed = false;
+        run.rows.push_back(std::move(back));
+    }
+    c.header = std::move(run);
+    return c;
+}
+
 // With `whole` the journal is read whole, so that a run that renamed nothing is passed over.
+// An undo that was killed is finished rather than taken back: the run it was taking back is the
+// candidate again, and its entries already back under their old names stay there.
 Candidate findCandidate(const std::string& folder, bool whole) {
     Candidate c;
     const FolderIdentity identity = identifyFolder(folder);
@@ -86,6 +117,11 @@ Candidate findCandidate(const std::string& folder, bool whole) {
             return c;
         }
         if (header->finished && header->renamedCount == 0) continue;
+        if (!header->finished && !header->undoes.empty()) {
+            Candidate run = runOfKilledUndo(*header, identity, whole);
+            if (run.path.empty()) run.path = path;
+            return run;
+        }
         c.path = path;
         c.header = std::move(header);
         return c;
