@@ -8,10 +8,11 @@
 
 namespace zelvar {
 
+const Text kFolderBusy = U"Ve složce právě probíhá jiné přejmenování.";
+
 namespace {
 
 const Text kCrLf = U"\r\n";
-const Text kBusy = U"Ve složce právě probíhá jiné přejmenování.";
 
 // The message box text for one failed rename. Only the first two kinds have texts of their own;
 // anything else shows the system's description of the error.
@@ -89,7 +90,7 @@ RunResult cmdPrejmenovat_Run(int folderFd, const std::string& folder, PreviewLis
         opened.emplace(folder, sys);
     RenameFolder& dir = *opened;
     if (!dir.lockRun()) {
-        dialogs.messageBox(kBusy, box::exclamation);
+        dialogs.messageBox(kFolderBusy, box::exclamation);
         result.end = RunEnd::NotStarted;
         return result;
     }

@@ -11,6 +11,9 @@
 
 namespace zelvar {
 
+// What a second run or undo of a folder is told while another one holds the folder's lock.
+extern const Text kFolderBusy;
+
 struct Listing;
 struct SysCalls;
 

@@ -10,6 +10,7 @@
 #include <unordered_set>
 
 #include "platform/saferename.h"
+#include "rename/run.h"
 
 namespace zelvar {
 
@@ -239,7 +240,7 @@ UndoResult undoLastRun(const std::string& folder, Dialogs& dialogs, RenameFrontE
     // its lock tells from one a killed run left.
     RenameFolder dir(folder, sys);
     if (!dir.lockRun()) {
-        dialogs.messageBox(U"Ve složce právě probíhá jiné přejmenování.", box::exclamation);
+        dialogs.messageBox(kFolderBusy, box::exclamation);
         result.end = UndoEnd::NotStarted;
         return result;
     }
