@@ -1,8 +1,9 @@
 #pragma once
 // The one way the program asks the user anything: a message box given its text and style (a set
-// of buttons and an icon), answered by the button chosen. The window shows real boxes titled
-// "Zelvar"; tests and the command line answer from a script.
+// of buttons and an icon), answered by the button chosen, or a line of text to type. The window
+// shows real boxes titled "Zelvar"; tests and the command line answer from a script.
 #include <cstdint>
+#include <optional>
 
 #include "engine/text.h"
 
@@ -36,6 +37,9 @@ struct Dialogs {
     virtual ~Dialogs() = default;
     virtual Answer messageBox(const Text& text, BoxStyle style) = 0;
     virtual void beep() = 0;
+    // A line of text (a name) asked for under `prompt`, the field starting as `start`; nothing
+    // when the user cancels. Where nobody can type, nothing is typed.
+    virtual std::optional<Text> askText(const Text& /*prompt*/, const Text& /*start*/) { return std::nullopt; }
 };
 
 }  // namespace zelvar

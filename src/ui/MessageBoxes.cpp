@@ -1,11 +1,13 @@
 #include "ui/MessageBoxes.h"
 
 #include <QApplication>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
 #include <vector>
 
 #include "ui/MessageDialog.h"
+#include "ui/controls.h"
 
 namespace {
 
@@ -71,3 +73,15 @@ Answer MessageBoxes::messageBox(const zelvar::Text& text, zelvar::BoxStyle style
 }
 
 void MessageBoxes::beep() { QApplication::beep(); }
+
+std::optional<zelvar::Text> MessageBoxes::askText(const zelvar::Text& prompt, const zelvar::Text& start) {
+    QInputDialog input(parent_);
+    input.setWindowTitle(QStringLiteral("Zelvar"));
+    input.setLabelText(zelvar::ui::toQ(prompt));
+    input.setTextValue(zelvar::ui::toField(start));
+    input.setOkButtonText(QStringLiteral("OK"));
+    input.setCancelButtonText(QStringLiteral("Storno"));
+    input.setWindowModality(Qt::ApplicationModal);
+    if (input.exec() != QDialog::Accepted) return std::nullopt;
+    return zelvar::ui::fromField(input.textValue());
+}

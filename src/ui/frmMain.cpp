@@ -9,6 +9,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -26,6 +27,7 @@
 #include "ui/ManualEditor.h"
 #include "ui/NumberingControls.h"
 #include "ui/OptionTable.h"
+#include "ui/PresetManager.h"
 #include "ui/PreviewView.h"
 #include "ui/RenameProgress.h"
 #include "ui/WindowLayout.h"
@@ -122,6 +124,9 @@ void frmMain::connectHandlers() {
     connect(ui_.mnuKonec, &QAction::triggered, this, &frmMain::mnuKonec_Click);
     connect(ui_.mnuFunkce[0], &QAction::triggered, this, [this] { mnuFunkce_Click(0); });
     connect(ui_.mnuFunkce[1], &QAction::triggered, this, [this] { mnuFunkce_Click(1); });
+    connect(ui_.mnuUlozitPredvolbu, &QAction::triggered, this, &frmMain::mnuUlozitPredvolbu_Click);
+    connect(ui_.mnuPredvolby, &QMenu::aboutToShow, this, &frmMain::fillPresetMenu);
+    connect(ui_.mnuSpravovatPredvolby, &QAction::triggered, this, &frmMain::mnuSpravovatPredvolby_Click);
     connect(ui_.mnuObsah, &QAction::triggered, this, &frmMain::mnuObsah_Click);
     connect(ui_.mnuVyhledat, &QAction::triggered, this, &frmMain::mnuVyhledat_Click);
     connect(ui_.mnuOAplikaci, &QAction::triggered, this, &frmMain::mnuOAplikaci_Click);
@@ -460,7 +465,7 @@ void frmMain::mnuFunkce_Click(int Index) {
         setProfesionalni();
 }
 
-void frmMain::setJednoduche() {
+void frmMain::setJednoduche(bool refreshAfter) {
     layoutMode_ = 0;
     layoutText_ = kJednoducheFunkce;
     ui_.mnuFunkce[0]->setChecked(true);
@@ -477,7 +482,7 @@ void frmMain::setJednoduche() {
     ui_.chkINula->hide();
 
     // The resets went out without their own refreshes; one full refresh shows them all.
-    fullRefresh();
+    if (refreshAfter) fullRefresh();
 }
 
 void frmMain::setProfesionalni() {
@@ -488,6 +493,81 @@ void frmMain::setProfesionalni() {
     setTitle();
     layout_->apply(1);
     ui_.fraCisla->setVisible(patterns_.jmeno.Citac || patterns_.ext.Citac);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Presets
+
+void frmMain::mnuUlozitPredvolbu_Click() {
+    const std::optional<Text> typed = dialogs_.askText(T("Jméno předvolby:"), Text());
+    if (!typed) return;
+    const std::string name = toUtf8(*typed);
+    bool replace = false;
+    if (presetExists(name)) {
+        const Text question = T("Předvolba „") + *typed + T("“ už existuje.\r\nChcete ji nahradit?");
+        if (dialogs_.messageBox(question, box::yesNo) != Answer::yes) return;
+        replace = true;
+    }
+    if (const Text error = savePreset(name, Preset{opts_, layoutMode_}, replace); !error.empty())
+        dialogs_.messageBox(error, box::exclamation);
+    fillPresetMenu();
+}
+
+void frmMain::fillPresetMenu() {
+    ui_.mnuPredvolby->clear();
+    const std::vector<std::string> names = presetNames();
+    for (const std::string& name : names) {
+        // "&" would mark an access key.
+        QAction* item = ui_.mnuPredvolby->addAction(ui::nativeToQ(name).replace(QLatin1Char('&'), QLatin1String("&&")));
+        item->setData(QByteArray::fromStdString(name));
+        connect(item, &QAction::triggered, this, [this, name] { mnuPredvolba_Click(name); });
+    }
+    if (names.empty()) ui_.mnuPredvolby->addAction(QStringLiteral("Žádná uložená předvolba"))->setEnabled(false);
+}
+
+void frmMain::mnuPredvolba_Click(const std::string& name) {
+    // Not while a rename run holds the window.
+    if (!centralWidget()->isEnabled()) return;
+    const PresetRead read = loadPreset(name);
+    if (!read.ok()) {
+        dialogs_.messageBox(read.error, box::exclamation);
+        return;
+    }
+    applyPreset(read.preset);
+}
+
+void frmMain::applyPreset(const Preset& preset) {
+    const RenameOptions& o = preset.options;
+    const bool relist = o.txtVyhlFiltr != opts_.txtVyhlFiltr || o.optFile != opts_.optFile;
+    // Every option as the user could have set it, written from code: no handler refreshes yet.
+    for (const OptionTable::Row& row : table_.rows()) {
+        if (row.text)
+            table_.write(row.control, o.*row.text);
+        else
+            table_.write(row.control, o.*row.value);
+    }
+    numbering_->showMode(opts_.optCitac);
+    // A radix as if its field had been left.
+    numbering_->radixLeft(ui_.txtCiselnyZaklad);
+    numbering_->radixLeft(ui_.txtZachovatCiselnyZaklad);
+    // The layout last: the simple one puts back what it does not show, as a switch to it does.
+    if (preset.layout == 0)
+        setJednoduche(false);
+    else
+        setProfesionalni();
+    // The one refresh of it all.
+    ZpracujVzor();
+    ui_.cmdTest->setEnabled(!opts_.txtJmeno.empty());
+    if (relist)
+        Aktualizace();
+    else
+        previewRefresh();
+}
+
+void frmMain::mnuSpravovatPredvolby_Click() {
+    PresetManager manager(dialogs_, this);
+    manager.exec();
+    fillPresetMenu();
 }
 
 // ---------------------------------------------------------------------------------------------

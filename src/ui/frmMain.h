@@ -18,6 +18,7 @@
 
 #include "engine/options.h"
 #include "engine/pattern.h"
+#include "platform/presets.h"
 #include "platform/volumes.h"
 #include "preview/entry.h"
 #include "preview/session.h"
@@ -114,6 +115,12 @@ public slots:
     // Menus.
     void mnuVratit_Click();
     void mnuFunkce_Click(int Index);
+    // Presets: save the options under a name; set every option from a saved one (then one
+    // refresh); rename and delete them. The submenu "Předvolby" is filled as it opens.
+    void mnuUlozitPredvolbu_Click();
+    void mnuPredvolba_Click(const std::string& name);
+    void mnuSpravovatPredvolby_Click();
+    void fillPresetMenu();
     void mnuKonec_Click();
     void mnuObsah_Click();
     void mnuVyhledat_Click();
@@ -140,7 +147,8 @@ private:
     void showPreview(zelvar::Text text);
     void refillEditBox();
     void showListingNote(const QString& note);
-    void setJednoduche();
+    void setJednoduche(bool refreshAfter = true);
+    void applyPreset(const zelvar::Preset& preset);
     void setProfesionalni();
     void setTitle();
     void relisted(bool retitle);

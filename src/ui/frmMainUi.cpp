@@ -287,6 +287,11 @@ void frmMainUi::buildMenus(QMainWindow* window) {
     mnuFunkce[1] = named(mnuFunkceMenu->addAction(QStringLiteral("&Profesionální")), "mnuFunkce1");
     mnuFunkce[1]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
     for (QAction* a : mnuFunkce) a->setCheckable(true);
+    mnuFunkceMenu->addSeparator();
+    mnuUlozitPredvolbu = named(mnuFunkceMenu->addAction(QStringLiteral("&Uložit předvolbu...")), "mnuUlozitPredvolbu");
+    mnuPredvolby = named(mnuFunkceMenu->addMenu(QStringLiteral("Př&edvolby")), "mnuPredvolby");
+    mnuSpravovatPredvolby =
+        named(mnuFunkceMenu->addAction(QStringLiteral("&Spravovat předvolby...")), "mnuSpravovatPredvolby");
 
     mnuNapoveda = named(window->menuBar()->addMenu(QStringLiteral("&Nápověda")), "mnuNapoveda");
     mnuObsah = named(mnuNapoveda->addAction(QStringLiteral("&Obsah nápovědy")), "mnuObsah");

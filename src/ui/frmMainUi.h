@@ -118,6 +118,9 @@ struct frmMainUi {
     QAction* mnuKonec;
     QMenu* mnuFunkceMenu;
     QAction* mnuFunkce[2];
+    QAction* mnuUlozitPredvolbu;     // "Uložit předvolbu...": the options under a name
+    QMenu* mnuPredvolby;             // "Předvolby": one item per saved preset, filled as it opens
+    QAction* mnuSpravovatPredvolby;  // "Spravovat předvolby...": rename, delete
     QMenu* mnuNapoveda;
     QAction* mnuObsah;
     QAction* mnuVyhledat;

@@ -34,8 +34,10 @@ public:
     std::vector<AskedBox> asked;
     std::vector<std::string> log;  // boxes, beeps, captions and event rounds
     int beeps = 0;
-    int unexpected = 0;                     // questions asked after the script ran out
-    std::function<void()> onAsk, onEvents;  // while a box is open, at every event round
+    int unexpected = 0;                            // questions asked after the script ran out
+    std::function<void()> onAsk, onEvents;         // while a box is open, at every event round
+    std::deque<std::optional<std::string>> typed;  // the texts typed when asked, UTF-8; nullopt: cancelled
+    std::vector<std::string> prompts;              // what askText asked, with the start text after a "|"
 
     Answer messageBox(const Text& text, BoxStyle style) override {
         asked.push_back({toUtf8(text), style});
@@ -49,6 +51,18 @@ public:
         const Answer answer = answers.front();
         answers.pop_front();
         return answer;
+    }
+    std::optional<Text> askText(const Text& prompt, const Text& start) override {
+        prompts.push_back(toUtf8(prompt) + "|" + toUtf8(start));
+        log.push_back("ask");
+        if (typed.empty()) {
+            ++unexpected;
+            return std::nullopt;
+        }
+        const std::optional<std::string> text = typed.front();
+        typed.pop_front();
+        if (!text) return std::nullopt;
+        return fromUtf8(*text);
     }
     void beep() override {
         ++beeps;
