@@ -5,19 +5,22 @@
 //
 // With ZELVAR_SCREENSHOT_DIR set, the window instead saves pictures of itself into that folder
 // (simple layout, professional layout with a counter pattern, the About box, a preview with markers
-// and a selection, the System Info box, a box with a long name, the help window, the reports of a
-// rename and of its undo) and quits.
+// and a selection, the System Info box, a box with a long name, the menu "Funkce" with its presets
+// and the dialog managing them, the help window, the reports of a rename and of its undo) and quits.
 #include <QApplication>
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include "platform/presets.h"
 #include "ui/MessageBoxes.h"
 #include "ui/MessageDialog.h"
+#include "ui/PresetManager.h"
 #include "ui/PreviewView.h"
 #include "ui/Settings.h"
 #include "ui/appicon.h"
@@ -95,6 +98,24 @@ void saveScreenshots(frmMain& window, MessageBoxes& dialogs, const QString& dir)
     longName.show();
     shoot(longName, "longname");
     longName.close();
+
+    // The presets: the menu "Funkce", its submenu with two saved presets and the dialog managing them
+    // (scripts/screenshot gives the program a configuration folder of its own).
+    for (const char* preset : {"Fotky z dovolené", "Skeny dokumentů"})
+        zelvar::savePreset(preset, zelvar::Preset{window.options(), 1}, false);
+    auto* functions = window.findChild<QMenu*>(QStringLiteral("mnuFunkceMenu"));
+    functions->popup(window.mapToGlobal(QPoint(40, 30)));
+    shoot(*functions, "menu-functions");
+    window.fillPresetMenu();
+    auto* presets = window.findChild<QMenu*>(QStringLiteral("mnuPredvolby"));
+    presets->popup(functions->geometry().topRight());
+    shoot(*presets, "menu-presets");
+    presets->close();
+    functions->close();
+    PresetManager manager(dialogs, &window);
+    manager.show();
+    shoot(manager, "presets-manager");
+    manager.close();
 
     frmHelp* help = frmHelp::open(&window);
     help->txtHledat->setText(QStringLiteral("příliš dlouhé"));
