@@ -148,6 +148,8 @@ void saveScreenshots(frmMain& window, MessageBoxes& dialogs, const QString& dir)
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zelvar"));
+    // Desktops match the window to its desktop entry, and so to its name and icon, by this id.
+    QApplication::setDesktopFileName(QStringLiteral("io.github.zelvar.Zelvar"));
     QApplication::setStyle(QStringLiteral("Fusion"));
     QApplication::setWindowIcon(zelvarIcon());
 
