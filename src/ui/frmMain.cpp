@@ -242,7 +242,7 @@ void frmMain::Aktualizace() {
     // A refresh, a folder change and the end of a run read the folder anew.
     session_.invalidateListing();
     filPath_ = nav_->folder();
-    ui_.mnuVratit->setEnabled(undoCandidate(filPath_).has_value());
+    ui_.mnuVratit->setEnabled(nextStep(filPath_, Step::undo).has_value());
     nav_->showFolder(opts_.txtVyhlFiltr);
     ui_.cmdPrejmenovat->setEnabled(false);
     if (!RucniEditace) {
