@@ -34,6 +34,14 @@ void movedRows(const Journal& journal, Each each) {
     }
 }
 
+// The same for the rows a step takes back.
+template <class Each>
+void movedRows(const StepSource& source, Each each) {
+    for (std::size_t k = 0; k < source.journal.rows.size(); ++k) {
+        if (source.moves[k]) each(source.journal.rows[k]);
+    }
+}
+
 std::optional<Journal> readWhole(const std::string& path, std::string& error) {
     return readJournal(path, false, error);
 }
@@ -154,8 +162,8 @@ Text describe(const RunEntry& run) {
     return U"z " + fromUtf8(localTimeText(run.time)) + U" (" + decimal(static_cast<int>(count)) + U" souborů)";
 }
 
-// Whether two journals moved any one entry or used any one name.
-bool overlap(const Journal& a, const Journal& b) {
+// Whether a step and a journal move any one entry or use any one name.
+bool overlap(const StepSource& a, const Journal& b) {
     std::unordered_set<std::string> names;
     std::unordered_set<std::uint64_t> inodes;
     movedRows(a, [&](const JournalRow& row) {
@@ -227,7 +235,7 @@ std::optional<StepPlan> planStep(const FolderRuns& runs, Step step, const std::s
     // A later rename still in force that moved one of the same entries, or used one of the same
     // names, has to be taken back first: the newest of them is named.
     std::string error;
-    std::optional<Journal> mine;
+    std::optional<StepSource> mine;
     for (std::size_t k = 0; k < *head; ++k) {
         const RunEntry& other = runs.runs[k];
         const FolderRuns::Chain& chain = runs.chains[other.chain];
@@ -252,23 +260,57 @@ std::optional<StepPlan> planStep(const FolderRuns& runs, Step step, const std::s
     return plan;
 }
 
-std::optional<Journal> stepSource(const FolderRuns& runs, const StepPlan& plan, std::string& error) {
-    auto journal = readWhole(runs.runs[plan.source].path, error);
-    if (!journal || !plan.turnRound) return journal;
-    // The killed step's rows name the same entries and names as the journal it was taking back.
-    Journal back = *journal;
-    back.id = journal->undoes;
-    back.undoes.clear();
-    back.finished = false;
-    back.renamedCount = 0;
-    back.rows.clear();
-    for (auto it = journal->rows.rbegin(); it != journal->rows.rend(); ++it) {
-        JournalRow row = *it;
-        std::swap(row.oldName, row.newName);
-        row.renamed = false;
-        back.rows.push_back(std::move(row));
+namespace {
+
+// Which rows of `journal` (journal `k` of the folder) stand for its rename, and whether that is known
+// rather than guessed; `depth` bounds the walk back along what killed steps were taking back.
+std::pair<std::vector<bool>, bool> rowsInForce(const FolderRuns& runs, std::optional<std::size_t> k,
+                                               const Journal& journal, int depth = 0) {
+    std::vector<bool> rows(journal.rows.size(), true);
+    if (journal.finished) {
+        for (std::size_t r = 0; r < rows.size(); ++r) rows[r] = journal.rows[r].renamed;
+        return {rows, true};
     }
-    return back;
+    const std::optional<std::size_t> target = k ? targetOf(runs, runs.runs[*k]) : std::nullopt;
+    if (!target || depth > 64) return {rows, false};
+    std::string error;
+    const auto taken = readWhole(runs.runs[*target].path, error);
+    if (!taken || taken->rows.size() != rows.size()) return {rows, false};
+    const auto [theirs, known] = rowsInForce(runs, target, *taken, depth + 1);
+    for (std::size_t r = 0; r < rows.size(); ++r) rows[r] = theirs[rows.size() - 1 - r];
+    return {rows, known};
+}
+
+}  // namespace
+
+std::optional<StepSource> stepSource(const FolderRuns& runs, const StepPlan& plan, std::string& error) {
+    auto journal = readWhole(runs.runs[plan.source].path, error);
+    if (!journal) return std::nullopt;
+    StepSource source;
+    if (plan.turnRound) {
+        // The killed step's rows name the same entries and names as the journal it was taking back.
+        Journal& back = source.journal;
+        back = *journal;
+        back.id = journal->undoes;
+        back.undoes.clear();
+        back.finished = false;
+        back.renamedCount = 0;
+        back.rows.clear();
+        for (auto it = journal->rows.rbegin(); it != journal->rows.rend(); ++it) {
+            JournalRow row = *it;
+            std::swap(row.oldName, row.newName);
+            row.renamed = false;
+            back.rows.push_back(std::move(row));
+        }
+        source.moves.assign(back.rows.size(), true);
+        return source;
+    }
+    const RunEntry& run = runs.runs[plan.source];
+    bool known = false;
+    std::tie(source.moves, known) = rowsInForce(runs, plan.source, *journal);
+    source.claimsWhatIsThere = known && (plan.finishing || (!run.finished && run.kind != RunKind::rename));
+    source.journal = std::move(*journal);
+    return source;
 }
 
 }  // namespace zelvar

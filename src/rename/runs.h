@@ -80,8 +80,18 @@ struct StepRefusal {
 // names (the message says which must go first).
 std::optional<StepPlan> planStep(const FolderRuns& runs, Step step, const std::string& id, StepRefusal& refusal);
 
-// The source's journal as the step takes it back: read whole, or a killed step's rows turned round.
-std::optional<Journal> stepSource(const FolderRuns& runs, const StepPlan& plan, std::string& error);
+// The rows a step takes back. A finished journal stands for the rows it renamed. A killed rename run
+// may have renamed any of its rows. A killed undo or redo stands for the rows the journal it was taking
+// back stood for: its rows are that journal's turned round, so an entry that rename never moved is
+// not moved by taking back the step either.
+struct StepSource {
+    Journal journal;          // read whole, or a killed step's rows turned round
+    std::vector<bool> moves;  // per row of the journal: the step takes it back
+    // Entries of those rows already where the step puts them count as the step's own: it finishes a
+    // killed step, or takes one back, and the rows it stands for are known.
+    bool claimsWhatIsThere = false;
+};
+std::optional<StepSource> stepSource(const FolderRuns& runs, const StepPlan& plan, std::string& error);
 
 // "2026-12-07 04:00:00" in local time.
 std::string localTimeText(std::int64_t seconds);

@@ -150,19 +150,18 @@ private:
 namespace {
 
 // The question before a step: which run, when, how many entries, and the first of them as it moves.
-Text question(const FolderRuns& runs, const StepPlan& plan, const Journal& source) {
+Text question(const FolderRuns& runs, const StepPlan& plan, const StepSource& step) {
+    const Journal& source = step.journal;
     const RunEntry& named = runs.runs[plan.subject ? *plan.subject : plan.source];
     std::size_t count = 0;
     const JournalRow* first = nullptr;
-    for (const JournalRow& row : source.rows) count += !source.finished || row.renamed;
+    for (const bool moves : step.moves) count += moves;
     Text text = plan.step == Step::undo ? U"Opravdu chcete vrátit " : U"Opravdu chcete znovu provést ";
     text += (source.finished ? U"přejmenování z " : U"přerušené přejmenování z ") +
             fromUtf8(localTimeText(named.time)) + U"?" + kCrLf + decimal(static_cast<long long>(count)) + U" souborů";
-    // The entry the step moves first is the last row of the source.
-    for (auto it = source.rows.rbegin(); it != source.rows.rend(); ++it) {
-        if (source.finished && !it->renamed) continue;
-        first = &*it;
-        break;
+    // The entry the step moves first is the last row of the source it takes back.
+    for (std::size_t k = source.rows.size(); k-- > 0 && !first;) {
+        if (step.moves[k]) first = &source.rows[k];
     }
     if (first) text += U", první >" + fromUtf8(first->newName) + U"< na >" + fromUtf8(first->oldName) + U"<";
     return text + U".";
@@ -201,23 +200,24 @@ UndoResult runStep(const std::string& folder, Step step, const std::string& id, 
     StepRefusal refusal;
     const std::optional<StepPlan> plan = planStep(runs, step, id, refusal);
     std::string error;
-    std::optional<Journal> run = plan ? stepSource(runs, *plan, error) : std::nullopt;
-    if (plan && !run) refusal = {StepRefusal::unreadable, runs.runs[plan->source].path, error, {}};
-    if (!run && refusal.kind == StepRefusal::unreadable) {
+    std::optional<StepSource> source = plan ? stepSource(runs, *plan, error) : std::nullopt;
+    if (plan && !source) refusal = {StepRefusal::unreadable, runs.runs[plan->source].path, error, {}};
+    if (!source && refusal.kind == StepRefusal::unreadable) {
         dialogs.messageBox(unreadableText(refusal.path, refusal.error, step), box::critical);
         result.end = UndoEnd::Unreadable;
         return result;
     }
-    if (!run) {
+    if (!source) {
         dialogs.messageBox(refusal.kind == StepRefusal::refused ? refusal.message : nothingText(step),
                            refusal.kind == StepRefusal::refused ? box::exclamation : box::information);
         result.end = UndoEnd::NothingToUndo;
         return result;
     }
-    if (dialogs.messageBox(question(runs, *plan, *run), box::yesNo) != Answer::yes) {
+    if (dialogs.messageBox(question(runs, *plan, *source), box::yesNo) != Answer::yes) {
         result.end = UndoEnd::Declined;
         return result;
     }
+    const Journal* const run = &source->journal;
 
     std::vector<JournalRow> rows;
     rows.reserve(run->rows.size());
@@ -246,7 +246,7 @@ UndoResult runStep(const std::string& folder, Step step, const std::string& id, 
     for (std::size_t k = 0; k < n; ++k) {
         const JournalRow& row = run->rows[n - 1 - k];
         // A finished run says which rows it renamed; the others were never its to take back.
-        if (run->finished && !row.renamed) continue;
+        if (!source->moves[n - 1 - k]) continue;
         const Text oldName = fromUtf8(row.oldName), newName = fromUtf8(row.newName);
         frontEnd.progress(oldName, U"");
         frontEnd.processEvents();
@@ -268,9 +268,9 @@ UndoResult runStep(const std::string& folder, Step step, const std::string& id, 
                                        U"<:" + kCrLf + failure,
                                    box::exclamation);
             }
-        } else if (plan->finishing && isEntry(look(dir, row.oldName), row)) {
-            // Moved by the killed step this one finishes: not returned now, yet this step's to take
-            // back when it is undone in its turn.
+        } else if (source->claimsWhatIsThere && isEntry(look(dir, row.oldName), row)) {
+            // Moved by the killed step this one finishes (or left by the one it takes back): not moved
+            // now, yet this step's to take back when it is undone in its turn.
             journal.markRenamed(k);
         }
         frontEnd.progress(oldName, U" A B");
@@ -295,7 +295,7 @@ std::optional<Text> nextStep(const std::string& folder, Step step, std::string* 
     if (problem) *problem = refusal.kind == StepRefusal::unreadable ? refusal.error : std::string();
     if (!plan) return std::nullopt;
     std::string error;
-    const std::optional<Journal> source = stepSource(runs, *plan, error);
+    const std::optional<StepSource> source = stepSource(runs, *plan, error);
     if (!source) {
         if (problem) *problem = error;
         return std::nullopt;

@@ -551,6 +551,78 @@ TEST_F(Undo, AnUndoKilledAtAnyRenameIsFinishedByTheNext) {
     }
 }
 
+// An undo or a redo killed before any of its renames: the next step of its kind finishes it, and a
+// step of the other kind takes back what it did. Either way the steps that follow end with the folder
+// exactly as before the run or after it, and no report counts an entry that did not move then. A run
+// killed at any rename is undone, redone as far as it went, and undone again the same way.
+TEST_F(Undo, AnUndoOrRedoKilledAtAnyRenameEndsExactByTheStepsAfterIt) {
+    constexpr int n = 16;
+    const auto step = [this](Step kind) { return kind == Step::undo ? undo() : redo(); };
+    const auto other = [](Step kind) { return kind == Step::undo ? Step::redo : Step::undo; };
+    const auto expectStep = [&](Step kind, int moved, const Snapshot& expected, const char* what) {
+        const UndoResult result = step(kind);
+        EXPECT_EQ(result.failures, 0) << what << ": " << ui.last();
+        EXPECT_EQ(result.returned, moved) << what << ": " << ui.last();
+        EXPECT_EQ(snapshot(path()), expected) << what;
+    };
+    for (const Step killed : {Step::undo, Step::redo}) {
+        for (const bool finish : {true, false}) {
+            for (int k = 1; k <= n + 1; ++k) {
+                SCOPED_TRACE(std::string(killed == Step::undo ? "an undo" : "a redo") + " killed at " +
+                             std::to_string(k) + (finish ? ", finished" : ", taken back"));
+                const TempFolder& dir = fresh();
+                Renames renames;
+                for (int i = 0; i < n; ++i) {
+                    const std::string name = "IMG_" + std::to_string(100 + i) + ".jpg";
+                    dir.file(name, name);
+                    renames.emplace_back(name, "Foto_" + std::to_string(100 + i) + ".jpg");
+                }
+                const Snapshot before = snapshot(dir.path());
+                ASSERT_EQ(rename(renames).failures, 0);
+                const Snapshot after = snapshot(dir.path());
+                if (killed == Step::redo) expectStep(Step::undo, n, before, "the undo before the redo");
+                killedBefore(k, [&](SysCalls& sys) {
+                    ScriptedDialogs quiet(Answer::yes);
+                    killed == Step::undo ? undoLastRun(dir.path(), quiet, quiet, sys)
+                                         : redoLastRun(dir.path(), quiet, quiet, sys);
+                });
+                const int moved = std::min(k - 1, n);
+                const Snapshot& goal = killed == Step::undo ? before : after;
+                const Snapshot& start = killed == Step::undo ? after : before;
+                if (finish) {
+                    expectStep(killed, n - moved, goal, "the step that finishes it");
+                    expectStep(other(killed), n, start, "the step back, which moves every entry");
+                } else {
+                    expectStep(other(killed), moved, start, "the step that takes it back");
+                }
+                expectStep(killed, n, goal, "the step once more");
+                // Undos until there is nothing left give back the folder as before the run.
+                for (int rounds = 0; rounds < 4 && undo().end == UndoEnd::Finished; ++rounds) {}
+                EXPECT_EQ(ui.last(), "V této složce není žádné přejmenování, které by šlo vrátit.");
+                EXPECT_EQ(snapshot(dir.path()), before);
+                dropJournals();
+            }
+        }
+    }
+    for (int k = 1; k <= n + 1; ++k) {
+        SCOPED_TRACE("a run killed at " + std::to_string(k));
+        const TempFolder& dir = fresh();
+        Renames renames;
+        for (int i = 0; i < n; ++i) {
+            dir.file("f" + std::to_string(i), std::to_string(i));
+            renames.emplace_back("f" + std::to_string(i), "g" + std::to_string(i));
+        }
+        const Snapshot before = snapshot(dir.path());
+        killedBefore(k, [&](SysCalls& sys) { rename(renames, sys); });
+        const Snapshot left = snapshot(dir.path());
+        const int moved = std::min(k - 1, n);
+        expectStep(Step::undo, moved, before, "the undo");
+        expectStep(Step::redo, moved, left, "the redo");
+        expectStep(Step::undo, moved, before, "the undo of the redo");
+        dropJournals();
+    }
+}
+
 // A child renames 2000 entries and is killed at a random moment; the undo gives back the very folder.
 TEST_F(Undo, ARunKilledAtARandomMomentComesBackWhole) {
     std::mt19937 random(std::random_device{}());
