@@ -108,6 +108,10 @@ FolderRuns folderRuns(const std::string& folder) {
     }
     // From the head back along what each journal took back, every second one is taken back: an
     // undo takes back the rename, a redo the undo, which puts the rename in force again.
+    for (RunEntry& run : out.runs) {
+        const auto head = out.chains[run.chain].head;
+        run.undoable = head && undoable(out.runs[*head]);
+    }
     for (const FolderRuns::Chain& chain : out.chains) {
         bool taken = false;
         for (std::optional<std::size_t> at = chain.head; at;) {

@@ -36,6 +36,7 @@ struct RunEntry {
     RunKind kind = RunKind::rename;
     std::size_t chain = 0;   // the rename it belongs to, an index into FolderRuns::chains
     bool takenBack = false;  // its effect was taken back by the newer journal of its rename
+    bool undoable = false;   // its rename has something an undo takes back (it may still have to wait)
     // A finished journal that renamed nothing changed nothing: it is passed over, so that a step
     // that could do nothing can be tried again once its obstacles are gone.
     bool counts() const { return !finished || renamed > 0; }

@@ -340,6 +340,8 @@ std::vector<HistoryLine> runHistory(const std::string& folder) {
         line.planned = run.planned;
         line.finished = run.finished;
         line.takenBack = run.takenBack;
+        line.undoable = run.undoable;
+        line.seconds = run.time;
         line.folder = run.folder;
         lines.push_back(std::move(line));
     }

@@ -60,11 +60,13 @@ UndoResult undoRun(const std::string& folder, const std::string& id, Dialogs& di
 struct HistoryLine {
     std::string id;    // what --undo ID takes
     std::string time;  // "2026-12-07 03:00:00 UTC"
+    std::int64_t seconds = 0;
     RunKind kind = RunKind::rename;
     int renamed = 0;
     std::size_t planned = 0;
     bool finished = false;
     bool takenBack = false;
+    bool undoable = false;  // undoRun of its id has something to take back
     std::string folder;
 };
 std::vector<HistoryLine> runHistory(const std::string& folder);
