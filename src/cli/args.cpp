@@ -43,7 +43,9 @@ using Setter = std::function<std::string(Request&, const std::string&)>;
 struct OptionRule {
     std::string_view name;  // without the leading "--"
     bool takesValue;
-    Setter set;  // returns an error message, or "" when the value was taken
+    Setter set;                                    // returns an error message, or "" when the value was taken
+    bool (*optional)(std::string_view) = nullptr;  // a value that may be left out: the next argument
+                                                   // is taken only when this says it is one
 };
 
 std::string invalidValue(std::string_view option, const std::string& value, const std::string& expected) {
@@ -101,8 +103,17 @@ const std::vector<OptionRule>& optionTable() {
             return std::string();
                                        }},
             {"undo", false,
-             [](Request& r, const std::string&) {
+             [](Request& r, const std::string& value) {
+            if (!value.empty() && !isRunId(value))
+                return invalidValue("undo", value, "a run id as --history prints it");
             r.action = Action::Undo;
+            r.undoId = value;
+            return std::string();
+             },
+             isRunId},
+            {"redo", false,
+             [](Request& r, const std::string&) {
+            r.action = Action::Redo;
             return std::string();
              }},
             {"history", false,
@@ -163,8 +174,10 @@ std::string finish(Request& r, int folders) {
     keepOptionsValid(o);
     o.txtCiselnyZaklad = normaliseRadix(o.txtCiselnyZaklad, o.optTypCislovani);
     o.txtZachovatCiselnyZaklad = normaliseRadix(o.txtZachovatCiselnyZaklad, o.optZachovatTypCislovani);
-    if (r.action == Action::Undo || r.action == Action::History) {
-        const std::string mode = r.action == Action::Undo ? "--undo" : "--history";
+    if (r.action == Action::Undo || r.action == Action::Redo || r.action == Action::History) {
+        const std::string mode = r.action == Action::Undo   ? "--undo"
+                                 : r.action == Action::Redo ? "--redo"
+                                                            : "--history";
         if (!r.samples.empty()) return mode + " cannot be combined with --sample";
         if (r.apply) return mode + " cannot be combined with --apply";
         if (r.edit) return mode + " cannot be combined with --edit";
@@ -193,6 +206,16 @@ std::string finish(Request& r, int folders) {
 }
 
 }  // namespace
+
+bool isRunId(std::string_view text) {
+    // Date, time, microseconds, process id.
+    constexpr std::size_t kParts[] = {8, 6, 6};
+    for (const std::size_t width : kParts) {
+        if (text.size() <= width || !allDigits(text.substr(0, width)) || text[width] != '-') return false;
+        text.remove_prefix(width + 1);
+    }
+    return !text.empty() && text.size() <= 10 && allDigits(text);
+}
 
 ParseResult parseArgs(const std::vector<std::string>& args) {
     ParseResult result;
@@ -227,7 +250,7 @@ ParseResult parseArgs(const std::vector<std::string>& args) {
         }
         std::string value;
         if (eq != std::string::npos) {
-            if (!option->takesValue) {
+            if (!option->takesValue && !option->optional) {
                 result.error = "option '--" + name + "' takes no value";
                 return result;
             }
@@ -237,6 +260,8 @@ ParseResult parseArgs(const std::vector<std::string>& args) {
                 result.error = "option '--" + name + "' requires a value";
                 return result;
             }
+            value = args[++i];
+        } else if (option->optional && i + 1 < args.size() && option->optional(args[i + 1])) {
             value = args[++i];
         }
         result.error = option->set(r, value);
@@ -269,7 +294,9 @@ Modes:
                         written as \udcXX escapes; --stats and --apply add
                         one object each
   --apply               rename every row with a usable new name, no questions
-  --undo                take back the newest run in FOLDER (see Undo below)
+  --undo [ID]           take back the newest run in FOLDER, or the run ID that
+                        --history prints (see Undo below)
+  --redo                carry out again the run the newest undo took back
   --history             list the journaled runs of FOLDER, newest first
   --help                print this help and exit
   --version             print the version and exit
@@ -319,10 +346,13 @@ Undo:
   kept. --undo takes back the newest run in FOLDER, also one that was killed
   half-way, and prints the report ("Vrácení ukončeno"); an entry that cannot
   be returned (renamed again, deleted, its old name taken) is left alone and
-  named on standard error. An undo is a run too: --undo again redoes.
-  --history prints one line per run, newest first, fields split by TAB:
-  time, renamed/planned, kind (přejmenování, vrácení), state (dokončeno,
-  přerušeno, vráceno), folder.
+  named on standard error. Repeated, --undo goes back run by run; --redo
+  comes forward again, until a new run is made. --undo ID takes back an
+  older run, unless a later run still in force renamed the same entries or
+  names (the message says which must go first); a FOLDER that looks like an
+  ID is given as ./NAME. --history prints one line per journal, newest first,
+  fields split by TAB: time, renamed/planned, kind (přejmenování, vrácení,
+  opakování), state (dokončeno, přerušeno, vráceno), folder, id.
 
 Presets:
   --preset NAME         apply the saved preset NAME in place of the options

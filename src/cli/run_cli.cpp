@@ -316,7 +316,9 @@ int previewFolder(const Request& r, std::FILE* out, std::FILE* err, std::FILE* i
 int undoFolder(const Request& r, std::FILE* out, std::FILE* err) {
     ScriptDialogs dialogs(err);
     SilentFrontEnd frontEnd;
-    const UndoResult undo = undoLastRun(r.folder, dialogs, frontEnd);
+    const UndoResult undo = r.action == Action::Redo ? redoLastRun(r.folder, dialogs, frontEnd)
+                            : r.undoId.empty()       ? undoLastRun(r.folder, dialogs, frontEnd)
+                                                     : undoRun(r.folder, r.undoId, dialogs, frontEnd, realSysCalls());
     if (undo.end != UndoEnd::Finished) return 1;
     writeBytes(out, unixLines(toUtf8(undo.report)));
     return undo.failures > 0 ? 1 : 0;
@@ -330,9 +332,11 @@ int printHistory(const Request& r, std::FILE* out, std::FILE* err) {
     std::string text;
     for (const HistoryLine& line : runHistory(r.folder)) {
         text += line.time + '\t' + std::to_string(line.renamed) + '/' + std::to_string(line.planned) + '\t';
-        text += line.undo ? "vrácení\t" : "přejmenování\t";
+        text += line.kind == RunKind::undo   ? "vrácení\t"
+                : line.kind == RunKind::redo ? "opakování\t"
+                                             : "přejmenování\t";
         text += line.takenBack ? "vráceno" : line.finished ? "dokončeno" : "přerušeno";
-        text += '\t' + line.folder + '\n';
+        text += '\t' + line.folder + '\t' + line.id + '\n';
     }
     writeBytes(out, text);
     return 0;
@@ -362,7 +366,8 @@ int runCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err,
         case Action::Help: writeBytes(out, usageText()); return 0;
         case Action::Version: writeBytes(out, std::string("zelvar-cli ") + kVersion + "\n"); return 0;
         case Action::Samples: return printSamples(r, out);
-        case Action::Undo: return undoFolder(r, out, err);
+        case Action::Undo:
+        case Action::Redo: return undoFolder(r, out, err);
         case Action::History: return printHistory(r, out, err);
         case Action::SavePreset: {
             const Text error = savePreset(r.savePresetName, Preset{r.options, r.layout}, false);

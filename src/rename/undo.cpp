@@ -6,7 +6,6 @@
 #include <cerrno>
 #include <cstring>
 #include <ctime>
-#include <set>
 #include <unordered_set>
 
 #include "platform/saferename.h"
@@ -48,86 +47,17 @@ Text reasonOf(const RenameOutcome& outcome, const std::string& oldName) {
     return reason;
 }
 
-Text reportText(int returned, const std::vector<Text>& failureList) {
+// A redo reports as the rename it carries out again does.
+Text reportText(Step step, int returned, const std::vector<Text>& failureList) {
     const int failures = static_cast<int>(failureList.size());
-    Text report = U"Vrácení ukončeno" + kCrLf + kCrLf + U"Vráceno " + decimal(returned) + U" souborů" + kCrLf;
+    const bool undo = step == Step::undo;
+    Text report = (undo ? U"Vrácení ukončeno" : U"Přejmenování ukončeno") + kCrLf + kCrLf +
+                  (undo ? U"Vráceno " : U"Přejmenováno ") + decimal(returned) + U" souborů" + kCrLf;
     if (failures >= 1) {
-        report += U"Nevráceno " + decimal(failures) + U" souborů" + kCrLf;
+        report += (undo ? U"Nevráceno " : U"Nepřejmenováno ") + decimal(failures) + U" souborů" + kCrLf;
         for (const auto& line : failureList) report += kCrLf + line;
     }
     return report;
-}
-
-// The newest journal of the folder: a run is taken back by a newer journal, an undo, which is then
-// the newest itself (taking that back is a redo). A finished run that renamed nothing is passed
-// over, so an undo that could return nothing can be tried again once its obstacles are gone.
-struct Candidate {
-    std::string path;
-    std::optional<Journal> header;
-    std::string problem;  // a journal that cannot be read stands where the newest one should be
-};
-
-// The run a killed undo was taking back: its own journal where it is still kept and readable, else
-// the undo's rows turned round, which name the same entries and the same names.
-Candidate runOfKilledUndo(const Journal& undo, const FolderIdentity& identity, bool whole) {
-    Candidate c;
-    for (const std::string& path : journalFiles(journalFolder())) {
-        std::string error;
-        auto header = readJournal(path, true, error);
-        if (!header || header->id != undo.undoes || !sameFolder(*header, identity)) continue;
-        if (whole) header = readJournal(path, false, error);
-        if (!header) break;
-        c.path = path;
-        c.header = std::move(header);
-        return c;
-    }
-    Journal run = undo;
-    run.id = undo.undoes;
-    run.undoes.clear();
-    run.finished = false;
-    run.rows.clear();
-    for (auto it = undo.rows.rbegin(); it != undo.rows.rend(); ++it) {
-        JournalRow back = *it;
-        std::swap(back.oldName, back.newName);
-        back.renamed = false;
-        run.rows.push_back(std::move(back));
-    }
-    c.header = std::move(run);
-    return c;
-}
-
-// With `whole` the journal is read whole, so that a run that renamed nothing is passed over.
-// An undo that was killed is finished rather than taken back: the run it was taking back is the
-// candidate again, and its entries already back under their old names stay there.
-Candidate findCandidate(const std::string& folder, bool whole) {
-    Candidate c;
-    const FolderIdentity identity = identifyFolder(folder);
-    if (identity.error != 0) return c;
-    for (const std::string& path : journalFiles(journalFolder())) {
-        std::string error;
-        auto header = readJournal(path, true, error);
-        if (header && !sameFolder(*header, identity)) continue;
-        if (header && whole) header = readJournal(path, false, error);
-        // Another Zelvar may have pruned it since the folder was read: then it is simply not there.
-        if (!header && ::access(path.c_str(), F_OK) != 0 && errno == ENOENT) continue;
-        if (!header) {
-            // It may be the newest run of this very folder: taking back an older one instead would
-            // not be what the user asked for.
-            c.path = path;
-            c.problem = error;
-            return c;
-        }
-        if (header->finished && header->renamedCount == 0) continue;
-        if (!header->finished && !header->undoes.empty()) {
-            Candidate run = runOfKilledUndo(*header, identity, whole);
-            if (run.path.empty()) run.path = path;
-            return run;
-        }
-        c.path = path;
-        c.header = std::move(header);
-        return c;
-    }
-    return c;
 }
 
 class Undoer {
@@ -217,21 +147,43 @@ private:
 
 }  // namespace
 
-std::optional<Journal> undoCandidate(const std::string& folder, std::string* problem) {
-    Candidate c = findCandidate(folder, false);
-    if (problem) *problem = c.problem;
-    return c.header;
+namespace {
+
+// The question before a step: which run, when, how many entries, and the first of them as it moves.
+Text question(const FolderRuns& runs, const StepPlan& plan, const StepSource& step) {
+    const Journal& source = step.journal;
+    const RunEntry& named = runs.runs[plan.subject ? *plan.subject : plan.source];
+    std::size_t count = 0;
+    const JournalRow* first = nullptr;
+    for (const bool moves : step.moves) count += moves;
+    Text text = plan.step == Step::undo ? U"Opravdu chcete vrátit " : U"Opravdu chcete znovu provést ";
+    text += (source.finished ? U"přejmenování z " : U"přerušené přejmenování z ") +
+            fromUtf8(localTimeText(named.time)) + U"?" + kCrLf + decimal(static_cast<long long>(count)) + U" souborů";
+    // The entry the step moves first is the last row of the source it takes back.
+    for (std::size_t k = source.rows.size(); k-- > 0 && !first;) {
+        if (step.moves[k]) first = &source.rows[k];
+    }
+    if (first) text += U", první >" + fromUtf8(first->newName) + U"< na >" + fromUtf8(first->oldName) + U"<";
+    return text + U".";
 }
 
-UndoResult undoLastRun(const std::string& folder, Dialogs& dialogs, RenameFrontEnd& frontEnd) {
-    return undoLastRun(folder, dialogs, frontEnd, realSysCalls());
+Text nothingText(Step step) {
+    return step == Step::undo ? U"V této složce není žádné přejmenování, které by šlo vrátit."
+                              : U"V této složce není žádné vrácené přejmenování, které by šlo znovu provést.";
 }
 
-UndoResult undoLastRun(const std::string& folder, Dialogs& dialogs, RenameFrontEnd& frontEnd, SysCalls& sys) {
+Text unreadableText(const std::string& path, const std::string& error, Step step) {
+    return U"Záznam přejmenování >" + fromUtf8(path) + U"< nelze přečíst:" + kCrLf + fromUtf8(error) + kCrLf +
+           (step == Step::undo ? U"Nic nebylo vráceno." : U"Nic nebylo přejmenováno.");
+}
+
+UndoResult runStep(const std::string& folder, Step step, const std::string& id, Dialogs& dialogs,
+                   RenameFrontEnd& frontEnd, SysCalls& sys) {
     UndoResult result;
+    const Text nothingDone = step == Step::undo ? U"Nic nebylo vráceno." : U"Nic nebylo přejmenováno.";
     if (const FolderIdentity identity = identifyFolder(folder); identity.error != 0) {
         dialogs.messageBox(U"Složku >" + fromUtf8(folder) + U"< nelze otevřít:" + kCrLf +
-                               fromUtf8(std::strerror(identity.error)) + kCrLf + U"Nic nebylo vráceno.",
+                               fromUtf8(std::strerror(identity.error)) + kCrLf + nothingDone,
                            box::critical);
         result.end = UndoEnd::NothingToUndo;
         return result;
@@ -244,25 +196,28 @@ UndoResult undoLastRun(const std::string& folder, Dialogs& dialogs, RenameFrontE
         result.end = UndoEnd::NotStarted;
         return result;
     }
-    Candidate candidate = findCandidate(folder, true);
-    std::string error = candidate.problem;
-    std::optional<Journal> run = std::move(candidate.header);
-    if (!run && !candidate.path.empty()) {
-        dialogs.messageBox(U"Záznam přejmenování >" + fromUtf8(candidate.path) + U"< nelze přečíst:" + kCrLf +
-                               fromUtf8(error) + kCrLf + U"Nic nebylo vráceno.",
-                           box::critical);
+    const FolderRuns runs = folderRuns(folder);
+    StepRefusal refusal;
+    const std::optional<StepPlan> plan = planStep(runs, step, id, refusal);
+    std::string error;
+    std::optional<StepSource> source = plan ? stepSource(runs, *plan, error) : std::nullopt;
+    if (plan && !source) refusal = {StepRefusal::unreadable, runs.runs[plan->source].path, error, {}};
+    if (!source && refusal.kind == StepRefusal::unreadable) {
+        dialogs.messageBox(unreadableText(refusal.path, refusal.error, step), box::critical);
         result.end = UndoEnd::Unreadable;
         return result;
     }
-    if (!run) {
-        dialogs.messageBox(U"V této složce není žádné přejmenování, které by šlo vrátit.", box::information);
+    if (!source) {
+        dialogs.messageBox(refusal.kind == StepRefusal::refused ? refusal.message : nothingText(step),
+                           refusal.kind == StepRefusal::refused ? box::exclamation : box::information);
         result.end = UndoEnd::NothingToUndo;
         return result;
     }
-    if (dialogs.messageBox(U"Opravdu chcete vrátit poslední přejmenování v této složce?", box::yesNo) != Answer::yes) {
+    if (dialogs.messageBox(question(runs, *plan, *source), box::yesNo) != Answer::yes) {
         result.end = UndoEnd::Declined;
         return result;
     }
+    const Journal* const run = &source->journal;
 
     std::vector<JournalRow> rows;
     rows.reserve(run->rows.size());
@@ -275,10 +230,11 @@ UndoResult undoLastRun(const std::string& folder, Dialogs& dialogs, RenameFrontE
         rows.push_back(std::move(back));
     }
     RunRecorder journal;
-    error = dir.isOpen() ? journal.begin(dir, folder, std::move(rows), run->id)
+    error = dir.isOpen() ? journal.begin(dir, folder, std::move(rows), plan->undoes)
                          : std::string(std::strerror(dir.openError()));
     if (!error.empty()) {
-        dialogs.messageBox(U"Vrácení nelze začít:" + kCrLf + fromUtf8(error) + kCrLf + U"Nic nebylo vráceno.",
+        dialogs.messageBox((step == Step::undo ? U"Vrácení nelze začít:" : U"Přejmenování nelze začít:") + kCrLf +
+                               fromUtf8(error) + kCrLf + nothingDone,
                            box::critical);
         result.end = UndoEnd::NotStarted;
         return result;
@@ -290,7 +246,7 @@ UndoResult undoLastRun(const std::string& folder, Dialogs& dialogs, RenameFrontE
     for (std::size_t k = 0; k < n; ++k) {
         const JournalRow& row = run->rows[n - 1 - k];
         // A finished run says which rows it renamed; the others were never its to take back.
-        if (run->finished && !row.renamed) continue;
+        if (!source->moves[n - 1 - k]) continue;
         const Text oldName = fromUtf8(row.oldName), newName = fromUtf8(row.newName);
         frontEnd.progress(oldName, U"");
         frontEnd.processEvents();
@@ -301,10 +257,21 @@ UndoResult undoLastRun(const std::string& folder, Dialogs& dialogs, RenameFrontE
         } else if (!failure.empty()) {
             frontEnd.processEvents();
             dialogs.beep();
-            failureList.push_back(newName + U" nevrácen na " + oldName + U": " + failure);
-            dialogs.messageBox(
-                U"Soubor či složku >" + newName + U"< nelze vrátit na >" + oldName + U"<:" + kCrLf + failure,
-                box::exclamation);
+            if (step == Step::undo) {
+                failureList.push_back(newName + U" nevrácen na " + oldName + U": " + failure);
+                dialogs.messageBox(
+                    U"Soubor či složku >" + newName + U"< nelze vrátit na >" + oldName + U"<:" + kCrLf + failure,
+                    box::exclamation);
+            } else {
+                failureList.push_back(newName + U" nepřejmenován na " + oldName + U": " + failure);
+                dialogs.messageBox(U"Soubor či složku >" + newName + U"< nelze znovu přejmenovat na >" + oldName +
+                                       U"<:" + kCrLf + failure,
+                                   box::exclamation);
+            }
+        } else if (source->claimsWhatIsThere && isEntry(look(dir, row.oldName), row)) {
+            // Moved by the killed step this one finishes (or left by the one it takes back): not moved
+            // now, yet this step's to take back when it is undone in its turn.
+            journal.markRenamed(k);
         }
         frontEnd.progress(oldName, U" A B");
         frontEnd.processEvents();
@@ -313,38 +280,69 @@ UndoResult undoLastRun(const std::string& folder, Dialogs& dialogs, RenameFrontE
 
     result.end = UndoEnd::Finished;
     result.failures = static_cast<int>(failureList.size());
-    result.report = reportText(result.returned, failureList);
+    result.report = reportText(step, result.returned, failureList);
     result.reportStyle = result.failures >= 1 ? box::exclamation : box::information;
     dialogs.messageBox(result.report, result.reportStyle);
     return result;
 }
 
+}  // namespace
+
+std::optional<Text> nextStep(const std::string& folder, Step step, std::string* problem) {
+    const FolderRuns runs = folderRuns(folder);
+    StepRefusal refusal;
+    const std::optional<StepPlan> plan = planStep(runs, step, {}, refusal);
+    if (problem) *problem = refusal.kind == StepRefusal::unreadable ? refusal.error : std::string();
+    if (!plan) return std::nullopt;
+    std::string error;
+    const std::optional<StepSource> source = stepSource(runs, *plan, error);
+    if (!source) {
+        if (problem) *problem = error;
+        return std::nullopt;
+    }
+    return question(runs, *plan, *source);
+}
+
+UndoResult undoLastRun(const std::string& folder, Dialogs& dialogs, RenameFrontEnd& frontEnd) {
+    return runStep(folder, Step::undo, {}, dialogs, frontEnd, realSysCalls());
+}
+
+UndoResult undoLastRun(const std::string& folder, Dialogs& dialogs, RenameFrontEnd& frontEnd, SysCalls& sys) {
+    return runStep(folder, Step::undo, {}, dialogs, frontEnd, sys);
+}
+
+UndoResult redoLastRun(const std::string& folder, Dialogs& dialogs, RenameFrontEnd& frontEnd) {
+    return runStep(folder, Step::redo, {}, dialogs, frontEnd, realSysCalls());
+}
+
+UndoResult redoLastRun(const std::string& folder, Dialogs& dialogs, RenameFrontEnd& frontEnd, SysCalls& sys) {
+    return runStep(folder, Step::redo, {}, dialogs, frontEnd, sys);
+}
+
+UndoResult undoRun(const std::string& folder, const std::string& id, Dialogs& dialogs, RenameFrontEnd& frontEnd,
+                   SysCalls& sys) {
+    return runStep(folder, Step::undo, id, dialogs, frontEnd, sys);
+}
+
 std::vector<HistoryLine> runHistory(const std::string& folder) {
     std::vector<HistoryLine> lines;
-    const FolderIdentity identity = identifyFolder(folder);
-    if (identity.error != 0) return lines;
-    std::set<std::string> takenBack;
-    for (const std::string& path : journalFiles(journalFolder())) {
-        std::string error;
-        auto header = readJournal(path, true, error);
-        if (!header || !sameFolder(*header, identity)) continue;
-        const auto whole = readJournal(path, false, error);
-        if (!whole) continue;
-        header = whole;
+    for (const RunEntry& run : folderRuns(folder).runs) {
         HistoryLine line;
-        const std::time_t t = static_cast<std::time_t>(header->time);
+        line.id = run.id;
+        const std::time_t t = static_cast<std::time_t>(run.time);
         std::tm tm{};
         gmtime_r(&t, &tm);
         char text[48];
         std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S UTC", &tm);
         line.time = text;
-        line.renamed = header->renamedCount;
-        line.planned = header->rowCount;
-        line.undo = !header->undoes.empty();
-        line.finished = header->finished;
-        line.takenBack = takenBack.count(header->id) > 0;
-        line.folder = header->folder;
-        if (!line.takenBack && line.undo) takenBack.insert(header->undoes);
+        line.kind = run.kind;
+        line.renamed = run.renamed;
+        line.planned = run.planned;
+        line.finished = run.finished;
+        line.takenBack = run.takenBack;
+        line.undoable = run.undoable;
+        line.seconds = run.time;
+        line.folder = run.folder;
         lines.push_back(std::move(line));
     }
     return lines;

@@ -1,5 +1,6 @@
 #pragma once
-// Taking back the newest run of a folder that has not been taken back yet, from its journal. Rows go
+// Taking back a run of a folder from its journal (runs.h says which), for an undo and for a redo,
+// which takes back the undo. Rows go
 // in reverse run order, so chains and swaps come back right. An entry is known by its device and
 // inode, and where the file system keeps birth times also by having been born before the run began:
 // what sits under the run's new name (or its temporary name) is moved back to its old name with the
@@ -7,7 +8,7 @@
 // (renamed again, deleted, replaced, the old name taken meanwhile) is left alone and reported with its
 // reason. What a killed run may have left is put right: a second name of the entry (an interrupted
 // link-then-unlink) goes, and so does an empty placeholder the run reserved under a new name, never a
-// file that holds anything or that the journal knows. The undo is journaled like any run, so it can be
+// file that holds anything or that the journal knows. Each step is journaled like any run, so it can be
 // taken back in its turn.
 #include <string>
 #include <vector>
@@ -15,13 +16,14 @@
 #include "rename/dialogs.h"
 #include "rename/journal.h"
 #include "rename/run.h"
+#include "rename/runs.h"
 
 namespace zelvar {
 
 struct SysCalls;
 
 enum class UndoEnd {
-    NothingToUndo,  // no journal of the folder that could be taken back (a message said so)
+    NothingToUndo,  // nothing for the step in this folder, or the run asked for cannot be taken back (a message said so)
     Unreadable,     // the journal to take back cannot be read: a message said why, nothing renamed
     Declined,       // No to the question
     NotStarted,     // the undo's own journal could not be written, or another run holds the folder: a message said so
@@ -30,29 +32,41 @@ enum class UndoEnd {
 
 struct UndoResult {
     UndoEnd end = UndoEnd::NothingToUndo;
-    int returned = 0;  // entries given back their old name
+    int returned = 0;  // entries given back their old name (by a redo: their new name again)
     int failures = 0;  // entries that could not be
     Text report;
     BoxStyle reportStyle;
 };
 
-// The journal an undo of `folder` would take back, or nullopt; headers only, for enabling a command.
-// With `problem` given, a journal that cannot be read where the newest one should be is said there.
-std::optional<Journal> undoCandidate(const std::string& folder, std::string* problem = nullptr);
+// The run an undo or a redo of `folder` would act on, for enabling a command: the question it would
+// ask, or nullopt when there is nothing to do. With `problem` given, a journal that cannot be read
+// where the one to take back could be is said there (and nullopt returned).
+std::optional<Text> nextStep(const std::string& folder, Step step, std::string* problem = nullptr);
 
-// Asks "Opravdu chcete vrátit poslední přejmenování v této složce?", then takes the run back showing
-// progress through `frontEnd` (confirmEach is not asked) and ends with a report box.
+// Asks which run it takes back ("Opravdu chcete vrátit přejmenování z ...?", with the count and the
+// first entry), then takes it back showing progress through `frontEnd` (confirmEach is not asked)
+// and ends with a report box. Repeated, it goes back run by run.
 UndoResult undoLastRun(const std::string& folder, Dialogs& dialogs, RenameFrontEnd& frontEnd);
 UndoResult undoLastRun(const std::string& folder, Dialogs& dialogs, RenameFrontEnd& frontEnd, SysCalls& sys);
+// The same for the newest run taken back: it is carried out again (the rename's own report).
+UndoResult redoLastRun(const std::string& folder, Dialogs& dialogs, RenameFrontEnd& frontEnd);
+UndoResult redoLastRun(const std::string& folder, Dialogs& dialogs, RenameFrontEnd& frontEnd, SysCalls& sys);
+// The undo of the rename that journal `id` belongs to, also an older one, unless a later run still
+// in force renamed one of the same entries or names (a message then says which must go first).
+UndoResult undoRun(const std::string& folder, const std::string& id, Dialogs& dialogs, RenameFrontEnd& frontEnd,
+                   SysCalls& sys);
 
 // The journaled runs of `folder`, newest first: time, renamed of planned, kind and state, one a line.
 struct HistoryLine {
+    std::string id;    // what --undo ID takes
     std::string time;  // "2026-12-07 03:00:00 UTC"
+    std::int64_t seconds = 0;
+    RunKind kind = RunKind::rename;
     int renamed = 0;
     std::size_t planned = 0;
-    bool undo = false;  // an undo run
     bool finished = false;
     bool takenBack = false;
+    bool undoable = false;  // undoRun of its id has something to take back
     std::string folder;
 };
 std::vector<HistoryLine> runHistory(const std::string& folder);

@@ -36,6 +36,7 @@
 #include "ui/controls.h"
 #include "ui/frmAbout.h"
 #include "ui/frmHelp.h"
+#include "ui/frmHistorie.h"
 #include "ui/windowlogic.h"
 
 using namespace zelvar;
@@ -121,6 +122,10 @@ void frmMain::connectHandlers() {
     connect(ui_.cmdPrejmenovat, &QToolButton::clicked, this, &frmMain::cmdPrejmenovat_Click);
 
     connect(ui_.mnuVratit, &QAction::triggered, this, &frmMain::mnuVratit_Click);
+    connect(ui_.mnuZnovu, &QAction::triggered, this, &frmMain::mnuZnovu_Click);
+    connect(ui_.mnuHistorie, &QAction::triggered, this, &frmMain::mnuHistorie_Click);
+    // Another Zelvar may have renamed in the folder since: the menu tells what is there when it opens.
+    connect(ui_.mnuSoubor, &QMenu::aboutToShow, this, &frmMain::updateSteps);
     connect(ui_.mnuKonec, &QAction::triggered, this, &frmMain::mnuKonec_Click);
     connect(ui_.mnuFunkce[0], &QAction::triggered, this, [this] { mnuFunkce_Click(0); });
     connect(ui_.mnuFunkce[1], &QAction::triggered, this, [this] { mnuFunkce_Click(1); });
@@ -247,7 +252,7 @@ void frmMain::Aktualizace() {
     // A refresh, a folder change and the end of a run read the folder anew.
     session_.invalidateListing();
     filPath_ = nav_->folder();
-    ui_.mnuVratit->setEnabled(undoCandidate(filPath_).has_value());
+    updateSteps();
     nav_->showFolder(opts_.txtVyhlFiltr);
     ui_.cmdPrejmenovat->setEnabled(false);
     if (!RucniEditace) {
@@ -573,14 +578,29 @@ void frmMain::mnuSpravovatPredvolby_Click() {
 // ---------------------------------------------------------------------------------------------
 // Menus, About box, closing
 
-// Shown as a rename run is: the window held, the progress labels, the report; then the folder anew.
-void frmMain::mnuVratit_Click() {
+void frmMain::updateSteps() {
+    ui_.mnuVratit->setEnabled(nextStep(filPath_, Step::undo).has_value());
+    ui_.mnuZnovu->setEnabled(nextStep(filPath_, Step::redo).has_value());
+}
+
+void frmMain::step(Step kind, const std::string& id) {
     UndoEnd end = UndoEnd::Declined;
     {
         RenameProgress run(*this, *ui_.lblPracuji, *ui_.lblPrace, *ui_.chkKazdy, dialogs_);
-        end = undoLastRun(filPath_, run, run).end;
+        end = !id.empty()          ? undoRun(filPath_, id, run, run, realSysCalls()).end
+              : kind == Step::undo ? undoLastRun(filPath_, run, run).end
+                                   : redoLastRun(filPath_, run, run).end;
     }
     if (end != UndoEnd::Declined) Aktualizace();
+}
+
+void frmMain::mnuVratit_Click() { step(Step::undo); }
+void frmMain::mnuZnovu_Click() { step(Step::redo); }
+
+void frmMain::mnuHistorie_Click() {
+    frmHistorie history(
+        filPath_, [this](const std::string& id) { step(Step::undo, id); }, this);
+    history.exec();
 }
 
 void frmMain::mnuKonec_Click() { close(); }

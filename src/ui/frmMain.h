@@ -23,6 +23,7 @@
 #include "preview/entry.h"
 #include "preview/session.h"
 #include "rename/dialogs.h"
+#include "rename/runs.h"
 #include "ui/OptionTable.h"
 #include "ui/frmMainUi.h"
 
@@ -114,6 +115,8 @@ public slots:
 
     // Menus.
     void mnuVratit_Click();
+    void mnuZnovu_Click();
+    void mnuHistorie_Click();
     void mnuFunkce_Click(int Index);
     // Presets: save the options under a name; set every option from a saved one (then one
     // refresh); rename and delete them. The submenu "Předvolby" is filled as it opens.
@@ -153,6 +156,10 @@ private:
     void setTitle();
     void relisted(bool retitle);
     void showAbout();
+    void updateSteps();  // mnuVratit and mnuZnovu enabled when there is something for them
+    // An undo or redo shown as a rename run is: the window held, the progress labels, the report; then
+    // the folder anew. `id` names an older rename to take back.
+    void step(zelvar::Step kind, const std::string& id = {});
 
     frmMainUi ui_;
     FolderNav* nav_ = nullptr;

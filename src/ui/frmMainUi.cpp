@@ -276,8 +276,12 @@ void frmMainUi::buildReplacementsFrame() {
 void frmMainUi::buildMenus(QMainWindow* window) {
     mnuSoubor = named(window->menuBar()->addMenu(QStringLiteral("&Soubor")), "mnuSoubor");
     mnuVratit = named(mnuSoubor->addAction(QStringLiteral("&Vrátit přejmenování")), "mnuVratit");
-    // A window shortcut: a text field with the focus keeps its own Ctrl+Z.
-    mnuVratit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    // Window shortcuts: a text field with the focus keeps its own Ctrl+Z and Ctrl+Shift+Z (its typing
+    // undone and redone); Ctrl+Alt+Z is no field's, so it reaches the rename undo from anywhere.
+    mnuVratit->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_Z)});
+    mnuZnovu = named(mnuSoubor->addAction(QStringLiteral("&Znovu provést přejmenování")), "mnuZnovu");
+    mnuZnovu->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
+    mnuHistorie = named(mnuSoubor->addAction(QStringLiteral("&Historie přejmenování...")), "mnuHistorie");
     mnuSoubor->addSeparator();
     mnuKonec = named(mnuSoubor->addAction(QStringLiteral("Konec")), "mnuKonec");
 

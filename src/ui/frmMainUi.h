@@ -114,7 +114,9 @@ struct frmMainUi {
 
     // Menus.
     QMenu* mnuSoubor;
-    QAction* mnuVratit;  // "Vrátit přejmenování": takes back the folder's last run
+    QAction* mnuVratit;    // "Vrátit přejmenování": takes back the folder's newest run in force
+    QAction* mnuZnovu;     // "Znovu provést přejmenování": carries out again the newest run taken back
+    QAction* mnuHistorie;  // "Historie přejmenování...": the folder's runs, an older one taken back
     QAction* mnuKonec;
     QMenu* mnuFunkceMenu;
     QAction* mnuFunkce[2];

@@ -19,6 +19,7 @@
 
 #include "platform/presets.h"
 #include "ui/MessageBoxes.h"
+#include "ui/frmHistorie.h"
 #include "ui/MessageDialog.h"
 #include "ui/PresetManager.h"
 #include "ui/PreviewView.h"
@@ -134,6 +135,8 @@ void saveScreenshots(frmMain& window, MessageBoxes& dialogs, const QString& dir)
             box->grab().save(dir + QStringLiteral("/zelvar-rename-report%1.png").arg(scale));
         if (box->text().startsWith(QStringLiteral("Vrácení ukončeno")))
             box->grab().save(dir + QStringLiteral("/zelvar-undo-report%1.png").arg(scale));
+        if (box->text().startsWith(QStringLiteral("Opravdu chcete vrátit")))
+            box->grab().save(dir + QStringLiteral("/zelvar-undo-question%1.png").arg(scale));
         (box->defaultButton() ? box->defaultButton() : box->buttons().front())->click();
     });
     answer.start();
@@ -141,6 +144,12 @@ void saveScreenshots(frmMain& window, MessageBoxes& dialogs, const QString& dir)
     window.cmdPrejmenovat_Click();
     window.mnuVratit_Click();
     answer.stop();
+
+    frmHistorie history(
+        window.folder(), [](const std::string&) {}, &window);
+    history.show();
+    shoot(history, "history");
+    history.close();
 }
 
 }  // namespace

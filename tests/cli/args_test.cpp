@@ -55,6 +55,17 @@ TEST(ParseArgs, ValuesReachTheirFields) {
     EXPECT_EQ(samples.samples, (std::vector<std::string>{"b", "a"}));
     EXPECT_EQ(samples.counter, -12);
     EXPECT_EQ(parsed({"--sample", "x", "--counter", "+9007199254740992"}).counter, 9007199254740992.0);
+    // --undo takes the next argument as its id only when it has an id's shape; else it is FOLDER.
+    const std::string id = "20261207-030000-123456-4242";
+    const std::tuple<Args, Action, std::string, std::string> steps[] = {
+        {{"--undo", id, "d"}, Action::Undo, id, "d"},       {{"--undo=" + id}, Action::Undo, id, "."},
+        {{"--undo", "d"}, Action::Undo, "", "d"},           {{"--undo", "./" + id}, Action::Undo, "", "./" + id},
+        {{"--undo", id + "x"}, Action::Undo, "", id + "x"}, {{"--redo", id}, Action::Redo, "", id},
+    };
+    for (const auto& [args, action, undoId, folder] : steps) {
+        const Request r = parsed(args);
+        EXPECT_EQ(std::tie(r.action, r.undoId, r.folder), std::tie(action, undoId, folder)) << args.back();
+    }
     EXPECT_EQ(parsed({"--help", "-x"}).action, Action::Help);
     EXPECT_EQ(parsed({"--name", "x", "--version"}).action, Action::Version);
 }
@@ -75,6 +86,9 @@ TEST(ParseArgs, UsageErrorsNameWhatIsWrongOnOneLine) {
         {{"--edit", "f", "--sample", "x"}, "--edit"},
         {{"--case", "x", "--help"}, "--case"},  // an error before help
         {{"--json", "--undo"}, "--json"},
+        {{"--redo", "--apply"}, "--redo"},
+        {{"--undo=20261207-0300-1-2"}, "--undo"},  // not an id
+        {{"--undo", "20261207-030000-123456-4242", "a", "b"}, "FOLDER"},
     };
     for (const auto& [args, part] : cases) {
         const ParseResult result = parseArgs(args);

@@ -9,6 +9,7 @@
 #include <regex>
 #include <tuple>
 
+#include "cli/args.h"
 #include "cli/run_cli.h"
 #include "platform/temp_folder.h"
 #include "version.h"
@@ -212,23 +213,37 @@ TEST(Json, OneObjectPerRowThenTheCountsAndTheReport) {
               (CliRun{0, row("a.txt", "\"new\"", "rename") + "{\"renamed\": 1, \"failures\": []}\n", ""}));
 }
 
-// Every run leaves a journal in this test program's own state folder; --undo takes the newest back.
-TEST(Undo, TakesBackTheNewestRunAndListsTheHistory) {
+// Every run leaves a journal in this test program's own state folder; --undo takes the newest back,
+// --redo carries it out again, and --undo ID takes back the run --history names.
+TEST(Undo, TakesBackTheNewestRunRedoesItAndListsTheHistory) {
     TempFolder dir({{"a.jpg", "A"}, {"b.jpg", "B"}, {"x", "<folder>"}});
     const auto before = snapshot(dir.path());
     EXPECT_EQ(run({"--undo", dir.path()}).err, "V této složce není žádné přejmenování, které by šlo vrátit.\n");
     ASSERT_EQ(run({"--apply", "--name", "Foto_:", dir.path()}).code, 0);
     const auto after = snapshot(dir.path());
-    const CliRun undone{0, "Vrácení ukončeno\n\nVráceno 2 souborů\n", ""};
-    EXPECT_EQ(run({"--undo", dir.path()}), undone);
+    EXPECT_EQ(run({"--undo", dir.path()}), (CliRun{0, "Vrácení ukončeno\n\nVráceno 2 souborů\n", ""}));
     EXPECT_EQ(snapshot(dir.path()), before);
-    EXPECT_EQ(run({"--undo", dir.path()}), undone);  // a redo
+    EXPECT_EQ(run({"--undo", dir.path()}),
+              (CliRun{1, "", "V této složce není žádné přejmenování, které by šlo vrátit.\n"}));
+    EXPECT_EQ(run({"--redo", dir.path()}), (CliRun{0, "Přejmenování ukončeno\n\nPřejmenováno 2 souborů\n", ""}));
     EXPECT_EQ(snapshot(dir.path()), after);
+    EXPECT_EQ(run({"--redo", dir.path()}).code, 1);
     // The redo took the undo back, so the first run is in force again. The time and the folder of
-    // each line are not the test's to know.
+    // each line are not the test's to know; the id is the last field.
     const std::string history = run({"--history", dir.path()}).out;
-    const std::string lines = std::regex_replace(history, std::regex("[^\t\n]*\t([^\n]*)\t[^\t\n]*\n"), "$1\n");
-    EXPECT_EQ(lines, "2/2\tvrácení\tdokončeno\n2/2\tvrácení\tvráceno\n2/2\tpřejmenování\tdokončeno\n");
+    const std::regex line("[^\t\n]*\t([^\t\n]*\t[^\t\n]*\t[^\t\n]*)\t[^\t\n]*\t([^\t\n]*)\n");
+    EXPECT_EQ(std::regex_replace(history, line, "$1\n"),
+              "2/2\topakování\tdokončeno\n2/2\tvrácení\tvráceno\n2/2\tpřejmenování\tdokončeno\n");
+    std::vector<std::string> ids;
+    for (std::sregex_iterator it(history.begin(), history.end(), line), end; it != end; ++it) ids.push_back((*it)[2]);
+    ASSERT_EQ(ids.size(), 3u) << history;
+    for (const std::string& id : ids) EXPECT_TRUE(isRunId(id)) << id;
+    // Any journal of a rename names it: the first run's id takes back what the redo put in force.
+    EXPECT_EQ(run({"--undo", ids[2], dir.path()}).code, 0);
+    EXPECT_EQ(snapshot(dir.path()), before);
+    EXPECT_EQ(run({"--undo=" + ids[2], dir.path()}),
+              (CliRun{1, "", "Přejmenování >" + ids[2] + "< je již vráceno.\n"}));
+    ASSERT_EQ(run({"--redo", dir.path()}).code, 0);
     // An old name taken meanwhile stays as it is, is named on standard error and exits 1.
     dir.file("a.jpg", "new");
     const CliRun taken = run({"--undo", dir.path()});

@@ -48,7 +48,20 @@ protected:
         ui = ScriptedDialogs(Answer::yes);
         return undoLastRun(folder_->path(), ui, ui, sys);
     }
+    UndoResult redo(SysCalls& sys = realSysCalls()) {
+        ui = ScriptedDialogs(Answer::yes);
+        return redoLastRun(folder_->path(), ui, ui, sys);
+    }
+    UndoResult undoId(const std::string& id) {
+        ui = ScriptedDialogs(Answer::yes);
+        return undoRun(folder_->path(), id, ui, ui, realSysCalls());
+    }
+    const std::string& path() const { return folder_->path(); }
     std::vector<std::string> journals() const { return journalFiles(state / "zelvar"); }
+    Journal newestJournal() const {
+        std::string error;
+        return readJournal(journals().front(), true, error).value();
+    }
     void dropJournals() const {
         for (const auto& file : journals()) ::unlink(file.c_str());
     }
@@ -109,7 +122,7 @@ TEST(Plan, TakesTheInodesOfAListingOfTheSameFolderOnly) {
     }
 }
 
-TEST_F(Undo, RenameThenUndoGivesBackTheFolderAndUndoingTheUndoRenamesAgain) {
+TEST_F(Undo, RenameThenUndoGivesBackTheFolderAndRedoRenamesAgain) {
     // What is renamed in a folder holding what, and whether letter case folds there.
     const std::tuple<const char*, Entries, Renames, bool> cases[] = {
         {"a full folder", {{"a.txt", "A"}, {"d", "<folder>"}, {"d/x", "X"}}, {{"a.txt", "1.txt"}, {"d", "2"}}, false},
@@ -127,7 +140,7 @@ TEST_F(Undo, RenameThenUndoGivesBackTheFolderAndUndoingTheUndoRenamesAgain) {
         ASSERT_EQ(rename(renames, calls).failures, 0);
         ASSERT_EQ(snapshot(dir.path()), after);
         for (const Snapshot* expected : {&before, &after, &before}) {
-            const UndoResult result = undo(calls);
+            const UndoResult result = expected == &before ? undo(calls) : redo(calls);
             EXPECT_EQ(result.end, UndoEnd::Finished);
             EXPECT_EQ(result.failures, 0) << ui.last();
             EXPECT_EQ(result.returned, static_cast<int>(renames.size()));
@@ -290,6 +303,101 @@ TEST_F(Undo, PassesOverARunThatRenamedNothing) {
     EXPECT_EQ(snapshot(dir.path()), before);
 }
 
+// Undo goes back run by run and redo comes forward again in the order the undos went; a new run
+// ends the redo of what was taken back before it. Each question names the run and its first entry.
+TEST_F(Undo, GoesBackRunByRunAndRedoComesForwardUntilANewRun) {
+    const TempFolder& dir = fresh({{"a", "A"}, {"c", "C"}});
+    // Each run renames what the one before gave, so that taking back in the wrong order would show.
+    const Renames runs[] = {{{"a", "b"}, {"c", "d"}}, {{"b", "c"}}, {{"d", "a"}}};
+    std::vector<Snapshot> states{snapshot(dir.path())};
+    for (const Renames& renames : runs) {
+        ASSERT_EQ(rename(renames).failures, 0);
+        states.push_back(snapshot(dir.path()));
+        ASSERT_EQ(states.back(), renamed(states[states.size() - 2], renames));
+    }
+    const std::string nothingBack = "V této složce není žádné přejmenování, které by šlo vrátit.";
+    const std::string nothingAgain = "V této složce není žádné vrácené přejmenování, které by šlo znovu provést.";
+    EXPECT_EQ(redo().end, UndoEnd::NothingToUndo);
+    EXPECT_EQ(ui.asked, (std::vector<AskedBox>{{nothingAgain, box::information}}));
+    const std::string newest = localTimeText(newestJournal().time);
+    ASSERT_EQ(nextStep(dir.path(), Step::undo),
+              fromUtf8("Opravdu chcete vrátit přejmenování z " + newest + "?\r\n1 souborů, první >a< na >d<."));
+    EXPECT_FALSE(nextStep(dir.path(), Step::redo));
+    for (int k = 3; k-- > 0;) {
+        const UndoResult result = undo();
+        EXPECT_EQ(result.returned, static_cast<int>(runs[k].size())) << k;
+        EXPECT_EQ(snapshot(dir.path()), states[k]) << k;
+    }
+    EXPECT_EQ(ui.asked.front().text.find("Opravdu chcete vrátit přejmenování z "), 0u);
+    EXPECT_EQ(undo().end, UndoEnd::NothingToUndo);
+    EXPECT_EQ(ui.asked, (std::vector<AskedBox>{{nothingBack, box::information}}));
+    EXPECT_FALSE(nextStep(dir.path(), Step::undo));
+    EXPECT_NE(nextStep(dir.path(), Step::redo)->find(U", první >a< na >b<."), Text::npos);
+    for (int k = 1; k <= 3; ++k) {
+        const UndoResult result = redo();
+        EXPECT_EQ(ui.asked.front().text.find("Opravdu chcete znovu provést přejmenování z "), 0u)
+            << ui.asked.front().text;
+        EXPECT_EQ(result.returned, static_cast<int>(runs[k - 1].size())) << k;
+        EXPECT_EQ(ui.asked.back().text,
+                  "Přejmenování ukončeno\r\n\r\nPřejmenováno " + std::to_string(runs[k - 1].size()) + " souborů\r\n");
+        EXPECT_EQ(snapshot(dir.path()), states[k]) << k;
+    }
+    EXPECT_EQ(redo().end, UndoEnd::NothingToUndo);
+    // Back and forth once more, then a new run after two undos: what was taken back before it stays so.
+    undo(), redo();
+    EXPECT_EQ(snapshot(dir.path()), states[3]);
+    undo(), undo();
+    ASSERT_EQ(snapshot(dir.path()), states[1]);
+    ASSERT_EQ(rename({{"d", "e"}}).failures, 0);
+    EXPECT_EQ(redo().end, UndoEnd::NothingToUndo);
+    EXPECT_EQ(ui.last(), nothingAgain);
+    undo();
+    EXPECT_EQ(snapshot(dir.path()), states[1]);
+    undo();
+    EXPECT_EQ(snapshot(dir.path()), states[0]);
+}
+
+// An older run is taken back on its own when no later run still in force renamed the same entries
+// or names; else the message names the one that must go first, and nothing is renamed.
+TEST_F(Undo, TakesBackAnOlderRunByItsIdWhenNoLaterRunStandsInItsWay) {
+    const TempFolder& dir = fresh({{"a", "A"}, {"b", "B"}, {"c", "C"}});
+    const Snapshot start = snapshot(dir.path());
+    ASSERT_EQ(rename({{"a", "x"}}).failures, 0);
+    const std::string first = newestJournal().id;
+    ASSERT_EQ(rename({{"b", "y"}}).failures, 0);
+    const Snapshot both = snapshot(dir.path());
+    ASSERT_EQ(undoId(first).returned, 1) << ui.last();
+    EXPECT_EQ(snapshot(dir.path()), renamed(both, {{"x", "a"}}));
+    EXPECT_EQ(undoId(first).end, UndoEnd::NothingToUndo);
+    EXPECT_EQ(ui.last(), "Přejmenování >" + first + "< je již vráceno.");
+    EXPECT_EQ(undoId("20200101-000000-000000-1").end, UndoEnd::NothingToUndo);
+    EXPECT_EQ(ui.last(), "V této složce není přejmenování >20200101-000000-000000-1<.");
+    ASSERT_EQ(redo().returned, 1);  // the newest undo was the one of the first run
+    EXPECT_EQ(snapshot(dir.path()), both);
+
+    // A later run renames an entry of the first run; another one takes a name the first run freed.
+    for (const Renames& later : {Renames{{"x", "z"}}, Renames{{"c", "a"}}}) {
+        SCOPED_TRACE(later[0].first);
+        ASSERT_EQ(rename(later).failures, 0);
+        const Snapshot blocked = snapshot(dir.path());
+        const std::string time = localTimeText(newestJournal().time);
+        EXPECT_EQ(undoId(first).end, UndoEnd::NothingToUndo);
+        EXPECT_EQ(ui.asked.size(), 1u);
+        EXPECT_EQ(ui.asked[0].style, box::exclamation);
+        EXPECT_NE(ui.last().find(" nelze vrátit: tytéž soubory či jména mění pozdější přejmenování z " + time +
+                                 " (1 souborů), které je třeba vrátit nejdříve."),
+                  std::string::npos)
+            << ui.last();
+        EXPECT_EQ(snapshot(dir.path()), blocked);
+        ASSERT_EQ(undo().returned, 1);
+        EXPECT_EQ(snapshot(dir.path()), both);
+    }
+    // Taken back, the later runs are out of the way; the run of b and its undo stand apart.
+    ASSERT_EQ(undoId(first).returned, 1) << ui.last();
+    undo();
+    EXPECT_EQ(snapshot(dir.path()), start);
+}
+
 TEST_F(Undo, AJournalThatCannotBeReadRenamesNothing) {
     const char* const malformed = "záznam nemá tvar záznamu přejmenování";
     const std::pair<std::function<std::string(std::string)>, const char*> cases[] = {
@@ -440,6 +548,78 @@ TEST_F(Undo, AnUndoKilledAtAnyRenameIsFinishedByTheNext) {
             EXPECT_EQ(snapshot(dir.path()), before);
             dropJournals();
         }
+    }
+}
+
+// An undo or a redo killed before any of its renames: the next step of its kind finishes it, and a
+// step of the other kind takes back what it did. Either way the steps that follow end with the folder
+// exactly as before the run or after it, and no report counts an entry that did not move then. A run
+// killed at any rename is undone, redone as far as it went, and undone again the same way.
+TEST_F(Undo, AnUndoOrRedoKilledAtAnyRenameEndsExactByTheStepsAfterIt) {
+    constexpr int n = 16;
+    const auto step = [this](Step kind) { return kind == Step::undo ? undo() : redo(); };
+    const auto other = [](Step kind) { return kind == Step::undo ? Step::redo : Step::undo; };
+    const auto expectStep = [&](Step kind, int moved, const Snapshot& expected, const char* what) {
+        const UndoResult result = step(kind);
+        EXPECT_EQ(result.failures, 0) << what << ": " << ui.last();
+        EXPECT_EQ(result.returned, moved) << what << ": " << ui.last();
+        EXPECT_EQ(snapshot(path()), expected) << what;
+    };
+    for (const Step killed : {Step::undo, Step::redo}) {
+        for (const bool finish : {true, false}) {
+            for (int k = 1; k <= n + 1; ++k) {
+                SCOPED_TRACE(std::string(killed == Step::undo ? "an undo" : "a redo") + " killed at " +
+                             std::to_string(k) + (finish ? ", finished" : ", taken back"));
+                const TempFolder& dir = fresh();
+                Renames renames;
+                for (int i = 0; i < n; ++i) {
+                    const std::string name = "IMG_" + std::to_string(100 + i) + ".jpg";
+                    dir.file(name, name);
+                    renames.emplace_back(name, "Foto_" + std::to_string(100 + i) + ".jpg");
+                }
+                const Snapshot before = snapshot(dir.path());
+                ASSERT_EQ(rename(renames).failures, 0);
+                const Snapshot after = snapshot(dir.path());
+                if (killed == Step::redo) expectStep(Step::undo, n, before, "the undo before the redo");
+                killedBefore(k, [&](SysCalls& sys) {
+                    ScriptedDialogs quiet(Answer::yes);
+                    killed == Step::undo ? undoLastRun(dir.path(), quiet, quiet, sys)
+                                         : redoLastRun(dir.path(), quiet, quiet, sys);
+                });
+                const int moved = std::min(k - 1, n);
+                const Snapshot& goal = killed == Step::undo ? before : after;
+                const Snapshot& start = killed == Step::undo ? after : before;
+                if (finish) {
+                    expectStep(killed, n - moved, goal, "the step that finishes it");
+                    expectStep(other(killed), n, start, "the step back, which moves every entry");
+                } else {
+                    expectStep(other(killed), moved, start, "the step that takes it back");
+                }
+                expectStep(killed, n, goal, "the step once more");
+                // Undos until there is nothing left give back the folder as before the run.
+                for (int rounds = 0; rounds < 4 && undo().end == UndoEnd::Finished; ++rounds) {}
+                EXPECT_EQ(ui.last(), "V této složce není žádné přejmenování, které by šlo vrátit.");
+                EXPECT_EQ(snapshot(dir.path()), before);
+                dropJournals();
+            }
+        }
+    }
+    for (int k = 1; k <= n + 1; ++k) {
+        SCOPED_TRACE("a run killed at " + std::to_string(k));
+        const TempFolder& dir = fresh();
+        Renames renames;
+        for (int i = 0; i < n; ++i) {
+            dir.file("f" + std::to_string(i), std::to_string(i));
+            renames.emplace_back("f" + std::to_string(i), "g" + std::to_string(i));
+        }
+        const Snapshot before = snapshot(dir.path());
+        killedBefore(k, [&](SysCalls& sys) { rename(renames, sys); });
+        const Snapshot left = snapshot(dir.path());
+        const int moved = std::min(k - 1, n);
+        expectStep(Step::undo, moved, before, "the undo");
+        expectStep(Step::redo, moved, left, "the redo");
+        expectStep(Step::undo, moved, before, "the undo of the redo");
+        dropJournals();
     }
 }
 

@@ -119,7 +119,134 @@ private slots:
         QCOMPARE(dialogs->asked.back(), (AskedBox{"Vrácení ukončeno\r\n\r\nVráceno 3 souborů\r\n", box::information}));
         QCOMPARE(names(), QStringList({"IMG_1.jpg", "IMG_2.jpg", "IMG_3.JPG"}));
         QCOMPARE(preview().count(" -> Foto_00"), 3);  // refreshed
-        QVERIFY(undo->isEnabled());                   // the undo can be taken back in its turn
+        QVERIFY(!undo->isEnabled());                  // nothing older to take back
+        checkAfterRun();
+    }
+
+    // Two runs, then undo and redo from the menu and the keys: each is offered only when it has something
+    // to do, and its question names the run and the entry it moves first. Ctrl+Z and Ctrl+Shift+Z in a
+    // text field are the field's own; Ctrl+Alt+Z reaches the rename undo from anywhere.
+    void undoAndRedoRunByRun() {
+        open({"a.txt", "b.txt"});
+        w->show();
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        auto* undo = ui<QAction>("mnuVratit");
+        auto* redo = ui<QAction>("mnuZnovu");
+        QVERIFY(!undo->isEnabled() && !redo->isEnabled());
+        setText("txtJmeno", "x:");
+        runIt();
+        setText("txtJmeno", "y:");
+        runIt();
+        QCOMPARE(names(), QStringList({"y1.txt", "y2.txt"}));
+        QVERIFY(undo->isEnabled() && !redo->isEnabled());
+
+        auto* name = ui<QLineEdit>("txtJmeno");
+        const auto keyAsks = [&](QWidget* target, Qt::KeyboardModifiers modifiers, const char* question) {
+            target->setFocus();
+            const std::size_t before = dialogs->asked.size();
+            dialogs->answers = {Answer::no};
+            QTest::keyClick(target, Qt::Key_Z, modifiers);
+            if (!question) return dialogs->asked.size() == before;
+            return dialogs->asked.size() == before + 1 && dialogs->asked.back().style == box::yesNo &&
+                   asked(before).startsWith(QString::fromUtf8(question));
+        };
+        const char* const undoQuestion = "Opravdu chcete vrátit přejmenování z ";
+        const char* const redoQuestion = "Opravdu chcete znovu provést přejmenování z ";
+        QTest::keyClicks(name, "q");
+        QVERIFY(keyAsks(name, Qt::ControlModifier, nullptr));
+        QCOMPARE(name->text(), QStringLiteral("y:"));
+        QVERIFY(keyAsks(name, Qt::ControlModifier | Qt::ShiftModifier, nullptr));
+        QCOMPARE(name->text(), QStringLiteral("y:q"));
+        name->setText("y:");
+        QVERIFY(keyAsks(name, Qt::ControlModifier | Qt::AltModifier, undoQuestion));
+        QVERIFY(keyAsks(ui<QWidget>("txtTest"), Qt::ControlModifier, undoQuestion));
+        QVERIFY(keyAsks(ui<QWidget>("cmdAktual"), Qt::ControlModifier, undoQuestion));
+        // A path typed and entered: the field keeps Ctrl+Z, the rename undo is a Ctrl+Alt+Z away.
+        auto* path = ui<QLineEdit>("txtCesta");
+        enterPath(qpath(*dir));
+        QVERIFY(keyAsks(path, Qt::ControlModifier, nullptr));
+        QVERIFY(keyAsks(path, Qt::ControlModifier | Qt::AltModifier, undoQuestion));
+        QVERIFY(dialogs->last().ends_with("\r\n2 souborů, první >y2.txt< na >x2.txt<."));
+        QCOMPARE(names(), QStringList({"y1.txt", "y2.txt"}));
+
+        dialogs->answers = {Answer::yes};
+        undo->trigger();
+        QCOMPARE(dialogs->asked.back(), (AskedBox{"Vrácení ukončeno\r\n\r\nVráceno 2 souborů\r\n", box::information}));
+        QCOMPARE(names(), QStringList({"x1.txt", "x2.txt"}));
+        QVERIFY(undo->isEnabled() && redo->isEnabled());
+        QVERIFY(keyAsks(ui<QWidget>("cmdAktual"), Qt::ControlModifier | Qt::ShiftModifier, redoQuestion));
+        QVERIFY(dialogs->last().ends_with("\r\n2 souborů, první >x1.txt< na >y1.txt<."));  // in run order
+        dialogs->answers = {Answer::yes};
+        undo->trigger();
+        QCOMPARE(names(), QStringList({"a.txt", "b.txt"}));
+        QVERIFY(!undo->isEnabled() && redo->isEnabled());
+        dialogs->answers = {Answer::yes};
+        redo->trigger();
+        QCOMPARE(dialogs->asked.back(),
+                 (AskedBox{"Přejmenování ukončeno\r\n\r\nPřejmenováno 2 souborů\r\n", box::information}));
+        QCOMPARE(names(), QStringList({"x1.txt", "x2.txt"}));
+        QCOMPARE(preview().count(" -> * beze změny\n"), 0);  // refreshed: y: renames them again
+        checkAfterRun();
+    }
+
+    // "Historie přejmenování..." lists the runs newest first; an older one is refused while a later run of the
+    // same entries stands, with the message naming that run, and taken back once that one is.
+    void historyTakesBackAnOlderRun() {
+        open({"a.txt", "b.txt", "c.jpg"});
+        setText("txtJmeno", "x:");
+        runIt();
+        setText("txtJmeno", "y:");
+        runIt();
+        QStringList seen;
+        bool done = false;
+        QTimer::singleShot(0, w.get(), [&] {
+            auto* history = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            QVERIFY(history && history->objectName() == QStringLiteral("frmHistorie"));
+            auto* list = control<QTreeWidget>(*history, "lstHistorie");
+            auto* back = control<QPushButton>(*history, "cmdVratit");
+            const auto lines = [&] {
+                QStringList out;
+                for (int k = 0; k < list->topLevelItemCount(); ++k) {
+                    const QTreeWidgetItem* item = list->topLevelItem(k);
+                    out << item->text(1) + ' ' + item->text(2) + ' ' + item->text(3);
+                    if (!QRegularExpression("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d$")
+                             .match(item->text(0))
+                             .hasMatch())
+                        out << "time " + item->text(0);
+                }
+                return out;
+            };
+            QCOMPARE(lines(), QStringList({"přejmenování 3/3 dokončeno", "přejmenování 3/3 dokončeno"}));
+            list->setCurrentItem(list->topLevelItem(1));
+            QVERIFY(back->isEnabled());
+            const std::size_t before = dialogs->asked.size();
+            back->click();
+            QCOMPARE(dialogs->asked.size(), before + 1);
+            QCOMPARE(dialogs->asked.back().style, box::exclamation);
+            QVERIFY2(dialogs->last().ends_with(" (3 souborů), které je třeba vrátit nejdříve."),
+                     dialogs->last().c_str());
+            QCOMPARE(names(), QStringList({"y1.txt", "y2.txt", "y3.jpg"}));
+
+            list->setCurrentItem(list->topLevelItem(0));
+            dialogs->answers = {Answer::yes};
+            back->click();
+            QCOMPARE(names(), QStringList({"x1.txt", "x2.txt", "x3.jpg"}));
+            QCOMPARE(lines(),
+                     QStringList({"vrácení 3/3 dokončeno", "přejmenování 3/3 vráceno", "přejmenování 3/3 dokončeno"}));
+            QVERIFY(!back->isEnabled());  // the newest line: an undo, nothing to take back
+            list->setCurrentItem(list->topLevelItem(2));
+            dialogs->answers = {Answer::yes};
+            back->click();
+            QCOMPARE(names(), QStringList({"a.txt", "b.txt", "c.jpg"}));
+            seen = lines();
+            control<QPushButton>(*history, "cmdZavrit")->click();
+            done = true;
+        });
+        ui<QAction>("mnuHistorie")->trigger();
+        QVERIFY(done);
+        QCOMPARE(seen.size(), 4);
+        QCOMPARE(seen.front(), QStringLiteral("vrácení 3/3 dokončeno"));
+        QVERIFY(!ui<QAction>("mnuVratit")->isEnabled() && ui<QAction>("mnuZnovu")->isEnabled());
         checkAfterRun();
     }
 

@@ -1,0 +1,320 @@
+#include "rename/runs.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <ctime>
+#include <unordered_map>
+#include <unordered_set>
+
+namespace zelvar {
+
+namespace {
+
+// Where the head leaves its rename: an undo that ended has nothing more to take back, and only
+// redo has something to do; a rename or a redo that ended is in force.
+bool undoable(const RunEntry& head) { return head.kind != RunKind::undo || !head.finished; }
+bool redoable(const RunEntry& head) {
+    return head.kind == RunKind::undo || (head.kind == RunKind::redo && !head.finished);
+}
+
+// Names compared without letter case, as a folder on a file system that folds case sees them.
+std::string folded(std::string name) {
+    for (char& c : name) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return name;
+}
+
+// The rows a journal moved or may have moved: the renamed ones of a finished one, all of a killed one.
+template <class Each>
+void movedRows(const Journal& journal, Each each) {
+    for (const JournalRow& row : journal.rows) {
+        if (!journal.finished || row.renamed) each(row);
+    }
+}
+
+// The same for the rows a step takes back.
+template <class Each>
+void movedRows(const StepSource& source, Each each) {
+    for (std::size_t k = 0; k < source.journal.rows.size(); ++k) {
+        if (source.moves[k]) each(source.journal.rows[k]);
+    }
+}
+
+std::optional<Journal> readWhole(const std::string& path, std::string& error) {
+    return readJournal(path, false, error);
+}
+
+}  // namespace
+
+std::string localTimeText(std::int64_t seconds) {
+    const std::time_t t = static_cast<std::time_t>(seconds);
+    std::tm tm{};
+    localtime_r(&t, &tm);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &tm);
+    return text;
+}
+
+FolderRuns folderRuns(const std::string& folder) {
+    FolderRuns out;
+    const FolderIdentity identity = identifyFolder(folder);
+    if (identity.error != 0) return out;
+    out.folderKnown = true;
+    for (const std::string& path : journalFiles(journalFolder())) {
+        std::string error;
+        auto journal = readJournal(path, true, error);
+        if (journal && !sameFolder(*journal, identity)) continue;
+        if (journal) journal = readWhole(path, error);
+        if (!journal) {
+            // Another Zelvar may have pruned it since the folder was read: then it is simply not there.
+            if (::access(path.c_str(), F_OK) != 0 && errno == ENOENT) continue;
+            out.unreadable.emplace_back(path, error);
+            continue;
+        }
+        RunEntry run;
+        run.path = path;
+        run.id = journal->id;
+        run.undoes = journal->undoes;
+        run.time = journal->time;
+        run.finished = journal->finished;
+        run.renamed = journal->renamedCount;
+        run.planned = journal->rowCount;
+        run.folder = journal->folder;
+        out.runs.push_back(std::move(run));
+    }
+
+    // Oldest first, each journal joins the rename of the journal it takes back. One whose target has
+    // been pruned starts a rename of its own, keyed by the id it names, and counts as an undo.
+    std::unordered_map<std::string, std::size_t> byId, chainOfMissing;
+    for (std::size_t k = out.runs.size(); k-- > 0;) {
+        RunEntry& run = out.runs[k];
+        if (run.undoes.empty()) {
+            run.chain = out.chains.size();
+            out.chains.push_back({.root = k, .head = std::nullopt});
+        } else if (const auto target = byId.find(run.undoes); target != byId.end()) {
+            const RunEntry& taken = out.runs[target->second];
+            run.chain = taken.chain;
+            run.kind = taken.kind == RunKind::undo ? RunKind::redo : RunKind::undo;
+        } else {
+            const auto [at, added] = chainOfMissing.emplace(run.undoes, out.chains.size());
+            if (added) out.chains.push_back({});
+            run.chain = at->second;
+            run.kind = RunKind::undo;
+        }
+        byId.emplace(run.id, k);
+        if (run.counts()) out.chains[run.chain].head = k;
+    }
+    // From the head back along what each journal took back, every second one is taken back: an
+    // undo takes back the rename, a redo the undo, which puts the rename in force again.
+    for (RunEntry& run : out.runs) {
+        const auto head = out.chains[run.chain].head;
+        run.undoable = head && undoable(out.runs[*head]);
+    }
+    for (const FolderRuns::Chain& chain : out.chains) {
+        bool taken = false;
+        for (std::optional<std::size_t> at = chain.head; at;) {
+            RunEntry& run = out.runs[*at];
+            run.takenBack = taken;
+            taken = !taken;
+            const auto target = run.undoes.empty() ? byId.end() : byId.find(run.undoes);
+            at = target == byId.end() ? std::nullopt : std::optional<std::size_t>(target->second);
+        }
+    }
+    return out;
+}
+
+namespace {
+
+std::optional<std::size_t> targetOf(const FolderRuns& runs, const RunEntry& run) {
+    if (run.undoes.empty()) return std::nullopt;
+    for (std::size_t k = 0; k < runs.runs.size(); ++k) {
+        if (runs.runs[k].id == run.undoes) return k;
+    }
+    return std::nullopt;
+}
+
+StepPlan planFor(const FolderRuns& runs, Step step, std::size_t head) {
+    StepPlan plan;
+    plan.step = step;
+    plan.head = head;
+    plan.subject = runs.chains[runs.runs[head].chain].root;
+    const RunEntry& h = runs.runs[head];
+    // A killed step of the same direction is finished: what it was taking back is taken back again.
+    const bool finishing = !h.finished && ((step == Step::undo && h.kind == RunKind::undo) ||
+                                           (step == Step::redo && h.kind == RunKind::redo));
+    plan.finishing = finishing;
+    if (!finishing) {
+        plan.source = head;
+        plan.undoes = h.id;
+        return plan;
+    }
+    plan.undoes = h.undoes;
+    if (const auto target = targetOf(runs, h)) {
+        plan.source = *target;
+    } else {
+        plan.source = head;
+        plan.turnRound = true;
+    }
+    return plan;
+}
+
+// "z 2026-12-07 04:00:00 (3 souborů)": when a run was made and how many entries it renamed.
+Text describe(const RunEntry& run) {
+    const std::size_t count = run.finished ? static_cast<std::size_t>(run.renamed) : run.planned;
+    return U"z " + fromUtf8(localTimeText(run.time)) + U" (" + decimal(static_cast<int>(count)) + U" souborů)";
+}
+
+// Whether a step and a journal move any one entry or use any one name.
+bool overlap(const StepSource& a, const Journal& b) {
+    std::unordered_set<std::string> names;
+    std::unordered_set<std::uint64_t> inodes;
+    movedRows(a, [&](const JournalRow& row) {
+        names.insert(folded(row.oldName));
+        names.insert(folded(row.newName));
+        if (row.ino != 0) inodes.insert(row.ino);
+    });
+    bool found = false;
+    movedRows(b, [&](const JournalRow& row) {
+        found = found || names.count(folded(row.oldName)) || names.count(folded(row.newName)) ||
+                (row.ino != 0 && inodes.count(row.ino));
+    });
+    return found;
+}
+
+}  // namespace
+
+std::optional<StepPlan> planStep(const FolderRuns& runs, Step step, const std::string& id, StepRefusal& refusal) {
+    refusal = {};
+    std::optional<std::size_t> head;
+    if (id.empty()) {
+        // No redo reaches back past the newest rename run that changed anything.
+        std::size_t barrier = runs.runs.size();
+        for (std::size_t k = 0; k < runs.runs.size() && step == Step::redo; ++k) {
+            if (runs.runs[k].kind == RunKind::rename && runs.runs[k].counts()) {
+                barrier = k;
+                break;
+            }
+        }
+        for (const FolderRuns::Chain& chain : runs.chains) {
+            if (!chain.head || (head && *chain.head > *head)) continue;
+            const RunEntry& h = runs.runs[*chain.head];
+            if (step == Step::undo ? undoable(h) : (redoable(h) && *chain.head < barrier)) head = chain.head;
+        }
+    } else {
+        std::optional<std::size_t> named;
+        for (std::size_t k = 0; k < runs.runs.size(); ++k) {
+            if (runs.runs[k].id == id) named = k;
+        }
+        if (!named) {
+            if (!runs.unreadable.empty()) {
+                refusal.kind = StepRefusal::unreadable;
+                std::tie(refusal.path, refusal.error) = runs.unreadable.front();
+                return std::nullopt;
+            }
+            refusal.kind = StepRefusal::refused;
+            refusal.message = U"V této složce není přejmenování >" + fromUtf8(id) + U"<.";
+            return std::nullopt;
+        }
+        head = runs.chains[runs.runs[*named].chain].head;
+        if (!head || !undoable(runs.runs[*head])) {
+            refusal.kind = StepRefusal::refused;
+            refusal.message = head ? U"Přejmenování >" + fromUtf8(id) + U"< je již vráceno."
+                                   : U"Přejmenování >" + fromUtf8(id) + U"< nic nepřejmenovalo.";
+            return std::nullopt;
+        }
+    }
+    // A journal that cannot be read may be this folder's newest: acting on an older one instead
+    // would not be what the user asked for.
+    if (!runs.unreadable.empty() && (!head || runs.unreadable.front().first > runs.runs[*head].path)) {
+        refusal.kind = StepRefusal::unreadable;
+        std::tie(refusal.path, refusal.error) = runs.unreadable.front();
+        return std::nullopt;
+    }
+    if (!head) return std::nullopt;
+    StepPlan plan = planFor(runs, step, *head);
+    if (id.empty()) return plan;
+
+    // A later rename still in force that moved one of the same entries, or used one of the same
+    // names, has to be taken back first: the newest of them is named.
+    std::string error;
+    std::optional<StepSource> mine;
+    for (std::size_t k = 0; k < *head; ++k) {
+        const RunEntry& other = runs.runs[k];
+        const FolderRuns::Chain& chain = runs.chains[other.chain];
+        if (other.chain == runs.runs[*head].chain || chain.head != k || !undoable(other)) continue;
+        if (!mine) mine = stepSource(runs, plan, error);
+        const auto theirs = readWhole(other.path, error);
+        if (!mine || !theirs) {
+            refusal.kind = StepRefusal::unreadable;
+            refusal.path = mine ? other.path : runs.runs[plan.source].path;
+            refusal.error = error;
+            return std::nullopt;
+        }
+        if (!overlap(*mine, *theirs)) continue;
+        const RunEntry& blocker = chain.root ? runs.runs[*chain.root] : other;
+        const RunEntry& wanted = plan.subject ? runs.runs[*plan.subject] : runs.runs[plan.source];
+        refusal.kind = StepRefusal::refused;
+        refusal.message = U"Přejmenování " + describe(wanted) +
+                          U" nelze vrátit: tytéž soubory či jména mění pozdější přejmenování " + describe(blocker) +
+                          U", které je třeba vrátit nejdříve.";
+        return std::nullopt;
+    }
+    return plan;
+}
+
+namespace {
+
+// Which rows of `journal` (journal `k` of the folder) stand for its rename, and whether that is known
+// rather than guessed; `depth` bounds the walk back along what killed steps were taking back.
+std::pair<std::vector<bool>, bool> rowsInForce(const FolderRuns& runs, std::optional<std::size_t> k,
+                                               const Journal& journal, int depth = 0) {
+    std::vector<bool> rows(journal.rows.size(), true);
+    if (journal.finished) {
+        for (std::size_t r = 0; r < rows.size(); ++r) rows[r] = journal.rows[r].renamed;
+        return {rows, true};
+    }
+    const std::optional<std::size_t> target = k ? targetOf(runs, runs.runs[*k]) : std::nullopt;
+    if (!target || depth > 64) return {rows, false};
+    std::string error;
+    const auto taken = readWhole(runs.runs[*target].path, error);
+    if (!taken || taken->rows.size() != rows.size()) return {rows, false};
+    const auto [theirs, known] = rowsInForce(runs, target, *taken, depth + 1);
+    for (std::size_t r = 0; r < rows.size(); ++r) rows[r] = theirs[rows.size() - 1 - r];
+    return {rows, known};
+}
+
+}  // namespace
+
+std::optional<StepSource> stepSource(const FolderRuns& runs, const StepPlan& plan, std::string& error) {
+    auto journal = readWhole(runs.runs[plan.source].path, error);
+    if (!journal) return std::nullopt;
+    StepSource source;
+    if (plan.turnRound) {
+        // The killed step's rows name the same entries and names as the journal it was taking back.
+        Journal& back = source.journal;
+        back = *journal;
+        back.id = journal->undoes;
+        back.undoes.clear();
+        back.finished = false;
+        back.renamedCount = 0;
+        back.rows.clear();
+        for (auto it = journal->rows.rbegin(); it != journal->rows.rend(); ++it) {
+            JournalRow row = *it;
+            std::swap(row.oldName, row.newName);
+            row.renamed = false;
+            back.rows.push_back(std::move(row));
+        }
+        source.moves.assign(back.rows.size(), true);
+        return source;
+    }
+    const RunEntry& run = runs.runs[plan.source];
+    bool known = false;
+    std::tie(source.moves, known) = rowsInForce(runs, plan.source, *journal);
+    source.claimsWhatIsThere = known && (plan.finishing || (!run.finished && run.kind != RunKind::rename));
+    source.journal = std::move(*journal);
+    return source;
+}
+
+}  // namespace zelvar
