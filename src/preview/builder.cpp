@@ -405,6 +405,7 @@ PreviewResult rowsOf(const Listing& listing, Listing* spent, const RenameOptions
     result.truncated = listing.truncated;
     result.listingFailed = listing.failed;
     result.listingError = listing.error;
+    result.nameMax = listing.nameMax;
     result.folderId = listing.folderId;
 
     std::vector<ZaznamSouboru> records(listing.entries.size());
