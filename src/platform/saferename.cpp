@@ -260,7 +260,8 @@ int RenameFolder::reserveThenRename(const char* from, const char* to) {
 // one: the own placeholder goes again, and the folder is renamed once the name is seen to be free.
 // What remains open: an empty folder another program makes under the new name between that check
 // and the rename is replaced (a folder with entries, a file or a link makes the rename fail), so an
-// empty folder is all this window of one system call can lose.
+// empty folder is all this window of one system call can lose. Only folders go this way: a file
+// renamed so would replace a file made in that window, and what it held.
 int RenameFolder::renameWithoutPlaceholder(const char* from, const char* to) {
     if (sys_.unlinkat(fd_, to, AT_REMOVEDIR) != 0) return errno;  // removes nothing but an empty folder
     struct stat now;

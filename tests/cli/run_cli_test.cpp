@@ -176,6 +176,11 @@ TEST(Apply, RenamesPrintsTheReportAndLosesNothing) {
          "",
          {0, "a.jpg -> * existuje >x.jpg<\nb.jpg -> * viz >x.jpg< výše\n" + stats(2, 0, 2) + done + "0 souborů\n", ""},
          {}},
+        // The entries the listing leaves out are in the way in any letter case.
+        {{"--name", "X", "--ext", "JPG"},
+         "",
+         {0, "a.jpg -> * existuje >X.JPG<\nb.jpg -> * viz >X.JPG< výše\n" + done + "0 souborů\n", ""},
+         {}},
         // Typed names the folder cannot take are marked as pattern names are, and left alone.
         {{"--edit", "-"},
          "..\n" + tooLong + "\n",
