@@ -90,8 +90,8 @@ void InsertionTracker::star(std::size_t length) {
     if (active()) before_ -= static_cast<long>(length);
 }
 
-Numbering::Numbering(const RenameOptions& options, double n, bool mirrored, bool pocitat)
-    : options_(options), n_(n), mirrored_(mirrored), pocitat_(pocitat) {}
+Numbering::Numbering(const RenameOptions& options, double n, bool mirrored, bool pocitat, std::size_t maxPadding)
+    : options_(options), n_(n), mirrored_(mirrored), pocitat_(pocitat), maxPadding_(maxPadding) {}
 
 void Numbering::extract(Text& text) {
     const KeptNumber kept = extractKeptNumber(text, options_, mirrored_);
@@ -123,7 +123,7 @@ bool Numbering::putNumber(Text& out, std::size_t at, int width) const {
     const auto radix = radixValue(options_.txtCiselnyZaklad);
     if (!radix) return false;
     const std::size_t end = out.size();
-    appendDigits(out, n_, *radix, width, options_.optTypCislovani);
+    appendDigits(out, n_, *radix, width, options_.optTypCislovani, maxPadding_);
     const auto from = out.begin() + static_cast<std::ptrdiff_t>(end);
     // Mirrored in advance, so that it reads correctly once the whole text is turned back.
     if (mirrored_) std::reverse(from, out.end());

@@ -53,7 +53,9 @@ private:
 // Numbering state of one pipeline call.
 class Numbering {
 public:
-    Numbering(const RenameOptions& options, double n, bool mirrored, bool pocitat);
+    // `maxPadding`: the most padding digits a number gets, whatever its width (see counterPadding).
+    Numbering(const RenameOptions& options, double n, bool mirrored, bool pocitat,
+              std::size_t maxPadding = static_cast<std::size_t>(-1));
 
     // Cuts the kept number out of the (possibly mirrored) working text and starts the tracker.
     void extract(Text& text);
@@ -76,6 +78,7 @@ private:
     double n_;
     bool mirrored_;
     bool pocitat_;
+    std::size_t maxPadding_;
     bool found_ = false;
     int keptWidth_ = 0;
 };

@@ -44,7 +44,7 @@ Text CisloNaText(double value, int radix, int minWidth, int digitSet) {
     return digits;
 }
 
-void appendDigits(Text& out, double value, int radix, int minWidth, int digitSet) {
+void appendDigits(Text& out, double value, int radix, int minWidth, int digitSet, std::size_t maxPadding) {
     // An infinite value has no digits and would never reach zero.
     if (std::isinf(value)) return;
     const double base = clampRadix(radix, digitSet);
@@ -77,7 +77,7 @@ void appendDigits(Text& out, double value, int radix, int minWidth, int digitSet
 
     const std::size_t written = out.size() - start;
     if (minWidth > 0 && written < static_cast<std::size_t>(minWidth)) {
-        out.append(static_cast<std::size_t>(minWidth) - written, padding);
+        out.append(std::min(static_cast<std::size_t>(minWidth) - written, maxPadding), padding);
     }
     std::reverse(out.begin() + static_cast<std::ptrdiff_t>(start), out.end());
 }

@@ -11,8 +11,9 @@ int clampRadix(int radix, int digitSet);
 
 double ZbytekDeleni(double a, double b);
 Text CisloNaText(double value, int radix, int minWidth, int digitSet);
-// The same appended to `out`.
-void appendDigits(Text& out, double value, int radix, int minWidth, int digitSet);
+// The same appended to `out`, with at most `maxPadding` padding digits.
+void appendDigits(Text& out, double value, int radix, int minWidth, int digitSet,
+                  std::size_t maxPadding = static_cast<std::size_t>(-1));
 double TextNaCislo(const Text& text, int radix, int digitSet);
 
 }  // namespace zelvar

@@ -98,8 +98,8 @@ Text ZpracJmeno(std::u32string_view Jm, const FiltrVystup& Filtr, double N, bool
 }
 
 void appendZpracJmeno(Text& out, std::u32string_view Jm, const FiltrVystup& Filtr, double N, bool Obracene,
-                      const DateTime& d, bool Pocitat, const RenameOptions& options) {
-    Numbering numbering(options, N, Obracene, Pocitat);
+                      const DateTime& d, bool Pocitat, const RenameOptions& options, std::size_t maxPadding) {
+    Numbering numbering(options, N, Obracene, Pocitat, maxPadding);
     // The kept number is cut from the text in the orientation the tokens see, so that its place
     // is tracked on the same characters the pattern consumes. Without either, the name is read as is.
     const bool extracts = Filtr.Citac && options.optCitac == 2;

@@ -12,8 +12,9 @@ namespace zelvar {
 Text ZpracJmeno(std::u32string_view Jm, const FiltrVystup& Filtr, double N, bool Obracene, const DateTime& d,
                 bool Pocitat, const RenameOptions& options);
 // The same appended to `out`, which it leaves as it is before the end; a whole new name is written
-// into one buffer this way.
+// into one buffer this way. `maxPadding` limits the padding digits of a number (see counterPadding).
 void appendZpracJmeno(Text& out, std::u32string_view Jm, const FiltrVystup& Filtr, double N, bool Obracene,
-                      const DateTime& d, bool Pocitat, const RenameOptions& options);
+                      const DateTime& d, bool Pocitat, const RenameOptions& options,
+                      std::size_t maxPadding = static_cast<std::size_t>(-1));
 
 }  // namespace zelvar

@@ -327,7 +327,14 @@ void readFolder(DIR* dir, std::size_t expected, dev_t folderDev, const NameMask&
 
 std::optional<EntryId> Listing::existing(const std::string& name) const {
     if (const EntryId* id = allNames.find(name)) return *id;
-    if (!caseInsensitive || !isBareName(name)) return std::nullopt;
+    if (!isBareName(name)) return std::nullopt;
+    if (!caseInsensitive) {
+        // A case variant is no entry here, but renaming onto it would leave two names that differ
+        // only in letter case, which a copy to a folding file system or the user cannot tell apart.
+        const auto it = byFoldedName.find(toUtf8(toLower(fromUtf8(name))));
+        if (it == byFoldedName.end()) return std::nullopt;
+        return it->second;
+    }
     struct stat st;
     if (fstatat(AT_FDCWD, (folderPrefix(folder) + name).c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) return std::nullopt;
     if (const auto it = byFoldedName.find(toUtf8(toLower(fromUtf8(name)))); it != byFoldedName.end()) return it->second;
@@ -460,9 +467,13 @@ Listing listFolderAt(int folderFd, const std::string& folder, const Text& masks,
     tzset();  // dates follow the time zone in force now, not the one of the first listing
     readFolder(dir, expected, folderDev, NameMask(masks), optFile, limit, dates, out);
     closedir(dir);
-    if (out.caseInsensitive) {
-        out.byFoldedName.reserve(out.allNames.size());
-        for (const auto& [name, id] : out.allNames) out.byFoldedName.emplace(toUtf8(toLower(fromUtf8(name))), id);
+    // Built on every file system: the clash checks ignore letter case everywhere, also for the
+    // names the filter hides. Where case matters, several entries can share a lowered name; such a
+    // name then stands for no entry in particular, so it is in the way even of a row's own entry.
+    out.byFoldedName.reserve(out.allNames.size());
+    for (const auto& [name, id] : out.allNames) {
+        const auto [it, added] = out.byFoldedName.emplace(toUtf8(toLower(fromUtf8(name))), id);
+        if (!added && !out.caseInsensitive) it->second = EntryId{};
     }
     return out;
 }

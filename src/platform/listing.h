@@ -121,12 +121,13 @@ struct Listing {
     // An entry that passed the filter can change through another path than this folder: a symbolic
     // link (it counts as its target) or a file with several hard links.
     bool changesElsewhere = false;
-    // When it does: every name in lower case and its entry. FUSE file systems may number an entry
-    // afresh for each spelling of its name, so a hit is matched to a listed entry by name.
+    // Every name in lower case and its entry. FUSE file systems may number an entry afresh for each
+    // spelling of its name, so a hit is matched to a listed entry by name.
     std::unordered_map<std::string, EntryId> byFoldedName;
 
     // The entry that a new name would hit, if any: exact bytes first; on a case-insensitive
-    // file system the lookup asks the file system itself.
+    // file system the lookup asks the file system itself, elsewhere a name that differs only in
+    // letter case counts too.
     std::optional<EntryId> existing(const std::string& name) const;
 };
 

@@ -60,6 +60,9 @@ bool noReplaceUnsupported(int error) { return error == EINVAL || error == ENOSYS
 // Errors of linkat that say this entry cannot get a second name here (a folder, FAT, some FUSE).
 bool linkRefused(int error) { return error == EPERM || error == EOPNOTSUPP || error == ENOSYS || error == EMLINK; }
 
+// Errors of a rename onto an existing empty folder that say the file system does not replace one.
+bool replaceRefused(int error) { return error == EPERM || error == EEXIST || error == ENOTEMPTY || error == EBUSY; }
+
 std::string temporaryName(int attempt) {
     static std::atomic<unsigned> serial{0};
     char name[64];
@@ -153,7 +156,9 @@ RenameOutcome RenameFolder::rename(const std::string& oldName, const std::string
         return outcome;
     }
 
+    if (!foldsCase_ && takenByCaseVariant(oldName, newName)) return outcomeOf(EEXIST);
     const int error = renameNoReplace(oldName.c_str(), newName.c_str());
+    if (error == 0) noteRenamed(oldName, newName);
     if (error == EEXIST && (sameEntryByFolding(oldName, newName) || sameNameByFolding(oldName, newName))) {
         const std::string chosen = temporary ? temporary() : std::string();
         if (!chosen.empty() && !acceptableName(chosen, nameMax_)) return refused(RenameErrorKind::NameNotAccepted);
@@ -243,9 +248,26 @@ int RenameFolder::reserveThenRename(const char* from, const char* to) {
     if (stillPlaceholder(to, mine, folder)) {
         if (sys_.renameat(fd_, from, fd_, to) == 0) return 0;
         error = errno;
-        if (stillPlaceholder(to, mine, folder)) sys_.unlinkat(fd_, to, folder ? AT_REMOVEDIR : 0);
+        if (stillPlaceholder(to, mine, folder)) {
+            if (folder && replaceRefused(error)) return renameWithoutPlaceholder(from, to);
+            sys_.unlinkat(fd_, to, folder ? AT_REMOVEDIR : 0);
+        }
     }
     return error;
+}
+
+// Some file systems (FAT through FUSE) refuse to rename a folder onto an existing one, even an empty
+// one: the own placeholder goes again, and the folder is renamed once the name is seen to be free.
+// What remains open: an empty folder another program makes under the new name between that check
+// and the rename is replaced (a folder with entries, a file or a link makes the rename fail), so an
+// empty folder is all this window of one system call can lose. Only folders go this way: a file
+// renamed so would replace a file made in that window, and what it held.
+int RenameFolder::renameWithoutPlaceholder(const char* from, const char* to) {
+    if (sys_.unlinkat(fd_, to, AT_REMOVEDIR) != 0) return errno;  // removes nothing but an empty folder
+    struct stat now;
+    if (sys_.fstatat(fd_, to, &now, AT_SYMLINK_NOFOLLOW) == 0) return EEXIST;
+    if (errno != ENOENT) return errno;
+    return sys_.renameat(fd_, from, fd_, to) == 0 ? 0 : errno;
 }
 
 // The entry under `name` is the placeholder made as `mine`, and nothing was written into it.
@@ -278,6 +300,47 @@ bool RenameFolder::sameEntryByFolding(const std::string& oldName, const std::str
 bool RenameFolder::sameNameByFolding(const std::string& oldName, const std::string& newName) {
     return foldsCase_ && toLower(fromUtf8(oldName)) == toLower(fromUtf8(newName)) && !hasExactEntry(newName);
 }
+
+// Where letter case matters, a name that differs from an entry only in case would still make two
+// names nobody can tell apart (nor copy to a folding file system), so it counts as taken, except by
+// the entry that is renamed. The folder is read once, at the first rename, and the renames made
+// through this object are kept up with; a variant is asked for again before it refuses a rename, as
+// another program may have removed it since. One that another program makes meanwhile is not seen.
+// An entry of exactly the new bytes is left to the rename itself, which refuses it without a race.
+bool RenameFolder::takenByCaseVariant(const std::string& oldName, const std::string& newName) {
+    if (!folded_) {
+        folded_.emplace();
+        const int fd = ::openat(fd_, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        DIR* dir = fd >= 0 ? fdopendir(fd) : nullptr;
+        if (dir == nullptr) {
+            if (fd >= 0) ::close(fd);
+            return false;
+        }
+        while (const dirent* d = readdir(dir)) {
+            const std::string_view name = d->d_name;
+            if (name != "." && name != "..") (*folded_)[lowered(std::string(name))].emplace_back(name);
+        }
+        closedir(dir);
+    }
+    const auto it = folded_->find(lowered(newName));
+    if (it == folded_->end()) return false;
+    struct stat st;
+    return std::ranges::any_of(it->second, [&](const std::string& name) {
+        return name != newName && name != oldName && sys_.fstatat(fd_, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
+    });
+}
+
+// Keeps the names read for the case check up with a rename made through this object.
+void RenameFolder::noteRenamed(const std::string& oldName, const std::string& newName) {
+    if (!folded_) return;
+    if (const auto it = folded_->find(lowered(oldName)); it != folded_->end()) {
+        std::erase(it->second, oldName);
+        if (it->second.empty()) folded_->erase(it);
+    }
+    (*folded_)[lowered(newName)].push_back(newName);
+}
+
+std::string RenameFolder::lowered(const std::string& name) { return toUtf8(toLower(fromUtf8(name))); }
 
 bool RenameFolder::hasExactEntry(const std::string& name) const {
     const int fd = ::openat(fd_, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);

@@ -11,7 +11,10 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
+#include <unordered_map>
+#include <vector>
 
 namespace zelvar {
 
@@ -89,10 +92,14 @@ public:
 private:
     int renameNoReplace(const char* from, const char* to);
     int reserveThenRename(const char* from, const char* to);
+    int renameWithoutPlaceholder(const char* from, const char* to);
     bool stillPlaceholder(const char* name, const struct stat& mine, bool folder);
     void learnFolder();
     bool sameEntryByFolding(const std::string& oldName, const std::string& newName);
     bool sameNameByFolding(const std::string& oldName, const std::string& newName);
+    bool takenByCaseVariant(const std::string& oldName, const std::string& newName);
+    void noteRenamed(const std::string& oldName, const std::string& newName);
+    static std::string lowered(const std::string& name);
     RenameOutcome renameThroughTemporary(const std::string& oldName, const std::string& newName,
                                          const std::string& chosen);
 
@@ -101,6 +108,8 @@ private:
     int openError_ = 0;
     long nameMax_ = 255;
     bool foldsCase_ = false;
+    // Where case matters, once a rename asked: the folder's names by their lower-case form.
+    std::optional<std::unordered_map<std::string, std::vector<std::string>>> folded_;
     SysCalls& sys_;
 };
 

@@ -270,7 +270,8 @@ private:
 
     // A marked row keeps only the name involved, if any: its composed name may be long.
     void mark(int i, Verdict verdict, Text involved = Text()) {
-        newNames_[i] = std::move(involved);
+        // Swapped, not moved: a short string moved in would leave the long name's memory in place.
+        Text(std::move(involved)).swap(newNames_[i]);
         verdicts_[i] = verdict;
         finalId_[i] = oldId_[i];
     }
@@ -405,6 +406,7 @@ PreviewResult rowsOf(const Listing& listing, Listing* spent, const RenameOptions
     result.truncated = listing.truncated;
     result.listingFailed = listing.failed;
     result.listingError = listing.error;
+    result.nameMax = listing.nameMax;
     result.folderId = listing.folderId;
 
     std::vector<ZaznamSouboru> records(listing.entries.size());
@@ -430,10 +432,12 @@ PreviewResult rowsOf(const Listing& listing, Listing* spent, const RenameOptions
         putInOrder(records, kept->order);
     }
 
-    // Names are compared as they will land on disk.
+    // Names are compared as they will land on disk. A counter far wider than the folder's limit is
+    // not written out in full: its name is too long either way.
     Text scratch;
+    const std::size_t maxPadding = counterPadding(options, listing.nameMax);
     const ComposeName compose = [&](const ZaznamSouboru& r, double N, bool pocitat) {
-        NoveJmenoStr(scratch, r.Jmeno(), r.Pripona(), N, r.Datum, pocitat, options, patterns);
+        NoveJmenoStr(scratch, r.Jmeno(), r.Pripona(), N, r.Datum, pocitat, options, patterns, maxPadding);
         canonicalise(scratch);
         // The rows keep their names as long as the preview lives: a copy has no room to grow.
         return Text(scratch);

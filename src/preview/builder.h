@@ -24,7 +24,8 @@ struct PreviewResult {
     bool truncated = false;        // the folder holds more entries than can be listed
     bool listingFailed = false;    // the folder could not be listed (to its end)
     std::string listingError;
-    EntryId folderId;  // the folder listed, to tell later whether its path still leads there
+    EntryId folderId;           // the folder listed, to tell later whether its path still leads there
+    std::size_t nameMax = 255;  // the longest name in bytes the folder's file system takes
     int renameCount() const { return static_cast<int>(rows.size()) - unchanged; }
 };
 

@@ -32,12 +32,13 @@ void letterCase(Text& name, int optVelikost) {
 }
 
 void compose(Text& out, std::u32string_view Jm, std::u32string_view Ex, bool hasOwnExtension, double N,
-             const DateTime& d, bool Pocitat, const RenameOptions& options, const CompiledPatterns& patterns) {
+             const DateTime& d, bool Pocitat, const RenameOptions& options, const CompiledPatterns& patterns,
+             std::size_t maxPadding = static_cast<std::size_t>(-1)) {
     out.clear();
-    appendZpracJmeno(out, Jm, patterns.jmeno, N, options.chkObratitJm != 0, d, Pocitat, options);
+    appendZpracJmeno(out, Jm, patterns.jmeno, N, options.chkObratitJm != 0, d, Pocitat, options, maxPadding);
     if (getsExtension(hasOwnExtension, options.txtExt)) {
         out += U'.';
-        appendZpracJmeno(out, Ex, patterns.ext, N, options.chkObratitEx != 0, d, Pocitat, options);
+        appendZpracJmeno(out, Ex, patterns.ext, N, options.chkObratitEx != 0, d, Pocitat, options, maxPadding);
     }
     letterCase(out, options.optVelikost);
 }
@@ -52,8 +53,31 @@ Text NoveJmenoStr(std::u32string_view Jm, std::u32string_view Ex, double N, cons
 }
 
 void NoveJmenoStr(Text& out, std::u32string_view Jm, std::u32string_view Ex, double N, const DateTime& d, bool Pocitat,
-                  const RenameOptions& options, const CompiledPatterns& patterns) {
-    compose(out, Jm, Ex, !Ex.empty(), N, d, Pocitat, options, patterns);
+                  const RenameOptions& options, const CompiledPatterns& patterns, std::size_t maxPadding) {
+    compose(out, Jm, Ex, !Ex.empty(), N, d, Pocitat, options, patterns, maxPadding);
+}
+
+// A counter of width 32000 writes 32000 digits into every name, for a name that is "too long" from
+// its 256th byte on. Its padding is one run of one digit ("0" or "a"); cutting that run short
+// changes the verdict of no name, as long as the steps after the pattern cannot bring the name back
+// under the limit:
+// - the letter case maps each character to one character, and the joining of escaped bytes keeps
+//   the bytes; a name has at least as many bytes as characters;
+// - removing diacritics, the separator items and "Záměna" of single characters map each character
+//   to one character; the separator items that remove characters remove no digit or letter;
+// - "Záměna" of whole strings ("Celé") writes a non-empty replacement for each match, so the text
+//   keeps at least |Čím| / |Co| of its characters;
+// - "Odstranit znaky" can remove any character, the padding too: no limit then.
+// So P padding digits give the field at least P * |Čím| / |Co| characters at the end, past the limit
+// once P > nameMax * |Co| / |Čím|. The name's verdict can still be "prázdné jméno", which only its
+// first character decides: the run is cut at least |Co| characters after its start, so the start of
+// the name, and any whole-string match that reaches into the run, comes out the same.
+std::size_t counterPadding(const RenameOptions& options, std::size_t nameMax) {
+    if (!options.txtOdstranit.empty()) return static_cast<std::size_t>(-1);
+    const bool strings = options.chkZamenaVse != 0 && !options.txtZamenitCo.empty() && !options.txtZamenitZaCo.empty();
+    const std::size_t co = strings ? options.txtZamenitCo.size() : 1,
+                      zaCo = strings ? options.txtZamenitZaCo.size() : 1;
+    return (zaCo >= co ? nameMax : nameMax * co / zaCo) + co + 1;
 }
 
 Text NoveJmeno(const Text& Jm, double N, bool Pocitat, const RenameOptions& options, const CompiledPatterns& patterns) {

@@ -15,9 +15,14 @@ inline const Text kOddelovace = U" -_,.;=+[]{}'!@#$%^&";
 Text NoveJmenoStr(std::u32string_view Jm, std::u32string_view Ex, double N, const DateTime& d, bool Pocitat,
                   const RenameOptions& options, const CompiledPatterns& patterns);
 // The same written into `out` (what it held goes), so that a caller naming many entries reuses one
-// buffer.
+// buffer. `maxPadding` limits the padding digits of every number (see counterPadding).
 void NoveJmenoStr(Text& out, std::u32string_view Jm, std::u32string_view Ex, double N, const DateTime& d, bool Pocitat,
-                  const RenameOptions& options, const CompiledPatterns& patterns);
+                  const RenameOptions& options, const CompiledPatterns& patterns,
+                  std::size_t maxPadding = static_cast<std::size_t>(-1));
+// How many padding digits a number of a new name needs at most for the name's verdict to come out
+// as with every digit of its width: past that the name is too long either way. No limit (the
+// largest size_t) where the character options could shorten the name below the folder's limit again.
+std::size_t counterPadding(const RenameOptions& options, std::size_t nameMax);
 // New name of a whole name (the samples): split at its last ".", date-time zero.
 Text NoveJmeno(const Text& Jm, double N, bool Pocitat, const RenameOptions& options, const CompiledPatterns& patterns);
 

@@ -1,6 +1,7 @@
 #include "preview/manual_edit.h"
 
 #include <algorithm>
+#include <optional>
 #include <unordered_map>
 
 #include "preview/compose.h"
@@ -40,6 +41,14 @@ bool isUnchanged(const Text& line, const Text& oldName) {
     return !shownAsIs && line == trimSpaces(BezZakazanychZnaku(oldName));
 }
 
+// "." and ".." name the folder and its parent, never an entry; a name past the folder's limit is
+// refused by the file system. No character takes more than four bytes, so most lines need no counting.
+std::optional<Verdict> unusableLine(const Text& line, std::size_t nameMax) {
+    if (line == U"." || line == U"..") return Verdict::emptyName;
+    if (line.size() * 4 > nameMax && utf8Size(line) > nameMax) return Verdict::tooLong;
+    return std::nullopt;
+}
+
 void setUnchanged(PreviewEntry& row) {
     row.newName.clear();
     row.verdict = Verdict::unchanged;
@@ -68,7 +77,7 @@ private:
 
 }  // namespace
 
-ManualEditResult txtEdit_Parse(const Text& boxText, PreviewList rows) {
+ManualEditResult txtEdit_Parse(const Text& boxText, PreviewList rows, std::size_t nameMax) {
     ManualEditResult result;
     result.boxText = BezZakazanychZnaku(boxText);
     std::erase(result.boxText, U'\0');  // no file name holds one either (an edit file may)
@@ -86,6 +95,10 @@ ManualEditResult txtEdit_Parse(const Text& boxText, PreviewList rows) {
         Text lowered;
         if (line.empty() || isUnchanged(line, row.oldName)) {
             setUnchanged(row);
+        } else if (const auto refused = unusableLine(line, nameMax)) {
+            // Marked as a pattern name would be; the run would only fail on it.
+            setUnchanged(row);
+            row.verdict = *refused;
         } else {
             row.newName = line;
             row.verdict = Verdict::usable;

@@ -12,7 +12,8 @@ struct ManualEditResult {
     int renameCount = 0;
 };
 
-ManualEditResult txtEdit_Parse(const Text& boxText, PreviewList rows);
+// A line of "." or "..", or one longer than nameMax bytes, gets the marker a pattern name would.
+ManualEditResult txtEdit_Parse(const Text& boxText, PreviewList rows, std::size_t nameMax = 255);
 // The box filled for a listing: every old name followed by CR LF.
 Text editBoxText(const PreviewList& rows);
 

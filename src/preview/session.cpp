@@ -54,7 +54,7 @@ std::vector<Text> PreviewSession::takeOldNames() {
 
 const PreviewResult& PreviewSession::edit(const Text& box, std::optional<PreviewList> asShown) {
     const bool shownOtherwise = asShown.has_value();
-    ManualEditResult parsed = txtEdit_Parse(box, shownOtherwise ? std::move(*asShown) : result_.rows);
+    ManualEditResult parsed = txtEdit_Parse(box, shownOtherwise ? std::move(*asShown) : result_.rows, result_.nameMax);
     shownText_.reset();
     rowsOfKept_ = false;
     if (shownOtherwise) {

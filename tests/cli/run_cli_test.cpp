@@ -178,12 +178,24 @@ TEST(Apply, RenamesPrintsTheReportAndLosesNothing) {
          "",
          {0, "a.jpg -> * existuje >x.jpg<\nb.jpg -> * viz >x.jpg< výše\n" + stats(2, 0, 2) + done + "0 souborů\n", ""},
          {}},
+        // The entries the listing leaves out are in the way in any letter case.
+        {{"--name", "X", "--ext", "JPG"},
+         "",
+         {0, "a.jpg -> * existuje >X.JPG<\nb.jpg -> * viz >X.JPG< výše\n" + done + "0 souborů\n", ""},
+         {}},
+        // Typed names the folder cannot take are marked as pattern names are, and left alone.
         {{"--edit", "-"},
-         "y.jpg\n" + tooLong + "\n",
+         "..\n" + tooLong + "\n",
+         {0, "a.jpg -> * prázdné jméno\nb.jpg -> * příliš dlouhé jméno\n" + done + "0 souborů\n", ""},
+         {}},
+        // A typed name stays unmarked when only an entry the listing leaves out has it, here in other
+        // letter case; the run refuses it all the same.
+        {{"--edit", "-"},
+         "y.jpg\nX.JPG\n",
          {1,
-          "a.jpg -> y.jpg\nb.jpg -> " + tooLong + "\n" + done + "1 souborů\nNepřejmenováno 1 souborů\n\n" +
-              "b.jpg nepřejmenován na " + tooLong + "\n",
-          "Název >" + tooLong + "<\n     nebo >b.jpg<\n           není povolen,\n>b.jpg< nebude přejmenován\n"},
+          "a.jpg -> y.jpg\nb.jpg -> X.JPG\n" + done + "1 souborů\nNepřejmenováno 1 souborů\n\n" +
+              "b.jpg nepřejmenován na X.JPG\n",
+          "Soubor či složka >X.JPG< již existuje\n"},
          {{"a.jpg", "y.jpg"}}},
     };
     for (auto [args, input, expected, renames] : cases) {

@@ -63,12 +63,33 @@ TEST(NameTable, KeepsTheFirstEntryOfANameGivenTwice) {
     EXPECT_THROW(table.at("c"), std::out_of_range);
 }
 
+// The clash checks ignore letter case everywhere, so the names the filter hides are found in any
+// case too. Two names that differ only in case stand for no entry in particular: each is in the
+// way even of the other's own change of case.
+TEST(Listing, FindsCaseVariantsOfTheNamesTheFilterHides) {
+    TempFolder dir(Entries{{"a.txt", ""}, {"B.JPG", ""}, {"c.txt", ""}, {"C.Txt", ""}, {"\u010Cesky", ""}});
+    const Listing listing = listFolder(dir.path(), T("a*"), 0);
+    ASSERT_FALSE(listing.caseInsensitive) << "the test folder must tell case apart";
+    ASSERT_EQ(listing.entries.size(), 1u);
+    EXPECT_EQ(listing.existing("b.jpg"), listing.allNames.at("B.JPG"));
+    EXPECT_EQ(listing.existing("\u010Desky"), listing.allNames.at("\u010Cesky"));
+    EXPECT_EQ(listing.existing("A.TXT"), listing.allNames.at("a.txt"));
+    const auto either = listing.existing("C.TXT");
+    ASSERT_TRUE(either);
+    EXPECT_NE(*either, listing.allNames.at("c.txt"));
+    EXPECT_NE(*either, listing.allNames.at("C.Txt"));
+    EXPECT_EQ(listing.existing("c.txt"), listing.allNames.at("c.txt")) << "exact bytes first";
+    EXPECT_EQ(listing.existing("d.txt"), std::nullopt);
+}
+
 TEST(Listing, ExistingAsksTheFileSystemOnlyWhenItFoldsCase) {
     TempFolder dir(Entries{{"a", ""}});
     Listing listing = listFolder(dir.path(), T("*"), 0);
     dir.file("later");  // not in the listing, but on disk
     EXPECT_EQ(listing.existing("a"), listing.allNames.at("a"));
-    EXPECT_FALSE(listing.existing("later") || listing.existing("A"));
+    EXPECT_FALSE(listing.existing("later"));
+    // Where case matters, a listed case variant is in the way all the same.
+    EXPECT_EQ(listing.existing("A"), listing.allNames.at("a"));
     listing.caseInsensitive = true;
     EXPECT_TRUE(listing.existing("later"));
     // A hit whose folded name was listed is that listed entry, whatever number the lookup reports.

@@ -186,6 +186,112 @@ TEST(SafeRename, TheLastResortReplacesNothingButItsOwnPlaceholder) {
     }
 }
 
+// Where letter case matters, a name that differs from another entry only in case is taken as
+// well, as in the preview's clash checks; the entry's own case change is not.
+TEST(SafeRename, ACaseVariantOfAnotherEntryIsTakenWhereCaseMatters) {
+    // what, the folder, the renames made in turn through one folder object, the outcome of the last
+    const std::tuple<std::string, Entries, Entries, Kind> cases[] = {
+        {"a variant of another file", {{"a.jpg", "A"}, {"HID2.JPG", "H"}}, {{"a.jpg", "hid2.jpg"}}, taken},
+        {"a variant of a folder", {{"a", "A"}, {"Photos", "<folder>"}}, {{"a", "PHOTOS"}}, taken},
+        {"non-ASCII letters", {{"a", "A"}, {"\u010Cesky", "C"}}, {{"a", "\u010Desky"}}, taken},
+        {"its own case change", {{"readme.txt", "R"}, {"x", "X"}}, {{"readme.txt", "README.TXT"}}, ok},
+        {"its own case change beside a variant", {{"a.txt", "A"}, {"A.txt", "B"}}, {{"a.txt", "A.TXT"}}, taken},
+        {"a variant renamed away before", {{"a", "A"}, {"B", "B"}}, {{"B", "c"}, {"a", "b"}}, ok},
+        {"a variant made by a rename before", {{"a", "A"}, {"b", "B"}}, {{"b", "C"}, {"a", "c"}}, taken},
+    };
+    for (const auto& [what, entries, renames, kind] : cases) {
+        SCOPED_TRACE(what);
+        TempFolder dir(entries);
+        const auto before = snapshot(dir.path());
+        ScriptedCalls calls;
+        RenameFolder folder(dir.path(), calls);
+        for (std::size_t k = 0; k + 1 < renames.size(); ++k)
+            ASSERT_TRUE(folder.rename(renames[k].first, renames[k].second).ok());
+        calls.log.clear();
+        expectOutcome(folder.rename(renames.back().first, renames.back().second), kind, kind == ok ? 0 : EEXIST);
+        EXPECT_EQ(snapshot(dir.path()),
+                  renamed(before, kind == ok ? renames : Entries(renames.begin(), renames.end() - 1)));
+        if (kind == taken) {
+            for (const std::string& call : calls.log) EXPECT_FALSE(call.starts_with("rename")) << call;
+        }
+    }
+    // The folder is read at the first rename; a variant another program removed since is no longer
+    // in the way, and an entry of exactly the new bytes is left to the rename, which refuses it.
+    TempFolder dir({{"a", "A"}, {"b", "B"}, {"C", "C"}, {"d", "D"}});
+    ScriptedCalls calls;
+    RenameFolder folder(dir.path(), calls);
+    expectOutcome(folder.rename("a", "c"), taken, EEXIST);
+    std::remove((dir / "C").c_str());
+    expectOutcome(folder.rename("a", "c"), ok, 0);
+    calls.log.clear();
+    expectOutcome(folder.rename("b", "d"), taken, EEXIST);
+    ASSERT_FALSE(calls.log.empty());
+    EXPECT_EQ(calls.log.front(), "renameat2 b>d");
+}
+
+// FAT through FUSE renames a folder only onto a free name, refusing even its own empty placeholder:
+// the placeholder goes and the folder is renamed once the name is seen free. A file is never
+// renamed that way: a file made in that moment would be lost.
+TEST(SafeRename, AFolderRefusedOverItsOwnPlaceholderIsRenamedWithoutIt) {
+    using Calls = std::vector<std::string>;
+    const Calls reserved{"renameat2 a>b", "linkat a>b", "fstatat a",    "mkdirat b",
+                         "fstatat b",     "fstatat b",  "renameat a>b", "fstatat b"},
+        fallback{"unlinkat b", "fstatat b", "renameat a>b"};
+    const auto plus = [](Calls calls, const Calls& more) {
+        return calls.insert(calls.end(), more.begin(), more.end()), calls;
+    };
+    enum Act { Nothing, MakeFile, FillPlaceholder };
+    // what, the error of a rename onto an existing name, whether "a" is a folder, what another program
+    // does before which call, the calls made, the outcome, what "b" holds afterwards ("" when absent)
+    const std::tuple<std::string, int, bool, Act, std::string, Calls, Kind, int, std::string> cases[] = {
+        {"refused: EPERM", EPERM, true, Nothing, "", plus(reserved, fallback), ok, 0, ""},
+        {"refused: EEXIST", EEXIST, true, Nothing, "", plus(reserved, fallback), ok, 0, ""},
+        {"refused: ENOTEMPTY", ENOTEMPTY, true, Nothing, "", plus(reserved, fallback), ok, 0, ""},
+        {"refused: EBUSY", EBUSY, true, Nothing, "", plus(reserved, fallback), ok, 0, ""},
+        {"an entry appears once the placeholder is gone", EPERM, true, MakeFile, "fstatat b",
+         plus(reserved, {"unlinkat b", "fstatat b", "fstatat a", "fstatat b"}), taken, EEXIST, "theirs"},
+        {"the placeholder got an entry", EPERM, true, FillPlaceholder, "unlinkat b", plus(reserved, {"unlinkat b"}),
+         taken, ENOTEMPTY, "<folder>"},
+        {"a file is not renamed without its placeholder",
+         EPERM,
+         false,
+         Nothing,
+         "",
+         {"renameat2 a>b", "linkat a>b", "fstatat a", "openat b", "fstatat b", "renameat a>b", "fstatat b",
+          "unlinkat b"},
+         other,
+         EPERM,
+         ""},
+    };
+    for (const auto& [what, error, folder, act, before, expected, kind, outcomeError, b] : cases) {
+        SCOPED_TRACE(what);
+        TempFolder dir({{"a", folder ? "<folder>" : "A"}, {"a/x", folder ? "inside" : ""}, {"z", "Z"}});
+        const auto start = snapshot(dir.path());
+        ScriptedCalls calls(false, {{"renameat2", EINVAL}, {"linkat", EPERM}});
+        int seen = 0;
+        calls.fault = [&](const std::string& call, const std::string& from, const std::string& to) {
+            const std::string logged = call + " " + from + (to.empty() ? "" : ">" + to);
+            // The last check before the fallback's rename is the third look at "b".
+            if (logged == before && ++seen == (act == MakeFile ? 4 : 1)) {
+                if (act == MakeFile) dir.file("b", "theirs");
+                if (act == FillPlaceholder) dir.file("b/x", "theirs");
+            }
+            struct stat st;
+            return call == "renameat" && ::lstat((dir / to).c_str(), &st) == 0 ? error : 0;
+        };
+        expectOutcome(RenameFolder(dir.path(), calls).rename("a", "b"), kind, outcomeError);
+        EXPECT_EQ(calls.log, expected);
+        auto after = snapshot(dir.path());
+        if (kind == ok) {
+            EXPECT_EQ(after, renamed(start, {{"a", "b"}}));
+            EXPECT_EQ(readFile(dir / "b/x"), "inside");
+            continue;
+        }
+        EXPECT_EQ(after["a"], start.at("a")) << "the entry keeps its name";
+        EXPECT_EQ(after.count("b") ? after["b"].content : "", b);
+    }
+}
+
 TEST(SafeRename, AFolderThatCannotBeOpenedFailsEveryRename) {
     TempFolder dir;
     for (const auto& [path, error] :

@@ -140,6 +140,26 @@ TEST(Builder, CounterStartAndStepBeyondSixteenBits) {
     EXPECT_EQ(r.stats, stats(0, 0, 0));
 }
 
+// A pattern far past the folder's limit costs a preview no more memory than a plain one: no row
+// keeps the room of a name it could not use.
+TEST(Builder, ANameFarPastTheLimitLeavesNoMemoryBehind) {
+    TempFolder dir;
+    fill(dir, "IMG_1.jpg|IMG_2.jpg|IMG_3.jpg|x.jpg");
+    RenameOptions o;
+    for (const Text& pattern : {Text(32000, U':'), Text(32000, U'n'), U"IMG_" + Text(32000, U':')}) {
+        o.txtJmeno = pattern, o.optCitac = pattern.front() == U'I' ? 1 : 0;
+        const PreviewResult r = build(dir.path(), o);
+        ASSERT_EQ(r.rows.size(), 4u);
+        // "Jen stejné" numbers only the names met again: the first one stays short.
+        EXPECT_EQ(r.unchanged, o.optCitac == 1 ? 3 : 4);
+        for (const PreviewEntry& row : r.rows) {
+            if (!row.marker()) continue;
+            EXPECT_EQ(row.verdict, Verdict::tooLong) << toUtf8(row.oldName);
+            EXPECT_LT(row.newName.capacity(), 64u) << toUtf8(row.oldName);
+        }
+    }
+}
+
 // A kept listing keeps its order between builds; every build must still be ordered as a fresh one,
 // whatever changes in the options or behind the session's back.
 TEST(Session, AKeptListingIsOrderedAsAFreshOne) {

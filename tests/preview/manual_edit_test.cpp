@@ -49,6 +49,46 @@ TEST(ManualEdit, ParsesLinesIntoNewNamesAndMarkers) {
     }
 }
 
+// A line the folder cannot take as a name gets the marker a pattern name would get and renames
+// nothing; the run would only fail on it. Lengths count the bytes on disk.
+TEST(ManualEdit, MarksLinesTheFolderCannotTakeAsNames) {
+    const std::string n255(255, 'n'), c127 = [] {
+        std::string s;
+        for (int i = 0; i < 127; ++i) s += "\u010D";  // two bytes each
+        return s;
+    }();
+    // the line, the folder's limit in bytes, the verdict
+    const std::tuple<std::string, std::size_t, Verdict> cases[] = {
+        {".", 255, Verdict::emptyName},
+        {"..", 255, Verdict::emptyName},
+        {"...", 255, Verdict::usable},  // a name like any other
+        {".hidden", 255, Verdict::usable},
+        {n255, 255, Verdict::usable},
+        {n255 + "n", 255, Verdict::tooLong},
+        {std::string(300, 'n'), 255, Verdict::tooLong},
+        {c127 + "n", 255, Verdict::usable},
+        {c127 + "\u010D", 255, Verdict::tooLong},
+        {std::string(255, '\xFF'), 255, Verdict::usable},  // a byte that is no UTF-8 is one byte on disk
+        {std::string(143, 'n'), 143, Verdict::usable},
+        {std::string(144, 'n'), 143, Verdict::tooLong},
+    };
+    for (const auto& [line, nameMax, verdict] : cases) {
+        SCOPED_TRACE(line.substr(0, 20) + "... (" + std::to_string(line.size()) + " bytes of " +
+                     std::to_string(nameMax) + ")");
+        const ManualEditResult r = txtEdit_Parse(fromUtf8(line) + U"\r\n", listing({"a"}), nameMax);
+        ASSERT_EQ(r.rows.size(), 1u);
+        EXPECT_EQ(r.rows[0].verdict, verdict);
+        EXPECT_EQ(r.renameCount, verdict == Verdict::usable ? 1 : 0);
+        if (verdict != Verdict::usable) {
+            EXPECT_EQ(r.rows[0].newName, U"");
+        }
+    }
+    // A marked row keeps its old name, which a later line then cannot take.
+    const ManualEditResult r = txtEdit_Parse(U"..\r\nA\r\n", listing({"a", "b"}));
+    EXPECT_EQ(previewText(r.rows), T("a -> * prázdné jméno\r\nb -> * viz >a< výše\r\n"));
+    EXPECT_EQ(r.renameCount, 0);
+}
+
 TEST(ManualEdit, BoxLosesForbiddenCharactersButKeepsItsLinesAndThePreviewFollows) {
     const ManualEditResult r = txtEdit_Parse(T("a/b\\c<d>e|f\"g:h*i?j\r\n  k \r\n"), listing({"1", "2", "3"}));
     EXPECT_EQ(r.boxText, T("abcdefghij\r\n  k \r\n"));

@@ -1,6 +1,7 @@
 // Names made from the options, and the naming and clash steps on plain data.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -15,7 +16,7 @@ using O = RenameOptions&;
 namespace {
 
 std::vector<std::string> named(const std::vector<Text>& names, const RenameOptions& o, const FindEntry& existing,
-                               std::size_t nameMax = 255) {
+                               std::size_t nameMax = 255, std::size_t maxPadding = static_cast<std::size_t>(-1)) {
     std::vector<ZaznamSouboru> records(names.size());
     for (std::size_t i = 0; i < names.size(); ++i) {
         records[i].setName(names[i]);
@@ -23,7 +24,9 @@ std::vector<std::string> named(const std::vector<Text>& names, const RenameOptio
     }
     const CompiledPatterns p = ZpracujFiltrVystupCely(o);
     const ComposeName compose = [&](const ZaznamSouboru& r, double N, bool pocitat) {
-        return NoveJmenoStr(r.Jmeno(), r.Pripona(), N, r.Datum, pocitat, o, p);
+        Text name;
+        NoveJmenoStr(name, r.Jmeno(), r.Pripona(), N, r.Datum, pocitat, o, p, maxPadding);
+        return name;
     };
     const NamedRows got = nameRows(records, o, counterSetup(o, p), compose, existing, nameMax);
     std::vector<std::string> out;
@@ -49,6 +52,55 @@ TEST(NameRows, EveryNameMadeIsCheckedForAnEmptyStemAndItsLength) {
         RenameOptions o;
         tweak(o);
         EXPECT_EQ(named({U"a.txt", U"bb.txt"}, o, nothingElse, nameMax), expected);
+    }
+}
+
+// A counter far wider than the folder's limit gets only as much padding as the verdict needs; every
+// row must come out as with the whole width, also where the character options shorten the name.
+TEST(NameRows, AWideCounterIsCutShortOnlyWhereNoNameCanComeBackUnderTheLimit) {
+    const auto colons = [](int n) { return Text(static_cast<std::size_t>(n), U':'); };
+    // options, what the second row shows ("usable" for a new name)
+    const std::tuple<std::function<void(O)>, std::string> cases[] = {
+        {[&](O o) { o.txtJmeno = colons(32000); }, "* příliš dlouhé jméno"},
+        {[&](O o) { o.txtJmeno = U"x" + colons(32000) + U"*"; }, "* příliš dlouhé jméno"},
+        {[&](O o) { o.txtJmeno = U"*", o.txtExt = colons(32000); }, "* příliš dlouhé jméno"},
+        {[&](O o) { o.txtJmeno = U"", o.txtExt = colons(32000); }, "* prázdné jméno"},
+        {[&](O o) { o.txtJmeno = U"x" + colons(32000), o.chkObratitJm = 1; }, "* příliš dlouhé jméno"},
+        {[&](O o) { o.txtJmeno = colons(32000), o.optTypCislovani = 1, o.optVelikost = 2; }, "* příliš dlouhé jméno"},
+        {[&](O o) { o.txtJmeno = U"-" + colons(32000), o.cboPauzy = 1; }, "* příliš dlouhé jméno"},
+        {[&](O o) { o.txtJmeno = U"x" + colons(32000), o.optCitac = 1; }, "* příliš dlouhé jméno"},
+        // The padding turned into something else, or removed.
+        {[&](O o) { o.txtJmeno = colons(32000), o.txtZamenitCo = U"0", o.txtZamenitZaCo = U"."; }, "* prázdné jméno"},
+        {[&](O o) { o.txtJmeno = colons(32000), o.txtZamenitCo = U"00", o.txtZamenitZaCo = U".", o.chkZamenaVse = 1; },
+         "* prázdné jméno"},
+        {[&](O o) { o.txtJmeno = colons(32000), o.txtOdstranit = U"0"; }, "usable"},
+        // Whole strings shorten it four times: 520 or 980 digits fit, 2000 do not.
+        {[&](O o) { o.txtJmeno = colons(520), o.txtZamenitCo = U"0000", o.txtZamenitZaCo = U"0", o.chkZamenaVse = 1; },
+         "usable"},
+        {[&](O o) { o.txtJmeno = colons(2000), o.txtZamenitCo = U"0000", o.txtZamenitZaCo = U"0", o.chkZamenaVse = 1; },
+         "* příliš dlouhé jméno"},
+        {[&](O o) { o.txtJmeno = colons(980), o.txtZamenitCo = U"0000", o.txtZamenitZaCo = U"0", o.chkZamenaVse = 1; },
+         "usable"},
+    };
+    const std::vector<Text> names{U"a.txt", U"bb.txt", U"c"};
+    for (const auto& [tweak, verdict] : cases) {
+        RenameOptions o;
+        tweak(o);
+        SCOPED_TRACE(toUtf8(o.txtJmeno.substr(0, 3)) + "... (" + std::to_string(o.txtJmeno.size()) + ") " +
+                     toUtf8(o.txtZamenitCo) + " " + toUtf8(o.txtOdstranit));
+        const std::size_t maxPadding = counterPadding(o, 255);
+        const auto cut = named(names, o, nothingElse, 255, maxPadding);
+        EXPECT_EQ(cut, named(names, o, nothingElse, 255));
+        ASSERT_EQ(cut.size(), names.size());
+        const std::string shown = cut[1].substr(cut[1].find(" -> ") + 4);
+        EXPECT_EQ(shown.starts_with("* ") ? shown : "usable", verdict);
+        // Where it cuts, the composed name stays near the limit.
+        const CompiledPatterns p = ZpracujFiltrVystupCely(o);
+        Text composed;
+        NoveJmenoStr(composed, U"a", U"txt", 1, {}, true, o, p, maxPadding);
+        if (o.txtJmeno.size() == 32000 && o.txtOdstranit.empty()) {
+            EXPECT_LT(composed.size(), 1100u);
+        }
     }
 }
 
