@@ -7,7 +7,9 @@
 #include <string_view>
 #include <utility>
 
+#include "engine/charset.h"
 #include "engine/keyfilter.h"
+#include "engine/regex.h"
 #include "preview/compose.h"
 
 namespace zelvar::cli {
@@ -114,9 +116,11 @@ OptionRule digits(std::string_view name, Text RenameOptions::*field) {
 }
 
 // The replacement fields never hold a character that a file name may not contain.
-OptionRule strippedText(std::string_view name, Text RenameOptions::*field) {
-    return {name, true, [field](Request& r, const std::string& value) {
-                r.options.*field = BezZakazanychZnaku(fromUtf8(value));
+// As given, they are kept for --regex, which may come after them.
+OptionRule strippedText(std::string_view name, Text RenameOptions::*field, Text Request::*given) {
+    return {name, true, [field, given](Request& r, const std::string& value) {
+                r.*given = fromUtf8(value);
+                r.options.*field = BezZakazanychZnaku(r.*given);
                 return std::string();
             }};
 }
@@ -142,8 +146,8 @@ const std::vector<OptionRule>& optionTable() {
             digits("old-radix", &RenameOptions::txtZachovatCiselnyZaklad),
             flag("no-diacritics", &RenameOptions::chkBezDia),
             choice("separators", &RenameOptions::cboPauzy, kSeparators),
-            strippedText("replace", &RenameOptions::txtZamenitCo),
-            strippedText("with", &RenameOptions::txtZamenitZaCo),
+            strippedText("replace", &RenameOptions::txtZamenitCo, &Request::replaceGiven),
+            strippedText("with", &RenameOptions::txtZamenitZaCo, &Request::withGiven),
             flag("whole", &RenameOptions::chkZamenaVse),
             text("remove", &RenameOptions::txtOdstranit),
             flag("reverse-name", &RenameOptions::chkJmeno),
@@ -195,6 +199,7 @@ const std::vector<OptionRule>& optionTable() {
         r.action = Action::Version;
         return std::string();
          }},
+        flag("regex", &RenameOptions::chkRegVyraz),
         };
     return table;
 }
@@ -211,6 +216,17 @@ std::string finish(Request& r, int folders) {
     auto& o = r.options;
     o.txtCiselnyZaklad = normaliseRadix(o.txtCiselnyZaklad, o.optTypCislovani);
     o.txtZachovatCiselnyZaklad = normaliseRadix(o.txtZachovatCiselnyZaklad, o.optZachovatTypCislovani);
+    if (o.chkRegVyraz != 0) {
+        // An expression needs every character; its replacement, as the window's "Čím", also \ and $.
+        o.txtZamenitCo = r.replaceGiven;
+        o.txtZamenitZaCo = OdstranZnaky(r.withGiven, U"/<>|\":*?");
+        if (!o.txtZamenitCo.empty()) {
+            const CompiledRegex regex(o.txtZamenitCo, o.txtZamenitZaCo);
+            if (!regex.valid())
+                return "invalid regular expression in --replace: " + toUtf8(regex.error()) + " (character " +
+                       std::to_string(regex.errorPosition()) + ")";
+        }
+    }
     if (r.action == Action::Undo || r.action == Action::History) {
         const std::string mode = r.action == Action::Undo ? "--undo" : "--history";
         if (!r.samples.empty()) return mode + " cannot be combined with --sample";
@@ -343,6 +359,10 @@ Replacements ("Doplnění záměn"):
   --remove CHARS        "Odstranit znaky" (default empty)
   --reverse-name        "Obrátit" the new name
   --reverse-ext         "Obrátit" the new extension
+  --regex               "Regulární výraz": --replace is an ICU regular
+                        expression ((?i) ignores case), --with its replacement
+                        ($1..$9, ${name}; empty removes the matches); --whole
+                        then means nothing
 
 Order and listing:
   --sort KEY            "Řazení": name (default), ext, date, none

@@ -29,7 +29,8 @@ struct Request {
     bool edit = false;
     std::string editFile;  // "-" reads standard input
     std::vector<std::string> samples;
-    double counter = 1;  // the counter value of the samples
+    double counter = 1;            // the counter value of the samples
+    Text replaceGiven, withGiven;  // --replace and --with as given, for --regex
 };
 
 struct ParseResult {

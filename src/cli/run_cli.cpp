@@ -276,6 +276,7 @@ int previewFolder(const Request& r, std::FILE* out, std::FILE* err, std::FILE* i
             complain(err, "'" + r.folder + "' holds more than " + std::to_string(kMaxEntries) +
                               " matching entries; only the first " + std::to_string(kMaxEntries) + " are listed");
         }
+        if (const Text note = regexNote(session.patterns().regex()); !note.empty()) complain(err, toUtf8(note));
         if (r.edit && !preview.rows.empty()) session.edit(editBox);
     }
     const PreviewResult& preview = session.result();

@@ -68,8 +68,7 @@ Text characterOptions(Text result, const RenameOptions& o, const CompiledRegex* 
     if (o.chkBezDia != 0) result = BezDiakritiky(std::move(result));
     result = separators(std::move(result), o.cboPauzy);
     if (o.chkRegVyraz != 0) {
-        // A replacement may write what a file name cannot hold; the plain one cannot, by its filters.
-        if (regex) result = OdstranZnaky(regex->replaceAll(result), kZakazaneZnaky);
+        if (regex) result = regex->replaceAll(result);
     } else if (!o.txtZamenitCo.empty() && !o.txtZamenitZaCo.empty()) {
         result = o.chkZamenaVse != 0 ? ZamenRetezec(std::move(result), o.txtZamenitCo, o.txtZamenitZaCo)
                                      : ZamenZnaky(std::move(result), o.txtZamenitCo, o.txtZamenitZaCo);

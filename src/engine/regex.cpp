@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <string>
+#include <string_view>
 
 namespace zelvar {
 
@@ -14,6 +15,8 @@ namespace {
 // Steps of ICU's match engine, on the order of milliseconds; a name that needs more is left as is.
 constexpr int32_t kTimeLimit = 20;
 constexpr int32_t kStackLimit = 1 << 20;
+// What a file name may not hold, as ICU's UTF-16 units.
+constexpr std::u16string_view kForbidden = u"/\\<>|\":*?";
 
 // Code points one by one, so that a lone surrogate standing for an undecodable byte survives.
 icu::UnicodeString toUnicode(const Text& text) {
@@ -73,8 +76,20 @@ Text CompiledRegex::replaceAll(const Text& text) const {
     matcher->setStackLimit(kStackLimit, status);
     if (U_FAILURE(status)) return text;
     // replaceAll() of ICU swallows a time out of its search; its own loop, written out, reports it.
-    icu::UnicodeString result;
-    while (U_SUCCESS(status) && matcher->find(status)) matcher->appendReplacement(result, impl_->replacement, status);
+    // Only what the replacement writes loses the characters a file name may not hold: the rest of
+    // the text is the old name's, as without the expression.
+    icu::UnicodeString result, piece;
+    int32_t kept = 0;
+    while (U_SUCCESS(status) && matcher->find(status)) {
+        const int32_t start = matcher->start(status);
+        piece.remove();
+        matcher->appendReplacement(piece, impl_->replacement, status);
+        if (U_FAILURE(status)) break;
+        result.append(piece, 0, start - kept);
+        for (int32_t i = start - kept; i < piece.length(); ++i)
+            if (kForbidden.find(piece.charAt(i)) == std::u16string_view::npos) result.append(piece.charAt(i));
+        kept = matcher->end(status);
+    }
     if (U_SUCCESS(status)) matcher->appendTail(result);
     if (status == U_REGEX_TIME_OUT || status == U_REGEX_STACK_OVERFLOW) {
         tooComplex_.store(true, std::memory_order_relaxed);

@@ -265,4 +265,32 @@ TEST(Apply, RenamesInTheFolderListedWhateverItsPathLeadsToMeanwhile) {
     EXPECT_EQ(snapshot(dir / "other"), otherBefore);
 }
 
+TEST(Regex, ReplacesByExpressionAndRejectsAnInvalidOne) {
+    TempFolder dir({{"img 12-34.jpg", "A"}, {"Foto_2024.JPG", "B"}});
+    expectPreviews(dir, {{{"--regex", "--replace", "(\\d+)-(\\d+)", "--with", "$2-$1"},
+                          "Foto_2024.JPG -> * beze změny\nimg 12-34.jpg -> img 34-12.jpg\n"},
+                         {{"--replace", "(?i)foto_(?<y>\\d+)", "--with", "${y} f", "--regex"},
+                          "Foto_2024.JPG -> 2024 f.JPG\nimg 12-34.jpg -> * beze změny\n"},
+                         // An emptied extension keeps its dot, as one that --remove empties: the
+                         // extension pattern is not blank.
+                         {{"--regex", "--replace", "(?i)jpg|\\s", "--with", ""},
+                          "Foto_2024.JPG -> Foto_2024.\nimg 12-34.jpg -> img12-34.\n"},
+                         {{"--remove", "JPGjpg "}, "Foto_2024.JPG -> Foto_2024.\nimg 12-34.jpg -> im12-34.\n"},
+                         // Without --regex the same text is a set of characters, stripped of \.
+                         {{"--replace", "(\\d+)-", "--with", "$"},
+                          "Foto_2024.JPG -> * beze změny\nimg 12-34.jpg -> img 12$34.jpg\n"}});
+    const CliRun bad = run({"--regex", "--replace", "(ab", dir.path()});
+    expectComplaint(bad, 2);
+    EXPECT_NE(bad.err.find("U_REGEX_MISMATCHED_PAREN (character 4)"), std::string::npos) << bad.err;
+    EXPECT_EQ(bad.out, "");
+}
+
+TEST(Regex, TooComplexLeavesTheNameAndSaysSo) {
+    TempFolder dir({{std::string(40, 'a'), "A"}});
+    const CliRun r = run({"--regex", "--replace", "(a+)+b", "--with", "x", dir.path()});
+    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.out, std::string(40, 'a') + " -> * beze změny\n");
+    EXPECT_EQ(r.err, "zelvar-cli: Regulární výraz je příliš složitý.\n");
+}
+
 }  // namespace

@@ -31,7 +31,10 @@ TEST(RegexReplace, Table) {
         {"\\s+", "", "a  b   c", "abc"},   // empty replacement removes the matches
         {"o", "0", "foo boo", "f00 b00"},  // every match, not only the first
         {"^", "pre_", "name", "pre_name"},
-        {"x", "a/b:c", "x", "abc"},  // forbidden characters written by the replacement go
+        {"x", "a/b:c", "x", "abc"},         // forbidden characters written by the replacement go
+        {"x", "y", "a:x b?", "a:y b?"},     // those of the old name stay, as without the expression
+        {"(.)x", "$1", "a:x b:", "a b:"},   // a group the replacement writes is what it writes
+        {"b", "\\\\$0\\$", "a?b", "a?b$"},  // an escaped \ is written and goes, an escaped $ stays
         {"nomatch", "y", "name", "name"},
         {"č(.)", "$1", "kočka", "koka"},  // letters beyond ASCII
     };
