@@ -91,7 +91,8 @@ void frmMain::refresh(Refresh kind) {
             previewRefresh();
             break;
         case Refresh::Pair:
-            if (!opts_.txtZamenitCo.empty() && !opts_.txtZamenitZaCo.empty()) fullRefresh();
+            // An expression acts, and can be wrong, with an empty replacement too.
+            if (opts_.chkRegVyraz != 0 || (!opts_.txtZamenitCo.empty() && !opts_.txtZamenitZaCo.empty())) fullRefresh();
             break;
     }
 }
@@ -167,6 +168,8 @@ void frmMain::ZpracujVzor() {
 
 void frmMain::compiled() {
     ui_.cmdPrejmenovat->setEnabled(false);
+    const CompiledRegex* regex = patterns_.regex();
+    ui::setTextColour(ui_.txtZamenitCo, regex && !regex->valid() ? ui::kRed : QColor(Qt::black));
     ui_.fraCisla->setVisible(layoutMode_ == 1 && (patterns_.jmeno.Citac || patterns_.ext.Citac));
 }
 
@@ -260,6 +263,8 @@ void frmMain::Aktualizace() {
 void frmMain::showListingNote(const QString& note) {
     listingNote_ = note;
     QString shown = note;
+    if (const QString regex = toQ(regexNote(patterns_.regex())); !regex.isEmpty())
+        shown += (shown.isEmpty() ? QString() : QStringLiteral("  ")) + regex;
     if (RucniEditace && !PlneniEditu) {
         const QString count = editor_->countNote(session_.result().rows.size());
         if (!count.isEmpty()) shown += (shown.isEmpty() ? QString() : QStringLiteral("  ")) + count;
@@ -352,6 +357,18 @@ void frmMain::optRazeni_Click(int) { optionChanged(ui_.optRazeni); }
 void frmMain::chkCisla_Click() { optionChanged(ui_.chkCisla); }
 void frmMain::chkObracene_Click() { optionChanged(ui_.chkObracene); }
 void frmMain::chkKazdy_Click() { optionChanged(ui_.chkKazdy); }
+
+void frmMain::chkRegVyraz_Click() {
+    optionChanged(ui_.chkRegVyraz);
+    // The fields keep their text, filtered as typing into them is filtered now.
+    table_.read(ui_.txtZamenitCo);
+    table_.read(ui_.txtZamenitZaCo);
+    regexModeShown();
+    fullRefresh();
+}
+
+// "Celé" means nothing to an expression.
+void frmMain::regexModeShown() { ui_.chkZamenaVse->setEnabled(opts_.chkRegVyraz == 0); }
 
 void frmMain::optCitac_Click(int Index) {
     optionChanged(ui_.optCitac);
@@ -474,6 +491,7 @@ void frmMain::setJednoduche() {
 
     // What the simple layout does not show goes back to its start value.
     table_.resetForSimpleLayout();
+    regexModeShown();
     ui_.chkINula->hide();
 
     // The resets went out without their own refreshes; one full refresh shows them all.

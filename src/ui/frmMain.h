@@ -93,6 +93,7 @@ public slots:
     void chkCisla_Click();
     void chkObracene_Click();
     void chkKazdy_Click();
+    void chkRegVyraz_Click();
 
     // Folder selection and listing.
     void drvDisk_Change();
@@ -145,6 +146,7 @@ private:
     void setTitle();
     void relisted(bool retitle);
     void showAbout();
+    void regexModeShown();
 
     frmMainUi ui_;
     FolderNav* nav_ = nullptr;

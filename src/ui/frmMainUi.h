@@ -101,6 +101,7 @@ struct frmMainUi {
     QLabel* lblZamenitZaCo;
     QLineEdit* txtZamenitZaCo;
     QCheckBox* chkZamenaVse;
+    QCheckBox* chkRegVyraz;
     QLabel* lblOdstranit;
     QLineEdit* txtOdstranit;
     QGroupBox* fraObratit;
