@@ -200,6 +200,12 @@ const std::vector<OptionRule>& optionTable() {
         return std::string();
          }},
         flag("regex", &RenameOptions::chkRegVyraz),
+        {"rename-list", true,
+         [](Request& r, const std::string& value) {
+        if (value.empty()) return std::string("--rename-list needs a file name, or - for standard input");
+        r.renameListFile = value;
+        return std::string();
+         }},
         };
     return table;
 }
@@ -226,6 +232,14 @@ std::string finish(Request& r, int folders) {
                 return "invalid regular expression in --replace: " + toUtf8(regex.error()) + " (character " +
                        std::to_string(regex.errorPosition()) + ")";
         }
+    }
+    if (!r.renameListFile.empty()) {
+        const char* other = r.edit                        ? "--edit"
+                            : r.action == Action::Undo    ? "--undo"
+                            : r.action == Action::History ? "--history"
+                            : !r.samples.empty()          ? "--sample"
+                                                          : nullptr;
+        if (other) return std::string("--rename-list cannot be combined with ") + other;
     }
     if (r.action == Action::Undo || r.action == Action::History) {
         const std::string mode = r.action == Action::Undo ? "--undo" : "--history";
@@ -315,6 +329,12 @@ Modes:
   --edit FILE           take the new names from FILE, one per line ("-": stdin);
                         LF, CR LF or CR ends a line, a leading UTF-8 BOM is
                         dropped; at most 32767 lines and 64 MB
+  --rename-list FILE    new names by old name: each line of FILE ("-": stdin)
+                        is OLD, a TAB, NEW; rows not in the list stay as they
+                        are; an OLD not in the folder, an OLD given twice or a
+                        line without a TAB is reported on stderr, exit 1, and
+                        then --apply renames nothing; line ends and BOM as
+                        for --edit
   --json                print JSON Lines instead of text: one object per row
                         {"old", "new", "verdict"}, verdict one of rename,
                         empty, unchanged, above, below, exists, too-long;

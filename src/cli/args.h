@@ -31,6 +31,7 @@ struct Request {
     std::vector<std::string> samples;
     double counter = 1;            // the counter value of the samples
     Text replaceGiven, withGiven;  // --replace and --with as given, for --regex
+    std::string renameListFile;    // --rename-list: new names by old name; "-" reads standard input
 };
 
 struct ParseResult {
