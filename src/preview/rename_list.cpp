@@ -11,7 +11,7 @@ Text lineNumber(std::size_t n) { return U"řádek " + decimal(static_cast<long l
 
 }  // namespace
 
-RenameList renameListBox(std::string_view bytes, const PreviewList& rows) {
+RenameList renameListBox(std::string_view bytes, const PreviewList& rows, const PreviewList* shown) {
     if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
     const Text text = fromUtf8(bytes);
 
@@ -49,7 +49,9 @@ RenameList renameListBox(std::string_view bytes, const PreviewList& rows) {
         newNames[row->second] = line.substr(tab + 1);
         ++list.matched;
     }
-    for (std::size_t k = 0; k < rows.size(); ++k) list.box += (newNames[k] ? *newNames[k] : rows[k].oldName) + U"\r\n";
+    const PreviewList& unlisted = shown ? *shown : rows;
+    for (std::size_t k = 0; k < rows.size(); ++k)
+        list.box += (newNames[k] ? *newNames[k] : unlisted[k].oldName) + U"\r\n";
     return list;
 }
 

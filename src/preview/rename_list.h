@@ -20,7 +20,8 @@ struct RenameList {
 };
 
 // `bytes`: the list as read. A byte-order mark in front is no part of the first name; lines end
-// with LF, CR LF or a lone CR; empty lines are skipped.
-RenameList renameListBox(std::string_view bytes, const PreviewList& rows);
+// with LF, CR LF or a lone CR; empty lines are skipped. `shown`, when given, are the rows with
+// their old names as the edit box shows them, for the lines of the rows the list leaves alone.
+RenameList renameListBox(std::string_view bytes, const PreviewList& rows, const PreviewList* shown = nullptr);
 
 }  // namespace zelvar

@@ -3,6 +3,7 @@
 // of buttons and an icon), answered by the button chosen. The window shows real boxes titled
 // "Zelvar"; tests and the command line answer from a script.
 #include <cstdint>
+#include <string>
 
 #include "engine/text.h"
 
@@ -36,6 +37,12 @@ struct Dialogs {
     virtual ~Dialogs() = default;
     virtual Answer messageBox(const Text& text, BoxStyle style) = 0;
     virtual void beep() = 0;
+    // A file to open, chosen by the user: its path as bytes, empty when none was chosen. The
+    // command line chooses none.
+    virtual std::string chooseFile(const Text& title) {
+        (void)title;
+        return {};
+    }
 };
 
 }  // namespace zelvar

@@ -1,6 +1,8 @@
 #include "ui/MessageBoxes.h"
 
 #include <QApplication>
+#include <QFile>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
 #include <vector>
@@ -71,3 +73,8 @@ Answer MessageBoxes::messageBox(const zelvar::Text& text, zelvar::BoxStyle style
 }
 
 void MessageBoxes::beep() { QApplication::beep(); }
+
+std::string MessageBoxes::chooseFile(const zelvar::Text& title) {
+    const QString path = QFileDialog::getOpenFileName(parent_, QString::fromUtf8(zelvar::toUtf8(title)));
+    return QFile::encodeName(path).toStdString();
+}

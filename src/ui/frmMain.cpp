@@ -17,6 +17,7 @@
 
 #include "platform/saferename.h"
 #include "preview/compose.h"
+#include "preview/rename_list.h"
 #include "preview/session.h"
 #include "rename/run.h"
 #include "rename/undo.h"
@@ -120,6 +121,7 @@ void frmMain::connectHandlers() {
     connect(ui_.cmdPrejmenovat, &QToolButton::clicked, this, &frmMain::cmdPrejmenovat_Click);
 
     connect(ui_.mnuVratit, &QAction::triggered, this, &frmMain::mnuVratit_Click);
+    connect(ui_.mnuSeznamJmen, &QAction::triggered, this, &frmMain::mnuSeznamJmen_Click);
     connect(ui_.mnuKonec, &QAction::triggered, this, &frmMain::mnuKonec_Click);
     connect(ui_.mnuFunkce[0], &QAction::triggered, this, [this] { mnuFunkce_Click(0); });
     connect(ui_.mnuFunkce[1], &QAction::triggered, this, [this] { mnuFunkce_Click(1); });
@@ -288,6 +290,7 @@ void frmMain::txtEdit_Change() {
 
 void frmMain::cmdEdit_Click() {
     RucniEditace = !RucniEditace;
+    ui_.mnuSeznamJmen->setEnabled(RucniEditace);
     ui_.txtEdit->setVisible(RucniEditace);
     if (!RucniEditace) {
         ui_.cmdEdit->setText(QStringLiteral("Editovat ručně"));
@@ -307,6 +310,38 @@ void frmMain::cmdEdit_Click() {
     editor_->fill(session_.result().rows);
     PlneniEditu = false;
     txtEdit_Change();
+}
+
+// The edit box from a list of old and new names made elsewhere, matched by old name.
+void frmMain::mnuSeznamJmen_Click() {
+    // Not while the box ignores typing: nothing is listed to match the list against.
+    if (!RucniEditace || PlneniEditu) return;
+    const std::string path = dialogs_.chooseFile(T("Načíst seznam jmen"));
+    if (path.empty()) return;
+    const Text shownPath = fromUtf8(path);
+    // A list names at most every entry of a full listing; anything larger is no such list.
+    constexpr qint64 kMaxListBytes = 64 << 20;
+    QFile file(QFile::decodeName(QByteArray::fromStdString(path)));
+    QByteArray bytes;
+    if (file.open(QIODevice::ReadOnly)) bytes = file.read(kMaxListBytes + 1);
+    if (file.error() != QFileDevice::NoError || bytes.size() > kMaxListBytes) {
+        const QString why = bytes.size() > kMaxListBytes ? QStringLiteral("je větší než 64 MB") : file.errorString();
+        dialogs_.messageBox(T("Seznam jmen >") + shownPath + T("< nelze přečíst: ") + fromQ(why), box::exclamation);
+        return;
+    }
+    const PreviewList& rows = session_.result().rows;
+    const std::optional<PreviewList> shown = ManualEditor::asShown(rows);
+    const RenameList list =
+        renameListBox(std::string_view(bytes.constData(), std::size_t(bytes.size())), rows, shown ? &*shown : nullptr);
+    ui_.txtEdit->setPlainText(toQ(list.box));
+    if (list.problems.empty()) return;
+    // Told, not refused: the preview shows what the lines that fit do, and nothing is renamed unasked.
+    constexpr std::size_t kShown = 15;
+    Text message = T("Některé řádky seznamu >") + shownPath + T("< nebyly použity:");
+    for (std::size_t i = 0; i < std::min(kShown, list.problems.size()); ++i) message += T("\r\n") + list.problems[i];
+    if (list.problems.size() > kShown)
+        message += T("\r\n... a dalších ") + decimal(static_cast<long long>(list.problems.size() - kShown));
+    dialogs_.messageBox(message, box::exclamation);
 }
 
 void frmMain::cmdPrejmenovat_Click() {
@@ -487,6 +522,7 @@ void frmMain::setJednoduche() {
     numbering_->simpleLayout();
     ui_.cmdEdit->setText(QStringLiteral("Editovat ručně"));
     RucniEditace = false;
+    ui_.mnuSeznamJmen->setEnabled(false);
     ui_.txtEdit->hide();
 
     // What the simple layout does not show goes back to its start value.

@@ -114,6 +114,7 @@ public slots:
 
     // Menus.
     void mnuVratit_Click();
+    void mnuSeznamJmen_Click();
     void mnuFunkce_Click(int Index);
     void mnuKonec_Click();
     void mnuObsah_Click();

@@ -286,6 +286,8 @@ void frmMainUi::buildMenus(QMainWindow* window) {
     mnuVratit = named(mnuSoubor->addAction(QStringLiteral("&Vrátit přejmenování")), "mnuVratit");
     // A window shortcut: a text field with the focus keeps its own Ctrl+Z.
     mnuVratit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    mnuSeznamJmen = named(mnuSoubor->addAction(QStringLiteral("Načíst seznam &jmen...")), "mnuSeznamJmen");
+    mnuSeznamJmen->setEnabled(false);
     mnuSoubor->addSeparator();
     mnuKonec = named(mnuSoubor->addAction(QStringLiteral("Konec")), "mnuKonec");
 

@@ -123,6 +123,7 @@ struct frmMainUi {
     QAction* mnuObsah;
     QAction* mnuVyhledat;
     QAction* mnuOAplikaci;
+    QAction* mnuSeznamJmen;  // "Načíst seznam jmen...": the edit box from a list, in manual editing
 
 private:
     void buildInputSide(QMainWindow* window);
