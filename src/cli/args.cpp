@@ -7,9 +7,11 @@
 #include <string_view>
 #include <utility>
 
+#include "engine/charset.h"
 #include "engine/keyfilter.h"
 #include "engine/optionkeys.h"
 #include "platform/presets.h"
+#include "engine/regex.h"
 #include "preview/compose.h"
 
 namespace zelvar::cli {
@@ -154,6 +156,12 @@ const std::vector<OptionRule>& optionTable() {
             r.action = Action::ListPresets;
             return std::string();
              }},
+            {"rename-list", true,
+             [](Request& r, const std::string& value) {
+            if (value.empty()) return std::string("--rename-list needs a file name, or - for standard input");
+            r.renameListFile = value;
+            return std::string();
+             }},
             };
         t.insert(t.end(), more.begin(), more.end());
         return t;
@@ -174,6 +182,24 @@ std::string finish(Request& r, int folders) {
     keepOptionsValid(o);
     o.txtCiselnyZaklad = normaliseRadix(o.txtCiselnyZaklad, o.optTypCislovani);
     o.txtZachovatCiselnyZaklad = normaliseRadix(o.txtZachovatCiselnyZaklad, o.optZachovatTypCislovani);
+    if (o.chkRegVyraz != 0) {
+        // An expression needs every character; its replacement, as the window's "Čím", also \ and $.
+        if (!o.txtZamenitCo.empty()) {
+            const CompiledRegex regex(o.txtZamenitCo, o.txtZamenitZaCo);
+            if (!regex.valid())
+                return "invalid regular expression in --replace: " + toUtf8(regex.error()) + " (character " +
+                       std::to_string(regex.errorPosition()) + ")";
+        }
+    }
+    if (!r.renameListFile.empty()) {
+        const char* other = r.edit                        ? "--edit"
+                            : r.action == Action::Undo    ? "--undo"
+                            : r.action == Action::Redo    ? "--redo"
+                            : r.action == Action::History ? "--history"
+                            : !r.samples.empty()          ? "--sample"
+                                                          : nullptr;
+        if (other) return std::string("--rename-list cannot be combined with ") + other;
+    }
     if (r.action == Action::Undo || r.action == Action::Redo || r.action == Action::History) {
         const std::string mode = r.action == Action::Undo   ? "--undo"
                                  : r.action == Action::Redo ? "--redo"
@@ -286,6 +312,12 @@ Modes:
   --edit FILE           take the new names from FILE, one per line ("-": stdin);
                         LF, CR LF or CR ends a line, a leading UTF-8 BOM is
                         dropped; at most 32767 lines and 64 MB
+  --rename-list FILE    new names by old name: each line of FILE ("-": stdin)
+                        is OLD, a TAB, NEW; rows not in the list stay as they
+                        are; an OLD not in the folder, an OLD given twice or a
+                        line without a TAB is reported on stderr, exit 1, and
+                        then --apply renames nothing; line ends and BOM as
+                        for --edit
   --json                print JSON Lines instead of text: one object per row
                         {"old", "new", "verdict"}, verdict one of rename,
                         empty, unchanged, above, below, exists, too-long;
@@ -332,6 +364,10 @@ Replacements ("Doplnění záměn"):
   --remove CHARS        "Odstranit znaky" (default empty)
   --reverse-name        "Obrátit" the new name
   --reverse-ext         "Obrátit" the new extension
+  --regex               "Regulární výraz": --replace is an ICU regular
+                        expression ((?i) ignores case), --with its replacement
+                        ($1..$9, ${name}; empty removes the matches); --whole
+                        then means nothing
 
 Order and listing:
   --sort KEY            "Řazení": name (default), ext, date, none

@@ -36,7 +36,8 @@ struct Request {
     std::vector<std::string> samples;
     double counter = 1;  // the counter value of the samples
     std::string savePresetName;
-    int layout = 1;  // the layout a saved preset records: that of the last --preset, else professional
+    int layout = 1;              // the layout a saved preset records: that of the last --preset, else professional
+    std::string renameListFile;  // --rename-list: new names by old name; "-" reads standard input
 };
 
 struct ParseResult {

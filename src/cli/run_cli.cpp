@@ -14,6 +14,7 @@
 #include "platform/presets.h"
 #include "platform/saferename.h"
 #include "preview/compose.h"
+#include "preview/rename_list.h"
 #include "preview/session.h"
 #include "rename/run.h"
 #include "rename/undo.h"
@@ -258,6 +259,15 @@ int previewFolder(const Request& r, std::FILE* out, std::FILE* err, std::FILE* i
         }
         editBox = std::move(*box);
     }
+    std::optional<std::string> renameList;
+    if (!r.renameListFile.empty()) {
+        std::string error;
+        renameList = readAll(r.renameListFile, in, kMaxEditBytes, error);
+        if (!renameList) {
+            complain(err, "cannot read '" + r.renameListFile + "': " + error);
+            return 2;
+        }
+    }
 
     // One descriptor from the listing to the end of the run: the folder renamed is the folder
     // listed, whatever happens to its path meanwhile. One that cannot be opened is left to the
@@ -266,6 +276,7 @@ int previewFolder(const Request& r, std::FILE* out, std::FILE* err, std::FILE* i
 
     PreviewSession session;
     session.setFolder(r.folder, folder.fd);
+    bool listFailed = false;  // a line of the rename list names no entry, or one again
     // An empty name pattern leaves the preview empty without listing anything, as in the window.
     if (!r.options.txtJmeno.empty()) {
         const PreviewResult& preview = session.build(r.options);
@@ -277,7 +288,14 @@ int previewFolder(const Request& r, std::FILE* out, std::FILE* err, std::FILE* i
             complain(err, "'" + r.folder + "' holds more than " + std::to_string(kMaxEntries) +
                               " matching entries; only the first " + std::to_string(kMaxEntries) + " are listed");
         }
+        if (const Text note = regexNote(session.patterns().regex()); !note.empty()) complain(err, toUtf8(note));
         if (r.edit && !preview.rows.empty()) session.edit(editBox);
+        if (renameList) {
+            const RenameList list = renameListBox(*renameList, preview.rows);
+            for (const Text& problem : list.problems) complain(err, toUtf8(problem));
+            listFailed = !list.problems.empty();
+            if (!preview.rows.empty()) session.edit(list.box);
+        }
     }
     const PreviewResult& preview = session.result();
     const bool listingFailed = preview.listingFailed;
@@ -292,10 +310,16 @@ int previewFolder(const Request& r, std::FILE* out, std::FILE* err, std::FILE* i
     }
     // A folder that could not be listed is a failure also for a preview: a script must not take
     // the empty preview for an empty folder.
-    if (!r.apply) return preview.listingFailed ? 1 : 0;
+    if (!r.apply) return preview.listingFailed || listFailed ? 1 : 0;
     // A folder that could not be listed to its end is not renamed: its preview is not the whole
     // truth about the names it holds.
     if (listingFailed) return 1;
+    // A list that does not fit the folder is the wrong list, or one for another folder: its other
+    // lines are no safer to carry out.
+    if (listFailed) {
+        complain(err, "nothing renamed: every line of the rename list must name an entry of the folder");
+        return 1;
+    }
 
     // The plan goes out before the first error message, also when both streams share one file.
     std::fflush(out);

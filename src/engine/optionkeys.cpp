@@ -54,6 +54,7 @@ const std::vector<OptionKey>& optionKeys() {
             flag("descending", &O::chkObracene),
             choice("kind", &O::optFile, {{"files", 0}, {"folders", 1}, {"both", 2}}),
             text("filter", &O::txtVyhlFiltr),
+            flag("regex", &O::chkRegVyraz),
             flag("confirm-each", &O::chkKazdy),
         };
         // The command line never asks before a rename.
@@ -115,6 +116,12 @@ std::string choiceWords(const OptionKey& key) {
 }
 
 void keepOptionsValid(RenameOptions& options) {
+    if (options.chkRegVyraz != 0) {
+        // An expression needs every character; its replacement also \ and $, which name its groups.
+        // What the replacement writes still loses the forbidden characters, name by name.
+        options.txtZamenitZaCo = OdstranZnaky(options.txtZamenitZaCo, U"/<>|\":*?");
+        return;
+    }
     options.txtZamenitCo = OdstranZnaky(options.txtZamenitCo, kZakazaneZnaky);
     options.txtZamenitZaCo = OdstranZnaky(options.txtZamenitZaCo, kZakazaneZnaky);
 }

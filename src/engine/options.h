@@ -50,6 +50,10 @@ struct RenameOptions {
     Text txtVyhlFiltr = U"*.*";  // listing filter
     Text txtCesta;               // the folder worked on; the window starts it at the user's home
     int chkKazdy = 0;            // "Potvrzovat každý soubor"
+
+    // "Regulární výraz": "Co" is a regular expression and "Čím" its replacement ("Celé" then
+    // means nothing)
+    int chkRegVyraz = 0;
 };
 
 }  // namespace zelvar

@@ -100,6 +100,10 @@ CompiledPatterns ZpracujFiltrVystupCely(const RenameOptions& options) {
     compiled.jmeno.ZnakyPred[0] = decimal(options.chkJmeno);
     ZpracujFiltrVystup(options.txtExt, compiled.ext);
     compiled.ext.ZnakyPred[0] = decimal(options.chkExt);
+    if (options.chkRegVyraz != 0 && !options.txtZamenitCo.empty()) {
+        compiled.jmeno.regex = std::make_shared<const CompiledRegex>(options.txtZamenitCo, options.txtZamenitZaCo);
+        compiled.ext.regex = compiled.jmeno.regex;
+    }
     return compiled;
 }
 

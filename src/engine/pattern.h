@@ -3,9 +3,11 @@
 // literals, forbidden file-name characters are dropped, surplus stars and colon runs are ignored.
 // Date codes become marker values past the last Unicode code point, which no decoded text can hold,
 // so every character of a pattern, control characters too, stays a literal.
+#include <memory>
 #include <vector>
 
 #include "engine/options.h"
+#include "engine/regex.h"
 #include "engine/text.h"
 
 namespace zelvar {
@@ -34,12 +36,15 @@ struct FiltrVystup {
     std::vector<int> PolohyZa{0};
     int Hvezda = 0;      // the pattern holds "*"
     bool Citac = false;  // the pattern holds ":" anywhere
+    // "Záměna" by a regular expression, shared by both fields; null while it is off or "Co" is empty.
+    std::shared_ptr<const CompiledRegex> regex;
 };
 
 // The two compiled patterns the caller keeps between compiles.
 struct CompiledPatterns {
     FiltrVystup jmeno;  // from txtJmeno, reverse flag chkJmeno
     FiltrVystup ext;    // from txtExt, reverse flag chkExt
+    const CompiledRegex* regex() const { return jmeno.regex.get(); }
 };
 
 // Compiles one part; direction "r"/"R" walks it from its last character. Sets citac, never clears it.

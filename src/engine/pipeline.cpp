@@ -64,10 +64,12 @@ Text separators(Text text, int item) {
 }
 
 // The character options that act on the finished text of a field.
-Text characterOptions(Text result, const RenameOptions& o) {
+Text characterOptions(Text result, const RenameOptions& o, const CompiledRegex* regex) {
     if (o.chkBezDia != 0) result = BezDiakritiky(std::move(result));
     result = separators(std::move(result), o.cboPauzy);
-    if (!o.txtZamenitCo.empty() && !o.txtZamenitZaCo.empty()) {
+    if (o.chkRegVyraz != 0) {
+        if (regex) result = regex->replaceAll(result);
+    } else if (!o.txtZamenitCo.empty() && !o.txtZamenitZaCo.empty()) {
         result = o.chkZamenaVse != 0 ? ZamenRetezec(std::move(result), o.txtZamenitCo, o.txtZamenitZaCo)
                                      : ZamenZnaky(std::move(result), o.txtZamenitCo, o.txtZamenitZaCo);
     }
@@ -78,7 +80,7 @@ Text characterOptions(Text result, const RenameOptions& o) {
 // Whether any character option can change a text; most builds have none.
 bool changesCharacters(const RenameOptions& o) {
     return o.chkBezDia != 0 || (o.cboPauzy >= 1 && o.cboPauzy <= 5) ||
-           (!o.txtZamenitCo.empty() && !o.txtZamenitZaCo.empty()) || !o.txtOdstranit.empty();
+           (!o.txtZamenitCo.empty() && (o.chkRegVyraz != 0 || !o.txtZamenitZaCo.empty())) || !o.txtOdstranit.empty();
 }
 
 // A flag of the compiled pattern: "0" or "1" as the compiler writes it, anything else read as a number.
@@ -170,7 +172,7 @@ void appendZpracJmeno(Text& out, std::u32string_view Jm, const FiltrVystup& Filt
     if (changesCharacters(options)) {
         Text field = out.substr(base);
         out.erase(base);
-        out += characterOptions(std::move(field), options);
+        out += characterOptions(std::move(field), options, Filtr.regex.get());
     }
 }
 

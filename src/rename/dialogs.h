@@ -4,6 +4,7 @@
 // shows real boxes titled "Zelvar"; tests and the command line answer from a script.
 #include <cstdint>
 #include <optional>
+#include <string>
 
 #include "engine/text.h"
 
@@ -40,6 +41,12 @@ struct Dialogs {
     // A line of text (a name) asked for under `prompt`, the field starting as `start`; nothing
     // when the user cancels. Where nobody can type, nothing is typed.
     virtual std::optional<Text> askText(const Text& /*prompt*/, const Text& /*start*/) { return std::nullopt; }
+    // A file to open, chosen by the user: its path as bytes, empty when none was chosen. The
+    // command line chooses none.
+    virtual std::string chooseFile(const Text& title) {
+        (void)title;
+        return {};
+    }
 };
 
 }  // namespace zelvar

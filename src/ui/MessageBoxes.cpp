@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QInputDialog>
+#include <QFile>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
 #include <vector>
@@ -84,4 +86,9 @@ std::optional<zelvar::Text> MessageBoxes::askText(const zelvar::Text& prompt, co
     input.setWindowModality(Qt::ApplicationModal);
     if (input.exec() != QDialog::Accepted) return std::nullopt;
     return zelvar::ui::fromField(input.textValue());
+}
+
+std::string MessageBoxes::chooseFile(const zelvar::Text& title) {
+    const QString path = QFileDialog::getOpenFileName(parent_, QString::fromUtf8(zelvar::toUtf8(title)));
+    return QFile::encodeName(path).toStdString();
 }

@@ -14,6 +14,7 @@ public:
     zelvar::Answer messageBox(const zelvar::Text& text, zelvar::BoxStyle style) override;
     void beep() override;
     std::optional<zelvar::Text> askText(const zelvar::Text& prompt, const zelvar::Text& start) override;
+    std::string chooseFile(const zelvar::Text& title) override;
 
     // The same box under another title.
     static zelvar::Answer show(QWidget* parent, const QString& title, const zelvar::Text& text, zelvar::BoxStyle style);

@@ -7,6 +7,7 @@
 #include <QSignalBlocker>
 #include <algorithm>
 
+#include "engine/charset.h"
 #include "preview/compose.h"
 #include "ui/controls.h"
 #include "ui/frmMain.h"
@@ -24,11 +25,18 @@ OptionTable::Refresh OptionTable::read(const QObject* control) {
     if (auto* field = qobject_cast<QLineEdit*>(r.control)) {
         if (r.refresh == Refresh::Pair) {
             // Characters a name may not hold are taken out where they stand; the caret keeps its place.
+            // An expression needs all of them, its replacement \ and $ (groups); what the replacement
+            // writes loses them later, in the name.
+            const bool expression = opts_.chkRegVyraz != 0;
+            const auto strip = [&](const Text& t) {
+                if (!expression) return BezZakazanychZnaku(t);
+                return r.text == &RenameOptions::txtZamenitCo ? t : OdstranZnaky(t, U"/<>|\":*?");
+            };
             const QString typed = field->text();
-            const Text clean = BezZakazanychZnaku(fromQ(typed));
+            const Text clean = strip(fromQ(typed));
             if (toQ(clean) != typed) {
                 const int caret = field->cursorPosition();
-                const int removed = int(caret - toQ(BezZakazanychZnaku(fromQ(typed.left(caret)))).size());
+                const int removed = int(caret - toQ(strip(fromQ(typed.left(caret)))).size());
                 const QSignalBlocker blocker(field);
                 field->setText(toQ(clean));
                 field->setCursorPosition(caret - removed);
@@ -143,5 +151,7 @@ std::vector<OptionTable::Row> mainWindowOptions(const frmMainUi& u) {
         // The listing: its handlers list again themselves.
         text(u.txtVyhlFiltr, &O::txtVyhlFiltr, R::None, false, &frmMain::txtVyhlFiltr_Change),
         choice(u.optFile, &O::optFile, R::None, true, &frmMain::optFile_Click),
+        // Its handler filters the replacement fields anew and refreshes.
+        flag(u.chkRegVyraz, &O::chkRegVyraz, R::None, true, &frmMain::chkRegVyraz_Click),
     };
 }

@@ -18,6 +18,7 @@
 
 #include "platform/saferename.h"
 #include "preview/compose.h"
+#include "preview/rename_list.h"
 #include "preview/session.h"
 #include "rename/run.h"
 #include "rename/undo.h"
@@ -94,7 +95,8 @@ void frmMain::refresh(Refresh kind) {
             previewRefresh();
             break;
         case Refresh::Pair:
-            if (!opts_.txtZamenitCo.empty() && !opts_.txtZamenitZaCo.empty()) fullRefresh();
+            // An expression acts, and can be wrong, with an empty replacement too.
+            if (opts_.chkRegVyraz != 0 || (!opts_.txtZamenitCo.empty() && !opts_.txtZamenitZaCo.empty())) fullRefresh();
             break;
     }
 }
@@ -126,6 +128,7 @@ void frmMain::connectHandlers() {
     connect(ui_.mnuHistorie, &QAction::triggered, this, &frmMain::mnuHistorie_Click);
     // Another Zelvar may have renamed in the folder since: the menu tells what is there when it opens.
     connect(ui_.mnuSoubor, &QMenu::aboutToShow, this, &frmMain::updateSteps);
+    connect(ui_.mnuSeznamJmen, &QAction::triggered, this, &frmMain::mnuSeznamJmen_Click);
     connect(ui_.mnuKonec, &QAction::triggered, this, &frmMain::mnuKonec_Click);
     connect(ui_.mnuFunkce[0], &QAction::triggered, this, [this] { mnuFunkce_Click(0); });
     connect(ui_.mnuFunkce[1], &QAction::triggered, this, [this] { mnuFunkce_Click(1); });
@@ -177,6 +180,8 @@ void frmMain::ZpracujVzor() {
 
 void frmMain::compiled() {
     ui_.cmdPrejmenovat->setEnabled(false);
+    const CompiledRegex* regex = patterns_.regex();
+    ui::setTextColour(ui_.txtZamenitCo, regex && !regex->valid() ? ui::kRed : QColor(Qt::black));
     ui_.fraCisla->setVisible(layoutMode_ == 1 && (patterns_.jmeno.Citac || patterns_.ext.Citac));
 }
 
@@ -270,6 +275,8 @@ void frmMain::Aktualizace() {
 void frmMain::showListingNote(const QString& note) {
     listingNote_ = note;
     QString shown = note;
+    if (const QString regex = toQ(regexNote(patterns_.regex())); !regex.isEmpty())
+        shown += (shown.isEmpty() ? QString() : QStringLiteral("  ")) + regex;
     if (RucniEditace && !PlneniEditu) {
         const QString count = editor_->countNote(session_.result().rows.size());
         if (!count.isEmpty()) shown += (shown.isEmpty() ? QString() : QStringLiteral("  ")) + count;
@@ -293,6 +300,7 @@ void frmMain::txtEdit_Change() {
 
 void frmMain::cmdEdit_Click() {
     RucniEditace = !RucniEditace;
+    ui_.mnuSeznamJmen->setEnabled(RucniEditace);
     ui_.txtEdit->setVisible(RucniEditace);
     if (!RucniEditace) {
         ui_.cmdEdit->setText(QStringLiteral("Editovat ručně"));
@@ -312,6 +320,38 @@ void frmMain::cmdEdit_Click() {
     editor_->fill(session_.result().rows);
     PlneniEditu = false;
     txtEdit_Change();
+}
+
+// The edit box from a list of old and new names made elsewhere, matched by old name.
+void frmMain::mnuSeznamJmen_Click() {
+    // Not while the box ignores typing: nothing is listed to match the list against.
+    if (!RucniEditace || PlneniEditu) return;
+    const std::string path = dialogs_.chooseFile(T("Načíst seznam jmen"));
+    if (path.empty()) return;
+    const Text shownPath = fromUtf8(path);
+    // A list names at most every entry of a full listing; anything larger is no such list.
+    constexpr qint64 kMaxListBytes = 64 << 20;
+    QFile file(QFile::decodeName(QByteArray::fromStdString(path)));
+    QByteArray bytes;
+    if (file.open(QIODevice::ReadOnly)) bytes = file.read(kMaxListBytes + 1);
+    if (file.error() != QFileDevice::NoError || bytes.size() > kMaxListBytes) {
+        const QString why = bytes.size() > kMaxListBytes ? QStringLiteral("je větší než 64 MB") : file.errorString();
+        dialogs_.messageBox(T("Seznam jmen >") + shownPath + T("< nelze přečíst: ") + fromQ(why), box::exclamation);
+        return;
+    }
+    const PreviewList& rows = session_.result().rows;
+    const std::optional<PreviewList> shown = ManualEditor::asShown(rows);
+    const RenameList list =
+        renameListBox(std::string_view(bytes.constData(), std::size_t(bytes.size())), rows, shown ? &*shown : nullptr);
+    ui_.txtEdit->setPlainText(toQ(list.box));
+    if (list.problems.empty()) return;
+    // Told, not refused: the preview shows what the lines that fit do, and nothing is renamed unasked.
+    constexpr std::size_t kShown = 15;
+    Text message = T("Některé řádky seznamu >") + shownPath + T("< nebyly použity:");
+    for (std::size_t i = 0; i < std::min(kShown, list.problems.size()); ++i) message += T("\r\n") + list.problems[i];
+    if (list.problems.size() > kShown)
+        message += T("\r\n... a dalších ") + decimal(static_cast<long long>(list.problems.size() - kShown));
+    dialogs_.messageBox(message, box::exclamation);
 }
 
 void frmMain::cmdPrejmenovat_Click() {
@@ -362,6 +402,18 @@ void frmMain::optRazeni_Click(int) { optionChanged(ui_.optRazeni); }
 void frmMain::chkCisla_Click() { optionChanged(ui_.chkCisla); }
 void frmMain::chkObracene_Click() { optionChanged(ui_.chkObracene); }
 void frmMain::chkKazdy_Click() { optionChanged(ui_.chkKazdy); }
+
+void frmMain::chkRegVyraz_Click() {
+    optionChanged(ui_.chkRegVyraz);
+    // The fields keep their text, filtered as typing into them is filtered now.
+    table_.read(ui_.txtZamenitCo);
+    table_.read(ui_.txtZamenitZaCo);
+    regexModeShown();
+    fullRefresh();
+}
+
+// "Celé" means nothing to an expression.
+void frmMain::regexModeShown() { ui_.chkZamenaVse->setEnabled(opts_.chkRegVyraz == 0); }
 
 void frmMain::optCitac_Click(int Index) {
     optionChanged(ui_.optCitac);
@@ -480,10 +532,12 @@ void frmMain::setJednoduche(bool refreshAfter) {
     numbering_->simpleLayout();
     ui_.cmdEdit->setText(QStringLiteral("Editovat ručně"));
     RucniEditace = false;
+    ui_.mnuSeznamJmen->setEnabled(false);
     ui_.txtEdit->hide();
 
     // What the simple layout does not show goes back to its start value.
     table_.resetForSimpleLayout();
+    regexModeShown();
     ui_.chkINula->hide();
 
     // The resets went out without their own refreshes; one full refresh shows them all.

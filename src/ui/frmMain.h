@@ -95,6 +95,7 @@ public slots:
     void chkCisla_Click();
     void chkObracene_Click();
     void chkKazdy_Click();
+    void chkRegVyraz_Click();
 
     // Folder selection and listing.
     void drvDisk_Change();
@@ -117,6 +118,7 @@ public slots:
     void mnuVratit_Click();
     void mnuZnovu_Click();
     void mnuHistorie_Click();
+    void mnuSeznamJmen_Click();
     void mnuFunkce_Click(int Index);
     // Presets: save the options under a name; set every option from a saved one (then one
     // refresh); rename and delete them. The submenu "Předvolby" is filled as it opens.
@@ -160,6 +162,7 @@ private:
     // An undo or redo shown as a rename run is: the window held, the progress labels, the report; then
     // the folder anew. `id` names an older rename to take back.
     void step(zelvar::Step kind, const std::string& id = {});
+    void regexModeShown();
 
     frmMainUi ui_;
     FolderNav* nav_ = nullptr;

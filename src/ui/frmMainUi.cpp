@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QToolButton>
+#include <algorithm>
 
 #include "preview/compose.h"
 #include "ui/FolderTree.h"
@@ -270,7 +271,14 @@ void frmMainUi::buildReplacementsFrame() {
 
     lblOdstranit =
         fitLabel(makeLabel(fraDoplneni, "lblOdstranit", QStringLiteral("Odstranit znaky"), QRect(6, 94, 0, 19)));
-    txtOdstranit = makeEdit(fraDoplneni, "txtOdstranit", QString(), QRect(rightOf(lblOdstranit, 3), 94, 100, 19));
+    // The row under "Celé" has no room for a field of the old width and the box beside it; the box
+    // ends where "Celé" ends, and the field takes what is left.
+    chkRegVyraz = makeCheck(fraDoplneni, "chkRegVyraz", QStringLiteral("Regulární výraz"), QRect());
+    placeRow({chkRegVyraz}, 0, 0, 94, 19);
+    chkRegVyraz->move(w - 4 - chkRegVyraz->width(), 94);
+    const int odstranitLeft = rightOf(lblOdstranit, 3);
+    txtOdstranit = makeEdit(fraDoplneni, "txtOdstranit", QString(),
+                            QRect(odstranitLeft, 94, std::min(100, chkRegVyraz->x() - 8 - odstranitLeft), 19));
 }
 
 void frmMainUi::buildMenus(QMainWindow* window) {
@@ -282,6 +290,8 @@ void frmMainUi::buildMenus(QMainWindow* window) {
     mnuZnovu = named(mnuSoubor->addAction(QStringLiteral("&Znovu provést přejmenování")), "mnuZnovu");
     mnuZnovu->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
     mnuHistorie = named(mnuSoubor->addAction(QStringLiteral("&Historie přejmenování...")), "mnuHistorie");
+    mnuSeznamJmen = named(mnuSoubor->addAction(QStringLiteral("Načíst seznam &jmen...")), "mnuSeznamJmen");
+    mnuSeznamJmen->setEnabled(false);
     mnuSoubor->addSeparator();
     mnuKonec = named(mnuSoubor->addAction(QStringLiteral("Konec")), "mnuKonec");
 

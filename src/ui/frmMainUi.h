@@ -101,6 +101,7 @@ struct frmMainUi {
     QLabel* lblZamenitZaCo;
     QLineEdit* txtZamenitZaCo;
     QCheckBox* chkZamenaVse;
+    QCheckBox* chkRegVyraz;
     QLabel* lblOdstranit;
     QLineEdit* txtOdstranit;
     QGroupBox* fraObratit;
@@ -127,6 +128,7 @@ struct frmMainUi {
     QAction* mnuObsah;
     QAction* mnuVyhledat;
     QAction* mnuOAplikaci;
+    QAction* mnuSeznamJmen;  // "Načíst seznam jmen...": the edit box from a list, in manual editing
 
 private:
     void buildInputSide(QMainWindow* window);

@@ -293,6 +293,100 @@ TEST(Apply, RenamesInTheFolderListedWhateverItsPathLeadsToMeanwhile) {
     EXPECT_EQ(snapshot(dir / "other"), otherBefore);
 }
 
+TEST(Regex, ReplacesByExpressionAndRejectsAnInvalidOne) {
+    TempFolder dir({{"img 12-34.jpg", "A"}, {"Foto_2024.JPG", "B"}});
+    expectPreviews(dir, {{{"--regex", "--replace", "(\\d+)-(\\d+)", "--with", "$2-$1"},
+                          "Foto_2024.JPG -> * beze změny\nimg 12-34.jpg -> img 34-12.jpg\n"},
+                         {{"--replace", "(?i)foto_(?<y>\\d+)", "--with", "${y} f", "--regex"},
+                          "Foto_2024.JPG -> 2024 f.JPG\nimg 12-34.jpg -> * beze změny\n"},
+                         // An emptied extension keeps its dot, as one that --remove empties: the
+                         // extension pattern is not blank.
+                         {{"--regex", "--replace", "(?i)jpg|\\s", "--with", ""},
+                          "Foto_2024.JPG -> Foto_2024.\nimg 12-34.jpg -> img12-34.\n"},
+                         {{"--remove", "JPGjpg "}, "Foto_2024.JPG -> Foto_2024.\nimg 12-34.jpg -> im12-34.\n"},
+                         // Without --regex the same text is a set of characters, stripped of \.
+                         {{"--replace", "(\\d+)-", "--with", "$"},
+                          "Foto_2024.JPG -> * beze změny\nimg 12-34.jpg -> img 12$34.jpg\n"}});
+    const CliRun bad = run({"--regex", "--replace", "(ab", dir.path()});
+    expectComplaint(bad, 2);
+    EXPECT_NE(bad.err.find("U_REGEX_MISMATCHED_PAREN (character 4)"), std::string::npos) << bad.err;
+    EXPECT_EQ(bad.out, "");
+}
+
+TEST(Regex, TooComplexLeavesTheNameAndSaysSo) {
+    TempFolder dir({{std::string(40, 'a'), "A"}});
+    const CliRun r = run({"--regex", "--replace", "(a+)+b", "--with", "x", dir.path()});
+    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.out, std::string(40, 'a') + " -> * beze změny\n");
+    EXPECT_EQ(r.err, "zelvar-cli: Regulární výraz je příliš složitý.\n");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(RenameList, MatchedByOldNameAndAppliedOnlyWhenEveryLineFits) {
+    const std::string done = "Přejmenování ukončeno\n\nPřejmenováno ";
+    // The arguments (the folder appended), the list on standard input, what the run prints and what
+    // it renames.
+    const std::tuple<Args, std::string, CliRun, Entries> cases[] = {
+        // Unlisted rows stay; the list's order is not the folder's.
+        {{"--apply", "--rename-list", "-"},
+         "\xEF\xBB\xBF"
+         "c.jpg\tC.jpg\r\na.jpg\tFoto 1.jpg\r\n",
+         {0, "a.jpg -> Foto 1.jpg\nb.jpg -> * beze změny\nc.jpg -> C.jpg\n" + done + "2 souborů\n", ""},
+         {{"a.jpg", "Foto 1.jpg"}, {"c.jpg", "C.jpg"}}},
+        // The new names meet the checks of manual editing: forbidden characters go, clashes are marked.
+        {{"--apply", "--rename-list", "-", "--stats"},
+         "a.jpg\tx?.jpg\nb.jpg\tX.jpg\nc.jpg\tb.jpg",
+         {0,
+          "a.jpg -> x.jpg\nb.jpg -> * viz >x.jpg< výše\nc.jpg -> * viz >b.jpg< výše\n" + stats(3, 1, 2) + done +
+              "1 souborů\n",
+          ""},
+         {{"a.jpg", "x.jpg"}}},
+        // A line that names no entry, or one again: the preview, every such line, nothing renamed.
+        {{"--apply", "--rename-list", "-"},
+         "a.jpg\tA.jpg\nd.jpg\tD.jpg\na.jpg\tE.jpg\nno tab\n",
+         {1, "a.jpg -> A.jpg\nb.jpg -> * beze změny\nc.jpg -> * beze změny\n",
+          "zelvar-cli: řádek 2: >d.jpg< ve složce není\nzelvar-cli: řádek 3: >a.jpg< je v seznamu už na řádku 1\n"
+          "zelvar-cli: řádek 4: chybí tabulátor mezi starým a novým jménem\n"
+          "zelvar-cli: nothing renamed: every line of the rename list must name an entry of the folder\n"},
+         {}},
+        // Without --apply the problems are told as well, and the exit says so.
+        {{"--rename-list", "-"},
+         "A.JPG\tx.jpg\n",
+         {1, "a.jpg -> * beze změny\nb.jpg -> * beze změny\nc.jpg -> * beze změny\n",
+          "zelvar-cli: řádek 1: >A.JPG< ve složce není\n"},
+         {}},
+        // The list goes with the patterns' listing: a filtered row is not in the folder for it.
+        {{"--filter", "a*", "--rename-list", "-"},
+         "b.jpg\tB.jpg\n",
+         {1, "a.jpg -> * beze změny\n", "zelvar-cli: řádek 1: >b.jpg< ve složce není\n"},
+         {}},
+    };
+    for (auto [args, input, expected, renames] : cases) {
+        SCOPED_TRACE(input);
+        TempFolder dir({{"a.jpg", "A"}, {"b.jpg", "B"}, {"c.jpg", "C"}});
+        const auto before = snapshot(dir.path());
+        args.push_back(dir.path());
+        EXPECT_EQ(run(args, input), expected);
+        EXPECT_EQ(snapshot(dir.path()), renamed(before, renames));
+    }
+}
+
+TEST(RenameList, ReadFromAFileAndNotCombinedWithOtherNameSources) {
+    TempFolder dir(Entries{{"a.txt", "A"}}), lists(Entries{{"list", "a.txt\tb.txt\n"}});
+    EXPECT_EQ(run({"--rename-list", lists / "list", dir.path()}), (CliRun{0, "a.txt -> b.txt\n", ""}));
+    for (const Args& args : std::vector<Args>{{"--rename-list", lists / "none", dir.path()},
+                                              {"--rename-list", "", dir.path()},
+                                              {"--rename-list", "-", "--edit", "-", dir.path()},
+                                              {"--rename-list", "-", "--undo", dir.path()},
+                                              {"--rename-list", "-", "--sample", "x"}}) {
+        SCOPED_TRACE(::testing::PrintToString(args));
+        expectComplaint(run(args), 2);
+    }
+}
+
 }  // namespace
 
 namespace {

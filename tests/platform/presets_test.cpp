@@ -61,6 +61,7 @@ const std::vector<std::pair<Field, std::variant<Text, int>>> kEveryOption = {
     {&RenameOptions::chkObracene, 1},
     {&RenameOptions::optFile, 2},
     {&RenameOptions::txtVyhlFiltr, Text(U"")},
+    {&RenameOptions::chkRegVyraz, 1},
     {&RenameOptions::chkKazdy, 1},
 };
 

@@ -80,6 +80,14 @@ public:
         if (confirm.size() > 1) confirm.pop_front();
         return value;
     }
+    std::deque<std::string> files;  // the files chosen, in order; none once they run out
+    std::string chooseFile(const Text& title) override {
+        log.push_back("file " + toUtf8(title));
+        if (files.empty()) return {};
+        std::string file = files.front();
+        files.pop_front();
+        return file;
+    }
     std::string last() const { return asked.empty() ? "" : asked.back().text; }
 };
 

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include "ui/FolderTree.h"
+#include "ui/controls.h"
 #include "ui/window_fixture.h"
 
 class TestFrmMain : public QObject, protected WindowFixture {
@@ -68,6 +69,65 @@ private slots:
         const int afterPair = w->buildCount();
         ui<QLineEdit>("txtZamenitZaCo")->clear();
         QCOMPARE(w->buildCount(), afterPair);
+    }
+
+    // "Regulární výraz": "Co" takes every character, "Čím" also \\ and $; "Celé" means nothing then.
+    void regularExpression() {
+        open({"img 12-34.jpg", QString(40, 'a')});
+        w->mnuFunkce_Click(1);
+        auto* co = ui<QLineEdit>("txtZamenitCo");
+        auto* regex = ui<QCheckBox>("chkRegVyraz");
+        const QString aaa(40, 'a');
+        setText("txtZamenitCo", "(\\d+)?");
+        QCOMPARE(co->text(), QStringLiteral("(d+)"));  // off, a set of characters
+        regex->click();
+        QVERIFY(!ui<QCheckBox>("chkZamenaVse")->isEnabled());
+        co->clear();
+        QTest::keyClicks(co, "(\\d+)-(\\d+)|\\*?y");
+        QCOMPARE(co->text(), QStringLiteral("(\\d+)-(\\d+)|\\*?y"));
+        QTest::keyClicks(ui<QLineEdit>("txtZamenitZaCo"), "$2?\\-$1");
+        QCOMPARE(ui<QLineEdit>("txtZamenitZaCo")->text(), QStringLiteral("$2\\-$1"));
+        QCOMPARE(preview(), rows({aaa + " -> * beze změny", "img 12-34.jpg -> img 34-12.jpg"}));
+        QCOMPARE(ui<QLabel>("lblUpozorneni")->text(), QString());
+        QCOMPARE(co->palette().color(QPalette::Text), QColor(Qt::black));
+
+        setText("txtZamenitCo", "(?i)IMG\\s(?<a>\\d+)");
+        setText("txtZamenitZaCo", "${a}");
+        QCOMPARE(preview(), rows({aaa + " -> * beze změny", "img 12-34.jpg -> 12-34.jpg"}));
+        setText("txtZamenitZaCo", "");  // an empty replacement removes the matches
+        QCOMPARE(preview(), rows({aaa + " -> * beze změny", "img 12-34.jpg -> -34.jpg"}));
+
+        setText("txtZamenitCo", "img(");
+        QCOMPARE(co->palette().color(QPalette::Text), zelvar::ui::kRed);
+        QCOMPARE(ui<QLabel>("lblUpozorneni")->text(),
+                 QStringLiteral("Chybný regulární výraz: U_REGEX_MISMATCHED_PAREN (znak 5)"));
+        QCOMPARE(preview(), rows({aaa + " -> * beze změny", "img 12-34.jpg -> * beze změny"}));
+
+        // A pathological expression leaves its name and says so; the preview is there at once.
+        QElapsedTimer clock;
+        clock.start();
+        setText("txtZamenitCo", "(a+)+b");
+        QVERIFY(clock.elapsed() < 5000);
+        QCOMPARE(preview(), rows({aaa + " -> * beze změny", "img 12-34.jpg -> * beze změny"}));
+        QCOMPARE(ui<QLabel>("lblUpozorneni")->text(), QStringLiteral("Regulární výraz je příliš složitý."));
+
+        // Off again: the fields lose what a plain replacement cannot hold, and the note goes.
+        setText("txtZamenitCo", "\\d|x");
+        setText("txtZamenitZaCo", "\\$");
+        regex->click();
+        QCOMPARE(co->text(), QStringLiteral("dx"));
+        QCOMPARE(ui<QLineEdit>("txtZamenitZaCo")->text(), QStringLiteral("$"));
+        QVERIFY(ui<QCheckBox>("chkZamenaVse")->isEnabled());
+        QCOMPARE(ui<QLabel>("lblUpozorneni")->text(), QString());
+
+        // The simple layout puts it back off.
+        regex->click();
+        setText("txtZamenitCo", "(");
+        w->mnuFunkce_Click(0);
+        QCOMPARE(w->options().chkRegVyraz, 0);
+        QVERIFY(!regex->isChecked() && ui<QCheckBox>("chkZamenaVse")->isEnabled());
+        QCOMPARE(ui<QLabel>("lblUpozorneni")->text(), QString());
+        QCOMPARE(co->palette().color(QPalette::Text), QColor(Qt::black));
     }
 
     void numberingModes() {

@@ -319,6 +319,43 @@ private slots:
         QVERIFY(!w->RucniEditace && !shown("txtEdit"));
     }
 
+    // "Načíst seznam jmen..." fills the box by old name; lines that fit no entry are told, the rest stay in the box.
+    void renameListFillsTheBox() {
+        open({"a.txt", "b.txt", "c.txt"});
+        dir->file("line\nbreak.txt");  // its line in the box shows the break as a symbol, and stays so
+        auto* load = ui<QAction>("mnuSeznamJmen");
+        QVERIFY(!load->isEnabled());
+        enterEditMode();
+        QVERIFY(load->isEnabled());
+        const QString before = box();
+        load->trigger();  // no file chosen
+        QCOMPARE(box(), before);
+
+        const std::string list =
+            "\xEF\xBB\xBF"
+            "c.txt\tC1.txt\r\nzz.txt\tq.txt\nb.txt\tok:.txt\n";
+        TempFolder lists(zelvar::testing::Entries{{"list", list}});
+        dialogs->files = {lists / "list"};
+        load->trigger();
+        QCOMPARE(box(), rows({"a.txt", "ok.txt", "C1.txt", QStringLiteral("line\u240Abreak.txt")}));
+        QCOMPARE(dialogs->last(), "Některé řádky seznamu >" + (lists / "list") +
+                                      "< nebyly použity:\r\nřádek 2: >zz.txt< ve složce není");
+        QCOMPARE(preview().count(" -> * beze změny\n"), 2);
+        QVERIFY(preview().contains("b.txt -> ok.txt\nc.txt -> C1.txt\n"));
+
+        const std::size_t asked = dialogs->asked.size();
+        dialogs->files = {lists / "none"};
+        load->trigger();
+        QCOMPARE(dialogs->asked.size(), asked + 1);
+        QVERIFY(dialogs->last().starts_with("Seznam jmen >" + (lists / "none") + "< nelze přečíst: "));
+        QCOMPARE(box(), rows({"a.txt", "ok.txt", "C1.txt", QStringLiteral("line\u240Abreak.txt")}));
+
+        runIt();
+        QCOMPARE(names(), QStringList({"C1.txt", "a.txt", "line\nbreak.txt", "ok.txt"}));
+        ui<QPushButton>("cmdEdit")->click();
+        QVERIFY(!load->isEnabled());
+    }
+
     // Typed lines against the entries; renaming is offered exactly when some line renames, and the note under the
     // preview tells when the counts differ.
     void typedLines() {
