@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -121,7 +122,21 @@ void RenameFolder::learnFolder() {
 }
 
 RenameFolder::~RenameFolder() {
+    if (lockFd_ >= 0) ::close(lockFd_);
     if (fd_ >= 0) ::close(fd_);
+}
+
+bool RenameFolder::lockRun() {
+    if (fd_ < 0 || lockFd_ >= 0) return true;
+    // A descriptor of its own: fd_ is O_PATH, which flock refuses, and may share its open file with
+    // the caller's listing descriptor.
+    lockFd_ = ::openat(fd_, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (lockFd_ < 0) return true;
+    if (::flock(lockFd_, LOCK_EX | LOCK_NB) == 0) return true;
+    const bool busy = errno == EWOULDBLOCK;
+    ::close(lockFd_);
+    lockFd_ = -1;
+    return !busy;
 }
 
 RenameOutcome RenameFolder::rename(const std::string& oldName, const std::string& newName,

@@ -79,6 +79,12 @@ public:
     // True when the folder holds an entry of exactly these bytes (also where the file system folds
     // case), or when the folder cannot be read.
     bool hasExactEntry(const std::string& name) const;
+    // Takes the folder's run lock, held until this object goes: an advisory lock (flock) on a
+    // descriptor of the folder itself, so every run and undo of that folder, in any process, meets
+    // the same lock, and one a killed process held dies with it. Returns false only when another
+    // run holds it; a folder that cannot carry a lock (no read permission, a file system without
+    // flock) runs unlocked, as before.
+    bool lockRun();
 
 private:
     int renameNoReplace(const char* from, const char* to);
@@ -91,6 +97,7 @@ private:
                                          const std::string& chosen);
 
     int fd_ = -1;
+    int lockFd_ = -1;
     int openError_ = 0;
     long nameMax_ = 255;
     bool foldsCase_ = false;

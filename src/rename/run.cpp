@@ -8,6 +8,8 @@
 
 namespace zelvar {
 
+const Text kFolderBusy = U"Ve složce právě probíhá jiné přejmenování.";
+
 namespace {
 
 const Text kCrLf = U"\r\n";
@@ -87,6 +89,11 @@ RunResult cmdPrejmenovat_Run(int folderFd, const std::string& folder, PreviewLis
     else
         opened.emplace(folder, sys);
     RenameFolder& dir = *opened;
+    if (!dir.lockRun()) {
+        dialogs.messageBox(kFolderBusy, box::exclamation);
+        result.end = RunEnd::NotStarted;
+        return result;
+    }
     // A folder that cannot be opened renames nothing, so there is nothing to journal.
     RunRecorder journal;
     const bool journaled = dir.isOpen();

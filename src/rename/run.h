@@ -11,6 +11,9 @@
 
 namespace zelvar {
 
+// What a second run or undo of a folder is told while another one holds the folder's lock.
+extern const Text kFolderBusy;
+
 struct Listing;
 struct SysCalls;
 
@@ -28,7 +31,7 @@ enum class RunEnd {
     Declined,           // No to the first question: nothing happened
     ExtensionDeclined,  // No to the extension question: the caller sets txtExt to "*", nothing renamed
     Finished,           // the loop ran (possibly cut short by Cancel) and the report was shown
-    NotStarted,         // the journal could not be written: a message said so, nothing renamed
+    NotStarted,  // the journal could not be written, or another run holds the folder: a message said so, nothing renamed
 };
 
 struct RunFailure {

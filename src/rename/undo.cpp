@@ -10,6 +10,7 @@
 #include <unordered_set>
 
 #include "platform/saferename.h"
+#include "rename/run.h"
 
 namespace zelvar {
 
@@ -66,7 +67,38 @@ struct Candidate {
     std::string problem;  // a journal that cannot be read stands where the newest one should be
 };
 
+// The run a killed undo was taking back: its own journal where it is still kept and readable, else
+// the undo's rows turned round, which name the same entries and the same names.
+Candidate runOfKilledUndo(const Journal& undo, const FolderIdentity& identity, bool whole) {
+    Candidate c;
+    for (const std::string& path : journalFiles(journalFolder())) {
+        std::string error;
+        auto header = readJournal(path, true, error);
+        if (!header || header->id != undo.undoes || !sameFolder(*header, identity)) continue;
+        if (whole) header = readJournal(path, false, error);
+        if (!header) break;
+        c.path = path;
+        c.header = std::move(header);
+        return c;
+    }
+    Journal run = undo;
+    run.id = undo.undoes;
+    run.undoes.clear();
+    run.finished = false;
+    run.rows.clear();
+    for (auto it = undo.rows.rbegin(); it != undo.rows.rend(); ++it) {
+        JournalRow back = *it;
+        std::swap(back.oldName, back.newName);
+        back.renamed = false;
+        run.rows.push_back(std::move(back));
+    }
+    c.header = std::move(run);
+    return c;
+}
+
 // With `whole` the journal is read whole, so that a run that renamed nothing is passed over.
+// An undo that was killed is finished rather than taken back: the run it was taking back is the
+// candidate again, and its entries already back under their old names stay there.
 Candidate findCandidate(const std::string& folder, bool whole) {
     Candidate c;
     const FolderIdentity identity = identifyFolder(folder);
@@ -86,6 +118,11 @@ Candidate findCandidate(const std::string& folder, bool whole) {
             return c;
         }
         if (header->finished && header->renamedCount == 0) continue;
+        if (!header->finished && !header->undoes.empty()) {
+            Candidate run = runOfKilledUndo(*header, identity, whole);
+            if (run.path.empty()) run.path = path;
+            return run;
+        }
         c.path = path;
         c.header = std::move(header);
         return c;
@@ -199,6 +236,14 @@ UndoResult undoLastRun(const std::string& folder, Dialogs& dialogs, RenameFrontE
         result.end = UndoEnd::NothingToUndo;
         return result;
     }
+    // Locked before the journals are read: a run still going has an unfinished journal that only
+    // its lock tells from one a killed run left.
+    RenameFolder dir(folder, sys);
+    if (!dir.lockRun()) {
+        dialogs.messageBox(kFolderBusy, box::exclamation);
+        result.end = UndoEnd::NotStarted;
+        return result;
+    }
     Candidate candidate = findCandidate(folder, true);
     std::string error = candidate.problem;
     std::optional<Journal> run = std::move(candidate.header);
@@ -219,7 +264,6 @@ UndoResult undoLastRun(const std::string& folder, Dialogs& dialogs, RenameFrontE
         return result;
     }
 
-    RenameFolder dir(folder, sys);
     std::vector<JournalRow> rows;
     rows.reserve(run->rows.size());
     for (auto it = run->rows.rbegin(); it != run->rows.rend(); ++it) {

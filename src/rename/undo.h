@@ -24,7 +24,7 @@ enum class UndoEnd {
     NothingToUndo,  // no journal of the folder that could be taken back (a message said so)
     Unreadable,     // the journal to take back cannot be read: a message said why, nothing renamed
     Declined,       // No to the question
-    NotStarted,     // the undo's own journal could not be written: a message said so
+    NotStarted,     // the undo's own journal could not be written, or another run holds the folder: a message said so
     Finished,       // the rows were gone through and the report was shown
 };
 

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <map>
@@ -131,6 +134,52 @@ TEST_F(Undo, RenameThenUndoGivesBackTheFolderAndUndoingTheUndoRenamesAgain) {
             EXPECT_EQ(snapshot(dir.path()), *expected);
         }
     }
+}
+
+// A run and an undo of one folder exclude each other, in one process and across processes: while
+// a run is held in the middle, an undo and a second run are refused with a message and rename
+// nothing, and once the run has ended the folder is free again.
+TEST_F(Undo, ARunInProgressRefusesASecondRunOrUndo) {
+    const std::string busy = "Ve složce právě probíhá jiné přejmenování.";
+    const TempFolder& dir = fresh({{"a", "A"}, {"b", "B"}, {"c", "C"}});
+    const Snapshot before = snapshot(dir.path());
+    const Renames renames = {{"a", "x"}, {"b", "y"}, {"c", "z"}};
+    ScriptedCalls calls;
+    int seen = 0, childStatus = -1;
+    UndoEnd undoEnd = UndoEnd::Finished;
+    RunEnd runEnd = RunEnd::Finished;
+    ScriptedDialogs second(Answer::yes);
+    std::size_t journalsMeanwhile = 0;
+    calls.fault = [&](const std::string& call, const std::string&, const std::string&) {
+        if (call != "renameat2" || ++seen != 2) return 0;
+        undoEnd = undoLastRun(dir.path(), second, second).end;
+        runEnd = cmdPrejmenovat_Run(dir.path(), {{U"x", U"q"}}, U"*", second, second).end;
+        const pid_t child = fork();
+        if (child == 0) {
+            ScriptedDialogs other(Answer::yes);
+            const UndoResult r = undoLastRun(dir.path(), other, other);
+            _exit(r.end == UndoEnd::NotStarted && other.asked.size() == 1 && other.asked[0].text == busy ? 0 : 1);
+        }
+        waitpid(child, &childStatus, 0);
+        journalsMeanwhile = journals().size();
+        return 0;
+    };
+    ASSERT_EQ(rename(renames, calls).failures, 0);
+    EXPECT_EQ(undoEnd, UndoEnd::NotStarted);
+    EXPECT_EQ(runEnd, RunEnd::NotStarted);
+    const std::vector<AskedBox> expected = {{busy, box::exclamation},
+                                            {"Opravdu chcete přejmenovat vybrané soubory?", box::yesNo},
+                                            {busy, box::exclamation}};
+    EXPECT_EQ(second.asked, expected);
+    ASSERT_TRUE(WIFEXITED(childStatus));
+    EXPECT_EQ(WEXITSTATUS(childStatus), 0) << "the other process was not refused";
+    EXPECT_EQ(journalsMeanwhile, 1u);  // the refused ones journaled nothing
+    EXPECT_EQ(snapshot(dir.path()), renamed(before, renames));
+
+    const UndoResult result = undo();
+    EXPECT_EQ(result.end, UndoEnd::Finished);
+    EXPECT_EQ(result.returned, 3);
+    EXPECT_EQ(snapshot(dir.path()), before);
 }
 
 // What a run killed at any point can leave: the undo of its plan puts every piece right.
@@ -333,6 +382,65 @@ TEST_F(Undo, JournalFolderFollowsXdgStateHomeWhenItIsAbsolute) {
         EXPECT_EQ(journalFolder(), stateHome && *stateHome == '/' ? "/s/zelvar" : "/h/.local/state/zelvar");
     }
     setenv("HOME", home.c_str(), 1);
+}
+
+// Runs a child doing `work` with calls that kill it before its k-th rename; 0 never kills.
+void killedBefore(int k, const std::function<void(SysCalls&)>& work) {
+    const pid_t child = fork();
+    if (child == 0) {
+        ScriptedCalls calls;
+        int seen = 0;
+        calls.fault = [&](const std::string& call, const std::string&, const std::string&) {
+            const bool mutating = call == "renameat2" || call == "renameat" || call == "linkat" || call == "unlinkat" ||
+                                  call == "mkdirat";
+            if (mutating && ++seen == k) raise(SIGKILL);
+            return 0;
+        };
+        work(calls);
+        _exit(0);
+    }
+    ASSERT_GT(child, 0);
+    int status = 0;
+    waitpid(child, &status, 0);
+}
+
+// An undo killed at any point is a killed run of its own: the next undo finishes it, and the folder
+// ends exactly as before the run, for the undo of a finished run and of a killed one. The report
+// counts just the entries that came back then.
+TEST_F(Undo, AnUndoKilledAtAnyRenameIsFinishedByTheNext) {
+    constexpr int n = 60;
+    for (const bool runKilled : {false, true}) {
+        for (int k = 1; k <= n; ++k) {
+            SCOPED_TRACE((runKilled ? "a killed run, k " : "a finished run, k ") + std::to_string(k));
+            const TempFolder& dir = fresh();
+            Renames renames;
+            for (int i = 0; i < n; ++i) {
+                const std::string name = "IMG_" + std::to_string(100 + i) + ".jpg";
+                dir.file(name, name);
+                renames.emplace_back(name, "Foto_" + std::to_string(100 + i) + ".jpg");
+            }
+            const Snapshot before = snapshot(dir.path());
+            // The killed run renamed k - 1 entries, and its undo, killed halfway, about half of them;
+            // every undo is killed before it ends (one of a run that renamed nothing has no rename).
+            const int renamedByRun = runKilled ? k - 1 : n;
+            const int killUndoAt = runKilled ? k / 2 : k;
+            if (runKilled)
+                killedBefore(k, [&](SysCalls& sys) { rename(renames, sys); });
+            else
+                ASSERT_EQ(rename(renames).failures, 0);
+            killedBefore(killUndoAt, [&](SysCalls& sys) {
+                ScriptedDialogs quiet(Answer::yes);
+                undoLastRun(dir.path(), quiet, quiet, sys);
+            });
+            const int returnedByKilled = std::clamp(killUndoAt - 1, 0, renamedByRun);
+            const UndoResult result = undo();
+            EXPECT_EQ(result.end, UndoEnd::Finished) << ui.last();
+            EXPECT_EQ(result.failures, 0) << ui.last();
+            EXPECT_EQ(result.returned, renamedByRun - returnedByKilled) << ui.last();
+            EXPECT_EQ(snapshot(dir.path()), before);
+            dropJournals();
+        }
+    }
 }
 
 // A child renames 2000 entries and is killed at a random moment; the undo gives back the very folder.
