@@ -82,7 +82,9 @@ int openRegular(int folderFd, const char* name, std::int64_t& size) {
     return fd;
 }
 
-std::vector<unsigned char> readHead(int fd, std::size_t limit) {
+// The first `limit` bytes of a file of `size` bytes (a file that grows meanwhile is cut at `size`).
+std::vector<unsigned char> readHead(int fd, std::int64_t size, std::size_t limit) {
+    limit = std::min<std::size_t>(limit, static_cast<std::size_t>(std::max<std::int64_t>(size, 0)));
     std::vector<unsigned char> bytes(limit);
     std::size_t have = 0;
     while (have < limit) {
@@ -169,8 +171,8 @@ bool isVideo(const std::vector<unsigned char>& head) {
     if (head.size() < 12) return false;
     const unsigned char* type = head.data() + 4;
     if (sameTag(type, "ftyp")) {
-        for (const char* brand : {"heic", "heix", "heim", "heis", "hevc", "hevx", "mif1", "msf1", "avif", "avis",
-                                  "crx ", "jxl "})
+        for (const char* brand :
+             {"heic", "heix", "heim", "heis", "hevc", "hevx", "mif1", "msf1", "avif", "avis", "crx ", "jxl "})
             if (sameTag(head.data() + 8, brand)) return false;
         return true;
     }
@@ -248,7 +250,8 @@ std::optional<DateTaken> videoDate(int fd, std::int64_t size) {
         // On failure avformat_open_input frees the context itself.
         if (avformat_open_input(&format, nullptr, av_find_input_format("mov"), nullptr) == 0) {
             // The local time with its offset as the camera recorded it, written as recorded.
-            if (const AVDictionaryEntry* e = av_dict_get(format->metadata, "com.apple.quicktime.creationdate", nullptr, 0))
+            if (const AVDictionaryEntry* e =
+                    av_dict_get(format->metadata, "com.apple.quicktime.creationdate", nullptr, 0))
                 taken = parseDateTaken(e->value);
             // Else the movie header's time, in UTC (libavformat leaves out a time of 0).
             if (!taken)
@@ -271,7 +274,7 @@ std::optional<DateTaken> sidecarDate(int folderFd, const std::string& name) {
         std::int64_t size = 0;
         const Fd fd(openRegular(folderFd, candidate.c_str(), size));
         if (fd.get() < 0) continue;
-        const auto bytes = readHead(fd.get(), kSidecarBytes);
+        const auto bytes = readHead(fd.get(), size, kSidecarBytes);
         if (auto taken = dateTakenFromXmp(std::string(bytes.begin(), bytes.end()))) return taken;
     }
     return std::nullopt;
@@ -353,7 +356,7 @@ std::optional<DateTaken> readDateTaken(int folderFd, const std::string& name) {
     {
         const Fd fd(openRegular(folderFd, name.c_str(), size));
         if (fd.get() < 0) return std::nullopt;
-        const auto head = readHead(fd.get(), kPhotoBytes);
+        const auto head = readHead(fd.get(), size, kPhotoBytes);
         if (isVideo(head))
             taken = videoDate(fd.get(), size);
         else

@@ -11,7 +11,7 @@
 namespace zelvar {
 
 struct DateTaken {
-    DateTime date;     // wall-clock time as recorded (photos) or in the machine's time zone (videos)
+    DateTime date;      // wall-clock time as recorded (photos) or in the machine's time zone (videos)
     int subsecond = 0;  // nanoseconds, from SubSecTimeOriginal or the XMP fraction: orders bursts
     auto operator<=>(const DateTaken&) const = default;
 };
