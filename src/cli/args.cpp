@@ -27,6 +27,7 @@ const std::vector<Choice> kSeparators = {{"keep", 0},   {"remove", 1}, {"undersc
                                          {"hyphen", 3}, {"space", 4},  {"keep-hyphen", 5}};
 const std::vector<Choice> kSort = {{"name", 0}, {"ext", 1}, {"date", 2}, {"none", 3}};
 const std::vector<Choice> kKind = {{"files", 0}, {"folders", 1}, {"both", 2}};
+const std::vector<Choice> kDate = {{"modified", 0}, {"taken", 1}};
 
 bool allDigits(std::string_view s) {
     return std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
@@ -153,6 +154,7 @@ const std::vector<OptionRule>& optionTable() {
             flag("descending", &RenameOptions::chkObracene),
             choice("kind", &RenameOptions::optFile, kKind),
             text("filter", &RenameOptions::txtVyhlFiltr),
+            choice("date", &RenameOptions::optDatum, kDate),
             requestFlag("stats", &Request::stats),
             requestFlag("apply", &Request::apply),
             requestFlag("json", &Request::json),
@@ -350,6 +352,10 @@ Order and listing:
   --descending          "Obráceně"
   --kind KIND           files (default), folders, both
   --filter MASK         listing filter (default *.*; several masks with ;)
+  --date SOURCE         "Datum" of the date codes and --sort date: modified
+                        (default, "změny"), taken ("pořízení": when a photo
+                        or video was taken, from its EXIF, XMP or QuickTime
+                        data or an XMP sidecar; else its last change)
 
 Undo:
   Every --apply run (and the window's runs) is journaled first in

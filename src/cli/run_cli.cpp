@@ -276,6 +276,7 @@ int previewFolder(const Request& r, std::FILE* out, std::FILE* err, std::FILE* i
             complain(err, "'" + r.folder + "' holds more than " + std::to_string(kMaxEntries) +
                               " matching entries; only the first " + std::to_string(kMaxEntries) + " are listed");
         }
+        if (preview.missingTaken > 0) complain(err, toUtf8(missingTakenNote(preview.missingTaken)));
         if (r.edit && !preview.rows.empty()) session.edit(editBox);
     }
     const PreviewResult& preview = session.result();

@@ -50,6 +50,10 @@ struct RenameOptions {
     Text txtVyhlFiltr = U"*.*";  // listing filter
     Text txtCesta;               // the folder worked on; the window starts it at the user's home
     int chkKazdy = 0;            // "Potvrzovat každý soubor"
+
+    // "Datum" of an entry for the date codes and "Řazení: Datum": 0 "změny" (its last change),
+    // 1 "pořízení" (when the photo or video was taken, else its last change)
+    int optDatum = 0;
 };
 
 }  // namespace zelvar

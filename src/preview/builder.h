@@ -24,7 +24,8 @@ struct PreviewResult {
     bool truncated = false;        // the folder holds more entries than can be listed
     bool listingFailed = false;    // the folder could not be listed (to its end)
     std::string listingError;
-    EntryId folderId;  // the folder listed, to tell later whether its path still leads there
+    EntryId folderId;      // the folder listed, to tell later whether its path still leads there
+    int missingTaken = 0;  // with "Datum: pořízení" in use: the entries dated by their last change
     int renameCount() const { return static_cast<int>(rows.size()) - unchanged; }
 };
 
@@ -41,6 +42,7 @@ struct KeptOrder {
     bool reverse = false;
     bool numeric = false;
     std::vector<int> order;
+    bool taken = false;  // by date: the dates taken were the key
     void forget() { *this = KeptOrder(); }
 };
 // The preview of a listing that `kept` may already have ordered; it keeps the order used. The

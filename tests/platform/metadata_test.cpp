@@ -16,16 +16,15 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/dates_taken.h"
 #include "platform/metadata.h"
+#include "photos.h"
 #include "temp_folder.h"
 
 namespace zelvar {
 namespace {
 
 using namespace testing;
-using Tags = std::map<std::string, std::string>;
-
-const std::string kSamples = ZELVAR_METADATA_SAMPLES;
 
 // A fresh image of `type` with the given EXIF and XMP tags, written by exiv2 itself. WebP and TIFF,
 // which exiv2 cannot make from nothing, start from a blank sample.
@@ -263,6 +262,46 @@ TEST(DateTaken, NeverOpensAFifoDeviceOrSocketAndSurvivesDamagedFiles) {
         EXPECT_EQ(shown(readDateTaken(device)), "none") << device;
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
     close(sock);
+}
+
+TEST(DatesTaken, TheSameOnOneThreadOrManyAndTakenOverOnlyFromTheSameFolder) {
+    TempFolder dir, other;
+    for (int k = 0; k < 150; ++k) {
+        char date[32];
+        std::snprintf(date, sizeof date, "2020:%02d:%02d 10:00:%02d", k % 12 + 1, k % 28 + 1, k % 60);
+        writeJpeg(dir / ("p" + std::to_string(k) + ".jpg"), takenAt(date));
+        if (k < 3) other.file("p" + std::to_string(k) + ".jpg");
+    }
+    dir.file("notes.txt");
+    dir.folder("sub");
+    const auto datesOn = [&](unsigned threads) {
+        setListingThreads(threads, 1);
+        Listing listing = listFolder(dir.path(), U"*.*", 2);
+        readDatesTaken(listing);
+        setListingThreads(0);
+        return listing;
+    };
+    const Listing one = datesOn(1), many = datesOn(4);
+    ASSERT_EQ(one.entries.size(), 152u);
+    EXPECT_TRUE(one.takenRead);
+    int dated = 0;
+    for (std::size_t k = 0; k < one.entries.size(); ++k) {
+        EXPECT_EQ(one.entries[k].name, many.entries[k].name);
+        EXPECT_EQ(one.taken[k], many.taken[k]) << one.entries[k].name;
+        dated += one.taken[k].has_value();
+    }
+    EXPECT_EQ(dated, 150);
+    // An earlier listing of the folder serves every file that stayed as it was.
+    const std::size_t before = datesTakenOpened();
+    Listing again = listFolder(dir.path(), U"*.*", 2);
+    readDatesTaken(again, -1, &one);
+    EXPECT_EQ(datesTakenOpened() - before, 0u);
+    EXPECT_EQ(again.taken, one.taken);
+    // One of another folder never does, even where inodes might match.
+    Listing elsewhere = listFolder(other.path(), U"*.*", 2);
+    readDatesTaken(elsewhere, -1, &one);
+    EXPECT_EQ(datesTakenOpened() - before, 3u);
+    for (const auto& taken : elsewhere.taken) EXPECT_FALSE(taken);
 }
 
 TEST(DateTaken, NamesTheExiv2Version) { EXPECT_EQ(exiv2Version(), Exiv2::versionString()); }
