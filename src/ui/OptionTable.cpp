@@ -143,5 +143,6 @@ std::vector<OptionTable::Row> mainWindowOptions(const frmMainUi& u) {
         // The listing: its handlers list again themselves.
         text(u.txtVyhlFiltr, &O::txtVyhlFiltr, R::None, false, &frmMain::txtVyhlFiltr_Change),
         choice(u.optFile, &O::optFile, R::None, true, &frmMain::optFile_Click),
+        choice(u.optDatum, &O::optDatum, R::Full, true, &frmMain::optDatum_Click),
     };
 }
