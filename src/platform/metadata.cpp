@@ -338,6 +338,13 @@ std::optional<DateTaken> dateTakenFromBytes(const unsigned char* data, std::size
     initialiseLibraries();
     if (size == 0 || size > kPhotoBytes) return std::nullopt;
     try {
+        // libexiv2's own video readers (QuickTime, RIFF, Matroska, ASF) loop for minutes on some
+        // damaged files and read no date the photo readers miss; videos go to libavformat.
+        const int type = Exiv2::ImageFactory::getType(data, static_cast<long>(size));
+        // Their type numbers, as libexiv2 0.27's video headers (which do not compile on their own) give them.
+        static constexpr std::array<int, 5> refused{Exiv2::ImageType::none, 20 /* riff */, 21 /* mkv */, 22 /* qtime */,
+                                                    24 /* asf */};
+        if (std::find(refused.begin(), refused.end(), type) != refused.end()) return std::nullopt;
         auto image = Exiv2::ImageFactory::open(data, static_cast<long>(size));
         if (!image.get()) return std::nullopt;
         image->readMetadata();
