@@ -375,6 +375,10 @@ Order and listing:
   --descending          "Obráceně"
   --kind KIND           files (default), folders, both
   --filter MASK         listing filter (default *.*; several masks with ;)
+  --date SOURCE         "Datum" of the date codes and --sort date: modified
+                        (default, "změny"), taken ("pořízení": when a photo
+                        or video was taken, from its EXIF, XMP or QuickTime
+                        data or an XMP sidecar; else its last change)
 
 Undo:
   Every --apply run (and the window's runs) is journaled first in

@@ -289,6 +289,7 @@ int previewFolder(const Request& r, std::FILE* out, std::FILE* err, std::FILE* i
                               " matching entries; only the first " + std::to_string(kMaxEntries) + " are listed");
         }
         if (const Text note = regexNote(session.patterns().regex()); !note.empty()) complain(err, toUtf8(note));
+        if (preview.missingTaken > 0) complain(err, toUtf8(missingTakenNote(preview.missingTaken)));
         if (r.edit && !preview.rows.empty()) session.edit(editBox);
         if (renameList) {
             const RenameList list = renameListBox(*renameList, preview.rows);

@@ -54,6 +54,7 @@ const std::vector<OptionKey>& optionKeys() {
             flag("descending", &O::chkObracene),
             choice("kind", &O::optFile, {{"files", 0}, {"folders", 1}, {"both", 2}}),
             text("filter", &O::txtVyhlFiltr),
+            choice("date", &O::optDatum, {{"modified", 0}, {"taken", 1}}),
             flag("regex", &O::chkRegVyraz),
             flag("confirm-each", &O::chkKazdy),
         };

@@ -54,6 +54,9 @@ struct RenameOptions {
     // "Regulární výraz": "Co" is a regular expression and "Čím" its replacement ("Celé" then
     // means nothing)
     int chkRegVyraz = 0;
+    // "Datum" of an entry for the date codes and "Řazení: Datum": 0 "změny" (its last change),
+    // 1 "pořízení" (when the photo or video was taken, else its last change)
+    int optDatum = 0;
 };
 
 }  // namespace zelvar

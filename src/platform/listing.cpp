@@ -53,6 +53,7 @@ struct Inspected {
     bool elsewhere = false;    // a link, or a file with several hard links
     EntryId id;                // the entry itself, a link not followed
     struct timespec mtime {};  // of what it counts as
+    std::int64_t size = 0;     // of what it counts as
 };
 
 Inspected inspect(int folderFd, const char* name, unsigned char type) {
@@ -72,6 +73,7 @@ Inspected inspect(int folderFd, const char* name, unsigned char type) {
     if (S_ISLNK(self.st_mode) && fstatat(folderFd, name, &target, 0) == 0) dated = &target;
     facts.isDir = S_ISDIR(dated->st_mode);
     facts.mtime = dated->st_mtim;
+    facts.size = dated->st_size;
     return facts;
 }
 
@@ -94,6 +96,7 @@ ListedEntry listedEntry(const char* name, bool isDir, const Inspected& facts, En
     entry.id = fallbackId;
     if (facts.readable) {
         entry.id = facts.id;
+        entry.size = facts.size;
         if (civilTime(facts.mtime.tv_sec, entry.date))
             entry.mtime = fileTime(facts.mtime);
         else
@@ -179,11 +182,17 @@ unsigned threadSetting = 0;           // 0: one per core
 std::size_t entriesPerThread = 1024;  // fewer are not worth a thread's start
 
 // How many threads inspect `entries` entries: one per core, each with at least entriesPerThread.
-unsigned threadsFor(std::size_t entries) {
+unsigned threadsFor(std::size_t entries) { return listingThreadsFor(entries, entriesPerThread); }
+
+}  // namespace
+
+unsigned listingThreadsFor(std::size_t entries, std::size_t perThread) {
     const unsigned cores = threadSetting != 0 ? threadSetting : std::max(1u, std::thread::hardware_concurrency());
-    const std::size_t worth = entries / std::max<std::size_t>(1, entriesPerThread);
+    const std::size_t worth = entries / std::max<std::size_t>(1, perThread);
     return static_cast<unsigned>(std::min<std::size_t>({cores, kMaxThreads, std::max<std::size_t>(1, worth)}));
 }
+
+namespace {
 
 // The next entry of the folder other than "." and "..", or null at its end; a failure to read on
 // is noted in `out`.

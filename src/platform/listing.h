@@ -19,6 +19,7 @@
 
 #include "engine/datetime.h"
 #include "engine/text.h"
+#include "platform/metadata.h"
 #include "platform/name_mask.h"
 
 namespace zelvar {
@@ -39,12 +40,13 @@ struct FileTime {
 };
 
 struct ListedEntry {
-    std::string name;    // bytes on disk
-    bool isDir = false;  // a link counts as its target
-    FileTime mtime;      // modification time, for ordering (0 when unreadable); a working
-                         // link's is its target's, a dangling link's its own
-    DateTime date;       // the same as local civil time; the zero date-time when unreadable
-    EntryId id;          // the entry itself, a link not followed
+    std::string name;       // bytes on disk
+    bool isDir = false;     // a link counts as its target
+    FileTime mtime;         // modification time, for ordering (0 when unreadable); a working
+                            // link's is its target's, a dangling link's its own
+    DateTime date;          // the same as local civil time; the zero date-time when unreadable
+    EntryId id;             // the entry itself, a link not followed
+    std::int64_t size = 0;  // in bytes, with the date (0 when unreadable)
 };
 
 // Every name of a folder with its entry: the names' bytes side by side in one text, their ends and
@@ -124,6 +126,9 @@ struct Listing {
     // Every name in lower case and its entry. FUSE file systems may number an entry afresh for each
     // spelling of its name, so a hit is matched to a listed entry by name.
     std::unordered_map<std::string, EntryId> byFoldedName;
+    // By entry, once readDatesTaken (platform/dates_taken.h) has read them: when each was taken.
+    std::vector<std::optional<DateTaken>> taken;
+    bool takenRead = false;
 
     // The entry that a new name would hit, if any: exact bytes first; on a case-insensitive
     // file system the lookup asks the file system itself, elsewhere a name that differs only in
@@ -151,6 +156,9 @@ Listing listFolderAt(int folderFd, const std::string& folder, const Text& masks,
 // (0: one per core) and only so many that each has `perThread` entries. The listing is the same
 // whatever the setting; tests set it to compare.
 void setListingThreads(unsigned threads, std::size_t perThread = 1024);
+// How many threads share `entries` pieces of work of which each thread should have `perThread`,
+// under the same setting.
+unsigned listingThreadsFor(std::size_t entries, std::size_t perThread);
 
 // Whether `path` still leads to the folder that was listed as `listed` (a folder that was replaced,
 // moved away or swapped for a link to another one does not).

@@ -44,6 +44,14 @@ const Listing& ListingCache::list(const std::string& folder, const Text& masks, 
     if (lastKept_) return listing_;
 
     keep_ = false;
+    if (listing_.takenRead) {
+        dated_ = Listing();
+        dated_.folderId = listing_.folderId;
+        dated_.entries = std::move(listing_.entries);
+        dated_.taken = std::move(listing_.taken);
+        dated_.takenRead = true;
+        datedZone_ = zone_;
+    }
     // The watch comes first: a change made while the folder is read is then noticed next time.
     watch_.start(folder);
     zone_ = currentZone();
@@ -52,6 +60,16 @@ const Listing& ListingCache::list(const std::string& folder, const Text& masks, 
     optFile_ = optFile;
     keep_ = watch_.on() && !listing_.failed && !listing_.truncated && !holdsUnwatchedFacts(listing_);
     if (!keep_) watch_.stop();
+    return listing_;
+}
+
+const Listing& ListingCache::withDatesTaken() {
+    if (!listing_.takenRead) {
+        // A video's date follows the time zone; one read in another zone is read again.
+        const bool sameZone = dated_.takenRead && datedZone_ == zone_;
+        readDatesTaken(listing_, -1, sameZone ? &dated_ : nullptr);
+        dated_ = Listing();
+    }
     return listing_;
 }
 

@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/dates_taken.h"
 #include "platform/folder_watch.h"
 #include "platform/listing.h"
 
@@ -32,6 +33,9 @@ public:
     // The kept listing, when the kernel still vouches that no name of its folder changed since it
     // was read; null otherwise (and then the next list() reads the folder).
     const Listing* unchanged();
+    // The listing the last list() gave, with the dates taken of its entries: read now for the
+    // entries that no listing before it dated as they are.
+    const Listing& withDatesTaken();
 
 private:
     bool stillValid(const std::string& folder, const Text& masks, int optFile);
@@ -43,6 +47,9 @@ private:
     Text masks_;
     int optFile_ = -1;
     std::string zone_;  // the time zone the dates were made in
+    // The entries and dates taken of the last listing that had them, for the next one to take over.
+    Listing dated_;
+    std::string datedZone_;
 };
 
 }  // namespace zelvar

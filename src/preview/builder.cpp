@@ -395,6 +395,18 @@ Text statsText(int n, int unchanged) {
 
 namespace {
 
+// A civil date and time as seconds since 1970-01-01 00:00 of the same clock, for ordering.
+std::int64_t civilSeconds(const DateTime& d) {
+    const std::int64_t y = d.month <= 2 ? d.year - 1 : d.year;
+    const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
+    const std::int64_t yoe = y - era * 400;
+    const std::int64_t mp = (d.month + 9) % 12;
+    const std::int64_t doy = (153 * mp + 2) / 5 + d.day - 1;
+    const std::int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    const std::int64_t days = era * 146097 + doe - 719468;
+    return days * 86400 + d.hour * 3600 + d.minute * 60 + d.second;
+}
+
 // The build over a listing; `spent`, when given, is the same listing, whose entries may go once
 // they have been copied.
 PreviewResult rowsOf(const Listing& listing, Listing* spent, const RenameOptions& options,
@@ -411,6 +423,8 @@ PreviewResult rowsOf(const Listing& listing, Listing* spent, const RenameOptions
 
     std::vector<ZaznamSouboru> records(listing.entries.size());
     const bool decoded = names && names->size() == records.size();
+    const bool taken = options.optDatum == 1 && listing.takenRead && listing.taken.size() == records.size() &&
+                       (options.optRazeni == 2 || writesDates(patterns));
     for (std::size_t i = 0; i < records.size(); ++i) {
         const ListedEntry& e = listing.entries[i];
         ZaznamSouboru& r = records[i];
@@ -419,6 +433,16 @@ PreviewResult rowsOf(const Listing& listing, Listing* spent, const RenameOptions
         r.mtime = e.mtime;
         r.isDir = e.isDir;
         r.id = e.id;
+        if (!taken) continue;
+        // Dates taken are wall-clock times as recorded, so the order of them all is that of the
+        // local times, with the modification date of an entry without one as it is shown.
+        if (const auto& t = listing.taken[i]) {
+            r.Datum = t->date;
+            r.mtime = {civilSeconds(t->date), t->subsecond};
+        } else {
+            ++result.missingTaken;
+            r.mtime = {civilSeconds(e.date), e.mtime.nsec};
+        }
     }
     if (spent) std::vector<ListedEntry>().swap(spent->entries);
     const int sortKey = options.optRazeni;
@@ -427,8 +451,8 @@ PreviewResult rowsOf(const Listing& listing, Listing* spent, const RenameOptions
         Serad(records, sortKey, reverse, numeric);
     } else {
         if (kept->sortKey != sortKey || kept->reverse != reverse || kept->numeric != numeric ||
-            kept->order.size() != records.size())
-            *kept = {sortKey, reverse, numeric, sortOrder(records, sortKey, reverse, numeric)};
+            kept->order.size() != records.size() || (sortKey == 2 && kept->taken != taken))
+            *kept = {sortKey, reverse, numeric, sortOrder(records, sortKey, reverse, numeric), taken};
         putInOrder(records, kept->order);
     }
 

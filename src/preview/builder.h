@@ -26,6 +26,7 @@ struct PreviewResult {
     std::string listingError;
     EntryId folderId;           // the folder listed, to tell later whether its path still leads there
     std::size_t nameMax = 255;  // the longest name in bytes the folder's file system takes
+    int missingTaken = 0;       // with "Datum: pořízení" in use: the entries dated by their last change
     int renameCount() const { return static_cast<int>(rows.size()) - unchanged; }
 };
 
@@ -42,6 +43,7 @@ struct KeptOrder {
     bool reverse = false;
     bool numeric = false;
     std::vector<int> order;
+    bool taken = false;  // by date: the dates taken were the key
     void forget() { *this = KeptOrder(); }
 };
 // The preview of a listing that `kept` may already have ordered; it keeps the order used. The

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "platform/dates_taken.h"
+
 namespace zelvar {
 
 void PreviewSession::setFolder(const std::string& folder, int folderFd) {
@@ -20,16 +22,21 @@ const PreviewResult& PreviewSession::build(const RenameOptions& options) {
     // A listing read for this build alone asks for the dates only when something uses them; a
     // kept one must serve whatever the next build asks.
     const bool dates = options.optRazeni == 2 || writesDates(patterns_);
+    // The dates taken are read only when they are used.
+    const bool taken = dates && options.optDatum == 1;
     const Text& masks = options.txtVyhlFiltr;
     const bool rowsOfKept = std::exchange(rowsOfKept_, false);
     if (folderFd_ >= 0) {
         stamp_ = FolderStamp::take(folderFd_);
         Listing listing = listFolderAt(folderFd_, folder_, masks, options.optFile, kMaxEntries, dates);
+        if (taken) readDatesTaken(listing, folderFd_);
         // The build frees the entries as it goes; the names stay for the run.
         result_ = buildPreview(std::move(listing), options, patterns_);
         listed_ = std::move(listing);
     } else if (keepListing_) {
-        const Listing& listing = cache_.list(folder_, masks, options.optFile);
+        const Listing* kept = &cache_.list(folder_, masks, options.optFile);
+        if (taken) kept = &cache_.withDatesTaken();
+        const Listing& listing = *kept;
         std::vector<Text> names;
         if (!cache_.lastKept())
             order_.forget();
@@ -37,8 +44,11 @@ const PreviewResult& PreviewSession::build(const RenameOptions& options) {
             names = takeOldNames();
         result_ = buildPreview(listing, options, patterns_, order_, std::move(names));
         rowsOfKept_ = true;
-    } else
-        result_ = buildPreview(listFolder(folder_, masks, options.optFile, kMaxEntries, dates), options, patterns_);
+    } else {
+        Listing listing = listFolder(folder_, masks, options.optFile, kMaxEntries, dates);
+        if (taken) readDatesTaken(listing);
+        result_ = buildPreview(std::move(listing), options, patterns_);
+    }
     shownText_.reset();
     return result_;
 }
@@ -90,6 +100,10 @@ const Listing* PreviewSession::listingForRun() {
     return listing;
 }
 
+Text missingTakenNote(int entries) {
+    return U"Datum pořízení chybí u " + decimal(entries) + U" položek, použito datum změny.";
+}
+
 Text listingNote(const PreviewResult& result) {
     Text note;
     if (result.listingFailed) note = U"Složku se nepodařilo přečíst: " + fromUtf8(result.listingError);
@@ -97,6 +111,10 @@ Text listingNote(const PreviewResult& result) {
         const Text limit = decimal(static_cast<long long>(kMaxEntries));
         if (!note.empty()) note += U"  ";
         note += U"Složka obsahuje více než " + limit + U" položek; zobrazeno prvních " + limit + U".";
+    }
+    if (result.missingTaken > 0) {
+        if (!note.empty()) note += U"  ";
+        note += missingTakenNote(result.missingTaken);
     }
     return note;
 }

@@ -75,7 +75,10 @@ private:
     std::optional<Text> shownText_;  // the text of an edit whose box shows old names otherwise
 };
 
-// The note under the preview about a listing that failed or was cut short; empty when neither.
+// The note under the preview about a listing that failed or was cut short, and about entries that
+// had no date taken where it was asked for; empty when none of these.
 Text listingNote(const PreviewResult& result);
+// Its part about the entries without a date taken.
+Text missingTakenNote(int entries);
 
 }  // namespace zelvar

@@ -153,5 +153,6 @@ std::vector<OptionTable::Row> mainWindowOptions(const frmMainUi& u) {
         choice(u.optFile, &O::optFile, R::None, true, &frmMain::optFile_Click),
         // Its handler filters the replacement fields anew and refreshes.
         flag(u.chkRegVyraz, &O::chkRegVyraz, R::None, true, &frmMain::chkRegVyraz_Click),
+        choice(u.optDatum, &O::optDatum, R::Full, true, &frmMain::optDatum_Click),
     };
 }

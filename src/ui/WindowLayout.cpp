@@ -47,7 +47,8 @@ constexpr Row kRows[] = {
     {"lblPracuji", {4560, 720, 5175, 495}, kSame, Shown::ByState, Column::Middle, Across::Fixed, Down::Top},
     {"lblPrace", {4560, 1200, 5175, 975}, kSame, Shown::ByState, Column::Middle, Across::Fixed, Down::Top},
     {"fraRazeni", {4560, 2280, 5175, 975}, kSame, Shown::Professional, Column::Middle, Across::Fixed, Down::Top},
-    {"txtTest", {4560, 2280, 5160, 7260}, {4560, 3315, 5160, 6225}, Shown::Always, Column::Middle, Across::Grows, Down::Fills},
+    {"fraDatum", {4560, 3300, 5175, 660}, kSame, Shown::Professional, Column::Middle, Across::Fixed, Down::Top},
+    {"txtTest", {4560, 2280, 5160, 7260}, {4560, 4020, 5160, 5520}, Shown::Always, Column::Middle, Across::Grows, Down::Fills},
     // The strip under the preview and the right column.
     {"lblUpozorneni", {4560, 9570, 9045, 285}, kSame, Shown::Always, Column::Middle, Across::Grows, Down::Bottom},
 

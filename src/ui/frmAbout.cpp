@@ -11,6 +11,7 @@
 #include <QPushButton>
 
 #include "platform/folderfacts.h"
+#include "platform/metadata.h"
 #include "ui/appicon.h"
 #include "version.h"
 
@@ -112,6 +113,7 @@ zelvar::Text systemInfoText(const std::string& folder) {
     char icuText[U_MAX_VERSION_STRING_LENGTH] = {};
     u_versionToString(icu, icuText);
     lines << QStringLiteral("ICU ") + QString::fromLatin1(icuText);
+    lines << QStringLiteral("libexiv2 ") + QString::fromStdString(zelvar::exiv2Version());
     lines << QStringLiteral("Systém: ") + QSysInfo::prettyProductName();
     struct utsname un;
     if (uname(&un) == 0)

@@ -402,6 +402,7 @@ void frmMain::optRazeni_Click(int) { optionChanged(ui_.optRazeni); }
 void frmMain::chkCisla_Click() { optionChanged(ui_.chkCisla); }
 void frmMain::chkObracene_Click() { optionChanged(ui_.chkObracene); }
 void frmMain::chkKazdy_Click() { optionChanged(ui_.chkKazdy); }
+void frmMain::optDatum_Click(int) { optionChanged(ui_.optDatum); }
 
 void frmMain::chkRegVyraz_Click() {
     optionChanged(ui_.chkRegVyraz);

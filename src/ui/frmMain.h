@@ -108,6 +108,7 @@ public slots:
     void optFile_Click(int Index);
     void cmdAktual_Click();
     void cmdTest_Click();
+    void optDatum_Click(int Index);
 
     // Renaming, and manual editing: the edit box parsed over the preview list.
     void cmdPrejmenovat_Click();

@@ -109,6 +109,10 @@ void frmMainUi::buildOutputSide(QMainWindow* window) {
     chkCisla = makeCheck(fraRazeni, "chkCisla", QStringLiteral("Číselně"), QRect());
     placeRow({chkObracene, chkCisla}, 8, fraRazeni->width() - 8, 40, 19, 24);
 
+    fraDatum = makeFrame(client, "fraDatum", QStringLiteral("Datum"), at("fraDatum"));
+    optDatum = makeChoice(window, "optDatum", fraDatum, {QStringLiteral("změny"), QStringLiteral("pořízení")});
+    placeRow(buttonsOf(optDatum, {0, 1}), 8, fraDatum->width() - 8, 18, 19, 24);
+
     txtTest = named(new PreviewView(client), "txtTest");
     txtTest->setFont(uiFont(8));
     setFieldColour(txtTest);

@@ -113,6 +113,10 @@ struct frmMainUi {
     QToolButton* cmdPrejmenovat;
     QLabel* lblVerze;
 
+    // Under "Řazení": which date of an entry the date codes and the order use.
+    QGroupBox* fraDatum;
+    QButtonGroup* optDatum;
+
     // Menus.
     QMenu* mnuSoubor;
     QAction* mnuVratit;    // "Vrátit přejmenování": takes back the folder's newest run in force

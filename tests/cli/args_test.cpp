@@ -130,7 +130,7 @@ TEST(Documentation, ManualAndCompletionFollowTheOptions) {
             EXPECT_FALSE(parseArgs({name, "bogus"}).ok()) << name << " takes any value";
         }
     }
-    EXPECT_EQ(lists, 7);
+    EXPECT_EQ(lists, 8);
 }
 
 }  // namespace

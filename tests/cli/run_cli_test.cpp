@@ -11,6 +11,7 @@
 
 #include "cli/args.h"
 #include "cli/run_cli.h"
+#include "platform/photos.h"
 #include "platform/temp_folder.h"
 #include "version.h"
 
@@ -122,6 +123,38 @@ TEST(Preview, RowsStatisticsAndOrder) {
                          {{"--name", "", "--stats"}, stats(0, 0, 0)},
                          {{"--sort", "date", "--name", "n:"}, "b.jpg -> n1.jpg\nc.txt -> n2.txt\na.jpg -> n3.jpg\n"},
                          {{"--kind", "folders", "--case", "upper"}, "my.photos -> MY.PHOTOS\n"}});
+}
+
+// --date taken names and orders by the date taken; the entries without one are counted on
+// standard error and keep their last change.
+TEST(Preview, DateTakenFromThePhotosAndVideosThemselves) {
+    setenv("TZ", "UTC", 1), tzset();
+    TempFolder dir({{"clip.mov", readFile(kSamples + "/video.mov")}, {"notes.txt", ""}, {"plain.jpg", ""}});
+    writeJpeg(dir / "shot.jpg", takenAt("2024:07:14 09:30:12"));
+    for (auto [name, time] :
+         {std::pair{"clip.mov", 1000}, {"notes.txt", 1000000000}, {"plain.jpg", 3000}, {"shot.jpg", 2000}})
+        dir.mtime(name, time);
+    const Args dated = {"--sort", "date", "--name", "\\y\\m\\d_\\h\\n\\s", dir.path()};
+    Args taken = {"--date", "taken"};
+    taken.insert(taken.end(), dated.begin(), dated.end());
+    EXPECT_EQ(run(taken), (CliRun{0,
+                                  "plain.jpg -> 19700101_005000.jpg\n"
+                                  "notes.txt -> 20010909_014640.txt\n"
+                                  "clip.mov -> 20231224_184507.mov\n"
+                                  "shot.jpg -> 20240714_093012.jpg\n",
+                                  "zelvar-cli: Datum pořízení chybí u 2 položek, použito datum změny.\n"}));
+    Args modified = {"--date", "modified"};
+    modified.insert(modified.end(), dated.begin(), dated.end());
+    EXPECT_EQ(run(modified), (CliRun{0,
+                                     "clip.mov -> 19700101_001640.mov\n"
+                                     "shot.jpg -> 19700101_003320.jpg\n"
+                                     "plain.jpg -> 19700101_005000.jpg\n"
+                                     "notes.txt -> 20010909_014640.txt\n",
+                                     ""}));
+    EXPECT_EQ(run(modified), run(dated));
+    // Without a date in use nothing is noted.
+    EXPECT_EQ(run({"--date", "taken", "--name", "x", dir.path()}).err, "");
+    expectComplaint(run({"--date", "shot", dir.path()}), 2);
 }
 
 TEST(Preview, AFolderThatCannotBeListed) {

@@ -62,6 +62,7 @@ const std::vector<std::pair<Field, std::variant<Text, int>>> kEveryOption = {
     {&RenameOptions::optFile, 2},
     {&RenameOptions::txtVyhlFiltr, Text(U"")},
     {&RenameOptions::chkRegVyraz, 1},
+    {&RenameOptions::optDatum, 1},
     {&RenameOptions::chkKazdy, 1},
 };
 

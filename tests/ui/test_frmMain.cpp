@@ -3,6 +3,7 @@
 #include <functional>
 #include <sys/stat.h>
 
+#include "platform/photos.h"
 #include "ui/FolderTree.h"
 #include "ui/controls.h"
 #include "ui/window_fixture.h"
@@ -208,6 +209,46 @@ private slots:
         QCOMPARE(o.optVelikost + o.chkStejnePripony, 2);
         QCOMPARE(preview(), rows({"Žába a.txt -> n1.txt"}));
         checkShown({}, {"fraCisla", "fraDoplneni", "cmdEdit"});
+    }
+
+    // "Datum" under "Řazení": the professional layout only, "změny" at start and back in the simple
+    // layout; a change rebuilds the preview with the other date.
+    void dateTakenChoice() {
+        open({});
+        zelvar::testing::writeJpeg(dir->path() + "/shot.jpg", zelvar::testing::takenAt("2024:07:14 09:30:12"));
+        dir->file("notes.txt");
+        dir->mtime("shot.jpg", 86400);
+        dir->mtime("notes.txt", 0);
+        ui<QPushButton>("cmdAktual")->click();
+        checkShown({}, {"fraDatum"});
+        w->mnuFunkce_Click(1);
+        checkShown({"fraDatum"}, {});
+        auto* razeni = ui<QGroupBox>("fraRazeni");
+        auto* datum = ui<QGroupBox>("fraDatum");
+        QCOMPARE(datum->title(), QStringLiteral("Datum"));
+        QVERIFY(datum->geometry().top() >= razeni->geometry().bottom());
+        QVERIFY(ui<QWidget>("txtTest")->geometry().top() > datum->geometry().bottom());
+        for (int k = 0; k < 2; ++k) {
+            auto* button = ui<QRadioButton>(k == 0 ? "optDatum0" : "optDatum1");
+            QCOMPARE(button->text(), k == 0 ? QStringLiteral("změny") : QStringLiteral("pořízení"));
+            QVERIFY(datum->rect().contains(button->geometry()));
+        }
+        QCOMPARE(w->options().optDatum, 0);
+        setText("txtJmeno", "\\y\\m\\d_*");
+        const QString modified = rows({"notes.txt -> 19700101_notes.txt", "shot.jpg -> 19700102_shot.jpg"});
+        QCOMPARE(preview(), modified);
+        QCOMPARE(ui<QLabel>("lblUpozorneni")->text(), QString());
+        const int builds = w->buildCount();
+        click("optDatum", 1);
+        QVERIFY(w->buildCount() > builds);
+        QCOMPARE(preview(), rows({"notes.txt -> 19700101_notes.txt", "shot.jpg -> 20240714_shot.jpg"}));
+        QCOMPARE(ui<QLabel>("lblUpozorneni")->text(),
+                 QStringLiteral("Datum pořízení chybí u 1 položek, použito datum změny."));
+        w->mnuFunkce_Click(0);
+        QCOMPARE(w->options().optDatum, 0);
+        QVERIFY(ui<QRadioButton>("optDatum0")->isChecked());
+        QCOMPARE(preview(), modified);
+        QCOMPARE(ui<QLabel>("lblUpozorneni")->text(), QString());
     }
 
     void foldersChosenAndTyped() {

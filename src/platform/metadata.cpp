@@ -1,0 +1,389 @@
+#include "platform/metadata.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <cstring>
+#include <ctime>
+#include <exiv2/exiv2.hpp>
+#include <mutex>
+#include <string_view>
+#include <vector>
+
+extern "C" {
+#include <libavformat/avformat.h>
+#include <libavutil/dict.h>
+#include <libavutil/log.h>
+#include <libavutil/mem.h>
+}
+
+namespace zelvar {
+
+namespace {
+
+// A photo's metadata sits at its start in JPEG, PNG, WebP, HEIF and the TIFF-based raw formats
+// written by cameras; only the first bytes are read and given to exiv2 in memory. What this skips:
+// metadata placed after the first 4 MB (rare: a PNG or TIFF whose text or IFD follows the image data).
+constexpr std::size_t kPhotoBytes = 4 << 20;
+constexpr std::size_t kSidecarBytes = 1 << 20;
+// A video's movie header may sit at its end; libavformat seeks to it, but reads at most this much.
+constexpr std::int64_t kVideoBytes = 16 << 20;
+
+std::mutex xmpToolkitLock;
+
+void lockXmp(void* data, bool lock) {
+    auto* mutex = static_cast<std::mutex*>(data);
+    if (lock)
+        mutex->lock();
+    else
+        mutex->unlock();
+}
+
+void initialiseLibraries() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        Exiv2::LogMsg::setLevel(Exiv2::LogMsg::mute);
+        Exiv2::enableBMFF(true);  // HEIC, AVIF and CR3
+        // The XMP toolkit is not thread-safe by itself; the listing reads on several threads.
+        Exiv2::XmpParser::initialize(lockXmp, &xmpToolkitLock);
+        av_log_set_level(AV_LOG_QUIET);
+    });
+}
+
+class Fd {
+public:
+    explicit Fd(int fd) : fd_(fd) {}
+    ~Fd() {
+        if (fd_ >= 0) close(fd_);
+    }
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    int get() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+// Opens only a regular file: O_NONBLOCK keeps a FIFO from blocking the open, and fstat then refuses it
+// as it refuses a device or a socket.
+int openRegular(int folderFd, const char* name, std::int64_t& size) {
+    const int fd = openat(folderFd, name, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return -1;
+    struct stat st;
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        close(fd);
+        return -1;
+    }
+    size = st.st_size;
+    return fd;
+}
+
+// The first `limit` bytes of a file of `size` bytes (a file that grows meanwhile is cut at `size`).
+std::vector<unsigned char> readHead(int fd, std::int64_t size, std::size_t limit) {
+    limit = std::min<std::size_t>(limit, static_cast<std::size_t>(std::max<std::int64_t>(size, 0)));
+    std::vector<unsigned char> bytes(limit);
+    std::size_t have = 0;
+    while (have < limit) {
+        const ssize_t n = pread(fd, bytes.data() + have, limit - have, static_cast<off_t>(have));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        have += static_cast<std::size_t>(n);
+    }
+    bytes.resize(have);
+    return bytes;
+}
+
+bool digits(std::string_view text, std::size_t at, std::size_t count, int& out) {
+    if (at + count > text.size()) return false;
+    out = 0;
+    for (std::size_t k = at; k < at + count; ++k) {
+        if (text[k] < '0' || text[k] > '9') return false;
+        out = out * 10 + (text[k] - '0');
+    }
+    return true;
+}
+
+bool validDate(const DateTime& d) {
+    static constexpr std::array<int, 12> days{31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (d.year < 1 || d.month < 1 || d.month > 12 || d.day < 1 || d.day > days[d.month - 1]) return false;
+    const bool leap = (d.year % 4 == 0 && d.year % 100 != 0) || d.year % 400 == 0;
+    if (d.month == 2 && d.day == 29 && !leap) return false;
+    return d.hour <= 23 && d.minute <= 59 && d.second <= 59;
+}
+
+// Sub-second digits as nanoseconds ("5" is half a second).
+int subsecondOf(std::string_view digitsText) {
+    int value = 0, used = 0;
+    for (char c : digitsText) {
+        if (c < '0' || c > '9') break;
+        if (used < 9) {
+            value = value * 10 + (c - '0');
+            ++used;
+        }
+    }
+    for (; used < 9; ++used) value *= 10;
+    return value;
+}
+
+std::string_view trimmed(std::string_view text) {
+    const auto blank = [](char c) { return c == ' ' || c == '\0' || c == '\t' || c == '\n' || c == '\r'; };
+    while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+    while (!text.empty() && blank(text.front())) text.remove_prefix(1);
+    return text;
+}
+
+std::optional<DateTaken> dateOfExif(const Exiv2::ExifData& exif) {
+    static const std::array<std::pair<const char*, const char*>, 3> keys{{
+        {"Exif.Photo.DateTimeOriginal", "Exif.Photo.SubSecTimeOriginal"},
+        {"Exif.Image.DateTimeOriginal", "Exif.Photo.SubSecTimeOriginal"},
+        {"Exif.Photo.DateTimeDigitized", "Exif.Photo.SubSecTimeDigitized"},
+    }};
+    for (const auto& [dateKey, subKey] : keys) {
+        const auto it = exif.findKey(Exiv2::ExifKey(dateKey));
+        if (it == exif.end()) continue;
+        auto taken = parseDateTaken(it->toString());
+        if (!taken) continue;
+        const auto sub = exif.findKey(Exiv2::ExifKey(subKey));
+        if (sub != exif.end()) taken->subsecond = subsecondOf(trimmed(sub->toString()));
+        return taken;
+    }
+    return std::nullopt;
+}
+
+std::optional<DateTaken> dateOfXmp(const Exiv2::XmpData& xmp) {
+    for (const char* key : {"Xmp.exif.DateTimeOriginal", "Xmp.photoshop.DateCreated", "Xmp.xmp.CreateDate"}) {
+        const auto it = xmp.findKey(Exiv2::XmpKey(key));
+        if (it == xmp.end()) continue;
+        if (auto taken = parseDateTaken(it->toString())) return taken;
+    }
+    return std::nullopt;
+}
+
+bool sameTag(const unsigned char* at, const char* tag) { return std::memcmp(at, tag, 4) == 0; }
+
+// ISO base media files: HEIF, AVIF and CR3 are photos for exiv2; the other brands (mp4, qt, 3gp, m4v...)
+// and QuickTime files that start with another atom are videos.
+bool isVideo(const std::vector<unsigned char>& head) {
+    if (head.size() < 12) return false;
+    const unsigned char* type = head.data() + 4;
+    if (sameTag(type, "ftyp")) {
+        for (const char* brand :
+             {"heic", "heix", "heim", "heis", "hevc", "hevx", "mif1", "msf1", "avif", "avis", "crx ", "jxl "})
+            if (sameTag(head.data() + 8, brand)) return false;
+        return true;
+    }
+    for (const char* atom : {"moov", "mdat", "wide", "free", "skip", "pnot"})
+        if (sameTag(type, atom)) return true;
+    return false;
+}
+
+struct VideoSource {
+    int fd;
+    std::int64_t size;
+    std::int64_t position = 0;
+    std::int64_t budget = kVideoBytes;
+};
+
+int readVideo(void* opaque, std::uint8_t* buffer, int wanted) {
+    auto* source = static_cast<VideoSource*>(opaque);
+    if (source->budget <= 0) return AVERROR_EOF;
+    const std::int64_t n64 = std::min<std::int64_t>(wanted, source->budget);
+    for (;;) {
+        const ssize_t n = pread(source->fd, buffer, static_cast<std::size_t>(n64), source->position);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return AVERROR_EOF;
+        source->position += n;
+        source->budget -= n;
+        return static_cast<int>(n);
+    }
+}
+
+std::int64_t seekVideo(void* opaque, std::int64_t offset, int whence) {
+    auto* source = static_cast<VideoSource*>(opaque);
+    if (whence & AVSEEK_SIZE) return source->size;
+    whence &= ~AVSEEK_FORCE;
+    std::int64_t to = -1;
+    if (whence == SEEK_SET) to = offset;
+    if (whence == SEEK_CUR) to = source->position + offset;
+    if (whence == SEEK_END) to = source->size + offset;
+    if (to < 0) return -1;
+    source->position = to;
+    return to;
+}
+
+std::optional<DateTaken> localFromUtc(const DateTaken& utc) {
+    struct tm tm {};
+    tm.tm_year = utc.date.year - 1900;
+    tm.tm_mon = utc.date.month - 1;
+    tm.tm_mday = utc.date.day;
+    tm.tm_hour = utc.date.hour;
+    tm.tm_min = utc.date.minute;
+    tm.tm_sec = utc.date.second;
+    const time_t seconds = timegm(&tm);
+    struct tm local;
+    if (!localtime_r(&seconds, &local)) return std::nullopt;
+    DateTaken out{{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec},
+                  utc.subsecond};
+    if (!validDate(out.date)) return std::nullopt;
+    return out;
+}
+
+std::optional<DateTaken> videoDate(int fd, std::int64_t size) {
+    VideoSource source{fd, size};
+    constexpr int kBuffer = 64 << 10;
+    auto* buffer = static_cast<unsigned char*>(av_malloc(kBuffer));
+    if (!buffer) return std::nullopt;
+    AVIOContext* io = avio_alloc_context(buffer, kBuffer, 0, &source, readVideo, nullptr, seekVideo);
+    if (!io) {
+        av_free(buffer);
+        return std::nullopt;
+    }
+    std::optional<DateTaken> taken;
+    AVFormatContext* format = avformat_alloc_context();
+    if (format) {
+        format->pb = io;
+        format->flags |= AVFMT_FLAG_CUSTOM_IO;
+        // On failure avformat_open_input frees the context itself.
+        if (avformat_open_input(&format, nullptr, av_find_input_format("mov"), nullptr) == 0) {
+            // The local time with its offset as the camera recorded it, written as recorded.
+            if (const AVDictionaryEntry* e =
+                    av_dict_get(format->metadata, "com.apple.quicktime.creationdate", nullptr, 0))
+                taken = parseDateTaken(e->value);
+            // Else the movie header's time, in UTC (libavformat leaves out a time of 0).
+            if (!taken)
+                if (const AVDictionaryEntry* e = av_dict_get(format->metadata, "creation_time", nullptr, 0))
+                    if (auto utc = parseDateTaken(e->value)) taken = localFromUtc(*utc);
+            avformat_close_input(&format);
+        }
+    }
+    av_freep(&io->buffer);
+    avio_context_free(&io);
+    return taken;
+}
+
+std::optional<DateTaken> sidecarDate(int folderFd, const std::string& name) {
+    std::vector<std::string> candidates;
+    const auto dot = name.rfind('.');
+    if (dot != std::string::npos && dot > 0) candidates.push_back(name.substr(0, dot) + ".xmp");
+    candidates.push_back(name + ".xmp");
+    for (const auto& candidate : candidates) {
+        std::int64_t size = 0;
+        const Fd fd(openRegular(folderFd, candidate.c_str(), size));
+        if (fd.get() < 0) continue;
+        const auto bytes = readHead(fd.get(), size, kSidecarBytes);
+        if (auto taken = dateTakenFromXmp(std::string(bytes.begin(), bytes.end()))) return taken;
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<DateTaken> parseDateTaken(const std::string& input) {
+    const std::string_view text = trimmed(input);
+    DateTaken out;
+    DateTime& d = out.date;
+    if (!digits(text, 0, 4, d.year)) return std::nullopt;
+    if (text.size() < 10 || (text[4] != ':' && text[4] != '-') || text[7] != text[4]) return std::nullopt;
+    if (!digits(text, 5, 2, d.month) || !digits(text, 8, 2, d.day)) return std::nullopt;
+    d.hour = d.minute = d.second = 0;
+    std::size_t at = 10;
+    if (at < text.size()) {
+        if (text[at] != ' ' && text[at] != 'T') return std::nullopt;
+        if (!digits(text, at + 1, 2, d.hour) || text.size() < at + 6 || text[at + 3] != ':' ||
+            !digits(text, at + 4, 2, d.minute))
+            return std::nullopt;
+        at += 6;
+        if (at < text.size() && text[at] == ':') {
+            if (!digits(text, at + 1, 2, d.second)) return std::nullopt;
+            at += 3;
+            if (at < text.size() && (text[at] == '.' || text[at] == ',')) {
+                const std::size_t from = ++at;
+                while (at < text.size() && text[at] >= '0' && text[at] <= '9') ++at;
+                if (at == from) return std::nullopt;
+                out.subsecond = subsecondOf(text.substr(from, at - from));
+            }
+        }
+        // The offset is read past, never applied: the time stays the one recorded.
+        if (at < text.size()) {
+            const std::string_view zone = text.substr(at);
+            int h = 0, m = 0;
+            const bool ok = zone == "Z" ||
+                            ((zone[0] == '+' || zone[0] == '-') &&
+                             ((zone.size() == 3 && digits(zone, 1, 2, h)) ||
+                              (zone.size() == 5 && digits(zone, 1, 2, h) && digits(zone, 3, 2, m)) ||
+                              (zone.size() == 6 && zone[3] == ':' && digits(zone, 1, 2, h) && digits(zone, 4, 2, m))));
+            if (!ok || h > 23 || m > 59) return std::nullopt;
+        }
+    }
+    if (!validDate(d)) return std::nullopt;
+    return out;
+}
+
+std::optional<DateTaken> dateTakenFromXmp(const std::string& packet) {
+    initialiseLibraries();
+    try {
+        Exiv2::XmpData xmp;
+        if (Exiv2::XmpParser::decode(xmp, packet) != 0) return std::nullopt;
+        return dateOfXmp(xmp);
+    } catch (...) {
+        return std::nullopt;
+    }
+}
+
+std::optional<DateTaken> dateTakenFromBytes(const unsigned char* data, std::size_t size) {
+    initialiseLibraries();
+    if (size == 0 || size > kPhotoBytes) return std::nullopt;
+    try {
+        // libexiv2's own video readers (QuickTime, RIFF, Matroska, ASF) loop for minutes on some
+        // damaged files and read no date the photo readers miss; videos go to libavformat.
+        const int type = Exiv2::ImageFactory::getType(data, static_cast<long>(size));
+        // Their type numbers, as libexiv2 0.27's video headers (which do not compile on their own) give them.
+        static constexpr std::array<int, 5> refused{Exiv2::ImageType::none, 20 /* riff */, 21 /* mkv */, 22 /* qtime */,
+                                                    24 /* asf */};
+        if (std::find(refused.begin(), refused.end(), type) != refused.end()) return std::nullopt;
+        auto image = Exiv2::ImageFactory::open(data, static_cast<long>(size));
+        if (!image.get()) return std::nullopt;
+        image->readMetadata();
+        if (auto taken = dateOfExif(image->exifData())) return taken;
+        return dateOfXmp(image->xmpData());
+    } catch (...) {
+        // Every exiv2 error (Exiv2::AnyError), a bad_alloc of a hostile size and anything else: no date.
+        return std::nullopt;
+    }
+}
+
+std::optional<DateTaken> readDateTaken(int folderFd, const std::string& name) {
+    initialiseLibraries();
+    std::int64_t size = 0;
+    std::optional<DateTaken> taken;
+    {
+        const Fd fd(openRegular(folderFd, name.c_str(), size));
+        if (fd.get() < 0) return std::nullopt;
+        const auto head = readHead(fd.get(), size, kPhotoBytes);
+        if (isVideo(head))
+            taken = videoDate(fd.get(), size);
+        else
+            taken = dateTakenFromBytes(head.data(), head.size());
+    }
+    if (taken) return taken;
+    return sidecarDate(folderFd, name);
+}
+
+std::optional<DateTaken> readDateTaken(const std::string& path) {
+    const auto slash = path.rfind('/');
+    if (slash == std::string::npos) return readDateTaken(AT_FDCWD, path);
+    const std::string folder = slash == 0 ? "/" : path.substr(0, slash);
+    const int fd = open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    auto taken = readDateTaken(fd, path.substr(slash + 1));
+    close(fd);
+    return taken;
+}
+
+std::string exiv2Version() { return Exiv2::versionString(); }
+
+}  // namespace zelvar

@@ -1,0 +1,36 @@
+#pragma once
+// The date a photo or video was taken, read from its own metadata (libexiv2 for photos, libavformat for
+// videos) or from an XMP sidecar beside it. Only regular files are opened; a FIFO, device or socket,
+// an unreadable file and a damaged one have no date taken.
+#include <cstddef>
+#include <optional>
+#include <string>
+
+#include "engine/datetime.h"
+
+namespace zelvar {
+
+struct DateTaken {
+    DateTime date;      // wall-clock time as recorded (photos) or in the machine's time zone (videos)
+    int subsecond = 0;  // nanoseconds, from SubSecTimeOriginal or the XMP fraction: orders bursts
+    auto operator<=>(const DateTaken&) const = default;
+};
+
+// `name` relative to the open folder `folderFd` (AT_FDCWD for a path). A file without a date of its own
+// is looked up in NAME.xmp, then NAME.EXT.xmp.
+std::optional<DateTaken> readDateTaken(int folderFd, const std::string& name);
+std::optional<DateTaken> readDateTaken(const std::string& path);
+
+// The photo metadata of bytes already in memory (no sidecar, no video), for the fuzz target.
+std::optional<DateTaken> dateTakenFromBytes(const unsigned char* data, std::size_t size);
+// An XMP packet (a sidecar's content).
+std::optional<DateTaken> dateTakenFromXmp(const std::string& packet);
+
+// "YYYY:MM:DD HH:MM:SS" (EXIF) or ISO 8601 as XMP and QuickTime write it ("YYYY-MM-DDTHH:MM:SS.fff+hh:mm",
+// also date only). The offset does not shift the time. Invalid values (all zeros, month 13...) are none.
+std::optional<DateTaken> parseDateTaken(const std::string& text);
+
+// The version of libexiv2 in use, for System Info.
+std::string exiv2Version();
+
+}  // namespace zelvar
