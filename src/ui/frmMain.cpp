@@ -98,9 +98,20 @@ void frmMain::refresh(Refresh kind) {
 
 void frmMain::connectHandlers() {
     table_.connectTo(this, [this](const QObject* control) { optionChanged(control); });
+    // When editing ends (Enter, the focus leaving), the list matches typed text to an item's caption and
+    // reports that as `activated`; yet typed text selects no item. Slots run in the order they were
+    // connected: the field's first one runs before the list's own, connected by setLineEdit, the last after it.
+    auto* field = new QLineEdit;
+    connect(field, &QLineEdit::editingFinished, this, [this] { separatorEditEnds_ = true; });
+    ui_.cboPauzy->setLineEdit(field);
+    connect(field, &QLineEdit::editingFinished, this, [this] { separatorEditEnds_ = false; });
+    ui_.cboPauzy->setCompleter(nullptr);
+    ui_.cboPauzy->setCurrentIndex(-1);
+    ui_.cboPauzy->setEditText(QStringLiteral("Beze změny"));
     connect(ui_.cboPauzy, &QComboBox::editTextChanged, this, &frmMain::cboPauzy_Click);
     // A pick of the item whose caption was typed changes no text, yet selects the item.
     connect(ui_.cboPauzy, &QComboBox::activated, this, [this](int index) {
+        if (separatorEditEnds_) return;
         ui_.cboPauzy->lineEdit()->setModified(false);
         if (opts_.cboPauzy != index) cboPauzy_Click();
     });

@@ -163,6 +163,7 @@ private:
     bool building_ = false;
     bool pendingBuild_ = false;
     bool centred_ = false;
+    bool separatorEditEnds_ = false;  // "Zrušit pauzy" is matching its typed text to an item
     int buildCount_ = 0;
     QPointer<frmAbout> about_;
     TypeAhead* typeAhead_ = nullptr;

@@ -250,14 +250,11 @@ void frmMainUi::buildReplacementsFrame() {
     cboPauzy->setGeometry(rightOf(lblPauzy, 4), 51, 0, 20);
     cboPauzy->resize(w - 6 - cboPauzy->x(), 20);
     cboPauzy->setFont(uiFont(8));
-    cboPauzy->setEditable(true);
+    // Its typing field comes with its handlers (frmMain::connectHandlers).
     cboPauzy->setInsertPolicy(QComboBox::NoInsert);
-    cboPauzy->setCompleter(nullptr);
     cboPauzy->addItems({QStringLiteral("Beze změny"), QStringLiteral("Odstranit všechny pauzy"),
                         QStringLiteral("Zaměň pauzy za _"), QStringLiteral("Zaměň pauzy za -"),
                         QStringLiteral("Zaměň pauzy za mezery"), QStringLiteral("Odstranit pauzy mimo -")});
-    cboPauzy->setCurrentIndex(-1);
-    cboPauzy->setEditText(QStringLiteral("Beze změny"));
     setFieldColour(cboPauzy);
 
     lblZamenitCo = fitLabel(makeLabel(fraDoplneni, "lblZamenitCo", QStringLiteral("Záměna Co"), QRect(6, 73, 0, 19)));
