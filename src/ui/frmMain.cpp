@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QButtonGroup>
 #include <QLayout>
+#include <QMenuBar>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -14,6 +15,7 @@
 #include <QScreen>
 #include <QToolButton>
 #include <QFile>
+#include <algorithm>
 
 #include "platform/saferename.h"
 #include "preview/compose.h"
@@ -49,7 +51,8 @@ frmMain::frmMain(Dialogs& dialogs, const std::string& startFolder, QWidget* pare
     setWindowIcon(zelvarIcon());
 
     ui_.setupUi(this);
-    // The start size is the smallest; what the window grows by goes to the names (WindowLayout).
+    // The controls are laid out at the start size or larger; what the window grows by goes to the names
+    // (WindowLayout). A smaller window scrolls them.
     ui_.client->setMinimumSize(WindowLayout::startSize());
     layout_ = new WindowLayout(ui_.client);
     nav_ = new FolderNav(ui_, dialogs_, this);
@@ -61,7 +64,9 @@ frmMain::frmMain(Dialogs& dialogs, const std::string& startFolder, QWidget* pare
     });
     connectHandlers();
     layout()->activate();
-    resize(sizeHint().expandedTo(minimumSizeHint()));
+    setMinimumSize(ui::px(4800), ui::px(3600));
+    resize(WindowLayout::startSize() + QSize(0, menuBar()->sizeHint().height()));
+    fitToScreen();
     new FolderDrop(this, [this](const QString& path) { openFolder(path); });
     Form_Load(startFolder);
 }
@@ -536,5 +541,19 @@ void frmMain::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (centred_) return;
     centred_ = true;
-    if (QScreen* s = screen()) move(s->availableGeometry().center() - frameGeometry().center() + pos());
+    fitToScreen();
+}
+
+void frmMain::fitToScreen() {
+    QScreen* s = screen();
+    if (!s) return;
+    const QRect free = s->availableGeometry();
+    // The frame the window manager adds is known once the window is shown, if at all.
+    const QSize frame = frameGeometry().size() - size();
+    resize(size().boundedTo(free.size() - frame).expandedTo(minimumSize()));
+    // Centred; where it is larger than the screen after all, its title bar and menu stay on it.
+    QRect placed = frameGeometry();
+    placed.moveCenter(free.center());
+    placed.moveTopLeft(QPoint(std::max(placed.left(), free.left()), std::max(placed.top(), free.top())));
+    move(placed.topLeft());
 }

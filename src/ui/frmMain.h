@@ -128,6 +128,8 @@ private:
     using Refresh = OptionTable::Refresh;
 
     void connectHandlers();
+    // No larger than the free area of the window's screen, centred on it, its title bar on it.
+    void fitToScreen();
     void Form_Load(const std::string& startFolder);
     void optionChanged(const QObject* control);
     void refresh(Refresh kind);

@@ -13,6 +13,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QToolButton>
 
 #include "preview/compose.h"
@@ -43,12 +44,19 @@ const char* const kPopis[] = {
 }  // namespace
 
 void frmMainUi::setupUi(QMainWindow* window) {
-    client = new QWidget(window);
+    client = new QWidget;
     client->setObjectName(QStringLiteral("client"));
     setBackground(client, kBackground);
     // Tighter captions than the style's own, so that every choice fits its narrow frame.
     client->setStyleSheet(QStringLiteral("QRadioButton, QCheckBox { spacing: 3px; }"));
-    window->setCentralWidget(client);
+    // A window smaller than the start size, on a small or scaled screen, scrolls its controls; a larger one
+    // gives its extra room to the lists.
+    clientArea = named(new QScrollArea(window), "clientArea");
+    clientArea->setFrameShape(QFrame::NoFrame);
+    clientArea->setWidgetResizable(true);
+    clientArea->setWidget(client);
+    setBackground(clientArea->viewport(), kBackground);
+    window->setCentralWidget(clientArea);
 
     buildInputSide(window);
     buildOutputSide(window);

@@ -140,6 +140,50 @@ private slots:
         }
     }
 
+    // The window opens inside the free area of its screen (offscreen: 800x600, less than the start size), can be made
+    // smaller still, and every control can then be scrolled into view; a window larger than the start size scrolls
+    // nothing.
+    void windowFitsItsScreen() {
+        open({"a.txt"});
+        w->mnuFunkce_Click(1);
+        setText("txtJmeno", "n:");  // the numbering frame too
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        const QRect free = w->screen()->availableGeometry();
+        QVERIFY2(free.contains(w->frameGeometry()), qPrintable(QStringLiteral("%1x%2 at %3,%4")
+                                                                   .arg(w->frameGeometry().width())
+                                                                   .arg(w->frameGeometry().height())
+                                                                   .arg(w->frameGeometry().x())
+                                                                   .arg(w->frameGeometry().y())));
+        QVERIFY(w->minimumSize().width() <= free.width() / 2 && w->minimumSize().height() <= free.height() / 2);
+        auto* area = ui<QScrollArea>("clientArea");
+        w->resize(w->minimumSize());
+        QCoreApplication::processEvents();
+        QVERIFY(area->verticalScrollBar()->isVisible() && area->horizontalScrollBar()->isVisible());
+        const QRect viewport = area->viewport()->rect();
+        int reached = 0;
+        for (QWidget* c : ui<QWidget>("client")->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+            if (!c->isVisibleTo(w.get())) continue;
+            area->ensureWidgetVisible(c, 0, 0);
+            const QRect seen(c->mapTo(area->viewport(), QPoint(0, 0)), c->size());
+            // What fits the view is shown whole, what is larger fills part of it.
+            const bool fits = seen.width() <= viewport.width() && seen.height() <= viewport.height();
+            QVERIFY2(fits ? viewport.contains(seen) : viewport.intersects(seen), qPrintable(c->objectName()));
+            ++reached;
+        }
+        QVERIFY(reached > 15);
+        // "Přejmenovat" at the bottom right can be clicked once scrolled to.
+        area->ensureWidgetVisible(ui<QToolButton>("cmdPrejmenovat"));
+        QVERIFY(renameOffered());
+        QTest::mouseClick(ui<QToolButton>("cmdPrejmenovat"), Qt::LeftButton);
+        QCOMPARE(asked(0), QStringLiteral("Opravdu chcete přejmenovat vybrané soubory?"));
+
+        w->resize(1200, 900);
+        QCoreApplication::processEvents();
+        QVERIFY(!area->verticalScrollBar()->isVisible() && !area->horizontalScrollBar()->isVisible());
+        QVERIFY(ui<QWidget>("txtTest")->height() > 400);
+    }
+
     void droppedFolderOrFileOpensItsFolder() {
         open({"top.txt", "inner/one.txt"}, {"inner"});
         const QString inner = qpath(*dir) + "/inner";
