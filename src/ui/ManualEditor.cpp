@@ -12,16 +12,15 @@
 #include "ui/controls.h"
 
 using namespace zelvar;
-using zelvar::ui::fromQ;
-using zelvar::ui::toQ;
 
 namespace {
 
 bool isForbidden(QChar c) { return kZakazaneZnaky.find(char32_t(c.unicode())) != Text::npos; }
 
-// A name may hold what a line of the edit box cannot: characters that end the line there, and bytes
-// that are no UTF-8. The box shows the first as symbols and the second as U+FFFD, so that every name
-// keeps its own line, and that line, left as it is, reads as the name.
+// A name may hold characters that would end its line in the edit box; the box shows them as symbols,
+// so that every name keeps its own line, and that line, left as it is, reads as the name. Bytes that
+// are no UTF-8 stay in the box as lone surrogates (as in the path field), so that every byte a line's
+// edit does not touch comes back as it was.
 char32_t lineBreakSymbol(char32_t c) {
     switch (c) {
         case U'\r': return U'\u240D';
@@ -33,7 +32,7 @@ char32_t lineBreakSymbol(char32_t c) {
     }
 }
 
-bool showsOtherwise(char32_t c) { return (c >= 0xDC80 && c <= 0xDCFF) || lineBreakSymbol(c) != 0; }
+bool showsOtherwise(char32_t c) { return lineBreakSymbol(c) != 0; }
 
 // The rows with their old names as the box shows them; nothing when every name shows as it is.
 std::optional<PreviewList> namesInBox(const PreviewList& rows) {
@@ -42,9 +41,7 @@ std::optional<PreviewList> namesInBox(const PreviewList& rows) {
         const Text& name = rows[k].oldName;
         if (std::none_of(name.begin(), name.end(), showsOtherwise)) continue;
         if (!shown) shown = rows;
-        Text& inBox = (*shown)[k].oldName;
-        inBox = fromQ(toQ(name));
-        for (char32_t& c : inBox)
+        for (char32_t& c : (*shown)[k].oldName)
             if (const char32_t symbol = lineBreakSymbol(c)) c = symbol;
     }
     return shown;
@@ -70,7 +67,7 @@ void removeForbidden(QTextDocument* document, const QString& text) {
 }  // namespace
 
 void ManualEditor::fill(const PreviewList& rows) {
-    box_->setPlainText(toQ(editBoxText(namesInBox(rows).value_or(rows))));
+    box_->setPlainText(ui::toField(editBoxText(namesInBox(rows).value_or(rows))));
 }
 
 Text ManualEditor::read() {
@@ -82,7 +79,7 @@ Text ManualEditor::read() {
         box = box_->document()->toRawText();
     }
     box.replace(QChar::ParagraphSeparator, QLatin1String("\r\n"));
-    return fromQ(box);
+    return ui::fromField(box);
 }
 
 std::optional<PreviewList> ManualEditor::asShown(const PreviewList& rows) { return namesInBox(rows); }

@@ -7,7 +7,9 @@
 #include <QLineEdit>
 #include <QSettings>
 #include <QStandardPaths>
+#include <algorithm>
 #include <optional>
+#include <sys/stat.h>
 
 #include "platform/folderscan.h"
 #include "ui/frmMain.h"
@@ -89,14 +91,19 @@ void restoreWindow(frmMain& window, const SavedWindow& saved) {
     if (saved.filter != filterField(window)->text()) filterField(window)->setText(saved.filter);
 }
 
-std::string startFolder(const QString& argument, const std::string& cwd, const std::string& remembered, bool& refused) {
+std::string startFolder(const std::optional<std::string>& argument, const std::string& cwd,
+                        const std::string& remembered, bool& refused) {
     refused = false;
-    if (argument.isNull()) return remembered;
-    std::string bytes = QFile::encodeName(argument).toStdString();
+    if (!argument) return remembered;
+    std::string bytes = *argument;
     if (!bytes.empty() && bytes.front() != '/' && bytes.front() != '~') bytes = zelvar::joinPath(cwd, bytes);
     const std::optional<std::string> path =
         zelvar::typedFolderPath(zelvar::fromUtf8(bytes), QFile::encodeName(QDir::homePath()).toStdString());
-    const std::string usable = path ? usableFolder(*path) : std::string();
+    std::string usable = path ? usableFolder(*path) : std::string();
+    // Any other entry, a link that leads nowhere too, opens the folder that holds it, as a dropped one does.
+    struct stat entry {};
+    if (usable.empty() && path && *path != "/" && ::lstat(path->c_str(), &entry) == 0)
+        usable = usableFolder(path->substr(0, std::max<std::size_t>(path->rfind('/'), 1)));
     refused = usable.empty();
     return usable;
 }

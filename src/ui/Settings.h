@@ -5,6 +5,7 @@
 // missing, unreadable or damaged file gives the start values without a word.
 #include <QByteArray>
 #include <QString>
+#include <optional>
 #include <string>
 
 class frmMain;
@@ -26,7 +27,9 @@ bool saveSettings(const SavedWindow& saved, const QString& path = settingsPath()
 SavedWindow captureWindow(const frmMain& window);
 void restoreWindow(frmMain& window, const SavedWindow& saved);
 
-// The folder to start in: the command-line argument (relative to cwd) when given, else the
-// remembered one. `refused` is set when the argument names no folder that can be opened; the
-// answer is then empty, meaning the home folder.
-std::string startFolder(const QString& argument, const std::string& cwd, const std::string& remembered, bool& refused);
+// The folder to start in: the command-line argument (bytes, relative to cwd) when given, else the
+// remembered one; an argument that names a file means the folder that holds it. `refused` is set
+// when the argument names no folder that can be opened; the answer is then empty, meaning the home
+// folder.
+std::string startFolder(const std::optional<std::string>& argument, const std::string& cwd,
+                        const std::string& remembered, bool& refused);

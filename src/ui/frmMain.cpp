@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QButtonGroup>
 #include <QLayout>
+#include <QMenuBar>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -15,6 +16,7 @@
 #include <QScreen>
 #include <QToolButton>
 #include <QFile>
+#include <algorithm>
 
 #include "platform/saferename.h"
 #include "preview/compose.h"
@@ -53,7 +55,8 @@ frmMain::frmMain(Dialogs& dialogs, const std::string& startFolder, QWidget* pare
     setWindowIcon(zelvarIcon());
 
     ui_.setupUi(this);
-    // The start size is the smallest; what the window grows by goes to the names (WindowLayout).
+    // The controls are laid out at the start size or larger; what the window grows by goes to the names
+    // (WindowLayout). A smaller window scrolls them.
     ui_.client->setMinimumSize(WindowLayout::startSize());
     layout_ = new WindowLayout(ui_.client);
     nav_ = new FolderNav(ui_, dialogs_, this);
@@ -65,7 +68,9 @@ frmMain::frmMain(Dialogs& dialogs, const std::string& startFolder, QWidget* pare
     });
     connectHandlers();
     layout()->activate();
-    resize(sizeHint().expandedTo(minimumSizeHint()));
+    setMinimumSize(ui::px(4800), ui::px(3600));
+    resize(WindowLayout::startSize() + QSize(0, menuBar()->sizeHint().height()));
+    fitToScreen();
     new FolderDrop(this, [this](const QString& path) { openFolder(path); });
     Form_Load(startFolder);
 }
@@ -103,9 +108,20 @@ void frmMain::refresh(Refresh kind) {
 
 void frmMain::connectHandlers() {
     table_.connectTo(this, [this](const QObject* control) { optionChanged(control); });
+    // When editing ends (Enter, the focus leaving), the list matches typed text to an item's caption and
+    // reports that as `activated`; yet typed text selects no item. Slots run in the order they were
+    // connected: the field's first one runs before the list's own, connected by setLineEdit, the last after it.
+    auto* field = new QLineEdit;
+    connect(field, &QLineEdit::editingFinished, this, [this] { separatorEditEnds_ = true; });
+    ui_.cboPauzy->setLineEdit(field);
+    connect(field, &QLineEdit::editingFinished, this, [this] { separatorEditEnds_ = false; });
+    ui_.cboPauzy->setCompleter(nullptr);
+    ui_.cboPauzy->setCurrentIndex(-1);
+    ui_.cboPauzy->setEditText(QStringLiteral("Beze změny"));
     connect(ui_.cboPauzy, &QComboBox::editTextChanged, this, &frmMain::cboPauzy_Click);
     // A pick of the item whose caption was typed changes no text, yet selects the item.
     connect(ui_.cboPauzy, &QComboBox::activated, this, [this](int index) {
+        if (separatorEditEnds_) return;
         ui_.cboPauzy->lineEdit()->setModified(false);
         if (opts_.cboPauzy != index) cboPauzy_Click();
     });
@@ -680,5 +696,19 @@ void frmMain::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (centred_) return;
     centred_ = true;
-    if (QScreen* s = screen()) move(s->availableGeometry().center() - frameGeometry().center() + pos());
+    fitToScreen();
+}
+
+void frmMain::fitToScreen() {
+    QScreen* s = screen();
+    if (!s) return;
+    const QRect free = s->availableGeometry();
+    // The frame the window manager adds is known once the window is shown, if at all.
+    const QSize frame = frameGeometry().size() - size();
+    resize(size().boundedTo(free.size() - frame).expandedTo(minimumSize()));
+    // Centred; where it is larger than the screen after all, its title bar and menu stay on it.
+    QRect placed = frameGeometry();
+    placed.moveCenter(free.center());
+    placed.moveTopLeft(QPoint(std::max(placed.left(), free.left()), std::max(placed.top(), free.top())));
+    move(placed.topLeft());
 }

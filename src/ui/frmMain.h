@@ -141,6 +141,8 @@ private:
     using Refresh = OptionTable::Refresh;
 
     void connectHandlers();
+    // No larger than the free area of the window's screen, centred on it, its title bar on it.
+    void fitToScreen();
     void Form_Load(const std::string& startFolder);
     void optionChanged(const QObject* control);
     void refresh(Refresh kind);
@@ -182,6 +184,7 @@ private:
     bool building_ = false;
     bool pendingBuild_ = false;
     bool centred_ = false;
+    bool separatorEditEnds_ = false;  // "Zrušit pauzy" is matching its typed text to an item
     int buildCount_ = 0;
     QPointer<frmAbout> about_;
     TypeAhead* typeAhead_ = nullptr;

@@ -13,6 +13,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QToolButton>
 #include <algorithm>
 
@@ -44,12 +45,19 @@ const char* const kPopis[] = {
 }  // namespace
 
 void frmMainUi::setupUi(QMainWindow* window) {
-    client = new QWidget(window);
+    client = new QWidget;
     client->setObjectName(QStringLiteral("client"));
     setBackground(client, kBackground);
     // Tighter captions than the style's own, so that every choice fits its narrow frame.
     client->setStyleSheet(QStringLiteral("QRadioButton, QCheckBox { spacing: 3px; }"));
-    window->setCentralWidget(client);
+    // A window smaller than the start size, on a small or scaled screen, scrolls its controls; a larger one
+    // gives its extra room to the lists.
+    clientArea = named(new QScrollArea(window), "clientArea");
+    clientArea->setFrameShape(QFrame::NoFrame);
+    clientArea->setWidgetResizable(true);
+    clientArea->setWidget(client);
+    setBackground(clientArea->viewport(), kBackground);
+    window->setCentralWidget(clientArea);
 
     buildInputSide(window);
     buildOutputSide(window);
@@ -255,14 +263,11 @@ void frmMainUi::buildReplacementsFrame() {
     cboPauzy->setGeometry(rightOf(lblPauzy, 4), 51, 0, 20);
     cboPauzy->resize(w - 6 - cboPauzy->x(), 20);
     cboPauzy->setFont(uiFont(8));
-    cboPauzy->setEditable(true);
+    // Its typing field comes with its handlers (frmMain::connectHandlers).
     cboPauzy->setInsertPolicy(QComboBox::NoInsert);
-    cboPauzy->setCompleter(nullptr);
     cboPauzy->addItems({QStringLiteral("Beze změny"), QStringLiteral("Odstranit všechny pauzy"),
                         QStringLiteral("Zaměň pauzy za _"), QStringLiteral("Zaměň pauzy za -"),
                         QStringLiteral("Zaměň pauzy za mezery"), QStringLiteral("Odstranit pauzy mimo -")});
-    cboPauzy->setCurrentIndex(-1);
-    cboPauzy->setEditText(QStringLiteral("Beze změny"));
     setFieldColour(cboPauzy);
 
     lblZamenitCo = fitLabel(makeLabel(fraDoplneni, "lblZamenitCo", QStringLiteral("Záměna Co"), QRect(6, 73, 0, 19)));

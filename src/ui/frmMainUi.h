@@ -12,6 +12,7 @@ class QLineEdit;
 class QListWidget;
 class QMainWindow;
 class QMenu;
+class QScrollArea;
 class QPlainTextEdit;
 class QPushButton;
 class QToolButton;
@@ -22,6 +23,7 @@ class PreviewView;
 struct frmMainUi {
     void setupUi(QMainWindow* window);
 
+    QScrollArea* clientArea;  // the window's central widget: the client, scrolled when the window is smaller
     QWidget* client;
 
     // Input side.

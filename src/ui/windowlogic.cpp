@@ -31,4 +31,43 @@ std::optional<std::string> typedFolderPath(const Text& typed, const std::string&
     return out;
 }
 
+WindowArguments parseWindowArguments(const std::vector<std::string>& args) {
+    WindowArguments out;
+    for (const std::string& a : args) {
+        if (a == "--") break;
+        if (a == "--help" || a == "-h") return {WindowArguments::Action::Help, std::nullopt, {}};
+        if (a == "--version") return {WindowArguments::Action::Version, std::nullopt, {}};
+    }
+    bool options = true;
+    for (const std::string& a : args) {
+        if (options && a == "--") {
+            options = false;
+            continue;
+        }
+        if (options && a.size() > 1 && a.front() == '-')
+            return {WindowArguments::Action::Usage, std::nullopt, "unrecognized option '" + a + "'"};
+        if (out.path) return {WindowArguments::Action::Usage, std::nullopt, "only one FOLDER or FILE may be given"};
+        out.path = a;
+    }
+    return out;
+}
+
+std::string windowUsageText() {
+    return R"(Usage: zelvar [FOLDER | FILE]
+Open the batch renamer window in FOLDER, or in the folder that holds FILE
+(a relative path is taken from the current directory). Without either, the
+window opens in the folder of the last session. A path that begins with "-"
+follows "--" (zelvar -- -photos) or is written as ./-photos.
+
+  -h, --help     print this help and exit
+      --version  print the version and exit
+
+The command-line renamer is zelvar-cli; see zelvar(1) and zelvar-cli(1).
+)";
+}
+
+std::string windowUsageError(const std::string& error) {
+    return "zelvar: " + error + "\nUsage: zelvar [FOLDER | FILE]\nTry 'zelvar --help' for more information.\n";
+}
+
 }  // namespace zelvar

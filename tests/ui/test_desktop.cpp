@@ -4,6 +4,7 @@
 #include <QtTest>
 
 #include "ui/Settings.h"
+#include "version.h"
 #include "ui/window_fixture.h"
 
 namespace {
@@ -35,21 +36,73 @@ private slots:
     void cleanup() { close(); }
 
     void startFolderFromTheCommandLine() {
-        TempFolder root({{"inner", "<folder>"}, {"inner/deep", "<folder>"}, {"inner/file.txt", ""}});
-        // The argument, and the folder chosen relative to the temporary folder ("-": refused).
+        TempFolder root({{"inner", "<folder>"},
+                         {"inner/deep", "<folder>"},
+                         {"inner/file.txt", ""},
+                         {"inner/dangling", "-> nowhere"},
+                         {"Fotky_\xe8\xed", "<folder>"},
+                         {"Fotky_\xe8\xed/a.jpg", ""}});
+        // The argument, and the folder chosen relative to the temporary folder ("-": refused). A file, also a link
+        // that leads nowhere, opens the folder that holds it; bytes that are no UTF-8 are kept.
         const std::pair<std::string, std::string> cases[] = {
-            {"", "-"},        {"./inner/deep/..", "inner"}, {root / "inner/deep", "inner/deep"},
-            {"nowhere", "-"}, {"inner/file.txt", "-"},
+            {"", "-"},
+            {"./inner/deep/..", "inner"},
+            {root / "inner/deep", "inner/deep"},
+            {"nowhere", "-"},
+            {"inner/nowhere.txt", "-"},
+            {"inner/file.txt", "inner"},
+            {root / "inner/file.txt", "inner"},
+            {"inner/dangling", "inner"},
+            {"Fotky_\xe8\xed", "Fotky_\xe8\xed"},
+            {"Fotky_\xe8\xed/a.jpg", "Fotky_\xe8\xed"},
         };
         for (const auto& [argument, expected] : cases) {
             bool refused = false;
-            const std::string got = startFolder(QString::fromStdString(argument), root.path(), root / "inner", refused);
-            QCOMPARE(refused, expected == "-");
+            const std::string got = startFolder(argument, root.path(), root / "inner", refused);
+            QVERIFY2(refused == (expected == "-"), argument.c_str());
             QCOMPARE(got, expected == "-" ? std::string() : root / expected);
         }
         bool refused = true;
-        QCOMPARE(startFolder(QString(), root.path(), root / "inner", refused), root / "inner");  // remembered
+        QCOMPARE(startFolder(std::nullopt, root.path(), root / "inner", refused), root / "inner");  // remembered
         QVERIFY(!refused);
+    }
+
+    // The executable itself: help and version on standard output, status 0, without a display; an unknown option
+    // or a second path is a usage error on standard error, status 2, before any window opens.
+    void commandLineOfTheExecutable() {
+        struct Case {
+            QStringList args;
+            bool display;
+            int status;
+            QString out, err;
+        };
+        const QString usage = QStringLiteral("Usage: zelvar [FOLDER | FILE]\n");
+        const Case cases[] = {
+            {{"--help"}, false, 0, usage, ""},
+            {{"-h", "--bogus"}, false, 0, usage, ""},
+            {{"--version"}, false, 0, QStringLiteral("zelvar %1\n").arg(zelvar::kVersion), ""},
+            {{"--bogus"}, true, 2, "", "zelvar: unrecognized option '--bogus'\n" + usage},
+            {{"a", "b"}, true, 2, "", "zelvar: only one FOLDER or FILE may be given\n" + usage},
+        };
+        for (const Case& c : cases) {
+            QProcess run;
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            // Without a display a window could not even start: what answers here opened none.
+            if (c.display)
+                env.insert("QT_QPA_PLATFORM", "offscreen");
+            else
+                env.remove("QT_QPA_PLATFORM"), env.remove("DISPLAY"), env.remove("WAYLAND_DISPLAY");
+            run.setProcessEnvironment(env);
+            run.start(QStringLiteral(ZELVAR_WINDOW_BINARY), c.args);
+            QVERIFY2(run.waitForFinished(20000), qPrintable(c.args.join(' ')));
+            QCOMPARE(run.exitStatus(), QProcess::NormalExit);
+            QCOMPARE(run.exitCode(), c.status);
+            const QString out = QString::fromUtf8(run.readAllStandardOutput());
+            const QString err = QString::fromUtf8(run.readAllStandardError());
+            QVERIFY2(c.out.isEmpty() ? out.isEmpty() : out.startsWith(c.out), qPrintable(out));
+            QVERIFY2(c.err.isEmpty() ? !err.contains("zelvar") : err.contains(c.err),
+                     qPrintable(err));  // Qt may warn too
+        }
     }
 
     // Two starts: what the first leaves, the second finds; the name pattern starts afresh. A damaged
@@ -85,6 +138,50 @@ private slots:
             restoreWindow(*w, damaged);  // a geometry Qt cannot read is left alone
             QCOMPARE(w->layoutMode(), 0);
         }
+    }
+
+    // The window opens inside the free area of its screen (offscreen: 800x600, less than the start size), can be made
+    // smaller still, and every control can then be scrolled into view; a window larger than the start size scrolls
+    // nothing.
+    void windowFitsItsScreen() {
+        open({"a.txt"});
+        w->mnuFunkce_Click(1);
+        setText("txtJmeno", "n:");  // the numbering frame too
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        const QRect free = w->screen()->availableGeometry();
+        QVERIFY2(free.contains(w->frameGeometry()), qPrintable(QStringLiteral("%1x%2 at %3,%4")
+                                                                   .arg(w->frameGeometry().width())
+                                                                   .arg(w->frameGeometry().height())
+                                                                   .arg(w->frameGeometry().x())
+                                                                   .arg(w->frameGeometry().y())));
+        QVERIFY(w->minimumSize().width() <= free.width() / 2 && w->minimumSize().height() <= free.height() / 2);
+        auto* area = ui<QScrollArea>("clientArea");
+        w->resize(w->minimumSize());
+        QCoreApplication::processEvents();
+        QVERIFY(area->verticalScrollBar()->isVisible() && area->horizontalScrollBar()->isVisible());
+        const QRect viewport = area->viewport()->rect();
+        int reached = 0;
+        for (QWidget* c : ui<QWidget>("client")->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+            if (!c->isVisibleTo(w.get())) continue;
+            area->ensureWidgetVisible(c, 0, 0);
+            const QRect seen(c->mapTo(area->viewport(), QPoint(0, 0)), c->size());
+            // What fits the view is shown whole, what is larger fills part of it.
+            const bool fits = seen.width() <= viewport.width() && seen.height() <= viewport.height();
+            QVERIFY2(fits ? viewport.contains(seen) : viewport.intersects(seen), qPrintable(c->objectName()));
+            ++reached;
+        }
+        QVERIFY(reached > 15);
+        // "Přejmenovat" at the bottom right can be clicked once scrolled to.
+        area->ensureWidgetVisible(ui<QToolButton>("cmdPrejmenovat"));
+        QVERIFY(renameOffered());
+        QTest::mouseClick(ui<QToolButton>("cmdPrejmenovat"), Qt::LeftButton);
+        QCOMPARE(asked(0), QStringLiteral("Opravdu chcete přejmenovat vybrané soubory?"));
+
+        w->resize(1200, 900);
+        QCoreApplication::processEvents();
+        QVERIFY(!area->verticalScrollBar()->isVisible() && !area->horizontalScrollBar()->isVisible());
+        QVERIFY(ui<QWidget>("txtTest")->height() > 400);
     }
 
     void droppedFolderOrFileOpensItsFolder() {

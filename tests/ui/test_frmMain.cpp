@@ -19,6 +19,12 @@ class TestFrmMain : public QObject, protected WindowFixture {
         }
     }
 
+    // Key by key, also the characters a test key has no code for (as a keyboard layout types them).
+    static void type(QWidget* field, const QString& text) {
+        for (const QChar c : text)
+            QTest::sendKeyEvent(QTest::Click, field, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
+
 private slots:
     void cleanup() { close(); }
 
@@ -249,6 +255,66 @@ private slots:
         QVERIFY(ui<QRadioButton>("optDatum0")->isChecked());
         QCOMPARE(preview(), modified);
         QCOMPARE(ui<QLabel>("lblUpozorneni")->text(), QString());
+    }
+
+    // Text typed into "Zrušit pauzy" selects no item, also when it is an item's caption and the focus then leaves the
+    // field (the list matches the text to the item as editing ends); a pick from the list still selects.
+    void typedSeparatorCaptionIsNoPick() {
+        open({"a-b c_d.txt"});
+        w->mnuFunkce_Click(1);
+        w->show();
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        auto* list = ui<QComboBox>("cboPauzy");
+        const QString unchanged = rows({"a-b c_d.txt -> * beze změny"});
+        const QString sample = ui<QLabel>("lblUkazka1")->text();
+        for (int item = 1; item < list->count(); ++item) {
+            const QString caption = list->itemText(item);
+            list->lineEdit()->setFocus();
+            list->lineEdit()->selectAll();
+            type(list->lineEdit(), caption);
+            QTest::keyClick(list->lineEdit(), Qt::Key_Tab);  // on to the next field, as a user does
+            QVERIFY2(!list->lineEdit()->hasFocus(), qPrintable(caption));
+            QCOMPARE(list->currentText(), caption);
+            QCOMPARE(w->options().cboPauzy, -1);
+            QCOMPARE(preview(), unchanged);
+            QCOMPARE(ui<QLabel>("lblUkazka1")->text(), sample);
+            // Back into the field and Enter: the same.
+            list->lineEdit()->setFocus();
+            QTest::keyClick(list->lineEdit(), Qt::Key_Return);
+            QCOMPARE(w->options().cboPauzy, -1);
+            QCOMPARE(preview(), unchanged);
+        }
+        // The arrow keys pick an item, from the one the typed caption named: it acts, and typing again selects none.
+        list->lineEdit()->setFocus();
+        list->lineEdit()->selectAll();
+        type(list->lineEdit(), list->itemText(2));
+        QTest::keyClick(list->lineEdit(), Qt::Key_Tab);
+        QCOMPARE(preview(), unchanged);
+        list->lineEdit()->setFocus();
+        QTest::keyClick(list->lineEdit(), Qt::Key_Up);
+        QCOMPARE(w->options().cboPauzy, 1);
+        QCOMPARE(preview(), rows({"a-b c_d.txt -> abcd.txt"}));
+        QTest::keyClick(list->lineEdit(), Qt::Key_Down);
+        QCOMPARE(w->options().cboPauzy, 2);
+        QCOMPARE(preview(), rows({"a-b c_d.txt -> a_b_c_d.txt"}));
+        QTest::keyClick(list->lineEdit(), Qt::Key_Backspace);
+        QCOMPARE(w->options().cboPauzy, -1);
+        QCOMPARE(preview(), unchanged);
+        QTest::keyClicks(list->lineEdit(), "_");
+        QTest::keyClick(list->lineEdit(), Qt::Key_Tab);
+        QCOMPARE(w->options().cboPauzy, -1);
+        QCOMPARE(preview(), unchanged);
+        // Picked from the open list, the item whose caption stands typed in the field selects it.
+        list->lineEdit()->setFocus();
+        list->lineEdit()->selectAll();
+        type(list->lineEdit(), list->itemText(3));
+        list->showPopup();
+        QAbstractItemView* items = list->view();
+        QVERIFY(QTest::qWaitForWindowExposed(items->window()));
+        const QRect third = items->visualRect(items->model()->index(3, 0));
+        QTest::mouseClick(items->viewport(), Qt::LeftButton, Qt::NoModifier, third.center());
+        QCOMPARE(w->options().cboPauzy, 3);
+        QCOMPARE(preview(), rows({"a-b c_d.txt -> a-b-c-d.txt"}));
     }
 
     void foldersChosenAndTyped() {

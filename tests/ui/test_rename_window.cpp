@@ -383,7 +383,7 @@ private slots:
         dir->file("c\xff.txt", "content of c");
         remember();
         enterEditMode();
-        QCOMPARE(box(), rows({"a\u240Ab.txt", "c\uFFFD.txt", "d.txt", "e.txt"}));
+        QCOMPARE(box(), rows({"a\u240Ab.txt", QStringLiteral("c") + QChar(0xDCFF) + ".txt", "d.txt", "e.txt"}));
         ui<QPlainTextEdit>("txtEdit")->setPlainText("ab.txt\nc.txt\nD.txt\ne.txt\n");
         runIt();
         QCOMPARE(asked(1), kEnded.arg(3));
@@ -392,6 +392,41 @@ private slots:
         checkAfterRun();
         QVERIFY(w->RucniEditace);  // still editing, over the names as they are now
         QCOMPARE(preview().count(" -> * beze změny\n"), 4);
+    }
+
+    // A name whose bytes are no UTF-8 is shown without loss: a key typed into its line changes that place alone, and
+    // every other byte of the name comes back on disk as it was.
+    void untouchedBytesOfTypedNamesStay() {
+        const std::string latin2 = "Fotka_\xe8\xed\xb9_z_Latin2";
+        open({"b.jpg"});
+        dir->file(latin2 + ".jpg", "content of the photo");
+        dir->file("c\xff\xfe.txt", "content of c");
+        remember();
+        w->show();
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        enterEditMode();
+        auto* edit = ui<QPlainTextEdit>("txtEdit");
+        QVERIFY(!renameOffered());
+        QCOMPARE(preview().count(" -> * beze změny\n"), 3);
+        QTextCursor at = edit->document()->find("_Latin2.jpg");
+        QVERIFY(!at.isNull());
+        at.setPosition(at.selectionEnd() - 4);  // before ".jpg"
+        edit->setTextCursor(at);
+        edit->setFocus();
+        QTest::keyClick(edit, Qt::Key_X);
+        at = edit->document()->find(".txt");
+        at.setPosition(at.selectionStart());
+        edit->setTextCursor(at);
+        QTest::keyClick(edit, Qt::Key_Backspace);  // takes the last byte that is no UTF-8, and that one alone
+        QVERIFY(renameOffered());
+        runIt();
+        QCOMPARE(asked(1), kEnded.arg(2));
+        const auto on = snapshot(dir->path());
+        QCOMPARE(on.count(latin2 + "x.jpg"), std::size_t(1));
+        QCOMPARE(on.at(latin2 + "x.jpg").content, std::string("content of the photo"));
+        QCOMPARE(on.count("c\xff.txt"), std::size_t(1));
+        QCOMPARE(names().size(), 3);
+        checkAfterRun();
     }
 
     void listingNotes() {

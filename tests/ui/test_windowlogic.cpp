@@ -2,6 +2,8 @@
 #include <QtTest>
 #include <optional>
 #include <string>
+#include <tuple>
+#include <vector>
 #include <unistd.h>
 
 #include "platform/folderscan.h"
@@ -23,6 +25,33 @@ private slots:
         };
         for (const auto& [typed, folder] : cases) QVERIFY2(typedFolderPath(T(typed), "/home/eva") == folder, typed);
         QVERIFY(!typedFolderPath(Text(U"/tmp\0/x", 7), "/home/eva"));  // a NUL inside
+    }
+
+    // The window's command line: help and version win wherever they stand before "--"; after it every argument is a
+    // path; one path at most.
+    void windowArguments() {
+        using A = WindowArguments::Action;
+        const std::tuple<std::vector<std::string>, A, std::optional<std::string>, std::string> cases[] = {
+            {{}, A::Open, std::nullopt, ""},
+            {{"Fotky"}, A::Open, "Fotky", ""},
+            {{"-"}, A::Open, "-", ""},  // a lone dash is a name
+            {{"--", "--help"}, A::Open, "--help", ""},
+            {{"--", "-x"}, A::Open, "-x", ""},
+            {{"--help"}, A::Help, std::nullopt, ""},
+            {{"a", "-h", "b"}, A::Help, std::nullopt, ""},
+            {{"--bogus", "--version"}, A::Version, std::nullopt, ""},
+            {{"--version", "--help"}, A::Version, std::nullopt, ""},
+            {{"--bogus"}, A::Usage, std::nullopt, "unrecognized option '--bogus'"},
+            {{"Fotky", "-v"}, A::Usage, std::nullopt, "unrecognized option '-v'"},
+            {{"a", "b"}, A::Usage, std::nullopt, "only one FOLDER or FILE may be given"},
+            {{"a", "--", "b"}, A::Usage, std::nullopt, "only one FOLDER or FILE may be given"},
+        };
+        for (std::size_t i = 0; i < std::size(cases); ++i) {
+            const auto& [args, action, path, error] = cases[i];
+            const WindowArguments got = parseWindowArguments(args);
+            QVERIFY2(got.action == action && got.path == path && got.error == error, qPrintable(QString::number(i)));
+        }
+        QVERIFY(windowUsageError("x").starts_with("zelvar: x\nUsage: zelvar [FOLDER | FILE]\n"));
     }
 
     // Links count as what they lead to; hidden entries are shown.
