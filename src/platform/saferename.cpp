@@ -54,6 +54,13 @@ bool acceptableName(const std::string& name, long nameMax) {
            std::none_of(name.begin(), name.end(), [](char c) { return c == '/' || c == '\0'; });
 }
 
+// A name of one entry of the folder, or "." for the folder itself where that is asked for: never a
+// path that leads out of it.
+bool entryOrFolder(const std::string& name, bool folderToo) {
+    if (name == ".") return folderToo;
+    return !name.empty() && name != ".." && name.find_first_of(std::string_view("/\0", 2)) == std::string::npos;
+}
+
 // Errors of renameat2 that say the flag is not understood, not that the rename is wrong.
 bool noReplaceUnsupported(int error) { return error == EINVAL || error == ENOSYS || error == EOPNOTSUPP; }
 
@@ -164,14 +171,15 @@ RenameOutcome RenameFolder::rename(const std::string& oldName, const std::string
 
 int RenameFolder::identify(const std::string& name, struct stat& st) {
     if (!isOpen()) return openError_ != 0 ? openError_ : EBADF;
+    if (!entryOrFolder(name, true)) return EINVAL;
     return sys_.fstatat(fd_, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 ? 0 : errno;
 }
 
 std::int64_t RenameFolder::birthTime(const std::string& name) {
 #ifdef STATX_BTIME
     struct statx sx;
-    if (isOpen() && ::statx(fd_, name.c_str(), AT_SYMLINK_NOFOLLOW, STATX_BTIME, &sx) == 0 &&
-        (sx.stx_mask & STATX_BTIME) != 0)
+    if (isOpen() && entryOrFolder(name, true) &&
+        ::statx(fd_, name.c_str(), AT_SYMLINK_NOFOLLOW, STATX_BTIME, &sx) == 0 && (sx.stx_mask & STATX_BTIME) != 0)
         return static_cast<std::int64_t>(sx.stx_btime.tv_sec) * 1000000000 + sx.stx_btime.tv_nsec;
 #else
     (void)name;
@@ -181,6 +189,7 @@ std::int64_t RenameFolder::birthTime(const std::string& name) {
 
 int RenameFolder::removeName(const std::string& name, bool folder) {
     if (!isOpen()) return openError_ != 0 ? openError_ : EBADF;
+    if (!entryOrFolder(name, false)) return EINVAL;
     return sys_.unlinkat(fd_, name.c_str(), folder ? AT_REMOVEDIR : 0) == 0 ? 0 : errno;
 }
 

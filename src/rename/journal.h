@@ -28,9 +28,11 @@
 //
 // Rows are in run order, numbered from 0. In names, the folder and the prefix, a backslash is
 // written "\\", and a control character or a byte that is not part of valid UTF-8 "\xHH", so every
-// name keeps its exact bytes and every line stays one line. A run without the last three lines was
-// killed (or its end could not be recorded); anything else in a journal makes it unreadable. Journals
-// written before "started" existed lack that line and are read all the same.
+// name keeps its exact bytes and every line stays one line. A name is one entry of the folder: one
+// holding "/" or a NUL, "." or "..", or longer than 255 bytes makes the journal unreadable. A run
+// without the last three lines was killed (or its end could not be recorded); anything else in a
+// journal makes it unreadable. Journals written before "started" existed lack that line and are read
+// all the same.
 #include <cstdint>
 #include <functional>
 #include <optional>

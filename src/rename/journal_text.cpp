@@ -11,6 +11,7 @@ namespace zelvar {
 namespace {
 
 constexpr std::string_view kMagic = "zelvar-journal 1";
+constexpr std::size_t kMaxNameBytes = 255;
 
 // Length of the valid UTF-8 sequence at s[i], 0 when there is none.
 std::size_t utf8Length(std::string_view s, std::size_t i) {
@@ -134,6 +135,13 @@ std::optional<std::string_view> field(std::string_view line, std::string_view ke
     return line.substr(key.size() + 1);
 }
 
+// A row names one entry of the journal's folder: nothing that leads elsewhere ("/", ".", ".."), nor a
+// name no file system takes (a NUL, more than 255 bytes), whatever a hand-edited journal says.
+bool entryName(const std::string& name) {
+    return !name.empty() && name.size() <= kMaxNameBytes && name != "." && name != ".." &&
+           name.find_first_of(std::string_view("/\0", 2)) == std::string::npos;
+}
+
 std::optional<JournalRow> parseRow(std::string_view line, std::uint64_t dev) {
     std::string_view parts[3];
     for (int k = 0; k < 3; ++k) {
@@ -146,7 +154,7 @@ std::optional<JournalRow> parseRow(std::string_view line, std::uint64_t dev) {
     if (!number(parts[0], row.ino)) return std::nullopt;
     row.dev = row.ino != 0 ? dev : 0;
     auto oldName = unescape(parts[1]), newName = unescape(parts[2]);
-    if (!oldName || !newName || oldName->empty() || newName->empty()) return std::nullopt;
+    if (!oldName || !newName || !entryName(*oldName) || !entryName(*newName)) return std::nullopt;
     row.oldName = std::move(*oldName);
     row.newName = std::move(*newName);
     return row;
@@ -274,7 +282,9 @@ std::optional<Journal> parseJournal(std::string_view text, bool headerOnly, std:
     ok = ok && (v = header("undoes")) && !v->empty() && v->find('/') == std::string_view::npos;
     if (ok && *v != "-") j.undoes = *v;
     std::optional<std::string> prefix;
-    ok = ok && (v = header("temporary")) && (prefix = unescape(*v)) && prefix->find('/') == std::string::npos;
+    // Row k's temporary name is the prefix and k, which must make one name of the folder.
+    ok = ok && (v = header("temporary")) && (prefix = unescape(*v)) && entryName(*prefix + "0") &&
+         prefix->size() + 5 <= kMaxNameBytes;
     if (ok) j.temporaryPrefix = *prefix;
     ok = ok && (v = header("rows")) && number(*v, rowCount);
     if (!ok) {

@@ -318,6 +318,67 @@ TEST_F(Undo, AJournalThatCannotBeReadRenamesNothing) {
     }
 }
 
+// A journal row names one entry of its folder. A hand-edited row that leads elsewhere, or that no file
+// system takes, makes the journal unreadable: nothing in the folder or beside it is renamed or
+// removed. "outside" holds what such rows aim at: an empty file and folder newer than the run.
+TEST_F(Undo, AJournalRowThatLeadsOutOfTheFolderMakesItUnreadable) {
+    const std::string tooLong(256, 'n');
+    // The row's old and new name as the journal writes them; a header line and what replaces it.
+    const std::tuple<std::string, std::string, std::string, std::string> cases[] = {
+        {"keep.txt", "../outside/victim.lock", "", ""},
+        {"keep.txt", "..\\x2Foutside\\x2Fvictim.lock", "", ""},
+        {"../outside/new", "keep.txt", "", ""},
+        {"keep.txt", "../outside/emptydir", "", ""},
+        {"keep.txt", ".", "", ""},
+        {"..", "keep.txt", "", ""},
+        {"keep\\x00.txt", "kept.txt", "", ""},
+        {"keep.txt", tooLong, "", ""},
+        {"keep.txt", "kept.txt", "\ntemporary .zelvar-", "\ntemporary ../outside/"},
+        {"keep.txt", "kept.txt", "\ntemporary .zelvar-", "\ntemporary \\x2E\\x2E\\x2Foutside\\x2F"},
+        {"keep.txt", "kept.txt", "\ntemporary .zelvar-", "\ntemporary " + tooLong},
+    };
+    for (const auto& [oldName, newName, line, doctored] : cases) {
+        SCOPED_TRACE(oldName + " -> " + newName + doctored);
+        const TempFolder& root = fresh({{"d", "<folder>"}, {"d/keep.txt", "K"}, {"d/kept.txt", ""}});
+        const std::string d = root / "d";
+        ScriptedDialogs run(Answer::yes);
+        ASSERT_EQ(cmdPrejmenovat_Run(d, {{U"keep.txt", U"x.txt"}}, U"*", run, run).failures, 0);
+        ::rename((d + "/x.txt").c_str(), (d + "/keep.txt").c_str());
+        root.fill({{"outside", "<folder>"}, {"outside/victim.lock", ""}, {"outside/emptydir", "<folder>"}});
+        std::string text = readFile(journals().front());
+        const std::size_t row = text.find("\tkeep.txt\tx.txt\n");
+        ASSERT_NE(row, std::string::npos) << text;
+        text.replace(row, 16, "\t" + oldName + "\t" + newName + "\n");
+        if (!line.empty()) text.replace(text.find(line), line.size(), doctored);
+        std::ofstream(journals().front(), std::ios::trunc) << text;
+        const Snapshot folder = snapshot(d), outside = snapshot(root / "outside");
+        ui = ScriptedDialogs(Answer::yes);
+        EXPECT_EQ(undoLastRun(d, ui, ui).end, UndoEnd::Unreadable);
+        EXPECT_NE(ui.last().find("záznam nemá tvar záznamu přejmenování"), std::string::npos) << ui.last();
+        EXPECT_EQ(snapshot(d), folder);
+        EXPECT_EQ(snapshot(root / "outside"), outside);
+        dropJournals();
+    }
+}
+
+// The folder's own calls refuse a name that leads out of it, whoever asks.
+TEST(RenameFolderNames, NamesThatLeadElsewhereAreRefused) {
+    TempFolder root({{"d", "<folder>"}, {"outside", ""}, {"empty", "<folder>"}});
+    RenameFolder dir(root / "d");
+    struct stat st;
+    EXPECT_EQ(dir.identify(".", st), 0);
+    for (const std::string& name :
+         {std::string("../outside"), std::string(".."), std::string("/tmp"), std::string("a\0b", 3)}) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(dir.identify(name, st), EINVAL);
+        EXPECT_EQ(dir.birthTime(name), 0);
+    }
+    EXPECT_EQ(dir.removeName("../outside", false), EINVAL);
+    EXPECT_EQ(dir.removeName("../empty", true), EINVAL);
+    EXPECT_EQ(dir.removeName(".", true), EINVAL);
+    EXPECT_EQ(snapshot(root.path()).size(), 3u);
+}
+
 TEST_F(Undo, ARunWhoseJournalCannotBeWrittenDoesNotStart) {
     const TempFolder& dir = fresh({{"a", "A"}});
     state.file("zelvar", "a file where the journal folder should be");
