@@ -327,7 +327,10 @@ int printHistory(const Request& r, std::FILE* out, std::FILE* err) {
         return 1;
     }
     std::string text;
-    for (const HistoryLine& line : runHistory(r.folder)) {
+    std::vector<std::string> skipped;
+    const std::vector<HistoryLine> lines = runHistory(r.folder, &skipped);
+    for (const std::string& note : skipped) complain(err, "journal skipped: " + note);
+    for (const HistoryLine& line : lines) {
         text += line.time + '\t' + std::to_string(line.renamed) + '/' + std::to_string(line.planned) + '\t';
         text += line.undo ? "vrácení\t" : "přejmenování\t";
         text += line.takenBack ? "vráceno" : line.finished ? "dokončeno" : "přerušeno";

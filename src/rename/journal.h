@@ -44,6 +44,7 @@ namespace zelvar {
 
 class RenameFolder;
 struct Listing;
+struct FolderIdentity;
 
 struct JournalRow {
     std::uint64_t dev = 0, ino = 0;  // 0 0: the entry did not exist when the run was planned
@@ -68,6 +69,9 @@ struct Journal {
 };
 
 inline constexpr std::size_t kJournalsKept = 100;
+// A run renames at most what one listing holds; a journal of more rows is none of ours.
+inline constexpr std::size_t kMaxJournalRows = 32767;
+inline constexpr std::string_view kJournalTooBig = "záznam je příliš velký";
 
 // The folder the journals live in; empty when neither $XDG_STATE_HOME nor a home folder is known.
 std::string journalFolder();
@@ -80,7 +84,15 @@ std::string formatJournalResult(const Journal& journal);
 // Reads a journal; with headerOnly the rows are not read (nor checked). Empty with `error` set (in
 // Czech, for the user) when the text is not a whole journal.
 std::optional<Journal> parseJournal(std::string_view text, bool headerOnly, std::string& error);
+// Only a regular file is read (a FIFO or a device named like a journal would never end), and only
+// up to the size its rows can take: at most kMaxJournalRows rows; with headerOnly, only its start.
 std::optional<Journal> readJournal(const std::string& path, bool headerOnly, std::string& error);
+// Whether the journal at `path`, though its header cannot be read as a whole, names another folder
+// than `folder` there: then it stands in the way of nothing in `folder`.
+bool journalOfAnotherFolder(const std::string& path, const FolderIdentity& folder);
+// What the header lines "folder" and "folder-id" of a damaged journal's text still say; false when
+// its folder-id cannot be read whole.
+bool salvageJournalFolder(std::string_view text, Journal& journal);
 
 // Writes the journal as "<id>.journal" in `dir` (made when missing) through a temporary file, fsync,
 // rename and fsync of `dir`: empty, or the system's reason it could not.

@@ -293,6 +293,10 @@ std::optional<Journal> parseJournal(std::string_view text, bool headerOnly, std:
     }
     j.rowCount = rowCount;
     if (headerOnly) return j;
+    if (rowCount > kMaxJournalRows) {
+        error = kJournalTooBig;
+        return std::nullopt;
+    }
 
     j.rows.reserve(std::min<std::size_t>(rowCount, text.size() / 8 + 1));
     while (nextLine(text, line) && line != "end") {
@@ -320,6 +324,21 @@ std::optional<Journal> parseJournal(std::string_view text, bool headerOnly, std:
     }
     j.finished = true;
     return j;
+}
+
+bool salvageJournalFolder(std::string_view text, Journal& j) {
+    std::string_view line;
+    // The header's lines come first; a folder line further on would be a name in a row. The line
+    // "folder-id" follows "folder", so with it the folder's path is whole too.
+    for (int k = 0; k < 12 && nextLine(text, line) && line != "end" && !line.starts_with("rows "); ++k) {
+        if (const auto v = field(line, "folder")) {
+            if (auto folder = unescape(*v)) j.folder = std::move(*folder);
+        } else if (const auto id = field(line, "folder-id"); id && id->find(' ') != std::string_view::npos) {
+            return number(id->substr(0, id->find(' ')), j.folderDev) &&
+                   number(id->substr(id->find(' ') + 1), j.folderIno) && nextLine(text, line);
+        }
+    }
+    return false;
 }
 
 }  // namespace zelvar

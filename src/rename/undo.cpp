@@ -110,6 +110,8 @@ Candidate findCandidate(const std::string& folder, bool whole) {
         if (header && whole) header = readJournal(path, false, error);
         // Another Zelvar may have pruned it since the folder was read: then it is simply not there.
         if (!header && ::access(path.c_str(), F_OK) != 0 && errno == ENOENT) continue;
+        // A damaged journal that still names another folder is that folder's trouble.
+        if (!header && journalOfAnotherFolder(path, identity)) continue;
         if (!header) {
             // It may be the newest run of this very folder: taking back an older one instead would
             // not be what the user asked for.
@@ -319,7 +321,7 @@ UndoResult undoLastRun(const std::string& folder, Dialogs& dialogs, RenameFrontE
     return result;
 }
 
-std::vector<HistoryLine> runHistory(const std::string& folder) {
+std::vector<HistoryLine> runHistory(const std::string& folder, std::vector<std::string>* skipped) {
     std::vector<HistoryLine> lines;
     const FolderIdentity identity = identifyFolder(folder);
     if (identity.error != 0) return lines;
@@ -327,9 +329,14 @@ std::vector<HistoryLine> runHistory(const std::string& folder) {
     for (const std::string& path : journalFiles(journalFolder())) {
         std::string error;
         auto header = readJournal(path, true, error);
-        if (!header || !sameFolder(*header, identity)) continue;
-        const auto whole = readJournal(path, false, error);
-        if (!whole) continue;
+        if (header ? !sameFolder(*header, identity) : journalOfAnotherFolder(path, identity)) continue;
+        const auto whole = header ? readJournal(path, false, error) : std::nullopt;
+        if (!whole) {
+            // It may be one of this folder's runs: passed over, but not in silence.
+            if (skipped && (::access(path.c_str(), F_OK) == 0 || errno != ENOENT))
+                skipped->push_back(path + ": " + error);
+            continue;
+        }
         header = whole;
         HistoryLine line;
         const std::time_t t = static_cast<std::time_t>(header->time);

@@ -55,6 +55,8 @@ struct HistoryLine {
     bool takenBack = false;
     std::string folder;
 };
-std::vector<HistoryLine> runHistory(const std::string& folder);
+// `skipped`, when given, gets a line for each journal that may be one of the folder's but cannot be
+// read: its path and why.
+std::vector<HistoryLine> runHistory(const std::string& folder, std::vector<std::string>* skipped = nullptr);
 
 }  // namespace zelvar

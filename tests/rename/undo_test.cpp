@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <filesystem>
 #include <map>
 #include <random>
 #include <tuple>
@@ -357,6 +359,78 @@ TEST_F(Undo, AJournalRowThatLeadsOutOfTheFolderMakesItUnreadable) {
         EXPECT_NE(ui.last().find("záznam nemá tvar záznamu přejmenování"), std::string::npos) << ui.last();
         EXPECT_EQ(snapshot(d), folder);
         EXPECT_EQ(snapshot(root / "outside"), outside);
+        dropJournals();
+    }
+}
+
+// Only a regular file of a size its rows can take is read as a journal: anything else named like the
+// newest journal is refused at once, in bounded memory, where it may be this folder's, and is passed
+// over where its header names another folder. The history passes over it with a note.
+TEST_F(Undo, AJournalThatIsNoFileOrTooBigIsRefusedQuicklyUnlessItIsAnotherFoldersOwn) {
+    const std::string notAFile = "záznam není obyčejný soubor", tooBig = "záznam je příliš velký";
+    TempFolder other(Entries{{"o", "O"}});
+    ScriptedDialogs quiet(Answer::yes);
+    ASSERT_EQ(cmdPrejmenovat_Run(other.path(), {{U"o", U"p"}}, U"*", quiet, quiet).failures, 0);
+    const std::string otherText = readFile(journals().front());
+    dropJournals();
+    const std::string newest = state / "zelvar/29991231-235959-999999-1.journal";
+    // A journal's header and the rows it says it has; then `bytes` in all, padded with NUL bytes.
+    const auto header = [](std::string text, std::size_t rows, std::size_t bytes, const std::string& path) {
+        text = text.substr(0, text.find("\nrows ") + 1) + "rows " + std::to_string(rows) + "\n";
+        std::string body;
+        for (std::size_t k = 0; k < rows; ++k) body += "0\tn" + std::to_string(k) + "\tm" + std::to_string(k) + "\n";
+        std::ofstream(path, std::ios::trunc) << text << body << "end\n";
+        if (bytes > 0) {
+            ASSERT_EQ(::truncate(path.c_str(), static_cast<off_t>(bytes)), 0);
+        }
+    };
+    // What is put where the newest journal is, and why it is refused ("" where it names another folder).
+    const std::pair<std::function<void(const std::string&)>, std::string> cases[] =
+        {
+            {[&](const std::string&) { ASSERT_EQ(::mkfifo(newest.c_str(), 0600), 0); }, notAFile},
+            {[&](const std::string&) { ASSERT_EQ(::mkdir(newest.c_str(), 0700), 0); }, notAFile},
+            {[&](const std::string& own) { ASSERT_EQ(::symlink(own.c_str(), newest.c_str()), 0); }, notAFile},
+            {[&](const std::string& own) { header(readFile(own), 2, 50u << 20, newest); }, tooBig},
+            {[&](const std::string& own) { header(readFile(own), 40000, 0, newest); }, tooBig},
+            {[&](const std::string&) { header(otherText, 2, 50u << 20, newest); }, ""},
+            {[&](const std::string&) { header(otherText, 40000, 0, newest); }, ""},
+            {[&](const std::string&) {
+        std::string text = otherText;
+        std::ofstream(newest) << text.replace(text.find("\nrows "), 6, "\nrows x");
+             },
+             ""},
+    };
+    for (const auto& [put, reason] : cases) {
+        SCOPED_TRACE(reason);
+        const TempFolder& dir = fresh({{"a", "A"}});
+        const Snapshot before = snapshot(dir.path());
+        ASSERT_EQ(rename({{"a", "x"}}).failures, 0);
+        const std::string own = journals().front();
+        put(own);
+        const Snapshot renamedFolder = snapshot(dir.path());
+        struct rusage usage;
+        getrusage(RUSAGE_SELF, &usage);
+        const long memoryBefore = usage.ru_maxrss;
+        const auto start = std::chrono::steady_clock::now();
+        std::vector<std::string> skipped;
+        const std::vector<HistoryLine> history = runHistory(dir.path(), &skipped);
+        const UndoResult result = undo();
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+        getrusage(RUSAGE_SELF, &usage);
+        EXPECT_LT(usage.ru_maxrss - memoryBefore, 30 * 1024) << "kB more at most";
+        EXPECT_EQ(history.size(), 1u);
+        if (reason.empty()) {
+            EXPECT_EQ(result.end, UndoEnd::Finished) << ui.last();
+            EXPECT_EQ(result.returned, 1);
+            EXPECT_EQ(snapshot(dir.path()), before);
+            EXPECT_EQ(skipped, std::vector<std::string>{});
+        } else {
+            EXPECT_EQ(result.end, UndoEnd::Unreadable);
+            EXPECT_NE(ui.last().find(reason), std::string::npos) << ui.last();
+            EXPECT_EQ(snapshot(dir.path()), renamedFolder);
+            EXPECT_EQ(skipped, std::vector<std::string>{newest + ": " + reason});
+        }
+        std::filesystem::remove_all(newest);
         dropJournals();
     }
 }
