@@ -288,6 +288,26 @@ bool RenameFolder::sameNameByFolding(const std::string& oldName, const std::stri
     return foldsCase_ && toLower(fromUtf8(oldName)) == toLower(fromUtf8(newName)) && !hasExactEntry(newName);
 }
 
+bool RenameFolder::isEmptyFolder(const std::string& name) const {
+    if (!isOpen() || !entryOrFolder(name, false)) return false;
+    const int fd = ::openat(fd_, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    DIR* dir = fd >= 0 ? fdopendir(fd) : nullptr;
+    if (dir == nullptr) {
+        if (fd >= 0) ::close(fd);
+        return false;
+    }
+    bool empty = true;
+    while (const dirent* d = readdir(dir)) {
+        const std::string_view entry = d->d_name;
+        if (entry != "." && entry != "..") {
+            empty = false;
+            break;
+        }
+    }
+    closedir(dir);
+    return empty;
+}
+
 bool RenameFolder::hasExactEntry(const std::string& name) const {
     const int fd = ::openat(fd_, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     DIR* dir = fd >= 0 ? fdopendir(fd) : nullptr;

@@ -76,6 +76,8 @@ public:
     std::int64_t birthTime(const std::string& name);
     // Removes one name of the folder (a folder with `folder` set, which must be empty): 0 or errno.
     int removeName(const std::string& name, bool folder);
+    // True when the entry is a folder (not a link to one) that holds no entry.
+    bool isEmptyFolder(const std::string& name) const;
     // True when the folder holds an entry of exactly these bytes (also where the file system folds
     // case), or when the folder cannot be read.
     bool hasExactEntry(const std::string& name) const;

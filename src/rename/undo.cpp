@@ -48,13 +48,15 @@ Text reasonOf(const RenameOutcome& outcome, const std::string& oldName) {
     return reason;
 }
 
-Text reportText(int returned, const std::vector<Text>& failureList) {
+Text reportText(int returned, const std::vector<Text>& failureList, const std::vector<Text>& notes = {}) {
     const int failures = static_cast<int>(failureList.size());
     Text report = U"Vrácení ukončeno" + kCrLf + kCrLf + U"Vráceno " + decimal(returned) + U" souborů" + kCrLf;
     if (failures >= 1) {
         report += U"Nevráceno " + decimal(failures) + U" souborů" + kCrLf;
         for (const auto& line : failureList) report += kCrLf + line;
     }
+    if (!notes.empty()) report += kCrLf;
+    for (const auto& line : notes) report += line + kCrLf;
     return report;
 }
 
@@ -153,8 +155,11 @@ public:
             return moveBack(row.newName, row, temporary, failure);
         }
         if (isEntry(underOld, row)) {
-            if (underNew.exists && isPlaceholder(underNew.st)) {
-                dir_.removeName(row.newName, S_ISDIR(underNew.st.st_mode));
+            // Only a killed run can have left a placeholder, under the new or the temporary name.
+            if (!run_.finished) {
+                for (const std::string* name : {&row.newName, &runTemporary}) {
+                    if (const Found left = look(dir_, *name); left.exists) settlePlaceholder(row, *name, left.st);
+                }
             }
             return false;
         }
@@ -196,25 +201,65 @@ private:
         return fail(failure, reasonOf(outcome, row.oldName));
     }
 
-    // What the no-hard-link rename reserves before it moves an entry: an empty file or folder made
-    // after the run began, and no entry the journal knows.
-    bool isPlaceholder(const struct stat& st) const {
-        const bool empty = (S_ISREG(st.st_mode) && st.st_size == 0 && st.st_nlink == 1) || S_ISDIR(st.st_mode);
-        return empty && madeAfterStart(st) && journaled_.count(st.st_ino) == 0;
+    // What the no-hard-link rename reserves before it moves an entry: an empty file of mode 0600 or
+    // an empty folder of mode 0700 (or less, by the umask), and no entry the journal knows.
+    bool looksLikePlaceholder(const struct stat& st) const {
+        const bool file =
+            S_ISREG(st.st_mode) && st.st_size == 0 && st.st_nlink == 1 && (st.st_mode & 07777 & ~0600) == 0;
+        const bool folder = S_ISDIR(st.st_mode) && (st.st_mode & 07777 & ~0700) == 0;
+        return (file || folder) && journaled_.count(st.st_ino) == 0;
+    }
+
+    // An empty entry under a name the killed run was to give row `row`, whose entry is still under
+    // its old name: removed when it is the run's placeholder, else left and noted. The run renames in
+    // order, so it can have been killed with a placeholder made only at the first row whose entry it
+    // had not moved yet; an entry made after the run began under a later row's name is the user's.
+    void settlePlaceholder(const JournalRow& row, const std::string& name, const struct stat& st) {
+        const bool empty =
+            (S_ISREG(st.st_mode) && st.st_size == 0) || (S_ISDIR(st.st_mode) && dir_.isEmptyFolder(name));
+        if (!empty || journaled_.count(st.st_ino) != 0 || !madeAfterStart(name, st)) return;
+        const std::size_t k = static_cast<std::size_t>(&row - run_.rows.data());
+        if (looksLikePlaceholder(st) && firstNotMoved() >= k && dir_.removeName(name, S_ISDIR(st.st_mode)) == 0) return;
+        notes.push_back(
+            S_ISDIR(st.st_mode)
+                ? U"ponechána prázdná složka >" + fromUtf8(name) + U"<: není jisté, že ji vytvořilo přejmenování"
+                : U"ponechán prázdný soubor >" + fromUtf8(name) + U"<: není jisté, že jej vytvořilo přejmenování");
+    }
+
+    // The first row (in run order) whose entry is under its old name as the undo began, or SIZE_MAX.
+    // Asked first at the undo's first placeholder, which it meets last in run order: the rows
+    // before it are untouched by the undo then.
+    std::size_t firstNotMoved() {
+        if (!firstNotMoved_) {
+            firstNotMoved_ = SIZE_MAX;
+            for (std::size_t j = 0; j < run_.rows.size() && *firstNotMoved_ == SIZE_MAX; ++j) {
+                const JournalRow& r = run_.rows[j];
+                if (r.ino != 0 && isEntry(look(dir_, r.oldName), r)) firstNotMoved_ = j;
+            }
+        }
+        return *firstNotMoved_;
     }
 
     // The kernel stamps entries with a clock that may trail the one the run's start was read from by
     // a tick (10 ms at most), so a placeholder made right after the start, at the turn of a second,
-    // can carry the second before.
-    bool madeAfterStart(const struct stat& st) const {
+    // can carry the second before. Its birth time, where the file system keeps one, says when it was
+    // made; else its change time, which is no earlier.
+    bool madeAfterStart(const std::string& name, const struct stat& st) const {
         constexpr std::int64_t kTick = 10000000;
         if (run_.started <= 0) return st.st_ctime >= run_.time;  // a journal without "started"
-        return static_cast<std::int64_t>(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec >= run_.started - kTick;
+        std::int64_t made = dir_.birthTime(name);
+        if (made == 0) made = static_cast<std::int64_t>(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec;
+        return made >= run_.started - kTick;
     }
 
+public:
+    std::vector<Text> notes;  // what was left as it is though it may be what the run left
+
+private:
     RenameFolder& dir_;
     const Journal& run_;
     std::unordered_set<std::uint64_t> journaled_;
+    std::optional<std::size_t> firstNotMoved_;
 };
 
 }  // namespace
@@ -315,7 +360,7 @@ UndoResult undoLastRun(const std::string& folder, Dialogs& dialogs, RenameFrontE
 
     result.end = UndoEnd::Finished;
     result.failures = static_cast<int>(failureList.size());
-    result.report = reportText(result.returned, failureList);
+    result.report = reportText(result.returned, failureList, undoer.notes);
     result.reportStyle = result.failures >= 1 ? box::exclamation : box::information;
     dialogs.messageBox(result.report, result.reportStyle);
     return result;

@@ -6,8 +6,8 @@
 // safe rename, which never replaces anything; what is still under its old name stays; anything else
 // (renamed again, deleted, replaced, the old name taken meanwhile) is left alone and reported with its
 // reason. What a killed run may have left is put right: a second name of the entry (an interrupted
-// link-then-unlink) goes, and so does an empty placeholder the run reserved under a new name, never a
-// file that holds anything or that the journal knows. The undo is journaled like any run, so it can be
+// link-then-unlink) goes, and so does the empty placeholder it reserved at the row it was killed at,
+// never a file that holds anything or that the journal knows; a finished run leaves no placeholder. The undo is journaled like any run, so it can be
 // taken back in its turn.
 #include <string>
 #include <vector>

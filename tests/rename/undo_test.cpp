@@ -190,8 +190,9 @@ TEST_F(Undo, PutsRightWhatAKilledRunLeft) {
         [](auto&, auto&) {},                        // before the first rename
         [](auto& d, auto&) { move(d, "a", "x"); },  // after it
         [](auto& d, auto&) { move(d, "a", "x"), ::link((d / "b").c_str(), (d / "y").c_str()); },  // link, no unlink
-        [](auto& d, auto&) { d.file("z"); },                     // an empty file reserved
-        [](auto& d, auto&) { d.folder("y"); },                   // an empty folder reserved
+        // An empty file or folder reserved, with the modes the safe rename gives them.
+        [](auto& d, auto&) { move(d, "a", "x"), move(d, "b", "y"), d.file("z"), ::chmod((d / "z").c_str(), 0600); },
+        [](auto& d, auto&) { move(d, "a", "x"), d.folder("y"), ::chmod((d / "y").c_str(), 0700); },
         [](auto& d, auto& j) { move(d, "c", j.temporary(2)); },  // half-way through a change of case
     };
     for (std::size_t k = 0; k < std::size(killedAt); ++k) {
@@ -226,6 +227,7 @@ TEST_F(Undo, TellsItsPlaceholderByItsTimeAcrossTheClocksTick) {
                              RunRecorder::planRows(dir.path(), folder, {{.oldName = "a", .newName = "x"}})),
                   "");
         dir.folder("x");
+        ::chmod((dir / "x").c_str(), 0700);
         struct stat x;
         ASSERT_EQ(::lstat((dir / "x").c_str(), &x), 0);
         const std::int64_t started = (x.st_ctim.tv_sec * 1000000000LL + x.st_ctim.tv_nsec) + after * 1000000LL;
@@ -239,6 +241,52 @@ TEST_F(Undo, TellsItsPlaceholderByItsTimeAcrossTheClocksTick) {
         undo();
         EXPECT_EQ(snapshot(dir.path()).count("x"), removed ? 0u : 1u);
         EXPECT_EQ(snapshot(dir.path()).size(), before.size() + (removed ? 0 : 1));
+    }
+}
+
+// An empty file or folder under a name the run gave is the user's unless a killed run reserved it:
+// a finished run leaves no placeholder, and a killed one only under the name of the row it was killed
+// at, the first whose entry it had not moved. Whatever else may look like one stays and is reported.
+TEST_F(Undo, RemovesNoEmptyEntryButThePlaceholderOfTheRowAKilledRunStoppedAt) {
+    const auto placeholderFile = [](const TempFolder& d, const std::string& name) {
+        d.file(name);
+        ::chmod((d / name).c_str(), 0600);
+    };
+    {
+        SCOPED_TRACE("a finished run, its entries put back by hand and new empty ones under its names");
+        const TempFolder& dir = fresh({{"a.txt", "data"}, {"olddir", "<folder>"}});
+        ASSERT_EQ(rename({{"a.txt", "b.txt"}, {"olddir", "b"}}).failures, 0);
+        move(dir, "b.txt", "a.txt"), move(dir, "b", "olddir");
+        placeholderFile(dir, "b.txt");
+        dir.folder("b");
+        ::chmod((dir / "b").c_str(), 0700);
+        const Snapshot meddled = snapshot(dir.path());
+        const UndoResult result = undo();
+        EXPECT_EQ(result.returned, 0);
+        EXPECT_EQ(result.failures, 0) << ui.last();
+        EXPECT_EQ(snapshot(dir.path()), meddled);
+    }
+    {
+        SCOPED_TRACE("a run killed at its second row, and an empty file made afterwards under the third's name");
+        const TempFolder& dir = fresh({{"a", "A"}, {"b", "B"}, {"c", "C"}});
+        const Snapshot before = snapshot(dir.path());
+        RenameFolder folder(dir.path());
+        const std::vector<JournalRow> rows = {
+            {.oldName = "a", .newName = "x"}, {.oldName = "b", .newName = "y"}, {.oldName = "c", .newName = "z"}};
+        RunRecorder plan;
+        ASSERT_EQ(plan.begin(folder, dir.path(), RunRecorder::planRows(dir.path(), folder, rows)), "");
+        move(dir, "a", "x");
+        placeholderFile(dir, "y");
+        placeholderFile(dir, "z");
+        const UndoResult result = undo();
+        EXPECT_EQ(result.returned, 1);
+        EXPECT_EQ(result.failures, 0);
+        EXPECT_NE(toUtf8(result.report).find("ponechán prázdný soubor >z<: není jisté, že jej vytvořilo přejmenování"),
+                  std::string::npos)
+            << toUtf8(result.report);
+        Snapshot expected = before;
+        expected["z"] = snapshot(dir.path()).at("z");
+        EXPECT_EQ(snapshot(dir.path()), expected);
     }
 }
 
@@ -575,6 +623,39 @@ TEST_F(Undo, AnUndoKilledAtAnyRenameIsFinishedByTheNext) {
             EXPECT_EQ(snapshot(dir.path()), before);
             dropJournals();
         }
+    }
+}
+
+// Where neither a refusing rename nor a link is to be had, every rename reserves its new name with
+// an empty placeholder first: a run killed before any of its calls comes back exactly, placeholder
+// and all, and nothing else is removed.
+TEST_F(Undo, ARunThatReservesNamesKilledAtAnyCallComesBackExactly) {
+    const Faults noRenameNoLink = {{"renameat2", EINVAL}, {"linkat", EPERM}};
+    for (int k = 1; k <= 26; ++k) {
+        SCOPED_TRACE(k);
+        const TempFolder& dir = fresh({{"a", "A"}, {"b", ""}, {"c", "C"}, {"d", "<folder>"}, {"e", "<folder>"}});
+        const Snapshot before = snapshot(dir.path());
+        const Renames renames = {{"a", "x"}, {"b", "y"}, {"d", "w"}, {"c", "a"}, {"e", "v"}};
+        const pid_t child = fork();
+        if (child == 0) {
+            ScriptedCalls calls(false, noRenameNoLink);
+            int seen = 0;
+            calls.fault = [&](const std::string& call, const std::string&, const std::string&) {
+                const bool mutating = call == "renameat" || call == "unlinkat" || call == "mkdirat" || call == "openat";
+                if (mutating && ++seen == k) raise(SIGKILL);
+                return 0;
+            };
+            rename(renames, calls);
+            _exit(0);
+        }
+        ASSERT_GT(child, 0);
+        int status = 0;
+        waitpid(child, &status, 0);
+        const UndoResult result = undo();
+        EXPECT_EQ(result.failures, 0) << ui.last();
+        EXPECT_EQ(toUtf8(result.report).find("ponechán"), std::string::npos) << toUtf8(result.report);
+        EXPECT_EQ(snapshot(dir.path()), before);
+        dropJournals();
     }
 }
 
