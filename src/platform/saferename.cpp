@@ -92,6 +92,15 @@ int SysCalls::fstatat(int dirfd, const char* path, struct stat* st, int flags) {
 }
 int SysCalls::openat(int dirfd, const char* path, int flags, mode_t mode) { return ::openat(dirfd, path, flags, mode); }
 int SysCalls::mkdirat(int dirfd, const char* path, mode_t mode) { return ::mkdirat(dirfd, path, mode); }
+int SysCalls::statx(int dirfd, const char* path, int flags, unsigned mask, struct statx* sx) {
+#ifdef STATX_BTIME
+    return ::statx(dirfd, path, flags, mask, sx);
+#else
+    (void)dirfd, (void)path, (void)flags, (void)mask, (void)sx;
+    errno = ENOSYS;
+    return -1;
+#endif
+}
 bool SysCalls::foldsCase(int dirfd) { return folderFoldsCase(dirfd); }
 
 SysCalls& realSysCalls() {
@@ -179,7 +188,7 @@ std::int64_t RenameFolder::birthTime(const std::string& name) {
 #ifdef STATX_BTIME
     struct statx sx;
     if (isOpen() && entryOrFolder(name, true) &&
-        ::statx(fd_, name.c_str(), AT_SYMLINK_NOFOLLOW, STATX_BTIME, &sx) == 0 && (sx.stx_mask & STATX_BTIME) != 0)
+        sys_.statx(fd_, name.c_str(), AT_SYMLINK_NOFOLLOW, STATX_BTIME, &sx) == 0 && (sx.stx_mask & STATX_BTIME) != 0)
         return static_cast<std::int64_t>(sx.stx_btime.tv_sec) * 1000000000 + sx.stx_btime.tv_nsec;
 #else
     (void)name;

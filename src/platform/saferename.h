@@ -44,6 +44,7 @@ struct SysCalls {
     // Returns the new descriptor or -1.
     virtual int openat(int dirfd, const char* path, int flags, mode_t mode);
     virtual int mkdirat(int dirfd, const char* path, mode_t mode);
+    virtual int statx(int dirfd, const char* path, int flags, unsigned mask, struct statx* sx);
     // Not a call but a fact of the folder's file system: whether it folds letter case.
     virtual bool foldsCase(int dirfd);
 };

@@ -242,14 +242,17 @@ private:
 
     // The kernel stamps entries with a clock that may trail the one the run's start was read from by
     // a tick (10 ms at most), so a placeholder made right after the start, at the turn of a second,
-    // can carry the second before. Its birth time, where the file system keeps one, says when it was
-    // made; else its change time, which is no earlier.
+    // can carry the second before. A file system that keeps coarser times cuts the stamp to its own
+    // step, which the stamp shows: whole seconds are FAT's two (22.000 for a start at 22.513), whole
+    // hundredths exFAT's and FAT's birth times. Its birth time, where the file system keeps one, says
+    // when it was made; else its change time, which is no earlier.
     bool madeAfterStart(const std::string& name, const struct stat& st) const {
-        constexpr std::int64_t kTick = 10000000;
+        constexpr std::int64_t kTick = 10000000, kSecond = 1000000000;
         if (run_.started <= 0) return st.st_ctime >= run_.time;  // a journal without "started"
         std::int64_t made = dir_.birthTime(name);
-        if (made == 0) made = static_cast<std::int64_t>(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec;
-        return made >= run_.started - kTick;
+        if (made == 0) made = static_cast<std::int64_t>(st.st_ctim.tv_sec) * kSecond + st.st_ctim.tv_nsec;
+        const std::int64_t step = made % kSecond == 0 ? 2 * kSecond : made % kTick == 0 ? kTick : 1;
+        return made >= run_.started - run_.started % step - kTick;
     }
 
 public:
