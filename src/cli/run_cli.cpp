@@ -331,10 +331,11 @@ int printHistory(const Request& r, std::FILE* out, std::FILE* err) {
     const std::vector<HistoryLine> lines = runHistory(r.folder, &skipped);
     for (const std::string& note : skipped) complain(err, "journal skipped: " + note);
     for (const HistoryLine& line : lines) {
-        text += line.time + '\t' + std::to_string(line.renamed) + '/' + std::to_string(line.planned) + '\t';
+        text += line.time + '\t' + (line.renamed < 0 ? "?" : std::to_string(line.renamed)) + '/' +
+                std::to_string(line.planned) + '\t';
         text += line.undo ? "vrácení\t" : "přejmenování\t";
         text += line.takenBack ? "vráceno" : line.finished ? "dokončeno" : "přerušeno";
-        text += '\t' + line.folder + '\n';
+        text += '\t' + escapeJournalText(line.folder) + '\n';
     }
     writeBytes(out, text);
     return 0;

@@ -76,6 +76,10 @@ inline constexpr std::string_view kJournalTooBig = "záznam je příliš velký"
 // The folder the journals live in; empty when neither $XDG_STATE_HOME nor a home folder is known.
 std::string journalFolder();
 
+// A name or path written as the journal writes it: "\\" for a backslash and "\xHH" for a control
+// character (TAB and newline too) or a byte that is not valid UTF-8, so it takes one field of a line.
+std::string escapeJournalText(std::string_view text);
+
 std::string formatJournal(const Journal& journal);
 // The same text in pieces, each handed to `put`, which returns false to stop: false when it did.
 bool formatJournal(const Journal& journal, const std::function<bool(std::string_view)>& put);

@@ -201,6 +201,12 @@ const std::string kIncomplete = "záznam je neúplný";
 
 }  // namespace
 
+std::string escapeJournalText(std::string_view text) {
+    std::string out;
+    appendEscaped(out, text);
+    return out;
+}
+
 std::string formatJournal(const Journal& j) {
     std::string all;
     formatJournal(j, [&](std::string_view piece) { return all.append(piece), true; });

@@ -6,7 +6,7 @@
 #include <cerrno>
 #include <cstring>
 #include <ctime>
-#include <set>
+#include <map>
 #include <unordered_set>
 
 #include "platform/saferename.h"
@@ -265,6 +265,22 @@ private:
     std::optional<std::size_t> firstNotMoved_;
 };
 
+// The rows of a killed run whose entry is under the new name (or the temporary name) the run gave
+// it: what an undo would find to take back.
+int renamedFound(RenameFolder& dir, const Journal& run) {
+    if (!dir.isOpen()) return -1;
+    int found = 0;
+    for (std::size_t k = 0; k < run.rows.size(); ++k) {
+        const JournalRow& row = run.rows[k];
+        if (row.ino == 0) continue;
+        // Where letter case folds, the new name of a change of case reaches the entry under its old.
+        const bool underNew = isEntry(look(dir, row.newName), row) &&
+                              (!isEntry(look(dir, row.oldName), row) || dir.hasExactEntry(row.newName));
+        if (underNew || isEntry(look(dir, run.temporary(k)), row)) ++found;
+    }
+    return found;
+}
+
 }  // namespace
 
 std::optional<Journal> undoCandidate(const std::string& folder, std::string* problem) {
@@ -373,7 +389,10 @@ std::vector<HistoryLine> runHistory(const std::string& folder, std::vector<std::
     std::vector<HistoryLine> lines;
     const FolderIdentity identity = identifyFolder(folder);
     if (identity.error != 0) return lines;
-    std::set<std::string> takenBack;
+    // The undos met so far (newer than what they took back) by the id they took back: how many
+    // entries each returned, -1 for one that was killed.
+    std::map<std::string, int> takenBack;
+    RenameFolder dir(folder);
     for (const std::string& path : journalFiles(journalFolder())) {
         std::string error;
         auto header = readJournal(path, true, error);
@@ -397,9 +416,13 @@ std::vector<HistoryLine> runHistory(const std::string& folder, std::vector<std::
         line.planned = header->rowCount;
         line.undo = !header->undoes.empty();
         line.finished = header->finished;
-        line.takenBack = takenBack.count(header->id) > 0;
+        const auto undone = takenBack.find(header->id);
+        line.takenBack = undone != takenBack.end();
+        // A killed run recorded nothing of what it renamed: what the undo that took it back
+        // returned, or while it stands, what is still under the names it gave.
+        if (!line.finished) line.renamed = line.takenBack ? undone->second : renamedFound(dir, *header);
         line.folder = header->folder;
-        if (!line.takenBack && line.undo) takenBack.insert(header->undoes);
+        if (!line.takenBack && line.undo) takenBack[header->undoes] = line.renamed;
         lines.push_back(std::move(line));
     }
     return lines;

@@ -48,12 +48,14 @@ UndoResult undoLastRun(const std::string& folder, Dialogs& dialogs, RenameFrontE
 // The journaled runs of `folder`, newest first: time, renamed of planned, kind and state, one a line.
 struct HistoryLine {
     std::string time;  // "2026-12-07 03:00:00 UTC"
+    // Rows renamed; for a killed run, which recorded none, the entries still under the names it gave
+    // (or those the undo that took it back returned); -1 where that is not known.
     int renamed = 0;
     std::size_t planned = 0;
     bool undo = false;  // an undo run
     bool finished = false;
     bool takenBack = false;
-    std::string folder;
+    std::string folder;  // its bytes: see escapeJournalText for showing it on one line
 };
 // `skipped`, when given, gets a line for each journal that may be one of the folder's but cannot be
 // read: its path and why.

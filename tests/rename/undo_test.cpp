@@ -669,6 +669,30 @@ TEST_F(Undo, ARunThatReservesNamesKilledAtAnyCallComesBackExactly) {
     }
 }
 
+// A killed run recorded nothing of what it renamed: the history counts what is still under the names
+// it gave, and once an undo took it back, what that undo returned; never a plain 0.
+TEST_F(Undo, HistoryCountsWhatAKilledRunRenamed) {
+    const TempFolder& dir = fresh();
+    Renames renames;
+    for (int i = 0; i < 8; ++i) {
+        dir.file("f" + std::to_string(i), "F");
+        renames.emplace_back("f" + std::to_string(i), "g" + std::to_string(i));
+    }
+    killedBefore(6, [&](SysCalls& sys) { rename(renames, sys); });
+    std::vector<HistoryLine> history = runHistory(dir.path());
+    ASSERT_EQ(history.size(), 1u);
+    EXPECT_FALSE(history[0].finished);
+    EXPECT_EQ(history[0].renamed, 5);
+    EXPECT_EQ(history[0].planned, 8u);
+    move(dir, "g4", "elsewhere");  // no longer the run's to take back
+    EXPECT_EQ(runHistory(dir.path())[0].renamed, 4);
+    ASSERT_EQ(undo().returned, 4) << ui.last();
+    history = runHistory(dir.path());
+    ASSERT_EQ(history.size(), 2u);
+    EXPECT_TRUE(history[1].takenBack);
+    EXPECT_EQ(history[1].renamed, 4);
+}
+
 // A child renames 2000 entries and is killed at a random moment; the undo gives back the very folder.
 TEST_F(Undo, ARunKilledAtARandomMomentComesBackWhole) {
     std::mt19937 random(std::random_device{}());
