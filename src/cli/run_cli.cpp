@@ -355,13 +355,17 @@ int printHistory(const Request& r, std::FILE* out, std::FILE* err) {
         return 1;
     }
     std::string text;
-    for (const HistoryLine& line : runHistory(r.folder)) {
-        text += line.time + '\t' + std::to_string(line.renamed) + '/' + std::to_string(line.planned) + '\t';
+    std::vector<std::string> skipped;
+    const std::vector<HistoryLine> lines = runHistory(r.folder, &skipped);
+    for (const std::string& note : skipped) complain(err, "journal skipped: " + note);
+    for (const HistoryLine& line : lines) {
+        text += line.time + '\t' + (line.renamed < 0 ? "?" : std::to_string(line.renamed)) + '/' +
+                std::to_string(line.planned) + '\t';
         text += line.kind == RunKind::undo   ? "vrácení\t"
                 : line.kind == RunKind::redo ? "opakování\t"
                                              : "přejmenování\t";
         text += line.takenBack ? "vráceno" : line.finished ? "dokončeno" : "přerušeno";
-        text += '\t' + line.folder + '\t' + line.id + '\n';
+        text += '\t' + escapeJournalText(line.folder) + '\t' + line.id + '\n';
     }
     writeBytes(out, text);
     return 0;

@@ -54,6 +54,13 @@ bool acceptableName(const std::string& name, long nameMax) {
            std::none_of(name.begin(), name.end(), [](char c) { return c == '/' || c == '\0'; });
 }
 
+// A name of one entry of the folder, or "." for the folder itself where that is asked for: never a
+// path that leads out of it.
+bool entryOrFolder(const std::string& name, bool folderToo) {
+    if (name == ".") return folderToo;
+    return !name.empty() && name != ".." && name.find_first_of(std::string_view("/\0", 2)) == std::string::npos;
+}
+
 // Errors of renameat2 that say the flag is not understood, not that the rename is wrong.
 bool noReplaceUnsupported(int error) { return error == EINVAL || error == ENOSYS || error == EOPNOTSUPP; }
 
@@ -88,6 +95,15 @@ int SysCalls::fstatat(int dirfd, const char* path, struct stat* st, int flags) {
 }
 int SysCalls::openat(int dirfd, const char* path, int flags, mode_t mode) { return ::openat(dirfd, path, flags, mode); }
 int SysCalls::mkdirat(int dirfd, const char* path, mode_t mode) { return ::mkdirat(dirfd, path, mode); }
+int SysCalls::statx(int dirfd, const char* path, int flags, unsigned mask, struct statx* sx) {
+#ifdef STATX_BTIME
+    return ::statx(dirfd, path, flags, mask, sx);
+#else
+    (void)dirfd, (void)path, (void)flags, (void)mask, (void)sx;
+    errno = ENOSYS;
+    return -1;
+#endif
+}
 bool SysCalls::foldsCase(int dirfd) { return folderFoldsCase(dirfd); }
 
 SysCalls& realSysCalls() {
@@ -169,14 +185,15 @@ RenameOutcome RenameFolder::rename(const std::string& oldName, const std::string
 
 int RenameFolder::identify(const std::string& name, struct stat& st) {
     if (!isOpen()) return openError_ != 0 ? openError_ : EBADF;
+    if (!entryOrFolder(name, true)) return EINVAL;
     return sys_.fstatat(fd_, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 ? 0 : errno;
 }
 
 std::int64_t RenameFolder::birthTime(const std::string& name) {
 #ifdef STATX_BTIME
     struct statx sx;
-    if (isOpen() && ::statx(fd_, name.c_str(), AT_SYMLINK_NOFOLLOW, STATX_BTIME, &sx) == 0 &&
-        (sx.stx_mask & STATX_BTIME) != 0)
+    if (isOpen() && entryOrFolder(name, true) &&
+        sys_.statx(fd_, name.c_str(), AT_SYMLINK_NOFOLLOW, STATX_BTIME, &sx) == 0 && (sx.stx_mask & STATX_BTIME) != 0)
         return static_cast<std::int64_t>(sx.stx_btime.tv_sec) * 1000000000 + sx.stx_btime.tv_nsec;
 #else
     (void)name;
@@ -186,6 +203,7 @@ std::int64_t RenameFolder::birthTime(const std::string& name) {
 
 int RenameFolder::removeName(const std::string& name, bool folder) {
     if (!isOpen()) return openError_ != 0 ? openError_ : EBADF;
+    if (!entryOrFolder(name, false)) return EINVAL;
     return sys_.unlinkat(fd_, name.c_str(), folder ? AT_REMOVEDIR : 0) == 0 ? 0 : errno;
 }
 
@@ -341,6 +359,26 @@ void RenameFolder::noteRenamed(const std::string& oldName, const std::string& ne
 }
 
 std::string RenameFolder::lowered(const std::string& name) { return toUtf8(toLower(fromUtf8(name))); }
+
+bool RenameFolder::isEmptyFolder(const std::string& name) const {
+    if (!isOpen() || !entryOrFolder(name, false)) return false;
+    const int fd = ::openat(fd_, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    DIR* dir = fd >= 0 ? fdopendir(fd) : nullptr;
+    if (dir == nullptr) {
+        if (fd >= 0) ::close(fd);
+        return false;
+    }
+    bool empty = true;
+    while (const dirent* d = readdir(dir)) {
+        const std::string_view entry = d->d_name;
+        if (entry != "." && entry != "..") {
+            empty = false;
+            break;
+        }
+    }
+    closedir(dir);
+    return empty;
+}
 
 bool RenameFolder::hasExactEntry(const std::string& name) const {
     const int fd = ::openat(fd_, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);

@@ -47,6 +47,7 @@ struct SysCalls {
     // Returns the new descriptor or -1.
     virtual int openat(int dirfd, const char* path, int flags, mode_t mode);
     virtual int mkdirat(int dirfd, const char* path, mode_t mode);
+    virtual int statx(int dirfd, const char* path, int flags, unsigned mask, struct statx* sx);
     // Not a call but a fact of the folder's file system: whether it folds letter case.
     virtual bool foldsCase(int dirfd);
 };
@@ -79,6 +80,8 @@ public:
     std::int64_t birthTime(const std::string& name);
     // Removes one name of the folder (a folder with `folder` set, which must be empty): 0 or errno.
     int removeName(const std::string& name, bool folder);
+    // True when the entry is a folder (not a link to one) that holds no entry.
+    bool isEmptyFolder(const std::string& name) const;
     // True when the folder holds an entry of exactly these bytes (also where the file system folds
     // case), or when the folder cannot be read.
     bool hasExactEntry(const std::string& name) const;

@@ -30,30 +30,64 @@ std::string systemMessage(int error) {
     return strerror_r(error, buffer, sizeof buffer);
 }
 
-// The plain file `path` whole, or nullopt with `error` set; at most `limit` bytes when limit > 0.
-std::optional<std::string> readFile(const std::string& path, std::size_t limit, std::string& error) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        error = systemMessage(errno);
-        return std::nullopt;
-    }
-    std::string data;
-    char buffer[65536];
-    for (;;) {
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR) continue;
-        if (got < 0) {
-            error = systemMessage(errno);
-            ::close(fd);
-            return std::nullopt;
+const std::string kNotAFile = "záznam není obyčejný soubor";
+
+// The longest a journal of `rows` rows can be: its header (a folder path up to PATH_MAX bytes written
+// four to a byte), each row an inode number and two names of 255 bytes written four to a byte, and
+// the result appended after the run (a number of at most six bytes per row renamed).
+constexpr std::size_t kHeaderBytes = 4 * PATH_MAX + 1024;
+constexpr std::size_t kMaxRowBytes = 20 + 1 + 4 * 255 + 1 + 4 * 255 + 1;
+constexpr std::size_t maxJournalBytes(std::size_t rows) { return kHeaderBytes + rows * (kMaxRowBytes + 6) + 64; }
+
+// An open regular file, read in bounded pieces.
+class JournalFile {
+public:
+    explicit JournalFile(const std::string& path) {
+        // Never blocks on a FIFO or a device, and a link named like a journal is none.
+        fd_ = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+        if (fd_ < 0) {
+            error_ = errno == ELOOP ? kNotAFile : systemMessage(errno);
+            return;
         }
-        if (got == 0) break;
-        data.append(buffer, static_cast<std::size_t>(got));
-        if (limit > 0 && data.size() >= limit) break;
+        struct stat st;
+        if (::fstat(fd_, &st) != 0) {
+            error_ = systemMessage(errno);
+        } else if (!S_ISREG(st.st_mode)) {
+            error_ = kNotAFile;
+        } else {
+            size_ = static_cast<std::size_t>(st.st_size);
+        }
     }
-    ::close(fd);
-    return data;
-}
+    ~JournalFile() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    JournalFile(const JournalFile&) = delete;
+    JournalFile& operator=(const JournalFile&) = delete;
+
+    const std::string& error() const { return error_; }
+    std::size_t size() const { return size_; }
+    // Appends to `data` until it holds `limit` bytes or the file ends: false with error() set when
+    // reading fails.
+    bool readUpTo(std::string& data, std::size_t limit) {
+        char buffer[65536];
+        while (data.size() < limit) {
+            const ssize_t got = ::read(fd_, buffer, std::min(sizeof buffer, limit - data.size()));
+            if (got < 0 && errno == EINTR) continue;
+            if (got < 0) {
+                error_ = systemMessage(errno);
+                return false;
+            }
+            if (got == 0) break;
+            data.append(buffer, static_cast<std::size_t>(got));
+        }
+        return true;
+    }
+
+private:
+    int fd_ = -1;
+    std::size_t size_ = 0;
+    std::string error_;
+};
 
 int makeFolders(const std::string& path) {
     for (std::size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
@@ -88,15 +122,45 @@ std::string journalFolder() {
 }
 
 std::optional<Journal> readJournal(const std::string& path, bool headerOnly, std::string& error) {
-    // A header is short; a folder path can take up to PATH_MAX bytes written four to a byte.
-    const auto text = readFile(path, headerOnly ? 4 * PATH_MAX + 1024 : 0, error);
-    if (!text) return std::nullopt;
-    std::string_view view = *text;
-    if (headerOnly && text->size() >= 4 * PATH_MAX + 1024) {
-        // Cut at the last whole line: the header is complete by then or the file is nonsense.
-        view = view.substr(0, view.rfind('\n') + 1);
+    JournalFile file(path);
+    std::string text;
+    if (file.error().empty()) file.readUpTo(text, kHeaderBytes);
+    if (!file.error().empty()) {
+        error = file.error();
+        return std::nullopt;
     }
-    return parseJournal(view, headerOnly, error);
+    // The header is whole within its bytes, or the file is nonsense: cut at the last whole line.
+    const bool all = text.size() < kHeaderBytes;
+    auto header = parseJournal(all ? std::string_view(text) : std::string_view(text).substr(0, text.rfind('\n') + 1),
+                               true, error);
+    if (!header || headerOnly) return header;
+    // Checked before the rest is read: a huge file, or one that says it holds more rows than any run
+    // renames, costs no more than its header.
+    if (header->rowCount > kMaxJournalRows || file.size() > maxJournalBytes(header->rowCount)) {
+        error = kJournalTooBig;
+        return std::nullopt;
+    }
+    // It may grow while it is read; what goes beyond the size its rows allow is not read.
+    const std::size_t limit = maxJournalBytes(header->rowCount);
+    if (!all && !file.readUpTo(text, limit + 1)) {
+        error = file.error();
+        return std::nullopt;
+    }
+    if (text.size() > limit) {
+        error = kJournalTooBig;
+        return std::nullopt;
+    }
+    return parseJournal(text, false, error);
+}
+
+bool journalOfAnotherFolder(const std::string& path, const FolderIdentity& folder) {
+    JournalFile file(path);
+    std::string text;
+    if (!file.error().empty() || !file.readUpTo(text, kHeaderBytes)) return false;
+    Journal named;
+    if (!salvageJournalFolder(text, named)) return false;
+    return named.folderDev != folder.dev || named.folderIno != folder.ino ||
+           (!named.folder.empty() && named.folder != folder.path);
 }
 
 std::string writeJournal(const std::string& dir, const Journal& journal) {

@@ -28,9 +28,11 @@
 //
 // Rows are in run order, numbered from 0. In names, the folder and the prefix, a backslash is
 // written "\\", and a control character or a byte that is not part of valid UTF-8 "\xHH", so every
-// name keeps its exact bytes and every line stays one line. A run without the last three lines was
-// killed (or its end could not be recorded); anything else in a journal makes it unreadable. Journals
-// written before "started" existed lack that line and are read all the same.
+// name keeps its exact bytes and every line stays one line. A name is one entry of the folder: one
+// holding "/" or a NUL, "." or "..", or longer than 255 bytes makes the journal unreadable. A run
+// without the last three lines was killed (or its end could not be recorded); anything else in a
+// journal makes it unreadable. Journals written before "started" existed lack that line and are read
+// all the same.
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -42,6 +44,7 @@ namespace zelvar {
 
 class RenameFolder;
 struct Listing;
+struct FolderIdentity;
 
 struct JournalRow {
     std::uint64_t dev = 0, ino = 0;  // 0 0: the entry did not exist when the run was planned
@@ -66,9 +69,16 @@ struct Journal {
 };
 
 inline constexpr std::size_t kJournalsKept = 100;
+// A run renames at most what one listing holds; a journal of more rows is none of ours.
+inline constexpr std::size_t kMaxJournalRows = 32767;
+inline constexpr std::string_view kJournalTooBig = "záznam je příliš velký";
 
 // The folder the journals live in; empty when neither $XDG_STATE_HOME nor a home folder is known.
 std::string journalFolder();
+
+// A name or path written as the journal writes it: "\\" for a backslash and "\xHH" for a control
+// character (TAB and newline too) or a byte that is not valid UTF-8, so it takes one field of a line.
+std::string escapeJournalText(std::string_view text);
 
 std::string formatJournal(const Journal& journal);
 // The same text in pieces, each handed to `put`, which returns false to stop: false when it did.
@@ -78,7 +88,15 @@ std::string formatJournalResult(const Journal& journal);
 // Reads a journal; with headerOnly the rows are not read (nor checked). Empty with `error` set (in
 // Czech, for the user) when the text is not a whole journal.
 std::optional<Journal> parseJournal(std::string_view text, bool headerOnly, std::string& error);
+// Only a regular file is read (a FIFO or a device named like a journal would never end), and only
+// up to the size its rows can take: at most kMaxJournalRows rows; with headerOnly, only its start.
 std::optional<Journal> readJournal(const std::string& path, bool headerOnly, std::string& error);
+// Whether the journal at `path`, though its header cannot be read as a whole, names another folder
+// than `folder` there: then it stands in the way of nothing in `folder`.
+bool journalOfAnotherFolder(const std::string& path, const FolderIdentity& folder);
+// What the header lines "folder" and "folder-id" of a damaged journal's text still say; false when
+// its folder-id cannot be read whole.
+bool salvageJournalFolder(std::string_view text, Journal& journal);
 
 // Writes the journal as "<id>.journal" in `dir` (made when missing) through a temporary file, fsync,
 // rename and fsync of `dir`: empty, or the system's reason it could not.

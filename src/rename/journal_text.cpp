@@ -11,6 +11,7 @@ namespace zelvar {
 namespace {
 
 constexpr std::string_view kMagic = "zelvar-journal 1";
+constexpr std::size_t kMaxNameBytes = 255;
 
 // Length of the valid UTF-8 sequence at s[i], 0 when there is none.
 std::size_t utf8Length(std::string_view s, std::size_t i) {
@@ -134,6 +135,13 @@ std::optional<std::string_view> field(std::string_view line, std::string_view ke
     return line.substr(key.size() + 1);
 }
 
+// A row names one entry of the journal's folder: nothing that leads elsewhere ("/", ".", ".."), nor a
+// name no file system takes (a NUL, more than 255 bytes), whatever a hand-edited journal says.
+bool entryName(const std::string& name) {
+    return !name.empty() && name.size() <= kMaxNameBytes && name != "." && name != ".." &&
+           name.find_first_of(std::string_view("/\0", 2)) == std::string::npos;
+}
+
 std::optional<JournalRow> parseRow(std::string_view line, std::uint64_t dev) {
     std::string_view parts[3];
     for (int k = 0; k < 3; ++k) {
@@ -146,7 +154,7 @@ std::optional<JournalRow> parseRow(std::string_view line, std::uint64_t dev) {
     if (!number(parts[0], row.ino)) return std::nullopt;
     row.dev = row.ino != 0 ? dev : 0;
     auto oldName = unescape(parts[1]), newName = unescape(parts[2]);
-    if (!oldName || !newName || oldName->empty() || newName->empty()) return std::nullopt;
+    if (!oldName || !newName || !entryName(*oldName) || !entryName(*newName)) return std::nullopt;
     row.oldName = std::move(*oldName);
     row.newName = std::move(*newName);
     return row;
@@ -192,6 +200,12 @@ const std::string kNonsense = "záznam nemá tvar záznamu přejmenování";
 const std::string kIncomplete = "záznam je neúplný";
 
 }  // namespace
+
+std::string escapeJournalText(std::string_view text) {
+    std::string out;
+    appendEscaped(out, text);
+    return out;
+}
 
 std::string formatJournal(const Journal& j) {
     std::string all;
@@ -274,7 +288,9 @@ std::optional<Journal> parseJournal(std::string_view text, bool headerOnly, std:
     ok = ok && (v = header("undoes")) && !v->empty() && v->find('/') == std::string_view::npos;
     if (ok && *v != "-") j.undoes = *v;
     std::optional<std::string> prefix;
-    ok = ok && (v = header("temporary")) && (prefix = unescape(*v)) && prefix->find('/') == std::string::npos;
+    // Row k's temporary name is the prefix and k, which must make one name of the folder.
+    ok = ok && (v = header("temporary")) && (prefix = unescape(*v)) && entryName(*prefix + "0") &&
+         prefix->size() + 5 <= kMaxNameBytes;
     if (ok) j.temporaryPrefix = *prefix;
     ok = ok && (v = header("rows")) && number(*v, rowCount);
     if (!ok) {
@@ -283,6 +299,10 @@ std::optional<Journal> parseJournal(std::string_view text, bool headerOnly, std:
     }
     j.rowCount = rowCount;
     if (headerOnly) return j;
+    if (rowCount > kMaxJournalRows) {
+        error = kJournalTooBig;
+        return std::nullopt;
+    }
 
     j.rows.reserve(std::min<std::size_t>(rowCount, text.size() / 8 + 1));
     while (nextLine(text, line) && line != "end") {
@@ -310,6 +330,21 @@ std::optional<Journal> parseJournal(std::string_view text, bool headerOnly, std:
     }
     j.finished = true;
     return j;
+}
+
+bool salvageJournalFolder(std::string_view text, Journal& j) {
+    std::string_view line;
+    // The header's lines come first; a folder line further on would be a name in a row. The line
+    // "folder-id" follows "folder", so with it the folder's path is whole too.
+    for (int k = 0; k < 12 && nextLine(text, line) && line != "end" && !line.starts_with("rows "); ++k) {
+        if (const auto v = field(line, "folder")) {
+            if (auto folder = unescape(*v)) j.folder = std::move(*folder);
+        } else if (const auto id = field(line, "folder-id"); id && id->find(' ') != std::string_view::npos) {
+            return number(id->substr(0, id->find(' ')), j.folderDev) &&
+                   number(id->substr(id->find(' ') + 1), j.folderIno) && nextLine(text, line);
+        }
+    }
+    return false;
 }
 
 }  // namespace zelvar

@@ -70,6 +70,8 @@ FolderRuns folderRuns(const std::string& folder) {
         if (!journal) {
             // Another Zelvar may have pruned it since the folder was read: then it is simply not there.
             if (::access(path.c_str(), F_OK) != 0 && errno == ENOENT) continue;
+            // A damaged journal that still names another folder is that folder's trouble.
+            if (journalOfAnotherFolder(path, identity)) continue;
             out.unreadable.emplace_back(path, error);
             continue;
         }

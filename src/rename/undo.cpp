@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstring>
 #include <ctime>
+#include <map>
 #include <unordered_set>
 
 #include "platform/saferename.h"
@@ -48,7 +49,7 @@ Text reasonOf(const RenameOutcome& outcome, const std::string& oldName) {
 }
 
 // A redo reports as the rename it carries out again does.
-Text reportText(Step step, int returned, const std::vector<Text>& failureList) {
+Text reportText(Step step, int returned, const std::vector<Text>& failureList, const std::vector<Text>& notes = {}) {
     const int failures = static_cast<int>(failureList.size());
     const bool undo = step == Step::undo;
     Text report = (undo ? U"Vrácení ukončeno" : U"Přejmenování ukončeno") + kCrLf + kCrLf +
@@ -57,6 +58,8 @@ Text reportText(Step step, int returned, const std::vector<Text>& failureList) {
         report += (undo ? U"Nevráceno " : U"Nepřejmenováno ") + decimal(failures) + U" souborů" + kCrLf;
         for (const auto& line : failureList) report += kCrLf + line;
     }
+    if (!notes.empty()) report += kCrLf;
+    for (const auto& line : notes) report += line + kCrLf;
     return report;
 }
 
@@ -81,8 +84,11 @@ public:
             return moveBack(row.newName, row, temporary, failure);
         }
         if (isEntry(underOld, row)) {
-            if (underNew.exists && isPlaceholder(underNew.st)) {
-                dir_.removeName(row.newName, S_ISDIR(underNew.st.st_mode));
+            // Only a killed run can have left a placeholder, under the new or the temporary name.
+            if (!run_.finished) {
+                for (const std::string* name : {&row.newName, &runTemporary}) {
+                    if (const Found left = look(dir_, *name); left.exists) settlePlaceholder(row, *name, left.st);
+                }
             }
             return false;
         }
@@ -124,26 +130,85 @@ private:
         return fail(failure, reasonOf(outcome, row.oldName));
     }
 
-    // What the no-hard-link rename reserves before it moves an entry: an empty file or folder made
-    // after the run began, and no entry the journal knows.
-    bool isPlaceholder(const struct stat& st) const {
-        const bool empty = (S_ISREG(st.st_mode) && st.st_size == 0 && st.st_nlink == 1) || S_ISDIR(st.st_mode);
-        return empty && madeAfterStart(st) && journaled_.count(st.st_ino) == 0;
+    // What the no-hard-link rename reserves before it moves an entry: an empty file of mode 0600 or
+    // an empty folder of mode 0700 (or less, by the umask), and no entry the journal knows.
+    bool looksLikePlaceholder(const struct stat& st) const {
+        const bool file =
+            S_ISREG(st.st_mode) && st.st_size == 0 && st.st_nlink == 1 && (st.st_mode & 07777 & ~0600) == 0;
+        const bool folder = S_ISDIR(st.st_mode) && (st.st_mode & 07777 & ~0700) == 0;
+        return (file || folder) && journaled_.count(st.st_ino) == 0;
+    }
+
+    // An empty entry under a name the killed run was to give row `row`, whose entry is still under
+    // its old name: removed when it is the run's placeholder, else left and noted. The run renames in
+    // order, so it can have been killed with a placeholder made only at the first row whose entry it
+    // had not moved yet; an entry made after the run began under a later row's name is the user's.
+    void settlePlaceholder(const JournalRow& row, const std::string& name, const struct stat& st) {
+        const bool empty =
+            (S_ISREG(st.st_mode) && st.st_size == 0) || (S_ISDIR(st.st_mode) && dir_.isEmptyFolder(name));
+        if (!empty || journaled_.count(st.st_ino) != 0 || !madeAfterStart(name, st)) return;
+        const std::size_t k = static_cast<std::size_t>(&row - run_.rows.data());
+        if (looksLikePlaceholder(st) && firstNotMoved() >= k && dir_.removeName(name, S_ISDIR(st.st_mode)) == 0) return;
+        notes.push_back(
+            S_ISDIR(st.st_mode)
+                ? U"ponechána prázdná složka >" + fromUtf8(name) + U"<: není jisté, že ji vytvořilo přejmenování"
+                : U"ponechán prázdný soubor >" + fromUtf8(name) + U"<: není jisté, že jej vytvořilo přejmenování");
+    }
+
+    // The first row (in run order) whose entry is under its old name as the undo began, or SIZE_MAX.
+    // Asked first at the undo's first placeholder, which it meets last in run order: the rows
+    // before it are untouched by the undo then.
+    std::size_t firstNotMoved() {
+        if (!firstNotMoved_) {
+            firstNotMoved_ = SIZE_MAX;
+            for (std::size_t j = 0; j < run_.rows.size() && *firstNotMoved_ == SIZE_MAX; ++j) {
+                const JournalRow& r = run_.rows[j];
+                if (r.ino != 0 && isEntry(look(dir_, r.oldName), r)) firstNotMoved_ = j;
+            }
+        }
+        return *firstNotMoved_;
     }
 
     // The kernel stamps entries with a clock that may trail the one the run's start was read from by
     // a tick (10 ms at most), so a placeholder made right after the start, at the turn of a second,
-    // can carry the second before.
-    bool madeAfterStart(const struct stat& st) const {
-        constexpr std::int64_t kTick = 10000000;
+    // can carry the second before. A file system that keeps coarser times cuts the stamp to its own
+    // step, which the stamp shows: whole seconds are FAT's two (22.000 for a start at 22.513), whole
+    // hundredths exFAT's and FAT's birth times. Its birth time, where the file system keeps one, says
+    // when it was made; else its change time, which is no earlier.
+    bool madeAfterStart(const std::string& name, const struct stat& st) const {
+        constexpr std::int64_t kTick = 10000000, kSecond = 1000000000;
         if (run_.started <= 0) return st.st_ctime >= run_.time;  // a journal without "started"
-        return static_cast<std::int64_t>(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec >= run_.started - kTick;
+        std::int64_t made = dir_.birthTime(name);
+        if (made == 0) made = static_cast<std::int64_t>(st.st_ctim.tv_sec) * kSecond + st.st_ctim.tv_nsec;
+        const std::int64_t step = made % kSecond == 0 ? 2 * kSecond : made % kTick == 0 ? kTick : 1;
+        return made >= run_.started - run_.started % step - kTick;
     }
 
+public:
+    std::vector<Text> notes;  // what was left as it is though it may be what the run left
+
+private:
     RenameFolder& dir_;
     const Journal& run_;
     std::unordered_set<std::uint64_t> journaled_;
+    std::optional<std::size_t> firstNotMoved_;
 };
+
+// The rows of a killed run whose entry is under the new name (or the temporary name) the run gave
+// it: what an undo would find to take back.
+int renamedFound(RenameFolder& dir, const Journal& run) {
+    if (!dir.isOpen()) return -1;
+    int found = 0;
+    for (std::size_t k = 0; k < run.rows.size(); ++k) {
+        const JournalRow& row = run.rows[k];
+        if (row.ino == 0) continue;
+        // Where letter case folds, the new name of a change of case reaches the entry under its old.
+        const bool underNew = isEntry(look(dir, row.newName), row) &&
+                              (!isEntry(look(dir, row.oldName), row) || dir.hasExactEntry(row.newName));
+        if (underNew || isEntry(look(dir, run.temporary(k)), row)) ++found;
+    }
+    return found;
+}
 
 }  // namespace
 
@@ -280,7 +345,7 @@ UndoResult runStep(const std::string& folder, Step step, const std::string& id, 
 
     result.end = UndoEnd::Finished;
     result.failures = static_cast<int>(failureList.size());
-    result.report = reportText(step, result.returned, failureList);
+    result.report = reportText(step, result.returned, failureList, undoer.notes);
     result.reportStyle = result.failures >= 1 ? box::exclamation : box::information;
     dialogs.messageBox(result.report, result.reportStyle);
     return result;
@@ -324,9 +389,32 @@ UndoResult undoRun(const std::string& folder, const std::string& id, Dialogs& di
     return runStep(folder, Step::undo, id, dialogs, frontEnd, sys);
 }
 
-std::vector<HistoryLine> runHistory(const std::string& folder) {
+namespace {
+
+int killedRunCount(const FolderRuns& runs, const RunEntry& run, RenameFolder& dir) {
+    if (run.takenBack) {
+        for (const RunEntry& newer : runs.runs) {
+            if (&newer == &run) break;
+            if (newer.undoes == run.id) return newer.finished ? newer.renamed : -1;
+        }
+        return -1;
+    }
+    std::string error;
+    const std::optional<Journal> whole = readJournal(run.path, false, error);
+    return whole ? renamedFound(dir, *whole) : -1;
+}
+
+}  // namespace
+
+std::vector<HistoryLine> runHistory(const std::string& folder, std::vector<std::string>* skipped) {
     std::vector<HistoryLine> lines;
-    for (const RunEntry& run : folderRuns(folder).runs) {
+    const FolderRuns runs = folderRuns(folder);
+    // Any of them may be one of this folder's runs: passed over, but not in silence.
+    if (skipped) {
+        for (const auto& [path, error] : runs.unreadable) skipped->push_back(path + ": " + error);
+    }
+    RenameFolder dir(folder);
+    for (const RunEntry& run : runs.runs) {
         HistoryLine line;
         line.id = run.id;
         const std::time_t t = static_cast<std::time_t>(run.time);
@@ -343,6 +431,9 @@ std::vector<HistoryLine> runHistory(const std::string& folder) {
         line.undoable = run.undoable;
         line.seconds = run.time;
         line.folder = run.folder;
+        // A killed journal recorded nothing of what it renamed: while it stands, what is still under
+        // the names it gave; once taken back, what the newest journal that took it back counted.
+        if (!run.finished) line.renamed = killedRunCount(runs, run, dir);
         lines.push_back(std::move(line));
     }
     return lines;

@@ -7,8 +7,9 @@
 // safe rename, which never replaces anything; what is still under its old name stays; anything else
 // (renamed again, deleted, replaced, the old name taken meanwhile) is left alone and reported with its
 // reason. What a killed run may have left is put right: a second name of the entry (an interrupted
-// link-then-unlink) goes, and so does an empty placeholder the run reserved under a new name, never a
-// file that holds anything or that the journal knows. Each step is journaled like any run, so it can be
+// link-then-unlink) goes, and so does the empty placeholder it reserved at the row it was killed at,
+// never a file that holds anything or that the journal knows; a finished run leaves no placeholder.
+// Each step is journaled like any run, so it can be
 // taken back in its turn.
 #include <string>
 #include <vector>
@@ -62,13 +63,17 @@ struct HistoryLine {
     std::string time;  // "2026-12-07 03:00:00 UTC"
     std::int64_t seconds = 0;
     RunKind kind = RunKind::rename;
+    // Rows renamed; for a killed run, which recorded none, the entries still under the names it gave
+    // (or those the undo that took it back returned); -1 where that is not known.
     int renamed = 0;
     std::size_t planned = 0;
     bool finished = false;
     bool takenBack = false;
     bool undoable = false;  // undoRun of its id has something to take back
-    std::string folder;
+    std::string folder;     // its bytes: see escapeJournalText for showing it on one line
 };
-std::vector<HistoryLine> runHistory(const std::string& folder);
+// `skipped`, when given, gets a line for each journal that may be one of the folder's but cannot be
+// read: its path and why.
+std::vector<HistoryLine> runHistory(const std::string& folder, std::vector<std::string>* skipped = nullptr);
 
 }  // namespace zelvar

@@ -81,7 +81,9 @@ void frmHistorie::reload() {
         auto* item = new QTreeWidgetItem(lstHistorie);
         item->setText(0, QString::fromStdString(zelvar::localTimeText(line.seconds)));
         item->setText(1, kindText(line.kind));
-        item->setText(2, QString::number(line.renamed) + QLatin1Char('/') + QString::number(line.planned));
+        // A killed run whose count is not known shows "?", as --history does.
+        const QString renamed = line.renamed < 0 ? QStringLiteral("?") : QString::number(line.renamed);
+        item->setText(2, renamed + QLatin1Char('/') + QString::number(line.planned));
         item->setText(3, stateText(line));
         item->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
         item->setData(0, kIdRole, QString::fromStdString(line.id));

@@ -298,6 +298,22 @@ TEST(Undo, TakesBackTheNewestRunRedoesItAndListsTheHistory) {
     EXPECT_EQ(snapshot(dir / "a.jpg").size() + snapshot(dir.path()).count("Foto_1.jpg"), 1u);
 }
 
+// A folder whose name holds a TAB or a line break still gives one history line per run, the name
+// written as the journal writes it.
+TEST(Undo, HistoryWritesEachRunOnOneLineWhateverTheFolderIsCalled) {
+    TempFolder root({{"a\tb\nc\\d", "<folder>"}, {"a\tb\nc\\d/x.jpg", "X"}});
+    const std::string folder = root / "a\tb\nc\\d";
+    ASSERT_EQ(run({"--apply", "--name", "y", folder}).code, 0);
+    ASSERT_EQ(run({"--undo", folder}).code, 0);
+    const CliRun history = run({"--history", folder});
+    EXPECT_EQ(history.code, 0);
+    EXPECT_EQ(std::count(history.out.begin(), history.out.end(), '\n'), 2) << history.out;
+    const std::string escaped = "/a\\x09b\\x0Ac\\\\d\n";
+    EXPECT_NE(history.out.find("1/1\tvrácení\tdokončeno\t"), std::string::npos) << history.out;
+    EXPECT_TRUE(history.out.ends_with(escaped)) << history.out;
+    EXPECT_EQ(history.out.find(escaped), history.out.find('\n') - escaped.size() + 1) << history.out;
+}
+
 // The folder renamed is the folder listed: its path is swapped for a link to another folder right
 // when the preview has been printed, before the first rename.
 TEST(Apply, RenamesInTheFolderListedWhateverItsPathLeadsToMeanwhile) {

@@ -34,6 +34,7 @@ struct ScriptedCalls : SysCalls {
     std::function<int(const std::string& call, const std::string& from, const std::string& to)> fault;
     bool folds = false;
     bool freshInodes = false;
+    int coarseTimes = 0;
 
     std::optional<std::string> reach(int fd, const char* name) const {
         struct stat st;
@@ -81,6 +82,12 @@ struct ScriptedCalls : SysCalls {
         const std::string target = real(fd, path);
         const int result = SysCalls::fstatat(fd, target.c_str(), st, flags);
         if (result == 0 && freshInodes && target != path) st->st_ino ^= 0x4000000;
+        if (result == 0 && coarseTimes > 0) {
+            for (struct timespec* t : {&st->st_atim, &st->st_mtim, &st->st_ctim}) {
+                t->tv_sec -= t->tv_sec % coarseTimes;
+                t->tv_nsec = 0;
+            }
+        }
         return result;
     }
     int openat(int fd, const char* path, int flags, mode_t mode) override {
@@ -90,6 +97,13 @@ struct ScriptedCalls : SysCalls {
     int mkdirat(int fd, const char* path, mode_t mode) override {
         if (failed("mkdirat", path) || taken(fd, path)) return -1;
         return SysCalls::mkdirat(fd, path, mode);
+    }
+    // With `coarseTimes` set, like FAT: every time is cut to that many seconds, and no birth time.
+    int statx(int fd, const char* path, int flags, unsigned mask, struct statx* sx) override {
+        if (failed("statx", path)) return -1;
+        const int result = SysCalls::statx(fd, real(fd, path).c_str(), flags, mask, sx);
+        if (result == 0 && coarseTimes > 0) sx->stx_mask &= ~unsigned{STATX_BTIME};
+        return result;
     }
     bool foldsCase(int) override { return folds; }
 };

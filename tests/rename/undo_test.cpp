@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <filesystem>
 #include <map>
 #include <random>
 #include <tuple>
@@ -201,8 +203,9 @@ TEST_F(Undo, PutsRightWhatAKilledRunLeft) {
         [](auto&, auto&) {},                        // before the first rename
         [](auto& d, auto&) { move(d, "a", "x"); },  // after it
         [](auto& d, auto&) { move(d, "a", "x"), ::link((d / "b").c_str(), (d / "y").c_str()); },  // link, no unlink
-        [](auto& d, auto&) { d.file("z"); },                     // an empty file reserved
-        [](auto& d, auto&) { d.folder("y"); },                   // an empty folder reserved
+        // An empty file or folder reserved, with the modes the safe rename gives them.
+        [](auto& d, auto&) { move(d, "a", "x"), move(d, "b", "y"), d.file("z"), ::chmod((d / "z").c_str(), 0600); },
+        [](auto& d, auto&) { move(d, "a", "x"), d.folder("y"), ::chmod((d / "y").c_str(), 0700); },
         [](auto& d, auto& j) { move(d, "c", j.temporary(2)); },  // half-way through a change of case
     };
     for (std::size_t k = 0; k < std::size(killedAt); ++k) {
@@ -224,11 +227,16 @@ TEST_F(Undo, PutsRightWhatAKilledRunLeft) {
 
 // A killed run may leave an empty placeholder under a new name. The kernel stamps it with a clock
 // that can trail the run's own by a tick, so one stamped a little before the run's start is still
-// the run's to remove; an empty folder made well before the run is somebody else's and stays.
-TEST_F(Undo, TellsItsPlaceholderByItsTimeAcrossTheClocksTick) {
-    // Milliseconds from the placeholder's time to the run's start, whether the undo removes it.
-    for (const auto& [after, removed] : {std::pair{5, true}, {50, false}}) {
-        SCOPED_TRACE(after);
+// the run's to remove; an empty folder made well before the run is somebody else's and stays. A file
+// system that keeps times in steps of two seconds and no birth time (FAT) stamps a placeholder made
+// at 22.6 with 22.000, before a start at 22.513: within a step it is the run's too.
+TEST_F(Undo, TellsItsPlaceholderByItsTimeAcrossTheClocksTickAndTheFileSystemsStep) {
+    // The file system's step in seconds (0: to the nanosecond), milliseconds from the placeholder's
+    // stamp to the run's start, whether the undo removes it.
+    const std::tuple<int, int, bool> cases[] = {
+        {0, 5, true}, {0, 50, false}, {2, 513, true}, {2, 1990, true}, {2, 2500, false}};
+    for (const auto& [step, after, removed] : cases) {
+        SCOPED_TRACE(std::to_string(step) + " s, " + std::to_string(after) + " ms");
         const TempFolder& dir = fresh({{"a", "A"}, {"b", "B"}});
         const Snapshot before = snapshot(dir.path());
         RenameFolder folder(dir.path());
@@ -237,19 +245,71 @@ TEST_F(Undo, TellsItsPlaceholderByItsTimeAcrossTheClocksTick) {
                              RunRecorder::planRows(dir.path(), folder, {{.oldName = "a", .newName = "x"}})),
                   "");
         dir.folder("x");
+        ::chmod((dir / "x").c_str(), 0700);
+        ScriptedCalls calls;
+        calls.coarseTimes = step;
         struct stat x;
-        ASSERT_EQ(::lstat((dir / "x").c_str(), &x), 0);
-        const std::int64_t started = (x.st_ctim.tv_sec * 1000000000LL + x.st_ctim.tv_nsec) + after * 1000000LL;
+        ASSERT_EQ(calls.fstatat(AT_FDCWD, (dir / "x").c_str(), &x, AT_SYMLINK_NOFOLLOW), 0);
+        const std::int64_t born = step == 0 ? RenameFolder(dir.path()).birthTime("x") : 0;
+        const std::int64_t stamp = born != 0 ? born : x.st_ctim.tv_sec * 1000000000LL + x.st_ctim.tv_nsec;
+        const std::int64_t started = stamp + after * 1000000LL;
         std::string text = readFile(journals().front());
         const std::size_t line = text.find("\nstarted ") + 9, end = text.find('\n', line);
-        char stamp[32];
-        std::snprintf(stamp, sizeof stamp, "%lld.%09lld", static_cast<long long>(started / 1000000000),
+        char stamped[32];
+        std::snprintf(stamped, sizeof stamped, "%lld.%09lld", static_cast<long long>(started / 1000000000),
                       static_cast<long long>(started % 1000000000));
-        text.replace(line, end - line, stamp);
+        text.replace(line, end - line, stamped);
         std::ofstream(journals().front(), std::ios::trunc) << text;
-        undo();
+        undo(calls);
         EXPECT_EQ(snapshot(dir.path()).count("x"), removed ? 0u : 1u);
         EXPECT_EQ(snapshot(dir.path()).size(), before.size() + (removed ? 0 : 1));
+        EXPECT_EQ(ui.last().find("ponechána"), std::string::npos) << "one older than the run is no run's";
+    }
+}
+
+// An empty file or folder under a name the run gave is the user's unless a killed run reserved it:
+// a finished run leaves no placeholder, and a killed one only under the name of the row it was killed
+// at, the first whose entry it had not moved. Whatever else may look like one stays and is reported.
+TEST_F(Undo, RemovesNoEmptyEntryButThePlaceholderOfTheRowAKilledRunStoppedAt) {
+    const auto placeholderFile = [](const TempFolder& d, const std::string& name) {
+        d.file(name);
+        ::chmod((d / name).c_str(), 0600);
+    };
+    {
+        SCOPED_TRACE("a finished run, its entries put back by hand and new empty ones under its names");
+        const TempFolder& dir = fresh({{"a.txt", "data"}, {"olddir", "<folder>"}});
+        ASSERT_EQ(rename({{"a.txt", "b.txt"}, {"olddir", "b"}}).failures, 0);
+        move(dir, "b.txt", "a.txt"), move(dir, "b", "olddir");
+        placeholderFile(dir, "b.txt");
+        dir.folder("b");
+        ::chmod((dir / "b").c_str(), 0700);
+        const Snapshot meddled = snapshot(dir.path());
+        const UndoResult result = undo();
+        EXPECT_EQ(result.returned, 0);
+        EXPECT_EQ(result.failures, 0) << ui.last();
+        EXPECT_EQ(snapshot(dir.path()), meddled);
+    }
+    {
+        SCOPED_TRACE("a run killed at its second row, and an empty file made afterwards under the third's name");
+        const TempFolder& dir = fresh({{"a", "A"}, {"b", "B"}, {"c", "C"}});
+        const Snapshot before = snapshot(dir.path());
+        RenameFolder folder(dir.path());
+        const std::vector<JournalRow> rows = {
+            {.oldName = "a", .newName = "x"}, {.oldName = "b", .newName = "y"}, {.oldName = "c", .newName = "z"}};
+        RunRecorder plan;
+        ASSERT_EQ(plan.begin(folder, dir.path(), RunRecorder::planRows(dir.path(), folder, rows)), "");
+        move(dir, "a", "x");
+        placeholderFile(dir, "y");
+        placeholderFile(dir, "z");
+        const UndoResult result = undo();
+        EXPECT_EQ(result.returned, 1);
+        EXPECT_EQ(result.failures, 0);
+        EXPECT_NE(toUtf8(result.report).find("ponechán prázdný soubor >z<: není jisté, že jej vytvořilo přejmenování"),
+                  std::string::npos)
+            << toUtf8(result.report);
+        Snapshot expected = before;
+        expected["z"] = snapshot(dir.path()).at("z");
+        EXPECT_EQ(snapshot(dir.path()), expected);
     }
 }
 
@@ -424,6 +484,139 @@ TEST_F(Undo, AJournalThatCannotBeReadRenamesNothing) {
         EXPECT_EQ(snapshot(dir.path()), renamedFolder);
         dropJournals();
     }
+}
+
+// A journal row names one entry of its folder. A hand-edited row that leads elsewhere, or that no file
+// system takes, makes the journal unreadable: nothing in the folder or beside it is renamed or
+// removed. "outside" holds what such rows aim at: an empty file and folder newer than the run.
+TEST_F(Undo, AJournalRowThatLeadsOutOfTheFolderMakesItUnreadable) {
+    const std::string tooLong(256, 'n');
+    // The row's old and new name as the journal writes them; a header line and what replaces it.
+    const std::tuple<std::string, std::string, std::string, std::string> cases[] = {
+        {"keep.txt", "../outside/victim.lock", "", ""},
+        {"keep.txt", "..\\x2Foutside\\x2Fvictim.lock", "", ""},
+        {"../outside/new", "keep.txt", "", ""},
+        {"keep.txt", "../outside/emptydir", "", ""},
+        {"keep.txt", ".", "", ""},
+        {"..", "keep.txt", "", ""},
+        {"keep\\x00.txt", "kept.txt", "", ""},
+        {"keep.txt", tooLong, "", ""},
+        {"keep.txt", "kept.txt", "\ntemporary .zelvar-", "\ntemporary ../outside/"},
+        {"keep.txt", "kept.txt", "\ntemporary .zelvar-", "\ntemporary \\x2E\\x2E\\x2Foutside\\x2F"},
+        {"keep.txt", "kept.txt", "\ntemporary .zelvar-", "\ntemporary " + tooLong},
+    };
+    for (const auto& [oldName, newName, line, doctored] : cases) {
+        SCOPED_TRACE(oldName + " -> " + newName + doctored);
+        const TempFolder& root = fresh({{"d", "<folder>"}, {"d/keep.txt", "K"}, {"d/kept.txt", ""}});
+        const std::string d = root / "d";
+        ScriptedDialogs run(Answer::yes);
+        ASSERT_EQ(cmdPrejmenovat_Run(d, {{U"keep.txt", U"x.txt"}}, U"*", run, run).failures, 0);
+        ::rename((d + "/x.txt").c_str(), (d + "/keep.txt").c_str());
+        root.fill({{"outside", "<folder>"}, {"outside/victim.lock", ""}, {"outside/emptydir", "<folder>"}});
+        std::string text = readFile(journals().front());
+        const std::size_t row = text.find("\tkeep.txt\tx.txt\n");
+        ASSERT_NE(row, std::string::npos) << text;
+        text.replace(row, 16, "\t" + oldName + "\t" + newName + "\n");
+        if (!line.empty()) text.replace(text.find(line), line.size(), doctored);
+        std::ofstream(journals().front(), std::ios::trunc) << text;
+        const Snapshot folder = snapshot(d), outside = snapshot(root / "outside");
+        ui = ScriptedDialogs(Answer::yes);
+        EXPECT_EQ(undoLastRun(d, ui, ui).end, UndoEnd::Unreadable);
+        EXPECT_NE(ui.last().find("záznam nemá tvar záznamu přejmenování"), std::string::npos) << ui.last();
+        EXPECT_EQ(snapshot(d), folder);
+        EXPECT_EQ(snapshot(root / "outside"), outside);
+        dropJournals();
+    }
+}
+
+// Only a regular file of a size its rows can take is read as a journal: anything else named like the
+// newest journal is refused at once, in bounded memory, where it may be this folder's, and is passed
+// over where its header names another folder. The history passes over it with a note.
+TEST_F(Undo, AJournalThatIsNoFileOrTooBigIsRefusedQuicklyUnlessItIsAnotherFoldersOwn) {
+    const std::string notAFile = "záznam není obyčejný soubor", tooBig = "záznam je příliš velký";
+    TempFolder other(Entries{{"o", "O"}});
+    ScriptedDialogs quiet(Answer::yes);
+    ASSERT_EQ(cmdPrejmenovat_Run(other.path(), {{U"o", U"p"}}, U"*", quiet, quiet).failures, 0);
+    const std::string otherText = readFile(journals().front());
+    dropJournals();
+    const std::string newest = state / "zelvar/29991231-235959-999999-1.journal";
+    // A journal's header and the rows it says it has; then `bytes` in all, padded with NUL bytes.
+    const auto header = [](std::string text, std::size_t rows, std::size_t bytes, const std::string& path) {
+        text = text.substr(0, text.find("\nrows ") + 1) + "rows " + std::to_string(rows) + "\n";
+        std::string body;
+        for (std::size_t k = 0; k < rows; ++k) body += "0\tn" + std::to_string(k) + "\tm" + std::to_string(k) + "\n";
+        std::ofstream(path, std::ios::trunc) << text << body << "end\n";
+        if (bytes > 0) {
+            ASSERT_EQ(::truncate(path.c_str(), static_cast<off_t>(bytes)), 0);
+        }
+    };
+    // What is put where the newest journal is, and why it is refused ("" where it names another folder).
+    const std::pair<std::function<void(const std::string&)>, std::string> cases[] =
+        {
+            {[&](const std::string&) { ASSERT_EQ(::mkfifo(newest.c_str(), 0600), 0); }, notAFile},
+            {[&](const std::string&) { ASSERT_EQ(::mkdir(newest.c_str(), 0700), 0); }, notAFile},
+            {[&](const std::string& own) { ASSERT_EQ(::symlink(own.c_str(), newest.c_str()), 0); }, notAFile},
+            {[&](const std::string& own) { header(readFile(own), 2, 50u << 20, newest); }, tooBig},
+            {[&](const std::string& own) { header(readFile(own), 40000, 0, newest); }, tooBig},
+            {[&](const std::string&) { header(otherText, 2, 50u << 20, newest); }, ""},
+            {[&](const std::string&) { header(otherText, 40000, 0, newest); }, ""},
+            {[&](const std::string&) {
+        std::string text = otherText;
+        std::ofstream(newest) << text.replace(text.find("\nrows "), 6, "\nrows x");
+             },
+             ""},
+    };
+    for (const auto& [put, reason] : cases) {
+        SCOPED_TRACE(reason);
+        const TempFolder& dir = fresh({{"a", "A"}});
+        const Snapshot before = snapshot(dir.path());
+        ASSERT_EQ(rename({{"a", "x"}}).failures, 0);
+        const std::string own = journals().front();
+        put(own);
+        const Snapshot renamedFolder = snapshot(dir.path());
+        struct rusage usage;
+        getrusage(RUSAGE_SELF, &usage);
+        const long memoryBefore = usage.ru_maxrss;
+        const auto start = std::chrono::steady_clock::now();
+        std::vector<std::string> skipped;
+        const std::vector<HistoryLine> history = runHistory(dir.path(), &skipped);
+        const UndoResult result = undo();
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+        getrusage(RUSAGE_SELF, &usage);
+        EXPECT_LT(usage.ru_maxrss - memoryBefore, 30 * 1024) << "kB more at most";
+        EXPECT_EQ(history.size(), 1u);
+        if (reason.empty()) {
+            EXPECT_EQ(result.end, UndoEnd::Finished) << ui.last();
+            EXPECT_EQ(result.returned, 1);
+            EXPECT_EQ(snapshot(dir.path()), before);
+            EXPECT_EQ(skipped, std::vector<std::string>{});
+        } else {
+            EXPECT_EQ(result.end, UndoEnd::Unreadable);
+            EXPECT_NE(ui.last().find(reason), std::string::npos) << ui.last();
+            EXPECT_EQ(snapshot(dir.path()), renamedFolder);
+            EXPECT_EQ(skipped, std::vector<std::string>{newest + ": " + reason});
+        }
+        std::filesystem::remove_all(newest);
+        dropJournals();
+    }
+}
+
+// The folder's own calls refuse a name that leads out of it, whoever asks.
+TEST(RenameFolderNames, NamesThatLeadElsewhereAreRefused) {
+    TempFolder root({{"d", "<folder>"}, {"outside", ""}, {"empty", "<folder>"}});
+    RenameFolder dir(root / "d");
+    struct stat st;
+    EXPECT_EQ(dir.identify(".", st), 0);
+    for (const std::string& name :
+         {std::string("../outside"), std::string(".."), std::string("/tmp"), std::string("a\0b", 3)}) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(dir.identify(name, st), EINVAL);
+        EXPECT_EQ(dir.birthTime(name), 0);
+    }
+    EXPECT_EQ(dir.removeName("../outside", false), EINVAL);
+    EXPECT_EQ(dir.removeName("../empty", true), EINVAL);
+    EXPECT_EQ(dir.removeName(".", true), EINVAL);
+    EXPECT_EQ(snapshot(root.path()).size(), 3u);
 }
 
 TEST_F(Undo, ARunWhoseJournalCannotBeWrittenDoesNotStart) {
@@ -621,6 +814,63 @@ TEST_F(Undo, AnUndoOrRedoKilledAtAnyRenameEndsExactByTheStepsAfterIt) {
         expectStep(Step::undo, moved, before, "the undo of the redo");
         dropJournals();
     }
+}
+
+// Where neither a refusing rename nor a link is to be had, every rename reserves its new name with
+// an empty placeholder first: a run killed before any of its calls comes back exactly, placeholder
+// and all, and nothing else is removed.
+TEST_F(Undo, ARunThatReservesNamesKilledAtAnyCallComesBackExactly) {
+    const Faults noRenameNoLink = {{"renameat2", EINVAL}, {"linkat", EPERM}};
+    for (int k = 1; k <= 26; ++k) {
+        SCOPED_TRACE(k);
+        const TempFolder& dir = fresh({{"a", "A"}, {"b", ""}, {"c", "C"}, {"d", "<folder>"}, {"e", "<folder>"}});
+        const Snapshot before = snapshot(dir.path());
+        const Renames renames = {{"a", "x"}, {"b", "y"}, {"d", "w"}, {"c", "a"}, {"e", "v"}};
+        const pid_t child = fork();
+        if (child == 0) {
+            ScriptedCalls calls(false, noRenameNoLink);
+            int seen = 0;
+            calls.fault = [&](const std::string& call, const std::string&, const std::string&) {
+                const bool mutating = call == "renameat" || call == "unlinkat" || call == "mkdirat" || call == "openat";
+                if (mutating && ++seen == k) raise(SIGKILL);
+                return 0;
+            };
+            rename(renames, calls);
+            _exit(0);
+        }
+        ASSERT_GT(child, 0);
+        int status = 0;
+        waitpid(child, &status, 0);
+        const UndoResult result = undo();
+        EXPECT_EQ(result.failures, 0) << ui.last();
+        EXPECT_EQ(toUtf8(result.report).find("ponechán"), std::string::npos) << toUtf8(result.report);
+        EXPECT_EQ(snapshot(dir.path()), before);
+        dropJournals();
+    }
+}
+
+// A killed run recorded nothing of what it renamed: the history counts what is still under the names
+// it gave, and once an undo took it back, what that undo returned; never a plain 0.
+TEST_F(Undo, HistoryCountsWhatAKilledRunRenamed) {
+    const TempFolder& dir = fresh();
+    Renames renames;
+    for (int i = 0; i < 8; ++i) {
+        dir.file("f" + std::to_string(i), "F");
+        renames.emplace_back("f" + std::to_string(i), "g" + std::to_string(i));
+    }
+    killedBefore(6, [&](SysCalls& sys) { rename(renames, sys); });
+    std::vector<HistoryLine> history = runHistory(dir.path());
+    ASSERT_EQ(history.size(), 1u);
+    EXPECT_FALSE(history[0].finished);
+    EXPECT_EQ(history[0].renamed, 5);
+    EXPECT_EQ(history[0].planned, 8u);
+    move(dir, "g4", "elsewhere");  // no longer the run's to take back
+    EXPECT_EQ(runHistory(dir.path())[0].renamed, 4);
+    ASSERT_EQ(undo().returned, 4) << ui.last();
+    history = runHistory(dir.path());
+    ASSERT_EQ(history.size(), 2u);
+    EXPECT_TRUE(history[1].takenBack);
+    EXPECT_EQ(history[1].renamed, 4);
 }
 
 // A child renames 2000 entries and is killed at a random moment; the undo gives back the very folder.
