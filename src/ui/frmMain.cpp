@@ -76,6 +76,9 @@ frmMain::frmMain(Dialogs& dialogs, const std::string& startFolder, QWidget* pare
 }
 
 frmMain::~frmMain() {
+    // The controls are destroyed after this body; the focus leaving one then (the separator field's
+    // editingFinished, say) must not reach handlers of a window that is gone.
+    for (QObject* child : findChildren<QObject*>()) child->disconnect(this);
     delete editor_;
     delete numbering_;
     // The client area is destroyed after this body and may still report a resize: place nothing then.
