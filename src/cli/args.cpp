@@ -7,11 +7,10 @@
 #include <string_view>
 #include <utility>
 
-#include "engine/charset.h"
 #include "engine/keyfilter.h"
 #include "engine/optionkeys.h"
-#include "platform/presets.h"
 #include "engine/regex.h"
+#include "platform/presets.h"
 #include "preview/compose.h"
 
 namespace zelvar::cli {
@@ -57,6 +56,13 @@ std::string invalidValue(std::string_view option, const std::string& value, cons
 OptionRule requestFlag(std::string_view name, bool Request::*field) {
     return {name, false, [field](Request& r, const std::string&) {
                 r.*field = true;
+                return std::string();
+            }};
+}
+
+OptionRule actionFlag(std::string_view name, Action action) {
+    return {name, false, [action](Request& r, const std::string&) {
+                r.action = action;
                 return std::string();
             }};
 }
@@ -113,26 +119,8 @@ const std::vector<OptionRule>& optionTable() {
             return std::string();
              },
              isRunId},
-            {"redo", false,
-             [](Request& r, const std::string&) {
-            r.action = Action::Redo;
-            return std::string();
-             }},
-            {"history", false,
-             [](Request& r, const std::string&) {
-            r.action = Action::History;
-            return std::string();
-             }},
-            {"help", false,
-             [](Request& r, const std::string&) {
-            r.action = Action::Help;
-            return std::string();
-             }},
-            {"version", false,
-             [](Request& r, const std::string&) {
-            r.action = Action::Version;
-            return std::string();
-             }},
+            actionFlag("redo", Action::Redo), actionFlag("history", Action::History), actionFlag("help", Action::Help),
+            actionFlag("version", Action::Version),
             // A preset takes the place of every option given so far; the options after it change it.
             {"preset", true,
              [](Request& r, const std::string& value) {
@@ -151,11 +139,7 @@ const std::vector<OptionRule>& optionTable() {
             r.savePresetName = value;
             return std::string();
              }},
-            {"presets", false,
-             [](Request& r, const std::string&) {
-            r.action = Action::ListPresets;
-            return std::string();
-             }},
+            actionFlag("presets", Action::ListPresets),
             {"rename-list", true,
              [](Request& r, const std::string& value) {
             if (value.empty()) return std::string("--rename-list needs a file name, or - for standard input");

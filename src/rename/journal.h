@@ -79,6 +79,10 @@ std::string journalFolder();
 // A name or path written as the journal writes it: "\\" for a backslash and "\xHH" for a control
 // character (TAB and newline too) or a byte that is not valid UTF-8, so it takes one field of a line.
 std::string escapeJournalText(std::string_view text);
+// A run's time as its journal and --history write it, "2026-12-07 03:00:00 UTC", and as the window
+// shows it, "2026-12-07 04:00:00" in local time.
+std::string utcTimeText(std::int64_t seconds);
+std::string localTimeText(std::int64_t seconds);
 
 std::string formatJournal(const Journal& journal);
 // The same text in pieces, each handed to `put`, which returns false to stop: false when it did.

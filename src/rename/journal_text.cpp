@@ -111,15 +111,6 @@ bool nanoseconds(std::string_view s, std::int64_t& value) {
     return value > 0;
 }
 
-std::string utcText(std::int64_t seconds) {
-    const std::time_t t = static_cast<std::time_t>(seconds);
-    std::tm tm{};
-    gmtime_r(&t, &tm);
-    char text[48];
-    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S UTC", &tm);
-    return text;
-}
-
 // Splits off the next line (without its LF); false at the end of the text.
 bool nextLine(std::string_view& text, std::string_view& line) {
     if (text.empty()) return false;
@@ -220,7 +211,7 @@ bool formatJournal(const Journal& j, const std::function<bool(std::string_view)>
     out.reserve(kPiece + 4096);
     out += kMagic;
     out += "\nid " + j.id;
-    out += "\ntime " + std::to_string(j.time) + " " + utcText(j.time);
+    out += "\ntime " + std::to_string(j.time) + " " + utcTimeText(j.time);
     if (j.started > 0) {
         char fraction[16];
         std::snprintf(fraction, sizeof fraction, ".%09lld", static_cast<long long>(j.started % 1000000000));
@@ -345,6 +336,24 @@ bool salvageJournalFolder(std::string_view text, Journal& j) {
         }
     }
     return false;
+}
+
+std::string utcTimeText(std::int64_t seconds) {
+    const std::time_t t = static_cast<std::time_t>(seconds);
+    std::tm tm{};
+    gmtime_r(&t, &tm);
+    char text[48];
+    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S UTC", &tm);
+    return text;
+}
+
+std::string localTimeText(std::int64_t seconds) {
+    const std::time_t t = static_cast<std::time_t>(seconds);
+    std::tm tm{};
+    localtime_r(&t, &tm);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &tm);
+    return text;
 }
 
 }  // namespace zelvar

@@ -3,7 +3,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <ctime>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -47,15 +46,6 @@ std::optional<Journal> readWhole(const std::string& path, std::string& error) {
 }
 
 }  // namespace
-
-std::string localTimeText(std::int64_t seconds) {
-    const std::time_t t = static_cast<std::time_t>(seconds);
-    std::tm tm{};
-    localtime_r(&t, &tm);
-    char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &tm);
-    return text;
-}
 
 FolderRuns folderRuns(const std::string& folder) {
     FolderRuns out;

@@ -94,7 +94,4 @@ struct StepSource {
 };
 std::optional<StepSource> stepSource(const FolderRuns& runs, const StepPlan& plan, std::string& error);
 
-// "2026-12-07 04:00:00" in local time.
-std::string localTimeText(std::int64_t seconds);
-
 }  // namespace zelvar

@@ -5,7 +5,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <ctime>
 #include <map>
 #include <unordered_set>
 
@@ -417,12 +416,7 @@ std::vector<HistoryLine> runHistory(const std::string& folder, std::vector<std::
     for (const RunEntry& run : runs.runs) {
         HistoryLine line;
         line.id = run.id;
-        const std::time_t t = static_cast<std::time_t>(run.time);
-        std::tm tm{};
-        gmtime_r(&t, &tm);
-        char text[48];
-        std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S UTC", &tm);
-        line.time = text;
+        line.time = utcTimeText(run.time);
         line.kind = run.kind;
         line.renamed = run.renamed;
         line.planned = run.planned;
