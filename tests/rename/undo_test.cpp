@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <map>
 #include <random>
+#include <set>
 #include <tuple>
 #include <thread>
 
@@ -39,7 +40,30 @@ protected:
     void SetUp() override { setenv("XDG_STATE_HOME", state.path().c_str(), 1); }
     void TearDown() override { setenv("XDG_STATE_HOME", saved_.c_str(), 1); }
     // A new folder to rename in for each case of a table.
-    const TempFolder& fresh(const Entries& entries = {}) { return folder_.emplace(entries); }
+    const TempFolder& fresh(const Entries& entries = {}) {
+        recorder_.reset(), planFolder_.reset();
+        return folder_.emplace(entries);
+    }
+    // A fresh folder of n photos, and the renames of them all.
+    Renames photos(int n) {
+        fresh();
+        Renames renames;
+        for (int i = 100; i < 100 + n; ++i) {
+            const std::string name = "IMG_" + std::to_string(i) + ".jpg";
+            folder_->file(name, name);
+            renames.emplace_back(name, "Foto_" + std::to_string(i) + ".jpg");
+        }
+        return renames;
+    }
+    // A run killed right after its journal was written, of the first `rows` of a -> x, b -> y, c -> z.
+    const Journal& planned(std::size_t rows = 3) {
+        std::vector<JournalRow> plan = {
+            {.oldName = "a", .newName = "x"}, {.oldName = "b", .newName = "y"}, {.oldName = "c", .newName = "z"}};
+        plan.resize(rows);
+        RenameFolder& folder = planFolder_.emplace(path());
+        EXPECT_EQ(recorder_.emplace().begin(folder, path(), RunRecorder::planRows(path(), folder, plan)), "");
+        return recorder_->journal();
+    }
     RunResult rename(const Renames& renames, SysCalls& sys = realSysCalls()) {
         ScriptedDialogs run(Answer::yes);
         PreviewList rows;
@@ -54,6 +78,17 @@ protected:
         ui = ScriptedDialogs(Answer::yes);
         return redoLastRun(folder_->path(), ui, ui, sys);
     }
+    UndoResult step(Step kind, SysCalls& sys = realSysCalls()) { return kind == Step::undo ? undo(sys) : redo(sys); }
+    // A step that fails nowhere, moves `moved` entries (unless -1) and leaves the folder as `expected`.
+    UndoResult expectStep(Step kind, int moved, const Snapshot& expected, SysCalls& sys = realSysCalls()) {
+        const UndoResult result = step(kind, sys);
+        EXPECT_EQ(result.failures, 0) << ui.last();
+        if (moved >= 0) {
+            EXPECT_EQ(result.returned, moved) << ui.last();
+        }
+        EXPECT_EQ(snapshot(path()), expected);
+        return result;
+    }
     UndoResult undoId(const std::string& id) {
         ui = ScriptedDialogs(Answer::yes);
         return undoRun(folder_->path(), id, ui, ui, realSysCalls());
@@ -67,6 +102,11 @@ protected:
     void dropJournals() const {
         for (const auto& file : journals()) ::unlink(file.c_str());
     }
+    void editJournal(const std::function<void(std::string&)>& edit) const {
+        std::string text = readFile(journals().front());
+        edit(text);
+        std::ofstream(journals().front(), std::ios::trunc) << text;
+    }
 
     TempFolder state;
     ScriptedDialogs ui{Answer::yes};
@@ -74,7 +114,28 @@ protected:
 private:
     std::string saved_ = std::getenv("XDG_STATE_HOME");  // every test program has one
     std::optional<TempFolder> folder_;
+    std::optional<RenameFolder> planFolder_;
+    std::optional<RunRecorder> recorder_;
 };
+
+// Runs `work` in a child whose calls kill it at its k-th call of those `counted` (0 never kills).
+void killedBefore(int k, const std::function<void(SysCalls&)>& work, const Faults& faults = {},
+                  const std::set<std::string>& counted = {"renameat2", "renameat", "linkat", "unlinkat", "mkdirat"}) {
+    const pid_t child = fork();
+    if (child == 0) {
+        ScriptedCalls calls(false, faults);
+        int seen = 0;
+        calls.fault = [&](const std::string& call, const std::string&, const std::string&) {
+            if (counted.count(call) && ++seen == k) raise(SIGKILL);
+            return 0;
+        };
+        work(calls);
+        _exit(0);
+    }
+    ASSERT_GT(child, 0);
+    int status = 0;
+    waitpid(child, &status, 0);
+}
 
 // A listing that still holds gives the plan the very inodes a reading of the folder gives; one of
 // another folder, or one that is not whole, is not used.
@@ -141,13 +202,10 @@ TEST_F(Undo, RenameThenUndoGivesBackTheFolderAndRedoRenamesAgain) {
         const Snapshot before = snapshot(dir.path()), after = renamed(before, renames);
         ASSERT_EQ(rename(renames, calls).failures, 0);
         ASSERT_EQ(snapshot(dir.path()), after);
-        for (const Snapshot* expected : {&before, &after, &before}) {
-            const UndoResult result = expected == &before ? undo(calls) : redo(calls);
-            EXPECT_EQ(result.end, UndoEnd::Finished);
-            EXPECT_EQ(result.failures, 0) << ui.last();
-            EXPECT_EQ(result.returned, static_cast<int>(renames.size()));
-            EXPECT_EQ(snapshot(dir.path()), *expected);
-        }
+        for (const Snapshot* expected : {&before, &after, &before})
+            EXPECT_EQ(
+                expectStep(expected == &before ? Step::undo : Step::redo, std::ssize(renames), *expected, calls).end,
+                UndoEnd::Finished);
     }
 }
 
@@ -190,11 +248,7 @@ TEST_F(Undo, ARunInProgressRefusesASecondRunOrUndo) {
     EXPECT_EQ(WEXITSTATUS(childStatus), 0) << "the other process was not refused";
     EXPECT_EQ(journalsMeanwhile, 1u);  // the refused ones journaled nothing
     EXPECT_EQ(snapshot(dir.path()), renamed(before, renames));
-
-    const UndoResult result = undo();
-    EXPECT_EQ(result.end, UndoEnd::Finished);
-    EXPECT_EQ(result.returned, 3);
-    EXPECT_EQ(snapshot(dir.path()), before);
+    EXPECT_EQ(expectStep(Step::undo, 3, before).end, UndoEnd::Finished);
 }
 
 // What a run killed at any point can leave: the undo of its plan puts every piece right.
@@ -212,16 +266,8 @@ TEST_F(Undo, PutsRightWhatAKilledRunLeft) {
         SCOPED_TRACE(k);
         const TempFolder& dir = fresh({{"a", "A"}, {"b", "B"}, {"c", "C"}, {"e", ""}});
         const Snapshot before = snapshot(dir.path());
-        RenameFolder folder(dir.path());
-        const std::vector<JournalRow> rows = {
-            {.oldName = "a", .newName = "x"}, {.oldName = "b", .newName = "y"}, {.oldName = "c", .newName = "z"}};
-        RunRecorder plan;
-        ASSERT_EQ(plan.begin(folder, dir.path(), RunRecorder::planRows(dir.path(), folder, rows)), "");
-        killedAt[k](dir, plan.journal());
-        const UndoResult result = undo();
-        EXPECT_EQ(result.end, UndoEnd::Finished);
-        EXPECT_EQ(result.failures, 0) << ui.last();
-        EXPECT_EQ(snapshot(dir.path()), before);
+        killedAt[k](dir, planned());
+        EXPECT_EQ(expectStep(Step::undo, -1, before).end, UndoEnd::Finished);
     }
 }
 
@@ -239,11 +285,7 @@ TEST_F(Undo, TellsItsPlaceholderByItsTimeAcrossTheClocksTickAndTheFileSystemsSte
         SCOPED_TRACE(std::to_string(step) + " s, " + std::to_string(after) + " ms");
         const TempFolder& dir = fresh({{"a", "A"}, {"b", "B"}});
         const Snapshot before = snapshot(dir.path());
-        RenameFolder folder(dir.path());
-        RunRecorder plan;
-        ASSERT_EQ(plan.begin(folder, dir.path(),
-                             RunRecorder::planRows(dir.path(), folder, {{.oldName = "a", .newName = "x"}})),
-                  "");
+        planned(1);
         dir.folder("x");
         ::chmod((dir / "x").c_str(), 0700);
         ScriptedCalls calls;
@@ -253,13 +295,13 @@ TEST_F(Undo, TellsItsPlaceholderByItsTimeAcrossTheClocksTickAndTheFileSystemsSte
         const std::int64_t born = step == 0 ? RenameFolder(dir.path()).birthTime("x") : 0;
         const std::int64_t stamp = born != 0 ? born : x.st_ctim.tv_sec * 1000000000LL + x.st_ctim.tv_nsec;
         const std::int64_t started = stamp + after * 1000000LL;
-        std::string text = readFile(journals().front());
-        const std::size_t line = text.find("\nstarted ") + 9, end = text.find('\n', line);
         char stamped[32];
         std::snprintf(stamped, sizeof stamped, "%lld.%09lld", static_cast<long long>(started / 1000000000),
                       static_cast<long long>(started % 1000000000));
-        text.replace(line, end - line, stamped);
-        std::ofstream(journals().front(), std::ios::trunc) << text;
+        editJournal([&](std::string& text) {
+            const std::size_t line = text.find("\nstarted ") + 9;
+            text.replace(line, text.find('\n', line) - line, stamped);
+        });
         undo(calls);
         EXPECT_EQ(snapshot(dir.path()).count("x"), removed ? 0u : 1u);
         EXPECT_EQ(snapshot(dir.path()).size(), before.size() + (removed ? 0 : 1));
@@ -293,11 +335,7 @@ TEST_F(Undo, RemovesNoEmptyEntryButThePlaceholderOfTheRowAKilledRunStoppedAt) {
         SCOPED_TRACE("a run killed at its second row, and an empty file made afterwards under the third's name");
         const TempFolder& dir = fresh({{"a", "A"}, {"b", "B"}, {"c", "C"}});
         const Snapshot before = snapshot(dir.path());
-        RenameFolder folder(dir.path());
-        const std::vector<JournalRow> rows = {
-            {.oldName = "a", .newName = "x"}, {.oldName = "b", .newName = "y"}, {.oldName = "c", .newName = "z"}};
-        RunRecorder plan;
-        ASSERT_EQ(plan.begin(folder, dir.path(), RunRecorder::planRows(dir.path(), folder, rows)), "");
+        planned();
         move(dir, "a", "x");
         placeholderFile(dir, "y");
         placeholderFile(dir, "z");
@@ -320,10 +358,10 @@ TEST_F(Undo, LeavesAloneAndReportsWhatChangedSinceTheRun) {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
         ::unlink((d / "x").c_str());
         d.file("x", "other");
-        std::string text = readFile(journals().front());
-        const std::size_t row = text.rfind('\n', text.find("\ta\tx\n")) + 1;
-        text.replace(row, text.find('\t', row) - row, std::to_string(snapshot(d.path()).at("x").ino));
-        std::ofstream(journals().front(), std::ios::trunc) << text;
+        editJournal([&](std::string& text) {
+            const std::size_t row = text.rfind('\n', text.find("\ta\tx\n")) + 1;
+            text.replace(row, text.find('\t', row) - row, std::to_string(snapshot(d.path()).at("x").ino));
+        });
     };
     const char* const lost = "x nevrácen na a: soubor či složka nebyl nalezen";
     const char* const replaced = "x nevrácen na a: pod jménem >x< je nyní jiný soubor";
@@ -471,12 +509,8 @@ TEST_F(Undo, AJournalThatCannotBeReadRenamesNothing) {
     for (const auto& [spoil, message] : cases) {
         const TempFolder& dir = fresh({{"a", "A"}, {"b", "B"}});
         ASSERT_EQ(rename({{"a", "x"}, {"b", "y"}}).failures, 0);
-        const std::string journal = journals().front();
-        const std::string spoiled = spoil ? spoil(readFile(journal)) : "";  // read before the file is emptied
-        if (spoil)
-            std::ofstream(journal, std::ios::trunc) << spoiled;
-        else
-            ::unlink(journal.c_str());
+        spoil ? editJournal([&](std::string& text) { text = spoil(text); })
+              : (void)::unlink(journals().front().c_str());
         const Snapshot renamedFolder = snapshot(dir.path());
         EXPECT_EQ(undo().end, spoil ? UndoEnd::Unreadable : UndoEnd::NothingToUndo);
         ASSERT_EQ(ui.asked.size(), 1u);
@@ -491,21 +525,21 @@ TEST_F(Undo, AJournalThatCannotBeReadRenamesNothing) {
 // removed. "outside" holds what such rows aim at: an empty file and folder newer than the run.
 TEST_F(Undo, AJournalRowThatLeadsOutOfTheFolderMakesItUnreadable) {
     const std::string tooLong(256, 'n');
-    // The row's old and new name as the journal writes them; a header line and what replaces it.
-    const std::tuple<std::string, std::string, std::string, std::string> cases[] = {
-        {"keep.txt", "../outside/victim.lock", "", ""},
-        {"keep.txt", "..\\x2Foutside\\x2Fvictim.lock", "", ""},
-        {"../outside/new", "keep.txt", "", ""},
-        {"keep.txt", "../outside/emptydir", "", ""},
-        {"keep.txt", ".", "", ""},
-        {"..", "keep.txt", "", ""},
-        {"keep\\x00.txt", "kept.txt", "", ""},
-        {"keep.txt", tooLong, "", ""},
-        {"keep.txt", "kept.txt", "\ntemporary .zelvar-", "\ntemporary ../outside/"},
-        {"keep.txt", "kept.txt", "\ntemporary .zelvar-", "\ntemporary \\x2E\\x2E\\x2Foutside\\x2F"},
-        {"keep.txt", "kept.txt", "\ntemporary .zelvar-", "\ntemporary " + tooLong},
+    // The row's old and new name as the journal writes them, and what replaces the temporary prefix.
+    const std::tuple<std::string, std::string, std::string> cases[] = {
+        {"keep.txt", "../outside/victim.lock", ""},
+        {"keep.txt", "..\\x2Foutside\\x2Fvictim.lock", ""},
+        {"../outside/new", "keep.txt", ""},
+        {"keep.txt", "../outside/emptydir", ""},
+        {"keep.txt", ".", ""},
+        {"..", "keep.txt", ""},
+        {"keep\\x00.txt", "kept.txt", ""},
+        {"keep.txt", tooLong, ""},
+        {"keep.txt", "kept.txt", "../outside/"},
+        {"keep.txt", "kept.txt", "\\x2E\\x2E\\x2Foutside\\x2F"},
+        {"keep.txt", "kept.txt", tooLong},
     };
-    for (const auto& [oldName, newName, line, doctored] : cases) {
+    for (const auto& [oldName, newName, doctored] : cases) {
         SCOPED_TRACE(oldName + " -> " + newName + doctored);
         const TempFolder& root = fresh({{"d", "<folder>"}, {"d/keep.txt", "K"}, {"d/kept.txt", ""}});
         const std::string d = root / "d";
@@ -513,12 +547,12 @@ TEST_F(Undo, AJournalRowThatLeadsOutOfTheFolderMakesItUnreadable) {
         ASSERT_EQ(cmdPrejmenovat_Run(d, {{U"keep.txt", U"x.txt"}}, U"*", run, run).failures, 0);
         ::rename((d + "/x.txt").c_str(), (d + "/keep.txt").c_str());
         root.fill({{"outside", "<folder>"}, {"outside/victim.lock", ""}, {"outside/emptydir", "<folder>"}});
-        std::string text = readFile(journals().front());
-        const std::size_t row = text.find("\tkeep.txt\tx.txt\n");
-        ASSERT_NE(row, std::string::npos) << text;
-        text.replace(row, 16, "\t" + oldName + "\t" + newName + "\n");
-        if (!line.empty()) text.replace(text.find(line), line.size(), doctored);
-        std::ofstream(journals().front(), std::ios::trunc) << text;
+        editJournal([&](std::string& text) {
+            const std::size_t row = text.find("\tkeep.txt\tx.txt\n"), line = text.find("\ntemporary .zelvar-");
+            ASSERT_NE(row, std::string::npos) << text;
+            text.replace(row, 16, "\t" + oldName + "\t" + newName + "\n");
+            if (!doctored.empty()) text.replace(line + 11, 8, doctored);  // the header comes before the rows
+        });
         const Snapshot folder = snapshot(d), outside = snapshot(root / "outside");
         ui = ScriptedDialogs(Answer::yes);
         EXPECT_EQ(undoLastRun(d, ui, ui).end, UndoEnd::Unreadable);
@@ -561,8 +595,7 @@ TEST_F(Undo, AJournalThatIsNoFileOrTooBigIsRefusedQuicklyUnlessItIsAnotherFolder
             {[&](const std::string&) { header(otherText, 2, 50u << 20, newest); }, ""},
             {[&](const std::string&) { header(otherText, 40000, 0, newest); }, ""},
             {[&](const std::string&) {
-        std::string text = otherText;
-        std::ofstream(newest) << text.replace(text.find("\nrows "), 6, "\nrows x");
+        std::ofstream(newest) << std::string(otherText).replace(otherText.find("\nrows "), 6, "\nrows x");
              },
              ""},
     };
@@ -685,26 +718,6 @@ TEST_F(Undo, JournalFolderFollowsXdgStateHomeWhenItIsAbsolute) {
     setenv("HOME", home.c_str(), 1);
 }
 
-// Runs a child doing `work` with calls that kill it before its k-th rename; 0 never kills.
-void killedBefore(int k, const std::function<void(SysCalls&)>& work) {
-    const pid_t child = fork();
-    if (child == 0) {
-        ScriptedCalls calls;
-        int seen = 0;
-        calls.fault = [&](const std::string& call, const std::string&, const std::string&) {
-            const bool mutating = call == "renameat2" || call == "renameat" || call == "linkat" || call == "unlinkat" ||
-                                  call == "mkdirat";
-            if (mutating && ++seen == k) raise(SIGKILL);
-            return 0;
-        };
-        work(calls);
-        _exit(0);
-    }
-    ASSERT_GT(child, 0);
-    int status = 0;
-    waitpid(child, &status, 0);
-}
-
 // An undo killed at any point is a killed run of its own: the next undo finishes it, and the folder
 // ends exactly as before the run, for the undo of a finished run and of a killed one. The report
 // counts just the entries that came back then.
@@ -713,14 +726,8 @@ TEST_F(Undo, AnUndoKilledAtAnyRenameIsFinishedByTheNext) {
     for (const bool runKilled : {false, true}) {
         for (int k = 1; k <= n; ++k) {
             SCOPED_TRACE((runKilled ? "a killed run, k " : "a finished run, k ") + std::to_string(k));
-            const TempFolder& dir = fresh();
-            Renames renames;
-            for (int i = 0; i < n; ++i) {
-                const std::string name = "IMG_" + std::to_string(100 + i) + ".jpg";
-                dir.file(name, name);
-                renames.emplace_back(name, "Foto_" + std::to_string(100 + i) + ".jpg");
-            }
-            const Snapshot before = snapshot(dir.path());
+            const Renames renames = photos(n);
+            const Snapshot before = snapshot(path());
             // The killed run renamed k - 1 entries, and its undo, killed halfway, about half of them;
             // every undo is killed before it ends (one of a run that renamed nothing has no rename).
             const int renamedByRun = runKilled ? k - 1 : n;
@@ -729,16 +736,9 @@ TEST_F(Undo, AnUndoKilledAtAnyRenameIsFinishedByTheNext) {
                 killedBefore(k, [&](SysCalls& sys) { rename(renames, sys); });
             else
                 ASSERT_EQ(rename(renames).failures, 0);
-            killedBefore(killUndoAt, [&](SysCalls& sys) {
-                ScriptedDialogs quiet(Answer::yes);
-                undoLastRun(dir.path(), quiet, quiet, sys);
-            });
+            killedBefore(killUndoAt, [&](SysCalls& sys) { undo(sys); });
             const int returnedByKilled = std::clamp(killUndoAt - 1, 0, renamedByRun);
-            const UndoResult result = undo();
-            EXPECT_EQ(result.end, UndoEnd::Finished) << ui.last();
-            EXPECT_EQ(result.failures, 0) << ui.last();
-            EXPECT_EQ(result.returned, renamedByRun - returnedByKilled) << ui.last();
-            EXPECT_EQ(snapshot(dir.path()), before);
+            EXPECT_EQ(expectStep(Step::undo, renamedByRun - returnedByKilled, before).end, UndoEnd::Finished);
             dropJournals();
         }
     }
@@ -750,68 +750,48 @@ TEST_F(Undo, AnUndoKilledAtAnyRenameIsFinishedByTheNext) {
 // killed at any rename is undone, redone as far as it went, and undone again the same way.
 TEST_F(Undo, AnUndoOrRedoKilledAtAnyRenameEndsExactByTheStepsAfterIt) {
     constexpr int n = 16;
-    const auto step = [this](Step kind) { return kind == Step::undo ? undo() : redo(); };
     const auto other = [](Step kind) { return kind == Step::undo ? Step::redo : Step::undo; };
-    const auto expectStep = [&](Step kind, int moved, const Snapshot& expected, const char* what) {
-        const UndoResult result = step(kind);
-        EXPECT_EQ(result.failures, 0) << what << ": " << ui.last();
-        EXPECT_EQ(result.returned, moved) << what << ": " << ui.last();
-        EXPECT_EQ(snapshot(path()), expected) << what;
-    };
     for (const Step killed : {Step::undo, Step::redo}) {
         for (const bool finish : {true, false}) {
             for (int k = 1; k <= n + 1; ++k) {
                 SCOPED_TRACE(std::string(killed == Step::undo ? "an undo" : "a redo") + " killed at " +
                              std::to_string(k) + (finish ? ", finished" : ", taken back"));
-                const TempFolder& dir = fresh();
-                Renames renames;
-                for (int i = 0; i < n; ++i) {
-                    const std::string name = "IMG_" + std::to_string(100 + i) + ".jpg";
-                    dir.file(name, name);
-                    renames.emplace_back(name, "Foto_" + std::to_string(100 + i) + ".jpg");
-                }
-                const Snapshot before = snapshot(dir.path());
+                const Renames renames = photos(n);
+                const Snapshot before = snapshot(path());
                 ASSERT_EQ(rename(renames).failures, 0);
-                const Snapshot after = snapshot(dir.path());
-                if (killed == Step::redo) expectStep(Step::undo, n, before, "the undo before the redo");
-                killedBefore(k, [&](SysCalls& sys) {
-                    ScriptedDialogs quiet(Answer::yes);
-                    killed == Step::undo ? undoLastRun(dir.path(), quiet, quiet, sys)
-                                         : redoLastRun(dir.path(), quiet, quiet, sys);
-                });
+                const Snapshot after = snapshot(path());
+                if (killed == Step::redo) expectStep(Step::undo, n, before);
+                killedBefore(k, [&](SysCalls& sys) { step(killed, sys); });
                 const int moved = std::min(k - 1, n);
                 const Snapshot& goal = killed == Step::undo ? before : after;
                 const Snapshot& start = killed == Step::undo ? after : before;
                 if (finish) {
-                    expectStep(killed, n - moved, goal, "the step that finishes it");
-                    expectStep(other(killed), n, start, "the step back, which moves every entry");
+                    SCOPED_TRACE("the step that finishes it, then the step back, which moves every entry");
+                    expectStep(killed, n - moved, goal);
+                    expectStep(other(killed), n, start);
                 } else {
-                    expectStep(other(killed), moved, start, "the step that takes it back");
+                    SCOPED_TRACE("the step that takes it back");
+                    expectStep(other(killed), moved, start);
                 }
-                expectStep(killed, n, goal, "the step once more");
+                expectStep(killed, n, goal);
                 // Undos until there is nothing left give back the folder as before the run.
                 for (int rounds = 0; rounds < 4 && undo().end == UndoEnd::Finished; ++rounds) {}
                 EXPECT_EQ(ui.last(), "V této složce není žádné přejmenování, které by šlo vrátit.");
-                EXPECT_EQ(snapshot(dir.path()), before);
+                EXPECT_EQ(snapshot(path()), before);
                 dropJournals();
             }
         }
     }
     for (int k = 1; k <= n + 1; ++k) {
         SCOPED_TRACE("a run killed at " + std::to_string(k));
-        const TempFolder& dir = fresh();
-        Renames renames;
-        for (int i = 0; i < n; ++i) {
-            dir.file("f" + std::to_string(i), std::to_string(i));
-            renames.emplace_back("f" + std::to_string(i), "g" + std::to_string(i));
-        }
-        const Snapshot before = snapshot(dir.path());
+        const Renames renames = photos(n);
+        const Snapshot before = snapshot(path());
         killedBefore(k, [&](SysCalls& sys) { rename(renames, sys); });
-        const Snapshot left = snapshot(dir.path());
+        const Snapshot left = snapshot(path());
         const int moved = std::min(k - 1, n);
-        expectStep(Step::undo, moved, before, "the undo");
-        expectStep(Step::redo, moved, left, "the redo");
-        expectStep(Step::undo, moved, before, "the undo of the redo");
+        expectStep(Step::undo, moved, before);
+        expectStep(Step::redo, moved, left);
+        expectStep(Step::undo, moved, before);
         dropJournals();
     }
 }
@@ -820,31 +800,18 @@ TEST_F(Undo, AnUndoOrRedoKilledAtAnyRenameEndsExactByTheStepsAfterIt) {
 // an empty placeholder first: a run killed before any of its calls comes back exactly, placeholder
 // and all, and nothing else is removed.
 TEST_F(Undo, ARunThatReservesNamesKilledAtAnyCallComesBackExactly) {
-    const Faults noRenameNoLink = {{"renameat2", EINVAL}, {"linkat", EPERM}};
     for (int k = 1; k <= 26; ++k) {
         SCOPED_TRACE(k);
         const TempFolder& dir = fresh({{"a", "A"}, {"b", ""}, {"c", "C"}, {"d", "<folder>"}, {"e", "<folder>"}});
         const Snapshot before = snapshot(dir.path());
-        const Renames renames = {{"a", "x"}, {"b", "y"}, {"d", "w"}, {"c", "a"}, {"e", "v"}};
-        const pid_t child = fork();
-        if (child == 0) {
-            ScriptedCalls calls(false, noRenameNoLink);
-            int seen = 0;
-            calls.fault = [&](const std::string& call, const std::string&, const std::string&) {
-                const bool mutating = call == "renameat" || call == "unlinkat" || call == "mkdirat" || call == "openat";
-                if (mutating && ++seen == k) raise(SIGKILL);
-                return 0;
-            };
-            rename(renames, calls);
-            _exit(0);
-        }
-        ASSERT_GT(child, 0);
-        int status = 0;
-        waitpid(child, &status, 0);
-        const UndoResult result = undo();
-        EXPECT_EQ(result.failures, 0) << ui.last();
+        killedBefore(
+            k,
+            [&](SysCalls& sys) {
+            rename({{"a", "x"}, {"b", "y"}, {"d", "w"}, {"c", "a"}, {"e", "v"}}, sys);
+            },
+            {{"renameat2", EINVAL}, {"linkat", EPERM}}, {"renameat", "unlinkat", "mkdirat", "openat"});
+        const UndoResult result = expectStep(Step::undo, -1, before);
         EXPECT_EQ(toUtf8(result.report).find("ponechán"), std::string::npos) << toUtf8(result.report);
-        EXPECT_EQ(snapshot(dir.path()), before);
         dropJournals();
     }
 }
@@ -852,22 +819,17 @@ TEST_F(Undo, ARunThatReservesNamesKilledAtAnyCallComesBackExactly) {
 // A killed run recorded nothing of what it renamed: the history counts what is still under the names
 // it gave, and once an undo took it back, what that undo returned; never a plain 0.
 TEST_F(Undo, HistoryCountsWhatAKilledRunRenamed) {
-    const TempFolder& dir = fresh();
-    Renames renames;
-    for (int i = 0; i < 8; ++i) {
-        dir.file("f" + std::to_string(i), "F");
-        renames.emplace_back("f" + std::to_string(i), "g" + std::to_string(i));
-    }
+    const Renames renames = photos(8);
     killedBefore(6, [&](SysCalls& sys) { rename(renames, sys); });
-    std::vector<HistoryLine> history = runHistory(dir.path());
+    std::vector<HistoryLine> history = runHistory(path());
     ASSERT_EQ(history.size(), 1u);
     EXPECT_FALSE(history[0].finished);
     EXPECT_EQ(history[0].renamed, 5);
     EXPECT_EQ(history[0].planned, 8u);
-    move(dir, "g4", "elsewhere");  // no longer the run's to take back
-    EXPECT_EQ(runHistory(dir.path())[0].renamed, 4);
+    ::rename((path() + "/" + renames[4].second).c_str(), (path() + "/elsewhere").c_str());  // no longer the run's
+    EXPECT_EQ(runHistory(path())[0].renamed, 4);
     ASSERT_EQ(undo().returned, 4) << ui.last();
-    history = runHistory(dir.path());
+    history = runHistory(path());
     ASSERT_EQ(history.size(), 2u);
     EXPECT_TRUE(history[1].takenBack);
     EXPECT_EQ(history[1].renamed, 4);
@@ -878,14 +840,8 @@ TEST_F(Undo, ARunKilledAtARandomMomentComesBackWhole) {
     std::mt19937 random(std::random_device{}());
     for (int round = 0; round < 6; ++round) {
         SCOPED_TRACE(round);
-        const TempFolder& dir = fresh();
-        Renames renames;
-        for (int k = 0; k < 2000; ++k) {
-            const std::string name = "IMG_" + std::to_string(10000 + k) + ".jpg";
-            dir.file(name, name);
-            renames.emplace_back(name, "Foto_" + std::to_string(10000 + k) + ".jpg");
-        }
-        const Snapshot before = snapshot(dir.path());
+        const Renames renames = photos(2000);
+        const Snapshot before = snapshot(path());
         const pid_t child = fork();
         if (child == 0) {
             ScriptedCalls linkRoute(false, {{"renameat2", EINVAL}});  // link, then unlink
@@ -900,11 +856,8 @@ TEST_F(Undo, ARunKilledAtARandomMomentComesBackWhole) {
         kill(child, SIGKILL);
         int status = 0;
         waitpid(child, &status, 0);
-        const UndoResult result = undo();
-        // Killed before its journal was written, the run renamed nothing.
-        EXPECT_EQ(result.end, journals().empty() ? UndoEnd::NothingToUndo : UndoEnd::Finished);
-        EXPECT_EQ(result.failures, 0) << ui.last();
-        EXPECT_EQ(snapshot(dir.path()), before);
+        const bool journaled = !journals().empty();  // killed before its journal was written, it renamed nothing
+        EXPECT_EQ(expectStep(Step::undo, -1, before).end, journaled ? UndoEnd::Finished : UndoEnd::NothingToUndo);
         dropJournals();
     }
 }
