@@ -9,7 +9,6 @@
 #include <tuple>
 
 #include "cli/args.h"
-#include "platform/presets.h"
 #include "platform/temp_folder.h"
 
 using namespace zelvar;
@@ -89,6 +88,8 @@ TEST(ParseArgs, UsageErrorsNameWhatIsWrongOnOneLine) {
         {{"--redo", "--apply"}, "--redo"},
         {{"--undo=20261207-0300-1-2"}, "--undo"},  // not an id
         {{"--undo", "20261207-030000-123456-4242", "a", "b"}, "FOLDER"},
+        {{"--save-preset", "q", "folder"}, "--save-preset"},
+        {{"--save-preset", "q", "--apply"}, "--save-preset"},
     };
     for (const auto& [args, part] : cases) {
         const ParseResult result = parseArgs(args);
@@ -131,37 +132,6 @@ TEST(Documentation, ManualAndCompletionFollowTheOptions) {
         }
     }
     EXPECT_EQ(lists, 8);
-}
-
-}  // namespace
-
-namespace {
-
-// A preset takes the place of the options before it; those after it change it.
-TEST(ParseArgs, APresetAppliesInCommandLineOrder) {
-    zelvar::testing::TempFolder config;
-    setenv("XDG_CONFIG_HOME", config.path().c_str(), 1);
-    const Request saving = parsed({"--case", "upper", "--replace", "a:", "--with", "b", "--save-preset", "p"});
-    ASSERT_EQ(saving.action, Action::SavePreset);
-    EXPECT_EQ(saving.savePresetName, "p");
-    ASSERT_EQ(savePreset("p", Preset{saving.options, 0}, false), U"");
-
-    const Request after = parsed({"--preset", "p", "--case", "lower"});
-    EXPECT_EQ(after.options.optVelikost, 1);
-    EXPECT_EQ(after.options.txtZamenitCo, U"a");
-    EXPECT_EQ(after.options.txtZamenitZaCo, U"b");
-    EXPECT_EQ(after.layout, 0);
-    const Request before = parsed({"--case", "lower", "--sort", "none", "--preset", "p"});
-    EXPECT_EQ(before.options.optVelikost, 2);
-    EXPECT_EQ(before.options.optRazeni, 0);
-
-    const ParseResult unknown = parseArgs({"--preset", "none", "--sample", "a"});
-    EXPECT_NE(unknown.error.find("neexistuje"), std::string::npos) << unknown.error;
-    EXPECT_NE(parseArgs({"--save-preset", "q", "folder"}).error, "");
-    EXPECT_NE(parseArgs({"--save-preset", "q", "--apply"}).error, "");
-    EXPECT_NE(parseArgs({"--save-preset", ""}).error, "");
-    EXPECT_EQ(parseArgs({"--presets"}).request.action, Action::ListPresets);
-    unsetenv("XDG_CONFIG_HOME");
 }
 
 }  // namespace
