@@ -9,7 +9,6 @@
 #include <ctime>
 #include <exiv2/exiv2.hpp>
 #include <fstream>
-#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -26,21 +25,18 @@ namespace {
 
 using namespace testing;
 
-// A fresh image of `type` with the given EXIF and XMP tags, written by exiv2 itself. WebP and TIFF,
-// which exiv2 cannot make from nothing, start from a blank sample.
-constexpr int kWebp = -1, kTiff = -2;
-void writePhoto(const std::string& path, int type, const Tags& tags) {
-    if (type < 0)
-        std::ofstream(path, std::ios::binary) << readFile(kSamples + (type == kWebp ? "/blank.webp" : "/blank.tif"));
-    auto image = type < 0 ? Exiv2::ImageFactory::open(path) : Exiv2::ImageFactory::create(type, path);
+// A fresh image of the type its extension names, with the given tags, written by exiv2 itself. WebP
+// and TIFF (and DNG, built on TIFF), which exiv2 cannot make from nothing, start from a blank sample.
+void writePhoto(const std::string& path, const Tags& tags) {
+    const std::string ext = path.substr(path.rfind('.') + 1);
+    const bool blank = ext == "webp" || ext == "tif" || ext == "dng";
+    if (blank)
+        std::ofstream(path, std::ios::binary) << readFile(kSamples + (ext == "webp" ? "/blank.webp" : "/blank.tif"));
+    auto image = blank
+                     ? Exiv2::ImageFactory::open(path)
+                     : Exiv2::ImageFactory::create(ext == "png" ? Exiv2::ImageType::png : Exiv2::ImageType::jpeg, path);
     ASSERT_TRUE(image.get());
-    for (const auto& [key, value] : tags) {
-        if (key.rfind("Xmp.", 0) == 0)
-            image->xmpData()[key] = value;
-        else
-            image->exifData()[key] = value;
-    }
-    image->writeMetadata();
+    writeTags(*image, tags);
 }
 
 std::string shown(const std::optional<DateTaken>& taken) {
@@ -49,123 +45,74 @@ std::string shown(const std::optional<DateTaken>& taken) {
     char text[64];
     std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", d.year, d.month, d.day, d.hour, d.minute,
                   d.second);
-    std::string out = text;
-    if (taken->subsecond != 0) out += "." + std::to_string(taken->subsecond);
-    return out;
+    return text + (taken->subsecond != 0 ? "." + std::to_string(taken->subsecond) : "");
 }
 
+// An offset does not shift the time.
 TEST(DateTaken, ParsesExifAndIsoTextsAndRefusesWhatIsNoDate) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"2024:07:14 09:30:12", "2024-07-14 09:30:12"},
-        {"2024:07:14 09:30:12\0", "2024-07-14 09:30:12"},
-        {"  2024:07:14 09:30:12  ", "2024-07-14 09:30:12"},
-        {"2024-07-14T09:30:12+02:00", "2024-07-14 09:30:12"},  // the offset does not shift it
-        {"2024-07-14T09:30:12-0830", "2024-07-14 09:30:12"},
-        {"2024-07-14T09:30:12Z", "2024-07-14 09:30:12"},
-        {"2024-07-14T09:30:12.5", "2024-07-14 09:30:12.500000000"},
-        {"2024-07-14T09:30", "2024-07-14 09:30:00"},
-        {"2024-07-14", "2024-07-14 00:00:00"},
-        {"2024:02:29 23:59:59", "2024-02-29 23:59:59"},
-        {"0000:00:00 00:00:00", "none"},
-        {"    :  :     :  :  ", "none"},
-        {"", "none"},
-        {"2024:13:01 10:00:00", "none"},
-        {"2023:02:29 10:00:00", "none"},
-        {"1900:02:29 10:00:00", "none"},
-        {"2024:04:31 10:00:00", "none"},
-        {"2024:07:14 24:00:00", "none"},
-        {"2024:07:14 10:60:00", "none"},
-        {"2024:07:14 10:00:61", "none"},
-        {"2024:07-14 10:00:00", "none"},
-        {"2024:07:14x10:00:00", "none"},
-        {"2024-07-14T09:30:12+25:00", "none"},
-        {"2024-07-14T09:30:12 garbage", "none"},
-        {"2024-07", "none"},
-    };
-    for (const auto& [text, expected] : cases) EXPECT_EQ(shown(parseDateTaken(text)), expected) << text;
+    for (const char* text : {"2024:07:14 09:30:12", "2024:07:14 09:30:12\0", "  2024:07:14 09:30:12  ",
+                             "2024-07-14T09:30:12+02:00", "2024-07-14T09:30:12-0830", "2024-07-14T09:30:12Z"})
+        EXPECT_EQ(shown(parseDateTaken(text)), "2024-07-14 09:30:12") << text;
+    const std::pair<const char*, const char*> dates[] = {{"2024-07-14T09:30:12.5", "2024-07-14 09:30:12.500000000"},
+                                                         {"2024-07-14T09:30", "2024-07-14 09:30:00"},
+                                                         {"2024-07-14", "2024-07-14 00:00:00"},
+                                                         {"2024:02:29 23:59:59", "2024-02-29 23:59:59"}};
+    for (const auto& [text, expected] : dates) EXPECT_EQ(shown(parseDateTaken(text)), expected) << text;
+    for (const char* text : {"0000:00:00 00:00:00", "    :  :     :  :  ", "", "2024:13:01 10:00:00",
+                             "2023:02:29 10:00:00", "1900:02:29 10:00:00", "2024:04:31 10:00:00", "2024:07:14 24:00:00",
+                             "2024:07:14 10:60:00", "2024:07:14 10:00:61", "2024:07-14 10:00:00", "2024:07:14x10:00:00",
+                             "2024-07-14T09:30:12+25:00", "2024-07-14T09:30:12 garbage", "2024-07"})
+        EXPECT_EQ(shown(parseDateTaken(text)), "none") << text;
 }
 
-struct PhotoCase {
-    const char* what;
-    int type;
-    const char* name;
-    Tags tags;
-    const char* expected;
-};
-
+// Each file's name says what it shows.
 TEST(DateTaken, ReadsTheFirstValidTagInOrderFromEveryPhotoFormat) {
-    const std::string dto = "Exif.Photo.DateTimeOriginal", edit = "Exif.Image.DateTime";
-    const std::vector<PhotoCase> cases = {
-        {"original before everything",
-         Exiv2::ImageType::jpeg,
-         "a.jpg",
+    const std::string dto = "Exif.Photo.DateTimeOriginal", ifd0 = "Exif.Image.DateTimeOriginal",
+                      digitized = "Exif.Photo.DateTimeDigitized", edit = "Exif.Image.DateTime",
+                      xmpOriginal = "Xmp.exif.DateTimeOriginal", create = "Xmp.xmp.CreateDate";
+    const struct {
+        const char* name;
+        Tags tags;
+        const char* expected;
+    } cases[] = {
+        {"original-first.jpg",
          {{dto, "2024:07:14 09:30:12"},
-          {"Exif.Image.DateTimeOriginal", "2001:01:01 01:01:01"},
-          {"Exif.Photo.DateTimeDigitized", "2002:02:02 02:02:02"},
-          {"Xmp.exif.DateTimeOriginal", "2003-03-03T03:03:03"},
+          {ifd0, "2001:01:01 01:01:01"},
+          {digitized, "2002:02:02 02:02:02"},
+          {xmpOriginal, "2003-03-03T03:03:03"},
           {edit, "2025:01:01 00:00:00"}},
          "2024-07-14 09:30:12"},
-        {"the date of the last edit is never taken",
-         Exiv2::ImageType::jpeg,
-         "b.jpg",
-         {{edit, "2025:01:01 00:00:00"}},
-         "none"},
-        {"IFD0 original",
-         Exiv2::ImageType::jpeg,
-         "c.jpg",
-         {{"Exif.Image.DateTimeOriginal", "2001:01:01 01:01:01"},
-          {"Exif.Photo.DateTimeDigitized", "2002:02:02 02:02:02"}},
+        {"last-edit-never.jpg", {{edit, "2025:01:01 00:00:00"}}, "none"},
+        {"ifd0-original.jpg",
+         {{ifd0, "2001:01:01 01:01:01"}, {digitized, "2002:02:02 02:02:02"}},
          "2001-01-01 01:01:01"},
-        {"digitized",
-         Exiv2::ImageType::jpeg,
-         "d.jpg",
-         {{"Exif.Photo.DateTimeDigitized", "2002:02:02 02:02:02"}},
+        {"invalid-is-none.jpg",
+         {{dto, "0000:00:00 00:00:00"}, {digitized, "2002:02:02 02:02:02"}},
          "2002-02-02 02:02:02"},
-        {"an invalid original counts as none",
-         Exiv2::ImageType::jpeg,
-         "e.jpg",
-         {{dto, "0000:00:00 00:00:00"}, {"Exif.Photo.DateTimeDigitized", "2002:02:02 02:02:02"}},
-         "2002-02-02 02:02:02"},
-        {"blank and month 13",
-         Exiv2::ImageType::jpeg,
-         "f.jpg",
-         {{dto, "    :  :     :  :  "}, {"Exif.Photo.DateTimeDigitized", "2024:13:01 00:00:00"}},
-         "none"},
-        {"the offset does not shift it; sub-seconds order bursts",
-         Exiv2::ImageType::jpeg,
-         "g.jpg",
+        {"blank-and-month-13.jpg", {{dto, "    :  :     :  :  "}, {digitized, "2024:13:01 00:00:00"}}, "none"},
+        {"offset-ignored-subsecond-kept.jpg",
          {{dto, "2024:07:14 09:30:12"},
           {"Exif.Photo.OffsetTimeOriginal", "+09:00"},
           {"Exif.Photo.SubSecTimeOriginal", "07"}},
          "2024-07-14 09:30:12.70000000"},
-        {"XMP original",
-         Exiv2::ImageType::jpeg,
-         "h.jpg",
-         {{"Xmp.exif.DateTimeOriginal", "2021-03-04T05:06:07+02:00"}, {"Xmp.xmp.CreateDate", "2000-01-01T00:00:00"}},
+        {"xmp-original.jpg",
+         {{xmpOriginal, "2021-03-04T05:06:07+02:00"}, {create, "2000-01-01T00:00:00"}},
          "2021-03-04 05:06:07"},
-        {"XMP Photoshop date only",
-         Exiv2::ImageType::jpeg,
-         "i.jpg",
-         {{"Xmp.photoshop.DateCreated", "2019-08-09"}, {"Xmp.xmp.CreateDate", "2000-01-01T00:00:00"}},
+        {"xmp-photoshop.jpg",
+         {{"Xmp.photoshop.DateCreated", "2019-08-09"}, {create, "2000-01-01T00:00:00"}},
          "2019-08-09 00:00:00"},
-        {"XMP create date",
-         Exiv2::ImageType::jpeg,
-         "j.jpg",
-         {{"Xmp.xmp.CreateDate", "2018-12-31T23:59:58.25"}},
-         "2018-12-31 23:59:58.250000000"},
-        {"TIFF", kTiff, "k.tif", {{dto, "2017:06:05 04:03:02"}}, "2017-06-05 04:03:02"},
-        {"a raw file built on TIFF (DNG)",
-         kTiff,
-         "l.dng",
+        {"xmp-create-date.jpg", {{create, "2018-12-31T23:59:58.25"}}, "2018-12-31 23:59:58.250000000"},
+        {"tiff.tif", {{dto, "2017:06:05 04:03:02"}}, "2017-06-05 04:03:02"},
+        {"raw-on-tiff.dng",
          {{"Exif.Image.DNGVersion", "1 4 0 0"}, {"Exif.Image.Make", "Test"}, {dto, "2016:05:04 03:02:01"}},
          "2016-05-04 03:02:01"},
-        {"PNG", Exiv2::ImageType::png, "m.png", {{dto, "2015:04:03 02:01:00"}}, "2015-04-03 02:01:00"},
-        {"WebP", kWebp, "n.webp", {{dto, "2014:03:02 01:00:59"}}, "2014-03-02 01:00:59"},
+        {"png.png", {{dto, "2015:04:03 02:01:00"}}, "2015-04-03 02:01:00"},
+        {"webp.webp", {{dto, "2014:03:02 01:00:59"}}, "2014-03-02 01:00:59"},
     };
     TempFolder dir;
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        ASSERT_NO_FATAL_FAILURE(writePhoto(dir / c.name, c.type, c.tags));
+        SCOPED_TRACE(c.name);
+        ASSERT_NO_FATAL_FAILURE(writePhoto(dir / c.name, c.tags));
         EXPECT_EQ(shown(readDateTaken(dir / c.name)), c.expected);
         // The same bytes in memory, as the fuzz target gives them.
         const std::string bytes = readFile(dir / c.name);
@@ -174,30 +121,37 @@ TEST(DateTaken, ReadsTheFirstValidTagInOrderFromEveryPhotoFormat) {
     }
 }
 
-// The checked-in samples come from make-samples beside them.
+// The checked-in samples come from make-samples beside them. The movie header's time (UTC) follows
+// the machine's zone, the local time a MOV recorded does not; a video under another extension is
+// still known by its content.
 TEST(DateTaken, ReadsHeifPhotosAndTheCreationTimesOfVideos) {
     const char* zone = std::getenv("TZ");
     const std::string before = zone ? zone : "";
-    const std::pair<const char*, const char*> cases[] = {
-        {"photo.heic", "2022-05-01 10:11:12.250000000"},
-        {"video.mp4", "2024-07-14 07:30:12"},  // the movie header's UTC in UTC
-        {"video.mov", "2023-12-24 18:45:07"},  // the local time as recorded, before the movie header's
-        {"nodate.mp4", "none"},
-    };
-    setenv("TZ", "UTC", 1);
-    tzset();
-    for (const auto& [name, expected] : cases) EXPECT_EQ(shown(readDateTaken(kSamples + "/" + name)), expected) << name;
-    // The movie header's time follows the machine's zone, the recorded local time does not.
-    setenv("TZ", "Europe/Prague", 1);
-    tzset();
-    EXPECT_EQ(shown(readDateTaken(kSamples + "/video.mp4")), "2024-07-14 09:30:12");
-    EXPECT_EQ(shown(readDateTaken(kSamples + "/video.mov")), "2023-12-24 18:45:07");
-    // A video under another extension is still known by its content.
     TempFolder dir({{"clip.3gp", readFile(kSamples + "/video.mp4")}, {"clip.jpg", readFile(kSamples + "/video.mov")}});
-    EXPECT_EQ(shown(readDateTaken(dir / "clip.3gp")), "2024-07-14 09:30:12");
-    EXPECT_EQ(shown(readDateTaken(dir / "clip.jpg")), "2023-12-24 18:45:07");
+    const struct {
+        const char *zone, *path, *expected;
+    } cases[] = {{"UTC", "photo.heic", "2022-05-01 10:11:12.250000000"},
+                 {"UTC", "video.mp4", "2024-07-14 07:30:12"},
+                 {"UTC", "video.mov", "2023-12-24 18:45:07"},
+                 {"UTC", "nodate.mp4", "none"},
+                 {"Europe/Prague", "video.mp4", "2024-07-14 09:30:12"},
+                 {"Europe/Prague", "video.mov", "2023-12-24 18:45:07"},
+                 {"Europe/Prague", "clip.3gp", "2024-07-14 09:30:12"},
+                 {"Europe/Prague", "clip.jpg", "2023-12-24 18:45:07"}};
+    for (const auto& c : cases) {
+        setenv("TZ", c.zone, 1);
+        tzset();
+        const std::string path = std::strncmp(c.path, "clip", 4) == 0 ? dir / c.path : kSamples + "/" + c.path;
+        EXPECT_EQ(shown(readDateTaken(path)), c.expected) << c.zone << " " << c.path;
+    }
     setenv("TZ", before.c_str(), 1);
     tzset();
+}
+
+// The bytes of a literal, its NULs included.
+template <std::size_t N>
+std::string raw(const char (&bytes)[N]) {
+    return std::string(bytes, N - 1);
 }
 
 std::string xmpPacket(const std::string& property) {
@@ -220,8 +174,7 @@ TEST(DateTaken, FallsBackToAnXmpSidecarOnlyWhenTheFileHasNoDate) {
         {"raw4.xmp", "<x:xmpmeta broken"},
         {"own.xmp", xmpPacket("xmp:CreateDate=\"2001-01-01T01:01:01\"")},
     });
-    ASSERT_NO_FATAL_FAILURE(
-        writePhoto(dir / "own.jpg", Exiv2::ImageType::jpeg, {{"Exif.Photo.DateTimeOriginal", "2024:07:14 09:30:12"}}));
+    ASSERT_NO_FATAL_FAILURE(writePhoto(dir / "own.jpg", {{"Exif.Photo.DateTimeOriginal", "2024:07:14 09:30:12"}}));
     const std::pair<const char*, const char*> cases[] = {
         {"raw1.cr2", "2020-02-02 20:20:20"}, {"raw2.nef", "2019-09-09 09:09:09"},
         {"raw3.arw", "2018-08-08 08:08:08"}, {"raw4.orf", "none"},
@@ -243,17 +196,10 @@ TEST(DateTaken, NeverOpensAFifoDeviceOrSocketAndSurvivesDamagedFiles) {
     // A sidecar beside them must not make them dated either.
     dir.file("pipe.xmp", xmpPacket("xmp:CreateDate=\"2018-08-08T08:08:08\""));
     // EXIF segments and boxes whose lengths point far past the end of the file.
-    dir.file("huge.jpg", std::string("\xff\xd8\xff\xe1\xff\xff"
-                                     "Exif\0\0II*\0\x08\0\0\0\xff\xff",
-                                     22));
-    dir.file("loop.tif", std::string("II*\0\x08\0\0\0\x01\0\x32\x01\x02\0\x14\0\0\0\x08\0\0\0", 22));
-    dir.file("box.heic", std::string("\0\0\0\x18"
-                                     "ftypheic\0\0\0\0mif1heic\xff\xff\xff\xff"
-                                     "meta",
-                                     32));
-    dir.file("box.mp4", std::string("\0\0\0\x18"
-                                    "ftypisom\0\0\0\0isomiso2\0\0\0\x10moov\xff\xff\xff\xffmvhd",
-                                    36));
+    dir.file("huge.jpg", raw("\377\330\377\341\377\377Exif\0\0II*\0\10\0\0\0\377\377"));
+    dir.file("loop.tif", raw("II*\0\10\0\0\0\1\0\62\1\2\0\24\0\0\0\10\0\0\0"));
+    dir.file("box.heic", raw("\0\0\0\30ftypheic\0\0\0\0mif1heic\377\377\377\377meta"));
+    dir.file("box.mp4", raw("\0\0\0\30ftypisom\0\0\0\0isomiso2\0\0\0\20moov\377\377\377\377"));
     dir.file("empty.jpg");
     const auto started = std::chrono::steady_clock::now();
     for (const char* name : {"pipe.jpg", "sock.jpg", "huge.jpg", "loop.tif", "box.heic", "box.mp4", "empty.jpg"})
@@ -303,8 +249,6 @@ TEST(DatesTaken, TheSameOnOneThreadOrManyAndTakenOverOnlyFromTheSameFolder) {
     EXPECT_EQ(datesTakenOpened() - before, 3u);
     for (const auto& taken : elsewhere.taken) EXPECT_FALSE(taken);
 }
-
-TEST(DateTaken, NamesTheExiv2Version) { EXPECT_EQ(exiv2Version(), Exiv2::versionString()); }
 
 }  // namespace
 }  // namespace zelvar

@@ -12,17 +12,22 @@ using Tags = std::map<std::string, std::string>;
 
 inline const std::string kSamples = ZELVAR_METADATA_SAMPLES;
 
-// A fresh JPEG with the given EXIF ("Exif.…") and XMP ("Xmp.…") tags.
+// Writes the given EXIF ("Exif.…") and XMP ("Xmp.…") tags into an image.
+inline void writeTags(Exiv2::Image& image, const Tags& tags) {
+    for (const auto& [key, value] : tags) {
+        if (key.rfind("Xmp.", 0) == 0)
+            image.xmpData()[key] = value;
+        else
+            image.exifData()[key] = value;
+    }
+    image.writeMetadata();
+}
+
+// A fresh JPEG with the given tags.
 inline void writeJpeg(const std::string& path, const Tags& tags) {
     auto image = Exiv2::ImageFactory::create(Exiv2::ImageType::jpeg, path);
     if (!image.get()) throw std::runtime_error("exiv2 cannot make " + path);
-    for (const auto& [key, value] : tags) {
-        if (key.rfind("Xmp.", 0) == 0)
-            image->xmpData()[key] = value;
-        else
-            image->exifData()[key] = value;
-    }
-    image->writeMetadata();
+    writeTags(*image, tags);
 }
 
 // The tags of a photo taken at `date` ("YYYY:MM:DD HH:MM:SS"), `subsecond` its digits after the second.

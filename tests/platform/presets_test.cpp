@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <variant>
 
 #include "platform/temp_folder.h"
 
@@ -28,57 +27,42 @@ protected:
     TempFolder config;
 };
 
-using Field = std::variant<Text RenameOptions::*, int RenameOptions::*>;
-
-// One row per stored option with a value other than its start value.
-const std::vector<std::pair<Field, std::variant<Text, int>>> kEveryOption = {
-    {&RenameOptions::txtJmeno, Text(U"Foto_:::\\x=1\n\t\U0001F422")},
-    {&RenameOptions::txtExt, Text(U"JPG\r")},
-    {&RenameOptions::chkObratitJm, 1},
-    {&RenameOptions::chkObratitEx, 1},
-    {&RenameOptions::optVelikost, 3},
-    {&RenameOptions::optCitac, 2},
-    {&RenameOptions::txtCisloOd, Text(U"007")},
-    {&RenameOptions::txtDif, Text(U"-2")},
-    {&RenameOptions::chkStejnePripony, 1},
-    {&RenameOptions::chkINula, 1},
-    {&RenameOptions::chkCisloNula, 1},
-    {&RenameOptions::optZachovatCisla, 1},
-    {&RenameOptions::optTypCislovani, 2},
-    {&RenameOptions::txtCiselnyZaklad, Text(U"16")},
-    {&RenameOptions::optZachovatTypCislovani, 1},
-    {&RenameOptions::txtZachovatCiselnyZaklad, Text(U"8")},
-    {&RenameOptions::chkBezDia, 1},
-    {&RenameOptions::cboPauzy, 5},
-    {&RenameOptions::txtZamenitCo, Text(U"a=b")},
-    {&RenameOptions::txtZamenitZaCo, Text(U"#=é")},
-    {&RenameOptions::chkZamenaVse, 1},
+// One row per stored option with a value other than its start value, its texts and its numbers.
+const std::vector<std::pair<Text RenameOptions::*, Text>> kTexts = {
+    {&RenameOptions::txtJmeno, U"Foto_:::\\x=1\n\t\U0001F422"},
+    {&RenameOptions::txtExt, U"JPG\r"},
+    {&RenameOptions::txtCisloOd, U"007"},
+    {&RenameOptions::txtDif, U"-2"},
+    {&RenameOptions::txtCiselnyZaklad, U"16"},
+    {&RenameOptions::txtZachovatCiselnyZaklad, U"8"},
+    {&RenameOptions::txtZamenitCo, U"a=b"},
+    {&RenameOptions::txtZamenitZaCo, U"#=é"},
     {&RenameOptions::txtOdstranit, fromUtf8("\xffx")},  // a byte that is not UTF-8
-    {&RenameOptions::chkJmeno, 1},
-    {&RenameOptions::chkExt, 1},
-    {&RenameOptions::optRazeni, 3},
-    {&RenameOptions::chkCisla, 1},
-    {&RenameOptions::chkObracene, 1},
-    {&RenameOptions::optFile, 2},
-    {&RenameOptions::txtVyhlFiltr, Text(U"")},
-    {&RenameOptions::chkRegVyraz, 1},
-    {&RenameOptions::optDatum, 1},
-    {&RenameOptions::chkKazdy, 1},
+    {&RenameOptions::txtVyhlFiltr, U""},
+};
+const std::vector<std::pair<int RenameOptions::*, int>> kNumbers = {
+    {&RenameOptions::chkObratitJm, 1},     {&RenameOptions::chkObratitEx, 1},
+    {&RenameOptions::optVelikost, 3},      {&RenameOptions::optCitac, 2},
+    {&RenameOptions::chkStejnePripony, 1}, {&RenameOptions::chkINula, 1},
+    {&RenameOptions::chkCisloNula, 1},     {&RenameOptions::optZachovatCisla, 1},
+    {&RenameOptions::optTypCislovani, 2},  {&RenameOptions::optZachovatTypCislovani, 1},
+    {&RenameOptions::chkBezDia, 1},        {&RenameOptions::cboPauzy, 5},
+    {&RenameOptions::chkZamenaVse, 1},     {&RenameOptions::chkJmeno, 1},
+    {&RenameOptions::chkExt, 1},           {&RenameOptions::optRazeni, 3},
+    {&RenameOptions::chkCisla, 1},         {&RenameOptions::chkObracene, 1},
+    {&RenameOptions::optFile, 2},          {&RenameOptions::chkRegVyraz, 1},
+    {&RenameOptions::optDatum, 1},         {&RenameOptions::chkKazdy, 1},
 };
 
 TEST_F(Presets, EveryOptionAndTheLayoutSurviveARoundTrip) {
     Preset preset;
     preset.layout = 0;
     preset.options.txtCesta = U"/home/x";
-    for (const auto& [field, value] : kEveryOption) {
-        if (auto* text = std::get_if<Text RenameOptions::*>(&field))
-            preset.options.** text = std::get<Text>(value);
-        else
-            preset.options.*std::get<int RenameOptions::*>(field) = std::get<int>(value);
-    }
+    for (const auto& [field, value] : kTexts) preset.options.*field = value;
+    for (const auto& [field, value] : kNumbers) preset.options.*field = value;
     // A stored option without a row above would go untested.
     const std::string stored = presetText("a", preset);
-    EXPECT_EQ(std::count(stored.begin(), stored.end(), '\n'), long(kEveryOption.size()) + 3);
+    EXPECT_EQ(std::count(stored.begin(), stored.end(), '\n'), long(kTexts.size() + kNumbers.size()) + 3);
     EXPECT_EQ(stored.find("/home/x"), std::string::npos) << "the folder is no part of a preset";
 
     ASSERT_EQ(savePreset("a", preset, false), U"");
@@ -87,23 +71,17 @@ TEST_F(Presets, EveryOptionAndTheLayoutSurviveARoundTrip) {
     EXPECT_EQ(read.name, "a");
     EXPECT_EQ(read.preset.layout, 0);
     EXPECT_EQ(read.preset.options.txtCesta, U"");
-    for (const auto& [field, value] : kEveryOption) {
-        if (auto* text = std::get_if<Text RenameOptions::*>(&field))
-            EXPECT_EQ(read.preset.options.**text, std::get<Text>(value)) << toUtf8(std::get<Text>(value));
-        else
-            EXPECT_EQ(read.preset.options.*std::get<int RenameOptions::*>(field), std::get<int>(value));
-    }
+    for (const auto& [field, value] : kTexts) EXPECT_EQ(read.preset.options.*field, value) << toUtf8(value);
+    for (const auto& [field, value] : kNumbers) EXPECT_EQ(read.preset.options.*field, value);
 }
 
 TEST_F(Presets, UnknownKeysArePassedOverAndMissingKeysKeepTheirStartValues) {
     const PresetRead read =
         parsePreset("zelvar-preset 1\r\npreset-name=p\r\n# comment\r\n\r\nfuture-option=7\r\ncase=lower\r\n");
     ASSERT_TRUE(read.ok()) << toUtf8(read.error);
-    RenameOptions expected;
-    expected.optVelikost = 1;
     EXPECT_EQ(read.preset.options.optVelikost, 1);
-    EXPECT_EQ(read.preset.options.txtJmeno, expected.txtJmeno);
-    EXPECT_EQ(read.preset.options.txtVyhlFiltr, expected.txtVyhlFiltr);
+    EXPECT_EQ(read.preset.options.txtJmeno, RenameOptions{}.txtJmeno);
+    EXPECT_EQ(read.preset.options.txtVyhlFiltr, RenameOptions{}.txtVyhlFiltr);
     EXPECT_EQ(read.preset.layout, 1);
 }
 
@@ -128,24 +106,29 @@ TEST_F(Presets, LoadingKeepsTheRulesOfTheFields) {
 }
 
 TEST_F(Presets, ADamagedFileLoadsNothingAndSaysWhy) {
+    // Whole files, then what follows a sound header.
     const std::pair<std::string, std::string> damaged[] = {
         {"", "není předvolba"},
         {"[General]\ncase=1\n", "není předvolba"},
         {"zelvar-preset 2\npreset-name=p\n", "není předvolba"},
         {"zelvar-preset 1\ncase=lower\n", "chybí klíč preset-name"},
-        {"zelvar-preset 1\npreset-name=p\ncase\n", "řádek 3): chybí znak ="},
-        {"zelvar-preset 1\npreset-name=p\ncase=2\n", "case musí být jedna z: keep, lower, upper, title"},
-        {"zelvar-preset 1\npreset-name=p\ncase=Upper\n", "case musí být"},
-        {"zelvar-preset 1\npreset-name=p\nseparators=-1\n", "separators musí být jedna z"},
-        {"zelvar-preset 1\npreset-name=p\nwhole=yes\n", "whole musí být 0 nebo 1"},
-        {"zelvar-preset 1\npreset-name=p\nstart=1a\n", "start smí mít jen číslice"},
-        {"zelvar-preset 1\npreset-name=p\nlayout=1\n", "rozvržení"},
-        {"zelvar-preset 1\npreset-name=p\nname=a\\q\n", "zpětné lomítko"},
-        {"zelvar-preset 1\npreset-name=p\nname=a\\x4\n", "zpětné lomítko"},
-        {"zelvar-preset 1\npreset-name=p\ncase=lower\ncase=upper\n", "dvakrát"},
-        {"zelvar-preset 1\npreset-name=p\ncase=upper\nkind=all\n", "kind musí být"},
     };
-    for (const auto& [text, reason] : damaged) {
+    const std::pair<std::string, std::string> bodies[] = {
+        {"case\n", "řádek 3): chybí znak ="},
+        {"case=2\n", "case musí být jedna z: keep, lower, upper, title"},
+        {"case=Upper\n", "case musí být"},
+        {"separators=-1\n", "separators musí být jedna z"},
+        {"whole=yes\n", "whole musí být 0 nebo 1"},
+        {"start=1a\n", "start smí mít jen číslice"},
+        {"layout=1\n", "rozvržení"},
+        {"name=a\\q\n", "zpětné lomítko"},
+        {"name=a\\x4\n", "zpětné lomítko"},
+        {"case=lower\ncase=upper\n", "dvakrát"},
+        {"case=upper\nkind=all\n", "kind musí být"},
+    };
+    auto all = std::vector(std::begin(damaged), std::end(damaged));
+    for (const auto& [body, reason] : bodies) all.emplace_back("zelvar-preset 1\npreset-name=p\n" + body, reason);
+    for (const auto& [text, reason] : all) {
         const PresetRead read = parsePreset(text);
         EXPECT_FALSE(read.ok()) << text;
         EXPECT_NE(toUtf8(read.error).find(reason), std::string::npos) << toUtf8(read.error);
@@ -162,18 +145,8 @@ TEST_F(Presets, ADamagedFileLoadsNothingAndSaysWhy) {
 }
 
 TEST_F(Presets, AnyNameStaysInsideTheFolderAsAVisibleFile) {
-    const std::string names[] = {"../x",
-                                 "a/b",
-                                 ".",
-                                 "..",
-                                 ".hidden",
-                                 "Dovolená 2024 🐢",
-                                 std::string("n\0ul", 4),
-                                 "a%2Fb",
-                                 std::string(300, 'x'),
-                                 std::string(300, 'x') + "y",
-                                 "\xff\xfe",
-                                 "-"};
+    std::vector<std::string> names = {"../x", "a/b", ".", "..", ".hidden", "Dovolená 2024 🐢", "a%2Fb", "\xff\xfe", "-"};
+    names.insert(names.end(), {std::string("n\0ul", 4), std::string(300, 'x'), std::string(300, 'x') + "y"});
     for (const std::string& name : names) {
         const std::string file = presetFileName(name);
         EXPECT_EQ(file.find('/'), std::string::npos) << file;
@@ -187,10 +160,8 @@ TEST_F(Presets, AnyNameStaysInsideTheFolderAsAVisibleFile) {
         EXPECT_EQ(read.name, name);
         EXPECT_EQ(read.preset.options.txtJmeno, fromUtf8(name.substr(0, 20)));
     }
-    auto listed = presetNames();
-    auto expected = std::vector<std::string>(std::begin(names), std::end(names));
-    std::sort(expected.begin(), expected.end());
-    EXPECT_EQ(listed, expected);
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(presetNames(), names);
     // Nothing was written beside the presets' folder.
     struct stat st;
     EXPECT_NE(lstat((config.path() + "/zelvar/x.preset").c_str(), &st), 0);
