@@ -23,6 +23,10 @@ const std::pair<const char*, Faults> kRoutes[] = {{"renameat2", {}},
                                                   {"link+unlink", {{"renameat2", EINVAL}}},
                                                   {"check+renameat", {{"renameat2", EINVAL}, {"linkat", EPERM}}}};
 
+std::vector<std::string> plus(std::vector<std::string> calls, const std::vector<std::string>& more) {
+    return calls.insert(calls.end(), more.begin(), more.end()), calls;
+}
+
 // Checks an outcome against the kind and errno it should have; Other always carries the system's text.
 void expectOutcome(const RenameOutcome& outcome, Kind kind, int error) {
     EXPECT_EQ(outcome.kind, kind);
@@ -134,28 +138,49 @@ TEST(SafeRename, EachErrorDecidesTheNextRouteOrTheOutcome) {
 }
 
 // Where neither a refusing rename nor a link is to be had, the new name is held by a placeholder
-// first. Another program acts at each point of that sequence; whatever it put there stays.
+// first. Another program acts at each point of that sequence; whatever it put there stays. FAT through
+// FUSE renames a folder only onto a free name, refusing even its own empty placeholder: the placeholder
+// goes and the folder is renamed once the name is seen free. A file is never renamed that way: a file
+// made in that moment would be lost.
 TEST(SafeRename, TheLastResortReplacesNothingButItsOwnPlaceholder) {
+    using Calls = std::vector<std::string>;
+    const Calls reserved{"renameat2 a>b", "linkat a>b", "fstatat a",    "mkdirat b",
+                         "fstatat b",     "fstatat b",  "renameat a>b", "fstatat b"},
+        freed = plus(reserved, {"unlinkat b", "fstatat b", "renameat a>b"}),
+        file{"renameat2 a>b", "linkat a>b",   "fstatat a", "openat b",
+             "fstatat b",     "renameat a>b", "fstatat b", "unlinkat b"};
     // Intrude removes whatever holds "b" and makes a file there; CreateAnew makes one only where
     // none is, as a careful program does, and what it made must survive.
     enum Act { Nothing, Intrude, CreateAnew, WriteInto, FillFolder };
-    // What is renamed; before which call, as logged, and at its n-th occurrence the other program
-    // acts, and how; whether the rename itself fails; the outcome; what "b" holds afterwards, "" when
-    // absent, "A" when "a" became "b".
-    const std::tuple<const char*, bool, std::string, int, Act, bool, Kind, int, std::string> cases[] = {
-        {"a file appears before the reservation", false, "openat b", 1, Intrude, false, taken, EEXIST, "theirs"},
-        {"a folder appears before the reservation", true, "mkdirat b", 1, Intrude, false, taken, EEXIST, "theirs"},
-        {"the placeholder is swapped", false, "fstatat b", 1, Intrude, false, taken, EEXIST, "theirs"},
-        {"the placeholder is written to", false, "fstatat b", 1, WriteInto, false, taken, EEXIST, "written"},
-        {"the folder placeholder gets an entry", true, "fstatat b", 2, FillFolder, false, taken, ENOTEMPTY, "<folder>"},
-        {"a careful program makes b right before the rename", false, "renameat a>b", 1, CreateAnew, false, ok, 0, "A"},
-        {"the rename fails: the placeholder goes", false, "", 0, Nothing, true, other, EIO, ""},
-        {"the folder rename fails: the placeholder goes", true, "", 0, Nothing, true, other, EIO, ""},
-        {"the cleanup finds a swap", false, "fstatat b", 2, Intrude, true, other, EIO, "theirs"},
+    // What is renamed ("folder" in the text: a folder; "FUSE": renames only onto a free name); before
+    // which call, as logged, and at its n-th occurrence the other program acts, and how; the error of
+    // the rename; the calls made (none: not checked); the outcome; what "b" holds afterwards, "" when absent.
+    const std::tuple<std::string, std::string, int, Act, int, Calls, Kind, int, std::string> cases[] = {
+        {"a file appears before the reservation", "openat b", 1, Intrude, 0, {}, taken, EEXIST, "theirs"},
+        {"a folder appears before the reservation", "mkdirat b", 1, Intrude, 0, {}, taken, EEXIST, "theirs"},
+        {"the placeholder is swapped", "fstatat b", 1, Intrude, 0, {}, taken, EEXIST, "theirs"},
+        {"the placeholder is written to", "fstatat b", 1, WriteInto, 0, {}, taken, EEXIST, "written"},
+        {"the folder placeholder gets an entry", "fstatat b", 2, FillFolder, 0, {}, taken, ENOTEMPTY, "<folder>"},
+        {"a careful program makes b right before the rename", "renameat a>b", 1, CreateAnew, 0, {}, ok, 0, ""},
+        {"the rename fails: the placeholder goes", "", 0, Nothing, EIO, {}, other, EIO, ""},
+        {"the folder rename fails: the placeholder goes", "", 0, Nothing, EIO, {}, other, EIO, ""},
+        {"the cleanup finds a swap", "fstatat b", 2, Intrude, EIO, {}, other, EIO, "theirs"},
+        {"FUSE refuses the folder: EPERM", "", 0, Nothing, EPERM, freed, ok, 0, ""},
+        {"FUSE refuses the folder: EEXIST", "", 0, Nothing, EEXIST, freed, ok, 0, ""},
+        {"FUSE refuses the folder: ENOTEMPTY", "", 0, Nothing, ENOTEMPTY, freed, ok, 0, ""},
+        {"FUSE refuses the folder: EBUSY", "", 0, Nothing, EBUSY, freed, ok, 0, ""},
+        // The last check before the fallback's rename is the fourth look at "b".
+        {"FUSE: an entry appears once the folder's placeholder is gone", "fstatat b", 4, Intrude, EPERM,
+         plus(reserved, {"unlinkat b", "fstatat b", "fstatat a", "fstatat b"}), taken, EEXIST, "theirs"},
+        {"FUSE: the folder's placeholder got an entry", "unlinkat b", 1, FillFolder, EPERM,
+         plus(reserved, {"unlinkat b"}), taken, ENOTEMPTY, "<folder>"},
+        {"FUSE: a file is not renamed without its placeholder", "", 0, Nothing, EPERM, file, other, EPERM, ""},
     };
-    for (const auto& [what, folder, at, nth, act, renameFails, kind, error, b] : cases) {
+    for (const auto& [what, at, nth, act, renameError, expected, kind, error, b] : cases) {
         SCOPED_TRACE(what);
-        TempFolder dir({{"a", folder ? "<folder>" : "A"}, {"z", "Z"}});
+        const bool folder = what.find("folder") != std::string::npos, fuse = what.starts_with("FUSE");
+        TempFolder dir(folder ? Entries{{"a", "<folder>"}, {"a/x", "inside"}, {"z", "Z"}}
+                              : Entries{{"a", "A"}, {"z", "Z"}});
         const auto before = snapshot(dir.path());
         ScriptedCalls calls(false, {{"renameat2", EINVAL}, {"linkat", EPERM}});
         int seen = 0;
@@ -171,13 +196,16 @@ TEST(SafeRename, TheLastResortReplacesNothingButItsOwnPlaceholder) {
                 if (act == WriteInto) dir.file("b", "written");
                 if (act == FillFolder) dir.file("b/x", "theirs");
             }
-            return call == "renameat" && renameFails ? EIO : 0;
+            struct stat st;
+            return call == "renameat" && (!fuse || ::lstat((dir / to).c_str(), &st) == 0) ? renameError : 0;
         };
         expectOutcome(RenameFolder(dir.path(), calls).rename("a", "b"), kind, error);
+        EXPECT_EQ(expected.empty() ? expected : calls.log, expected);
         auto after = snapshot(dir.path());
         EXPECT_FALSE(theirsMade) << "a file made meanwhile would be replaced";
         if (kind == ok) {
             EXPECT_EQ(after, renamed(before, {{"a", "b"}}));
+            EXPECT_EQ(folder ? readFile(dir / "b/x") : "inside", "inside");
             continue;
         }
         EXPECT_EQ(after["a"], before.at("a")) << "the entry keeps its name";
@@ -227,69 +255,6 @@ TEST(SafeRename, ACaseVariantOfAnotherEntryIsTakenWhereCaseMatters) {
     expectOutcome(folder.rename("b", "d"), taken, EEXIST);
     ASSERT_FALSE(calls.log.empty());
     EXPECT_EQ(calls.log.front(), "renameat2 b>d");
-}
-
-// FAT through FUSE renames a folder only onto a free name, refusing even its own empty placeholder:
-// the placeholder goes and the folder is renamed once the name is seen free. A file is never
-// renamed that way: a file made in that moment would be lost.
-TEST(SafeRename, AFolderRefusedOverItsOwnPlaceholderIsRenamedWithoutIt) {
-    using Calls = std::vector<std::string>;
-    const Calls reserved{"renameat2 a>b", "linkat a>b", "fstatat a",    "mkdirat b",
-                         "fstatat b",     "fstatat b",  "renameat a>b", "fstatat b"},
-        fallback{"unlinkat b", "fstatat b", "renameat a>b"};
-    const auto plus = [](Calls calls, const Calls& more) {
-        return calls.insert(calls.end(), more.begin(), more.end()), calls;
-    };
-    enum Act { Nothing, MakeFile, FillPlaceholder };
-    // what, the error of a rename onto an existing name, whether "a" is a folder, what another program
-    // does before which call, the calls made, the outcome, what "b" holds afterwards ("" when absent)
-    const std::tuple<std::string, int, bool, Act, std::string, Calls, Kind, int, std::string> cases[] = {
-        {"refused: EPERM", EPERM, true, Nothing, "", plus(reserved, fallback), ok, 0, ""},
-        {"refused: EEXIST", EEXIST, true, Nothing, "", plus(reserved, fallback), ok, 0, ""},
-        {"refused: ENOTEMPTY", ENOTEMPTY, true, Nothing, "", plus(reserved, fallback), ok, 0, ""},
-        {"refused: EBUSY", EBUSY, true, Nothing, "", plus(reserved, fallback), ok, 0, ""},
-        {"an entry appears once the placeholder is gone", EPERM, true, MakeFile, "fstatat b",
-         plus(reserved, {"unlinkat b", "fstatat b", "fstatat a", "fstatat b"}), taken, EEXIST, "theirs"},
-        {"the placeholder got an entry", EPERM, true, FillPlaceholder, "unlinkat b", plus(reserved, {"unlinkat b"}),
-         taken, ENOTEMPTY, "<folder>"},
-        {"a file is not renamed without its placeholder",
-         EPERM,
-         false,
-         Nothing,
-         "",
-         {"renameat2 a>b", "linkat a>b", "fstatat a", "openat b", "fstatat b", "renameat a>b", "fstatat b",
-          "unlinkat b"},
-         other,
-         EPERM,
-         ""},
-    };
-    for (const auto& [what, error, folder, act, before, expected, kind, outcomeError, b] : cases) {
-        SCOPED_TRACE(what);
-        TempFolder dir({{"a", folder ? "<folder>" : "A"}, {"a/x", folder ? "inside" : ""}, {"z", "Z"}});
-        const auto start = snapshot(dir.path());
-        ScriptedCalls calls(false, {{"renameat2", EINVAL}, {"linkat", EPERM}});
-        int seen = 0;
-        calls.fault = [&](const std::string& call, const std::string& from, const std::string& to) {
-            const std::string logged = call + " " + from + (to.empty() ? "" : ">" + to);
-            // The last check before the fallback's rename is the third look at "b".
-            if (logged == before && ++seen == (act == MakeFile ? 4 : 1)) {
-                if (act == MakeFile) dir.file("b", "theirs");
-                if (act == FillPlaceholder) dir.file("b/x", "theirs");
-            }
-            struct stat st;
-            return call == "renameat" && ::lstat((dir / to).c_str(), &st) == 0 ? error : 0;
-        };
-        expectOutcome(RenameFolder(dir.path(), calls).rename("a", "b"), kind, outcomeError);
-        EXPECT_EQ(calls.log, expected);
-        auto after = snapshot(dir.path());
-        if (kind == ok) {
-            EXPECT_EQ(after, renamed(start, {{"a", "b"}}));
-            EXPECT_EQ(readFile(dir / "b/x"), "inside");
-            continue;
-        }
-        EXPECT_EQ(after["a"], start.at("a")) << "the entry keeps its name";
-        EXPECT_EQ(after.count("b") ? after["b"].content : "", b);
-    }
 }
 
 TEST(SafeRename, AFolderThatCannotBeOpenedFailsEveryRename) {

@@ -44,18 +44,13 @@ private slots:
                          {"Fotky_\xe8\xed/a.jpg", ""}});
         // The argument, and the folder chosen relative to the temporary folder ("-": refused). A file, also a link
         // that leads nowhere, opens the folder that holds it; bytes that are no UTF-8 are kept.
-        const std::pair<std::string, std::string> cases[] = {
-            {"", "-"},
-            {"./inner/deep/..", "inner"},
-            {root / "inner/deep", "inner/deep"},
-            {"nowhere", "-"},
-            {"inner/nowhere.txt", "-"},
-            {"inner/file.txt", "inner"},
-            {root / "inner/file.txt", "inner"},
-            {"inner/dangling", "inner"},
-            {"Fotky_\xe8\xed", "Fotky_\xe8\xed"},
-            {"Fotky_\xe8\xed/a.jpg", "Fotky_\xe8\xed"},
-        };
+        const std::pair<std::string, std::string> cases[] = {{"", "-"},
+                                                             {"./inner/deep/..", "inner"},
+                                                             {root / "inner/deep", "inner/deep"},
+                                                             {"inner/nowhere.txt", "-"},
+                                                             {root / "inner/file.txt", "inner"},
+                                                             {"inner/dangling", "inner"},
+                                                             {"Fotky_\xe8\xed/a.jpg", "Fotky_\xe8\xed"}};
         for (const auto& [argument, expected] : cases) {
             bool refused = false;
             const std::string got = startFolder(argument, root.path(), root / "inner", refused);
@@ -70,38 +65,28 @@ private slots:
     // The executable itself: help and version on standard output, status 0, without a display; an unknown option
     // or a second path is a usage error on standard error, status 2, before any window opens.
     void commandLineOfTheExecutable() {
-        struct Case {
-            QStringList args;
-            bool display;
-            int status;
-            QString out, err;
-        };
+        // the arguments, the exit status, what starts its standard output (0) or is on its standard error (2)
         const QString usage = QStringLiteral("Usage: zelvar [FOLDER | FILE]\n");
-        const Case cases[] = {
-            {{"--help"}, false, 0, usage, ""},
-            {{"-h", "--bogus"}, false, 0, usage, ""},
-            {{"--version"}, false, 0, QStringLiteral("zelvar %1\n").arg(zelvar::kVersion), ""},
-            {{"--bogus"}, true, 2, "", "zelvar: unrecognized option '--bogus'\n" + usage},
-            {{"a", "b"}, true, 2, "", "zelvar: only one FOLDER or FILE may be given\n" + usage},
-        };
-        for (const Case& c : cases) {
+        const std::tuple<QStringList, int, QString> cases[] = {
+            {{"--help"}, 0, usage},
+            {{"-h", "--bogus"}, 0, usage},
+            {{"--version"}, 0, QStringLiteral("zelvar %1\n").arg(zelvar::kVersion)},
+            {{"--bogus"}, 2, "zelvar: unrecognized option '--bogus'\n" + usage},
+            {{"a", "b"}, 2, "zelvar: only one FOLDER or FILE may be given\n" + usage}};
+        for (const auto& [args, status, text] : cases) {
             QProcess run;
             QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
             // Without a display a window could not even start: what answers here opened none.
-            if (c.display)
-                env.insert("QT_QPA_PLATFORM", "offscreen");
-            else
-                env.remove("QT_QPA_PLATFORM"), env.remove("DISPLAY"), env.remove("WAYLAND_DISPLAY");
+            for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) env.remove(name);
+            if (status == 2) env.insert("QT_QPA_PLATFORM", "offscreen");
             run.setProcessEnvironment(env);
-            run.start(QStringLiteral(ZELVAR_WINDOW_BINARY), c.args);
-            QVERIFY2(run.waitForFinished(20000), qPrintable(c.args.join(' ')));
+            run.start(QStringLiteral(ZELVAR_WINDOW_BINARY), args);
+            QVERIFY2(run.waitForFinished(20000), qPrintable(args.join(' ')));
             QCOMPARE(run.exitStatus(), QProcess::NormalExit);
-            QCOMPARE(run.exitCode(), c.status);
-            const QString out = QString::fromUtf8(run.readAllStandardOutput());
-            const QString err = QString::fromUtf8(run.readAllStandardError());
-            QVERIFY2(c.out.isEmpty() ? out.isEmpty() : out.startsWith(c.out), qPrintable(out));
-            QVERIFY2(c.err.isEmpty() ? !err.contains("zelvar") : err.contains(c.err),
-                     qPrintable(err));  // Qt may warn too
+            QCOMPARE(run.exitCode(), status);
+            const QString out = run.readAllStandardOutput(), err = run.readAllStandardError();
+            QVERIFY2(status ? out.isEmpty() && err.contains(text) : out.startsWith(text), qPrintable(out));
+            QVERIFY2(status || !err.contains("zelvar"), qPrintable(err));  // Qt may warn too
         }
     }
 
@@ -150,11 +135,7 @@ private slots:
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w.get()));
         const QRect free = w->screen()->availableGeometry();
-        QVERIFY2(free.contains(w->frameGeometry()), qPrintable(QStringLiteral("%1x%2 at %3,%4")
-                                                                   .arg(w->frameGeometry().width())
-                                                                   .arg(w->frameGeometry().height())
-                                                                   .arg(w->frameGeometry().x())
-                                                                   .arg(w->frameGeometry().y())));
+        QCOMPARE(free.intersected(w->frameGeometry()), w->frameGeometry());
         QVERIFY(w->minimumSize().width() <= free.width() / 2 && w->minimumSize().height() <= free.height() / 2);
         auto* area = ui<QScrollArea>("clientArea");
         w->resize(w->minimumSize());
