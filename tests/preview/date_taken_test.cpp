@@ -6,6 +6,8 @@
 #include <ctime>
 #include <fstream>
 #include <string>
+#include <tuple>
+#include <utility>
 
 #include "platform/dates_taken.h"
 #include "platform/photos.h"
@@ -16,8 +18,6 @@ using namespace zelvar;
 using namespace zelvar::testing;
 
 namespace {
-
-std::string rows(const PreviewResult& r) { return toUtf8(previewText(r.rows)); }
 
 // A folder whose modification order is the reverse of its order by date taken, with a burst of two
 // photos in one second, a text file that has no date taken and a HEIF photo and a video.
@@ -37,95 +37,74 @@ struct Shots {
     }
 };
 
-RenameOptions datedNames(int optDatum) {
-    RenameOptions o;
-    o.txtJmeno = U"\\y\\m\\d_\\h\\n\\s_:";
-    o.optRazeni = 2;
-    o.optDatum = optDatum;
-    return o;
-}
-
 TEST(DateTaken, NamesAndOrdersByTheDateTakenAndCountsWhatHasNone) {
     Shots shots;
     PreviewSession session;
     session.setFolder(shots.dir.path());
-    const PreviewResult& taken = session.build(datedNames(1));
-    EXPECT_EQ(rows(taken),
-              "e.heic -> 20220501_101112_1.heic\r\n"
-              "d.jpg -> 20230101_000000_2.jpg\r\n"
-              "f.mp4 -> 20240714_073012_3.mp4\r\n"
-              "c.txt -> 20240714_093000_4.txt\r\n"
-              "b.jpg -> 20240714_093012_5.jpg\r\n"
-              "a.jpg -> 20240714_093012_6.jpg\r\n");
-    EXPECT_EQ(taken.missingTaken, 1);
-    EXPECT_EQ(toUtf8(listingNote(taken)), "Datum pořízení chybí u 1 položek, použito datum změny.");
-
-    // The start value is the date of last change, as ever, and has nothing to note.
-    const PreviewResult& modified = session.build(datedNames(0));
-    EXPECT_EQ(rows(modified),
-              "a.jpg -> 19700101_000140_1.jpg\r\n"
-              "b.jpg -> 19700101_000320_2.jpg\r\n"
-              "d.jpg -> 19700101_000640_3.jpg\r\n"
-              "e.heic -> 19700101_000820_4.heic\r\n"
-              "f.mp4 -> 19700101_001000_5.mp4\r\n"
-              "c.txt -> 20240714_093000_6.txt\r\n");
-    EXPECT_EQ(modified.missingTaken, 0);
-    EXPECT_EQ(toUtf8(listingNote(modified)), "");
-
-    // Reversed, the burst comes out exactly reversed too.
-    RenameOptions reversed = datedNames(1);
-    reversed.chkObracene = 1;
-    reversed.txtJmeno = U"*";
-    EXPECT_EQ(rows(session.build(reversed)),
-              "a.jpg -> * beze změny\r\nb.jpg -> * beze změny\r\nc.txt -> * beze změny\r\n"
-              "f.mp4 -> * beze změny\r\nd.jpg -> * beze změny\r\ne.heic -> * beze změny\r\n");
+    // the rows; "Datum", reversed, entries without a date taken
+    const std::tuple<const char*, int, int, int> cases[] = {
+        {"e.heic -> 20220501_101112_1.heic\r\nd.jpg -> 20230101_000000_2.jpg\r\nf.mp4 -> 20240714_073012_3.mp4\r\n"
+         "c.txt -> 20240714_093000_4.txt\r\nb.jpg -> 20240714_093012_5.jpg\r\na.jpg -> 20240714_093012_6.jpg\r\n",
+         1, 0, 1},
+        // Reversed, the burst comes out exactly reversed too.
+        {"a.jpg -> 20240714_093012_1.jpg\r\nb.jpg -> 20240714_093012_2.jpg\r\nc.txt -> 20240714_093000_3.txt\r\n"
+         "f.mp4 -> 20240714_073012_4.mp4\r\nd.jpg -> 20230101_000000_5.jpg\r\ne.heic -> 20220501_101112_6.heic\r\n",
+         1, 1, 1},
+        // The start value is the date of last change, as ever, and has nothing to note.
+        {"a.jpg -> 19700101_000140_1.jpg\r\nb.jpg -> 19700101_000320_2.jpg\r\nd.jpg -> 19700101_000640_3.jpg\r\n"
+         "e.heic -> 19700101_000820_4.heic\r\nf.mp4 -> 19700101_001000_5.mp4\r\nc.txt -> 20240714_093000_6.txt\r\n",
+         0, 0, 0},
+    };
+    for (const auto& [expected, optDatum, reversed, missing] : cases) {
+        SCOPED_TRACE(expected);
+        RenameOptions o;
+        o.txtJmeno = U"\\y\\m\\d_\\h\\n\\s_:", o.optRazeni = 2, o.optDatum = optDatum, o.chkObracene = reversed;
+        const PreviewResult& r = session.build(o);
+        EXPECT_EQ(toUtf8(previewText(r.rows)), expected);
+        EXPECT_EQ(r.missingTaken, missing);
+        EXPECT_EQ(toUtf8(listingNote(r)), missing ? "Datum pořízení chybí u 1 položek, použito datum změny." : "");
+    }
 }
 
 TEST(DateTaken, FilesAreOpenedOnlyWhenADateIsUsedAndOnlyOnceWhileTheyStayTheSame) {
     Shots shots;
     auto opened = [last = datesTakenOpened()]() mutable {
-        const std::size_t now = datesTakenOpened(), since = now - last;
-        last = now;
-        return since;
+        const std::size_t now = datesTakenOpened();
+        return now - std::exchange(last, now);
     };
     // With "pořízení" but no date in use, nothing is read and nothing is noted.
-    RenameOptions plain;
-    plain.optDatum = 1;
-    plain.txtJmeno = U"x:";
+    RenameOptions o;
+    o.optDatum = 1, o.txtJmeno = U"x:";
     for (const bool keep : {false, true}) {
         PreviewSession session;
         session.setFolder(shots.dir.path());
         session.keepListing(keep);
-        EXPECT_EQ(session.build(plain).missingTaken, 0);
+        EXPECT_EQ(session.build(o).missingTaken, 0);
         EXPECT_EQ(opened(), 0u);
     }
     PreviewSession session;
     session.setFolder(shots.dir.path());
     session.keepListing(true);
-    RenameOptions o = datedNames(1);
-    o.optRazeni = 0;  // the date code alone asks for the dates
-    session.build(o);
-    EXPECT_EQ(opened(), 6u);
+    // Whether the kept listing serves the build, the files it opens, one of its rows.
+    const auto build = [&](bool kept, std::size_t opens, const std::string& row) {
+        const std::string shown = toUtf8(previewText(session.build(o).rows));
+        EXPECT_EQ(session.listingKept(), kept);
+        EXPECT_EQ(opened(), opens);
+        EXPECT_NE(shown.find(row), std::string::npos) << shown;
+    };
+    o.txtJmeno = U"\\y\\m\\d_:";  // the date code alone asks for the dates
+    build(false, 6, "a.jpg -> 20240714_1.jpg");
     // A keystroke in an unchanged folder reads no file.
     o.txtJmeno = U"\\y-\\m-\\d_:";
-    const std::string before = rows(session.build(o));
-    EXPECT_TRUE(session.listingKept());
-    EXPECT_EQ(opened(), 0u);
-    EXPECT_NE(before.find("a.jpg -> 2024-07-14_1.jpg"), std::string::npos) << before;
+    build(true, 0, "a.jpg -> 2024-07-14_1.jpg");
     // A change in the folder reads it again, but opens only the file that changed.
     writeJpeg(shots.dir / "a.jpg", takenAt("2021:02:03 04:05:06"));
     shots.dir.mtime("a.jpg", 100);
-    const std::string after = rows(session.build(o));
-    EXPECT_FALSE(session.listingKept());
-    EXPECT_EQ(opened(), 1u);
-    EXPECT_NE(after.find("a.jpg -> 2021-02-03_1.jpg"), std::string::npos) << after;
+    build(false, 1, "a.jpg -> 2021-02-03_1.jpg");
     // The same when only the size changed, the inode and the time staying.
-    {
-        std::ofstream(shots.dir / "c.txt", std::ios::app) << "more";
-        shots.dir.mtime("c.txt", 1720949400);
-    }
-    session.build(o);
-    EXPECT_EQ(opened(), 1u);
+    std::ofstream(shots.dir / "c.txt", std::ios::app) << "more";
+    shots.dir.mtime("c.txt", 1720949400);
+    build(false, 1, "c.txt -> 2024-07-14_3.txt");
 }
 
 }  // namespace

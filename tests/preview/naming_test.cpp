@@ -59,6 +59,9 @@ TEST(NameRows, EveryNameMadeIsCheckedForAnEmptyStemAndItsLength) {
 // row must come out as with the whole width, also where the character options shorten the name.
 TEST(NameRows, AWideCounterIsCutShortOnlyWhereNoNameCanComeBackUnderTheLimit) {
     const auto colons = [](int n) { return Text(static_cast<std::size_t>(n), U':'); };
+    const auto swap = [&](O o, int n, const char32_t* what, const char32_t* with, int all = 0) {
+        o.txtJmeno = colons(n), o.txtZamenitCo = what, o.txtZamenitZaCo = with, o.chkZamenaVse = all;
+    };
     // options, what the second row shows ("usable" for a new name)
     const std::tuple<std::function<void(O)>, std::string> cases[] = {
         {[&](O o) { o.txtJmeno = colons(32000); }, "* příliš dlouhé jméno"},
@@ -70,17 +73,13 @@ TEST(NameRows, AWideCounterIsCutShortOnlyWhereNoNameCanComeBackUnderTheLimit) {
         {[&](O o) { o.txtJmeno = U"-" + colons(32000), o.cboPauzy = 1; }, "* příliš dlouhé jméno"},
         {[&](O o) { o.txtJmeno = U"x" + colons(32000), o.optCitac = 1; }, "* příliš dlouhé jméno"},
         // The padding turned into something else, or removed.
-        {[&](O o) { o.txtJmeno = colons(32000), o.txtZamenitCo = U"0", o.txtZamenitZaCo = U"."; }, "* prázdné jméno"},
-        {[&](O o) { o.txtJmeno = colons(32000), o.txtZamenitCo = U"00", o.txtZamenitZaCo = U".", o.chkZamenaVse = 1; },
-         "* prázdné jméno"},
+        {[&](O o) { swap(o, 32000, U"0", U"."); }, "* prázdné jméno"},
+        {[&](O o) { swap(o, 32000, U"00", U".", 1); }, "* prázdné jméno"},
         {[&](O o) { o.txtJmeno = colons(32000), o.txtOdstranit = U"0"; }, "usable"},
         // Whole strings shorten it four times: 520 or 980 digits fit, 2000 do not.
-        {[&](O o) { o.txtJmeno = colons(520), o.txtZamenitCo = U"0000", o.txtZamenitZaCo = U"0", o.chkZamenaVse = 1; },
-         "usable"},
-        {[&](O o) { o.txtJmeno = colons(2000), o.txtZamenitCo = U"0000", o.txtZamenitZaCo = U"0", o.chkZamenaVse = 1; },
-         "* příliš dlouhé jméno"},
-        {[&](O o) { o.txtJmeno = colons(980), o.txtZamenitCo = U"0000", o.txtZamenitZaCo = U"0", o.chkZamenaVse = 1; },
-         "usable"},
+        {[&](O o) { swap(o, 520, U"0000", U"0", 1); }, "usable"},
+        {[&](O o) { swap(o, 2000, U"0000", U"0", 1); }, "* příliš dlouhé jméno"},
+        {[&](O o) { swap(o, 980, U"0000", U"0", 1); }, "usable"},
     };
     const std::vector<Text> names{U"a.txt", U"bb.txt", U"c"};
     for (const auto& [tweak, verdict] : cases) {
