@@ -122,7 +122,7 @@ TEST(SafeRename, RefusesBadNamesBeforeAnyCallAndEveryNameInAFolderItCannotOpen) 
     }
 }
 
-TEST(SafeRename, EachErrorDecidesTheNextRouteOrTheOutcome) {
+TEST(SafeRename, EachErrorDecidesTheNextRouteAndTheLastResortReplacesNothingButItsOwnPlaceholder) {
     using Calls = std::vector<std::string>;
     const Calls direct{"renameat2 a>b"}, linked{"renameat2 a>b", "linkat a>b", "unlinkat a"},
         checked{"renameat2 a>b", "linkat a>b", "fstatat a", "openat b", "fstatat b", "renameat a>b"},
@@ -160,27 +160,21 @@ TEST(SafeRename, EachErrorDecidesTheNextRouteOrTheOutcome) {
         EXPECT_EQ(calls.log, expected);
         EXPECT_EQ(snapshot(dir.path()), kind == ok ? renamed(before, {{"a", "b"}}) : before);
     }
-}
-
-// Where neither a refusing rename nor a link is to be had, the new name is held by a placeholder
-// first. Another program acts at each point of that sequence; whatever it put there stays. FAT through
-// FUSE renames a folder only onto a free name, refusing even its own empty placeholder: the placeholder
-// goes and the folder is renamed once the name is seen free. A file is never renamed that way: a file
-// made in that moment would be lost.
-TEST(SafeRename, TheLastResortReplacesNothingButItsOwnPlaceholder) {
-    using Calls = std::vector<std::string>;
-    const Calls reserved{"renameat2 a>b", "linkat a>b", "fstatat a",    "mkdirat b",
-                         "fstatat b",     "fstatat b",  "renameat a>b", "fstatat b"},
-        freed = plus(reserved, {"unlinkat b", "fstatat b", "renameat a>b"}),
-        file{"renameat2 a>b", "linkat a>b",   "fstatat a", "openat b",
-             "fstatat b",     "renameat a>b", "fstatat b", "unlinkat b"};
+    // Where neither a refusing rename nor a link is to be had, the new name is held by a placeholder
+    // first. Another program acts at each point of that sequence; whatever it put there stays. FAT through
+    // FUSE renames a folder only onto a free name, refusing even its own empty placeholder: the placeholder
+    // goes and the folder is renamed once the name is seen free. A file is never renamed that way: a file
+    // made in that moment would be lost.
+    const Calls placed = plus(reserved, {"fstatat b"}),
+                freed = plus(placed, {"unlinkat b", "fstatat b", "renameat a>b"}),
+                file = plus(checked, {"fstatat b", "unlinkat b"});
     // Intrude removes whatever holds "b" and makes a file there; CreateAnew makes one only where
     // none is, as a careful program does, and what it made must survive.
     enum Act { Nothing, Intrude, CreateAnew, WriteInto, FillFolder };
     // What is renamed ("folder" in the text: a folder; "FUSE": renames only onto a free name); before
     // which call, as logged, and at its n-th occurrence the other program acts, and how; the error of
     // the rename; the calls made (none: not checked); the outcome; what "b" holds afterwards, "" when absent.
-    const std::tuple<std::string, std::string, int, Act, int, Calls, Kind, int, std::string> cases[] = {
+    const std::tuple<std::string, std::string, int, Act, int, Calls, Kind, int, std::string> intrusions[] = {
         {"a file appears before the reservation", "openat b", 1, Intrude, 0, {}, taken, EEXIST, "theirs"},
         {"a folder appears before the reservation", "mkdirat b", 1, Intrude, 0, {}, taken, EEXIST, "theirs"},
         {"the placeholder is swapped", "fstatat b", 1, Intrude, 0, {}, taken, EEXIST, "theirs"},
@@ -196,12 +190,12 @@ TEST(SafeRename, TheLastResortReplacesNothingButItsOwnPlaceholder) {
         {"FUSE refuses the folder: EBUSY", "", 0, Nothing, EBUSY, freed, ok, 0, ""},
         // The last check before the fallback's rename is the fourth look at "b".
         {"FUSE: an entry appears once the folder's placeholder is gone", "fstatat b", 4, Intrude, EPERM,
-         plus(reserved, {"unlinkat b", "fstatat b", "fstatat a", "fstatat b"}), taken, EEXIST, "theirs"},
+         plus(placed, {"unlinkat b", "fstatat b", "fstatat a", "fstatat b"}), taken, EEXIST, "theirs"},
         {"FUSE: the folder's placeholder got an entry", "unlinkat b", 1, FillFolder, EPERM,
-         plus(reserved, {"unlinkat b"}), taken, ENOTEMPTY, "<folder>"},
+         plus(placed, {"unlinkat b"}), taken, ENOTEMPTY, "<folder>"},
         {"FUSE: a file is not renamed without its placeholder", "", 0, Nothing, EPERM, file, other, EPERM, ""},
     };
-    for (const auto& [what, at, nth, act, renameError, expected, kind, error, b] : cases) {
+    for (const auto& [what, at, nth, act, renameError, expected, kind, error, b] : intrusions) {
         SCOPED_TRACE(what);
         const bool folder = what.find("folder") != std::string::npos, fuse = what.starts_with("FUSE");
         TempFolder dir(folder ? Entries{{"a", "<folder>"}, {"a/x", "inside"}, {"z", "Z"}}
