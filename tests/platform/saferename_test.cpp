@@ -34,7 +34,7 @@ void expectOutcome(const RenameOutcome& outcome, Kind kind, int error) {
     EXPECT_EQ(outcome.message, kind == other ? std::strerror(error) : "");
 }
 
-TEST(SafeRename, RenamesEveryKindOfEntryButNeverReplacesOneOnEveryRoute) {
+TEST(SafeRename, RenamesEveryKindOfEntryButNeverReplacesOneAndPutsBackAFailedCaseChangeOnEveryRoute) {
     // what, the folder, the rename, its outcome
     const std::tuple<std::string, Entries, std::string, std::string, Kind> scenes[] = {
         {"file", {{"a.txt", "A"}}, "a.txt", "b.txt", ok},
@@ -76,10 +76,29 @@ TEST(SafeRename, RenamesEveryKindOfEntryButNeverReplacesOneOnEveryRoute) {
             }
             EXPECT_EQ(fromOld, 1);
         }
+        // A change of case where case folds goes through a temporary name; when a move away from it
+        // fails (into the new name, or also back to the old one) the name goes back, or the outcome
+        // tells where the entry was left.
+        for (const auto& [error, kind, stuck] :
+             {std::tuple{EEXIST, taken, false}, {EIO, other, false}, {EIO, other, true}}) {
+            SCOPED_TRACE(std::string(std::strerror(error)) + (stuck ? ", stuck" : "") + " via " + route);
+            TempFolder dir(Entries{{"readme.txt", "R"}});
+            const auto before = snapshot(dir.path());
+            ScriptedCalls calls(true, faults);
+            calls.fault = [&](auto& call, auto& from, auto& to) {
+                const bool moves =
+                    (call == "renameat2" || call == "renameat" || call == "linkat") && from != "readme.txt";
+                return moves && (stuck || to == "README.txt") ? error : 0;
+            };
+            const RenameOutcome outcome = RenameFolder(dir.path(), calls).rename("readme.txt", "README.txt");
+            expectOutcome(outcome, kind, error);
+            ASSERT_EQ(outcome.leftAs.empty(), !stuck);
+            EXPECT_EQ(snapshot(dir.path()), stuck ? renamed(before, {{"readme.txt", outcome.leftAs}}) : before);
+        }
     }
 }
 
-TEST(SafeRename, RefusesBadNamesBeforeAnyCall) {
+TEST(SafeRename, RefusesBadNamesBeforeAnyCallAndEveryNameInAFolderItCannotOpen) {
     TempFolder dir({{"a", "A"}, {"sub", "<folder>"}, {"sub/a", "inner"}});
     const auto before = snapshot(dir.path());
     const auto expectRefused = [&](const std::string& from, const std::string& to, Kind kind) {
@@ -95,9 +114,15 @@ TEST(SafeRename, RefusesBadNamesBeforeAnyCall) {
     expectRefused("a", "a", taken);
     EXPECT_EQ(snapshot(dir.path()), before);
     EXPECT_EQ(snapshot(dir / "sub").size(), 1u);
+    for (const auto& [path, error] :
+         {std::pair{dir / "missing", ENOENT}, {dir / std::string(300, 'x'), ENAMETOOLONG}}) {
+        RenameFolder folder(path);
+        EXPECT_EQ(folder.openError(), error);
+        expectOutcome(folder.rename("a", "b"), other, error);  // the folder is at fault, not a name
+    }
 }
 
-TEST(SafeRename, EachErrorDecidesTheNextRouteOrTheOutcome) {
+TEST(SafeRename, EachErrorDecidesTheNextRouteAndTheLastResortReplacesNothingButItsOwnPlaceholder) {
     using Calls = std::vector<std::string>;
     const Calls direct{"renameat2 a>b"}, linked{"renameat2 a>b", "linkat a>b", "unlinkat a"},
         checked{"renameat2 a>b", "linkat a>b", "fstatat a", "openat b", "fstatat b", "renameat a>b"},
@@ -135,27 +160,21 @@ TEST(SafeRename, EachErrorDecidesTheNextRouteOrTheOutcome) {
         EXPECT_EQ(calls.log, expected);
         EXPECT_EQ(snapshot(dir.path()), kind == ok ? renamed(before, {{"a", "b"}}) : before);
     }
-}
-
-// Where neither a refusing rename nor a link is to be had, the new name is held by a placeholder
-// first. Another program acts at each point of that sequence; whatever it put there stays. FAT through
-// FUSE renames a folder only onto a free name, refusing even its own empty placeholder: the placeholder
-// goes and the folder is renamed once the name is seen free. A file is never renamed that way: a file
-// made in that moment would be lost.
-TEST(SafeRename, TheLastResortReplacesNothingButItsOwnPlaceholder) {
-    using Calls = std::vector<std::string>;
-    const Calls reserved{"renameat2 a>b", "linkat a>b", "fstatat a",    "mkdirat b",
-                         "fstatat b",     "fstatat b",  "renameat a>b", "fstatat b"},
-        freed = plus(reserved, {"unlinkat b", "fstatat b", "renameat a>b"}),
-        file{"renameat2 a>b", "linkat a>b",   "fstatat a", "openat b",
-             "fstatat b",     "renameat a>b", "fstatat b", "unlinkat b"};
+    // Where neither a refusing rename nor a link is to be had, the new name is held by a placeholder
+    // first. Another program acts at each point of that sequence; whatever it put there stays. FAT through
+    // FUSE renames a folder only onto a free name, refusing even its own empty placeholder: the placeholder
+    // goes and the folder is renamed once the name is seen free. A file is never renamed that way: a file
+    // made in that moment would be lost.
+    const Calls placed = plus(reserved, {"fstatat b"}),
+                freed = plus(placed, {"unlinkat b", "fstatat b", "renameat a>b"}),
+                file = plus(checked, {"fstatat b", "unlinkat b"});
     // Intrude removes whatever holds "b" and makes a file there; CreateAnew makes one only where
     // none is, as a careful program does, and what it made must survive.
     enum Act { Nothing, Intrude, CreateAnew, WriteInto, FillFolder };
     // What is renamed ("folder" in the text: a folder; "FUSE": renames only onto a free name); before
     // which call, as logged, and at its n-th occurrence the other program acts, and how; the error of
     // the rename; the calls made (none: not checked); the outcome; what "b" holds afterwards, "" when absent.
-    const std::tuple<std::string, std::string, int, Act, int, Calls, Kind, int, std::string> cases[] = {
+    const std::tuple<std::string, std::string, int, Act, int, Calls, Kind, int, std::string> intrusions[] = {
         {"a file appears before the reservation", "openat b", 1, Intrude, 0, {}, taken, EEXIST, "theirs"},
         {"a folder appears before the reservation", "mkdirat b", 1, Intrude, 0, {}, taken, EEXIST, "theirs"},
         {"the placeholder is swapped", "fstatat b", 1, Intrude, 0, {}, taken, EEXIST, "theirs"},
@@ -171,12 +190,12 @@ TEST(SafeRename, TheLastResortReplacesNothingButItsOwnPlaceholder) {
         {"FUSE refuses the folder: EBUSY", "", 0, Nothing, EBUSY, freed, ok, 0, ""},
         // The last check before the fallback's rename is the fourth look at "b".
         {"FUSE: an entry appears once the folder's placeholder is gone", "fstatat b", 4, Intrude, EPERM,
-         plus(reserved, {"unlinkat b", "fstatat b", "fstatat a", "fstatat b"}), taken, EEXIST, "theirs"},
+         plus(placed, {"unlinkat b", "fstatat b", "fstatat a", "fstatat b"}), taken, EEXIST, "theirs"},
         {"FUSE: the folder's placeholder got an entry", "unlinkat b", 1, FillFolder, EPERM,
-         plus(reserved, {"unlinkat b"}), taken, ENOTEMPTY, "<folder>"},
+         plus(placed, {"unlinkat b"}), taken, ENOTEMPTY, "<folder>"},
         {"FUSE: a file is not renamed without its placeholder", "", 0, Nothing, EPERM, file, other, EPERM, ""},
     };
-    for (const auto& [what, at, nth, act, renameError, expected, kind, error, b] : cases) {
+    for (const auto& [what, at, nth, act, renameError, expected, kind, error, b] : intrusions) {
         SCOPED_TRACE(what);
         const bool folder = what.find("folder") != std::string::npos, fuse = what.starts_with("FUSE");
         TempFolder dir(folder ? Entries{{"a", "<folder>"}, {"a/x", "inside"}, {"z", "Z"}}
@@ -185,18 +204,15 @@ TEST(SafeRename, TheLastResortReplacesNothingButItsOwnPlaceholder) {
         ScriptedCalls calls(false, {{"renameat2", EINVAL}, {"linkat", EPERM}});
         int seen = 0;
         bool theirsMade = false;
-        calls.fault = [&](const std::string& call, const std::string& from, const std::string& to) {
-            if (call + " " + from + (to.empty() ? "" : ">" + to) == at && ++seen == nth) {
-                if (act == CreateAnew) {
-                    const int fd = ::open((dir / "b").c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
-                    theirsMade = fd >= 0 && ::write(fd, "theirs", 6) == 6;
-                    if (fd >= 0) ::close(fd);
-                }
+        calls.fault = [&](const std::string& call, const std::string&, const std::string& to) {
+            struct stat st;
+            if (calls.log.back() == at && ++seen == nth) {
+                if (act == CreateAnew && ::lstat((dir / "b").c_str(), &st) != 0)
+                    theirsMade = true, dir.file("b", "theirs");
                 if (act == Intrude) std::remove((dir / "b").c_str()), dir.file("b", "theirs");
                 if (act == WriteInto) dir.file("b", "written");
                 if (act == FillFolder) dir.file("b/x", "theirs");
             }
-            struct stat st;
             return call == "renameat" && (!fuse || ::lstat((dir / to).c_str(), &st) == 0) ? renameError : 0;
         };
         expectOutcome(RenameFolder(dir.path(), calls).rename("a", "b"), kind, error);
@@ -239,9 +255,7 @@ TEST(SafeRename, ACaseVariantOfAnotherEntryIsTakenWhereCaseMatters) {
         expectOutcome(folder.rename(renames.back().first, renames.back().second), kind, kind == ok ? 0 : EEXIST);
         EXPECT_EQ(snapshot(dir.path()),
                   renamed(before, kind == ok ? renames : Entries(renames.begin(), renames.end() - 1)));
-        if (kind == taken) {
-            for (const std::string& call : calls.log) EXPECT_FALSE(call.starts_with("rename")) << call;
-        }
+        for (const std::string& call : calls.log) EXPECT_FALSE(kind == taken && call.starts_with("rename")) << call;
     }
     // The folder is read at the first rename; a variant another program removed since is no longer
     // in the way, and an entry of exactly the new bytes is left to the rename, which refuses it.
@@ -255,40 +269,6 @@ TEST(SafeRename, ACaseVariantOfAnotherEntryIsTakenWhereCaseMatters) {
     expectOutcome(folder.rename("b", "d"), taken, EEXIST);
     ASSERT_FALSE(calls.log.empty());
     EXPECT_EQ(calls.log.front(), "renameat2 b>d");
-}
-
-TEST(SafeRename, AFolderThatCannotBeOpenedFailsEveryRename) {
-    TempFolder dir;
-    for (const auto& [path, error] :
-         {std::pair{dir / "missing", ENOENT}, {dir / std::string(300, 'x'), ENAMETOOLONG}}) {
-        RenameFolder folder(path);
-        EXPECT_EQ(folder.openError(), error);
-        expectOutcome(folder.rename("a", "b"), other, error);  // the folder is at fault, not a name
-    }
-}
-
-// A change of case where case folds goes through a temporary name; when the second step fails the
-// name goes back, or the outcome tells where the entry was left.
-TEST(CaseOnlyRename, PutsTheNameBackWhenTheSecondStepFailsOrTellsWhereTheEntryIs) {
-    const std::tuple<int, Kind, bool> cases[] = {{EEXIST, taken, false}, {EIO, other, false}, {EIO, other, true}};
-    for (const auto& [route, faults] : kRoutes) {
-        for (const auto& [error, kind, stuck] : cases) {
-            SCOPED_TRACE(std::string(std::strerror(error)) + (stuck ? ", stuck" : "") + " via " + route);
-            TempFolder dir(Entries{{"readme.txt", "R"}});
-            const auto before = snapshot(dir.path());
-            ScriptedCalls calls(true, faults);
-            // Moves away from the temporary name fail: into the new name, or also back to the old one.
-            calls.fault = [&](auto& call, auto& from, auto& to) {
-                const bool moves =
-                    (call == "renameat2" || call == "renameat" || call == "linkat") && from != "readme.txt";
-                return moves && (stuck || to == "README.txt") ? error : 0;
-            };
-            const RenameOutcome outcome = RenameFolder(dir.path(), calls).rename("readme.txt", "README.txt");
-            expectOutcome(outcome, kind, error);
-            ASSERT_EQ(outcome.leftAs.empty(), !stuck);
-            EXPECT_EQ(snapshot(dir.path()), stuck ? renamed(before, {{"readme.txt", outcome.leftAs}}) : before);
-        }
-    }
 }
 
 }  // namespace

@@ -36,30 +36,28 @@ private slots:
     void cleanup() { close(); }
 
     void startFolderFromTheCommandLine() {
-        TempFolder root({{"inner", "<folder>"},
-                         {"inner/deep", "<folder>"},
-                         {"inner/file.txt", ""},
-                         {"inner/dangling", "-> nowhere"},
-                         {"Fotky_\xe8\xed", "<folder>"},
-                         {"Fotky_\xe8\xed/a.jpg", ""}});
-        // The argument, and the folder chosen relative to the temporary folder ("-": refused). A file, also a link
-        // that leads nowhere, opens the folder that holds it; bytes that are no UTF-8 are kept.
-        const std::pair<std::string, std::string> cases[] = {{"", "-"},
-                                                             {"./inner/deep/..", "inner"},
-                                                             {root / "inner/deep", "inner/deep"},
-                                                             {"inner/nowhere.txt", "-"},
-                                                             {root / "inner/file.txt", "inner"},
-                                                             {"inner/dangling", "inner"},
-                                                             {"Fotky_\xe8\xed/a.jpg", "Fotky_\xe8\xed"}};
+        const zelvar::testing::Entries entries = {{"inner", "<folder>"},          {"inner/deep", "<folder>"},
+                                                  {"inner/file.txt", ""},         {"inner/dangling", "-> nowhere"},
+                                                  {"Fotky_\xe8\xed", "<folder>"}, {"Fotky_\xe8\xed/a.jpg", ""}};
+        TempFolder root(entries);
+        // The argument (none: the folder remembered), and the folder chosen relative to the temporary folder
+        // ("-": refused). A file, also a link that leads nowhere, opens the folder that holds it; bytes that are no
+        // UTF-8 are kept.
+        const std::pair<std::optional<std::string>, const char*> cases[] = {{"", "-"},
+                                                                            {"./inner/deep/..", "inner"},
+                                                                            {root / "inner/deep", "inner/deep"},
+                                                                            {"inner/nowhere.txt", "-"},
+                                                                            {root / "inner/file.txt", "inner"},
+                                                                            {"inner/dangling", "inner"},
+                                                                            {"Fotky_\xe8\xed/a.jpg", "Fotky_\xe8\xed"},
+                                                                            {std::nullopt, "inner"}};
         for (const auto& [argument, expected] : cases) {
-            bool refused = false;
+            const bool refuse = expected == std::string("-");
+            bool refused = !refuse;  // the opposite, so that the call must set it
             const std::string got = startFolder(argument, root.path(), root / "inner", refused);
-            QVERIFY2(refused == (expected == "-"), argument.c_str());
-            QCOMPARE(got, expected == "-" ? std::string() : root / expected);
+            QVERIFY2(refused == refuse, argument.value_or("(none)").c_str());
+            QCOMPARE(got, refuse ? std::string() : root / expected);
         }
-        bool refused = true;
-        QCOMPARE(startFolder(std::nullopt, root.path(), root / "inner", refused), root / "inner");  // remembered
-        QVERIFY(!refused);
     }
 
     // The executable itself: help and version on standard output, status 0, without a display; an unknown option
@@ -82,8 +80,7 @@ private slots:
             run.setProcessEnvironment(env);
             run.start(QStringLiteral(ZELVAR_WINDOW_BINARY), args);
             QVERIFY2(run.waitForFinished(20000), qPrintable(args.join(' ')));
-            QCOMPARE(run.exitStatus(), QProcess::NormalExit);
-            QCOMPARE(run.exitCode(), status);
+            QVERIFY2(run.exitStatus() == QProcess::NormalExit && run.exitCode() == status, qPrintable(args.join(' ')));
             const QString out = run.readAllStandardOutput(), err = run.readAllStandardError();
             QVERIFY2(status ? out.isEmpty() && err.contains(text) : out.startsWith(text), qPrintable(out));
             QVERIFY2(status || !err.contains("zelvar"), qPrintable(err));  // Qt may warn too
@@ -173,8 +170,7 @@ private slots:
         QVERIFY(drop(w.get(), {qpath(*dir) + "/top.txt", inner}));  // the first one decides
         QCOMPARE(ui<QLineEdit>("txtCesta")->text(), qpath(*dir));
         // Nothing local: not taken, nothing moves.
-        QVERIFY(!drop(w.get(), {"https://example.org/x/"}));
-        QVERIFY(!drop(w.get(), {qpath(*dir) + "/missing.txt"}));
+        QVERIFY(!drop(w.get(), {"https://example.org/x/"}) && !drop(w.get(), {qpath(*dir) + "/missing.txt"}));
         // A rename run holds the window (its controls are disabled): a drop then changes nothing.
         w->centralWidget()->setEnabled(false);
         drop(w.get(), {inner});
