@@ -29,10 +29,7 @@ Names sorted(const Names& input, int key, bool reverse, bool numeric, const std:
     return out;
 }
 
-Names reversed(Names n) {
-    std::reverse(n.begin(), n.end());
-    return n;
-}
+Names reversed(const Names& n) { return {n.rbegin(), n.rend()}; }
 
 }  // namespace
 
@@ -41,8 +38,9 @@ TEST(Serad, AscendingAndItsExactReverse) {
     const std::tuple<int, bool, const char*, const char*> cases[] = {
         {0, false, "file10.txt|file9.txt|file1.txt", "file1.txt|file10.txt|file9.txt"},
         {0, true, "file10.txt|file9.txt|file1.txt", "file1.txt|file9.txt|file10.txt"},
-        {0, false, "čaj.txt|Zebra.txt|a_b.txt|a.txt|a-b.txt|a b.txt",
-         "a b.txt|a-b.txt|a.txt|a_b.txt|Zebra.txt|čaj.txt"},
+        // Letters past Latin-1, and a name that is the start of another.
+        {0, false, "čaj.txt|žb.txt|Zebra.txt|a_b.txt|a.txt|a-b.txt|a b.txt|a.tx",
+         "a b.txt|a-b.txt|a.tx|a.txt|a_b.txt|Zebra.txt|čaj.txt|žb.txt"},
         {1, false, "b.doc|a.txt|README|c.doc", "README|b.doc|c.doc|a.txt"},
         // Equal keys: the name on disk decides.
         {0, true, "a7.txt|a007.txt", "a007.txt|a7.txt"},
@@ -55,9 +53,6 @@ TEST(Serad, AscendingAndItsExactReverse) {
          "x9.txt|x12345678901234567.txt|x12345678901234568.txt"},
         {0, true, "y1000000000000000000000000000000.txt|y5.txt|y999999999999999999999999999999.txt",
          "y5.txt|y999999999999999999999999999999.txt|y1000000000000000000000000000000.txt"},
-        // Letters past Latin-1 and a long shared start.
-        {0, false, "žb.txt|čb.txt|ča.txt|same_start_b.txt|same_start_a.tx|same_start_a.txt",
-         "same_start_a.tx|same_start_a.txt|same_start_b.txt|ča.txt|čb.txt|žb.txt"},
         // No sorting: the listing as it came, or its reverse.
         {3, true, "b.txt|a.txt|c.txt|B.txt", "b.txt|a.txt|c.txt|B.txt"},
     };
