@@ -129,13 +129,9 @@ TEST(Builder, RowsAndMarkersOfRealFolders) {
         EXPECT_EQ(r.stats, stats(n, n - unchanged, unchanged));
         EXPECT_EQ(r.stepText.value_or(o.txtDif), Text(U"1")) << "numbering falls back to the step 1";
     }
-}
-
-TEST(Builder, AMissingFolderFailsTheListing) {
-    TempFolder dir;
-    const PreviewResult r = build(dir / "missing", RenameOptions{});
-    EXPECT_TRUE(r.rows.empty() && r.listingFailed);
-    EXPECT_EQ(r.stats, stats(0, 0, 0));
+    const PreviewResult missing = build(TempFolder() / "missing", RenameOptions{});
+    EXPECT_TRUE(missing.rows.empty() && missing.listingFailed);
+    EXPECT_EQ(missing.stats, stats(0, 0, 0));
 }
 
 // A pattern far past the folder's limit costs a preview no more memory than a plain one: no row
