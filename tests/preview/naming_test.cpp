@@ -82,8 +82,7 @@ TEST(NameRows, AWideCounterIsCutShortOnlyWhereNoNameCanComeBackUnderTheLimit) {
     for (const auto& [tweak, verdict] : cases) {
         RenameOptions o;
         tweak(o);
-        SCOPED_TRACE(toUtf8(o.txtJmeno.substr(0, 3)) + "... (" + std::to_string(o.txtJmeno.size()) + ") " +
-                     toUtf8(o.txtZamenitCo) + " " + toUtf8(o.txtOdstranit));
+        SCOPED_TRACE(toUtf8(o.txtJmeno.substr(0, 3)) + std::to_string(o.txtJmeno.size()) + toUtf8(o.txtZamenitCo));
         const std::size_t maxPadding = counterPadding(o, 255);
         const auto cut = named(names, o, nothingElse, 255, maxPadding);
         EXPECT_EQ(cut, named(names, o, nothingElse, 255));
@@ -146,8 +145,6 @@ TEST(CounterSetup, StartAndStepEachJudgedOnTheirOwn) {
 TEST(NoveJmeno, ExtensionRulesAndLetterCase) {
     // name, extension, options, new name; without an extension the whole name is split at its last "." first
     const std::tuple<const char*, const char*, void (*)(O), const char*> cases[] = {
-        {"photo", "jpg", [](O o) { o.txtExt = U"   "; }, "photo"},
-        {"README", "", [](O o) { o.txtExt = U"txt"; }, "README.txt"},
         {"README", "", [](O o) { o.txtExt = U"a:"; }, "README.a1"},
         // Spaces and forbidden characters alone are no text either.
         {"README", "", [](O o) { o.txtExt = U" * ?"; }, "README"},
