@@ -11,6 +11,7 @@ namespace {
 
 struct Case {
     const char *co, *cim, *old, *expected;
+    int whole = 0, regex = 1;
 };
 
 Text run(const Text& co, const Text& cim, const Text& old, int whole = 0, int regex = 1) {
@@ -22,7 +23,7 @@ Text run(const Text& co, const Text& cim, const Text& old, int whole = 0, int re
 
 }  // namespace
 
-TEST(RegexReplace, Table) {
+TEST(RegexReplace, GroupsCaseAndWhatTheOptionsLeave) {
     const Case cases[] = {
         {"(\\d+)-(\\d+)", "$2-$1", "img 12-34 x", "img 34-12 x"},
         {"(?<rok>\\d{4})_(?<mes>\\d\\d)", "${mes}.${rok}", "foto 2024_03", "foto 03.2024"},
@@ -39,19 +40,16 @@ TEST(RegexReplace, Table) {
         // A group the expression does not have leaves the name.
         {"(a)", "$5", "abc", "abc"},
         {"(a)", "${nic}", "abc", "abc"},
+        // Off, "Co" is a set of characters; on, the same text is an expression and "Celé" changes nothing.
+        {"a.", "xy", "a.b", "xyb", 0, 0},
+        {"a.", "X", "a.b", "Xb", 1},
+        // With an empty "Čím" the plain replacement does nothing, the expression removes.
+        {"a", "", "aba", "aba", 0, 0},
+        {"a", "", "aba", "b"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(run(T(c.co), T(c.cim), T(c.old)), T(c.expected)) << c.co << " -> " << c.cim << " on " << c.old;
-}
-
-TEST(RegexReplace, OffLeavesPlainReplacementAndWholeMeansNothingWhenOn) {
-    // Off, "Co" is a set of characters; on, the same text is an expression and "Celé" changes nothing.
-    EXPECT_EQ(run(U"a.", U"xy", U"a.b", 0, 0), U"xyb");
-    EXPECT_EQ(run(U"a.", U"X", U"a.b", 0, 1), U"Xb");
-    EXPECT_EQ(run(U"a.", U"X", U"a.b", 1, 1), U"Xb");
-    // With an empty "Čím" the plain replacement does nothing, the expression removes.
-    EXPECT_EQ(run(U"a", U"", U"aba", 0, 0), U"aba");
-    EXPECT_EQ(run(U"a", U"", U"aba", 0, 1), U"b");
+        EXPECT_EQ(run(T(c.co), T(c.cim), T(c.old), c.whole, c.regex), T(c.expected))
+            << c.co << " -> " << c.cim << " on " << c.old << " whole " << c.whole << " regex " << c.regex;
 }
 
 TEST(RegexReplace, CompiledOncePerOptionsAndSharedByBothFields) {
