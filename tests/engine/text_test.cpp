@@ -49,8 +49,7 @@ TEST(NumericValue, LeadingNumberOnly) {
 }
 
 TEST(CharacterSets, RemoveAndReplace) {
-    EXPECT_EQ(OdstranZnaky(U"a--b", U"-"), Text(U"ab"));
-    EXPECT_EQ(OdstranZnaky(U"Aa", U"a"), Text(U"A"));  // exact, case-sensitive
+    EXPECT_EQ(OdstranZnaky(U"a--bAa", U"-a"), Text(U"bA"));  // exact, case-sensitive
 
     // text, Co, ZaCo, ZamenZnaky result, ZamenRetezec result
     const std::tuple<const char32_t*, const char32_t*, const char32_t*, const char32_t*, const char32_t*> cases[] = {
@@ -60,7 +59,6 @@ TEST(CharacterSets, RemoveAndReplace) {
         {U"abc", U"b", U"xyz", U"axc", U"axyzc"},  // surplus characters unused by pairs
         {U"aa", U"a", U"aa", U"aa", U"aaaa"},      // inserted text is not searched again
         {U"aaa", U"aa", U"b", U"bbb", U"ba"},      // occurrences do not overlap
-        {U"abab", U"ab", U"x", U"xxxx", U"xx"},
     };
     for (const auto& [text, co, zaCo, znaky, retezec] : cases) {
         EXPECT_EQ(ZamenZnaky(text, co, zaCo), Text(znaky)) << toUtf8(text);
