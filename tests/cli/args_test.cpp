@@ -24,35 +24,30 @@ Request parsed(const Args& args) {
     return r.request;
 }
 
-// The choices and flags not listed here show in the outputs of the end-to-end tests.
+// The choices and flags not listed here show in the outputs of the end-to-end tests; the rules of each
+// value are those of the presets, pinned with them. A joined value
+// keeps a later "=", a value may look like an option, a character a name may not hold goes, a radix is
+// normalised after its own digit set, and of two choices the later one wins.
 TEST(ParseArgs, ValuesReachTheirFields) {
     using O = RenameOptions;
     const std::tuple<Args, Text O::*, Text> texts[] = {
-        {{"--ext=a=b"}, &O::txtExt, U"a=b"},  // a joined value keeps a later "="
+        {{"--ext=a=b"}, &O::txtExt, U"a=b"},
         {{"--name", "--x"}, &O::txtJmeno, U"--x"},
-        {{"--with=x?y"}, &O::txtZamenitZaCo, U"xy"},  // a character a name may not hold goes
-        // A radix is normalised after its own digit set.
+        {{"--with=x?y"}, &O::txtZamenitZaCo, U"xy"},
         {{"--radix", "40", "--digits", "a-z"}, &O::txtCiselnyZaklad, U"26"},
         {{"--old-radix", "40", "--digits", "0-9a-z"}, &O::txtZachovatCiselnyZaklad, U"10"},
-        {{"--name", "a\xFF"}, &O::txtJmeno, Text{U'a', 0xDCFF}},
     };
     for (const auto& [args, field, value] : texts) EXPECT_EQ(parsed(args).options.*field, value) << args[0];
     const std::tuple<Args, int O::*, int> numbers[] = {
-        {{"--case", "upper", "--case", "title"}, &O::optVelikost, 3},  // the later one wins
-        {{"--old-digits", "a-z"}, &O::optZachovatTypCislovani, 1},
+        {{"--case", "upper", "--case", "title"}, &O::optVelikost, 3},
         {{"--sort", "none"}, &O::optRazeni, 3},
         {{"--numeric"}, &O::chkCisla, 1},
-        {{"--same-by-ext"}, &O::chkStejnePripony, 1},
-        {{"--zero-first"}, &O::chkINula, 1},
     };
     for (const auto& [args, field, value] : numbers) EXPECT_EQ(parsed(args).options.*field, value) << args[0];
     EXPECT_EQ(parsed({"-"}).folder, "-");
     const Request ended = parsed({"--", "--apply"});
     EXPECT_TRUE(ended.folder == "--apply" && !ended.apply);
-    const Request samples = parsed({"--sample", "b", "--counter=-12", "--sample=a"});
-    EXPECT_EQ(samples.action, Action::Samples);
-    EXPECT_EQ(samples.samples, (std::vector<std::string>{"b", "a"}));
-    EXPECT_EQ(samples.counter, -12);
+    EXPECT_EQ(parsed({"--sample", "b", "--counter=-12"}).counter, -12);
     EXPECT_EQ(parsed({"--sample", "x", "--counter", "+9007199254740992"}).counter, 9007199254740992.0);
     // --undo takes the next argument as its id only when it has an id's shape; else it is FOLDER.
     const std::string id = "20261207-030000-123456-4242";
@@ -69,27 +64,23 @@ TEST(ParseArgs, ValuesReachTheirFields) {
     EXPECT_EQ(parsed({"--name", "x", "--version"}).action, Action::Version);
 }
 
+// Each with a part the message must hold; one of each kind of check. A prefix of an option is not enough, an error comes before
+// help, and "20261207-0300-1-2" is no id.
 TEST(ParseArgs, UsageErrorsNameWhatIsWrongOnOneLine) {
-    // Each with a part the message must hold.
     const std::pair<Args, const char*> cases[] = {
         {{"--bogus"}, "--bogus"},
-        {{"--nam", "x"}, "--nam"},  // a prefix of an option is not enough
+        {{"--nam", "x"}, "--nam"},
         {{"--case", "Upper"}, "Upper"},
         {{"--digits", "0-9 a-z"}, "--digits"},
         {{"--start", "-1"}, "--start"},
-        {{"--radix", "1a"}, "--radix"},
-        {{"--old-radix", "+8"}, "--old-radix"},
         {{"--counter", "9007199254740993"}, "--counter"},
         {{"a", "b"}, "FOLDER"},
         {{"--sample", "x", "--apply"}, "--apply"},
-        {{"--edit", "f", "--sample", "x"}, "--edit"},
-        {{"--case", "x", "--help"}, "--case"},  // an error before help
+        {{"--case", "x", "--help"}, "--case"},
         {{"--json", "--undo"}, "--json"},
-        {{"--redo", "--apply"}, "--redo"},
-        {{"--undo=20261207-0300-1-2"}, "--undo"},  // not an id
+        {{"--undo=20261207-0300-1-2"}, "--undo"},
         {{"--undo", "20261207-030000-123456-4242", "a", "b"}, "FOLDER"},
         {{"--save-preset", "q", "folder"}, "--save-preset"},
-        {{"--save-preset", "q", "--apply"}, "--save-preset"},
     };
     for (const auto& [args, part] : cases) {
         const ParseResult result = parseArgs(args);
@@ -101,25 +92,24 @@ TEST(ParseArgs, UsageErrorsNameWhatIsWrongOnOneLine) {
 // --help, the manual page and the bash completion name exactly the options the parser knows, and every
 // fixed value the completion offers is one the parser takes, so that none of them can drift.
 TEST(Documentation, ManualAndCompletionFollowTheOptions) {
-    // Options named on the lines that match `lines`, with roff's "\-" read as "-".
-    const auto options = [](std::string text, const std::regex& lines) {
+    // Options named on the lines that begin with `start`, with roff's "\-" read as "-".
+    const auto options = [](std::string text, const std::string& start) {
         text = std::regex_replace(text, std::regex(R"(\\-)"), "-");
         std::set<std::string> out;
-        const std::regex option("--[a-z][a-z0-9-]*");
-        std::istringstream in(text);
-        for (std::string line; std::getline(in, line);) {
-            if (!std::regex_search(line, lines)) continue;
-            for (std::sregex_iterator it(line.begin(), line.end(), option), end; it != end; ++it) out.insert(it->str());
+        const std::regex line("(^|\n)" + start + "[^\n]*"), option("--[a-z][a-z0-9-]*");
+        for (std::sregex_iterator each(text.begin(), text.end(), line), end; each != end; ++each) {
+            const std::string found = each->str();
+            for (std::sregex_iterator it(found.begin(), found.end(), option); it != end; ++it) out.insert(it->str());
         }
         return out;
     };
-    const std::set<std::string> help = options(usageText(), std::regex("^ +--"));
+    const std::set<std::string> help = options(usageText(), " +--");
     EXPECT_GT(help.size(), 35u);
     for (const std::string& option : help)
         EXPECT_EQ(parseArgs({option}).error.find("unrecognized"), std::string::npos) << option;
-    EXPECT_EQ(options(readFile(ZELVAR_DATA_DIR "/man/zelvar-cli.1"), std::regex(R"(^\.B)")), help);
+    EXPECT_EQ(options(readFile(ZELVAR_DATA_DIR "/man/zelvar-cli.1"), "\\.B"), help);
     const std::string completion = readFile(ZELVAR_DATA_DIR "/completion/zelvar-cli");
-    EXPECT_EQ(options(completion, std::regex(".")), help);
+    EXPECT_EQ(options(completion, ""), help);
 
     const std::regex valueList(R"(((?:--[a-z-]+\|?)+)\) COMPREPLY=\(\$\(compgen -W '([^']*)')");
     int lists = 0;
