@@ -558,61 +558,48 @@ TEST_F(Undo, AJournalThatIsNoFileOrTooBigIsRefusedQuicklyUnlessItIsAnotherFolder
     const std::string otherText = readFile(journals().front());
     dropJournals();
     const std::string newest = state / "zelvar/29991231-235959-999999-1.journal";
-    // A journal's header and the rows it says it has; then `bytes` in all, padded with NUL bytes.
-    const auto header = [](std::string text, std::size_t rows, std::size_t bytes, const std::string& path) {
-        text = text.substr(0, text.find("\nrows ") + 1) + "rows " + std::to_string(rows) + "\n";
-        std::string body;
-        for (std::size_t k = 0; k < rows; ++k) body += "0\tn" + std::to_string(k) + "\tm" + std::to_string(k) + "\n";
-        std::ofstream(path, std::ios::trunc) << text << body << "end\n";
-        if (bytes > 0) {
-            ASSERT_EQ(::truncate(path.c_str(), static_cast<off_t>(bytes)), 0);
-        }
+    enum Put { fifo, folder, link, ours, theirs };
+    // What is put where the newest journal is: the header of which journal with how many rows, then
+    // `bytes` in all (padded with NUL bytes; -1 spoils the count of rows); why it is refused ("" where
+    // it names another folder).
+    const std::tuple<Put, std::size_t, long, std::string> cases[] = {
+        {fifo, 0, 0, notAFile},   {folder, 0, 0, notAFile},  {link, 0, 0, notAFile}, {ours, 2, 50 << 20, tooBig},
+        {ours, 40000, 0, tooBig}, {theirs, 2, 50 << 20, ""}, {theirs, 40000, 0, ""}, {theirs, 0, -1, ""},
     };
-    // What is put where the newest journal is, and why it is refused ("" where it names another folder).
-    const std::pair<std::function<void(const std::string&)>, std::string> cases[] =
-        {
-            {[&](const std::string&) { ASSERT_EQ(::mkfifo(newest.c_str(), 0600), 0); }, notAFile},
-            {[&](const std::string&) { ASSERT_EQ(::mkdir(newest.c_str(), 0700), 0); }, notAFile},
-            {[&](const std::string& own) { ASSERT_EQ(::symlink(own.c_str(), newest.c_str()), 0); }, notAFile},
-            {[&](const std::string& own) { header(readFile(own), 2, 50u << 20, newest); }, tooBig},
-            {[&](const std::string& own) { header(readFile(own), 40000, 0, newest); }, tooBig},
-            {[&](const std::string&) { header(otherText, 2, 50u << 20, newest); }, ""},
-            {[&](const std::string&) { header(otherText, 40000, 0, newest); }, ""},
-            {[&](const std::string&) {
-        std::ofstream(newest) << std::string(otherText).replace(otherText.find("\nrows "), 6, "\nrows x");
-             },
-             ""},
-    };
-    for (const auto& [put, reason] : cases) {
-        SCOPED_TRACE(reason);
+    for (const auto& [put, rows, bytes, reason] : cases) {
+        SCOPED_TRACE(std::to_string(put) + ", " + std::to_string(rows) + " rows, " + std::to_string(bytes) + " B");
         const TempFolder& dir = fresh({{"a", "A"}});
         const Snapshot before = snapshot(dir.path());
         ASSERT_EQ(rename({{"a", "x"}}).failures, 0);
         const std::string own = journals().front();
-        put(own);
+        if (put == fifo) ASSERT_EQ(::mkfifo(newest.c_str(), 0600), 0);
+        if (put == folder) ASSERT_EQ(::mkdir(newest.c_str(), 0700), 0);
+        if (put == link) ASSERT_EQ(::symlink(own.c_str(), newest.c_str()), 0);
+        if (put == ours || put == theirs) {
+            std::string text = put == ours ? readFile(own) : otherText;
+            text = text.substr(0, text.find("\nrows ") + 1) +
+                   (bytes < 0 ? "rows x\n" : "rows " + std::to_string(rows) + "\n");
+            for (std::size_t k = 0; k < rows; ++k)
+                text += "0\tn" + std::to_string(k) + "\tm" + std::to_string(k) + "\n";
+            std::ofstream(newest) << text << "end\n";
+            if (bytes > 0) ASSERT_EQ(::truncate(newest.c_str(), bytes), 0);
+        }
         const Snapshot renamedFolder = snapshot(dir.path());
         struct rusage usage;
         getrusage(RUSAGE_SELF, &usage);
         const long memoryBefore = usage.ru_maxrss;
         const auto start = std::chrono::steady_clock::now();
         std::vector<std::string> skipped;
-        const std::vector<HistoryLine> history = runHistory(dir.path(), &skipped);
+        EXPECT_EQ(runHistory(dir.path(), &skipped).size(), 1u);
         const UndoResult result = undo();
         EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
         getrusage(RUSAGE_SELF, &usage);
         EXPECT_LT(usage.ru_maxrss - memoryBefore, 30 * 1024) << "kB more at most";
-        EXPECT_EQ(history.size(), 1u);
-        if (reason.empty()) {
-            EXPECT_EQ(result.end, UndoEnd::Finished) << ui.last();
-            EXPECT_EQ(result.returned, 1);
-            EXPECT_EQ(snapshot(dir.path()), before);
-            EXPECT_EQ(skipped, std::vector<std::string>{});
-        } else {
-            EXPECT_EQ(result.end, UndoEnd::Unreadable);
-            EXPECT_NE(ui.last().find(reason), std::string::npos) << ui.last();
-            EXPECT_EQ(snapshot(dir.path()), renamedFolder);
-            EXPECT_EQ(skipped, std::vector<std::string>{newest + ": " + reason});
-        }
+        EXPECT_EQ(result.end, reason.empty() ? UndoEnd::Finished : UndoEnd::Unreadable) << ui.last();
+        EXPECT_NE(ui.last().find(reason), std::string::npos) << ui.last();
+        EXPECT_EQ(snapshot(dir.path()), reason.empty() ? before : renamedFolder);
+        EXPECT_EQ(skipped,
+                  reason.empty() ? std::vector<std::string>{} : std::vector<std::string>{newest + ": " + reason});
         std::filesystem::remove_all(newest);
         dropJournals();
     }
