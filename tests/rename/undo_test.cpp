@@ -146,43 +146,35 @@ TEST(Plan, TakesTheInodesOfAListingOfTheSameFolderOnly) {
                                           {.oldName = "x", .newName = "y"},    {.oldName = "c", .newName = "w"},
                                           {.oldName = "gone", .newName = "z"}, {.oldName = "l", .newName = "m"},
                                           {.oldName = "d", .newName = "e"}};
+    TempFolder dir(entries), other(entries);
     using Plan = std::map<std::string, std::pair<std::uint64_t, std::uint64_t>>;  // by old name
-    const auto plan = [&](const std::string& folder, const Listing* listing) {
-        RenameFolder dir(folder);
+    const auto plan = [&](const Listing* listing) {
+        RenameFolder folder(dir.path());
         Plan out;
-        for (const JournalRow& row : RunRecorder::planRows(folder, dir, rows, listing))
+        for (const JournalRow& row : RunRecorder::planRows(dir.path(), folder, rows, listing))
             out[row.oldName] = {row.dev, row.ino};
         return out;
     };
-    TempFolder dir(entries), other(entries);
-    const Plan read = plan(dir.path(), nullptr);
-    struct stat a;
-    ASSERT_EQ(::lstat((dir / "a").c_str(), &a), 0);
-    const std::pair<std::uint64_t, std::uint64_t> aId{a.st_dev, a.st_ino};
-    EXPECT_EQ(read.at("a"), aId);
-    EXPECT_EQ(read.at("x"), aId) << "x is a's name when its row comes";
-    EXPECT_EQ(read.at("gone"), std::make_pair(std::uint64_t{0}, std::uint64_t{0}));
-    for (const bool dates : {false, true}) {
-        const Listing listing = listFolder(dir.path(), U"*", 2, kMaxEntries, dates);
-        EXPECT_EQ(plan(dir.path(), &listing), read) << "dates " << dates;
-    }
+    const auto planWith = [&](Listing listing) { return plan(&listing); };
+    const Plan read = plan(nullptr);
+    EXPECT_EQ(read.at("a").second, snapshot(dir.path()).at("a").ino);
+    EXPECT_EQ(read.at("x"), read.at("a")) << "x is a's name when its row comes";
+    EXPECT_EQ(read.at("gone"), (std::pair<std::uint64_t, std::uint64_t>{0, 0}));
+    for (const bool dates : {false, true})
+        EXPECT_EQ(planWith(listFolder(dir.path(), U"*", 2, kMaxEntries, dates)), read) << "dates " << dates;
     // The listing with another inode under "b": what the plan gives shows whether it was used.
     Listing altered = listFolder(dir.path(), U"*", 2);
     NameTable names;
     for (auto [name, id] : altered.allNames) names.add(name, name == "b" ? EntryId{id.dev, 99} : id);
     names.index();
     altered.allNames = std::move(names);
-    EXPECT_EQ(plan(dir.path(), &altered).at("b").second, 99u) << "a whole listing of the folder is taken at its word";
-    const std::pair<const char*, std::function<void(Listing&)>> unused[] = {
-        {"failed", [](Listing& l) { l.failed = true; }},
-        {"cut short", [](Listing& l) { l.truncated = true; }},
-        {"of another folder", [&](Listing& l) { l.folderId = listFolder(other.path(), U"*", 2).folderId; }},
+    EXPECT_EQ(plan(&altered).at("b").second, 99u) << "a whole listing of the folder is taken at its word";
+    const std::pair<const char*, std::function<Listing(Listing)>> unused[] = {
+        {"failed", [](Listing l) { return l.failed = true, l; }},
+        {"cut short", [](Listing l) { return l.truncated = true, l; }},
+        {"of another folder", [&](Listing l) { return l.folderId = listFolder(other.path(), U"*", 2).folderId, l; }},
     };
-    for (const auto& [what, change] : unused) {
-        Listing listing = altered;
-        change(listing);
-        EXPECT_EQ(plan(dir.path(), &listing), read) << "a listing " << what;
-    }
+    for (const auto& [what, change] : unused) EXPECT_EQ(planWith(change(altered)), read) << "a listing " << what;
 }
 
 TEST_F(Undo, RenameThenUndoGivesBackTheFolderAndRedoRenamesAgain) {
