@@ -373,8 +373,7 @@ TEST_F(Undo, PassesOverARunThatRenamedNothing) {
     const Snapshot before = snapshot(dir.path());
     ASSERT_EQ(rename({{"a", "x"}}).failures, 0);
     ASSERT_EQ(rename({{"gone", "y"}}).failures, 1);
-    EXPECT_EQ(undo().returned, 1) << ui.last();
-    EXPECT_EQ(snapshot(dir.path()), before);
+    expectStep(Step::undo, 1, before);
 }
 
 // Undo goes back run by run and redo comes forward again in the order the undos went; a new run
@@ -430,13 +429,12 @@ TEST_F(Undo, TakesBackAnOlderRunByItsIdWhenNoLaterRunStandsInItsWay) {
     ASSERT_EQ(rename({{"b", "y"}}).failures, 0);
     const Snapshot both = snapshot(dir.path());
     ASSERT_EQ(undoId(first).returned, 1) << ui.last();
-    EXPECT_EQ(snapshot(dir.path()), renamed(both, {{"x", "a"}}));
+    EXPECT_EQ(snapshot(dir.path()), renamed(both, {{"x", "a"}})) << "the run of b stays";
     EXPECT_EQ(undoId(first).end, UndoEnd::NothingToUndo);
     EXPECT_EQ(ui.last(), "Přejmenování >" + first + "< je již vráceno.");
     EXPECT_EQ(undoId("20200101-000000-000000-1").end, UndoEnd::NothingToUndo);
     EXPECT_EQ(ui.last(), "V této složce není přejmenování >20200101-000000-000000-1<.");
-    ASSERT_EQ(redo().returned, 1);  // the newest undo was the one of the first run
-    EXPECT_EQ(snapshot(dir.path()), both);
+    expectStep(Step::redo, 1, both);  // the newest undo was the one of the first run
 
     // A later run renames an entry of the first run; another one takes a name the first run freed.
     for (const Renames& later : {Renames{{"x", "z"}}, Renames{{"c", "a"}}}) {
@@ -452,13 +450,11 @@ TEST_F(Undo, TakesBackAnOlderRunByItsIdWhenNoLaterRunStandsInItsWay) {
                   std::string::npos)
             << ui.last();
         EXPECT_EQ(snapshot(dir.path()), blocked);
-        ASSERT_EQ(undo().returned, 1);
-        EXPECT_EQ(snapshot(dir.path()), both);
+        expectStep(Step::undo, 1, both);
     }
     // Taken back, the later runs are out of the way; the run of b and its undo stand apart.
     ASSERT_EQ(undoId(first).returned, 1) << ui.last();
-    undo();
-    EXPECT_EQ(snapshot(dir.path()), start);
+    expectStep(Step::undo, 1, start);
 }
 
 TEST_F(Undo, AJournalThatCannotBeReadRenamesNothing) {
