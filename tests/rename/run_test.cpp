@@ -32,10 +32,14 @@ PreviewEntry row(const std::string& oldName, const std::string& newName) {
 // A run answered from a script: every question of the script is asked, and no other.
 struct ScriptedRun : ScriptedDialogs {
     SysCalls* sys = &realSysCalls();
+    const Listing* listing = nullptr;  // given to the plan when it asks, which the log shows
     RunResult result;
     void go(const std::string& folder, PreviewList rows, std::deque<Answer> script = {Y}, Text ext = U"*") {
         answers = std::move(script);
-        result = cmdPrejmenovat_Run(folder, std::move(rows), ext, *this, *this, *sys);
+        result = cmdPrejmenovat_Run(-1, folder, std::move(rows), ext, *this, *this, *sys, [this] {
+            log.push_back("listing");
+            return listing;
+        });
         EXPECT_TRUE(answers.empty()) << "questions not asked: " << answers.size();
         EXPECT_EQ(unexpected, 0) << "questions the script did not expect";
     }
@@ -75,10 +79,10 @@ TEST(RenameRun, AsksRenamesInOrderAndReportsEveryStep) {
     ScriptedRun run;
     run.go(dir.path(), {row("a", "x"), {U"c", U"", Verdict::unchanged}, row("b", "c")});
     // The error is handled between the two progress marks of its entry.
-    EXPECT_EQ(run.log,
-              (std::vector<std::string>{"box yes/no", "caption x", "events", "events", "caption x A", "caption x A B",
-                                        "events", "caption c", "events", "events", "caption c A", "events", "beep",
-                                        "box exclamation", "caption c A B", "events", "box exclamation"}));
+    EXPECT_EQ(run.log, (std::vector<std::string>{"box yes/no", "listing", "caption x", "events", "events",
+                                                 "caption x A", "caption x A B", "events", "caption c", "events",
+                                                 "events", "caption c A", "events", "beep", "box exclamation",
+                                                 "caption c A B", "events", "box exclamation"}));
     const std::string report =
         "Přejmenování ukončeno\r\n\r\nPřejmenováno 1 souborů\r\nNepřejmenováno 1 souborů\r\n\r\nb nepřejmenován na c";
     EXPECT_EQ(run.asked,
@@ -120,7 +124,8 @@ TEST(RenameRun, EachFailureShowsItsMessageAndLosesNothing) {
 }
 
 // The extension question comes unless the extension pattern is exactly a star; a No to either
-// question before the run stops everything. A No to one entry keeps later entries from being renamed
+// question before the run stops everything, and the listing that spares the plan a reading of the folder
+// is asked for only once the questions are answered (one may stay open for long), before the first rename. A No to one entry keeps later entries from being renamed
 // while nobody is asked, until a Yes; a Cancel stops the run.
 TEST(RenameRun, AnswersDecideWhatIsRenamed) {
     const RunEnd done = RunEnd::Finished;
@@ -143,8 +148,10 @@ TEST(RenameRun, AnswersDecideWhatIsRenamed) {
                      (confirm.front() ? ", each entry asked" : ""));
         TempFolder dir({{"1", "1"}, {"2", "2"}, {"3", "3"}, {"4", "4"}});
         const auto before = snapshot(dir.path());
+        const Listing listing = listFolder(dir.path(), U"*", 2);
         ScriptedRun run;
         run.confirm = confirm;
+        run.listing = &listing;
         run.go(dir.path(), {row("1", "1x"), row("2", "2x"), row("3", "3x"), row("4", "4x")}, answers, fromUtf8(ext));
         EXPECT_EQ(run.result.end, end);
         EXPECT_EQ(run.asked.at(0), (Box{kQuestion, box::yesNo}));
@@ -155,38 +162,15 @@ TEST(RenameRun, AnswersDecideWhatIsRenamed) {
         EXPECT_EQ(ext != "*", run.asked.size() > 1 && run.asked[1] == extQuestion);
         EXPECT_EQ(confirm.front(), run.asked.size() > 1 && run.asked[1] == entryQuestion);
         EXPECT_EQ(run.asked.back() == report, end == done);
+        const auto at = [&](const std::string& e) { return std::ranges::find(run.log, e) - run.log.begin(); };
+        EXPECT_EQ(std::ranges::count(run.log, "listing"), end == done ? 1 : 0);
+        if (end == done) {
+            EXPECT_EQ(at("listing"), ext == "*" ? 1 : 2) << "right after the questions before the run";
+            EXPECT_LT(at("listing"), at("events"));
+        }
         EXPECT_EQ(run.log.size() == run.asked.size(), end != done) << "a declined run does nothing";
         EXPECT_EQ(run.result.attempts, std::ssize(renames));
         EXPECT_EQ(snapshot(dir.path()), renamed(before, renames));
-    }
-}
-
-// The listing that spares the plan a reading of the folder is asked for once the questions are
-// answered (a question may stay open for long) and before the first rename; a run that does not
-// start never asks for it.
-TEST(RenameRun, AsksForTheListingOnceTheQuestionsAreAnswered) {
-    const std::tuple<const char32_t*, std::deque<Answer>, bool> cases[] = {
-        {U"*", {Y}, true}, {U"jpg", {Y, Y}, true}, {U"*", {N}, false}, {U"jpg", {Y, N}, false}};
-    for (const auto& [ext, answers, starts] : cases) {
-        SCOPED_TRACE(toUtf8(ext) + ", " + std::to_string(answers.size()) + " answers");
-        TempFolder dir({{"1", "1"}, {"2", "2"}});
-        const Listing listing = listFolder(dir.path(), U"*", 2);
-        ScriptedRun run;
-        run.answers = answers;
-        run.result =
-            cmdPrejmenovat_Run(-1, dir.path(), {row("1", "1x"), row("2", "2x")}, ext, run, run, realSysCalls(), [&] {
-                run.log.push_back("listing");
-                return &listing;
-            });
-        const auto at = [&](const std::string& e) {
-            return std::find(run.log.begin(), run.log.end(), e) - run.log.begin();
-        };
-        EXPECT_EQ(std::count(run.log.begin(), run.log.end(), "listing"), starts ? 1 : 0);
-        if (starts) {
-            EXPECT_GT(at("listing"), at("box yes/no") + (answers.size() > 1 ? 1 : 0));
-            EXPECT_LT(at("listing"), at("caption 1x A"));
-            EXPECT_EQ(run.result.attempts - run.result.failures, 2);
-        }
     }
 }
 
