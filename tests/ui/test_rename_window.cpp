@@ -37,6 +37,10 @@ class TestRenameWindow : public QObject, protected WindowFixture {
     QString box() const {
         return ui<QPlainTextEdit>("txtEdit")->document()->toRawText().replace(QChar::ParagraphSeparator, '\n');
     }
+    void yes(QAction* action) {
+        dialogs->answers = {Answer::yes};
+        action->trigger();
+    }
     int unchanged() const { return int(preview().count(" -> * beze změny\n")); }
 
 private slots:
@@ -150,21 +154,18 @@ private slots:
         QVERIFY(dialogs->last().ends_with("\r\n2 souborů, první >y2.txt< na >x2.txt<."));
         QCOMPARE(names(), QStringList({"y1.txt", "y2.txt"}));  // No left the folder as it was
 
-        dialogs->answers = {Answer::yes};
-        undo->trigger();
+        yes(undo);
         QCOMPARE(dialogs->asked.back(), (AskedBox{"Vrácení ukončeno\r\n\r\nVráceno 2 souborů\r\n", box::information}));
         QCOMPARE(names(), QStringList({"x1.txt", "x2.txt"}));
         QVERIFY(undo->isEnabled() && redo->isEnabled());
         QVERIFY(keyAsks(ui<QWidget>("cmdAktual"), Qt::ControlModifier | Qt::ShiftModifier,
                         "Opravdu chcete znovu provést přejmenování z "));
         QVERIFY(dialogs->last().ends_with("\r\n2 souborů, první >x1.txt< na >y1.txt<."));  // in run order
-        dialogs->answers = {Answer::yes};
-        undo->trigger();
+        yes(undo);
         QCOMPARE(names(), QStringList({"a.txt", "b.txt"}));
         QCOMPARE(preview().count(" -> y"), 2);  // refreshed
         QVERIFY(!undo->isEnabled() && redo->isEnabled());
-        dialogs->answers = {Answer::yes};
-        redo->trigger();
+        yes(redo);
         QCOMPARE(dialogs->asked.back(), (AskedBox{kEnded.arg(2).toStdString(), box::information}));
         QCOMPARE(names(), QStringList({"x1.txt", "x2.txt"}));
         QCOMPARE(unchanged(), 0);  // refreshed: y: renames them again
@@ -201,8 +202,7 @@ private slots:
             QCOMPARE(lines(), QStringList({"přejmenování 3/3 dokončeno", "přejmenování 3/3 dokončeno"}));
             const std::size_t before = dialogs->asked.size();
             takeBack(1);
-            QCOMPARE(dialogs->asked.size(), before + 1);
-            QCOMPARE(dialogs->asked.back().style, box::exclamation);
+            QVERIFY(dialogs->asked.size() == before + 1 && dialogs->asked.back().style == box::exclamation);
             QVERIFY2(dialogs->last().ends_with(" (3 souborů), které je třeba vrátit nejdříve."),
                      dialogs->last().c_str());
             QCOMPARE(names(), QStringList({"y1.txt", "y2.txt", "y3.jpg"}));
@@ -255,10 +255,9 @@ private slots:
         setText("txtJmeno", "n:");
         enterEditMode();
         QCOMPARE(ui<QPushButton>("cmdEdit")->text(), QStringLiteral("Zrušit Ruční editaci"));
-        QVERIFY(shown("txtEdit") && !w->PlneniEditu);
+        QVERIFY(shown("txtEdit") && !w->PlneniEditu && !renameOffered());
         QCOMPARE(box(), rows({"a.txt", "b.txt", nbsp}));
         QCOMPARE(unchanged(), 3);
-        QVERIFY(!renameOffered());
         const QString same = nbsp + " -> * beze změny";
         const std::tuple<QString, QStringList, int> cases[] = {
             {"x.txt\ny.txt\nz.txt\nw.txt\n", {"a.txt -> x.txt", "b.txt -> y.txt", nbsp + " -> z.txt"}, 4},
@@ -269,9 +268,8 @@ private slots:
             ui<QPlainTextEdit>("txtEdit")->setPlainText(typed);
             QCOMPARE(preview(), rows(expected));
             QCOMPARE(renameOffered(), rows(expected).contains(".txt\n"));
-            QCOMPARE(
-                ui<QLabel>("lblUpozorneni")->text(),
-                lines == 3 ? QString() : QStringLiteral("Počet řádků (%1) neodpovídá počtu položek (3).").arg(lines));
+            QCOMPARE(note(), lines == 3 ? QString()
+                                        : QStringLiteral("Počet řádků (%1) neodpovídá počtu položek (3).").arg(lines));
         }
         click("optVelikost", 2);  // rebuilds, still with the names of the box
         QCOMPARE(preview(), rows({"a.txt -> x.txt", "b.txt -> * beze změny", same}));
@@ -280,10 +278,9 @@ private slots:
         QCOMPARE(box(), rows({"a.txt", "b.txt", "c.txt", nbsp}));
         QVERIFY(!renameOffered());
         ui<QPushButton>("cmdEdit")->click();
-        QVERIFY(!w->RucniEditace && !shown("txtEdit"));
+        QVERIFY(!w->RucniEditace && !shown("txtEdit") && renameOffered());
         QCOMPARE(ui<QPushButton>("cmdEdit")->text(), QStringLiteral("Editovat ručně"));
         QCOMPARE(preview(), rows({"a.txt -> N1.TXT", "b.txt -> N2.TXT", "c.txt -> N3.TXT", nbsp + " -> N4.TXT"}));
-        QVERIFY(renameOffered());
         enterEditMode();
         w->mnuFunkce_Click(0);
         QVERIFY(!w->RucniEditace && !shown("txtEdit"));
@@ -301,9 +298,10 @@ private slots:
         load->trigger();  // no file chosen
         QCOMPARE(box(), before);
 
-        TempFolder lists(zelvar::testing::Entries{{"list",
-                                                   "\xEF\xBB\xBF"
-                                                   "c.txt\tC1.txt\r\nzz.txt\tq.txt\nb.txt\tok:.txt\n"}});
+        const char* list =
+            "\xEF\xBB\xBF"
+            "c.txt\tC1.txt\r\nzz.txt\tq.txt\nb.txt\tok:.txt\n";
+        TempFolder lists(zelvar::testing::Entries{{"list", list}});
         const QString filled = rows({"a.txt", "ok.txt", "C1.txt", QStringLiteral("line\u240Abreak.txt")});
         dialogs->files = {lists / "list", lists / "none"};
         load->trigger();
@@ -322,36 +320,19 @@ private slots:
         QVERIFY(!load->isEnabled());
     }
 
-    // A line break or a byte that is no UTF-8 in a name shows as a symbol, and the name keeps its line; typed names
-    // rename in the order of the rows, each file keeping its content.
+    // A name whose bytes are no UTF-8 is shown without loss, a line break as a symbol, and each name keeps its line: a
+    // key typed into a line changes that place alone, every other byte of the name comes back on disk as it was. Then
+    // typed names rename in the order of the rows, each file keeping its content.
     void renameTypedNames() {
-        open({"d.txt", "a\nb.txt", "e.txt"});
-        dir->file("c\xff.txt", "content of c");
-        remember();
-        enterEditMode();
-        QCOMPARE(box(), rows({"a\u240Ab.txt", QStringLiteral("c") + QChar(0xDCFF) + ".txt", "d.txt", "e.txt"}));
-        ui<QPlainTextEdit>("txtEdit")->setPlainText("ab.txt\nc.txt\nD.txt\ne.txt\n");
-        runIt();
-        QCOMPARE(asked(1), kEnded.arg(3));
-        QCOMPARE(names(), QStringList({"D.txt", "ab.txt", "c.txt", "e.txt"}));
-        QCOMPARE(snapshot(dir->path()).at("ab.txt").content, std::string("content of a\nb.txt"));
-        checkAfterRun();
-        QVERIFY(w->RucniEditace);  // still editing, over the names as they are now
-        QCOMPARE(unchanged(), 4);
-    }
-
-    // A name whose bytes are no UTF-8 is shown without loss: a key typed into its line changes that place alone, and
-    // every other byte of the name comes back on disk as it was.
-    void untouchedBytesOfTypedNamesStay() {
         const std::string latin2 = "Fotka_\xe8\xed\xb9_z_Latin2";
-        open({"b.jpg"});
+        open({"d.txt", "a\nb.txt"});
         dir->file(latin2 + ".jpg", "content of the photo");
         dir->file("c\xff\xfe.txt", "content of c");
         remember();
         showIt();
         enterEditMode();
         auto* edit = ui<QPlainTextEdit>("txtEdit");
-        const auto keyAt = [&](const char* found, int back, Qt::Key key) {
+        const auto keyAt = [&](const QString& found, int back, Qt::Key key) {
             QTextCursor at = edit->document()->find(found);
             QVERIFY(!at.isNull());
             at.setPosition(at.selectionEnd() - back);
@@ -359,31 +340,40 @@ private slots:
             edit->setFocus();
             QTest::keyClick(edit, key);
         };
-        keyAt("_Latin2.jpg", 4, Qt::Key_X);   // before ".jpg"
-        keyAt(".txt", 4, Qt::Key_Backspace);  // takes the last byte that is no UTF-8, and that one alone
+        keyAt(QStringLiteral("_Latin2.jpg"), 4, Qt::Key_X);  // before ".jpg"
+        keyAt(QChar(0xDCFE) + QStringLiteral(".txt"), 4,
+              Qt::Key_Backspace);  // takes the last byte that is no UTF-8, and that one alone
         runIt();
         QCOMPARE(asked(1), kEnded.arg(2));
-        const auto on = snapshot(dir->path());
-        QCOMPARE(on.at(latin2 + "x.jpg").content, std::string("content of the photo"));
-        QCOMPARE(on.count("c\xff.txt"), std::size_t(1));
-        QCOMPARE(names().size(), 3);
+        QCOMPARE(snapshot(dir->path()).at(latin2 + "x.jpg").content, std::string("content of the photo"));
+        QCOMPARE(snapshot(dir->path()).count("c\xff.txt"), std::size_t(1));
         checkAfterRun();
+        QVERIFY(w->RucniEditace);  // still editing, over the names as they are now
+        const QString c = QStringLiteral("c") + QChar(0xDCFF) + ".txt\n";
+        QString typed = box();
+        QVERIFY2(typed.contains("a\u240Ab.txt\n") && typed.contains(c), qPrintable(typed));
+        edit->setPlainText(typed.replace("a\u240Ab.txt", "ab.txt").replace(c, "c.txt\n").replace("d.txt", "D.txt"));
+        runIt();
+        QCOMPARE(asked(3), kEnded.arg(3));
+        const auto on = snapshot(dir->path());
+        QVERIFY(on.count("D.txt") && on.count("c.txt") && on.count(latin2 + "x.jpg") && on.size() == 4);
+        QCOMPARE(on.at("ab.txt").content, std::string("content of a\nb.txt"));
+        checkAfterRun();
+        QCOMPARE(unchanged(), 4);
     }
 
     // Over 32767 entries only the first are listed, and a folder gone under the window is told.
     void listingNotes() {
         open({"a.txt"}, {"full"});
-        QCOMPARE(ui<QLabel>("lblUpozorneni")->text(), QString());
+        QCOMPARE(note(), QString());
         const std::string inner = dir->path() + "/full";
         for (std::size_t i = 0; i <= zelvar::kMaxEntries; ++i) dir->file("full/f" + std::to_string(i));
         enterPath(QString::fromStdString(inner));
-        QCOMPARE(ui<QLabel>("lblUpozorneni")->text(),
-                 QStringLiteral("Složka obsahuje více než 32767 položek; zobrazeno prvních 32767."));
+        QCOMPARE(note(), QStringLiteral("Složka obsahuje více než 32767 položek; zobrazeno prvních 32767."));
         QCOMPARE(ui<PreviewView>("txtTest")->lineCount(), 32767);
         QCOMPARE(std::system(("rm -r '" + inner + "'").c_str()), 0);
         ui<QPushButton>("cmdAktual")->click();
-        QVERIFY2(ui<QLabel>("lblUpozorneni")->text().startsWith(QStringLiteral("Složku se nepodařilo přečíst: ")),
-                 qPrintable(ui<QLabel>("lblUpozorneni")->text()));
+        QVERIFY2(note().startsWith(QStringLiteral("Složku se nepodařilo přečíst: ")), qPrintable(note()));
     }
 };
 

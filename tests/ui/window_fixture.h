@@ -49,6 +49,8 @@ protected:
         return control<T>(*w, name);
     }
     QString preview() const { return ui<PreviewView>("txtTest")->toPlainText(); }
+    QString note() const { return ui<QLabel>("lblUpozorneni")->text(); }
+    QString text(const char* field) const { return ui<QLineEdit>(field)->text(); }
     QString asked(std::size_t i) const { return QString::fromStdString(dialogs->asked.at(i).text); }
     bool shown(const char* name) const { return ui<QWidget>(name)->isVisibleTo(w.get()); }
     void checkShown(std::initializer_list<const char*> visible, std::initializer_list<const char*> hidden = {}) const {
