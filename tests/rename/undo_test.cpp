@@ -549,9 +549,9 @@ TEST_F(Undo, AJournalThatIsNoFileOrTooBigIsRefusedQuicklyUnlessItIsAnotherFolder
         const Snapshot before = snapshot(dir.path());
         ASSERT_EQ(rename({{"a", "x"}}).failures, 0);
         const std::string own = journals().front();
-        if (put == fifo) ASSERT_EQ(::mkfifo(newest.c_str(), 0600), 0);
-        if (put == folder) ASSERT_EQ(::mkdir(newest.c_str(), 0700), 0);
-        if (put == link) ASSERT_EQ(::symlink(own.c_str(), newest.c_str()), 0);
+        if (put == fifo) { ASSERT_EQ(::mkfifo(newest.c_str(), 0600), 0); }
+        if (put == folder) { ASSERT_EQ(::mkdir(newest.c_str(), 0700), 0); }
+        if (put == link) { ASSERT_EQ(::symlink(own.c_str(), newest.c_str()), 0); }
         if (put == ours || put == theirs) {
             std::string text = put == ours ? readFile(own) : otherText;
             text = text.substr(0, text.find("\nrows ") + 1) +
@@ -559,7 +559,7 @@ TEST_F(Undo, AJournalThatIsNoFileOrTooBigIsRefusedQuicklyUnlessItIsAnotherFolder
             for (std::size_t k = 0; k < rows; ++k)
                 text += "0\tn" + std::to_string(k) + "\tm" + std::to_string(k) + "\n";
             std::ofstream(newest) << text << "end\n";
-            if (bytes > 0) ASSERT_EQ(::truncate(newest.c_str(), bytes), 0);
+            if (bytes > 0) { ASSERT_EQ(::truncate(newest.c_str(), bytes), 0); }
         }
         const Snapshot renamedFolder = snapshot(dir.path());
         struct rusage usage;
