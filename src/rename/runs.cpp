@@ -14,7 +14,8 @@ namespace {
 // redo has something to do; a rename or a redo that ended is in force.
 bool undoable(const RunEntry& head) { return head.kind != RunKind::undo || !head.finished; }
 bool redoable(const RunEntry& head) {
-    return head.kind == RunKind::undo || (head.kind == RunKind::redo && !head.finished);
+    return (head.kind == RunKind::undo && (!head.finished || head.renamed > 0)) ||
+           (head.kind == RunKind::redo && !head.finished);
 }
 
 // Names compared without letter case, as a folder on a file system that folds case sees them.
@@ -74,6 +75,7 @@ FolderRuns folderRuns(const std::string& folder) {
         run.renamed = journal->renamedCount;
         run.planned = journal->rowCount;
         run.folder = journal->folder;
+        for (const JournalRow& row : journal->rows) run.inForce += row.ino != 0;
         out.runs.push_back(std::move(run));
     }
 
@@ -258,23 +260,15 @@ std::optional<StepPlan> planStep(const FolderRuns& runs, Step step, const std::s
 
 namespace {
 
-// Which rows of `journal` (journal `k` of the folder) stand for its rename, and whether that is known
-// rather than guessed; `depth` bounds the walk back along what killed steps were taking back.
-std::pair<std::vector<bool>, bool> rowsInForce(const FolderRuns& runs, std::optional<std::size_t> k,
-                                               const Journal& journal, int depth = 0) {
-    std::vector<bool> rows(journal.rows.size(), true);
-    if (journal.finished) {
-        for (std::size_t r = 0; r < rows.size(); ++r) rows[r] = journal.rows[r].renamed;
-        return {rows, true};
-    }
-    const std::optional<std::size_t> target = k ? targetOf(runs, runs.runs[*k]) : std::nullopt;
-    if (!target || depth > 64) return {rows, false};
-    std::string error;
-    const auto taken = readWhole(runs.runs[*target].path, error);
-    if (!taken || taken->rows.size() != rows.size()) return {rows, false};
-    const auto [theirs, known] = rowsInForce(runs, target, *taken, depth + 1);
-    for (std::size_t r = 0; r < rows.size(); ++r) rows[r] = theirs[rows.size() - 1 - r];
-    return {rows, known};
+// Which rows of `journal` stand for its rename, and whether that is known rather than guessed. A
+// finished journal says which it renamed. An undo or a redo journals the entry of the rows it is to
+// move only (the others with inode 0), so a killed one still tells them; a killed rename run may
+// have renamed any of its rows.
+std::pair<std::vector<bool>, bool> rowsInForce(const Journal& journal, RunKind kind) {
+    std::vector<bool> rows(journal.rows.size());
+    for (std::size_t r = 0; r < rows.size(); ++r)
+        rows[r] = journal.finished ? journal.rows[r].renamed : journal.rows[r].ino != 0;
+    return {rows, journal.finished || kind != RunKind::rename};
 }
 
 }  // namespace
@@ -298,13 +292,24 @@ std::optional<StepSource> stepSource(const FolderRuns& runs, const StepPlan& pla
             row.renamed = false;
             back.rows.push_back(std::move(row));
         }
-        source.moves.assign(back.rows.size(), true);
+        source.moves = rowsInForce(back, RunKind::undo).first;
         return source;
     }
     const RunEntry& run = runs.runs[plan.source];
     bool known = false;
-    std::tie(source.moves, known) = rowsInForce(runs, plan.source, *journal);
+    std::tie(source.moves, known) = rowsInForce(*journal, run.kind);
+    if (plan.finishing) {
+        // The killed step that is finished knew which rows it was to move: those, turned round.
+        const auto killed = readWhole(runs.runs[plan.head].path, error);
+        if (!killed) return std::nullopt;
+        const auto [rows, killedKnows] = rowsInForce(*killed, runs.runs[plan.head].kind);
+        if (rows.size() == source.moves.size()) {
+            for (std::size_t r = 0; r < rows.size(); ++r) source.moves[r] = rows[rows.size() - 1 - r];
+            known = killedKnows;
+        }
+    }
     source.claimsWhatIsThere = known && (plan.finishing || (!run.finished && run.kind != RunKind::rename));
+    source.guessed = !known;
     source.journal = std::move(*journal);
     return source;
 }

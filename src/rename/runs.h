@@ -34,12 +34,14 @@ struct RunEntry {
     std::size_t planned = 0;
     std::string folder;
     RunKind kind = RunKind::rename;
-    std::size_t chain = 0;   // the rename it belongs to, an index into FolderRuns::chains
-    bool takenBack = false;  // its effect was taken back by the newer journal of its rename
-    bool undoable = false;   // its rename has something an undo takes back (it may still have to wait)
+    std::size_t chain = 0;    // the rename it belongs to, an index into FolderRuns::chains
+    bool takenBack = false;   // its effect was taken back by the newer journal of its rename
+    bool undoable = false;    // its rename has something an undo takes back (it may still have to wait)
+    std::size_t inForce = 0;  // rows that know their entry: for an undo or a redo, those it was to move
     // A finished journal that renamed nothing changed nothing: it is passed over, so that a step
-    // that could do nothing can be tried again once its obstacles are gone.
-    bool counts() const { return !finished || renamed > 0; }
+    // that could do nothing can be tried again once its obstacles are gone. An undo or redo that had
+    // nothing to move (of a run killed before its first rename) has no obstacle: it took the run back.
+    bool counts() const { return !finished || renamed > 0 || (kind != RunKind::rename && inForce == 0); }
 };
 
 struct FolderRuns {
@@ -91,6 +93,9 @@ struct StepSource {
     // Entries of those rows already where the step puts them count as the step's own: it finishes a
     // killed step, or takes one back, and the rows it stands for are known.
     bool claimsWhatIsThere = false;
+    // Which rows the journal stands for is not known (a killed rename run): the folder tells, as the
+    // step begins, which of them the run moved.
+    bool guessed = false;
 };
 std::optional<StepSource> stepSource(const FolderRuns& runs, const StepPlan& plan, std::string& error);
 

@@ -100,6 +100,26 @@ public:
         return fail(failure, U"soubor či složka nebyl nalezen");
     }
 
+    // Whether the killed run this takes back moved row `row` (or lost track of its entry): not
+    // when its entry is under its old name alone, which is all an undo finds of a row the run did not
+    // reach. Asked before the undo moves anything.
+    bool movedByRun(const JournalRow& row, const std::string& runTemporary) const {
+        if (row.ino == 0) return false;
+        if (!isEntry(look(dir_, row.oldName), row)) return true;
+        // Where letter case folds, the new name of a change of case reaches the entry under its old.
+        return (isEntry(look(dir_, row.newName), row) && dir_.hasExactEntry(row.newName)) ||
+               isEntry(look(dir_, runTemporary), row);
+    }
+
+    // A row the killed run did not move: only the placeholder it may have reserved for it goes.
+    void settle(const JournalRow& row, const std::string& runTemporary) {
+        if (run_.finished || !isEntry(look(dir_, row.oldName), row)) return;
+        for (const std::string* name : {&row.newName, &runTemporary}) {
+            if (const Found left = look(dir_, *name); left.exists && !isEntry(left, row))
+                settlePlaceholder(row, *name, left.st);
+        }
+    }
+
 private:
     static bool fail(Text& failure, Text reason) {
         failure = std::move(reason);
@@ -282,15 +302,22 @@ UndoResult runStep(const std::string& folder, Step step, const std::string& id, 
         return result;
     }
     const Journal* const run = &source->journal;
+    Undoer undoer(dir, *run);
+    const std::size_t n = run->rows.size();
+    // The rows this step is to move; its journal knows the entries of those alone, so that a step
+    // that takes it back, or finishes it after a kill, moves no entry it would not have moved.
+    std::vector<bool> inForce = source->moves;
+    for (std::size_t j = 0; j < n && source->guessed; ++j)
+        inForce[j] = inForce[j] && undoer.movedByRun(run->rows[j], run->temporary(j));
 
     std::vector<JournalRow> rows;
-    rows.reserve(run->rows.size());
-    for (auto it = run->rows.rbegin(); it != run->rows.rend(); ++it) {
+    rows.reserve(n);
+    for (std::size_t j = n; j-- > 0;) {
+        const JournalRow& row = run->rows[j];
         JournalRow back;
-        back.dev = it->dev;
-        back.ino = it->ino;
-        back.oldName = it->newName;
-        back.newName = it->oldName;
+        if (inForce[j]) back.dev = row.dev, back.ino = row.ino;
+        back.oldName = row.newName;
+        back.newName = row.oldName;
         rows.push_back(std::move(back));
     }
     RunRecorder journal;
@@ -304,13 +331,15 @@ UndoResult runStep(const std::string& folder, Step step, const std::string& id, 
         return result;
     }
 
-    Undoer undoer(dir, *run);
     std::vector<Text> failureList;
-    const std::size_t n = run->rows.size();
     for (std::size_t k = 0; k < n; ++k) {
         const JournalRow& row = run->rows[n - 1 - k];
-        // A finished run says which rows it renamed; the others were never its to take back.
-        if (!source->moves[n - 1 - k]) continue;
+        // A finished run says which rows it renamed; the others were never its to take back. Of a
+        // killed run's, the one it was killed at may hold its placeholder.
+        if (!inForce[n - 1 - k]) {
+            undoer.settle(row, run->temporary(n - 1 - k));
+            continue;
+        }
         const Text oldName = fromUtf8(row.oldName), newName = fromUtf8(row.newName);
         frontEnd.progress(oldName, U"");
         frontEnd.processEvents();

@@ -549,9 +549,15 @@ TEST_F(Undo, AJournalThatIsNoFileOrTooBigIsRefusedQuicklyUnlessItIsAnotherFolder
         const Snapshot before = snapshot(dir.path());
         ASSERT_EQ(rename({{"a", "x"}}).failures, 0);
         const std::string own = journals().front();
-        if (put == fifo) { ASSERT_EQ(::mkfifo(newest.c_str(), 0600), 0); }
-        if (put == folder) { ASSERT_EQ(::mkdir(newest.c_str(), 0700), 0); }
-        if (put == link) { ASSERT_EQ(::symlink(own.c_str(), newest.c_str()), 0); }
+        if (put == fifo) {
+            ASSERT_EQ(::mkfifo(newest.c_str(), 0600), 0);
+        }
+        if (put == folder) {
+            ASSERT_EQ(::mkdir(newest.c_str(), 0700), 0);
+        }
+        if (put == link) {
+            ASSERT_EQ(::symlink(own.c_str(), newest.c_str()), 0);
+        }
         if (put == ours || put == theirs) {
             std::string text = put == ours ? readFile(own) : otherText;
             text = text.substr(0, text.find("\nrows ") + 1) +
@@ -559,7 +565,9 @@ TEST_F(Undo, AJournalThatIsNoFileOrTooBigIsRefusedQuicklyUnlessItIsAnotherFolder
             for (std::size_t k = 0; k < rows; ++k)
                 text += "0\tn" + std::to_string(k) + "\tm" + std::to_string(k) + "\n";
             std::ofstream(newest) << text << "end\n";
-            if (bytes > 0) { ASSERT_EQ(::truncate(newest.c_str(), bytes), 0); }
+            if (bytes > 0) {
+                ASSERT_EQ(::truncate(newest.c_str(), bytes), 0);
+            }
         }
         const Snapshot renamedFolder = snapshot(dir.path());
         struct rusage usage;
@@ -670,7 +678,8 @@ TEST_F(Undo, JournalFolderFollowsXdgStateHomeWhenItIsAbsolute) {
 // finishes it, and a step of the other kind takes back what it did. Either way the steps that follow end
 // with the folder exactly as before the run or after it, and no report counts an entry that did not move
 // then. A killed run is undone, redone as far as it went and undone again; an undo of a killed run,
-// killed in turn at about half of what that run renamed, is finished exactly by the next.
+// killed in turn at about half of what that run renamed, is finished exactly by the next or taken back
+// by a redo, and what follows moves every entry that run renamed, never one it did not reach.
 TEST_F(Undo, AKilledRunUndoOrRedoEndsExactByTheStepsAfterIt) {
     constexpr int n = 16;
     enum class Killed { undo, redo, run, runThenItsUndo };
@@ -678,7 +687,7 @@ TEST_F(Undo, AKilledRunUndoOrRedoEndsExactByTheStepsAfterIt) {
     const auto other = [](Step kind) { return kind == Step::undo ? Step::redo : Step::undo; };
     for (const Killed killed : {Killed::undo, Killed::redo, Killed::run, Killed::runThenItsUndo}) {
         for (const bool finish : {true, false}) {
-            for (int k = 1; k <= n + 1 && (finish || killed < Killed::run); ++k) {
+            for (int k = 1; k <= n + 1 && (finish || killed != Killed::run); ++k) {
                 SCOPED_TRACE(std::string(names[static_cast<int>(killed)]) + " killed at " + std::to_string(k) +
                              (finish ? ", finished" : ", taken back"));
                 const Renames renames = photos(n);
@@ -707,12 +716,8 @@ TEST_F(Undo, AKilledRunUndoOrRedoEndsExactByTheStepsAfterIt) {
                 if (finish) {
                     SCOPED_TRACE("the step that finishes it, then the step back, which moves every entry");
                     const UndoEnd end = expectStep(kind, renamedByRun - moved, goal).end;
-                    if (killAt <= renamedByRun) {
+                    if (killAt >= 1 && killAt <= renamedByRun) {
                         EXPECT_EQ(end, UndoEnd::Finished);
-                    }
-                    if (killed == Killed::runThenItsUndo) {
-                        dropJournals();
-                        continue;
                     }
                     expectStep(other(kind), renamedByRun, start);
                 } else {
