@@ -37,11 +37,11 @@ bool isIgnored(char32_t c) { return c == U'\\' || c == U'<' || c == U'>' || c ==
 
 }  // namespace
 
-void ZpracujFiltrVystupCast(const Text& source, const Text& direction, std::vector<Text>& tokens,
-                            std::vector<int>& positions, bool& citac) {
+int ZpracujFiltrVystupCast(const Text& source, const Text& direction, std::vector<Text>& tokens,
+                           std::vector<int>& positions, bool& citac) {
     const Text s = markDateCodes(source);
-    tokens.assign(1, Text());
-    positions.assign(1, 0);
+    tokens.clear();
+    positions.clear();
     int consumed = 0;
     const bool backwards = direction == U"r" || direction == U"R";
     // Index of the last colon of the counted run, and of the character visited just before.
@@ -75,7 +75,7 @@ void ZpracujFiltrVystupCast(const Text& source, const Text& direction, std::vect
         }
         previous = i;
     }
-    positions[0] = consumed;
+    return consumed;
 }
 
 void ZpracujFiltrVystup(const Text& pattern, FiltrVystup& out) {
@@ -88,8 +88,8 @@ void ZpracujFiltrVystup(const Text& pattern, FiltrVystup& out) {
         before = p.substr(0, star);
         after = p.substr(star + 1);  // further stars stay and are ignored there
     }
-    ZpracujFiltrVystupCast(before, U"", out.ZnakyPred, out.PolohyPred, out.Citac);
-    ZpracujFiltrVystupCast(after, U"r", out.ZnakyZa, out.PolohyZa, out.Citac);
+    out.SpotrebaPred = ZpracujFiltrVystupCast(before, U"", out.ZnakyPred, out.PolohyPred, out.Citac);
+    out.SpotrebaZa = ZpracujFiltrVystupCast(after, U"r", out.ZnakyZa, out.PolohyZa, out.Citac);
 }
 
 CompiledPatterns ZpracujFiltrVystupCely(const RenameOptions& options) {
@@ -97,9 +97,9 @@ CompiledPatterns ZpracujFiltrVystupCely(const RenameOptions& options) {
     compiled.jmeno.Citac = false;
     compiled.ext.Citac = false;
     ZpracujFiltrVystup(options.txtJmeno, compiled.jmeno);
-    compiled.jmeno.ZnakyPred[0] = decimal(options.chkJmeno);
+    compiled.jmeno.Obratit = options.chkJmeno != 0;
     ZpracujFiltrVystup(options.txtExt, compiled.ext);
-    compiled.ext.ZnakyPred[0] = decimal(options.chkExt);
+    compiled.ext.Obratit = options.chkExt != 0;
     if (options.chkRegVyraz != 0 && !options.txtZamenitCo.empty()) {
         compiled.jmeno.regex = std::make_shared<const CompiledRegex>(options.txtZamenitCo, options.txtZamenitZaCo);
         compiled.ext.regex = compiled.jmeno.regex;

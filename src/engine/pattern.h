@@ -26,16 +26,18 @@ inline bool isDateMarker(const Text& token) {
     return token.size() == 1 && token[0] >= kMarkSekunda && token[0] <= kMarkRok4;
 }
 
-// The compiled pattern of one field. Element 0 of each array is bookkeeping: ZnakyPred[0] holds the
-// field's reverse flag as "0"/"1", PolohyPred[0]/PolohyZa[0] the number of old characters consumed.
-// Token positions: < 0 counter of width -p, > 0 keep the p-th character, 0 literal/date/"/".
+// The compiled pattern of one field, its tokens in pattern order. Token positions: < 0 counter of
+// width -p, > 0 keep the p-th character, 0 literal/date/"/".
 struct FiltrVystup {
-    std::vector<Text> ZnakyPred{Text()};
-    std::vector<int> PolohyPred{0};
-    std::vector<Text> ZnakyZa{Text()};  // the part after the star, from its last character backwards
-    std::vector<int> PolohyZa{0};
-    int Hvezda = 0;      // the pattern holds "*"
-    bool Citac = false;  // the pattern holds ":" anywhere
+    std::vector<Text> ZnakyPred;
+    std::vector<int> PolohyPred;
+    std::vector<Text> ZnakyZa;  // the part after the star, from its last character backwards
+    std::vector<int> PolohyZa;
+    int SpotrebaPred = 0;  // old characters the part before the star consumes ("?" and "/")
+    int SpotrebaZa = 0;    // the same for the part after it
+    bool Obratit = false;  // the field's "Obrátit": its result is turned
+    int Hvezda = 0;        // the pattern holds "*"
+    bool Citac = false;    // the pattern holds ":" anywhere
     // "Záměna" by a regular expression, shared by both fields; null while it is off or "Co" is empty.
     std::shared_ptr<const CompiledRegex> regex;
 };
@@ -48,11 +50,12 @@ struct CompiledPatterns {
 };
 
 // Compiles one part; direction "r"/"R" walks it from its last character. Sets citac, never clears it.
-void ZpracujFiltrVystupCast(const Text& s, const Text& direction, std::vector<Text>& tokens,
-                            std::vector<int>& positions, bool& citac);
+// Returns the number of old characters the part consumes.
+int ZpracujFiltrVystupCast(const Text& s, const Text& direction, std::vector<Text>& tokens, std::vector<int>& positions,
+                           bool& citac);
 // Compiles a whole pattern into tokens, Hvezda and Citac (the caller resets Citac).
 void ZpracujFiltrVystup(const Text& pattern, FiltrVystup& out);
-// Compiles both patterns of the options and stores the reverse flags in element 0.
+// Compiles both patterns of the options with their reverse flags.
 CompiledPatterns ZpracujFiltrVystupCely(const RenameOptions& options);
 // Whether a new name needs the entries' dates: a date code in either pattern.
 bool writesDates(const CompiledPatterns& patterns);

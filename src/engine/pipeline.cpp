@@ -83,92 +83,149 @@ bool changesCharacters(const RenameOptions& o) {
            (!o.txtZamenitCo.empty() && (o.chkRegVyraz != 0 || !o.txtZamenitZaCo.empty())) || !o.txtOdstranit.empty();
 }
 
-// A flag of the compiled pattern: "0" or "1" as the compiler writes it, anything else read as a number.
-bool isSet(const Text& flag) {
-    if (flag.size() == 1 && (flag[0] == U'0' || flag[0] == U'1')) return flag[0] == U'1';
-    return numericValue(flag) != 0;
+// How many characters the field may get before it stops growing: kNoLimit unless nothing after
+// the cut can shorten the field or change its start. Every step after the tokens keeps a longer
+// text longer: the letter case and the joining of escaped bytes keep the characters (and a name
+// has at least as many bytes as characters); removing diacritics, the separator items that replace
+// and "Záměna" of single characters map each character to one; "Záměna" of whole strings loses
+// none where "Čím" is not shorter than "Co", and its first match is the same once the text holds
+// |Co| characters more than the limit. What the field's reversal, a kept number put back, "Odstranit
+// znaky", the separator items that remove and a regular expression do depends on the whole text.
+std::size_t cutLength(const FiltrVystup& f, const ZpracVolani& call, bool extracts, const RenameOptions& o) {
+    if (call.nameMax == kNoLimit || call.Obracene != f.Obratit || extracts) return kNoLimit;
+    if (!o.txtOdstranit.empty() || o.cboPauzy == 1 || o.cboPauzy == 5 || f.regex) return kNoLimit;
+    std::size_t extra = 0;
+    if (o.chkRegVyraz == 0 && o.chkZamenaVse != 0 && !o.txtZamenitCo.empty() && !o.txtZamenitZaCo.empty()) {
+        if (o.txtZamenitZaCo.size() < o.txtZamenitCo.size()) return kNoLimit;
+        extra = o.txtZamenitCo.size();
+    }
+    return call.nameMax + extra;
+}
+
+// One field being written: the working text, what the two parts consume of it, the numbering.
+struct Field {
+    std::u32string_view J;
+    long L = 0, a = 0, b = 0;
+    const DateTime& d;
+    Numbering& numbering;
+    bool counted = false;  // the last counter token wrote digits
+};
+
+// The part after the star in the order the compiler stored it (from the pattern's end): every piece
+// goes in front of the pieces made before it, so the pieces are gathered turned and turned back once.
+void writeAfterStar(Text& out, const FiltrVystup& Filtr, Field& f) {
+    Text turned, piece;
+    const std::size_t count = std::min(Filtr.ZnakyZa.size(), Filtr.PolohyZa.size());
+    for (std::size_t i = 0; i < count; ++i) {
+        const int p = Filtr.PolohyZa[i];
+        piece.clear();
+        if (p < 0) {
+            // A field never receives two counter texts.
+            if (!f.counted) f.counted = f.numbering.putCounter(piece, 0, -p);
+        } else if (p > 0) {
+            if (p <= f.b) piece += f.J[static_cast<std::size_t>(f.L - p)];
+            f.numbering.tracker.keep();
+        } else {
+            putPlainToken(piece, 0, Filtr.ZnakyZa[i], f.d, f.numbering.tracker);
+        }
+        turned.append(piece.rbegin(), piece.rend());
+    }
+    out.append(turned.rbegin(), turned.rend());
+}
+
+// The same written in pattern order, stopping once the field from `base` on holds more than
+// `limit` characters. Only for a field without a kept number, whose tracker follows nothing: the
+// counter text is the one the stored order would write.
+void writeAfterStarCut(Text& out, std::size_t base, std::size_t limit, const FiltrVystup& Filtr, Field& f) {
+    const std::size_t count = std::min(Filtr.ZnakyZa.size(), Filtr.PolohyZa.size());
+    Text counter;
+    std::size_t counterAt = count;
+    for (std::size_t i = 0; i < count && !f.counted; ++i) {
+        if (Filtr.PolohyZa[i] < 0 && f.numbering.putCounter(counter, 0, -Filtr.PolohyZa[i])) {
+            counterAt = i;
+            f.counted = true;
+        }
+    }
+    for (std::size_t i = count; i-- > 0 && out.size() - base <= limit;) {
+        const int p = Filtr.PolohyZa[i];
+        if (p < 0) {
+            if (i == counterAt) out += counter;
+        } else if (p > 0) {
+            if (p <= f.b) out += f.J[static_cast<std::size_t>(f.L - p)];
+        } else {
+            putPlainToken(out, out.size(), Filtr.ZnakyZa[i], f.d, f.numbering.tracker);
+        }
+    }
+}
+
+// The part before the star and the star's text, stopping once the field holds more than `limit`.
+void writeBeforeStar(Text& out, std::size_t base, std::size_t limit, const FiltrVystup& Filtr, Field& f) {
+    const std::size_t count = std::min(Filtr.ZnakyPred.size(), Filtr.PolohyPred.size());
+    for (std::size_t i = 0; i < count && out.size() - base <= limit; ++i) {
+        const int p = Filtr.PolohyPred[i];
+        if (p < 0) {
+            f.counted = f.numbering.putCounter(out, out.size(), -p);
+        } else if (p > 0) {
+            if (p <= f.a) out += f.J[static_cast<std::size_t>(p - 1)];
+            f.numbering.tracker.keep();
+        } else {
+            putPlainToken(out, out.size(), Filtr.ZnakyPred[i], f.d, f.numbering.tracker);
+        }
+    }
 }
 
 }  // namespace
 
-Text ZpracJmeno(std::u32string_view Jm, const FiltrVystup& Filtr, double N, bool Obracene, const DateTime& d,
-                bool Pocitat, const RenameOptions& options) {
+Text ZpracJmeno(std::u32string_view Jm, const FiltrVystup& Filtr, const ZpracVolani& call,
+                const RenameOptions& options) {
     Text result;
     result.reserve(Jm.size() + 16);
-    appendZpracJmeno(result, Jm, Filtr, N, Obracene, d, Pocitat, options);
+    appendZpracJmeno(result, Jm, Filtr, call, options);
     return result;
 }
 
-void appendZpracJmeno(Text& out, std::u32string_view Jm, const FiltrVystup& Filtr, double N, bool Obracene,
-                      const DateTime& d, bool Pocitat, const RenameOptions& options, std::size_t maxPadding) {
-    Numbering numbering(options, N, Obracene, Pocitat, maxPadding);
+void appendZpracJmeno(Text& out, std::u32string_view Jm, const FiltrVystup& Filtr, const ZpracVolani& call,
+                      const RenameOptions& options) {
+    Numbering numbering(options, call.N, call.Obracene, call.Pocitat, call.maxPadding);
     // The kept number is cut from the text in the orientation the tokens see, so that its place
     // is tracked on the same characters the pattern consumes. Without either, the name is read as is.
     const bool extracts = Filtr.Citac && options.optCitac == 2;
     Text own;
-    if (Obracene || extracts) {
-        own = Obracene ? Obrat(Jm) : Text(Jm);
+    if (call.Obracene || extracts) {
+        own = call.Obracene ? Obrat(Jm) : Text(Jm);
         if (extracts) numbering.extract(own);
     }
-    const std::u32string_view J = Obracene || extracts ? std::u32string_view(own) : Jm;
-
-    const long L = static_cast<long>(J.size());
-    long a = Filtr.PolohyPred.empty() ? 0 : std::max(Filtr.PolohyPred[0], 0);
-    long b = Filtr.PolohyZa.empty() ? 0 : std::max(Filtr.PolohyZa[0], 0);
+    Field f{call.Obracene || extracts ? std::u32string_view(own) : Jm, 0, 0, 0, call.d, numbering};
+    f.L = static_cast<long>(f.J.size());
+    f.a = std::max(Filtr.SpotrebaPred, 0);
+    f.b = std::max(Filtr.SpotrebaZa, 0);
     std::size_t zbytekAt = 0, zbytekSize = 0;
-    if (L < a + b) {
-        if (L < a) {
-            a = L;
-            b = 0;
+    if (f.L < f.a + f.b) {
+        if (f.L < f.a) {
+            f.a = f.L;
+            f.b = 0;
         } else {
-            b = L - a;
+            f.b = f.L - f.a;
         }
-    } else if (Filtr.Hvezda != 0 && L - a - b > 0) {
-        zbytekAt = static_cast<std::size_t>(a);
-        zbytekSize = static_cast<std::size_t>(L - a - b);
+    } else if (Filtr.Hvezda != 0 && f.L - f.a - f.b > 0) {
+        zbytekAt = static_cast<std::size_t>(f.a);
+        zbytekSize = static_cast<std::size_t>(f.L - f.a - f.b);
     }
 
-    // The field is written after what `out` holds: first the part before the star, then the
-    // star's part and the part after it.
-    const std::size_t base = out.size();
-    bool counted = false;  // the last counter token wrote digits
-    const std::size_t predCount = std::min(Filtr.ZnakyPred.size(), Filtr.PolohyPred.size());
-    for (std::size_t i = 1; i < predCount; ++i) {
-        const int p = Filtr.PolohyPred[i];
-        if (p < 0) {
-            counted = numbering.putCounter(out, out.size(), -p);
-        } else if (p > 0) {
-            if (p <= a) out += J[static_cast<std::size_t>(p - 1)];
-            numbering.tracker.keep();
-        } else {
-            putPlainToken(out, out.size(), Filtr.ZnakyPred[i], d, numbering.tracker);
-        }
-    }
-
+    // The field is written after what `out` holds: the part before the star, the star's part and
+    // the part after it.
+    const std::size_t base = out.size(), limit = cutLength(Filtr, call, extracts, options);
+    writeBeforeStar(out, base, limit, Filtr, f);
     numbering.tracker.star(zbytekSize);
-    out.append(J, zbytekAt, zbytekSize);
-
-    // The part after the star runs from the pattern's end; every piece goes in front of the
-    // pieces made before it.
-    const std::size_t zaAt = out.size();
-    const std::size_t zaCount = std::min(Filtr.ZnakyZa.size(), Filtr.PolohyZa.size());
-    for (std::size_t i = 1; i < zaCount; ++i) {
-        const int p = Filtr.PolohyZa[i];
-        if (p < 0) {
-            // A field never receives two counter texts.
-            if (!counted) counted = numbering.putCounter(out, zaAt, -p);
-        } else if (p > 0) {
-            if (p <= b) out.insert(zaAt, 1, J[static_cast<std::size_t>(L - p)]);
-            numbering.tracker.keep();
-        } else {
-            putPlainToken(out, zaAt, Filtr.ZnakyZa[i], d, numbering.tracker);
-        }
-    }
+    out.append(f.J, zbytekAt, zbytekSize);
+    if (limit == kNoLimit)
+        writeAfterStar(out, Filtr, f);
+    else
+        writeAfterStarCut(out, base, limit, Filtr, f);
 
     numbering.reinsert(out, base);
     // Turned twice is turned back.
-    const bool turned = Obracene != (!Filtr.ZnakyPred.empty() && isSet(Filtr.ZnakyPred[0]));
-    if (turned) std::reverse(out.begin() + static_cast<std::ptrdiff_t>(base), out.end());
+    if (call.Obracene != Filtr.Obratit) std::reverse(out.begin() + static_cast<std::ptrdiff_t>(base), out.end());
     if (changesCharacters(options)) {
         Text field = out.substr(base);
         out.erase(base);

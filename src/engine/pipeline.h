@@ -9,12 +9,27 @@
 
 namespace zelvar {
 
-Text ZpracJmeno(std::u32string_view Jm, const FiltrVystup& Filtr, double N, bool Obracene, const DateTime& d,
-                bool Pocitat, const RenameOptions& options);
+inline constexpr std::size_t kNoLimit = static_cast<std::size_t>(-1);
+
+// What one call knows besides the old text, its pattern and the options.
+struct ZpracVolani {
+    double N = 0;           // the counter value
+    bool Obracene = false;  // "Obrácené zpracování" of the field
+    DateTime d{};           // the entry's date for the date codes
+    bool Pocitat = false;   // a "Jen stejné" number is written
+    // The most padding digits a number gets (see counterPadding).
+    std::size_t maxPadding = kNoLimit;
+    // The folder's limit on a name, in bytes. A field that already has more characters than that
+    // makes a name that is too long, so it stops growing where nothing after the cut could
+    // shorten it again: the text then ends early, while its start and its verdict stay the same.
+    std::size_t nameMax = kNoLimit;
+};
+
+Text ZpracJmeno(std::u32string_view Jm, const FiltrVystup& Filtr, const ZpracVolani& call,
+                const RenameOptions& options);
 // The same appended to `out`, which it leaves as it is before the end; a whole new name is written
-// into one buffer this way. `maxPadding` limits the padding digits of a number (see counterPadding).
-void appendZpracJmeno(Text& out, std::u32string_view Jm, const FiltrVystup& Filtr, double N, bool Obracene,
-                      const DateTime& d, bool Pocitat, const RenameOptions& options,
-                      std::size_t maxPadding = static_cast<std::size_t>(-1));
+// into one buffer this way.
+void appendZpracJmeno(Text& out, std::u32string_view Jm, const FiltrVystup& Filtr, const ZpracVolani& call,
+                      const RenameOptions& options);
 
 }  // namespace zelvar

@@ -456,12 +456,12 @@ PreviewResult rowsOf(const Listing& listing, Listing* spent, const RenameOptions
         putInOrder(records, kept->order);
     }
 
-    // Names are compared as they will land on disk. A counter far wider than the folder's limit is
-    // not written out in full: its name is too long either way.
+    // Names are compared as they will land on disk. A name far longer than the folder's limit is
+    // not written out in full: it is too long either way.
     Text scratch;
-    const std::size_t maxPadding = counterPadding(options, listing.nameMax);
+    const NameLimits limits = nameLimits(options, listing.nameMax);
     const ComposeName compose = [&](const ZaznamSouboru& r, double N, bool pocitat) {
-        NoveJmenoStr(scratch, r.Jmeno(), r.Pripona(), N, r.Datum, pocitat, options, patterns, maxPadding);
+        NoveJmenoStr(scratch, r.Jmeno(), r.Pripona(), N, r.Datum, pocitat, options, patterns, limits);
         canonicalise(scratch);
         // The rows keep their names as long as the preview lives: a copy has no room to grow.
         return Text(scratch);

@@ -31,14 +31,18 @@ void letterCase(Text& name, int optVelikost) {
     }
 }
 
-void compose(Text& out, std::u32string_view Jm, std::u32string_view Ex, bool hasOwnExtension, double N,
-             const DateTime& d, bool Pocitat, const RenameOptions& options, const CompiledPatterns& patterns,
-             std::size_t maxPadding = static_cast<std::size_t>(-1)) {
+// `call` without the field's own "Obrácené zpracování", which comes from the options.
+void compose(Text& out, std::u32string_view Jm, std::u32string_view Ex, bool hasOwnExtension, ZpracVolani call,
+             const RenameOptions& options, const CompiledPatterns& patterns) {
     out.clear();
-    appendZpracJmeno(out, Jm, patterns.jmeno, N, options.chkObratitJm != 0, d, Pocitat, options, maxPadding);
-    if (getsExtension(hasOwnExtension, options.txtExt)) {
+    call.Obracene = options.chkObratitJm != 0;
+    appendZpracJmeno(out, Jm, patterns.jmeno, call, options);
+    // A name part already past the limit makes the name too long whatever follows, and its first
+    // character alone tells an empty stem.
+    if (out.size() <= call.nameMax && getsExtension(hasOwnExtension, options.txtExt)) {
         out += U'.';
-        appendZpracJmeno(out, Ex, patterns.ext, N, options.chkObratitEx != 0, d, Pocitat, options, maxPadding);
+        call.Obracene = options.chkObratitEx != 0;
+        appendZpracJmeno(out, Ex, patterns.ext, call, options);
     }
     letterCase(out, options.optVelikost);
 }
@@ -53,8 +57,12 @@ Text NoveJmenoStr(std::u32string_view Jm, std::u32string_view Ex, double N, cons
 }
 
 void NoveJmenoStr(Text& out, std::u32string_view Jm, std::u32string_view Ex, double N, const DateTime& d, bool Pocitat,
-                  const RenameOptions& options, const CompiledPatterns& patterns, std::size_t maxPadding) {
-    compose(out, Jm, Ex, !Ex.empty(), N, d, Pocitat, options, patterns, maxPadding);
+                  const RenameOptions& options, const CompiledPatterns& patterns, const NameLimits& limits) {
+    compose(out, Jm, Ex, !Ex.empty(), {N, false, d, Pocitat, limits.maxPadding, limits.nameMax}, options, patterns);
+}
+
+NameLimits nameLimits(const RenameOptions& options, std::size_t nameMax) {
+    return {counterPadding(options, nameMax), nameMax};
 }
 
 // A counter of width 32000 writes 32000 digits into every name, for a name that is "too long" from
@@ -94,7 +102,7 @@ Text NoveJmeno(const Text& Jm, double N, bool Pocitat, const RenameOptions& opti
         hasOwn = true;
     }
     Text out;
-    compose(out, name, ext, hasOwn, N, DateTime{}, Pocitat, options, patterns);
+    compose(out, name, ext, hasOwn, {N, false, DateTime{}, Pocitat}, options, patterns);
     return out;
 }
 

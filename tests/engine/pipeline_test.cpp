@@ -29,11 +29,11 @@ void check(std::initializer_list<Case> cases) {
         if (c.tweak) c.tweak(o);
         const auto& [n, obracene, pocitat, d] = c.call;
         const FiltrVystup filtr = ZpracujFiltrVystupCely(o).jmeno;
-        EXPECT_EQ(ZpracJmeno(T(c.old), filtr, n, obracene, d, pocitat, o), T(c.expected))
+        EXPECT_EQ(ZpracJmeno(T(c.old), filtr, {n, obracene, d, pocitat}, o), T(c.expected))
             << c.pattern << " on " << c.old << (obracene ? " reversed" : "");
         // Written behind other text (a name before its extension), the field leaves that text alone.
         Text out = U"n_1.";
-        appendZpracJmeno(out, T(c.old), filtr, n, obracene, d, pocitat, o);
+        appendZpracJmeno(out, T(c.old), filtr, {n, obracene, d, pocitat}, o);
         EXPECT_EQ(out, U"n_1." + T(c.expected)) << c.pattern << " on " << c.old << " behind other text";
     }
 }

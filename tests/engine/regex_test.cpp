@@ -18,7 +18,7 @@ Text run(const Text& co, const Text& cim, const Text& old, int whole = 0, int re
     RenameOptions o;
     o.chkRegVyraz = regex, o.txtZamenitCo = co, o.txtZamenitZaCo = cim, o.chkZamenaVse = whole;
     const CompiledPatterns patterns = ZpracujFiltrVystupCely(o);
-    return ZpracJmeno(old, patterns.jmeno, 1, false, DateTime{}, false, o);
+    return ZpracJmeno(old, patterns.jmeno, {.N = 1}, o);
 }
 
 }  // namespace

@@ -25,7 +25,7 @@ std::vector<std::string> named(const std::vector<Text>& names, const RenameOptio
     const CompiledPatterns p = ZpracujFiltrVystupCely(o);
     const ComposeName compose = [&](const ZaznamSouboru& r, double N, bool pocitat) {
         Text name;
-        NoveJmenoStr(name, r.Jmeno(), r.Pripona(), N, r.Datum, pocitat, o, p, maxPadding);
+        NoveJmenoStr(name, r.Jmeno(), r.Pripona(), N, r.Datum, pocitat, o, p, {maxPadding});
         return name;
     };
     const NamedRows got = nameRows(records, o, counterSetup(o, p), compose, existing, nameMax);
@@ -91,7 +91,7 @@ TEST(NameRows, AWideCounterIsCutShortOnlyWhereNoNameCanComeBackUnderTheLimit) {
         // Where it cuts, the composed name stays near the limit.
         const CompiledPatterns p = ZpracujFiltrVystupCely(o);
         Text composed;
-        NoveJmenoStr(composed, U"a", U"txt", 1, {}, true, o, p, maxPadding);
+        NoveJmenoStr(composed, U"a", U"txt", 1, {}, true, o, p, {maxPadding});
         EXPECT_TRUE(o.txtJmeno.size() < 32000 || !o.txtOdstranit.empty() || composed.size() < 1100u) << composed.size();
     }
 }
