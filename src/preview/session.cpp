@@ -2,55 +2,57 @@
 
 #include <utility>
 
-#include "platform/dates_taken.h"
-
 namespace zelvar {
 
 void PreviewSession::setFolder(const std::string& folder, int folderFd) {
-    if (folder != folder_ || folderFd != folderFd_) invalidateListing();
-    folder_ = folder;
-    folderFd_ = folderFd;
+    if (source_.setFolder(folder, folderFd)) invalidateListing();
 }
 
 void PreviewSession::keepListing(bool keep) {
-    keepListing_ = keep;
+    source_.keep(keep);
     if (!keep) invalidateListing();
 }
 
-const PreviewResult& PreviewSession::build(const RenameOptions& options) {
-    patterns_ = ZpracujFiltrVystupCely(options);
+void PreviewSession::invalidateListing() {
+    source_.forget();
+    order_.forget();
+    rowsOfKept_ = false;
+}
+
+ListingRequest listingRequest(const RenameOptions& options, const CompiledPatterns& patterns) {
+    ListingRequest r{options.txtVyhlFiltr, options.optFile};
     // A listing read for this build alone asks for the dates only when something uses them; a
     // kept one must serve whatever the next build asks.
-    const bool dates = options.optRazeni == 2 || writesDates(patterns_);
+    r.dates = options.optRazeni == 2 || writesDates(patterns);
     // The dates taken are read only when they are used.
-    const bool taken = dates && options.optDatum == 1;
-    const Text& masks = options.txtVyhlFiltr;
-    const bool rowsOfKept = std::exchange(rowsOfKept_, false);
-    if (folderFd_ >= 0) {
-        stamp_ = FolderStamp::take(folderFd_);
-        Listing listing = listFolderAt(folderFd_, folder_, masks, options.optFile, kMaxEntries, dates);
-        if (taken) readDatesTaken(listing, folderFd_);
-        // The build frees the entries as it goes; the names stay for the run.
-        result_ = buildPreview(std::move(listing), options, patterns_);
-        listed_ = std::move(listing);
-    } else if (keepListing_) {
-        const Listing* kept = &cache_.list(folder_, masks, options.optFile);
-        if (taken) kept = &cache_.withDatesTaken();
-        const Listing& listing = *kept;
-        std::vector<Text> names;
-        if (!cache_.lastKept())
-            order_.forget();
-        else if (rowsOfKept)
-            names = takeOldNames();
-        result_ = buildPreview(listing, options, patterns_, order_, std::move(names));
-        rowsOfKept_ = true;
-    } else {
-        Listing listing = listFolder(folder_, masks, options.optFile, kMaxEntries, dates);
-        if (taken) readDatesTaken(listing);
-        result_ = buildPreview(std::move(listing), options, patterns_);
-    }
+    r.taken = r.dates && options.optDatum == 1;
+    return r;
+}
+
+const PreviewResult& PreviewSession::build(const RenameOptions& options) {
+    return build(options, ZpracujFiltrVystupCely(options));
+}
+
+// compile -> list -> order, name and verdicts (buildPreview) -> the text shown.
+const PreviewResult& PreviewSession::build(const RenameOptions& options, CompiledPatterns patterns) {
+    patterns_ = std::move(patterns);
+    SourcedListing listed = source_.list(listingRequest(options, patterns_));
+    result_ = buildOver(listed, options);
     shownText_.reset();
     return result_;
+}
+
+PreviewResult PreviewSession::buildOver(SourcedListing& listed, const RenameOptions& options) {
+    const bool rowsOfKept = std::exchange(rowsOfKept_, false);
+    if (listed.spendable) return buildPreview(std::move(*listed.spendable), options, patterns_);
+    // A listing that serves again keeps its order, and the rows built of it give back their names.
+    std::vector<Text> names;
+    if (!listed.servedAgain)
+        order_.forget();
+    else if (rowsOfKept)
+        names = takeOldNames();
+    rowsOfKept_ = true;
+    return buildPreview(*listed.listing, options, patterns_, order_, std::move(names));
 }
 
 std::vector<Text> PreviewSession::takeOldNames() {
@@ -86,18 +88,6 @@ PreviewList PreviewSession::takeRows() {
     result_.unchanged = 0;
     shownText_.reset();
     return rows;
-}
-
-const Listing* PreviewSession::listingForRun() {
-    const Listing* listing = nullptr;
-    if (folderFd_ >= 0) {
-        if (stamp_.unchanged(folderFd_)) listing = &listed_;
-        stamp_ = FolderStamp();
-    } else if (keepListing_) {
-        listing = cache_.unchanged();
-        cache_.forget();  // the listing itself stays until the next build reads the folder
-    }
-    return listing;
 }
 
 Text missingTakenNote(int entries) {

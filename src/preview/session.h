@@ -7,10 +7,9 @@
 
 #include "engine/options.h"
 #include "engine/pattern.h"
-#include "platform/folder_stamp.h"
 #include "platform/listing.h"
-#include "platform/listing_cache.h"
 #include "preview/builder.h"
+#include "preview/listing_source.h"
 #include "preview/manual_edit.h"
 
 namespace zelvar {
@@ -25,18 +24,14 @@ public:
     // kernel vouches that the folder has not changed (ListingCache), until the caller invalidates
     // it. Not kept, every build reads the folder.
     void keepListing(bool keep);
-    void invalidateListing() {
-        cache_.forget();
-        order_.forget();
-        rowsOfKept_ = false;
-        stamp_ = FolderStamp();
-        listed_ = Listing();
-    }
+    void invalidateListing();
     // Whether the last build used a kept listing.
-    bool listingKept() const { return keepListing_ && cache_.lastKept(); }
+    bool listingKept() const { return source_.lastKept(); }
 
-    // Compiles the options' patterns and builds the preview of the folder.
+    // Builds the preview of the folder with the options' patterns, compiled here or, by a caller
+    // that has compiled them already for the same options, given.
     const PreviewResult& build(const RenameOptions& options);
+    const PreviewResult& build(const RenameOptions& options, CompiledPatterns patterns);
     // Manual editing: line k of the box names row k of the last build (or of the last edit, whose
     // old names are the same). `asShown`, when given, are those rows with the old names as the box
     // shows them; the preview text shows them so too, while the rows keep their real old names.
@@ -53,27 +48,24 @@ public:
     // entries); null otherwise. A folder given open is vouched for by its change time, a kept
     // listing by its watch. The vouching ends here, as the run changes the folder: a watch would
     // queue an event for every rename, and the next build reads the folder again.
-    const Listing* listingForRun();
+    const Listing* listingForRun() { return source_.forRun(); }
 
 private:
-    std::string folder_;
-    int folderFd_ = -1;
-    bool keepListing_ = false;
-    ListingCache cache_;
-    // A build in a folder given open keeps no listing for later builds, but what a run needs of it:
-    // the names and their entries, with the folder's stamp from before it was read. (A short-lived
-    // process cannot afford a watch: dropping one makes the kernel wait for milliseconds.)
-    FolderStamp stamp_;
-    Listing listed_;
+    PreviewResult buildOver(SourcedListing& listed, const RenameOptions& options);
+    std::vector<Text> takeOldNames();
+
+    ListingSource source_;
     KeptOrder order_;  // of the kept listing's entries
     // The rows were built from the kept listing in order_, untouched since: the next build of the
     // same listing takes their old names back rather than decoding the names again.
     bool rowsOfKept_ = false;
-    std::vector<Text> takeOldNames();
     CompiledPatterns patterns_;
     PreviewResult result_;
     std::optional<Text> shownText_;  // the text of an edit whose box shows old names otherwise
 };
+
+// What a build with these options and patterns needs listed.
+ListingRequest listingRequest(const RenameOptions& options, const CompiledPatterns& patterns);
 
 // The note under the preview about a listing that failed or was cut short, and about entries that
 // had no date taken where it was asked for; empty when none of these.
