@@ -1,19 +1,27 @@
 // What the benchmarks share: a throw-away folder of N empty entries made next to the program, the
 // floor every listing pays (readdir plus one lstat per entry), a bare renameat2 loop, a stopwatch and
-// the median. Each benchmark keeps its own cases and its own report lines.
+// the median, a child process timed with its CPU time and peak memory, and a folder of dated photos.
+// Each benchmark keeps its own cases and its own report lines.
 #pragma once
 
 #include <dirent.h>
 #include <fcntl.h>
 #include <stdio.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <exiv2/exiv2.hpp>
 #include <filesystem>
+#include <numeric>
+#include <random>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -93,6 +101,128 @@ inline void bareRenames(const std::string& folder, const std::vector<std::string
         }
     }
     close(dir);
+}
+
+// A folder of n JPEGs "IMG_00001.jpg" .. of `bytes` bytes each, every one with its own
+// Exif.Photo.DateTimeOriginal: one second apart, shuffled against the names so that sorting by date is
+// not the order of the names, and an Exif.Image.DateTime (the last edit) that a reader must not take.
+// One template made by libexiv2 is written n times with its date rewritten in place.
+class PhotoFolder {
+public:
+    PhotoFolder(const fs::path& base, std::string_view prefix, int n, std::size_t bytes = 20 << 10)
+        : path_((base / (std::string(prefix) + "-XXXXXX")).string()) {
+        if (!mkdtemp(path_.data())) {
+            std::perror("mkdtemp");
+            std::exit(1);
+        }
+        rank_.resize(n);
+        std::iota(rank_.begin(), rank_.end(), 0);
+        std::shuffle(rank_.begin(), rank_.end(), std::mt19937(25));
+        std::vector<unsigned char> photo = templatePhoto(bytes);
+        const std::string placeholder = dateOfRank(-1);
+        const auto at = std::search(photo.begin(), photo.end(), placeholder.begin(), placeholder.end());
+        if (at == photo.end()) {
+            std::fprintf(stderr, "the template photo has no date to rewrite\n");
+            std::exit(1);
+        }
+        const std::size_t offset = at - photo.begin();
+        for (int k = 0; k < n; ++k) {
+            const std::string date = dateOfRank(rank_[k]);
+            std::memcpy(photo.data() + offset, date.data(), date.size());
+            const int fd = open((path_ + "/" + cameraName(k + 1)).c_str(), O_CREAT | O_WRONLY | O_EXCL, 0644);
+            if (fd < 0 || write(fd, photo.data(), photo.size()) != static_cast<ssize_t>(photo.size())) {
+                std::perror("write photo");
+                std::exit(1);
+            }
+            close(fd);
+        }
+    }
+    ~PhotoFolder() {
+        std::error_code ec;
+        fs::remove_all(path_, ec);
+    }
+    PhotoFolder(const PhotoFolder&) = delete;
+    PhotoFolder& operator=(const PhotoFolder&) = delete;
+
+    const std::string& path() const { return path_; }
+    int size() const { return static_cast<int>(rank_.size()); }
+    // Where the photo "IMG_<k+1>.jpg" comes when the photos are sorted by date, from 0.
+    int rank(int k) const { return rank_[k]; }
+    // "YYYY:MM:DD HH:MM:SS" of the photo of that rank; -1 is the template's, before every other.
+    static std::string dateOfRank(int rank) {
+        const time_t seconds = 1704067200 + 3600 + rank;  // 2024-01-01 01:00:00 UTC
+        struct tm t;
+        gmtime_r(&seconds, &t);
+        char text[32];
+        std::strftime(text, sizeof text, "%Y:%m:%d %H:%M:%S", &t);
+        return text;
+    }
+    // The same as "YYYYMMDD_HHMMSS", as the renamers write it.
+    static std::string stampOfRank(int rank) {
+        std::string date = dateOfRank(rank);
+        date.erase(std::remove(date.begin(), date.end(), ':'), date.end());
+        std::replace(date.begin(), date.end(), ' ', '_');
+        return date;
+    }
+
+private:
+    // libexiv2's blank JPEG with the tags, a comment segment after its metadata filling it up to `bytes`.
+    static std::vector<unsigned char> templatePhoto(std::size_t bytes) {
+        auto image = Exiv2::ImageFactory::create(Exiv2::ImageType::jpeg);
+        image->exifData()["Exif.Image.Make"] = "Zelvar";
+        image->exifData()["Exif.Image.DateTime"] = "2030:01:01 00:00:00";
+        image->exifData()["Exif.Photo.DateTimeOriginal"] = dateOfRank(-1);
+        image->writeMetadata();
+        Exiv2::BasicIo& io = image->io();
+        std::vector<unsigned char> made(io.size());
+        io.seek(0, Exiv2::BasicIo::beg);
+        io.read(made.data(), static_cast<long>(made.size()));
+        // Past SOI and every APPn segment: a comment there sits where a real photo's image data starts.
+        std::size_t at = 2;
+        while (at + 4 <= made.size() && made[at] == 0xFF && made[at + 1] >= 0xE0 && made[at + 1] <= 0xEF)
+            at += 2 + (made[at + 2] << 8 | made[at + 3]);
+        const std::size_t fill = bytes > made.size() + 4 ? std::min<std::size_t>(bytes - made.size(), 65535) : 4;
+        std::vector<unsigned char> comment(fill, 'Z');
+        comment[0] = 0xFF, comment[1] = 0xFE, comment[2] = static_cast<unsigned char>((fill - 2) >> 8),
+        comment[3] = static_cast<unsigned char>((fill - 2) & 0xFF);
+        made.insert(made.begin() + static_cast<std::ptrdiff_t>(at), comment.begin(), comment.end());
+        return made;
+    }
+
+    std::string path_;
+    std::vector<int> rank_;
+};
+
+// What a child process cost: wall-clock and CPU time (user + system) and its peak memory.
+struct Sample {
+    double wallMs, cpuMs, peakMb;
+};
+
+// Runs argv in `cwd` with stdin and stdout on /dev/null; ends the program when the child fails.
+inline Sample runChild(const std::vector<std::string>& argv, const std::string& cwd) {
+    std::vector<char*> args;
+    for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    const auto start = std::chrono::steady_clock::now();
+    const pid_t pid = fork();
+    if (pid == 0) {
+        const int null = open("/dev/null", O_RDWR);
+        dup2(null, 0);
+        dup2(null, 1);
+        if (chdir(cwd.c_str()) != 0) _exit(126);
+        execvp(args[0], args.data());
+        _exit(127);
+    }
+    int status = 0;
+    rusage use{};
+    wait4(pid, &status, 0, &use);
+    const double wall = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        std::fprintf(stderr, "%s failed (status %d)\n", argv[0].c_str(), status);
+        std::exit(1);
+    }
+    const auto ms = [](const timeval& t) { return t.tv_sec * 1e3 + t.tv_usec / 1e3; };
+    return {wall, ms(use.ru_utime) + ms(use.ru_stime), use.ru_maxrss / 1024.0};
 }
 
 // Wall-clock time since it was made.

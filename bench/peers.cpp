@@ -28,35 +28,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct Sample {
-    double wallMs, cpuMs, peakMb;
-};
-
-// Runs argv in `cwd` with stdout on /dev/null; ends the program when the child fails.
-Sample runChild(const std::vector<std::string>& argv, const std::string& cwd) {
-    std::vector<char*> args;
-    for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-    args.push_back(nullptr);
-    const bench::Stopwatch clock;
-    const pid_t pid = fork();
-    if (pid == 0) {
-        const int null = open("/dev/null", O_WRONLY);
-        dup2(null, 1);
-        if (chdir(cwd.c_str()) != 0) _exit(126);
-        execvp(args[0], args.data());
-        _exit(127);
-    }
-    int status = 0;
-    rusage use{};
-    wait4(pid, &status, 0, &use);
-    const double wall = clock.ms();
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-        std::fprintf(stderr, "%s failed (status %d)\n", argv[0].c_str(), status);
-        std::exit(1);
-    }
-    const auto ms = [](const timeval& t) { return t.tv_sec * 1e3 + t.tv_usec / 1e3; };
-    return {wall, ms(use.ru_utime) + ms(use.ru_stime), use.ru_maxrss / 1024.0};
-}
+using bench::runChild;
+using bench::Sample;
 
 std::string fotoName(int k) {
     char name[32];
