@@ -6,6 +6,7 @@
 #include <QMenuBar>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QMoveEvent>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -699,6 +700,15 @@ void frmMain::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (centred_) return;
     centred_ = true;
+    fitToScreen();
+}
+
+void frmMain::moveEvent(QMoveEvent* event) {
+    QMainWindow::moveEvent(event);
+    // A window manager frames the window after it is shown; only then does the fit know the size of
+    // the title bar and borders, without which the frame would reach past the screen's edge.
+    if (!centred_ || framed_ || frameGeometry().size() == size()) return;
+    framed_ = true;
     fitToScreen();
 }
 

@@ -136,6 +136,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
 
 private:
     using Refresh = OptionTable::Refresh;
@@ -184,6 +185,7 @@ private:
     bool building_ = false;
     bool pendingBuild_ = false;
     bool centred_ = false;
+    bool framed_ = false;             // fitted again once the window manager's frame was known
     bool separatorEditEnds_ = false;  // "Zrušit pauzy" is matching its typed text to an item
     int buildCount_ = 0;
     QPointer<frmAbout> about_;
