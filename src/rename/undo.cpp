@@ -127,10 +127,11 @@ private:
     }
 
     // Both names lead to the entry. On a file system that folds case that is one name seen twice;
-    // a second real name is left only by a link-then-unlink rename cut between its two steps.
+    // a second real name is left only by a link-then-unlink rename cut between its two steps. The
+    // folder's own entries tell, not the link count: FUSE file systems may show a stale count for
+    // one of the names, or hide links altogether (bindfs --hide-hard-links gives every name 1).
     bool hasTwoNames(const struct stat& st, const JournalRow& row) const {
-        return !S_ISDIR(st.st_mode) && st.st_nlink >= 2 && dir_.hasExactEntry(row.oldName) &&
-               dir_.hasExactEntry(row.newName);
+        return !S_ISDIR(st.st_mode) && dir_.hasExactEntry(row.oldName) && dir_.hasExactEntry(row.newName);
     }
 
     bool drop(const JournalRow& row, Text& failure) {
