@@ -13,7 +13,6 @@
 #include "platform/folderscan.h"
 #include "ui/FolderTree.h"
 #include "ui/controls.h"
-#include "ui/frmMainUi.h"
 #include "ui/windowlogic.h"
 
 using namespace zelvar;
@@ -22,7 +21,8 @@ namespace {
 bool isEnter(const QKeyEvent* e) { return e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter; }
 }  // namespace
 
-FolderNav::FolderNav(frmMainUi& ui, Dialogs& dialogs, QObject* parent) : QObject(parent), ui_(ui), dialogs_(dialogs) {
+FolderNav::FolderNav(const Controls& controls, Dialogs& dialogs, QObject* parent)
+    : QObject(parent), ui_(controls), dialogs_(dialogs) {
     ui_.txtCesta->installEventFilter(this);
     ui_.drvDisk->installEventFilter(this);
 }

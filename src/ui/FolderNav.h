@@ -10,12 +10,22 @@
 #include "platform/volumes.h"
 #include "rename/dialogs.h"
 
-struct frmMainUi;
+class FolderTree;
+class QComboBox;
+class QLineEdit;
+class QListWidget;
 
 class FolderNav : public QObject {
     Q_OBJECT
 public:
-    FolderNav(frmMainUi& ui, zelvar::Dialogs& dialogs, QObject* parent);
+    // The controls it moves and shows with.
+    struct Controls {
+        QComboBox* drvDisk;
+        FolderTree* dirD;
+        QLineEdit* txtCesta;
+        QListWidget* filD;
+    };
+    FolderNav(const Controls& controls, zelvar::Dialogs& dialogs, QObject* parent);
 
     // Opens startFolder (bytes of an absolute path; empty or unusable: the home folder).
     void start(const std::string& startFolder);
@@ -46,7 +56,7 @@ signals:
 private:
     void selectDriveOf(const std::string& path);
 
-    frmMainUi& ui_;
+    Controls ui_;
     zelvar::Dialogs& dialogs_;
     std::vector<zelvar::Volume> volumes_;
     std::string home_;

@@ -9,13 +9,12 @@
 #include "ui/DigitFields.h"
 #include "ui/OptionTable.h"
 #include "ui/controls.h"
-#include "ui/frmMainUi.h"
 
 using namespace zelvar;
 
-NumberingControls::NumberingControls(frmMainUi& ui, OptionTable& table, const RenameOptions& options, Dialogs& dialogs,
-                                     QObject* owner, std::function<void(QLineEdit*)> left)
-    : ui_(ui), table_(table), opts_(options) {
+NumberingControls::NumberingControls(const Controls& controls, OptionTable& table, const RenameOptions& options,
+                                     Dialogs& dialogs, QObject* owner, std::function<void(QLineEdit*)> left)
+    : ui_(controls), table_(table), opts_(options) {
     new DigitFields(
         ui_.txtCisloOd, ui_.txtCiselnyZaklad, ui_.txtZachovatCiselnyZaklad, dialogs,
         [this](QLineEdit* field, const Text& text) { table_.write(field, text); }, std::move(left), owner);
@@ -54,7 +53,6 @@ void NumberingControls::radixLeft(QLineEdit* radix) {
 }
 
 void NumberingControls::simpleLayout() {
-    ui_.fraCisla->hide();
     ui_.fraTypCislovani->show();
     table_.write(ui_.optCitac, 0);
     showMode(0);

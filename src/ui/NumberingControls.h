@@ -8,14 +8,35 @@
 #include "engine/options.h"
 #include "rename/dialogs.h"
 
-struct frmMainUi;
 class OptionTable;
+class QButtonGroup;
+class QCheckBox;
+class QGroupBox;
+class QLabel;
 
 class NumberingControls {
 public:
     // left: the user left a radix field (the window's LostFocus handler of that field).
-    NumberingControls(frmMainUi& ui, OptionTable& table, const zelvar::RenameOptions& options, zelvar::Dialogs& dialogs,
-                      QObject* owner, std::function<void(QLineEdit*)> left);
+    // The controls it shows, hides and writes.
+    struct Controls {
+        QLabel* lblOd;
+        QLineEdit* txtCisloOd;
+        QLabel* lblKrok;
+        QLineEdit* txtDif;
+        QCheckBox* chkStejnePripony;
+        QCheckBox* chkINula;
+        QCheckBox* chkCisloNula;
+        QGroupBox* fraZachovatCisla;
+        QGroupBox* fraZachovatTypCislovani;
+        QLabel* lblPuvodniZaklad;
+        QLineEdit* txtZachovatCiselnyZaklad;
+        QGroupBox* fraTypCislovani;
+        QButtonGroup* optTypCislovani;
+        QLineEdit* txtCiselnyZaklad;
+        QButtonGroup* optCitac;
+    };
+    NumberingControls(const Controls& controls, OptionTable& table, const zelvar::RenameOptions& options,
+                      zelvar::Dialogs& dialogs, QObject* owner, std::function<void(QLineEdit*)> left);
 
     // Mode 0 counter, 1 only equal, 2 keep numbers: shows the controls of that mode.
     void showMode(int mode);
@@ -25,13 +46,13 @@ public:
     void digitSetChosen(QLineEdit* radix, int digitSet);
     // Leaving a radix field normalises it for its digit set.
     void radixLeft(QLineEdit* radix);
-    // The simple layout shows counter numbering only.
+    // The simple layout shows counter numbering only (the window hides the numbering frame).
     void simpleLayout();
 
 private:
     int digitSetOf(const QLineEdit* radix) const;
 
-    frmMainUi& ui_;
+    Controls ui_;
     OptionTable& table_;
     const zelvar::RenameOptions& opts_;
 };

@@ -60,11 +60,26 @@ frmMain::frmMain(Dialogs& dialogs, const std::string& startFolder, QWidget* pare
     // (WindowLayout). A smaller window scrolls them.
     ui_.client->setMinimumSize(WindowLayout::startSize());
     layout_ = new WindowLayout(ui_.client);
-    nav_ = new FolderNav(ui_, dialogs_, this);
+    nav_ = new FolderNav({ui_.drvDisk, ui_.dirD, ui_.txtCesta, ui_.filD}, dialogs_, this);
     editor_ = new ManualEditor(ui_.txtEdit);
 
     table_.set(mainWindowOptions(ui_));
-    numbering_ = new NumberingControls(ui_, table_, opts_, dialogs_, this, [this](QLineEdit* radix) {
+    const NumberingControls::Controls numbers{ui_.lblOd,
+                                              ui_.txtCisloOd,
+                                              ui_.lblKrok,
+                                              ui_.txtDif,
+                                              ui_.chkStejnePripony,
+                                              ui_.chkINula,
+                                              ui_.chkCisloNula,
+                                              ui_.fraZachovatCisla,
+                                              ui_.fraZachovatTypCislovani,
+                                              ui_.lblPuvodniZaklad,
+                                              ui_.txtZachovatCiselnyZaklad,
+                                              ui_.fraTypCislovani,
+                                              ui_.optTypCislovani,
+                                              ui_.txtCiselnyZaklad,
+                                              ui_.optCitac};
+    numbering_ = new NumberingControls(numbers, table_, opts_, dialogs_, this, [this](QLineEdit* radix) {
         radix == ui_.txtCiselnyZaklad ? txtCiselnyZaklad_LostFocus() : txtZachovatCiselnyZaklad_LostFocus();
     });
     connectHandlers();
@@ -100,7 +115,6 @@ void frmMain::refresh(Refresh kind) {
         case Refresh::Full: fullRefresh(); break;
         case Refresh::Pattern:
             ZpracujVzor();
-            ui_.cmdTest->setEnabled(!opts_.txtJmeno.empty());
             previewRefresh();
             break;
         case Refresh::Pair:
@@ -199,10 +213,40 @@ void frmMain::ZpracujVzor() {
 }
 
 void frmMain::compiled() {
-    ui_.cmdPrejmenovat->setEnabled(false);
     const CompiledRegex* regex = patterns_.regex();
     ui::setTextColour(ui_.txtZamenitCo, regex && !regex->valid() ? ui::kRed : QColor(Qt::black));
-    ui_.fraCisla->setVisible(layoutMode_ == 1 && (patterns_.jmeno.Citac || patterns_.ext.Citac));
+    last_.counter = patterns_.jmeno.Citac || patterns_.ext.Citac;
+    stale();
+}
+
+void frmMain::stale() {
+    last_.renames = 0;
+    updateActions();
+}
+
+void frmMain::updateActions() {
+    ui::LastResult last = last_;
+    last.namePattern = !opts_.txtJmeno.empty();
+    last.regex = opts_.chkRegVyraz != 0;
+    const ui::Actions a = ui::actionsFor(state_, last);
+    ui_.cmdPrejmenovat->setEnabled(a.rename);
+    ui_.cmdTest->setEnabled(a.test);
+    ui_.txtEdit->setVisible(a.editBox);
+    ui_.mnuSeznamJmen->setEnabled(a.editBox);
+    ui_.cmdEdit->setText(a.editBox ? QStringLiteral("Zrušit Ruční editaci") : QStringLiteral("Editovat ručně"));
+    ui_.fraCisla->setVisible(a.numbers);
+    ui_.chkZamenaVse->setEnabled(a.wholeName);
+    ui_.mnuVratit->setEnabled(a.undo);
+    ui_.mnuZnovu->setEnabled(a.redo);
+}
+
+void frmMain::applyFix(const OptionFix& fix) {
+    if (!fix.txtExt && !fix.txtDif) return;
+    if (fix.txtExt) table_.write(ui_.txtExt, *fix.txtExt);
+    if (fix.txtDif) table_.write(ui_.txtDif, *fix.txtDif);
+    // The samples follow as after every edit of the fields.
+    ZpracujVzor();
+    if (!state_.building()) previewRefresh();
 }
 
 void frmMain::showPreview(Text text) {
@@ -216,37 +260,37 @@ void frmMain::showPreview(Text text) {
 
 void frmMain::Test(int Dotaz) {
     // Keys typed ahead get one build once they are all in; until then nothing stale may be renamed.
-    if (Dotaz == 0 && !RucniEditace && !building_ && typeAhead_->postpone()) {
-        ui_.cmdPrejmenovat->setEnabled(false);
+    if (Dotaz == 0 && !RucniEditace() && !state_.building() && typeAhead_->postpone()) {
+        stale();
         return;
     }
-    if (building_) {
+    if (state_.building()) {
         // Asked for from inside a build (a question box, a write from code): done right after it.
-        pendingBuild_ = true;
+        state_.build = Build::Pending;
         return;
     }
-    runBuild(Dotaz);
-    while (pendingBuild_) {
-        pendingBuild_ = false;
-        runBuild(0);
+    {
+        struct Done {
+            Build& build;
+            ~Done() { build = Build::Idle; }
+        } done{state_.build};
+        state_.build = Build::Running;
+        runBuild(Dotaz);
+        while (state_.build == Build::Pending) {
+            state_.build = Build::Running;
+            runBuild(0);
+        }
     }
+    updateActions();
 }
 
 void frmMain::runBuild(int Dotaz) {
-    building_ = true;
     typeAhead_->building();
-    struct Done {
-        bool& flag;
-        ~Done() { flag = false; }
-    } done{building_};
 
-    if (Dotaz > 0 && opts_.txtExt != U"*" && !RucniEditace) {
+    if (Dotaz > 0 && opts_.txtExt != U"*" && !RucniEditace()) {
         showPreview(Text());
-        if (dialogs_.messageBox(T("Měníte přípony.\r\nJe to tak správně?"), box::yesNo) == Answer::no) {
-            table_.write(ui_.txtExt, U"*");
-            // The edit refreshes the samples as every edit of the field does; its build is this one.
-            ZpracujVzor();
-        }
+        if (dialogs_.messageBox(T("Měníte přípony.\r\nJe to tak správně?"), box::yesNo) == Answer::no)
+            applyFix({.txtExt = U"*"});
     }
 
     session_.setFolder(filPath_);
@@ -257,20 +301,17 @@ void frmMain::runBuild(int Dotaz) {
     const int renames = result.renameCount();
     const Text stats = result.stats;
     const Text note = listingNote(result);
-    if (stepText && *stepText != opts_.txtDif) {
-        table_.write(ui_.txtDif, *stepText);
-        ZpracujVzor();
-    }
+    if (stepText && *stepText != opts_.txtDif) applyFix({.txtDif = *stepText});
     showPreview(session_.text());
     ++buildCount_;
     showListingNote(toQ(note));
 
-    if (RucniEditace) {
+    if (RucniEditace()) {
         txtEdit_Change();
         return;
     }
     if (Dotaz > 0) dialogs_.messageBox(stats, box::plain);
-    if (renames > 0) ui_.cmdPrejmenovat->setEnabled(true);
+    last_.renames = renames;
 }
 
 void frmMain::Aktualizace() {
@@ -279,8 +320,8 @@ void frmMain::Aktualizace() {
     filPath_ = nav_->folder();
     updateSteps();
     nav_->showFolder(opts_.txtVyhlFiltr);
-    ui_.cmdPrejmenovat->setEnabled(false);
-    if (!RucniEditace) {
+    stale();
+    if (!RucniEditace()) {
         previewRefresh();
         return;
     }
@@ -297,7 +338,7 @@ void frmMain::showListingNote(const QString& note) {
     QString shown = note;
     if (const QString regex = toQ(regexNote(patterns_.regex())); !regex.isEmpty())
         shown += (shown.isEmpty() ? QString() : QStringLiteral("  ")) + regex;
-    if (RucniEditace && !PlneniEditu) {
+    if (state_.edit == Edit::ManualEdit) {
         const QString count = editor_->countNote(session_.result().rows.size());
         if (!count.isEmpty()) shown += (shown.isEmpty() ? QString() : QStringLiteral("  ")) + count;
     }
@@ -305,32 +346,30 @@ void frmMain::showListingNote(const QString& note) {
 }
 
 void frmMain::refillEditBox() {
-    PlneniEditu = true;
+    state_.edit = Edit::Filling;
     editor_->fill(session_.result().rows);
-    PlneniEditu = false;
+    state_.edit = Edit::ManualEdit;
 }
 
 void frmMain::txtEdit_Change() {
-    if (PlneniEditu) return;
+    if (PlneniEditu()) return;
     const PreviewResult& parsed = session_.edit(editor_->read(), editor_->asShown(session_.result().rows));
     if (!parsed.rows.empty()) showPreview(session_.text());
     showListingNote(listingNote_);
-    ui_.cmdPrejmenovat->setEnabled(parsed.renameCount() > 0);
+    last_.renames = parsed.renameCount();
+    updateActions();
 }
 
 void frmMain::cmdEdit_Click() {
-    RucniEditace = !RucniEditace;
-    ui_.mnuSeznamJmen->setEnabled(RucniEditace);
-    ui_.txtEdit->setVisible(RucniEditace);
-    if (!RucniEditace) {
-        ui_.cmdEdit->setText(QStringLiteral("Editovat ručně"));
+    if (RucniEditace()) {
+        state_.edit = Edit::Patterns;
+        updateActions();
         fullRefresh();
         showListingNote(listingNote_);
         return;
     }
-    ui_.cmdEdit->setText(QStringLiteral("Zrušit Ruční editaci"));
-    ui_.cmdPrejmenovat->setEnabled(false);
-    PlneniEditu = true;
+    state_.edit = Edit::Filling;
+    stale();
     // The box is filled from a listing made now: with an empty name pattern the last one may be of
     // another folder. The build's own reading of the box waits until the box is filled.
     Test(0);
@@ -338,14 +377,14 @@ void frmMain::cmdEdit_Click() {
     // With nothing listed, the box ignores typing until edit mode is switched on again.
     if (session_.result().rows.empty()) return;
     editor_->fill(session_.result().rows);
-    PlneniEditu = false;
+    state_.edit = Edit::ManualEdit;
     txtEdit_Change();
 }
 
 // The edit box from a list of old and new names made elsewhere, matched by old name.
 void frmMain::mnuSeznamJmen_Click() {
     // Not while the box ignores typing: nothing is listed to match the list against.
-    if (!RucniEditace || PlneniEditu) return;
+    if (state_.edit != Edit::ManualEdit) return;
     const std::string path = dialogs_.chooseFile(T("Načíst seznam jmen"));
     if (path.empty()) return;
     const Text shownPath = fromUtf8(path);
@@ -384,16 +423,24 @@ void frmMain::cmdPrejmenovat_Click() {
         return;
     }
     RunEnd end = RunEnd::Declined;
-    {
-        RenameProgress run(*this, *ui_.lblPracuji, *ui_.lblPrace, *ui_.chkKazdy, dialogs_);
+    holdForRun([&](RenameProgress& run) {
         const auto listing = [this] { return session_.listingForRun(); };
         end = cmdPrejmenovat_Run(-1, filPath_, session_.result().rows, opts_.txtExt, run, run, zelvar::realSysCalls(),
                                  listing)
                   .end;
         if (end == RunEnd::Finished) Aktualizace();
-    }
-    // As any edit of the field, this one compiles the patterns and rebuilds the preview once.
-    if (end == RunEnd::ExtensionDeclined) ui_.txtExt->setText(QStringLiteral("*"));
+    });
+    if (end == RunEnd::ExtensionDeclined) applyFix({.txtExt = U"*"});
+}
+
+void frmMain::holdForRun(const std::function<void(RenameProgress&)>& run) {
+    struct Held {
+        bool& renaming;
+        ~Held() { renaming = false; }
+    } held{state_.renaming};
+    state_.renaming = true;
+    RenameProgress progress(*this, *ui_.lblPracuji, *ui_.lblPrace, *ui_.chkKazdy, dialogs_);
+    run(progress);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -429,12 +476,8 @@ void frmMain::chkRegVyraz_Click() {
     // The fields keep their text, filtered as typing into them is filtered now.
     table_.read(ui_.txtZamenitCo);
     table_.read(ui_.txtZamenitZaCo);
-    regexModeShown();
     fullRefresh();
 }
-
-// "Celé" means nothing to an expression.
-void frmMain::regexModeShown() { ui_.chkZamenaVse->setEnabled(opts_.chkRegVyraz == 0); }
 
 void frmMain::optCitac_Click(int Index) {
     optionChanged(ui_.optCitac);
@@ -476,12 +519,12 @@ void frmMain::setVolumes(std::vector<Volume> volumes) { nav_->setVolumes(std::mo
 void frmMain::reloadVolumes() { nav_->reloadVolumes(); }
 
 void frmMain::drvDisk_Change() {
-    ui_.cmdPrejmenovat->setEnabled(false);
+    stale();
     nav_->driveChosen();
 }
 
 void frmMain::dirD_Change() {
-    ui_.cmdPrejmenovat->setEnabled(false);
+    stale();
     Aktualizace();
     setTitle();
 }
@@ -499,7 +542,7 @@ void frmMain::txtCesta_LostFocus() { nav_->pathEntered(); }
 
 void frmMain::openFolder(const QString& path) {
     // Not while a rename run holds the window: its folder must stay the one listed.
-    if (!centralWidget()->isEnabled()) return;
+    if (state_.renaming || !centralWidget()->isEnabled()) return;
     ui_.txtCesta->setText(ui::nativeToQ(QFile::encodeName(path).toStdString()));
     txtCesta_LostFocus();
 }
@@ -507,8 +550,7 @@ void frmMain::openFolder(const QString& path) {
 void frmMain::txtVyhlFiltr_Change() {
     optionChanged(ui_.txtVyhlFiltr);
     Aktualizace();
-    ui_.cmdPrejmenovat->setEnabled(false);
-    ui_.cmdTest->setEnabled(!opts_.txtJmeno.empty());
+    stale();
 }
 
 void frmMain::optFile_Click(int) {
@@ -517,7 +559,7 @@ void frmMain::optFile_Click(int) {
 }
 
 void frmMain::cmdAktual_Click() {
-    ui_.cmdPrejmenovat->setEnabled(false);
+    stale();
     Aktualizace();
 }
 
@@ -544,35 +586,32 @@ void frmMain::mnuFunkce_Click(int Index) {
 }
 
 void frmMain::setJednoduche(bool refreshAfter) {
-    layoutMode_ = 0;
+    state_.layout = ui::Layout::Simple;
     layoutText_ = kJednoducheFunkce;
     ui_.mnuFunkce[0]->setChecked(true);
     ui_.mnuFunkce[1]->setChecked(false);
     setTitle();
     layout_->apply(0);
     numbering_->simpleLayout();
-    ui_.cmdEdit->setText(QStringLiteral("Editovat ručně"));
-    RucniEditace = false;
-    ui_.mnuSeznamJmen->setEnabled(false);
-    ui_.txtEdit->hide();
+    state_.edit = Edit::Patterns;
 
     // What the simple layout does not show goes back to its start value.
     table_.resetForSimpleLayout();
-    regexModeShown();
     ui_.chkINula->hide();
+    updateActions();
 
     // The resets went out without their own refreshes; one full refresh shows them all.
     if (refreshAfter) fullRefresh();
 }
 
 void frmMain::setProfesionalni() {
-    layoutMode_ = 1;
+    state_.layout = ui::Layout::Professional;
     layoutText_ = kProfesionalniFunkce;
     ui_.mnuFunkce[0]->setChecked(false);
     ui_.mnuFunkce[1]->setChecked(true);
     setTitle();
     layout_->apply(1);
-    ui_.fraCisla->setVisible(patterns_.jmeno.Citac || patterns_.ext.Citac);
+    updateActions();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -588,7 +627,7 @@ void frmMain::mnuUlozitPredvolbu_Click() {
         if (dialogs_.messageBox(question, box::yesNo) != Answer::yes) return;
         replace = true;
     }
-    if (const Text error = savePreset(name, Preset{opts_, layoutMode_}, replace); !error.empty())
+    if (const Text error = savePreset(name, Preset{opts_, layoutMode()}, replace); !error.empty())
         dialogs_.messageBox(error, box::exclamation);
     fillPresetMenu();
 }
@@ -607,7 +646,7 @@ void frmMain::fillPresetMenu() {
 
 void frmMain::mnuPredvolba_Click(const std::string& name) {
     // Not while a rename run holds the window.
-    if (!centralWidget()->isEnabled()) return;
+    if (state_.renaming || !centralWidget()->isEnabled()) return;
     const PresetRead read = loadPreset(name);
     if (!read.ok()) {
         dialogs_.messageBox(read.error, box::exclamation);
@@ -637,7 +676,6 @@ void frmMain::applyPreset(const Preset& preset) {
         setProfesionalni();
     // The one refresh of it all.
     ZpracujVzor();
-    ui_.cmdTest->setEnabled(!opts_.txtJmeno.empty());
     if (relist)
         Aktualizace();
     else
@@ -654,18 +692,18 @@ void frmMain::mnuSpravovatPredvolby_Click() {
 // Menus, About box, closing
 
 void frmMain::updateSteps() {
-    ui_.mnuVratit->setEnabled(nextStep(filPath_, Step::undo).has_value());
-    ui_.mnuZnovu->setEnabled(nextStep(filPath_, Step::redo).has_value());
+    last_.canUndo = nextStep(filPath_, Step::undo).has_value();
+    last_.canRedo = nextStep(filPath_, Step::redo).has_value();
+    updateActions();
 }
 
 void frmMain::step(Step kind, const std::string& id) {
     UndoEnd end = UndoEnd::Declined;
-    {
-        RenameProgress run(*this, *ui_.lblPracuji, *ui_.lblPrace, *ui_.chkKazdy, dialogs_);
+    holdForRun([&](RenameProgress& run) {
         end = !id.empty()          ? undoRun(filPath_, id, run, run, realSysCalls()).end
               : kind == Step::undo ? undoLastRun(filPath_, run, run).end
                                    : redoLastRun(filPath_, run, run).end;
-    }
+    });
     if (end != UndoEnd::Declined) Aktualizace();
 }
 

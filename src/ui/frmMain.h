@@ -7,12 +7,20 @@
 // parts of their own. The window keeps one options record current, builds the preview through the
 // core, and asks its questions through the injected Dialogs.
 //
+// What the window is doing is one value (WindowState): who names the entries, whether a build or a
+// rename run is under way, the layout. Handlers change it, and record what a build found; then
+// updateActions() alone shows and enables "Přejmenovat", the edit box, the numbering frame and the menu
+// items. What a build or a run sets in the options itself (the step, the extension) comes back as an
+// OptionFix, which applyFix() writes into the controls.
+//
 // No build ever runs inside another: the core does not process events, writes from code go out with
 // the control's signals blocked (the handler's effect is then applied directly), and a build asked
 // for while one runs is done right after it. A rename run does let events through, but the window
 // takes no input then besides the answers to its questions.
 #include <QMainWindow>
 #include <QPointer>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,6 +33,7 @@
 #include "rename/dialogs.h"
 #include "rename/runs.h"
 #include "ui/OptionTable.h"
+#include "ui/WindowState.h"
 #include "ui/frmMainUi.h"
 
 class QKeyEvent;
@@ -32,6 +41,7 @@ class QLineEdit;
 class FolderNav;
 class ManualEditor;
 class NumberingControls;
+class RenameProgress;
 class WindowLayout;
 class frmAbout;
 class TypeAhead;
@@ -45,15 +55,15 @@ public:
     ~frmMain() override;
 
     // Manual editing: edit mode on; the program itself is filling txtEdit.
-    bool RucniEditace = false;
-    bool PlneniEditu = false;
+    bool RucniEditace() const { return state_.editing(); }
+    bool PlneniEditu() const { return state_.filling(); }
 
     // State that the rename run and manual editing read.
     const zelvar::RenameOptions& options() const { return opts_; }
     const zelvar::CompiledPatterns& patterns() const { return patterns_; }
     const zelvar::PreviewList& previewList() const { return session_.result().rows; }
     const std::string& folder() const { return filPath_; }  // the path of filD
-    int layoutMode() const { return layoutMode_; }
+    int layoutMode() const { return state_.layout == zelvar::ui::Layout::Simple ? 0 : 1; }
     int buildCount() const { return buildCount_; }  // completed preview builds
 
     // The volumes of the drive list; re-read from the mount table whenever the list is opened.
@@ -140,6 +150,23 @@ protected:
 
 private:
     using Refresh = OptionTable::Refresh;
+    using Edit = zelvar::ui::WindowState::Edit;
+    using Build = zelvar::ui::WindowState::Build;
+
+    // Options that a build or a run sets itself, to be written into their controls.
+    struct OptionFix {
+        std::optional<zelvar::Text> txtExt = {};  // the extension pattern declined: back to "*"
+        std::optional<zelvar::Text> txtDif = {};  // the step the numbering used
+    };
+    // Writes a fix into the controls and compiles the patterns; outside a build it rebuilds, as an
+    // edit of the field does, and inside one the running build is that rebuild.
+    void applyFix(const OptionFix& fix);
+    // Shows and enables the actions for the state and the last result.
+    void updateActions();
+    // The preview shown is no longer the current one: nothing may be renamed from it.
+    void stale();
+    // A rename run, an undo or a redo: the window held, the progress shown, for as long as `run` runs.
+    void holdForRun(const std::function<void(RenameProgress&)>& run);
 
     void connectHandlers();
     // No larger than the free area of the window's screen, centred on it, its title bar on it.
@@ -162,11 +189,10 @@ private:
     void setTitle();
     void relisted(bool retitle);
     void showAbout();
-    void updateSteps();  // mnuVratit and mnuZnovu enabled when there is something for them
+    void updateSteps();  // reads from the journal whether the folder has a run to undo or redo
     // An undo or redo shown as a rename run is: the window held, the progress labels, the report; then
     // the folder anew. `id` names an older rename to take back.
     void step(zelvar::Step kind, const std::string& id = {});
-    void regexModeShown();
 
     frmMainUi ui_;
     FolderNav* nav_ = nullptr;
@@ -179,11 +205,10 @@ private:
     zelvar::CompiledPatterns patterns_;
     zelvar::PreviewSession session_;
     std::string filPath_;
-    int layoutMode_ = 0;
+    zelvar::ui::WindowState state_;
+    zelvar::ui::LastResult last_;
     zelvar::Text layoutText_;
     QString listingNote_;  // what the last listing could not show
-    bool building_ = false;
-    bool pendingBuild_ = false;
     bool centred_ = false;
     bool framed_ = false;             // fitted again once the window manager's frame was known
     bool separatorEditEnds_ = false;  // "Zrušit pauzy" is matching its typed text to an item

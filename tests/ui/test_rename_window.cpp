@@ -22,7 +22,7 @@ class TestRenameWindow : public QObject, protected WindowFixture {
     void enterEditMode() {
         w->mnuFunkce_Click(1);
         ui<QPushButton>("cmdEdit")->click();
-        QVERIFY(w->RucniEditace);
+        QVERIFY(w->RucniEditace());
     }
     void runIt() {
         dialogs->answers = {Answer::yes};
@@ -255,7 +255,7 @@ private slots:
         setText("txtJmeno", "n:");
         enterEditMode();
         QCOMPARE(ui<QPushButton>("cmdEdit")->text(), QStringLiteral("Zrušit Ruční editaci"));
-        QVERIFY(shown("txtEdit") && !w->PlneniEditu && !renameOffered());
+        QVERIFY(shown("txtEdit") && !w->PlneniEditu() && !renameOffered());
         QCOMPARE(box(), rows({"a.txt", "b.txt", nbsp}));
         QCOMPARE(unchanged(), 3);
         const QString same = nbsp + " -> * beze změny";
@@ -278,12 +278,12 @@ private slots:
         QCOMPARE(box(), rows({"a.txt", "b.txt", "c.txt", nbsp}));
         QVERIFY(!renameOffered());
         ui<QPushButton>("cmdEdit")->click();
-        QVERIFY(!w->RucniEditace && !shown("txtEdit") && renameOffered());
+        QVERIFY(!w->RucniEditace() && !shown("txtEdit") && renameOffered());
         QCOMPARE(ui<QPushButton>("cmdEdit")->text(), QStringLiteral("Editovat ručně"));
         QCOMPARE(preview(), rows({"a.txt -> N1.TXT", "b.txt -> N2.TXT", "c.txt -> N3.TXT", nbsp + " -> N4.TXT"}));
         enterEditMode();
         w->mnuFunkce_Click(0);
-        QVERIFY(!w->RucniEditace && !shown("txtEdit"));
+        QVERIFY(!w->RucniEditace() && !shown("txtEdit"));
     }
 
     // "Načíst seznam jmen..." fills the box by old name; lines that fit no entry are told, the rest stay in the box.
@@ -348,7 +348,7 @@ private slots:
         QCOMPARE(snapshot(dir->path()).at(latin2 + "x.jpg").content, std::string("content of the photo"));
         QCOMPARE(snapshot(dir->path()).count("c\xff.txt"), std::size_t(1));
         checkAfterRun();
-        QVERIFY(w->RucniEditace);  // still editing, over the names as they are now
+        QVERIFY(w->RucniEditace());  // still editing, over the names as they are now
         const QString c = QStringLiteral("c") + QChar(0xDCFF) + ".txt\n";
         QString typed = box();
         QVERIFY2(typed.contains("a\u240Ab.txt\n") && typed.contains(c), qPrintable(typed));
