@@ -29,6 +29,11 @@ namespace {
 // written by cameras; only the first bytes are read and given to exiv2 in memory. What this skips:
 // metadata placed after the first 4 MB (rare: a PNG or TIFF whose text or IFD follows the image data).
 constexpr std::size_t kPhotoBytes = 4 << 20;
+// A JPEG keeps its metadata in the segments before its image data, which cameras keep within the
+// first 128 KB (an EXIF segment, its thumbnail included, holds at most 64 KB). Only so much is read
+// first; a JPEG whose segments run on past it, and any other photo whose date is not in it, is read
+// again up to kPhotoBytes. A 5 MB photo costs a 128 KB read, not a 4 MB one.
+constexpr std::size_t kFirstBytes = 128 << 10;
 constexpr std::size_t kSidecarBytes = 1 << 20;
 // A video's movie header may sit at its end; libavformat seeks to it, but reads at most this much.
 constexpr std::int64_t kVideoBytes = 16 << 20;
@@ -82,18 +87,26 @@ int openRegular(int folderFd, const char* name, std::int64_t& size) {
     return fd;
 }
 
-// The first `limit` bytes of a file of `size` bytes (a file that grows meanwhile is cut at `size`).
-std::vector<unsigned char> readHead(int fd, std::int64_t size, std::size_t limit) {
+// Reads the first `limit` bytes of a file of `size` bytes into `bytes` (a file that grows meanwhile is
+// cut at `size`) and returns how many it got; the first `have` bytes are there already. `bytes` only
+// grows: a buffer kept by the caller is neither allocated nor cleared again for the next file.
+std::size_t readHead(int fd, std::int64_t size, std::size_t limit, std::vector<unsigned char>& bytes,
+                     std::size_t have = 0) {
     limit = std::min<std::size_t>(limit, static_cast<std::size_t>(std::max<std::int64_t>(size, 0)));
-    std::vector<unsigned char> bytes(limit);
-    std::size_t have = 0;
+    if (bytes.size() < limit) bytes.resize(limit);
     while (have < limit) {
         const ssize_t n = pread(fd, bytes.data() + have, limit - have, static_cast<off_t>(have));
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) break;
         have += static_cast<std::size_t>(n);
     }
-    bytes.resize(have);
+    return have;
+}
+
+// The bytes read of the file at hand, one buffer per thread: a fresh buffer per photo costs more in
+// malloc than reading it. Buffers of the listing's threads go with the threads.
+std::vector<unsigned char>& headBuffer() {
+    thread_local std::vector<unsigned char> bytes;
     return bytes;
 }
 
@@ -136,18 +149,23 @@ std::string_view trimmed(std::string_view text) {
     return text;
 }
 
+// The keys are made once: making an ExifKey from its name looks the name up in exiv2's tag tables,
+// which cost more than the rest of reading a small photo's date.
 std::optional<DateTaken> dateOfExif(const Exiv2::ExifData& exif) {
-    static const std::array<std::pair<const char*, const char*>, 3> keys{{
-        {"Exif.Photo.DateTimeOriginal", "Exif.Photo.SubSecTimeOriginal"},
-        {"Exif.Image.DateTimeOriginal", "Exif.Photo.SubSecTimeOriginal"},
-        {"Exif.Photo.DateTimeDigitized", "Exif.Photo.SubSecTimeDigitized"},
+    struct Tag {
+        Exiv2::ExifKey date, subsecond;
+    };
+    static const std::array<Tag, 3> tags{{
+        {Exiv2::ExifKey("Exif.Photo.DateTimeOriginal"), Exiv2::ExifKey("Exif.Photo.SubSecTimeOriginal")},
+        {Exiv2::ExifKey("Exif.Image.DateTimeOriginal"), Exiv2::ExifKey("Exif.Photo.SubSecTimeOriginal")},
+        {Exiv2::ExifKey("Exif.Photo.DateTimeDigitized"), Exiv2::ExifKey("Exif.Photo.SubSecTimeDigitized")},
     }};
-    for (const auto& [dateKey, subKey] : keys) {
-        const auto it = exif.findKey(Exiv2::ExifKey(dateKey));
+    for (const Tag& tag : tags) {
+        const auto it = exif.findKey(tag.date);
         if (it == exif.end()) continue;
         auto taken = parseDateTaken(it->toString());
         if (!taken) continue;
-        const auto sub = exif.findKey(Exiv2::ExifKey(subKey));
+        const auto sub = exif.findKey(tag.subsecond);
         if (sub != exif.end()) taken->subsecond = subsecondOf(trimmed(sub->toString()));
         return taken;
     }
@@ -155,8 +173,12 @@ std::optional<DateTaken> dateOfExif(const Exiv2::ExifData& exif) {
 }
 
 std::optional<DateTaken> dateOfXmp(const Exiv2::XmpData& xmp) {
-    for (const char* key : {"Xmp.exif.DateTimeOriginal", "Xmp.photoshop.DateCreated", "Xmp.xmp.CreateDate"}) {
-        const auto it = xmp.findKey(Exiv2::XmpKey(key));
+    if (xmp.empty()) return std::nullopt;
+    static const std::array<Exiv2::XmpKey, 3> keys{Exiv2::XmpKey("Xmp.exif.DateTimeOriginal"),
+                                                   Exiv2::XmpKey("Xmp.photoshop.DateCreated"),
+                                                   Exiv2::XmpKey("Xmp.xmp.CreateDate")};
+    for (const Exiv2::XmpKey& key : keys) {
+        const auto it = xmp.findKey(key);
         if (it == xmp.end()) continue;
         if (auto taken = parseDateTaken(it->toString())) return taken;
     }
@@ -167,13 +189,13 @@ bool sameTag(const unsigned char* at, const char* tag) { return std::memcmp(at, 
 
 // ISO base media files: HEIF, AVIF and CR3 are photos for exiv2; the other brands (mp4, qt, 3gp, m4v...)
 // and QuickTime files that start with another atom are videos.
-bool isVideo(const std::vector<unsigned char>& head) {
-    if (head.size() < 12) return false;
-    const unsigned char* type = head.data() + 4;
+bool isVideo(const unsigned char* head, std::size_t size) {
+    if (size < 12) return false;
+    const unsigned char* type = head + 4;
     if (sameTag(type, "ftyp")) {
         for (const char* brand :
              {"heic", "heix", "heim", "heis", "hevc", "hevx", "mif1", "msf1", "avif", "avis", "crx ", "jxl "})
-            if (sameTag(head.data() + 8, brand)) return false;
+            if (sameTag(head + 8, brand)) return false;
         return true;
     }
     for (const char* atom : {"moov", "mdat", "wide", "free", "skip", "pnot"})
@@ -274,8 +296,9 @@ std::optional<DateTaken> sidecarDate(int folderFd, const std::string& name) {
         std::int64_t size = 0;
         const Fd fd(openRegular(folderFd, candidate.c_str(), size));
         if (fd.get() < 0) continue;
-        const auto bytes = readHead(fd.get(), size, kSidecarBytes);
-        if (auto taken = dateTakenFromXmp(std::string(bytes.begin(), bytes.end()))) return taken;
+        std::vector<unsigned char>& bytes = headBuffer();
+        const std::size_t have = readHead(fd.get(), size, kSidecarBytes, bytes);
+        if (auto taken = dateTakenFromXmp(std::string(bytes.begin(), bytes.begin() + have))) return taken;
     }
     return std::nullopt;
 }
@@ -334,9 +357,19 @@ std::optional<DateTaken> dateTakenFromXmp(const std::string& packet) {
     }
 }
 
-std::optional<DateTaken> dateTakenFromBytes(const unsigned char* data, std::size_t size) {
-    initialiseLibraries();
-    if (size == 0 || size > kPhotoBytes) return std::nullopt;
+namespace {
+
+// What exiv2 found in a photo's bytes; `complete` is false when the bytes ended in the middle of a
+// JPEG's segments (exiv2 then throws), so more of the file may hold the date.
+struct PhotoScan {
+    std::optional<DateTaken> taken;
+    bool jpeg = false;
+    bool complete = true;
+};
+
+PhotoScan scanPhoto(const unsigned char* data, std::size_t size) {
+    PhotoScan scan;
+    if (size == 0 || size > kPhotoBytes) return scan;
     try {
         // libexiv2's own video readers (QuickTime, RIFF, Matroska, ASF) loop for minutes on some
         // damaged files and read no date the photo readers miss; videos go to libavformat.
@@ -344,16 +377,25 @@ std::optional<DateTaken> dateTakenFromBytes(const unsigned char* data, std::size
         // Their type numbers, as libexiv2 0.27's video headers (which do not compile on their own) give them.
         static constexpr std::array<int, 5> refused{Exiv2::ImageType::none, 20 /* riff */, 21 /* mkv */, 22 /* qtime */,
                                                     24 /* asf */};
-        if (std::find(refused.begin(), refused.end(), type) != refused.end()) return std::nullopt;
+        if (std::find(refused.begin(), refused.end(), type) != refused.end()) return scan;
+        scan.jpeg = type == Exiv2::ImageType::jpeg;
         auto image = Exiv2::ImageFactory::open(data, static_cast<long>(size));
-        if (!image.get()) return std::nullopt;
+        if (!image.get()) return scan;
         image->readMetadata();
-        if (auto taken = dateOfExif(image->exifData())) return taken;
-        return dateOfXmp(image->xmpData());
+        scan.taken = dateOfExif(image->exifData());
+        if (!scan.taken) scan.taken = dateOfXmp(image->xmpData());
     } catch (...) {
         // Every exiv2 error (Exiv2::AnyError), a bad_alloc of a hostile size and anything else: no date.
-        return std::nullopt;
+        scan.complete = false;
     }
+    return scan;
+}
+
+}  // namespace
+
+std::optional<DateTaken> dateTakenFromBytes(const unsigned char* data, std::size_t size) {
+    initialiseLibraries();
+    return scanPhoto(data, size).taken;
 }
 
 std::optional<DateTaken> readDateTaken(int folderFd, const std::string& name) {
@@ -363,14 +405,25 @@ std::optional<DateTaken> readDateTaken(int folderFd, const std::string& name) {
     {
         const Fd fd(openRegular(folderFd, name.c_str(), size));
         if (fd.get() < 0) return std::nullopt;
-        const auto head = readHead(fd.get(), size, kPhotoBytes);
-        if (isVideo(head))
+        std::vector<unsigned char>& head = headBuffer();
+        std::size_t have = readHead(fd.get(), size, kFirstBytes, head);
+        if (isVideo(head.data(), have)) {
             taken = videoDate(fd.get(), size);
-        else
-            taken = dateTakenFromBytes(head.data(), head.size());
+        } else {
+            PhotoScan scan = scanPhoto(head.data(), have);
+            // A JPEG that exiv2 read to its image data holds no more metadata further on.
+            const bool more = have == kFirstBytes && size > static_cast<std::int64_t>(have);
+            if (!scan.taken && more && (!scan.jpeg || !scan.complete)) {
+                have = readHead(fd.get(), size, kPhotoBytes, head, have);
+                scan = scanPhoto(head.data(), have);
+            }
+            taken = scan.taken;
+        }
     }
-    if (taken) return taken;
-    return sidecarDate(folderFd, name);
+    if (!taken) taken = sidecarDate(folderFd, name);
+    // A big photo's or sidecar's bytes are not kept for the next file of this thread.
+    if (headBuffer().size() > kFirstBytes) std::vector<unsigned char>().swap(headBuffer());
+    return taken;
 }
 
 std::optional<DateTaken> readDateTaken(const std::string& path) {

@@ -106,6 +106,27 @@ TEST(DateTaken, ReadsTheFirstValidTagInOrderFromEveryPhotoFormat) {
     }
 }
 
+// A photo is read in two steps: its first bytes, and more only where its segments run on past them.
+// Here a 300 KB colour profile follows the date, so exiv2 reads past the first bytes before it is done.
+TEST(DateTaken, ReadsADateWhoseSegmentsRunPastTheFirstBytes) {
+    const std::pair<Tags, const char*> cases[] = {
+        {{{"Exif.Photo.DateTimeOriginal", "2024:07:14 09:30:12"}}, "2024-07-14 09:30:12"},
+        {{{"Xmp.xmp.CreateDate", "2018-12-31T23:59:58"}}, "2018-12-31 23:59:58"},
+    };
+    TempFolder dir;
+    for (const auto& [tags, expected] : cases) {
+        const std::string path = dir / "profiled.jpg";
+        auto image = Exiv2::ImageFactory::create(Exiv2::ImageType::jpeg, path);
+        Exiv2::DataBuf profile(300 << 10);  // exiv2 takes it over
+        std::memset(profile.pData_, 'p', profile.size_);
+        Exiv2::ul2Data(profile.pData_, profile.size_, Exiv2::bigEndian);  // a profile starts with its size
+        image->setIccProfile(profile);
+        writeTags(*image, tags);
+        ASSERT_GT(readFile(path).size(), 300u << 10);
+        EXPECT_EQ(shown(readDateTaken(path)), expected);
+    }
+}
+
 // The checked-in samples come from make-samples beside them. The movie header's time (UTC) follows
 // the machine's zone, the local time a MOV recorded does not; a video under another extension is
 // still known by its content.
