@@ -14,6 +14,8 @@
 #include <string_view>
 #include <vector>
 
+#include <libheif/heif.h>
+
 extern "C" {
 #include <libavformat/avformat.h>
 #include <libavutil/dict.h>
@@ -56,6 +58,7 @@ void initialiseLibraries() {
         // The XMP toolkit is not thread-safe by itself; the listing reads on several threads.
         Exiv2::XmpParser::initialize(lockXmp, &xmpToolkitLock);
         av_log_set_level(AV_LOG_QUIET);
+        heif_init(nullptr);
     });
 }
 
@@ -303,6 +306,101 @@ std::optional<DateTaken> sidecarDate(int folderFd, const std::string& name) {
     return std::nullopt;
 }
 
+// Where libheif reads a HEIF or AVIF photo from: the file (it reads the item boxes and the metadata
+// items, never the image data) or bytes in memory. A hostile file cannot make it read more than
+// kVideoBytes.
+struct HeifSource {
+    int fd = -1;  // -1: the bytes below
+    const unsigned char* data = nullptr;
+    std::int64_t size = 0;
+    std::int64_t position = 0;
+    std::int64_t budget = kVideoBytes;
+};
+
+heif_reader heifReader() {
+    heif_reader r{};
+    r.reader_api_version = 1;
+    r.get_position = [](void* s) { return static_cast<HeifSource*>(s)->position; };
+    r.read = [](void* data, size_t size, void* s) {
+        auto* source = static_cast<HeifSource*>(s);
+        const auto wanted = static_cast<std::int64_t>(size);
+        if (wanted > source->budget || source->position + wanted > source->size) return 1;
+        source->budget -= wanted;
+        auto* out = static_cast<unsigned char*>(data);
+        if (source->fd < 0) {
+            std::memcpy(out, source->data + source->position, size);
+        } else {
+            std::size_t have = 0;
+            while (have < size) {
+                const ssize_t n = pread(source->fd, out + have, size - have, source->position + have);
+                if (n < 0 && errno == EINTR) continue;
+                if (n <= 0) return 1;
+                have += static_cast<std::size_t>(n);
+            }
+        }
+        source->position += wanted;
+        return 0;
+    };
+    r.seek = [](int64_t position, void* s) {
+        auto* source = static_cast<HeifSource*>(s);
+        if (position < 0 || position > source->size) return 1;
+        source->position = position;
+        return 0;
+    };
+    r.wait_for_file_size = [](int64_t size, void* s) {
+        return size <= static_cast<HeifSource*>(s)->size ? heif_reader_grow_status_size_reached
+                                                         : heif_reader_grow_status_size_beyond_eof;
+    };
+    return r;
+}
+
+// The date of a HEIF or AVIF photo's own EXIF or XMP item, read with libheif: libexiv2 0.27 finds
+// them only where every item of the file lies in one piece, which is not so after exiftool (or
+// another editor) has added a date.
+std::optional<DateTaken> heifDate(HeifSource source) {
+    static const heif_reader reader = heifReader();
+    heif_context* context = heif_context_alloc();
+    if (!context) return std::nullopt;
+    std::optional<DateTaken> taken;
+    heif_image_handle* image = nullptr;
+    if (heif_context_read_from_reader(context, &reader, &source, nullptr).code == heif_error_Ok &&
+        heif_context_get_primary_image_handle(context, &image).code == heif_error_Ok) {
+        std::array<heif_item_id, 16> ids{};
+        const int count = heif_image_handle_get_list_of_metadata_block_IDs(image, nullptr, ids.data(), ids.size());
+        std::vector<unsigned char> block;
+        for (int k = 0; k < count && !taken; ++k) {
+            const std::size_t size = heif_image_handle_get_metadata_size(image, ids[k]);
+            if (size < 4 || size > kPhotoBytes) continue;
+            block.resize(size);
+            if (heif_image_handle_get_metadata(image, ids[k], block.data()).code != heif_error_Ok) continue;
+            const std::string_view type = heif_image_handle_get_metadata_type(image, ids[k]);
+            const char* content = heif_image_handle_get_metadata_content_type(image, ids[k]);
+            if (type == "Exif") {
+                // The item starts with where its TIFF header lies after these four bytes.
+                const std::uint32_t offset = Exiv2::getULong(block.data(), Exiv2::bigEndian);
+                if (offset > size - 4) continue;
+                Exiv2::ExifData exif;
+                Exiv2::ExifParser::decode(exif, block.data() + 4 + offset, static_cast<long>(size - 4 - offset));
+                taken = dateOfExif(exif);
+            } else if (type == "mime" && content && std::string_view(content) == "application/rdf+xml") {
+                taken = dateTakenFromXmp(std::string(block.begin(), block.end()));
+            }
+        }
+        heif_image_handle_release(image);
+    }
+    heif_context_free(context);
+    return taken;
+}
+
+// The same where exiv2 throws on a damaged EXIF item: no date.
+std::optional<DateTaken> heifDateOrNone(const HeifSource& source) {
+    try {
+        return heifDate(source);
+    } catch (...) {
+        return std::nullopt;
+    }
+}
+
 }  // namespace
 
 std::optional<DateTaken> parseDateTaken(const std::string& input) {
@@ -363,7 +461,7 @@ namespace {
 // JPEG's segments (exiv2 then throws), so more of the file may hold the date.
 struct PhotoScan {
     std::optional<DateTaken> taken;
-    bool jpeg = false;
+    int type = Exiv2::ImageType::none;
     bool complete = true;
 };
 
@@ -378,7 +476,7 @@ PhotoScan scanPhoto(const unsigned char* data, std::size_t size) {
         static constexpr std::array<int, 5> refused{Exiv2::ImageType::none, 20 /* riff */, 21 /* mkv */, 22 /* qtime */,
                                                     24 /* asf */};
         if (std::find(refused.begin(), refused.end(), type) != refused.end()) return scan;
-        scan.jpeg = type == Exiv2::ImageType::jpeg;
+        scan.type = type;
         auto image = Exiv2::ImageFactory::open(data, static_cast<long>(size));
         if (!image.get()) return scan;
         image->readMetadata();
@@ -395,7 +493,9 @@ PhotoScan scanPhoto(const unsigned char* data, std::size_t size) {
 
 std::optional<DateTaken> dateTakenFromBytes(const unsigned char* data, std::size_t size) {
     initialiseLibraries();
-    return scanPhoto(data, size).taken;
+    const PhotoScan scan = scanPhoto(data, size);
+    if (scan.taken || scan.type != Exiv2::ImageType::bmff) return scan.taken;
+    return heifDateOrNone({-1, data, static_cast<std::int64_t>(size)});
 }
 
 std::optional<DateTaken> readDateTaken(int folderFd, const std::string& name) {
@@ -413,11 +513,12 @@ std::optional<DateTaken> readDateTaken(int folderFd, const std::string& name) {
             PhotoScan scan = scanPhoto(head.data(), have);
             // A JPEG that exiv2 read to its image data holds no more metadata further on.
             const bool more = have == kFirstBytes && size > static_cast<std::int64_t>(have);
-            if (!scan.taken && more && (!scan.jpeg || !scan.complete)) {
+            if (!scan.taken && more && (scan.type != Exiv2::ImageType::jpeg || !scan.complete)) {
                 have = readHead(fd.get(), size, kPhotoBytes, head, have);
                 scan = scanPhoto(head.data(), have);
             }
             taken = scan.taken;
+            if (!taken && scan.type == Exiv2::ImageType::bmff) taken = heifDateOrNone({fd.get(), nullptr, size});
         }
     }
     if (!taken) taken = sidecarDate(folderFd, name);
@@ -438,5 +539,10 @@ std::optional<DateTaken> readDateTaken(const std::string& path) {
 }
 
 std::string exiv2Version() { return Exiv2::versionString(); }
+std::string heifVersion() { return heif_get_version(); }
+std::string avformatVersion() {
+    const unsigned v = avformat_version();
+    return std::to_string(v >> 16) + "." + std::to_string((v >> 8) & 0xff) + "." + std::to_string(v & 0xff);
+}
 
 }  // namespace zelvar

@@ -1,6 +1,6 @@
 #pragma once
-// The date a photo or video was taken, read from its own metadata (libexiv2 for photos, libavformat for
-// videos) or from an XMP sidecar beside it. Only regular files are opened; a FIFO, device or socket,
+// The date a photo or video was taken, read from its own metadata (libexiv2 for photos, libheif for the
+// HEIF and AVIF photos libexiv2 cannot read, libavformat for videos) or from an XMP sidecar beside it. Only regular files are opened; a FIFO, device or socket,
 // an unreadable file and a damaged one have no date taken.
 #include <cstddef>
 #include <optional>
@@ -30,7 +30,9 @@ std::optional<DateTaken> dateTakenFromXmp(const std::string& packet);
 // also date only). The offset does not shift the time. Invalid values (all zeros, month 13...) are none.
 std::optional<DateTaken> parseDateTaken(const std::string& text);
 
-// The version of libexiv2 in use, for System Info.
+// The versions of libexiv2, libheif and libavformat in use, for System Info.
 std::string exiv2Version();
+std::string heifVersion();
+std::string avformatVersion();
 
 }  // namespace zelvar

@@ -113,7 +113,9 @@ zelvar::Text systemInfoText(const std::string& folder) {
     char icuText[U_MAX_VERSION_STRING_LENGTH] = {};
     u_versionToString(icu, icuText);
     lines << QStringLiteral("ICU ") + QString::fromLatin1(icuText);
-    lines << QStringLiteral("libexiv2 ") + QString::fromStdString(zelvar::exiv2Version());
+    lines << QStringLiteral("libexiv2 %1, libheif %2, libavformat %3")
+                 .arg(QString::fromStdString(zelvar::exiv2Version()), QString::fromStdString(zelvar::heifVersion()),
+                      QString::fromStdString(zelvar::avformatVersion()));
     lines << QStringLiteral("Systém: ") + QSysInfo::prettyProductName();
     struct utsname un;
     if (uname(&un) == 0)

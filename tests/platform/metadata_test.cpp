@@ -127,7 +127,8 @@ TEST(DateTaken, ReadsADateWhoseSegmentsRunPastTheFirstBytes) {
     }
 }
 
-// The checked-in samples come from make-samples beside them. The movie header's time (UTC) follows
+// The checked-in samples come from make-samples beside them; the edited HEICs are those libexiv2
+// cannot read. The movie header's time (UTC) follows
 // the machine's zone, the local time a MOV recorded does not; a video under another extension is
 // still known by its content.
 TEST(DateTaken, ReadsHeifPhotosAndTheCreationTimesOfVideos) {
@@ -136,6 +137,8 @@ TEST(DateTaken, ReadsHeifPhotosAndTheCreationTimesOfVideos) {
     TempFolder dir({{"clip.3gp", readFile(kSamples + "/video.mp4")}, {"clip.jpg", readFile(kSamples + "/video.mov")}});
     const std::tuple<const char*, const char*, const char*> cases[] = {
         {"UTC", "photo.heic", "2022-05-01 10:11:12.250000000"},
+        {"UTC", "edited.heic", "2012-01-02 03:04:05"},
+        {"UTC", "edited-xmp.heic", "2011-01-02 03:04:05"},
         {"UTC", "video.mp4", "2024-07-14 07:30:12"},
         {"UTC", "video.mov", "2023-12-24 18:45:07"},
         {"UTC", "nodate.mp4", "none"},
@@ -148,6 +151,12 @@ TEST(DateTaken, ReadsHeifPhotosAndTheCreationTimesOfVideos) {
         tzset();
         const std::string path = std::strncmp(name, "clip", 4) == 0 ? dir / name : kSamples + "/" + name;
         EXPECT_EQ(shown(readDateTaken(path)), expected) << zone << " " << name;
+        if (std::strstr(name, ".heic")) {  // the same bytes in memory, as the fuzz target gives them
+            const std::string bytes = readFile(path);
+            EXPECT_EQ(shown(dateTakenFromBytes(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size())),
+                      expected)
+                << name;
+        }
     }
     setenv("TZ", before.c_str(), 1);
     tzset();
