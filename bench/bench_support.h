@@ -254,4 +254,24 @@ inline double median(std::vector<double> values) {
     return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
+// The samples of one program of a comparison.
+struct Figures {
+    std::vector<double> wall, cpu, peak;
+    void add(const Sample& s) { wall.push_back(s.wallMs), cpu.push_back(s.cpuMs), peak.push_back(s.peakMb); }
+};
+
+// The medians of each row (a `label` and its `figures`) under a title, the times also as multiples of
+// the first row's.
+template <class Row>
+void printTable(const char* title, const std::vector<Row>& rows, int labelWidth) {
+    const double wall0 = median(rows[0].figures.wall), cpu0 = median(rows[0].figures.cpu);
+    std::printf("%s\n", title);
+    std::printf("  %-*s %10s %10s %10s %8s %8s\n", labelWidth, "", "wall ms", "cpu ms", "peak MB", "wall×", "cpu×");
+    for (const Row& r : rows) {
+        const Figures& f = r.figures;
+        std::printf("  %-*s %10.1f %10.1f %10.1f %8.2f %8.2f\n", labelWidth, r.label, median(f.wall), median(f.cpu),
+                    median(f.peak), median(f.wall) / wall0, median(f.cpu) / cpu0);
+    }
+}
+
 }  // namespace bench

@@ -64,18 +64,8 @@ struct Tool {
     const char* label;
     std::function<std::vector<std::string>(const std::string& folder)> argv;
     bool renames;
-    std::vector<double> wall, cpu, peak;
+    bench::Figures figures = {};
 };
-
-void printTable(const char* title, std::vector<Tool>& tools) {
-    const double floorWall = median(tools[0].wall), floorCpu = median(tools[0].cpu);
-    std::printf("%s\n", title);
-    std::printf("  %-34s %10s %10s %10s %8s %8s\n", "", "wall ms", "cpu ms", "peak MB", "wall×", "cpu×");
-    for (const Tool& t : tools) {
-        std::printf("  %-34s %10.1f %10.1f %10.1f %8.2f %8.2f\n", t.label, median(t.wall), median(t.cpu),
-                    median(t.peak), median(t.wall) / floorWall, median(t.cpu) / floorCpu);
-    }
-}
 
 }  // namespace
 
@@ -102,26 +92,17 @@ int main(int argc, char** argv) {
              [&](const std::string& f) {
         return std::vector<std::string>{floorProgram, "list", f};
              },
-             false,
-             {},
-             {},
-             {}},
+             false},
             {"zelvar-cli --name 'Foto_:::'",
              [&](const std::string& f) {
         return std::vector<std::string>{cli, "--name", "Foto_:::", f};
              },
-             false,
-             {},
-             {},
-             {}},
+             false},
                       {"zelvar-cli ... --sort date",
                        [&](const std::string& f) {
         return std::vector<std::string>{cli, "--name", "Foto_:::", "--sort", "date", f};
                        },
-                       false,
-                       {},
-                       {},
-                       {}},
+                       false},
         };
     std::vector<Tool> apply =
         {
@@ -129,36 +110,24 @@ int main(int argc, char** argv) {
              [&](const std::string& f) {
         return std::vector<std::string>{floorProgram, "rename", f};
              },
-             true,
-             {},
-             {},
-             {}},
+             true},
             {"zelvar-cli --apply",
              [&](const std::string& f) {
         return std::vector<std::string>{cli, "--name", "Foto_:::::", "--apply", f};
              },
-             true,
-             {},
-             {},
-             {}},
+             true},
                       {"rename (Perl)",
                        [&](const std::string&) {
         std::vector<std::string> a{"rename", "s/^IMG_/Foto_/"};
         a.insert(a.end(), imgNames.begin(), imgNames.end());
         return a;
                        },
-                       true,
-                       {},
-                       {},
-                       {}},
+                       true},
         {"mmv",
          [&](const std::string&) {
         return std::vector<std::string>{"mmv", "IMG_*.jpg", "Foto_#1.jpg"};
          },
-         true,
-         {},
-         {},
-         {}},
+         true},
         };
 
     const bench::TempFolder listed(base, "zelvar-peers", n, [](int k) { return bench::cameraName(k + 1); });
@@ -167,7 +136,7 @@ int main(int argc, char** argv) {
         for (std::size_t i = 0; i < preview.size(); ++i) {
             Tool& t = preview[(i + r) % preview.size()];
             const Sample s = runChild(t.argv(listed.path()), listed.path());
-            t.wall.push_back(s.wallMs), t.cpu.push_back(s.cpuMs), t.peak.push_back(s.peakMb);
+            t.figures.add(s);
         }
         std::vector<std::unique_ptr<bench::TempFolder>> fresh;
         for (std::size_t i = 0; i < apply.size(); ++i)
@@ -181,27 +150,29 @@ int main(int argc, char** argv) {
             bench::settleDisk();          // and a disk that is done with the tool before it
             const Sample s = runChild(t.argv(folder), folder);
             checkRenamed(folder, n, t.label);
-            t.wall.push_back(s.wallMs), t.cpu.push_back(s.cpuMs), t.peak.push_back(s.peakMb);
+            t.figures.add(s);
         }
     }
     std::printf("%d entries in %s, median of %d rounds, interleaved\n", n, base.c_str(), rounds);
-    printTable("preview (whole process)", preview);
-    printTable("apply (whole process, fresh copies)", apply);
-    const double z = median(apply[1].wall);
+    bench::printTable("preview (whole process)", preview, 34);
+    bench::printTable("apply (whole process, fresh copies)", apply, 34);
+    const double z = median(apply[1].figures.wall);
     std::printf("preview target (wall <= 1.5x floor): %s\n",
-                median(preview[1].wall) <= 1.5 * median(preview[0].wall) ? "met" : "missed");
+                median(preview[1].figures.wall) <= 1.5 * median(preview[0].figures.wall) ? "met" : "missed");
     // Sorting by date stats every entry, on several threads where there are cores for them.
     std::printf("dated preview, stretch target (wall < floor): %s, %.2fx\n",
-                median(preview[2].wall) < median(preview[0].wall) ? "met" : "missed",
-                median(preview[2].wall) / median(preview[0].wall));
+                median(preview[2].figures.wall) < median(preview[0].figures.wall) ? "met" : "missed",
+                median(preview[2].figures.wall) / median(preview[0].figures.wall));
     // 32.7 MB was the preview's peak at 32767 entries of 13-byte names when the target was set.
     if (n == 32767) {
-        const double peak = median(preview[1].peak);
+        const double peak = median(preview[1].figures.peak);
         std::printf("preview memory target (peak <= 16.4 MB, half of 32.7): %s, %.1f MB = %.2f of 32.7\n",
                     peak <= 16.35 ? "met" : "missed", peak, peak / 32.7);
     }
-    std::printf(
-        "apply target (wall <= 1.2x floor, faster than rename and mmv): %s\n",
-        z <= 1.2 * median(apply[0].wall) && z < median(apply[2].wall) && z < median(apply[3].wall) ? "met" : "missed");
+    std::printf("apply target (wall <= 1.2x floor, faster than rename and mmv): %s\n",
+                z <= 1.2 * median(apply[0].figures.wall) && z < median(apply[2].figures.wall) &&
+                        z < median(apply[3].figures.wall)
+                    ? "met"
+                    : "missed");
     return 0;
 }

@@ -29,7 +29,7 @@ namespace {
 struct Tool {
     const char* label;
     std::vector<std::string> (*argv)(const std::string& folder);
-    std::vector<double> wall, cpu, peak;
+    bench::Figures figures = {};
 };
 
 std::string here() { return bench::programFolder().string(); }
@@ -67,19 +67,6 @@ void checkNames(const std::string& folder, const std::set<std::string>& expected
     }
 }
 
-void record(Tool& t, const bench::Sample& s) {
-    t.wall.push_back(s.wallMs), t.cpu.push_back(s.cpuMs), t.peak.push_back(s.peakMb);
-}
-
-void printTable(const char* title, const std::vector<Tool>& tools) {
-    const double floorWall = median(tools[0].wall), floorCpu = median(tools[0].cpu);
-    std::printf("%s\n", title);
-    std::printf("  %-42s %10s %10s %10s %8s %8s\n", "", "wall ms", "cpu ms", "peak MB", "wall×", "cpu×");
-    for (const Tool& t : tools)
-        std::printf("  %-42s %10.1f %10.1f %10.1f %8.2f %8.2f\n", t.label, median(t.wall), median(t.cpu),
-                    median(t.peak), median(t.wall) / floorWall, median(t.cpu) / floorCpu);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -99,11 +86,8 @@ int main(int argc, char** argv) {
         {"floor: open + read 64 KB + close, 1 thread",
          [](const std::string& f) {
         return std::vector<std::string>{here() + "/bench_floor", "read", f};
-         },
-         {},
-         {},
-         {}},
-        {"zelvar-cli --date taken --sort date", zelvarArgs, {}, {}, {}},
+         }},
+        {"zelvar-cli --date taken --sort date", zelvarArgs},
         };
     std::vector<Tool> apply{
         {"zelvar-cli --date taken ... --apply",
@@ -111,18 +95,12 @@ int main(int argc, char** argv) {
         auto a = zelvarArgs(f);
         a.push_back("--apply");
         return a;
-         },
-         {},
-         {},
-         {}},
+         }},
         {"exiftool '-FileName<DateTimeOriginal'",
          [](const std::string&) {
         return std::vector<std::string>{"exiftool", "-q", "-FileName<DateTimeOriginal", "-d", "%Y%m%d_%H%M%S%%-c.%%e",
                                         "."};
-         },
-         {},
-         {},
-         {}},
+         }},
         {"exiv2 -r '%Y%m%d_%H%M%S' rename",
          [](const std::string& f) {
         // exiv2 takes its files from the command line, named from the folder it runs in.
@@ -132,10 +110,7 @@ int main(int argc, char** argv) {
             if (d->d_name[0] != '.') a.push_back(d->d_name);
         if (dir) closedir(dir);
         return a;
-         },
-         {},
-         {},
-         {}},
+         }},
         };
 
     const PhotoFolder photos(base, "zelvar-photos", n);
@@ -144,11 +119,11 @@ int main(int argc, char** argv) {
     for (int r = 0; r < rounds; ++r)
         for (std::size_t i = 0; i < preview.size(); ++i) {
             Tool& t = preview[(i + r) % preview.size()];
-            record(t, bench::runChild(t.argv(photos.path()), photos.path()));
+            t.figures.add(bench::runChild(t.argv(photos.path()), photos.path()));
         }
     std::printf("%d photos of 20 KB in %s, median of %d rounds, interleaved\n", n, base.c_str(), rounds);
-    printTable("preview (whole process)", preview);
-    const double ratio = median(preview[1].wall) / median(preview[0].wall);
+    bench::printTable("preview (whole process)", preview, 42);
+    const double ratio = median(preview[1].figures.wall) / median(preview[0].figures.wall);
     std::printf("dated preview target (wall <= 1.0x the floor of reading each file): %s, %.2fx\n",
                 ratio <= 1.0 ? "met" : "missed", ratio);
     std::fflush(stdout);
@@ -164,15 +139,15 @@ int main(int argc, char** argv) {
             const std::string& folder = fresh[k]->path();
             bench::floorListing(folder);  // every tool starts from the same warm folder
             bench::settleDisk();          // and a disk that is done with the tool before it
-            record(t, bench::runChild(t.argv(folder), folder));
+            t.figures.add(bench::runChild(t.argv(folder), folder));
             checkNames(folder, k == 0 ? counted : plain, t.label);
         }
     }
     std::printf("apply, median of %d rounds on fresh copies, rotating order\n", applyRounds);
-    printTable("apply (whole process; × against zelvar-cli)", apply);
-    const double z = median(apply[0].wall);
+    bench::printTable("apply (whole process; × against zelvar-cli)", apply, 42);
+    const double z = median(apply[0].figures.wall);
     std::printf("dated apply target (faster than exiftool and exiv2): %s, %.1fx and %.1fx faster\n",
-                z < median(apply[1].wall) && z < median(apply[2].wall) ? "met" : "missed", median(apply[1].wall) / z,
-                median(apply[2].wall) / z);
+                z < median(apply[1].figures.wall) && z < median(apply[2].figures.wall) ? "met" : "missed",
+                median(apply[1].figures.wall) / z, median(apply[2].figures.wall) / z);
     return 0;
 }

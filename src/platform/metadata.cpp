@@ -1,5 +1,6 @@
 #include "platform/metadata.h"
 
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -20,6 +21,7 @@ extern "C" {
 #include <libavformat/avformat.h>
 #include <libavutil/dict.h>
 #include <libavutil/log.h>
+#include <libavutil/macros.h>
 #include <libavutil/mem.h>
 }
 
@@ -57,7 +59,6 @@ void initialiseLibraries() {
         Exiv2::enableBMFF(true);  // HEIC, AVIF and CR3
         // The XMP toolkit is not thread-safe by itself; the listing reads on several threads.
         Exiv2::XmpParser::initialize(lockXmp, &xmpToolkitLock);
-        av_log_set_level(AV_LOG_QUIET);
         heif_init(nullptr);
     });
 }
@@ -206,6 +207,55 @@ bool isVideo(const unsigned char* head, std::size_t size) {
     return false;
 }
 
+// libavformat is opened when the first video is read. Linked in, it and the hundred-odd libraries it
+// pulls in (codecs, X11, TLS...) would cost every start of either program about 40 ms, also when no
+// video is ever read. Where it cannot be opened, videos have no date taken.
+struct Avformat {
+    decltype(&::av_malloc) av_malloc;
+    decltype(&::av_free) av_free;
+    decltype(&::av_freep) av_freep;
+    decltype(&::av_dict_get) av_dict_get;
+    decltype(&::avio_alloc_context) avio_alloc_context;
+    decltype(&::avio_context_free) avio_context_free;
+    decltype(&::avformat_alloc_context) avformat_alloc_context;
+    decltype(&::avformat_open_input) avformat_open_input;
+    decltype(&::avformat_close_input) avformat_close_input;
+    decltype(&::av_find_input_format) av_find_input_format;
+    decltype(&::avformat_version) avformat_version;
+};
+
+// The library this program was built against (its soname), or nullptr.
+const Avformat* avformat() {
+    static const Avformat* const loaded = []() -> const Avformat* {
+        void* lib = dlopen("libavformat.so." AV_STRINGIFY(LIBAVFORMAT_VERSION_MAJOR), RTLD_NOW | RTLD_LOCAL);
+        if (!lib) return nullptr;
+        static Avformat f;
+        bool all = true;
+        // dlsym searches the libraries libavformat needs too, libavutil among them.
+        const auto get = [&](auto& fn, const char* name) {
+            fn = reinterpret_cast<std::remove_reference_t<decltype(fn)>>(dlsym(lib, name));
+            all = all && fn;
+        };
+        get(f.av_malloc, "av_malloc");
+        get(f.av_free, "av_free");
+        get(f.av_freep, "av_freep");
+        get(f.av_dict_get, "av_dict_get");
+        get(f.avio_alloc_context, "avio_alloc_context");
+        get(f.avio_context_free, "avio_context_free");
+        get(f.avformat_alloc_context, "avformat_alloc_context");
+        get(f.avformat_open_input, "avformat_open_input");
+        get(f.avformat_close_input, "avformat_close_input");
+        get(f.av_find_input_format, "av_find_input_format");
+        get(f.avformat_version, "avformat_version");
+        decltype(&::av_log_set_level) quiet = nullptr;
+        get(quiet, "av_log_set_level");
+        if (!all) return nullptr;  // the library stays open: a second try would fail the same way
+        quiet(AV_LOG_QUIET);
+        return &f;
+    }();
+    return loaded;
+}
+
 struct VideoSource {
     int fd;
     std::int64_t size;
@@ -258,35 +308,37 @@ std::optional<DateTaken> localFromUtc(const DateTaken& utc) {
 }
 
 std::optional<DateTaken> videoDate(int fd, std::int64_t size) {
+    const Avformat* av = avformat();
+    if (!av) return std::nullopt;
     VideoSource source{fd, size};
     constexpr int kBuffer = 64 << 10;
-    auto* buffer = static_cast<unsigned char*>(av_malloc(kBuffer));
+    auto* buffer = static_cast<unsigned char*>(av->av_malloc(kBuffer));
     if (!buffer) return std::nullopt;
-    AVIOContext* io = avio_alloc_context(buffer, kBuffer, 0, &source, readVideo, nullptr, seekVideo);
+    AVIOContext* io = av->avio_alloc_context(buffer, kBuffer, 0, &source, readVideo, nullptr, seekVideo);
     if (!io) {
-        av_free(buffer);
+        av->av_free(buffer);
         return std::nullopt;
     }
     std::optional<DateTaken> taken;
-    AVFormatContext* format = avformat_alloc_context();
+    AVFormatContext* format = av->avformat_alloc_context();
     if (format) {
         format->pb = io;
         format->flags |= AVFMT_FLAG_CUSTOM_IO;
         // On failure avformat_open_input frees the context itself.
-        if (avformat_open_input(&format, nullptr, av_find_input_format("mov"), nullptr) == 0) {
+        if (av->avformat_open_input(&format, nullptr, av->av_find_input_format("mov"), nullptr) == 0) {
             // The local time with its offset as the camera recorded it, written as recorded.
             if (const AVDictionaryEntry* e =
-                    av_dict_get(format->metadata, "com.apple.quicktime.creationdate", nullptr, 0))
+                    av->av_dict_get(format->metadata, "com.apple.quicktime.creationdate", nullptr, 0))
                 taken = parseDateTaken(e->value);
             // Else the movie header's time, in UTC (libavformat leaves out a time of 0).
             if (!taken)
-                if (const AVDictionaryEntry* e = av_dict_get(format->metadata, "creation_time", nullptr, 0))
+                if (const AVDictionaryEntry* e = av->av_dict_get(format->metadata, "creation_time", nullptr, 0))
                     if (auto utc = parseDateTaken(e->value)) taken = localFromUtc(*utc);
-            avformat_close_input(&format);
+            av->avformat_close_input(&format);
         }
     }
-    av_freep(&io->buffer);
-    avio_context_free(&io);
+    av->av_freep(&io->buffer);
+    av->avio_context_free(&io);
     return taken;
 }
 
@@ -541,7 +593,9 @@ std::optional<DateTaken> readDateTaken(const std::string& path) {
 std::string exiv2Version() { return Exiv2::versionString(); }
 std::string heifVersion() { return heif_get_version(); }
 std::string avformatVersion() {
-    const unsigned v = avformat_version();
+    const Avformat* av = avformat();
+    if (!av) return "-";
+    const unsigned v = av->avformat_version();
     return std::to_string(v >> 16) + "." + std::to_string((v >> 8) & 0xff) + "." + std::to_string(v & 0xff);
 }
 
