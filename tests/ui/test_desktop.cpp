@@ -88,8 +88,7 @@ private slots:
     // Two starts: what the first leaves, the second finds; the name pattern starts afresh. A damaged
     // file gives the start values.
     void settingsRoundTrip() {
-        open({"a.jpg"}, {"sub"});
-        w->mnuFunkce_Click(1);
+        openProfessional({"a.jpg"}, {"sub"});
         click("optFile", 2);
         setText("txtVyhlFiltr", "*.jpg;*.txt");
         setText("txtJmeno", "x:");
@@ -124,8 +123,7 @@ private slots:
     // smaller still, and every control can then be scrolled into view; a window larger than the start size scrolls
     // nothing.
     void windowFitsItsScreen() {
-        open({"a.txt"});
-        w->mnuFunkce_Click(1);
+        openProfessional({"a.txt"});
         setText("txtJmeno", "n:");  // the numbering frame too
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w.get()));
