@@ -45,8 +45,7 @@ private slots:
     // What is saved is every option of the window and its layout, under an odd name; choosing it sets
     // them all back, controls included, with one build of the preview.
     void saveAndChoose() {
-        open({"Žába a-b.jpg", "x.txt"});
-        w->mnuFunkce_Click(1);
+        openProfessional({"Žába a-b.jpg", "x.txt"});
         setText("txtJmeno", "F_*");
         click("optVelikost", 2);
         ui<QCheckBox>("chkBezDia")->click();
@@ -107,8 +106,7 @@ private slots:
     // that layout hides, a listing option lists the folder again, a radix is normalised as on leaving
     // its field, and still only one build runs.
     void damagedSimpleAndListing() {
-        open({"a.txt", "b.jpg"});
-        w->mnuFunkce_Click(1);
+        openProfessional({"a.txt", "b.jpg"});
         const std::vector<std::string> before = stored(w->options());
         int builds = w->buildCount();
         choose("bad", "name=x\ncase=LOUD\n");

@@ -42,6 +42,10 @@ protected:
         dialogs = std::make_unique<ScriptedDialogs>();
         w = std::make_unique<frmMain>(*dialogs, dir->path());
     }
+    // Most tests work in the professional layout, where every option is shown.
+    void openProfessional(const QStringList& files, const QStringList& folders = {}) {
+        open(files, folders), w->mnuFunkce_Click(1);
+    }
     void close() { w.reset(), dialogs.reset(), dir.reset(); }
 
     template <typename T>
