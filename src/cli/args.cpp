@@ -71,7 +71,7 @@ OptionRule actionFlag(std::string_view name, Action action) {
 OptionRule renameOption(const OptionKey& key) {
     if (key.kind == OptionKind::Flag) {
         return {key.name, false, [&key](Request& r, const std::string&) {
-                    r.options.*key.number = 1;
+                    key.number.set(r.options, 1);
                     return std::string();
                 }};
     }
@@ -164,8 +164,9 @@ const OptionRule* findOption(std::string_view name) {
 std::string finish(Request& r, int folders) {
     auto& o = r.options;
     keepOptionsValid(o);
-    o.txtCiselnyZaklad = normaliseRadix(o.txtCiselnyZaklad, o.optTypCislovani);
-    o.txtZachovatCiselnyZaklad = normaliseRadix(o.txtZachovatCiselnyZaklad, o.optZachovatTypCislovani);
+    o.txtCiselnyZaklad = normaliseRadix(o.txtCiselnyZaklad, static_cast<int>(o.optTypCislovani));
+    o.txtZachovatCiselnyZaklad =
+        normaliseRadix(o.txtZachovatCiselnyZaklad, static_cast<int>(o.optZachovatTypCislovani));
     if (o.chkRegVyraz != 0) {
         // An expression needs every character; its replacement, as the window's "Čím", also \ and $.
         if (!o.txtZamenitCo.empty()) {

@@ -83,9 +83,12 @@ std::optional<bool> folderByType(unsigned char type) {
     return type == DT_DIR;
 }
 
-bool kindWanted(int optFile, bool isDir) {
-    if (optFile == 1) return isDir;
-    if (optFile == 2) return true;
+bool kindWanted(File optFile, bool isDir) {
+    switch (optFile) {
+        case File::Slozky: return isDir;
+        case File::Oboje: return true;
+        case File::Soubory: break;
+    }
     return !isDir;
 }
 
@@ -116,7 +119,7 @@ struct Prepared {
 // all names, the matching entries of the wanted kind into the entries, up to the limit.
 class Collector {
 public:
-    Collector(int fd, dev_t folderDev, const NameMask& mask, int optFile, std::size_t limit, bool dates, Listing& out)
+    Collector(int fd, dev_t folderDev, const NameMask& mask, File optFile, std::size_t limit, bool dates, Listing& out)
         : fd_(fd), folderDev_(folderDev), mask_(mask), optFile_(optFile), limit_(limit), dates_(dates), out_(out) {}
 
     bool matches(const char* name) const { return mask_.matchesEverything() || mask_.matches(fromUtf8(name)); }
@@ -170,7 +173,7 @@ private:
     int fd_;
     dev_t folderDev_;
     const NameMask& mask_;
-    int optFile_;
+    File optFile_;
     std::size_t limit_;
     bool dates_;
     Listing& out_;
@@ -318,7 +321,7 @@ void readThreaded(DIR* dir, unsigned threads, Collector& collector, Listing& out
 // Reads the open folder to its end into `out`. Every name is collected first and put into the
 // table of all names at the end: filling the table between the system calls, with cold caches,
 // costs more than the calls themselves.
-void readFolder(DIR* dir, std::size_t expected, dev_t folderDev, const NameMask& mask, int optFile, std::size_t limit,
+void readFolder(DIR* dir, std::size_t expected, dev_t folderDev, const NameMask& mask, File optFile, std::size_t limit,
                 bool dates, Listing& out) {
     out.allNames.reserve(expected);
     out.entries.reserve(std::min(expected, limit));
@@ -360,7 +363,7 @@ std::string folderPrefix(const std::string& folder) {
     return folder + "/";
 }
 
-Listing listFolder(const std::string& folder, const Text& masks, int optFile, std::size_t limit, bool dates) {
+Listing listFolder(const std::string& folder, const Text& masks, File optFile, std::size_t limit, bool dates) {
     const int fd = folder.find('\0') == std::string::npos ? open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)
                                                           : (errno = EINVAL, -1);
     if (fd < 0) {
@@ -381,7 +384,7 @@ bool sameFolder(const std::string& path, const EntryId& listed) {
            EntryId{now.st_dev, now.st_ino} == listed;
 }
 
-Listing listFolderAt(int folderFd, const std::string& folder, const Text& masks, int optFile, std::size_t limit,
+Listing listFolderAt(int folderFd, const std::string& folder, const Text& masks, File optFile, std::size_t limit,
                      bool dates) {
     Listing out;
     out.folder = folder;

@@ -141,7 +141,7 @@ void frmMain::connectHandlers() {
     connect(ui_.cboPauzy, &QComboBox::activated, this, [this](int index) {
         if (separatorEditEnds_) return;
         ui_.cboPauzy->lineEdit()->setModified(false);
-        if (opts_.cboPauzy != index) cboPauzy_Click();
+        if (opts_.cboPauzy != static_cast<Pauzy>(index)) cboPauzy_Click();
     });
 
     connect(ui_.drvDisk, &QComboBox::currentIndexChanged, this, &frmMain::drvDisk_Change);
@@ -479,20 +479,21 @@ void frmMain::chkRegVyraz_Click() {
     fullRefresh();
 }
 
-void frmMain::optCitac_Click(int Index) {
+void frmMain::optCitac_Click(int) {
     optionChanged(ui_.optCitac);
     // Kept numbers start from decimal output; the digit-set handler's full refresh closes this one.
-    if (Index == 2) numbering_->keepNumbersChosen();
-    numbering_->showMode(Index);
-    if (Index == 2)
+    const bool keep = opts_.optCitac == Citac::Zachovat;
+    if (keep) numbering_->keepNumbersChosen();
+    numbering_->showMode(opts_.optCitac);
+    if (keep)
         fullRefresh();
     else
         previewRefresh();
 }
 
-void frmMain::optZachovatTypCislovani_Click(int Index) {
+void frmMain::optZachovatTypCislovani_Click(int) {
     optionChanged(ui_.optZachovatTypCislovani);
-    numbering_->digitSetChosen(ui_.txtZachovatCiselnyZaklad, Index);
+    numbering_->digitSetChosen(ui_.txtZachovatCiselnyZaklad);
     fullRefresh();
 }
 
@@ -501,9 +502,9 @@ void frmMain::txtZachovatCiselnyZaklad_LostFocus() {
     fullRefresh();
 }
 
-void frmMain::optTypCislovani_Click(int Index) {
+void frmMain::optTypCislovani_Click(int) {
     optionChanged(ui_.optTypCislovani);
-    numbering_->digitSetChosen(ui_.txtCiselnyZaklad, Index);
+    numbering_->digitSetChosen(ui_.txtCiselnyZaklad);
     fullRefresh();
 }
 
@@ -663,7 +664,7 @@ void frmMain::applyPreset(const Preset& preset) {
         if (row.text)
             table_.write(row.control, o.*row.text);
         else
-            table_.write(row.control, o.*row.value);
+            table_.write(row.control, row.value.get(o));
     }
     numbering_->showMode(opts_.optCitac);
     // A radix as if its field had been left.
