@@ -294,9 +294,10 @@ void frmMain::runBuild(int Dotaz) {
     }
 
     session_.setFolder(filPath_);
-    const PreviewResult& result = session_.build(opts_);
-    patterns_ = session_.patterns();
-    compiled();
+    // Every change of an option the patterns are made of compiled them (ZpracujVzor) before it
+    // asked for this build.
+    const PreviewResult& result = session_.build(opts_, patterns_);
+    stale();
     const std::optional<Text> stepText = result.stepText;
     const int renames = result.renameCount();
     const Text stats = result.stats;
