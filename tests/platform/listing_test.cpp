@@ -48,16 +48,6 @@ TEST(Listing, ListsTheKindAndMaskAskedForButSeesEveryEntryAsItself) {
     }
 }
 
-// A folder read while it changed can give a name twice; the entry read first is the one listed.
-TEST(NameTable, KeepsTheFirstEntryOfANameGivenTwice) {
-    const NameTable table({{"a", {1, 1}}, {"a", {1, 3}}, {"bc", {1, 2}}});
-    std::string names;
-    for (const auto& [name, id] : table) names += std::string(name) + "|";
-    EXPECT_EQ(names, "a|bc|") << "each name is listed once";
-    EXPECT_EQ(table.at("a"), (EntryId{1, 1}));
-    EXPECT_EQ(table.find("c"), nullptr);
-}
-
 // The clash checks ignore letter case everywhere, so the names the filter hides are found in any
 // case too. Two names that differ only in case stand for no entry in particular: each is in the
 // way even of the other's own change of case. The file system is asked only where it folds case.
