@@ -319,6 +319,21 @@ std::int64_t civilSeconds(const DateTime& d) {
     return days * 86400 + d.hour * 3600 + d.minute * 60 + d.second;
 }
 
+// The records in the order of the sort options; `kept`, when given, keeps the order for the next
+// build of the same listing. `taken`: the records are dated by the dates taken.
+void putInPreviewOrder(std::vector<ZaznamSouboru>& records, const RenameOptions& options, KeptOrder* kept, bool taken) {
+    const Razeni sortKey = options.optRazeni;
+    const bool reverse = options.chkObracene != 0, numeric = options.chkCisla != 0;
+    if (!kept) {
+        Serad(records, sortKey, reverse, numeric);
+        return;
+    }
+    if (kept->sortKey != sortKey || kept->reverse != reverse || kept->numeric != numeric ||
+        kept->order.size() != records.size() || (sortKey == Razeni::Datum && kept->taken != taken))
+        *kept = {sortKey, reverse, numeric, sortOrder(records, sortKey, reverse, numeric), taken};
+    putInOrder(records, kept->order);
+}
+
 // The build over a listing; `spent`, when given, is the same listing, whose entries may go once
 // they have been copied.
 PreviewResult rowsOf(const Listing& listing, Listing* spent, const RenameOptions& options,
@@ -358,16 +373,7 @@ PreviewResult rowsOf(const Listing& listing, Listing* spent, const RenameOptions
         }
     }
     if (spent) std::vector<ListedEntry>().swap(spent->entries);
-    const Razeni sortKey = options.optRazeni;
-    const bool reverse = options.chkObracene != 0, numeric = options.chkCisla != 0;
-    if (!kept) {
-        Serad(records, sortKey, reverse, numeric);
-    } else {
-        if (kept->sortKey != sortKey || kept->reverse != reverse || kept->numeric != numeric ||
-            kept->order.size() != records.size() || (sortKey == Razeni::Datum && kept->taken != taken))
-            *kept = {sortKey, reverse, numeric, sortOrder(records, sortKey, reverse, numeric), taken};
-        putInOrder(records, kept->order);
-    }
+    putInPreviewOrder(records, options, kept, taken);
 
     // Names are compared as they will land on disk. A name far longer than the folder's limit is
     // not written out in full: it is too long either way.
