@@ -33,18 +33,18 @@ int main(int argc, char** argv) {
     std::vector<Case> cases =
         {
             {"floor: readdir + lstat", [&] { return floorListing(folder); }, {}},
-            {"files, \"*.*\"", [&] { return listFolder(folder, T("*.*"), 0).entries.size(); }, {}},
+            {"files, \"*.*\"", [&] { return listFolder(folder, T("*.*"), File::Soubory).entries.size(); }, {}},
             {"files, \"*.*\", one thread",
              [&] {
         setListingThreads(1);
-        const std::size_t listed = listFolder(folder, T("*.*"), 0).entries.size();
+        const std::size_t listed = listFolder(folder, T("*.*"), File::Soubory).entries.size();
         setListingThreads(0);
         return listed;
              },
              {}},
-            {"files, \"*.JPG\"", [&] { return listFolder(folder, T("*.JPG"), 0).entries.size(); }, {}},
+            {"files, \"*.JPG\"", [&] { return listFolder(folder, T("*.JPG"), File::Soubory).entries.size(); }, {}},
             {"both, \"img_?????.*;*.png\"",
-             [&] { return listFolder(folder, T("img_?????.*;*.png"), 2).entries.size(); },
+             [&] { return listFolder(folder, T("img_?????.*;*.png"), File::Oboje).entries.size(); },
              {}},
     };
     for (Case& c : cases) c.run();  // warm the caches once

@@ -107,7 +107,7 @@ int main(int argc, char** argv) {
     };
     for (auto& c : cases) {
         c.options.txtJmeno = c.pattern;
-        c.options.optCitac = c.optCitac;
+        c.options.optCitac = Citac(c.optCitac);
         c.patterns = ZpracujFiltrVystupCely(c.options);
     }
 

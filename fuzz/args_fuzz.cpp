@@ -35,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const auto& [radix, digitSet] : {std::pair{o.txtCiselnyZaklad, o.optTypCislovani},
                                           std::pair{o.txtZachovatCiselnyZaklad, o.optZachovatTypCislovani}}) {
         fuzz::check(!radix.empty() && radix.size() <= 2 && digitsOnly(radix), "a radix is not a number");
-        const int limit = digitSet == 0 ? 10 : digitSet == 1 ? 26 : 36;
+        const int limit = digitSet == TypCislovani::Cislice ? 10 : digitSet == TypCislovani::Pismena ? 26 : 36;
         fuzz::check(number(radix) >= 2 && number(radix) <= limit, "a radix out of range");
     }
     return 0;

@@ -71,7 +71,7 @@ OptionRule actionFlag(std::string_view name, Action action) {
 OptionRule renameOption(const OptionKey& key) {
     if (key.kind == OptionKind::Flag) {
         return {key.name, false, [&key](Request& r, const std::string&) {
-                    r.options.*key.number = 1;
+                    key.number.set(r.options, 1);
                     return std::string();
                 }};
     }
@@ -81,72 +81,78 @@ OptionRule renameOption(const OptionKey& key) {
             }};
 }
 
+std::string setEdit(Request& r, const std::string& value) {
+    if (value.empty()) return "--edit needs a file name, or - for standard input";
+    r.edit = true;
+    r.editFile = value;
+    return {};
+}
+
+std::string addSample(Request& r, const std::string& value) {
+    r.samples.push_back(value);
+    return {};
+}
+
+std::string setCounter(Request& r, const std::string& value) {
+    const auto n = wholeNumber(value);
+    if (!n) return invalidValue("counter", value, "a whole number");
+    r.counter = *n;
+    return {};
+}
+
+std::string setUndo(Request& r, const std::string& value) {
+    if (!value.empty() && !isRunId(value)) return invalidValue("undo", value, "a run id as --history prints it");
+    r.action = Action::Undo;
+    r.undoId = value;
+    return {};
+}
+
+// A preset takes the place of every option given so far; the options after it change it.
+std::string usePreset(Request& r, const std::string& value) {
+    const PresetRead read = loadPreset(value);
+    if (!read.ok()) return toUtf8(read.error);
+    const Text folder = r.options.txtCesta;
+    r.options = read.preset.options;
+    r.options.txtCesta = folder;
+    r.layout = read.preset.layout;
+    return {};
+}
+
+std::string setSavePreset(Request& r, const std::string& value) {
+    if (value.empty()) return "--save-preset needs a name";
+    r.action = Action::SavePreset;
+    r.savePresetName = value;
+    return {};
+}
+
+std::string setRenameList(Request& r, const std::string& value) {
+    if (value.empty()) return "--rename-list needs a file name, or - for standard input";
+    r.renameListFile = value;
+    return {};
+}
+
 const std::vector<OptionRule>& optionTable() {
     static const std::vector<OptionRule> table = [] {
         std::vector<OptionRule> t;
         for (const OptionKey& key : optionKeys())
             if (key.commandLine) t.push_back(renameOption(key));
-        const std::vector<OptionRule> more =
-            {
-                requestFlag("stats", &Request::stats),
-                requestFlag("apply", &Request::apply),
-                requestFlag("json", &Request::json),
-                {"edit", true,
-                 [](Request& r, const std::string& value) {
-            if (value.empty()) return std::string("--edit needs a file name, or - for standard input");
-            r.edit = true;
-            r.editFile = value;
-            return std::string();
-                 }},
-                {"sample", true,
-                 [](Request& r, const std::string& value) {
-            r.samples.push_back(value);
-            return std::string();
-                 }},
-                                      {"counter", true,
-                                       [](Request& r, const std::string& value) {
-            const auto n = wholeNumber(value);
-            if (!n) return invalidValue("counter", value, "a whole number");
-            r.counter = *n;
-            return std::string();
-                                       }},
-            {"undo", false,
-             [](Request& r, const std::string& value) {
-            if (!value.empty() && !isRunId(value))
-                return invalidValue("undo", value, "a run id as --history prints it");
-            r.action = Action::Undo;
-            r.undoId = value;
-            return std::string();
-             },
-             isRunId},
-            actionFlag("redo", Action::Redo), actionFlag("history", Action::History), actionFlag("help", Action::Help),
+        const std::vector<OptionRule> more = {
+            requestFlag("stats", &Request::stats),
+            requestFlag("apply", &Request::apply),
+            requestFlag("json", &Request::json),
+            {"edit", true, setEdit},
+            {"sample", true, addSample},
+            {"counter", true, setCounter},
+            {"undo", false, setUndo, isRunId},
+            actionFlag("redo", Action::Redo),
+            actionFlag("history", Action::History),
+            actionFlag("help", Action::Help),
             actionFlag("version", Action::Version),
-            // A preset takes the place of every option given so far; the options after it change it.
-            {"preset", true,
-             [](Request& r, const std::string& value) {
-            const PresetRead read = loadPreset(value);
-            if (!read.ok()) return toUtf8(read.error);
-            const Text folder = r.options.txtCesta;
-            r.options = read.preset.options;
-            r.options.txtCesta = folder;
-            r.layout = read.preset.layout;
-            return std::string();
-             }},
-            {"save-preset", true,
-             [](Request& r, const std::string& value) {
-            if (value.empty()) return std::string("--save-preset needs a name");
-            r.action = Action::SavePreset;
-            r.savePresetName = value;
-            return std::string();
-             }},
+            {"preset", true, usePreset},
+            {"save-preset", true, setSavePreset},
             actionFlag("presets", Action::ListPresets),
-            {"rename-list", true,
-             [](Request& r, const std::string& value) {
-            if (value.empty()) return std::string("--rename-list needs a file name, or - for standard input");
-            r.renameListFile = value;
-            return std::string();
-             }},
-            };
+            {"rename-list", true, setRenameList},
+        };
         t.insert(t.end(), more.begin(), more.end());
         return t;
     }();
@@ -164,8 +170,9 @@ const OptionRule* findOption(std::string_view name) {
 std::string finish(Request& r, int folders) {
     auto& o = r.options;
     keepOptionsValid(o);
-    o.txtCiselnyZaklad = normaliseRadix(o.txtCiselnyZaklad, o.optTypCislovani);
-    o.txtZachovatCiselnyZaklad = normaliseRadix(o.txtZachovatCiselnyZaklad, o.optZachovatTypCislovani);
+    o.txtCiselnyZaklad = normaliseRadix(o.txtCiselnyZaklad, static_cast<int>(o.optTypCislovani));
+    o.txtZachovatCiselnyZaklad =
+        normaliseRadix(o.txtZachovatCiselnyZaklad, static_cast<int>(o.optZachovatTypCislovani));
     if (o.chkRegVyraz != 0) {
         // An expression needs every character; its replacement, as the window's "Čím", also \ and $.
         if (!o.txtZamenitCo.empty()) {

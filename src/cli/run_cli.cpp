@@ -240,67 +240,66 @@ struct OpenFolder {
     OpenFolder& operator=(const OpenFolder&) = delete;
 };
 
-int previewFolder(const Request& r, std::FILE* out, std::FILE* err, std::FILE* in) {
-    // The edit file is read first: a file that cannot be read is a usage error and nothing may
-    // have been listed or renamed by then.
+// What --edit and --rename-list give, read before anything is listed.
+struct EditInputs {
     Text editBox;
+    std::optional<std::string> renameList;
+};
+
+// A file that cannot be read is a usage error (nullopt, said on `err`).
+std::optional<EditInputs> readEditInputs(const Request& r, std::FILE* err, std::FILE* in) {
+    EditInputs inputs;
     if (r.edit) {
         std::string error;
         const auto bytes = readAll(r.editFile, in, kMaxEditBytes, error);
         if (!bytes) {
             complain(err, "cannot read '" + r.editFile + "': " + error);
-            return 2;
+            return std::nullopt;
         }
         auto box = editBoxFromFile(*bytes);
         if (!box) {
             complain(err, "'" + r.editFile + "' holds more than " + std::to_string(kMaxEntries) +
                               " lines, more than a folder listing has entries");
-            return 2;
+            return std::nullopt;
         }
-        editBox = std::move(*box);
+        inputs.editBox = std::move(*box);
     }
-    std::optional<std::string> renameList;
     if (!r.renameListFile.empty()) {
         std::string error;
-        renameList = readAll(r.renameListFile, in, kMaxEditBytes, error);
-        if (!renameList) {
+        inputs.renameList = readAll(r.renameListFile, in, kMaxEditBytes, error);
+        if (!inputs.renameList) {
             complain(err, "cannot read '" + r.renameListFile + "': " + error);
-            return 2;
+            return std::nullopt;
         }
     }
+    return inputs;
+}
 
-    // One descriptor from the listing to the end of the run: the folder renamed is the folder
-    // listed, whatever happens to its path meanwhile. One that cannot be opened is left to the
-    // listing, which says why.
-    const OpenFolder folder(r.folder);
-
-    PreviewSession session;
-    session.setFolder(r.folder, folder.fd);
-    bool listFailed = false;  // a line of the rename list names no entry, or one again
+// The session's preview with the listing's notes on `err`, then the edit box or the rename list
+// laid over it. Whether a line of the rename list named no entry, or one again.
+bool previewWithEdits(PreviewSession& session, const Request& r, const EditInputs& inputs, std::FILE* err) {
     // An empty name pattern leaves the preview empty without listing anything, as in the window.
-    if (!r.options.txtJmeno.empty()) {
-        const PreviewResult& preview = session.build(r.options);
-        if (preview.listingFailed) {
-            std::string why = preview.listingError.empty() ? "" : ": " + preview.listingError;
-            complain(err, "cannot list '" + r.folder + "'" + why);
-        }
-        if (preview.truncated) {
-            complain(err, "'" + r.folder + "' holds more than " + std::to_string(kMaxEntries) +
-                              " matching entries; only the first " + std::to_string(kMaxEntries) + " are listed");
-        }
-        if (const Text note = regexNote(session.patterns().regex()); !note.empty()) complain(err, toUtf8(note));
-        if (preview.missingTaken > 0) complain(err, toUtf8(missingTakenNote(preview.missingTaken)));
-        if (r.edit && !preview.rows.empty()) session.edit(editBox);
-        if (renameList) {
-            const RenameList list = renameListBox(*renameList, preview.rows);
-            for (const Text& problem : list.problems) complain(err, toUtf8(problem));
-            listFailed = !list.problems.empty();
-            if (!preview.rows.empty()) session.edit(list.box);
-        }
+    if (r.options.txtJmeno.empty()) return false;
+    const PreviewResult& preview = session.build(r.options);
+    if (preview.listingFailed) {
+        std::string why = preview.listingError.empty() ? "" : ": " + preview.listingError;
+        complain(err, "cannot list '" + r.folder + "'" + why);
     }
-    const PreviewResult& preview = session.result();
-    const bool listingFailed = preview.listingFailed;
+    if (preview.truncated) {
+        complain(err, "'" + r.folder + "' holds more than " + std::to_string(kMaxEntries) +
+                          " matching entries; only the first " + std::to_string(kMaxEntries) + " are listed");
+    }
+    if (const Text note = regexNote(session.patterns().regex()); !note.empty()) complain(err, toUtf8(note));
+    if (preview.missingTaken > 0) complain(err, toUtf8(missingTakenNote(preview.missingTaken)));
+    if (r.edit && !preview.rows.empty()) session.edit(inputs.editBox);
+    if (!inputs.renameList) return false;
+    const RenameList list = renameListBox(*inputs.renameList, preview.rows);
+    for (const Text& problem : list.problems) complain(err, toUtf8(problem));
+    if (!preview.rows.empty()) session.edit(list.box);
+    return !list.problems.empty();
+}
 
+void writePreviewOutput(const Request& r, const PreviewResult& preview, std::FILE* out) {
     const int n = static_cast<int>(preview.rows.size());
     if (r.json) {
         writeBytes(out, jsonRows(preview.rows));
@@ -309,19 +308,10 @@ int previewFolder(const Request& r, std::FILE* out, std::FILE* err, std::FILE* i
         writePreview(out, preview.rows);
         if (r.stats) writeBytes(out, unixLines(toUtf8(statsText(n, preview.unchanged))));
     }
-    // A folder that could not be listed is a failure also for a preview: a script must not take
-    // the empty preview for an empty folder.
-    if (!r.apply) return preview.listingFailed || listFailed ? 1 : 0;
-    // A folder that could not be listed to its end is not renamed: its preview is not the whole
-    // truth about the names it holds.
-    if (listingFailed) return 1;
-    // A list that does not fit the folder is the wrong list, or one for another folder: its other
-    // lines are no safer to carry out.
-    if (listFailed) {
-        complain(err, "nothing renamed: every line of the rename list must name an entry of the folder");
-        return 1;
-    }
+}
 
+// --apply: the session's rows renamed in the folder listed, and the report.
+int applyPreview(const Request& r, const OpenFolder& folder, PreviewSession& session, std::FILE* out, std::FILE* err) {
     // The plan goes out before the first error message, also when both streams share one file.
     std::fflush(out);
     ScriptDialogs dialogs(err);
@@ -336,6 +326,37 @@ int previewFolder(const Request& r, std::FILE* out, std::FILE* err, std::FILE* i
     }
     writeBytes(out, r.json ? jsonReport(run) : unixLines(toUtf8(run.report)));
     return run.failures > 0 ? 1 : 0;
+}
+
+int previewFolder(const Request& r, std::FILE* out, std::FILE* err, std::FILE* in) {
+    // The edit file is read first: a file that cannot be read is a usage error and nothing may
+    // have been listed or renamed by then.
+    const std::optional<EditInputs> inputs = readEditInputs(r, err, in);
+    if (!inputs) return 2;
+
+    // One descriptor from the listing to the end of the run: the folder renamed is the folder
+    // listed, whatever happens to its path meanwhile. One that cannot be opened is left to the
+    // listing, which says why.
+    const OpenFolder folder(r.folder);
+    PreviewSession session;
+    session.setFolder(r.folder, folder.fd);
+    const bool listFailed = previewWithEdits(session, r, *inputs, err);
+    const PreviewResult& preview = session.result();
+    writePreviewOutput(r, preview, out);
+
+    // A folder that could not be listed is a failure also for a preview: a script must not take
+    // the empty preview for an empty folder.
+    if (!r.apply) return preview.listingFailed || listFailed ? 1 : 0;
+    // A folder that could not be listed to its end is not renamed: its preview is not the whole
+    // truth about the names it holds.
+    if (preview.listingFailed) return 1;
+    // A list that does not fit the folder is the wrong list, or one for another folder: its other
+    // lines are no safer to carry out.
+    if (listFailed) {
+        complain(err, "nothing renamed: every line of the rename list must name an entry of the folder");
+        return 1;
+    }
+    return applyPreview(r, folder, session, out, err);
 }
 
 int undoFolder(const Request& r, std::FILE* out, std::FILE* err) {

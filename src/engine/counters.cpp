@@ -43,7 +43,7 @@ bool isKeptDigit(char32_t c, int radix, int digitSet) {
 KeptNumber extractKeptNumber(Text& text, const RenameOptions& options, bool mirrored) {
     // A radix field too large for 16 bits gives no radix at all, so nothing belongs to a number.
     const int radix = radixValue(options.txtZachovatCiselnyZaklad).value_or(0);
-    const int digitSet = options.optZachovatTypCislovani;
+    const int digitSet = static_cast<int>(options.optZachovatTypCislovani);
     std::size_t s = 0;
     while (s < text.size() && !isKeptDigit(text[s], radix, digitSet)) ++s;
     if (s == text.size()) return {};
@@ -100,16 +100,20 @@ void Numbering::extract(Text& text) {
     if (found_) tracker.start(kept.start);
 }
 
-bool Numbering::inPlace() const { return options_.optCitac == 2 && options_.optZachovatCisla == 0 && found_; }
+bool Numbering::inPlace() const {
+    return options_.optCitac == Citac::Zachovat && options_.optZachovatCisla == ZachovatCisla::Format && found_;
+}
 
 bool Numbering::putCounter(Text& out, std::size_t at, int width) {
     if (inPlace()) {
         if (keptWidth_ == 0) keptWidth_ = width;
         return false;
     }
-    const int mode = options_.optCitac;
-    const bool writes = mode == 0 || (mode == 1 && pocitat_) || (mode == 2 && options_.optZachovatCisla == 1) ||
-                        (mode == 2 && !found_ && options_.chkCisloNula != 0);
+    const Citac mode = options_.optCitac;
+    const bool keeps = mode == Citac::Zachovat;
+    const bool writes = mode == Citac::Citac || (mode == Citac::JenStejne && pocitat_) ||
+                        (keeps && options_.optZachovatCisla == ZachovatCisla::FormatPresun) ||
+                        (keeps && !found_ && options_.chkCisloNula != 0);
     return writes && putNumber(out, at, width);
 }
 
@@ -123,7 +127,7 @@ bool Numbering::putNumber(Text& out, std::size_t at, int width) const {
     const auto radix = radixValue(options_.txtCiselnyZaklad);
     if (!radix) return false;
     const std::size_t end = out.size();
-    appendDigits(out, n_, *radix, width, options_.optTypCislovani, maxPadding_);
+    appendDigits(out, n_, *radix, width, static_cast<int>(options_.optTypCislovani), maxPadding_);
     const auto from = out.begin() + static_cast<std::ptrdiff_t>(end);
     // Mirrored in advance, so that it reads correctly once the whole text is turned back.
     if (mirrored_) std::reverse(from, out.end());

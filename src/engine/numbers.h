@@ -5,7 +5,7 @@
 
 namespace zelvar {
 
-// Digit sets: 0 "0-9", 1 "a-z", 2 (and any other value) "0-9 a-z".
+// Digit sets: 0 "0-9", 1 "a-z", 2 (and any other value) "0-9 a-z", the values of TypCislovani.
 int highestRadix(int digitSet);
 int clampRadix(int radix, int digitSet);
 

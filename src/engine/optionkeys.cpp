@@ -10,14 +10,25 @@ namespace {
 
 using O = RenameOptions;
 
-OptionKey flag(std::string_view name, int O::*field) { return {name, OptionKind::Flag, field, nullptr, {}}; }
-OptionKey text(std::string_view name, Text O::*field) { return {name, OptionKind::Text, nullptr, field, {}}; }
-OptionKey digits(std::string_view name, Text O::*field) { return {name, OptionKind::Digits, nullptr, field, {}}; }
-OptionKey choice(std::string_view name, int O::*field, std::vector<OptionChoice> choices) {
-    return {name, OptionKind::Choice, field, nullptr, std::move(choices)};
+template <int O::*Field>
+OptionKey flag(std::string_view name) {
+    return {name, OptionKind::Flag, numberField<Field>(), nullptr, {}};
+}
+OptionKey text(std::string_view name, Text O::*field) { return {name, OptionKind::Text, {}, field, {}}; }
+OptionKey digits(std::string_view name, Text O::*field) { return {name, OptionKind::Digits, {}, field, {}}; }
+
+template <class E>
+using Words = std::initializer_list<std::pair<std::string_view, E>>;
+
+template <auto Field, class E>
+OptionKey choice(std::string_view name, Words<E> words) {
+    std::vector<OptionChoice> choices;
+    for (const auto& [word, value] : words) choices.push_back({word, static_cast<int>(value)});
+    return {name, OptionKind::Choice, numberField<Field>(), nullptr, std::move(choices)};
 }
 
-const std::vector<OptionChoice> kDigitSets = {{"0-9", 0}, {"a-z", 1}, {"0-9a-z", 2}};
+using TC = TypCislovani;
+const Words<TC> kDigitSets = {{"0-9", TC::Cislice}, {"a-z", TC::Pismena}, {"0-9a-z", TC::CislicePismena}};
 
 }  // namespace
 
@@ -26,37 +37,50 @@ const std::vector<OptionKey>& optionKeys() {
         std::vector<OptionKey> t = {
             text("name", &O::txtJmeno),
             text("ext", &O::txtExt),
-            flag("mirror-name", &O::chkObratitJm),
-            flag("mirror-ext", &O::chkObratitEx),
-            choice("case", &O::optVelikost, {{"keep", 0}, {"lower", 1}, {"upper", 2}, {"title", 3}}),
-            choice("numbering", &O::optCitac, {{"counter", 0}, {"same", 1}, {"keep", 2}}),
+            flag<&O::chkObratitJm>("mirror-name"),
+            flag<&O::chkObratitEx>("mirror-ext"),
+            choice<&O::optVelikost, Velikost>("case", {{"keep", Velikost::Zachovat},
+                                                       {"lower", Velikost::Mala},
+                                                       {"upper", Velikost::Velka},
+                                                       {"title", Velikost::PrvniVelka}}),
+            choice<&O::optCitac, Citac>(
+                "numbering", {{"counter", Citac::Citac}, {"same", Citac::JenStejne}, {"keep", Citac::Zachovat}}),
             digits("start", &O::txtCisloOd),
             text("step", &O::txtDif),
-            flag("same-by-ext", &O::chkStejnePripony),
-            flag("zero-first", &O::chkINula),
-            flag("insert-zero", &O::chkCisloNula),
-            choice("keep-mode", &O::optZachovatCisla, {{"format", 0}, {"move", 1}}),
-            choice("digits", &O::optTypCislovani, kDigitSets),
+            flag<&O::chkStejnePripony>("same-by-ext"),
+            flag<&O::chkINula>("zero-first"),
+            flag<&O::chkCisloNula>("insert-zero"),
+            choice<&O::optZachovatCisla, ZachovatCisla>(
+                "keep-mode", {{"format", ZachovatCisla::Format}, {"move", ZachovatCisla::FormatPresun}}),
+            choice<&O::optTypCislovani>("digits", kDigitSets),
             digits("radix", &O::txtCiselnyZaklad),
-            choice("old-digits", &O::optZachovatTypCislovani, kDigitSets),
+            choice<&O::optZachovatTypCislovani>("old-digits", kDigitSets),
             digits("old-radix", &O::txtZachovatCiselnyZaklad),
-            flag("no-diacritics", &O::chkBezDia),
-            choice("separators", &O::cboPauzy,
-                   {{"keep", 0}, {"remove", 1}, {"underscore", 2}, {"hyphen", 3}, {"space", 4}, {"keep-hyphen", 5}}),
+            flag<&O::chkBezDia>("no-diacritics"),
+            choice<&O::cboPauzy, Pauzy>("separators", {{"keep", Pauzy::BezeZmeny},
+                                                       {"remove", Pauzy::OdstranitVsechny},
+                                                       {"underscore", Pauzy::ZamenZaPodtrzitko},
+                                                       {"hyphen", Pauzy::ZamenZaPomlcku},
+                                                       {"space", Pauzy::ZamenZaMezery},
+                                                       {"keep-hyphen", Pauzy::OdstranitMimoPomlcky}}),
             text("replace", &O::txtZamenitCo),
             text("with", &O::txtZamenitZaCo),
-            flag("whole", &O::chkZamenaVse),
+            flag<&O::chkZamenaVse>("whole"),
             text("remove", &O::txtOdstranit),
-            flag("reverse-name", &O::chkJmeno),
-            flag("reverse-ext", &O::chkExt),
-            choice("sort", &O::optRazeni, {{"name", 0}, {"ext", 1}, {"date", 2}, {"none", 3}}),
-            flag("numeric", &O::chkCisla),
-            flag("descending", &O::chkObracene),
-            choice("kind", &O::optFile, {{"files", 0}, {"folders", 1}, {"both", 2}}),
+            flag<&O::chkJmeno>("reverse-name"),
+            flag<&O::chkExt>("reverse-ext"),
+            choice<&O::optRazeni, Razeni>("sort", {{"name", Razeni::Jmeno},
+                                                   {"ext", Razeni::Pripona},
+                                                   {"date", Razeni::Datum},
+                                                   {"none", Razeni::Neradit}}),
+            flag<&O::chkCisla>("numeric"),
+            flag<&O::chkObracene>("descending"),
+            choice<&O::optFile, File>("kind",
+                                      {{"files", File::Soubory}, {"folders", File::Slozky}, {"both", File::Oboje}}),
             text("filter", &O::txtVyhlFiltr),
-            choice("date", &O::optDatum, {{"modified", 0}, {"taken", 1}}),
-            flag("regex", &O::chkRegVyraz),
-            flag("confirm-each", &O::chkKazdy),
+            choice<&O::optDatum, Datum>("date", {{"modified", Datum::Zmeny}, {"taken", Datum::Porizeni}}),
+            flag<&O::chkRegVyraz>("regex"),
+            flag<&O::chkKazdy>("confirm-each"),
         };
         // The command line never asks before a rename.
         t.back().commandLine = false;
@@ -73,10 +97,10 @@ const OptionKey* findOptionKey(std::string_view name) {
 
 std::string optionValue(const RenameOptions& options, const OptionKey& key) {
     switch (key.kind) {
-        case OptionKind::Flag: return options.*key.number ? "1" : "0";
+        case OptionKind::Flag: return key.number.get(options) ? "1" : "0";
         case OptionKind::Choice:
             for (const OptionChoice& c : key.choices)
-                if (c.index == options.*key.number) return std::string(c.word);
+                if (c.index == key.number.get(options)) return std::string(c.word);
             return std::string(key.choices.front().word);
         case OptionKind::Text:
         case OptionKind::Digits: break;
@@ -88,12 +112,12 @@ bool setOptionValue(RenameOptions& options, const OptionKey& key, std::string_vi
     switch (key.kind) {
         case OptionKind::Flag:
             if (value != "0" && value != "1") return false;
-            options.*key.number = value == "1";
+            key.number.set(options, value == "1");
             return true;
         case OptionKind::Choice:
             for (const OptionChoice& c : key.choices) {
                 if (c.word == value) {
-                    options.*key.number = c.index;
+                    key.number.set(options, c.index);
                     return true;
                 }
             }

@@ -4,6 +4,7 @@
 // command line and to presets is one row of optionKeys().
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "engine/options.h"
@@ -19,14 +20,29 @@ enum class OptionKind {
 
 struct OptionChoice {
     std::string_view word;
-    int index;
+    int index;  // the value of the choice's enum
 };
+
+// A flag or a choice of the record read and written as a number: a flag as itself, a choice as
+// the value of its enum, which is the index of its option button.
+struct NumberField {
+    int (*get)(const RenameOptions&) = nullptr;
+    void (*set)(RenameOptions&, int) = nullptr;
+    explicit operator bool() const { return get != nullptr; }
+};
+
+template <auto Field>
+NumberField numberField() {
+    using Value = std::remove_cvref_t<decltype(std::declval<RenameOptions>().*Field)>;
+    return {[](const RenameOptions& o) { return static_cast<int>(o.*Field); },
+            [](RenameOptions& o, int v) { o.*Field = static_cast<Value>(v); }};
+}
 
 struct OptionKey {
     std::string_view name;
     OptionKind kind;
-    int RenameOptions::*number = nullptr;  // Flag and Choice
-    Text RenameOptions::*text = nullptr;   // Text and Digits
+    NumberField number;                   // Flag and Choice
+    Text RenameOptions::*text = nullptr;  // Text and Digits
     std::vector<OptionChoice> choices;
     bool commandLine = true;  // false: a window option the command line has no use for
 };

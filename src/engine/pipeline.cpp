@@ -58,15 +58,17 @@ void putPlainToken(Text& out, std::size_t at, const Text& token, const DateTime&
     }
 }
 
-Text separators(Text text, int item) {
+Text separators(Text text, Pauzy item) {
     switch (item) {
-        case 1: return OdstranZnaky(std::move(text), U" -_");
-        case 2: return ZamenZnaky(std::move(text), U" -", U"__");
-        case 3: return ZamenZnaky(std::move(text), U" _", U"--");
-        case 4: return ZamenZnaky(std::move(text), U"-_", U"  ");
-        case 5: return OdstranZnaky(std::move(text), U" _");
-        default: return text;
+        case Pauzy::OdstranitVsechny: return OdstranZnaky(std::move(text), U" -_");
+        case Pauzy::ZamenZaPodtrzitko: return ZamenZnaky(std::move(text), U" -", U"__");
+        case Pauzy::ZamenZaPomlcku: return ZamenZnaky(std::move(text), U" _", U"--");
+        case Pauzy::ZamenZaMezery: return ZamenZnaky(std::move(text), U"-_", U"  ");
+        case Pauzy::OdstranitMimoPomlcky: return OdstranZnaky(std::move(text), U" _");
+        case Pauzy::Nevybrano:
+        case Pauzy::BezeZmeny: break;
     }
+    return text;
 }
 
 // The character options that act on the finished text of a field.
@@ -85,7 +87,7 @@ Text characterOptions(Text result, const RenameOptions& o, const CompiledRegex* 
 
 // Whether any character option can change a text; most builds have none.
 bool changesCharacters(const RenameOptions& o) {
-    return o.chkBezDia != 0 || (o.cboPauzy >= 1 && o.cboPauzy <= 5) ||
+    return o.chkBezDia != 0 || (o.cboPauzy != Pauzy::Nevybrano && o.cboPauzy != Pauzy::BezeZmeny) ||
            (!o.txtZamenitCo.empty() && (o.chkRegVyraz != 0 || !o.txtZamenitZaCo.empty())) || !o.txtOdstranit.empty();
 }
 
@@ -99,7 +101,9 @@ bool changesCharacters(const RenameOptions& o) {
 // znaky", the separator items that remove and a regular expression do depends on the whole text.
 std::size_t cutLength(const FiltrVystup& f, const ZpracVolani& call, bool extracts, const RenameOptions& o) {
     if (call.nameMax == kNoLimit || call.Obracene != f.Obratit || extracts) return kNoLimit;
-    if (!o.txtOdstranit.empty() || o.cboPauzy == 1 || o.cboPauzy == 5 || f.regex) return kNoLimit;
+    if (!o.txtOdstranit.empty() || o.cboPauzy == Pauzy::OdstranitVsechny || o.cboPauzy == Pauzy::OdstranitMimoPomlcky ||
+        f.regex)
+        return kNoLimit;
     std::size_t extra = 0;
     if (o.chkRegVyraz == 0 && o.chkZamenaVse != 0 && !o.txtZamenitCo.empty() && !o.txtZamenitZaCo.empty()) {
         if (o.txtZamenitZaCo.size() < o.txtZamenitCo.size()) return kNoLimit;
@@ -195,7 +199,7 @@ void appendZpracJmeno(Text& out, std::u32string_view Jm, const FiltrVystup& Filt
     Numbering numbering(options, call.N, call.Obracene, call.Pocitat, call.maxPadding);
     // The kept number is cut from the text in the orientation the tokens see, so that its place
     // is tracked on the same characters the pattern consumes. Without either, the name is read as is.
-    const bool extracts = Filtr.Citac && options.optCitac == 2;
+    const bool extracts = Filtr.Citac && options.optCitac == Citac::Zachovat;
     Text own;
     if (call.Obracene || extracts) {
         own = call.Obracene ? Obrat(Jm) : Text(Jm);

@@ -83,9 +83,12 @@ std::optional<bool> folderByType(unsigned char type) {
     return type == DT_DIR;
 }
 
-bool kindWanted(int optFile, bool isDir) {
-    if (optFile == 1) return isDir;
-    if (optFile == 2) return true;
+bool kindWanted(File optFile, bool isDir) {
+    switch (optFile) {
+        case File::Slozky: return isDir;
+        case File::Oboje: return true;
+        case File::Soubory: break;
+    }
     return !isDir;
 }
 
@@ -116,7 +119,7 @@ struct Prepared {
 // all names, the matching entries of the wanted kind into the entries, up to the limit.
 class Collector {
 public:
-    Collector(int fd, dev_t folderDev, const NameMask& mask, int optFile, std::size_t limit, bool dates, Listing& out)
+    Collector(int fd, dev_t folderDev, const NameMask& mask, File optFile, std::size_t limit, bool dates, Listing& out)
         : fd_(fd), folderDev_(folderDev), mask_(mask), optFile_(optFile), limit_(limit), dates_(dates), out_(out) {}
 
     bool matches(const char* name) const { return mask_.matchesEverything() || mask_.matches(fromUtf8(name)); }
@@ -170,7 +173,7 @@ private:
     int fd_;
     dev_t folderDev_;
     const NameMask& mask_;
-    int optFile_;
+    File optFile_;
     std::size_t limit_;
     bool dates_;
     Listing& out_;
@@ -223,7 +226,28 @@ void readOnePass(DIR* dir, Collector& collector, Listing& out) {
 // takes them. No batch is handed out once the entries found wanted reach the limit, so a folder far
 // bigger than the limit is not inspected to its end; whatever was not inspected is inspected while
 // it is taken.
-void readThreaded(DIR* dir, unsigned threads, Collector& collector, Listing& out) {
+class ThreadedRead {
+public:
+    explicit ThreadedRead(Collector& collector)
+        : collector_(collector), batchSize_(std::clamp<std::size_t>(entriesPerThread / 4, 1, 256)) {}
+
+    void run(DIR* dir, unsigned threads, Listing& out) {
+        {
+            Helpers helpers{{}, *this};
+            helpers.threads.reserve(threads - 1);
+            try {
+                for (unsigned t = 1; t < threads; ++t) helpers.threads.emplace_back([this] { work(); });
+            } catch (const std::system_error&) {}
+            readNames(dir, out);
+            readingDone();
+            work();
+        }
+        for (const auto& b : batches_)
+            for (std::size_t k = 0; k < b->raw.size(); ++k)
+                collector_.take(b->name(k), b->raw[k].type, b->raw[k].ino, &b->prepared[k]);
+    }
+
+private:
     struct Batch {
         struct Raw {
             std::uint32_t name;  // where its name starts in `names`
@@ -235,90 +259,96 @@ void readThreaded(DIR* dir, unsigned threads, Collector& collector, Listing& out
         std::string names;  // the batch's names, each with its terminating zero
         const char* name(std::size_t k) const { return names.data() + raw[k].name; }
     };
-    const std::size_t batchSize = std::clamp<std::size_t>(entriesPerThread / 4, 1, 256);
-    std::vector<std::unique_ptr<Batch>> batches;  // in folder order
-    std::mutex lock;                              // guards the three below while threads run
-    std::condition_variable readMore;
-    std::size_t handedOut = 0, wanted = 0;
-    bool allRead = false;
-
-    const auto work = [&] {
-        for (;;) {
-            Batch* batch;
-            {
-                std::unique_lock hold(lock);
-                readMore.wait(hold, [&] { return handedOut < batches.size() || allRead; });
-                if (handedOut == batches.size() || wanted >= collector.limit()) return;
-                batch = batches[handedOut++].get();
-            }
-            std::size_t found = 0;
-            for (std::size_t k = 0; k < batch->raw.size(); ++k) {
-                Prepared& p = batch->prepared[k];
-                p.matched = collector.matches(batch->name(k));
-                if (p.matched && collector.needsFacts(batch->raw[k].type))
-                    p.facts = inspect(collector.fd(), batch->name(k), batch->raw[k].type);
-                p.done = true;
-                if (p.matched && collector.wanted(batch->raw[k].type, p.facts)) ++found;
-            }
-            const std::lock_guard hold(lock);
-            wanted += found;
-        }
-    };
-    const auto readingDone = [&] {
-        {
-            const std::lock_guard hold(lock);
-            allRead = true;
-        }
-        readMore.notify_all();
-    };
     // The helpers are joined on every way out, also when reading throws; a helper that cannot be
     // started leaves its share to the others.
     struct Helpers {
         std::vector<std::thread> threads;
-        const decltype(readingDone)& done;
+        ThreadedRead& read;
         ~Helpers() {
-            done();
+            read.readingDone();
             for (std::thread& t : threads) t.join();
         }
     };
-    std::unique_ptr<Batch> batch;
-    const auto handOver = [&] {
-        batch->prepared.resize(batch->raw.size());
-        {
-            const std::lock_guard hold(lock);
-            batches.push_back(std::move(batch));
-        }
-        readMore.notify_one();
-    };
-    {
-        Helpers helpers{{}, readingDone};
-        helpers.threads.reserve(threads - 1);
-        try {
-            for (unsigned t = 1; t < threads; ++t) helpers.threads.emplace_back(work);
-        } catch (const std::system_error&) {}
+
+    void readNames(DIR* dir, Listing& out) {
+        std::unique_ptr<Batch> batch;
         while (const dirent* d = nextEntry(dir, out)) {
             if (!batch) {
                 batch = std::make_unique<Batch>();
-                batch->raw.reserve(batchSize);
-                batch->names.reserve(batchSize * 16);
+                batch->raw.reserve(batchSize_);
+                batch->names.reserve(batchSize_ * 16);
             }
             batch->raw.push_back({static_cast<std::uint32_t>(batch->names.size()), d->d_type, d->d_ino});
             batch->names.append(d->d_name, std::strlen(d->d_name) + 1);
-            if (batch->raw.size() == batchSize) handOver();
+            if (batch->raw.size() == batchSize_) handOver(std::move(batch));
         }
-        if (batch) handOver();
-        readingDone();
-        work();
+        if (batch) handOver(std::move(batch));
     }
-    for (const auto& b : batches)
-        for (std::size_t k = 0; k < b->raw.size(); ++k)
-            collector.take(b->name(k), b->raw[k].type, b->raw[k].ino, &b->prepared[k]);
+
+    void handOver(std::unique_ptr<Batch> batch) {
+        batch->prepared.resize(batch->raw.size());
+        {
+            const std::lock_guard hold(lock_);
+            batches_.push_back(std::move(batch));
+        }
+        readMore_.notify_one();
+    }
+
+    void readingDone() {
+        {
+            const std::lock_guard hold(lock_);
+            allRead_ = true;
+        }
+        readMore_.notify_all();
+    }
+
+    // Takes batches until every batch is taken or enough entries are found.
+    void work() {
+        for (;;) {
+            Batch* batch;
+            {
+                std::unique_lock hold(lock_);
+                readMore_.wait(hold, [&] { return handedOut_ < batches_.size() || allRead_; });
+                if (handedOut_ == batches_.size() || wanted_ >= collector_.limit()) return;
+                batch = batches_[handedOut_++].get();
+            }
+            const std::size_t found = prepare(*batch);
+            const std::lock_guard hold(lock_);
+            wanted_ += found;
+        }
+    }
+
+    // Filters and inspects the entries of a batch; how many of them are wanted.
+    std::size_t prepare(Batch& batch) const {
+        std::size_t found = 0;
+        for (std::size_t k = 0; k < batch.raw.size(); ++k) {
+            Prepared& p = batch.prepared[k];
+            p.matched = collector_.matches(batch.name(k));
+            if (p.matched && collector_.needsFacts(batch.raw[k].type))
+                p.facts = inspect(collector_.fd(), batch.name(k), batch.raw[k].type);
+            p.done = true;
+            if (p.matched && collector_.wanted(batch.raw[k].type, p.facts)) ++found;
+        }
+        return found;
+    }
+
+    Collector& collector_;
+    const std::size_t batchSize_;
+    std::vector<std::unique_ptr<Batch>> batches_;  // in folder order
+    std::mutex lock_;                              // guards the three below while threads run
+    std::condition_variable readMore_;
+    std::size_t handedOut_ = 0, wanted_ = 0;
+    bool allRead_ = false;
+};
+
+void readThreaded(DIR* dir, unsigned threads, Collector& collector, Listing& out) {
+    ThreadedRead(collector).run(dir, threads, out);
 }
 
 // Reads the open folder to its end into `out`. Every name is collected first and put into the
 // table of all names at the end: filling the table between the system calls, with cold caches,
 // costs more than the calls themselves.
-void readFolder(DIR* dir, std::size_t expected, dev_t folderDev, const NameMask& mask, int optFile, std::size_t limit,
+void readFolder(DIR* dir, std::size_t expected, dev_t folderDev, const NameMask& mask, File optFile, std::size_t limit,
                 bool dates, Listing& out) {
     out.allNames.reserve(expected);
     out.entries.reserve(std::min(expected, limit));
@@ -360,7 +390,7 @@ std::string folderPrefix(const std::string& folder) {
     return folder + "/";
 }
 
-Listing listFolder(const std::string& folder, const Text& masks, int optFile, std::size_t limit, bool dates) {
+Listing listFolder(const std::string& folder, const Text& masks, File optFile, std::size_t limit, bool dates) {
     const int fd = folder.find('\0') == std::string::npos ? open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)
                                                           : (errno = EINVAL, -1);
     if (fd < 0) {
@@ -381,7 +411,7 @@ bool sameFolder(const std::string& path, const EntryId& listed) {
            EntryId{now.st_dev, now.st_ino} == listed;
 }
 
-Listing listFolderAt(int folderFd, const std::string& folder, const Text& masks, int optFile, std::size_t limit,
+Listing listFolderAt(int folderFd, const std::string& folder, const Text& masks, File optFile, std::size_t limit,
                      bool dates) {
     Listing out;
     out.folder = folder;

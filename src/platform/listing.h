@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "engine/datetime.h"
+#include "engine/options.h"
 #include "engine/text.h"
 #include "platform/metadata.h"
 #include "platform/name_mask.h"
@@ -71,17 +72,17 @@ struct Listing {
 // Folder path plus one "/" (a root "/" gets no second one).
 std::string folderPrefix(const std::string& folder);
 
-// optFile: 0 everything that is not a folder, 1 only folders, 2 both. At most `limit` entries are
+// optFile: which kinds of entry (Soubory: everything that is not a folder). At most `limit` entries are
 // kept; `truncated` tells that more matched.
 // Without `dates`, an entry whose kind the folder itself tells is not asked about at all, which
 // saves a system call per entry: its date and mtime stay zero, its id is the folder's device with
 // the inode the folder lists, a second hard link does not set changesElsewhere, and an entry that
 // vanishes meanwhile is still listed. Links and entries of unknown kind are asked as always.
-Listing listFolder(const std::string& folder, const Text& masks, int optFile, std::size_t limit = kMaxEntries,
+Listing listFolder(const std::string& folder, const Text& masks, File optFile, std::size_t limit = kMaxEntries,
                    bool dates = true);
 // The same for a folder already open (any descriptor of it, also O_PATH); `folder` is its path,
 // kept for the lookups of new names. The descriptor stays open and unmoved.
-Listing listFolderAt(int folderFd, const std::string& folder, const Text& masks, int optFile,
+Listing listFolderAt(int folderFd, const std::string& folder, const Text& masks, File optFile,
                      std::size_t limit = kMaxEntries, bool dates = true);
 
 // How many threads inspect a big folder's entries when a listing stats every one: `threads` at most

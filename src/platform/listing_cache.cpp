@@ -28,7 +28,7 @@ void ListingCache::forget() {
     watch_.stop();
 }
 
-bool ListingCache::stillValid(const std::string& folder, const Text& masks, int optFile) {
+bool ListingCache::stillValid(const std::string& folder, const Text& masks, File optFile) {
     if (!keep_ || folder != listing_.folder || masks != masks_ || optFile != optFile_) return false;
     return unchanged() && currentZone() == zone_;
 }
@@ -39,7 +39,7 @@ const Listing* ListingCache::unchanged() {
     return keep_ ? &listing_ : nullptr;
 }
 
-const Listing& ListingCache::list(const std::string& folder, const Text& masks, int optFile) {
+const Listing& ListingCache::list(const std::string& folder, const Text& masks, File optFile) {
     lastKept_ = stillValid(folder, masks, optFile);
     if (lastKept_) return listing_;
 

@@ -25,7 +25,7 @@ public:
     ListingCache& operator=(const ListingCache&) = delete;
 
     // What listFolder(folder, masks, optFile) gives now.
-    const Listing& list(const std::string& folder, const Text& masks, int optFile);
+    const Listing& list(const std::string& folder, const Text& masks, File optFile);
     // The next list() reads the folder whatever happened.
     void forget();
     // Whether the last list() used the kept listing (for tests and benchmarks).
@@ -38,14 +38,14 @@ public:
     const Listing& withDatesTaken();
 
 private:
-    bool stillValid(const std::string& folder, const Text& masks, int optFile);
+    bool stillValid(const std::string& folder, const Text& masks, File optFile);
 
     FolderWatch watch_;
     bool keep_ = false;  // `listing_` may serve again
     bool lastKept_ = false;
     Listing listing_;
     Text masks_;
-    int optFile_ = -1;
+    File optFile_ = File::Soubory;
     std::string zone_;  // the time zone the dates were made in
     // The entries and dates taken of the last listing that had them, for the next one to take over.
     Listing dated_;

@@ -130,12 +130,50 @@ std::string presetText(const std::string& name, const Preset& preset) {
     return out;
 }
 
-PresetRead parsePreset(std::string_view text) {
-    PresetRead result;
+namespace {
+
+// The lines after the first, one at a time, into a preset.
+struct PresetLines {
     Preset preset;
     std::string name;
     bool named = false;
     std::set<std::string> seen;
+
+    // What is wrong with a line, for lineError(); empty when it is sound.
+    std::string take(std::string_view line) {
+        if (line.empty() || line[0] == '#') return {};
+        const auto eq = line.find('=');
+        if (eq == std::string_view::npos) return "chybí znak =.";
+        const std::string key(line.substr(0, eq));
+        const auto value = unescape(line.substr(eq + 1));
+        if (!value) return "chybné zpětné lomítko v hodnotě klíče " + key + ".";
+        if (!seen.insert(key).second) return "klíč " + key + " je uveden dvakrát.";
+        if (key == "preset-name") {
+            name = *value;
+            named = true;
+            return {};
+        }
+        if (key == "layout") {
+            const auto layout = std::find(std::begin(kLayouts), std::end(kLayouts), *value);
+            if (layout == std::end(kLayouts)) return "rozvržení musí být simple nebo professional.";
+            preset.layout = int(layout - std::begin(kLayouts));
+            return {};
+        }
+        const OptionKey* option = findOptionKey(key);
+        if (!option) return {};  // an option of another build
+        if (setOptionValue(preset.options, *option, *value)) return {};
+        std::string rule = "musí být jedna z: " + choiceWords(*option) + ".";
+        if (option->kind == OptionKind::Flag) rule = "musí být 0 nebo 1.";
+        if (option->kind == OptionKind::Digits) rule = "smí mít jen číslice.";
+        return "hodnota klíče " + key + " " + rule;
+    }
+};
+
+}  // namespace
+
+PresetRead parsePreset(std::string_view text) {
+    PresetRead result;
+    PresetLines lines;
     std::size_t lineNo = 0;
     while (!text.empty() || lineNo == 0) {
         const auto end = text.find('\n');
@@ -152,53 +190,18 @@ PresetRead parsePreset(std::string_view text) {
             }
             continue;
         }
-        if (line.empty() || line[0] == '#') continue;
-        const auto eq = line.find('=');
-        if (eq == std::string_view::npos) {
-            result.error = lineError(lineNo, "chybí znak =.");
-            return result;
-        }
-        const std::string key(line.substr(0, eq));
-        const auto value = unescape(line.substr(eq + 1));
-        if (!value) {
-            result.error = lineError(lineNo, "chybné zpětné lomítko v hodnotě klíče " + key + ".");
-            return result;
-        }
-        if (!seen.insert(key).second) {
-            result.error = lineError(lineNo, "klíč " + key + " je uveden dvakrát.");
-            return result;
-        }
-        if (key == "preset-name") {
-            name = *value;
-            named = true;
-            continue;
-        }
-        if (key == "layout") {
-            const auto layout = std::find(std::begin(kLayouts), std::end(kLayouts), *value);
-            if (layout == std::end(kLayouts)) {
-                result.error = lineError(lineNo, "rozvržení musí být simple nebo professional.");
-                return result;
-            }
-            preset.layout = int(layout - std::begin(kLayouts));
-            continue;
-        }
-        const OptionKey* option = findOptionKey(key);
-        if (!option) continue;  // an option of another build
-        if (!setOptionValue(preset.options, *option, *value)) {
-            std::string rule = "musí být jedna z: " + choiceWords(*option) + ".";
-            if (option->kind == OptionKind::Flag) rule = "musí být 0 nebo 1.";
-            if (option->kind == OptionKind::Digits) rule = "smí mít jen číslice.";
-            result.error = lineError(lineNo, "hodnota klíče " + key + " " + rule);
+        if (const std::string fault = lines.take(line); !fault.empty()) {
+            result.error = lineError(lineNo, fault);
             return result;
         }
     }
-    keepOptionsValid(preset.options);
-    if (!named) {
+    keepOptionsValid(lines.preset.options);
+    if (!lines.named) {
         result.error = U"Předvolba je poškozená: chybí klíč preset-name.";
         return result;
     }
-    result.preset = preset;
-    result.name = name;
+    result.preset = lines.preset;
+    result.name = lines.name;
     return result;
 }
 

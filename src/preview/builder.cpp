@@ -65,7 +65,8 @@ public:
     }
 
     void nameAll() {
-        const bool sameStemSkip = options_.optCitac == 0 && counter_.inPattern && options_.chkStejnePripony != 0;
+        const bool sameStemSkip =
+            options_.optCitac == Citac::Citac && counter_.inPattern && options_.chkStejnePripony != 0;
         int k = 0;
         for (int i = 0; i < n_; ++i) {
             if (sameStemSkip && i > 0 && records_[i - 1].Jmeno() == records_[i].Jmeno()) ++k;
@@ -81,7 +82,7 @@ public:
     // The first member of each "Jen stejné" group is numbered 0 after all ("i nula").
     // The name table is not asked after this step: it may still point at the texts replaced here.
     void zeroForFirsts() {
-        if (options_.optCitac != 1 || !counter_.inPattern || options_.chkINula == 0) return;
+        if (options_.optCitac != Citac::JenStejne || !counter_.inPattern || options_.chkINula == 0) return;
         std::vector<Text> zeros;
         zeros.reserve(groups_.size());
         for (const Group& g : groups_) zeros.push_back(compose_(records_[g.prvni], 0, true));
@@ -197,7 +198,7 @@ private:
 
         std::uint64_t hash = NameIds::hash(newName);
         int id = ids_.find(newName, hash);
-        if (options_.optCitac == 1) {
+        if (options_.optCitac == Citac::JenStejne) {
             // Without a counter the number changes no name and the groups serve nothing (the
             // zero step needs a counter too): every earlier match leaves the name as it is.
             if (counter_.inPattern) id = renumber(i, id, hash);
@@ -282,7 +283,7 @@ private:
 CounterSetup counterSetup(const RenameOptions& options, const CompiledPatterns& patterns) {
     CounterSetup c;
     c.inPattern = patterns.jmeno.Citac || patterns.ext.Citac;
-    c.active = c.inPattern && (options.optCitac == 0 || options.optCitac == 1);
+    c.active = c.inPattern && options.optCitac != Citac::Zachovat;
     if (!c.active) return c;
     c.start = wholeSmall(options.txtCisloOd).value_or(0);
     c.step = std::max(wholeSmall(options.txtDif).value_or(0), 1);
@@ -318,6 +319,21 @@ std::int64_t civilSeconds(const DateTime& d) {
     return days * 86400 + d.hour * 3600 + d.minute * 60 + d.second;
 }
 
+// The records in the order of the sort options; `kept`, when given, keeps the order for the next
+// build of the same listing. `taken`: the records are dated by the dates taken.
+void putInPreviewOrder(std::vector<ZaznamSouboru>& records, const RenameOptions& options, KeptOrder* kept, bool taken) {
+    const Razeni sortKey = options.optRazeni;
+    const bool reverse = options.chkObracene != 0, numeric = options.chkCisla != 0;
+    if (!kept) {
+        Serad(records, sortKey, reverse, numeric);
+        return;
+    }
+    if (kept->sortKey != sortKey || kept->reverse != reverse || kept->numeric != numeric ||
+        kept->order.size() != records.size() || (sortKey == Razeni::Datum && kept->taken != taken))
+        *kept = {sortKey, reverse, numeric, sortOrder(records, sortKey, reverse, numeric), taken};
+    putInOrder(records, kept->order);
+}
+
 // The build over a listing; `spent`, when given, is the same listing, whose entries may go once
 // they have been copied.
 PreviewResult rowsOf(const Listing& listing, Listing* spent, const RenameOptions& options,
@@ -334,8 +350,9 @@ PreviewResult rowsOf(const Listing& listing, Listing* spent, const RenameOptions
 
     std::vector<ZaznamSouboru> records(listing.entries.size());
     const bool decoded = names && names->size() == records.size();
-    const bool taken = options.optDatum == 1 && listing.takenRead && listing.taken.size() == records.size() &&
-                       (options.optRazeni == 2 || writesDates(patterns));
+    const bool taken = options.optDatum == Datum::Porizeni && listing.takenRead &&
+                       listing.taken.size() == records.size() &&
+                       (options.optRazeni == Razeni::Datum || writesDates(patterns));
     for (std::size_t i = 0; i < records.size(); ++i) {
         const ListedEntry& e = listing.entries[i];
         ZaznamSouboru& r = records[i];
@@ -356,16 +373,7 @@ PreviewResult rowsOf(const Listing& listing, Listing* spent, const RenameOptions
         }
     }
     if (spent) std::vector<ListedEntry>().swap(spent->entries);
-    const int sortKey = options.optRazeni;
-    const bool reverse = options.chkObracene != 0, numeric = options.chkCisla != 0;
-    if (!kept) {
-        Serad(records, sortKey, reverse, numeric);
-    } else {
-        if (kept->sortKey != sortKey || kept->reverse != reverse || kept->numeric != numeric ||
-            kept->order.size() != records.size() || (sortKey == 2 && kept->taken != taken))
-            *kept = {sortKey, reverse, numeric, sortOrder(records, sortKey, reverse, numeric), taken};
-        putInOrder(records, kept->order);
-    }
+    putInPreviewOrder(records, options, kept, taken);
 
     // Names are compared as they will land on disk. A name far longer than the folder's limit is
     // not written out in full: it is too long either way.

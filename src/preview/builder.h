@@ -39,7 +39,7 @@ PreviewResult buildPreview(Listing&& listing, const RenameOptions& options, cons
 // The order of a listing's entries by one choice of the sort options, kept between builds of the
 // same listing: a keystroke in a pattern field does not sort an unchanged folder again.
 struct KeptOrder {
-    int sortKey = -1;  // optRazeni; -1: nothing kept
+    std::optional<Razeni> sortKey;  // optRazeni; none: nothing kept
     bool reverse = false;
     bool numeric = false;
     std::vector<int> order;

@@ -18,16 +18,16 @@ bool getsExtension(bool hasOwn, const Text& txtExt) {
                                  [](char32_t c) { return c != U' ' && kZakazaneZnaky.find(c) == Text::npos; });
 }
 
-void letterCase(Text& name, int optVelikost) {
+void letterCase(Text& name, Velikost optVelikost) {
     switch (optVelikost) {
-        case 1:
+        case Velikost::Mala:
             for (char32_t& c : name) c = lowerChar(c);
             return;
-        case 2:
+        case Velikost::Velka:
             for (char32_t& c : name) c = upperChar(c);
             return;
-        case 3: name = PrvniVelka(name); return;
-        default: return;
+        case Velikost::PrvniVelka: name = PrvniVelka(name); return;
+        case Velikost::Zachovat: return;
     }
 }
 

@@ -15,10 +15,10 @@ namespace zelvar {
 
 // What a build needs listed.
 struct ListingRequest {
-    Text masks;                                  // txtVyhlFiltr
-    decltype(RenameOptions::optFile) optFile{};  // which kinds of entry
-    bool dates = false;                          // the entries' dates are used
-    bool taken = false;                          // and their dates taken
+    Text masks;                    // txtVyhlFiltr
+    File optFile = File::Soubory;  // which kinds of entry
+    bool dates = false;            // the entries' dates are used
+    bool taken = false;            // and their dates taken
 };
 
 // One build's listing.

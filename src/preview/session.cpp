@@ -23,9 +23,9 @@ ListingRequest listingRequest(const RenameOptions& options, const CompiledPatter
     ListingRequest r{options.txtVyhlFiltr, options.optFile};
     // A listing read for this build alone asks for the dates only when something uses them; a
     // kept one must serve whatever the next build asks.
-    r.dates = options.optRazeni == 2 || writesDates(patterns);
+    r.dates = options.optRazeni == Razeni::Datum || writesDates(patterns);
     // The dates taken are read only when they are used.
-    r.taken = r.dates && options.optDatum == 1;
+    r.taken = r.dates && options.optDatum == Datum::Porizeni;
     return r;
 }
 

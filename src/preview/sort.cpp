@@ -219,17 +219,17 @@ Text CiselnyKlic(const ZaznamSouboru& record, std::size_t width) {
     return key;
 }
 
-std::vector<int> sortOrder(const std::vector<ZaznamSouboru>& list, int sortKey, bool reverse, bool numeric) {
+std::vector<int> sortOrder(const std::vector<ZaznamSouboru>& list, Razeni sortKey, bool reverse, bool numeric) {
     std::vector<int> order(list.size());
-    if (sortKey != 0 && sortKey != 1 && sortKey != 2) {
+    if (sortKey == Razeni::Neradit) {
         // "Neřadit": the listing order itself, or exactly its reverse.
         for (std::size_t k = 0; k < order.size(); ++k) order[k] = static_cast<int>(k);
         if (reverse) std::reverse(order.begin(), order.end());
         return order;
     }
-    const bool byDate = sortKey == 2;
+    const bool byDate = sortKey == Razeni::Datum;
     // Key k belongs to record k; by date there are none.
-    const Keys keys = byDate ? Keys(0, 0) : sortKeys(list, sortKey == 1, numeric);
+    const Keys keys = byDate ? Keys(0, 0) : sortKeys(list, sortKey == Razeni::Pripona, numeric);
     const auto keyOf = [&](int k) { return byDate ? std::u32string_view() : keys[static_cast<std::size_t>(k)]; };
     // Keys are compared once as words; only equal words look at the records. The name on disk
     // breaks every tie, so the ascending order is total and its exact reverse is the descending one.
@@ -257,7 +257,7 @@ std::vector<int> sortOrder(const std::vector<ZaznamSouboru>& list, int sortKey, 
 
 void putInOrder(std::vector<ZaznamSouboru>& list, std::vector<int> order) { permute(list, order); }
 
-void Serad(std::vector<ZaznamSouboru>& list, int sortKey, bool reverse, bool numeric) {
+void Serad(std::vector<ZaznamSouboru>& list, Razeni sortKey, bool reverse, bool numeric) {
     putInOrder(list, sortOrder(list, sortKey, reverse, numeric));
 }
 

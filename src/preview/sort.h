@@ -32,11 +32,11 @@ struct ZaznamSouboru {
     }
 };
 
-// optRazeni: 0 name, 1 extension, 2 date, 3 none. chkCisla numeric, chkObracene reverse.
-void Serad(std::vector<ZaznamSouboru>& list, int sortKey, bool reverse, bool numeric);
+// chkCisla numeric, chkObracene reverse.
+void Serad(std::vector<ZaznamSouboru>& list, Razeni sortKey, bool reverse, bool numeric);
 // The same in two steps, so that an order can serve the same list again: the order Serad gives
 // (order[k] is the index of the record that belongs at k), and the list put in an order.
-std::vector<int> sortOrder(const std::vector<ZaznamSouboru>& list, int sortKey, bool reverse, bool numeric);
+std::vector<int> sortOrder(const std::vector<ZaznamSouboru>& list, Razeni sortKey, bool reverse, bool numeric);
 void putInOrder(std::vector<ZaznamSouboru>& list, std::vector<int> order);
 // Jmeno with its first digit run written as its value, digit for digit (no rounding), left-padded
 // with zeros to `width` digits. Serad passes 30, or more when a run of the build has more

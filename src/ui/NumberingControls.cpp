@@ -20,14 +20,14 @@ NumberingControls::NumberingControls(const Controls& controls, OptionTable& tabl
         [this](QLineEdit* field, const Text& text) { table_.write(field, text); }, std::move(left), owner);
 }
 
-void NumberingControls::showMode(int mode) {
+void NumberingControls::showMode(Citac mode) {
     for (QWidget* w :
          std::initializer_list<QWidget*>{ui_.lblOd, ui_.txtCisloOd, ui_.lblKrok, ui_.txtDif, ui_.chkStejnePripony})
-        w->setVisible(mode == 0);
-    ui_.chkINula->setVisible(mode == 1);
-    ui_.chkCisloNula->setVisible(mode == 2);
-    ui_.fraZachovatCisla->setVisible(mode == 2);
-    const bool keep = opts_.optCitac == 2;
+        w->setVisible(mode == Citac::Citac);
+    ui_.chkINula->setVisible(mode == Citac::JenStejne);
+    ui_.chkCisloNula->setVisible(mode == Citac::Zachovat);
+    ui_.fraZachovatCisla->setVisible(mode == Citac::Zachovat);
+    const bool keep = opts_.optCitac == Citac::Zachovat;
     ui_.txtZachovatCiselnyZaklad->setVisible(keep);
     ui_.lblPuvodniZaklad->setVisible(keep);
     ui_.fraZachovatTypCislovani->setVisible(keep);
@@ -35,17 +35,17 @@ void NumberingControls::showMode(int mode) {
 
 void NumberingControls::keepNumbersChosen() {
     table_.write(ui_.txtCiselnyZaklad, U"10");
-    table_.write(ui_.optTypCislovani, 0);
-    table_.write(ui_.txtCiselnyZaklad, capRadix(opts_.txtCiselnyZaklad, 0));
+    table_.write(ui_.optTypCislovani, TypCislovani::Cislice);
+    table_.write(ui_.txtCiselnyZaklad, capRadix(opts_.txtCiselnyZaklad, static_cast<int>(TypCislovani::Cislice)));
 }
 
 int NumberingControls::digitSetOf(const QLineEdit* radix) const {
-    return radix == ui_.txtCiselnyZaklad ? opts_.optTypCislovani : opts_.optZachovatTypCislovani;
+    return static_cast<int>(radix == ui_.txtCiselnyZaklad ? opts_.optTypCislovani : opts_.optZachovatTypCislovani);
 }
 
-void NumberingControls::digitSetChosen(QLineEdit* radix, int digitSet) {
+void NumberingControls::digitSetChosen(QLineEdit* radix) {
     const Text& now = radix == ui_.txtCiselnyZaklad ? opts_.txtCiselnyZaklad : opts_.txtZachovatCiselnyZaklad;
-    table_.write(radix, capRadix(now, digitSet));
+    table_.write(radix, capRadix(now, digitSetOf(radix)));
 }
 
 void NumberingControls::radixLeft(QLineEdit* radix) {
@@ -54,7 +54,7 @@ void NumberingControls::radixLeft(QLineEdit* radix) {
 
 void NumberingControls::simpleLayout() {
     ui_.fraTypCislovani->show();
-    table_.write(ui_.optCitac, 0);
-    showMode(0);
+    table_.write(ui_.optCitac, Citac::Citac);
+    showMode(Citac::Citac);
     ui_.fraZachovatCisla->hide();
 }

@@ -38,12 +38,12 @@ public:
     NumberingControls(const Controls& controls, OptionTable& table, const zelvar::RenameOptions& options,
                       zelvar::Dialogs& dialogs, QObject* owner, std::function<void(QLineEdit*)> left);
 
-    // Mode 0 counter, 1 only equal, 2 keep numbers: shows the controls of that mode.
-    void showMode(int mode);
+    // Shows the controls of that numbering mode.
+    void showMode(zelvar::Citac mode);
     // Kept numbers are written in decimal to begin with.
     void keepNumbersChosen();
-    // The radix field of a digit set is capped to what the set can write.
-    void digitSetChosen(QLineEdit* radix, int digitSet);
+    // The radix field of a digit set, once that set is chosen, is capped to what the set can write.
+    void digitSetChosen(QLineEdit* radix);
     // Leaving a radix field normalises it for its digit set.
     void radixLeft(QLineEdit* radix);
     // The simple layout shows counter numbering only (the window hides the numbering frame).

@@ -46,15 +46,15 @@ OptionTable::Refresh OptionTable::read(const QObject* control) {
             opts_.*r.text = fromQ(field->text());
         }
     } else if (auto* box = qobject_cast<QCheckBox*>(r.control)) {
-        opts_.*r.value = box->isChecked();
+        r.value.set(opts_, box->isChecked());
     } else if (auto* group = qobject_cast<QButtonGroup*>(r.control)) {
-        opts_.*r.value = group->checkedId();
+        r.value.set(opts_, group->checkedId());
     } else if (auto* list = qobject_cast<QComboBox*>(r.control)) {
         // An item counts only when it was picked from the list: typed text selects none (-1), also
         // when it equals an item's caption.
         const bool picked = !list->lineEdit()->isModified() && list->currentIndex() >= 0 &&
                             list->currentText() == list->itemText(list->currentIndex());
-        opts_.*r.value = picked ? list->currentIndex() : -1;
+        r.value.set(opts_, picked ? list->currentIndex() : -1);
     }
     return r.refresh;
 }
@@ -73,7 +73,7 @@ void OptionTable::write(const QObject* control, int value) {
     if (auto* box = qobject_cast<QCheckBox*>(r.control)) box->setChecked(value != 0);
     if (auto* group = qobject_cast<QButtonGroup*>(r.control)) group->button(value)->setChecked(true);
     if (auto* list = qobject_cast<QComboBox*>(r.control)) list->setCurrentIndex(value);
-    opts_.*r.value = value;
+    r.value.set(opts_, value);
 }
 
 void OptionTable::resetForSimpleLayout() {
@@ -83,7 +83,7 @@ void OptionTable::resetForSimpleLayout() {
         if (r.text)
             write(r.control, start.*r.text);
         else
-            write(r.control, start.*r.value);
+            write(r.control, r.value.get(start));
     }
 }
 
@@ -104,55 +104,63 @@ void OptionTable::connectTo(frmMain* window, const std::function<void(const QObj
     }
 }
 
+namespace {
+
+using O = RenameOptions;
+using R = OptionTable::Refresh;
+
+OptionTable::Row text(QObject* c, Text O::*f, R r, bool resets, void (frmMain::*h)()) {
+    return {c, f, {}, r, resets, h, nullptr};
+}
+template <auto Field>
+OptionTable::Row flag(QObject* c, R r, bool resets, void (frmMain::*h)()) {
+    return {c, nullptr, numberField<Field>(), r, resets, h, nullptr};
+}
+template <auto Field>
+OptionTable::Row choice(QObject* c, R r, bool resets, void (frmMain::*h)(int)) {
+    return {c, nullptr, numberField<Field>(), r, resets, nullptr, h};
+}
+
+}  // namespace
+
 std::vector<OptionTable::Row> mainWindowOptions(const frmMainUi& u) {
-    using O = RenameOptions;
-    using R = OptionTable::Refresh;
-    const auto text = [](QObject* c, Text O::*f, R r, bool resets, void (frmMain::*h)()) {
-        return OptionTable::Row{c, f, nullptr, r, resets, h, nullptr};
-    };
-    const auto flag = [](QObject* c, int O::*f, R r, bool resets, void (frmMain::*h)()) {
-        return OptionTable::Row{c, nullptr, f, r, resets, h, nullptr};
-    };
-    const auto choice = [](QObject* c, int O::*f, R r, bool resets, void (frmMain::*h)(int)) {
-        return OptionTable::Row{c, nullptr, f, r, resets, nullptr, h};
-    };
     return {
         text(u.txtJmeno, &O::txtJmeno, R::Pattern, false, &frmMain::txtJmeno_Change),
         text(u.txtExt, &O::txtExt, R::Full, false, &frmMain::txtExt_Change),
-        flag(u.chkObratitJm, &O::chkObratitJm, R::Full, false, &frmMain::chkObratitJm_Click),
-        flag(u.chkObratitEx, &O::chkObratitEx, R::Full, false, &frmMain::chkObratitEx_Click),
-        choice(u.optVelikost, &O::optVelikost, R::Full, false, &frmMain::optVelikost_Click),
-        choice(u.optCitac, &O::optCitac, R::None, true, &frmMain::optCitac_Click),
+        flag<&O::chkObratitJm>(u.chkObratitJm, R::Full, false, &frmMain::chkObratitJm_Click),
+        flag<&O::chkObratitEx>(u.chkObratitEx, R::Full, false, &frmMain::chkObratitEx_Click),
+        choice<&O::optVelikost>(u.optVelikost, R::Full, false, &frmMain::optVelikost_Click),
+        choice<&O::optCitac>(u.optCitac, R::None, true, &frmMain::optCitac_Click),
         text(u.txtCisloOd, &O::txtCisloOd, R::Full, true, &frmMain::txtCisloOd_Change),
         text(u.txtDif, &O::txtDif, R::Full, true, &frmMain::txtDif_Change),
-        flag(u.chkStejnePripony, &O::chkStejnePripony, R::Preview, false, &frmMain::chkStejnePripony_Click),
-        flag(u.chkINula, &O::chkINula, R::Preview, true, &frmMain::chkINula_Click),
-        flag(u.chkCisloNula, &O::chkCisloNula, R::Preview, true, &frmMain::chkCisloNula_Click),
-        choice(u.optZachovatCisla, &O::optZachovatCisla, R::Plain, true, &frmMain::optZachovatCisla_Click),
-        choice(u.optZachovatTypCislovani, &O::optZachovatTypCislovani, R::None, false,
-               &frmMain::optZachovatTypCislovani_Click),
+        flag<&O::chkStejnePripony>(u.chkStejnePripony, R::Preview, false, &frmMain::chkStejnePripony_Click),
+        flag<&O::chkINula>(u.chkINula, R::Preview, true, &frmMain::chkINula_Click),
+        flag<&O::chkCisloNula>(u.chkCisloNula, R::Preview, true, &frmMain::chkCisloNula_Click),
+        choice<&O::optZachovatCisla>(u.optZachovatCisla, R::Plain, true, &frmMain::optZachovatCisla_Click),
+        choice<&O::optZachovatTypCislovani>(u.optZachovatTypCislovani, R::None, false,
+                                            &frmMain::optZachovatTypCislovani_Click),
         // The radix fields have no change handler: the record follows them as they are typed.
         text(u.txtZachovatCiselnyZaklad, &O::txtZachovatCiselnyZaklad, R::None, false, nullptr),
-        choice(u.optTypCislovani, &O::optTypCislovani, R::None, true, &frmMain::optTypCislovani_Click),
+        choice<&O::optTypCislovani>(u.optTypCislovani, R::None, true, &frmMain::optTypCislovani_Click),
         text(u.txtCiselnyZaklad, &O::txtCiselnyZaklad, R::None, true, nullptr),
-        flag(u.chkBezDia, &O::chkBezDia, R::Full, true, &frmMain::chkBezDia_Click),
-        flag(u.cboPauzy, &O::cboPauzy, R::Full, true, &frmMain::cboPauzy_Click),
+        flag<&O::chkBezDia>(u.chkBezDia, R::Full, true, &frmMain::chkBezDia_Click),
+        flag<&O::cboPauzy>(u.cboPauzy, R::Full, true, &frmMain::cboPauzy_Click),
         text(u.txtZamenitCo, &O::txtZamenitCo, R::Pair, true, &frmMain::txtZamenitCo_Change),
         text(u.txtZamenitZaCo, &O::txtZamenitZaCo, R::Pair, true, &frmMain::txtZamenitZaCo_Change),
-        flag(u.chkZamenaVse, &O::chkZamenaVse, R::Full, false, &frmMain::chkZamenaVse_Click),
+        flag<&O::chkZamenaVse>(u.chkZamenaVse, R::Full, false, &frmMain::chkZamenaVse_Click),
         text(u.txtOdstranit, &O::txtOdstranit, R::Full, true, &frmMain::txtOdstranit_Change),
-        flag(u.chkJmeno, &O::chkJmeno, R::Full, true, &frmMain::chkJmeno_Click),
-        flag(u.chkExt, &O::chkExt, R::Full, true, &frmMain::chkExt_Click),
-        choice(u.optRazeni, &O::optRazeni, R::Plain, true, &frmMain::optRazeni_Click),
-        flag(u.chkCisla, &O::chkCisla, R::Plain, true, &frmMain::chkCisla_Click),
-        flag(u.chkObracene, &O::chkObracene, R::Preview, true, &frmMain::chkObracene_Click),
+        flag<&O::chkJmeno>(u.chkJmeno, R::Full, true, &frmMain::chkJmeno_Click),
+        flag<&O::chkExt>(u.chkExt, R::Full, true, &frmMain::chkExt_Click),
+        choice<&O::optRazeni>(u.optRazeni, R::Plain, true, &frmMain::optRazeni_Click),
+        flag<&O::chkCisla>(u.chkCisla, R::Plain, true, &frmMain::chkCisla_Click),
+        flag<&O::chkObracene>(u.chkObracene, R::Preview, true, &frmMain::chkObracene_Click),
         // Read by the rename run only.
-        flag(u.chkKazdy, &O::chkKazdy, R::None, false, &frmMain::chkKazdy_Click),
+        flag<&O::chkKazdy>(u.chkKazdy, R::None, false, &frmMain::chkKazdy_Click),
         // The listing: its handlers list again themselves.
         text(u.txtVyhlFiltr, &O::txtVyhlFiltr, R::None, false, &frmMain::txtVyhlFiltr_Change),
-        choice(u.optFile, &O::optFile, R::None, true, &frmMain::optFile_Click),
+        choice<&O::optFile>(u.optFile, R::None, true, &frmMain::optFile_Click),
         // Its handler filters the replacement fields anew and refreshes.
-        flag(u.chkRegVyraz, &O::chkRegVyraz, R::None, true, &frmMain::chkRegVyraz_Click),
-        choice(u.optDatum, &O::optDatum, R::Full, true, &frmMain::optDatum_Click),
+        flag<&O::chkRegVyraz>(u.chkRegVyraz, R::None, true, &frmMain::chkRegVyraz_Click),
+        choice<&O::optDatum>(u.optDatum, R::Full, true, &frmMain::optDatum_Click),
     };
 }

@@ -4,8 +4,10 @@
 // table reads a control into its field and writes a field's value into a control from code.
 #include <QObject>
 #include <functional>
+#include <type_traits>
 #include <vector>
 
+#include "engine/optionkeys.h"
 #include "engine/options.h"
 
 class frmMain;
@@ -18,7 +20,7 @@ public:
     struct Row {
         QObject* control;  // QLineEdit, QCheckBox, QButtonGroup or QComboBox
         zelvar::Text zelvar::RenameOptions::*text;
-        int zelvar::RenameOptions::*value;
+        zelvar::NumberField value;  // a flag or a choice; a button's id is the value of its enum
         Refresh refresh;
         bool simpleResets;
         void (frmMain::*changed)();    // the handler of a field, a box or a list
@@ -34,6 +36,9 @@ public:
     // Writes from code: the control's own handler does not run, the field follows directly.
     void write(const QObject* control, const zelvar::Text& text);
     void write(const QObject* control, int value);
+    template <class E>
+    requires std::is_enum_v<E>
+    void write(const QObject* control, E value) { write(control, static_cast<int>(value)); }
     // Puts back the start value of every option that the simple layout does not show.
     void resetForSimpleLayout();
     // Connects each control to its handler on the window; a field without one to `changed`.

@@ -76,7 +76,7 @@ SavedWindow captureWindow(const frmMain& window) {
     saved.layout = window.layoutMode();
     saved.folder = window.folder();
     saved.filter = filterField(window)->text();
-    saved.kind = window.options().optFile;
+    saved.kind = static_cast<int>(window.options().optFile);
     return saved;
 }
 
@@ -85,7 +85,7 @@ void restoreWindow(frmMain& window, const SavedWindow& saved) {
     if (!saved.geometry.isEmpty()) window.restoreGeometry(saved.geometry);
     if (saved.layout != window.layoutMode()) window.mnuFunkce_Click(saved.layout);
     // The simple layout lists files only; the kind counts in the professional one.
-    if (saved.layout == 1 && saved.kind != window.options().optFile) {
+    if (saved.layout == 1 && saved.kind != static_cast<int>(window.options().optFile)) {
         if (auto* kind = window.findChild<QButtonGroup*>(QStringLiteral("optFile"))) kind->button(saved.kind)->click();
     }
     if (saved.filter != filterField(window)->text()) filterField(window)->setText(saved.filter);

@@ -21,9 +21,7 @@
 
 #include "platform/saferename.h"
 #include "preview/compose.h"
-#include "preview/rename_list.h"
 #include "preview/session.h"
-#include "rename/run.h"
 #include "rename/undo.h"
 #include "ui/FolderNav.h"
 #include "ui/FolderTree.h"
@@ -31,16 +29,13 @@
 #include "ui/ManualEditor.h"
 #include "ui/NumberingControls.h"
 #include "ui/OptionTable.h"
-#include "ui/PresetManager.h"
 #include "ui/PreviewView.h"
-#include "ui/RenameProgress.h"
 #include "ui/WindowLayout.h"
 #include "ui/appicon.h"
 #include "ui/typeahead.h"
 #include "ui/controls.h"
 #include "ui/frmAbout.h"
 #include "ui/frmHelp.h"
-#include "ui/frmHistorie.h"
 #include "ui/windowlogic.h"
 
 using namespace zelvar;
@@ -141,7 +136,7 @@ void frmMain::connectHandlers() {
     connect(ui_.cboPauzy, &QComboBox::activated, this, [this](int index) {
         if (separatorEditEnds_) return;
         ui_.cboPauzy->lineEdit()->setModified(false);
-        if (opts_.cboPauzy != index) cboPauzy_Click();
+        if (opts_.cboPauzy != static_cast<Pauzy>(index)) cboPauzy_Click();
     });
 
     connect(ui_.drvDisk, &QComboBox::currentIndexChanged, this, &frmMain::drvDisk_Change);
@@ -294,9 +289,10 @@ void frmMain::runBuild(int Dotaz) {
     }
 
     session_.setFolder(filPath_);
-    const PreviewResult& result = session_.build(opts_);
-    patterns_ = session_.patterns();
-    compiled();
+    // Every change of an option the patterns are made of compiled them (ZpracujVzor) before it
+    // asked for this build.
+    const PreviewResult& result = session_.build(opts_, patterns_);
+    stale();
     const std::optional<Text> stepText = result.stepText;
     const int renames = result.renameCount();
     const Text stats = result.stats;
@@ -343,173 +339,6 @@ void frmMain::showListingNote(const QString& note) {
         if (!count.isEmpty()) shown += (shown.isEmpty() ? QString() : QStringLiteral("  ")) + count;
     }
     ui_.lblUpozorneni->setText(shown);
-}
-
-void frmMain::refillEditBox() {
-    state_.edit = Edit::Filling;
-    editor_->fill(session_.result().rows);
-    state_.edit = Edit::ManualEdit;
-}
-
-void frmMain::txtEdit_Change() {
-    if (PlneniEditu()) return;
-    const PreviewResult& parsed = session_.edit(editor_->read(), editor_->asShown(session_.result().rows));
-    if (!parsed.rows.empty()) showPreview(session_.text());
-    showListingNote(listingNote_);
-    last_.renames = parsed.renameCount();
-    updateActions();
-}
-
-void frmMain::cmdEdit_Click() {
-    if (RucniEditace()) {
-        state_.edit = Edit::Patterns;
-        updateActions();
-        fullRefresh();
-        showListingNote(listingNote_);
-        return;
-    }
-    state_.edit = Edit::Filling;
-    stale();
-    // The box is filled from a listing made now: with an empty name pattern the last one may be of
-    // another folder. The build's own reading of the box waits until the box is filled.
-    Test(0);
-    ui_.txtEdit->clear();
-    // With nothing listed, the box ignores typing until edit mode is switched on again.
-    if (session_.result().rows.empty()) return;
-    editor_->fill(session_.result().rows);
-    state_.edit = Edit::ManualEdit;
-    txtEdit_Change();
-}
-
-// The edit box from a list of old and new names made elsewhere, matched by old name.
-void frmMain::mnuSeznamJmen_Click() {
-    // Not while the box ignores typing: nothing is listed to match the list against.
-    if (state_.edit != Edit::ManualEdit) return;
-    const std::string path = dialogs_.chooseFile(T("Načíst seznam jmen"));
-    if (path.empty()) return;
-    const Text shownPath = fromUtf8(path);
-    // A list names at most every entry of a full listing; anything larger is no such list.
-    constexpr qint64 kMaxListBytes = 64 << 20;
-    QFile file(QFile::decodeName(QByteArray::fromStdString(path)));
-    QByteArray bytes;
-    if (file.open(QIODevice::ReadOnly)) bytes = file.read(kMaxListBytes + 1);
-    if (file.error() != QFileDevice::NoError || bytes.size() > kMaxListBytes) {
-        const QString why = bytes.size() > kMaxListBytes ? QStringLiteral("je větší než 64 MB") : file.errorString();
-        dialogs_.messageBox(T("Seznam jmen >") + shownPath + T("< nelze přečíst: ") + fromQ(why), box::exclamation);
-        return;
-    }
-    const PreviewList& rows = session_.result().rows;
-    const std::optional<PreviewList> shown = ManualEditor::asShown(rows);
-    const RenameList list =
-        renameListBox(std::string_view(bytes.constData(), std::size_t(bytes.size())), rows, shown ? &*shown : nullptr);
-    ui_.txtEdit->setPlainText(toQ(list.box));
-    if (list.problems.empty()) return;
-    // Told, not refused: the preview shows what the lines that fit do, and nothing is renamed unasked.
-    constexpr std::size_t kShown = 15;
-    Text message = T("Některé řádky seznamu >") + shownPath + T("< nebyly použity:");
-    for (std::size_t i = 0; i < std::min(kShown, list.problems.size()); ++i) message += T("\r\n") + list.problems[i];
-    if (list.problems.size() > kShown)
-        message += T("\r\n... a dalších ") + decimal(static_cast<long long>(list.problems.size() - kShown));
-    dialogs_.messageBox(message, box::exclamation);
-}
-
-void frmMain::cmdPrejmenovat_Click() {
-    // The rows name entries of the folder that was listed; its path may lead elsewhere by now.
-    if (!sameFolder(filPath_, session_.result().folderId)) {
-        dialogs_.messageBox(
-            T("Složka >") + fromUtf8(filPath_) + T("< se od načtení změnila.\r\nNic nebylo přejmenováno."),
-            box::exclamation);
-        Aktualizace();
-        return;
-    }
-    RunEnd end = RunEnd::Declined;
-    holdForRun([&](RenameProgress& run) {
-        const auto listing = [this] { return session_.listingForRun(); };
-        end = cmdPrejmenovat_Run(-1, filPath_, session_.result().rows, opts_.txtExt, run, run, zelvar::realSysCalls(),
-                                 listing)
-                  .end;
-        if (end == RunEnd::Finished) Aktualizace();
-    });
-    if (end == RunEnd::ExtensionDeclined) applyFix({.txtExt = U"*"});
-}
-
-void frmMain::holdForRun(const std::function<void(RenameProgress&)>& run) {
-    struct Held {
-        bool& renaming;
-        ~Held() { renaming = false; }
-    } held{state_.renaming};
-    state_.renaming = true;
-    RenameProgress progress(*this, *ui_.lblPracuji, *ui_.lblPrace, *ui_.chkKazdy, dialogs_);
-    run(progress);
-}
-
-// ---------------------------------------------------------------------------------------------
-// Option changes: the binding table reads the control into the record and refreshes.
-
-void frmMain::txtJmeno_Change() { optionChanged(ui_.txtJmeno); }
-void frmMain::txtExt_Change() { optionChanged(ui_.txtExt); }
-void frmMain::chkObratitJm_Click() { optionChanged(ui_.chkObratitJm); }
-void frmMain::chkObratitEx_Click() { optionChanged(ui_.chkObratitEx); }
-void frmMain::optVelikost_Click(int) { optionChanged(ui_.optVelikost); }
-void frmMain::txtCisloOd_Change() { optionChanged(ui_.txtCisloOd); }
-void frmMain::txtDif_Change() { optionChanged(ui_.txtDif); }
-void frmMain::chkStejnePripony_Click() { optionChanged(ui_.chkStejnePripony); }
-void frmMain::chkINula_Click() { optionChanged(ui_.chkINula); }
-void frmMain::chkCisloNula_Click() { optionChanged(ui_.chkCisloNula); }
-void frmMain::optZachovatCisla_Click(int) { optionChanged(ui_.optZachovatCisla); }
-void frmMain::chkBezDia_Click() { optionChanged(ui_.chkBezDia); }
-void frmMain::cboPauzy_Click() { optionChanged(ui_.cboPauzy); }
-void frmMain::txtZamenitCo_Change() { optionChanged(ui_.txtZamenitCo); }
-void frmMain::txtZamenitZaCo_Change() { optionChanged(ui_.txtZamenitZaCo); }
-void frmMain::chkZamenaVse_Click() { optionChanged(ui_.chkZamenaVse); }
-void frmMain::txtOdstranit_Change() { optionChanged(ui_.txtOdstranit); }
-void frmMain::chkJmeno_Click() { optionChanged(ui_.chkJmeno); }
-void frmMain::chkExt_Click() { optionChanged(ui_.chkExt); }
-void frmMain::optRazeni_Click(int) { optionChanged(ui_.optRazeni); }
-void frmMain::chkCisla_Click() { optionChanged(ui_.chkCisla); }
-void frmMain::chkObracene_Click() { optionChanged(ui_.chkObracene); }
-void frmMain::chkKazdy_Click() { optionChanged(ui_.chkKazdy); }
-void frmMain::optDatum_Click(int) { optionChanged(ui_.optDatum); }
-
-void frmMain::chkRegVyraz_Click() {
-    optionChanged(ui_.chkRegVyraz);
-    // The fields keep their text, filtered as typing into them is filtered now.
-    table_.read(ui_.txtZamenitCo);
-    table_.read(ui_.txtZamenitZaCo);
-    fullRefresh();
-}
-
-void frmMain::optCitac_Click(int Index) {
-    optionChanged(ui_.optCitac);
-    // Kept numbers start from decimal output; the digit-set handler's full refresh closes this one.
-    if (Index == 2) numbering_->keepNumbersChosen();
-    numbering_->showMode(Index);
-    if (Index == 2)
-        fullRefresh();
-    else
-        previewRefresh();
-}
-
-void frmMain::optZachovatTypCislovani_Click(int Index) {
-    optionChanged(ui_.optZachovatTypCislovani);
-    numbering_->digitSetChosen(ui_.txtZachovatCiselnyZaklad, Index);
-    fullRefresh();
-}
-
-void frmMain::txtZachovatCiselnyZaklad_LostFocus() {
-    numbering_->radixLeft(ui_.txtZachovatCiselnyZaklad);
-    fullRefresh();
-}
-
-void frmMain::optTypCislovani_Click(int Index) {
-    optionChanged(ui_.optTypCislovani);
-    numbering_->digitSetChosen(ui_.txtCiselnyZaklad, Index);
-    fullRefresh();
-}
-
-void frmMain::txtCiselnyZaklad_LostFocus() {
-    numbering_->radixLeft(ui_.txtCiselnyZaklad);
-    fullRefresh();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -615,106 +444,7 @@ void frmMain::setProfesionalni() {
 }
 
 // ---------------------------------------------------------------------------------------------
-// Presets
-
-void frmMain::mnuUlozitPredvolbu_Click() {
-    const std::optional<Text> typed = dialogs_.askText(T("Jméno předvolby:"), Text());
-    if (!typed) return;
-    const std::string name = toUtf8(*typed);
-    bool replace = false;
-    if (presetExists(name)) {
-        const Text question = T("Předvolba „") + *typed + T("“ už existuje.\r\nChcete ji nahradit?");
-        if (dialogs_.messageBox(question, box::yesNo) != Answer::yes) return;
-        replace = true;
-    }
-    if (const Text error = savePreset(name, Preset{opts_, layoutMode()}, replace); !error.empty())
-        dialogs_.messageBox(error, box::exclamation);
-    fillPresetMenu();
-}
-
-void frmMain::fillPresetMenu() {
-    ui_.mnuPredvolby->clear();
-    const std::vector<std::string> names = presetNames();
-    for (const std::string& name : names) {
-        // "&" would mark an access key.
-        QAction* item = ui_.mnuPredvolby->addAction(ui::nativeToQ(name).replace(QLatin1Char('&'), QLatin1String("&&")));
-        item->setData(QByteArray::fromStdString(name));
-        connect(item, &QAction::triggered, this, [this, name] { mnuPredvolba_Click(name); });
-    }
-    if (names.empty()) ui_.mnuPredvolby->addAction(QStringLiteral("Žádná uložená předvolba"))->setEnabled(false);
-}
-
-void frmMain::mnuPredvolba_Click(const std::string& name) {
-    // Not while a rename run holds the window.
-    if (state_.renaming || !centralWidget()->isEnabled()) return;
-    const PresetRead read = loadPreset(name);
-    if (!read.ok()) {
-        dialogs_.messageBox(read.error, box::exclamation);
-        return;
-    }
-    applyPreset(read.preset);
-}
-
-void frmMain::applyPreset(const Preset& preset) {
-    const RenameOptions& o = preset.options;
-    const bool relist = o.txtVyhlFiltr != opts_.txtVyhlFiltr || o.optFile != opts_.optFile;
-    // Every option as the user could have set it, written from code: no handler refreshes yet.
-    for (const OptionTable::Row& row : table_.rows()) {
-        if (row.text)
-            table_.write(row.control, o.*row.text);
-        else
-            table_.write(row.control, o.*row.value);
-    }
-    numbering_->showMode(opts_.optCitac);
-    // A radix as if its field had been left.
-    numbering_->radixLeft(ui_.txtCiselnyZaklad);
-    numbering_->radixLeft(ui_.txtZachovatCiselnyZaklad);
-    // The layout last: the simple one puts back what it does not show, as a switch to it does.
-    if (preset.layout == 0)
-        setJednoduche(false);
-    else
-        setProfesionalni();
-    // The one refresh of it all.
-    ZpracujVzor();
-    if (relist)
-        Aktualizace();
-    else
-        previewRefresh();
-}
-
-void frmMain::mnuSpravovatPredvolby_Click() {
-    PresetManager manager(dialogs_, this);
-    manager.exec();
-    fillPresetMenu();
-}
-
-// ---------------------------------------------------------------------------------------------
 // Menus, About box, closing
-
-void frmMain::updateSteps() {
-    last_.canUndo = nextStep(filPath_, Step::undo).has_value();
-    last_.canRedo = nextStep(filPath_, Step::redo).has_value();
-    updateActions();
-}
-
-void frmMain::step(Step kind, const std::string& id) {
-    UndoEnd end = UndoEnd::Declined;
-    holdForRun([&](RenameProgress& run) {
-        end = !id.empty()          ? undoRun(filPath_, id, run, run, realSysCalls()).end
-              : kind == Step::undo ? undoLastRun(filPath_, run, run).end
-                                   : redoLastRun(filPath_, run, run).end;
-    });
-    if (end != UndoEnd::Declined) Aktualizace();
-}
-
-void frmMain::mnuVratit_Click() { step(Step::undo); }
-void frmMain::mnuZnovu_Click() { step(Step::redo); }
-
-void frmMain::mnuHistorie_Click() {
-    frmHistorie history(
-        filPath_, [this](const std::string& id) { step(Step::undo, id); }, this);
-    history.exec();
-}
 
 void frmMain::mnuKonec_Click() { close(); }
 

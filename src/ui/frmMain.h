@@ -13,6 +13,10 @@
 // items. What a build or a run sets in the options itself (the step, the extension) comes back as an
 // OptionFix, which applyFix() writes into the controls.
 //
+// The class is defined in parts: frmMain.cpp (construction, refresh and build, folder, layouts,
+// menus), frmMainOptions.cpp (the option handlers), frmMainEdit.cpp (manual editing),
+// frmMainPresets.cpp (presets) and frmMainRun.cpp (runs, undo and redo).
+//
 // No build ever runs inside another: the core does not process events, writes from code go out with
 // the control's signals blocked (the handler's effect is then applied directly), and a build asked
 // for while one runs is done right after it. A rename run does let events through, but the window

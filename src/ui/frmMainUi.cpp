@@ -132,27 +132,7 @@ void frmMainUi::buildOutputSide(QMainWindow* window) {
 void frmMainUi::buildRightColumn(QMainWindow* window) {
     cmdEdit = makeButton(client, "cmdEdit", QStringLiteral("Editovat ručně"), at("cmdEdit"));
 
-    fraUkazky = makeFrame(client, "fraUkazky", QStringLiteral("Ukázky"), at("fraUkazky"));
-    const int inner = fraUkazky->width() - 14;
-    lblVzor1 = makeLabel(fraUkazky, "lblVzor1", toQ(kVzor1), QRect(8, 18, inner, 16));
-    lblSipka1 = makeLabel(fraUkazky, "lblSipka1", QStringLiteral("→"), QRect(8, 35, 18, 16));
-    lblUkazka1 = makeLabel(fraUkazky, "lblUkazka1", QString(), QRect(28, 35, inner - 20, 16), optionFont(), kNavy);
-    lblVzor2 = makeLabel(fraUkazky, "lblVzor2", toQ(kVzor2), QRect(8, 56, inner, 16));
-    lblSipka2 = makeLabel(fraUkazky, "lblSipka2", QStringLiteral("→"), QRect(8, 73, 18, 16));
-    lblUkazka2 = makeLabel(fraUkazky, "lblUkazka2", QString(), QRect(28, 73, inner - 20, 16), optionFont(), kNavy);
-
-    fraPrikazy =
-        makeFrame(client, "fraPrikazy", QStringLiteral("Příkazy záměny"), at("fraPrikazy"), uiFont(11, true, true));
-    const int boxX = fraPrikazy->width() - 24;
-    lblObraceneZpracovani = makeLabel(fraPrikazy, "lblObraceneZpracovani", QStringLiteral("Obrácené zpracování ↓"),
-                                      QRect(60, 21, boxX + 14 - 60, 15), uiFont(7, false, true));
-    lblObraceneZpracovani->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    lblJmeno = makeLabel(fraPrikazy, "lblJmeno", QStringLiteral("Jméno"), QRect(6, 38, 50, 20));
-    txtJmeno = makeEdit(fraPrikazy, "txtJmeno", QStringLiteral("*"), QRect(56, 38, boxX - 62, 20));
-    chkObratitJm = makeCheck(fraPrikazy, "chkObratitJm", QString(), QRect(boxX, 39, 18, 18));
-    lblPripona = makeLabel(fraPrikazy, "lblPripona", QStringLiteral("Přípona"), QRect(6, 61, 50, 20));
-    txtExt = makeEdit(fraPrikazy, "txtExt", QStringLiteral("*"), QRect(56, 61, boxX - 62, 20));
-    chkObratitEx = makeCheck(fraPrikazy, "chkObratitEx", QString(), QRect(boxX, 62, 18, 18));
+    buildPatternFrames();
 
     fraVelikost = makeFrame(client, "fraVelikost", QStringLiteral("Velikost písmen"), at("fraVelikost"));
     optVelikost = makeChoice(
@@ -190,6 +170,31 @@ void frmMainUi::buildRightColumn(QMainWindow* window) {
 
     lblVerze = makeLabel(client, "lblVerze", QString(), at("lblVerze"), uiFont(7.5, false, true));
     lblVerze->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+}
+
+// "Ukázky" with its two samples and "Příkazy záměny" with the two patterns.
+void frmMainUi::buildPatternFrames() {
+    fraUkazky = makeFrame(client, "fraUkazky", QStringLiteral("Ukázky"), at("fraUkazky"));
+    const int inner = fraUkazky->width() - 14;
+    lblVzor1 = makeLabel(fraUkazky, "lblVzor1", toQ(kVzor1), QRect(8, 18, inner, 16));
+    lblSipka1 = makeLabel(fraUkazky, "lblSipka1", QStringLiteral("→"), QRect(8, 35, 18, 16));
+    lblUkazka1 = makeLabel(fraUkazky, "lblUkazka1", QString(), QRect(28, 35, inner - 20, 16), optionFont(), kNavy);
+    lblVzor2 = makeLabel(fraUkazky, "lblVzor2", toQ(kVzor2), QRect(8, 56, inner, 16));
+    lblSipka2 = makeLabel(fraUkazky, "lblSipka2", QStringLiteral("→"), QRect(8, 73, 18, 16));
+    lblUkazka2 = makeLabel(fraUkazky, "lblUkazka2", QString(), QRect(28, 73, inner - 20, 16), optionFont(), kNavy);
+
+    fraPrikazy =
+        makeFrame(client, "fraPrikazy", QStringLiteral("Příkazy záměny"), at("fraPrikazy"), uiFont(11, true, true));
+    const int boxX = fraPrikazy->width() - 24;
+    lblObraceneZpracovani = makeLabel(fraPrikazy, "lblObraceneZpracovani", QStringLiteral("Obrácené zpracování ↓"),
+                                      QRect(60, 21, boxX + 14 - 60, 15), uiFont(7, false, true));
+    lblObraceneZpracovani->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    lblJmeno = makeLabel(fraPrikazy, "lblJmeno", QStringLiteral("Jméno"), QRect(6, 38, 50, 20));
+    txtJmeno = makeEdit(fraPrikazy, "txtJmeno", QStringLiteral("*"), QRect(56, 38, boxX - 62, 20));
+    chkObratitJm = makeCheck(fraPrikazy, "chkObratitJm", QString(), QRect(boxX, 39, 18, 18));
+    lblPripona = makeLabel(fraPrikazy, "lblPripona", QStringLiteral("Přípona"), QRect(6, 61, 50, 20));
+    txtExt = makeEdit(fraPrikazy, "txtExt", QStringLiteral("*"), QRect(56, 61, boxX - 62, 20));
+    chkObratitEx = makeCheck(fraPrikazy, "chkObratitEx", QString(), QRect(boxX, 62, 18, 18));
 }
 
 void frmMainUi::buildNumbersFrame(QMainWindow* window) {

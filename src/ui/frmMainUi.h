@@ -140,6 +140,7 @@ private:
     void buildInputSide(QMainWindow* window);
     void buildOutputSide(QMainWindow* window);
     void buildRightColumn(QMainWindow* window);
+    void buildPatternFrames();
     void buildNumbersFrame(QMainWindow* window);
     void buildReplacementsFrame();
     void buildMenus(QMainWindow* window);

@@ -9,6 +9,7 @@
 #include <tuple>
 
 #include "cli/args.h"
+#include "engine/optionkeys.h"
 #include "platform/temp_folder.h"
 
 using namespace zelvar;
@@ -38,12 +39,12 @@ TEST(ParseArgs, ValuesReachTheirFields) {
         {{"--old-radix", "40", "--digits", "0-9a-z"}, &O::txtZachovatCiselnyZaklad, U"10"},
     };
     for (const auto& [args, field, value] : texts) EXPECT_EQ(parsed(args).options.*field, value) << args[0];
-    const std::tuple<Args, int O::*, int> numbers[] = {
-        {{"--case", "upper", "--case", "title"}, &O::optVelikost, 3},
-        {{"--sort", "none"}, &O::optRazeni, 3},
-        {{"--numeric"}, &O::chkCisla, 1},
+    const std::tuple<Args, NumberField, int> numbers[] = {
+        {{"--case", "upper", "--case", "title"}, numberField<&O::optVelikost>(), int(Velikost::PrvniVelka)},
+        {{"--sort", "none"}, numberField<&O::optRazeni>(), int(Razeni::Neradit)},
+        {{"--numeric"}, numberField<&O::chkCisla>(), 1},
     };
-    for (const auto& [args, field, value] : numbers) EXPECT_EQ(parsed(args).options.*field, value) << args[0];
+    for (const auto& [args, field, value] : numbers) EXPECT_EQ(field.get(parsed(args).options), value) << args[0];
     EXPECT_EQ(parsed({"-"}).folder, "-");
     const Request ended = parsed({"--", "--apply"});
     EXPECT_TRUE(ended.folder == "--apply" && !ended.apply);

@@ -38,15 +38,17 @@ void check(std::initializer_list<Case> cases) {
     }
 }
 
-void format(O o) { o.optCitac = 2; }
+void format(O o) { o.optCitac = Citac::Zachovat; }
 void abToX(O o) { o.txtZamenitCo = U"ab", o.txtZamenitZaCo = U"x"; }
 void everyCharacterStep(O o) {
-    o.chkBezDia = 1, o.cboPauzy = 2, o.txtOdstranit = U"e", o.txtZamenitCo = U"_", o.txtZamenitZaCo = U"+";
+    o.chkBezDia = 1, o.cboPauzy = Pauzy::ZamenZaPodtrzitko, o.txtOdstranit = U"e", o.txtZamenitCo = U"_",
+    o.txtZamenitZaCo = U"+";
 }
 // Kept numbers moved behind the pattern, read in the radix and digit set (written in decimal for "0-9").
 template <int radix, int set>
 void moved(O o) {
-    o.optCitac = 2, o.optZachovatCisla = 1, o.optZachovatTypCislovani = o.optTypCislovani = set;
+    o.optCitac = Citac::Zachovat, o.optZachovatCisla = ZachovatCisla::FormatPresun,
+    o.optZachovatTypCislovani = o.optTypCislovani = TypCislovani(set);
     o.txtZachovatCiselnyZaklad = decimal(radix), o.txtCiselnyZaklad = decimal(set == 0 ? 10 : radix);
 }
 
@@ -81,11 +83,11 @@ TEST(ZpracJmeno, PatternTokensAndDates) {
 TEST(ZpracJmeno, CharacterOptionsAfterTheReversals) {
     check({
         {"*", "abc", [](O o) { o.chkJmeno = 1; }, {}, "cba"},
-        {"*", "a b-c_d", [](O o) { o.cboPauzy = 1; }, {}, "abcd"},
-        {"*", "a b-c_d", [](O o) { o.cboPauzy = 2; }, {}, "a_b_c_d"},
-        {"*", "a b-c_d", [](O o) { o.cboPauzy = 3; }, {}, "a-b-c-d"},
-        {"*", "a b-c_d", [](O o) { o.cboPauzy = 4; }, {}, "a b c d"},
-        {"*", "a b-c_d", [](O o) { o.cboPauzy = 5; }, {}, "ab-cd"},
+        {"*", "a b-c_d", [](O o) { o.cboPauzy = Pauzy::OdstranitVsechny; }, {}, "abcd"},
+        {"*", "a b-c_d", [](O o) { o.cboPauzy = Pauzy::ZamenZaPodtrzitko; }, {}, "a_b_c_d"},
+        {"*", "a b-c_d", [](O o) { o.cboPauzy = Pauzy::ZamenZaPomlcku; }, {}, "a-b-c-d"},
+        {"*", "a b-c_d", [](O o) { o.cboPauzy = Pauzy::ZamenZaMezery; }, {}, "a b c d"},
+        {"*", "a b-c_d", [](O o) { o.cboPauzy = Pauzy::OdstranitMimoPomlcky; }, {}, "ab-cd"},
         {"*", "abcab", abToX, {}, "xxcxx"},
         {"*", "abcab", [](O o) { abToX(o), o.chkZamenaVse = 1; }, {}, "xcx"},
         // Nothing is replaced while the replacement text is empty, not even whole strings.
@@ -99,15 +101,23 @@ TEST(ZpracJmeno, CharacterOptionsAfterTheReversals) {
 
 TEST(ZpracJmeno, Counters) {
     check({
-        {":::*", "abc", [](O o) { o.txtCiselnyZaklad = U"16", o.optTypCislovani = 2; }, {.n = 255}, "0ffabc"},
+        {":::*",
+         "abc",
+         [](O o) { o.txtCiselnyZaklad = U"16", o.optTypCislovani = TypCislovani::CislicePismena; },
+         {.n = 255},
+         "0ffabc"},
         {"a:b*:c:", "xyz", nullptr, {.n = 7}, "a7bxyzc"},  // a field never gets two counter texts
-        {"*:::", "abc", [](O o) { o.optCitac = 1; }, {.n = 5, .pocitat = true}, "abc005"},
-        {":*:", "abc", [](O o) { o.optCitac = 1; }, {.n = 5}, "abc"},
+        {"*:::", "abc", [](O o) { o.optCitac = Citac::JenStejne; }, {.n = 5, .pocitat = true}, "abc005"},
+        {":*:", "abc", [](O o) { o.optCitac = Citac::JenStejne; }, {.n = 5}, "abc"},
         // Radix texts clamp into the digit set; one that does not fit 16 bits writes nothing.
         {"*-:", "abc", [](O o) { o.txtCiselnyZaklad = U"1"; }, {.n = 5}, "abc-101"},
         {"*-:", "abc", [](O o) { o.txtCiselnyZaklad = U"32767"; }, {.n = 25}, "abc-25"},
         {"*-:", "abc", [](O o) { o.txtCiselnyZaklad = U"32768"; }, {.n = 25}, "abc-"},
-        {"*-:", "abc", [](O o) { o.optTypCislovani = 1, o.txtCiselnyZaklad = U"30"; }, {.n = 27}, "abc-bb"},
+        {"*-:",
+         "abc",
+         [](O o) { o.optTypCislovani = TypCislovani::Pismena, o.txtCiselnyZaklad = U"30"; },
+         {.n = 27},
+         "abc-bb"},
     });
 }
 
@@ -116,9 +126,9 @@ TEST(ZpracJmeno, KeptNumbers) {
         {"*-::", "img12x", moved<10, 0>, {.n = 99}, "imgx-12"},
         {"*:::", "img12x", format, {.n = 99}, "img012x"},
         {"X*:", "12abc", format, {}, "12Xabc"},  // a number that stood first stays first
-        {"*:::", "abc", [](O o) { o.optCitac = 2, o.chkCisloNula = 1; }, {.n = 99}, "abc000"},
+        {"*:::", "abc", [](O o) { o.optCitac = Citac::Zachovat, o.chkCisloNula = 1; }, {.n = 99}, "abc000"},
         {"*:::", "abc", moved<10, 0>, {.n = 99}, "abc000"},
-        {"*:", "a1101b", [](O o) { o.optCitac = 2, o.txtZachovatCiselnyZaklad = U"2"; }, {}, "a13b"},
+        {"*:", "a1101b", [](O o) { o.optCitac = Citac::Zachovat, o.txtZachovatCiselnyZaklad = U"2"; }, {}, "a13b"},
         {"*-:", "a12", moved<40000, 0>, {}, "a12-0"},
         {"::*:::", "img5x", format, {}, "img05x"},  // the width of the first counter met
         // The insertion point follows tokens that consume characters before the number.

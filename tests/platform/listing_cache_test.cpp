@@ -37,10 +37,10 @@ TEST(ListingCache, ChangesBehindItsBackOrOtherReadsShowInTheNextListing) {
         [](auto& d, auto&) { d.mtime("a.txt", 86400 * 400); },
         [](auto& d, auto&) { std::ofstream(d / "a.txt", std::ios::app) << "more"; },
         [](auto& d, auto&) { rename(d.path().c_str(), (d.path() + ".old").c_str()), mkdir(d.path().c_str(), 0755); },
-        [](auto& d, auto& cache) { cache.list(d.path(), U"*.txt", 0); },
-        [](auto& d, auto& cache) { cache.list(d.path(), U"*.*", 1); },
-        [](auto&, auto& cache) { cache.list(TempFolder().path(), U"*.*", 0); },
-        [](auto& d, auto& cache) { cache.list(d / "missing", U"*.*", 0); },
+        [](auto& d, auto& cache) { cache.list(d.path(), U"*.txt", File::Soubory); },
+        [](auto& d, auto& cache) { cache.list(d.path(), U"*.*", File::Slozky); },
+        [](auto&, auto& cache) { cache.list(TempFolder().path(), U"*.*", File::Soubory); },
+        [](auto& d, auto& cache) { cache.list(d / "missing", U"*.*", File::Soubory); },
         [](auto&, auto& cache) { cache.forget(); },
     };
     for (std::size_t k = 0; k < std::size(changes); ++k) {
@@ -50,7 +50,8 @@ TEST(ListingCache, ChangesBehindItsBackOrOtherReadsShowInTheNextListing) {
         ListingCache cache;
         for (int read = 0; read < 4; ++read) {
             if (read == 2) changes[k](dir, cache);
-            EXPECT_EQ(facts(cache.list(dir.path(), U"*.*", 0)), facts(listFolder(dir.path(), U"*.*", 0)));
+            EXPECT_EQ(facts(cache.list(dir.path(), U"*.*", File::Soubory)),
+                      facts(listFolder(dir.path(), U"*.*", File::Soubory)));
             EXPECT_EQ(cache.lastKept(), read % 2 == 1) << "read " << read;
         }
         std::system(("rm -rf '" + dir.path() + ".old'").c_str());
@@ -69,13 +70,13 @@ TEST(ListingCache, ReadsAgainWhatItCannotVouchFor) {
     for (const auto& [name, holds, mask, optFile, kept] : cases) {
         TempFolder dir({{"a.txt", ""}, {name, holds}});
         ListingCache cache;
-        for (int read = 0; read < 2; ++read) cache.list(dir.path(), mask, optFile);
+        for (int read = 0; read < 2; ++read) cache.list(dir.path(), mask, File(optFile));
         EXPECT_EQ(cache.lastKept(), kept) << name << " kind " << optFile;
     }
     ListingCache cache;
     const std::string missing = TempFolder() / "missing";
-    cache.list(missing, U"*.*", 0);
-    EXPECT_EQ(facts(cache.list(missing, U"*.*", 0)), facts(listFolder(missing, U"*.*", 0)));
+    cache.list(missing, U"*.*", File::Soubory);
+    EXPECT_EQ(facts(cache.list(missing, U"*.*", File::Soubory)), facts(listFolder(missing, U"*.*", File::Soubory)));
     EXPECT_FALSE(cache.lastKept()) << "a failed listing";
 }
 

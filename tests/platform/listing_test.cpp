@@ -31,7 +31,7 @@ TEST(Listing, ListsTheKindAndMaskAskedForButSeesEveryEntryAsItself) {
                                                          {".h*", 2, {".hidden", ".hdir"}}};
     for (const auto& [mask, optFile, expected] : cases) {
         SCOPED_TRACE(std::string(mask) + " kind " + std::to_string(optFile));
-        const Listing listing = listFolder(dir.path(), T(mask), optFile);
+        const Listing listing = listFolder(dir.path(), T(mask), File(optFile));
         EXPECT_FALSE(listing.failed || listing.truncated) << listing.error;
         // The existence test sees every entry; each listed one is there under its exact bytes.
         EXPECT_EQ(listing.allNames.size(), files.size() + folders.size());
@@ -48,22 +48,12 @@ TEST(Listing, ListsTheKindAndMaskAskedForButSeesEveryEntryAsItself) {
     }
 }
 
-// A folder read while it changed can give a name twice; the entry read first is the one listed.
-TEST(NameTable, KeepsTheFirstEntryOfANameGivenTwice) {
-    const NameTable table({{"a", {1, 1}}, {"a", {1, 3}}, {"bc", {1, 2}}});
-    std::string names;
-    for (const auto& [name, id] : table) names += std::string(name) + "|";
-    EXPECT_EQ(names, "a|bc|") << "each name is listed once";
-    EXPECT_EQ(table.at("a"), (EntryId{1, 1}));
-    EXPECT_EQ(table.find("c"), nullptr);
-}
-
 // The clash checks ignore letter case everywhere, so the names the filter hides are found in any
 // case too. Two names that differ only in case stand for no entry in particular: each is in the
 // way even of the other's own change of case. The file system is asked only where it folds case.
 TEST(Listing, FindsCaseVariantsOfTheNamesTheFilterHidesAndAsksTheFileSystemOnlyWhereItFolds) {
     TempFolder dir(Entries{{"a.txt", ""}, {"B.JPG", ""}, {"c.txt", ""}, {"C.Txt", ""}, {"\u010Cesky", ""}});
-    Listing listing = listFolder(dir.path(), T("a*"), 0);
+    Listing listing = listFolder(dir.path(), T("a*"), File::Soubory);
     ASSERT_FALSE(listing.caseInsensitive) << "the test folder must tell case apart";
     ASSERT_EQ(listing.entries.size(), 1u);
     // exact bytes first
@@ -95,7 +85,7 @@ TEST(Listing, TellsWhetherAPathStillLeadsToTheFolderListed) {
                                                             {"away", {}, false}};
     for (const auto& [movedTo, then, same] : cases) {
         TempFolder dir({{"f", "<folder>"}, {"g", "<folder>"}});
-        const Listing listing = listFolder(dir / "f", T("*"), 0);
+        const Listing listing = listFolder(dir / "f", T("*"), File::Soubory);
         if (*movedTo) std::rename((dir / "f").c_str(), (dir / movedTo).c_str());
         dir.fill(then);
         EXPECT_EQ(sameFolder(dir / "f", listing.folderId), same) << movedTo << " " << then.size();
@@ -117,7 +107,7 @@ TEST(Listing, DatesAreModificationTimesInLocalCivilTime) {
     for (const auto& [zone, name, mtime, date, time] : cases) {  // "f" first: the link's target
         dir.mtime(name, mtime, name == std::string("f") ? 123456789 : 0);
         setenv("TZ", zone, 1), tzset();
-        const Listing listing = listFolder(dir.path(), T(name), 2);
+        const Listing listing = listFolder(dir.path(), T(name), File::Oboje);
         setenv("TZ", "UTC", 1), tzset();
         ASSERT_EQ(listing.entries.size(), 1u) << name;
         EXPECT_EQ(listing.entries[0].date, date) << name;
@@ -159,14 +149,14 @@ TEST(Listing, StopsAtTheLimitAndIsTheSameOnOneThreadAndOnSeveral) {
     for (const auto& [mask, optFile, limit, listed, truncated] : cases) {
         SCOPED_TRACE(std::string(mask) + " kind " + std::to_string(optFile) + " limit " + std::to_string(limit));
         setListingThreads(1);
-        const Listing listing = listFolder(dir.path(), T(mask), optFile, limit);
+        const Listing listing = listFolder(dir.path(), T(mask), File(optFile), limit);
         EXPECT_EQ(listing.entries.size(), listed);
         EXPECT_EQ(listing.truncated, truncated);
         EXPECT_EQ(listing.allNames.size(), 400u);
         // threads, entries per thread (a quarter of it per batch handed out)
         for (const auto& [threads, perThread] : {std::pair{2u, 1u}, {4u, 16u}}) {
             setListingThreads(threads, perThread);
-            EXPECT_EQ(describe(listFolder(dir.path(), T(mask), optFile, limit)), describe(listing)) << threads;
+            EXPECT_EQ(describe(listFolder(dir.path(), T(mask), File(optFile), limit)), describe(listing)) << threads;
         }
     }
     setListingThreads(0);
@@ -176,7 +166,7 @@ TEST(Listing, AFolderThatCannotBeOpenedFailsWithTheSystemsReason) {
     TempFolder dir(Entries{{"plain", ""}});
     for (const auto& [path, error] :
          {std::pair{dir / "missing", ENOENT}, {dir / "plain", ENOTDIR}, {dir.path() + std::string("\0x", 2), EINVAL}}) {
-        const Listing listing = listFolder(path, T("*"), 2);
+        const Listing listing = listFolder(path, T("*"), File::Oboje);
         EXPECT_TRUE(listing.failed && listing.error == std::strerror(error)) << path << ": " << listing.error;
     }
 }

@@ -234,7 +234,7 @@ TEST(DatesTaken, TheSameOnOneThreadOrManyAndTakenOverOnlyFromTheSameFolder) {
     dir.folder("sub");
     const auto datesOn = [&](unsigned threads) {
         setListingThreads(threads, 1);
-        Listing listing = listFolder(dir.path(), U"*.*", 2);
+        Listing listing = listFolder(dir.path(), U"*.*", File::Oboje);
         readDatesTaken(listing);
         setListingThreads(0);
         return listing;
@@ -247,12 +247,12 @@ TEST(DatesTaken, TheSameOnOneThreadOrManyAndTakenOverOnlyFromTheSameFolder) {
     EXPECT_EQ(std::count_if(one.taken.begin(), one.taken.end(), [](const auto& t) { return t.has_value(); }), 150);
     // An earlier listing of the folder serves every file that stayed as it was.
     const std::size_t before = datesTakenOpened();
-    Listing again = listFolder(dir.path(), U"*.*", 2);
+    Listing again = listFolder(dir.path(), U"*.*", File::Oboje);
     readDatesTaken(again, -1, &one);
     EXPECT_EQ(datesTakenOpened() - before, 0u);
     EXPECT_EQ(again.taken, one.taken);
     // One of another folder never does, even where inodes might match.
-    Listing elsewhere = listFolder(other.path(), U"*.*", 2);
+    Listing elsewhere = listFolder(other.path(), U"*.*", File::Oboje);
     readDatesTaken(elsewhere, -1, &one);
     EXPECT_EQ(datesTakenOpened() - before, 3u);
     for (const auto& taken : elsewhere.taken) EXPECT_FALSE(taken);

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "engine/optionkeys.h"
 #include "platform/temp_folder.h"
 
 using namespace zelvar;
@@ -41,24 +42,42 @@ const std::vector<std::pair<Text O::*, Text>> kTexts = {
     {&O::txtOdstranit, fromUtf8("\xffx")},
     {&O::txtVyhlFiltr, U""},
 };
-const std::vector<std::pair<int O::*, int>> kNumbers = {{&O::chkObratitJm, 1},     {&O::chkObratitEx, 1},
-                                                        {&O::optVelikost, 3},      {&O::optCitac, 2},
-                                                        {&O::chkStejnePripony, 1}, {&O::chkINula, 1},
-                                                        {&O::chkCisloNula, 1},     {&O::optZachovatCisla, 1},
-                                                        {&O::optTypCislovani, 2},  {&O::optZachovatTypCislovani, 1},
-                                                        {&O::chkBezDia, 1},        {&O::cboPauzy, 5},
-                                                        {&O::chkZamenaVse, 1},     {&O::chkJmeno, 1},
-                                                        {&O::chkExt, 1},           {&O::optRazeni, 3},
-                                                        {&O::chkCisla, 1},         {&O::chkObracene, 1},
-                                                        {&O::optFile, 2},          {&O::chkRegVyraz, 1},
-                                                        {&O::optDatum, 1},         {&O::chkKazdy, 1}};
+// Each flag and choice with a value other than its start value.
+template <auto Field, class V>
+std::pair<NumberField, int> number(V value) {
+    return {numberField<Field>(), static_cast<int>(value)};
+}
+const std::vector<std::pair<NumberField, int>> kNumbers = {
+    number<&O::chkObratitJm>(1),
+    number<&O::chkObratitEx>(1),
+    number<&O::optVelikost>(Velikost::PrvniVelka),
+    number<&O::optCitac>(Citac::Zachovat),
+    number<&O::chkStejnePripony>(1),
+    number<&O::chkINula>(1),
+    number<&O::chkCisloNula>(1),
+    number<&O::optZachovatCisla>(ZachovatCisla::FormatPresun),
+    number<&O::optTypCislovani>(TypCislovani::CislicePismena),
+    number<&O::optZachovatTypCislovani>(TypCislovani::Pismena),
+    number<&O::chkBezDia>(1),
+    number<&O::cboPauzy>(Pauzy::OdstranitMimoPomlcky),
+    number<&O::chkZamenaVse>(1),
+    number<&O::chkJmeno>(1),
+    number<&O::chkExt>(1),
+    number<&O::optRazeni>(Razeni::Neradit),
+    number<&O::chkCisla>(1),
+    number<&O::chkObracene>(1),
+    number<&O::optFile>(File::Oboje),
+    number<&O::chkRegVyraz>(1),
+    number<&O::optDatum>(Datum::Porizeni),
+    number<&O::chkKazdy>(1),
+};
 
 TEST_F(Presets, EveryOptionAndTheLayoutSurviveARoundTrip) {
     Preset preset;
     preset.layout = 0;
     preset.options.txtCesta = U"/home/x";
     for (const auto& [field, value] : kTexts) preset.options.*field = value;
-    for (const auto& [field, value] : kNumbers) preset.options.*field = value;
+    for (const auto& [field, value] : kNumbers) field.set(preset.options, value);
     // A stored option without a row above would go untested.
     const std::string stored = presetText("a", preset);
     EXPECT_EQ(std::count(stored.begin(), stored.end(), '\n'), long(kTexts.size() + kNumbers.size()) + 3);
@@ -69,7 +88,7 @@ TEST_F(Presets, EveryOptionAndTheLayoutSurviveARoundTrip) {
     ASSERT_TRUE(read.ok()) << toUtf8(read.error);
     EXPECT_EQ(read.preset.layout, 0);
     for (const auto& [field, value] : kTexts) EXPECT_EQ(read.preset.options.*field, value) << toUtf8(value);
-    for (const auto& [field, value] : kNumbers) EXPECT_EQ(read.preset.options.*field, value);
+    for (const auto& [field, value] : kNumbers) EXPECT_EQ(field.get(read.preset.options), value);
 }
 
 // Unknown keys are passed over and missing ones keep their start values. A preset keeps what the
@@ -81,7 +100,7 @@ TEST_F(Presets, LoadingPassesOverUnknownKeysAndKeepsTheRulesOfTheFields) {
         "replace=a/b\\\\c:*?\r\nwith=<x>|\"\r\nremove=/:\r\n");
     ASSERT_TRUE(read.ok()) << toUtf8(read.error);
     const RenameOptions& o = read.preset.options;
-    EXPECT_EQ(o.optVelikost, 1);
+    EXPECT_EQ(o.optVelikost, Velikost::Mala);
     EXPECT_EQ(o.txtJmeno, RenameOptions{}.txtJmeno);
     EXPECT_EQ(read.preset.layout, 1);
     EXPECT_EQ(o.txtZamenitCo, U"abc");
@@ -89,10 +108,10 @@ TEST_F(Presets, LoadingPassesOverUnknownKeysAndKeepsTheRulesOfTheFields) {
     EXPECT_EQ(o.txtOdstranit, U"/:") << "characters to remove may be any";
 
     Preset typed;
-    typed.options.cboPauzy = -1;
+    typed.options.cboPauzy = Pauzy::Nevybrano;
     const std::string text = presetText("p", typed);
     EXPECT_NE(text.find("\nseparators=keep\n"), std::string::npos) << text;
-    EXPECT_EQ(parsePreset(text).preset.options.cboPauzy, 0);
+    EXPECT_EQ(parsePreset(text).preset.options.cboPauzy, Pauzy::BezeZmeny);
 }
 
 TEST_F(Presets, ADamagedFileLoadsNothingAndSaysWhy) {
@@ -119,7 +138,7 @@ TEST_F(Presets, ADamagedFileLoadsNothingAndSaysWhy) {
         const PresetRead read = parsePreset(text);
         EXPECT_FALSE(read.ok()) << text;
         EXPECT_NE(toUtf8(read.error).find(reason), std::string::npos) << toUtf8(read.error);
-        EXPECT_EQ(read.preset.options.optVelikost, 0) << "nothing of a damaged preset counts";
+        EXPECT_EQ(read.preset.options.optVelikost, Velikost::Zachovat) << "nothing of a damaged preset counts";
     }
     writeRaw(presetFileName("bad"), "zelvar-preset 1\npreset-name=bad\ncase=9\n");
     EXPECT_FALSE(loadPreset("bad").ok());
@@ -155,13 +174,13 @@ TEST_F(Presets, AnyNameStaysInsideTheFolderAsAVisibleFile) {
 
 TEST_F(Presets, SavingAndRenamingKeepAnExistingPresetUnlessToldToReplaceIt) {
     Preset first, second;
-    first.options.optVelikost = 1;
-    second.options.optVelikost = 2;
+    first.options.optVelikost = Velikost::Mala;
+    second.options.optVelikost = Velikost::Velka;
     ASSERT_EQ(savePreset("p", first, false), U"");
     EXPECT_EQ(savePreset("p", second, false), U"Předvolba „p“ už existuje.");
-    EXPECT_EQ(loadPreset("p").preset.options.optVelikost, 1);
+    EXPECT_EQ(loadPreset("p").preset.options.optVelikost, Velikost::Mala);
     ASSERT_EQ(savePreset("p", second, true), U"");
-    EXPECT_EQ(loadPreset("p").preset.options.optVelikost, 2);
+    EXPECT_EQ(loadPreset("p").preset.options.optVelikost, Velikost::Velka);
     // No temporary file is left behind.
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder()), {}), 1);
 
@@ -170,7 +189,7 @@ TEST_F(Presets, SavingAndRenamingKeepAnExistingPresetUnlessToldToReplaceIt) {
     EXPECT_TRUE(presetExists("p"));
     EXPECT_EQ(renamePreset("p", "new/name"), U"");
     EXPECT_FALSE(presetExists("p"));
-    EXPECT_EQ(loadPreset("new/name").preset.options.optVelikost, 2);
+    EXPECT_EQ(loadPreset("new/name").preset.options.optVelikost, Velikost::Velka);
     EXPECT_EQ(removePreset("new/name"), U"");
     EXPECT_EQ(removePreset("new/name"), U"Předvolba „new/name“ neexistuje.");
     EXPECT_EQ(presetNames(), std::vector<std::string>{"taken"});

@@ -72,8 +72,8 @@ void fill(const TempFolder& dir, const std::string& names) {
     }
 }
 
-void upper(O o) { o.optVelikost = 1; }
-void onlySame(O o) { o.txtJmeno = U"x:", o.optCitac = 1; }
+void upper(O o) { o.optVelikost = Velikost::Mala; }
+void onlySame(O o) { o.txtJmeno = U"x:", o.optCitac = Citac::JenStejne; }
 
 TEST(Builder, RowsAndMarkersOfRealFolders) {
     const char *kinds = "a.TXT|b.jpg|c.txt/|d -> c.txt", *dated = "b.txt|a.txt|c.txt", *counted = "a.txt|b.txt|x.txt";
@@ -84,9 +84,9 @@ TEST(Builder, RowsAndMarkersOfRealFolders) {
          [](O) {},
          ".htaccess -> * prázdné jméno|a.txt -> =|abc. -> =|b*c.txt -> =|dangling.lnk -> =|"
          "link.txt -> =|\xff\xfe.dat -> ="},
-        {kinds, [](O o) { o.optFile = 1; }, "c.txt -> =|d -> ="},
-        {kinds, [](O o) { o.optFile = 2, o.txtVyhlFiltr = U"*.txt"; }, "a.TXT -> =|c.txt -> ="},
-        {dated, [](O o) { o.txtJmeno = U"\\y\\m\\d_\\h\\n\\s_*", o.optRazeni = 2; },
+        {kinds, [](O o) { o.optFile = File::Slozky; }, "c.txt -> =|d -> ="},
+        {kinds, [](O o) { o.optFile = File::Oboje, o.txtVyhlFiltr = U"*.txt"; }, "a.TXT -> =|c.txt -> ="},
+        {dated, [](O o) { o.txtJmeno = U"\\y\\m\\d_\\h\\n\\s_*", o.optRazeni = Razeni::Datum; },
          "b.txt -> 20010203_040506_b.txt|c.txt -> 20010203_040506_c.txt|a.txt -> 20231114_221320_a.txt"},
         // Sorted by name, the folder is read for its dates only because a date code asks for them.
         {dated, [](O o) { o.txtJmeno = U"*_\\y", o.txtExt = U"\\d"; },
@@ -94,7 +94,7 @@ TEST(Builder, RowsAndMarkersOfRealFolders) {
         // A later row's old name, in any letter case, is still taken.
         {"a.txt|B.txt", [](O o) { o.txtJmeno = U"b"; }, "a.txt -> * viz >B.txt< níže|B.txt -> b.txt"},
         // "Jen stejné" without a counter cannot separate equal names.
-        {dated, [](O o) { o.txtJmeno = U"x", o.optCitac = 1; },
+        {dated, [](O o) { o.txtJmeno = U"x", o.optCitac = Citac::JenStejne; },
          "a.txt -> x.txt|b.txt -> * viz >x.txt< výše|c.txt -> * viz >x.txt< výše"},
         // Not listed (a folder), but there: the lowered name would hit it.
         {"readme.TXT|readme.txt/", upper, "readme.TXT -> * existuje >readme.txt<"},
@@ -141,11 +141,11 @@ TEST(Builder, ANameFarPastTheLimitLeavesNoMemoryBehind) {
     fill(dir, "IMG_1.jpg|IMG_2.jpg|IMG_3.jpg|x.jpg");
     RenameOptions o;
     for (const Text& pattern : {Text(32000, U':'), Text(32000, U'n'), U"IMG_" + Text(32000, U':')}) {
-        o.txtJmeno = pattern, o.optCitac = pattern.front() == U'I' ? 1 : 0;
+        o.txtJmeno = pattern, o.optCitac = pattern.front() == U'I' ? Citac::JenStejne : Citac::Citac;
         const PreviewResult r = build(dir.path(), o);
         ASSERT_EQ(r.rows.size(), 4u);
         // "Jen stejné" numbers only the names met again: the first one stays short.
-        EXPECT_EQ(r.unchanged, o.optCitac == 1 ? 3 : 4);
+        EXPECT_EQ(r.unchanged, o.optCitac == Citac::JenStejne ? 3 : 4);
         for (const PreviewEntry& row : r.rows) {
             if (!row.marker()) continue;
             EXPECT_EQ(row.verdict, Verdict::tooLong) << toUtf8(row.oldName);
@@ -173,13 +173,13 @@ TEST(Session, AKeptListingIsOrderedAsAFreshOne) {
         {[&] { o.txtJmeno = U"x_:"; }, true},
         {[&] { o.chkCisla = 1; }, true},
         {[&] { o.chkObracene = 1; }, true},
-        {[&] { o.optRazeni = 1; }, true},
-        {[&] { o.optRazeni = 2; }, true},
+        {[&] { o.optRazeni = Razeni::Pripona; }, true},
+        {[&] { o.optRazeni = Razeni::Datum; }, true},
         {[&] { o.chkObracene = 0, o.txtJmeno = U"*"; }, true},
         {[&] { rename((dir / "b10.txt").c_str(), (dir / "0.txt").c_str()); }, false},
         {[&] { dir.mtime("c1.raw", 50); }, false},
-        {[&] { o.optRazeni = 3; }, true},
-        {[&] { o.optRazeni = 0, o.txtVyhlFiltr = U"*.txt;*.raw"; }, false},
+        {[&] { o.optRazeni = Razeni::Neradit; }, true},
+        {[&] { o.optRazeni = Razeni::Jmeno, o.txtVyhlFiltr = U"*.txt;*.raw"; }, false},
         {[&] { o.chkCisla = 0; }, true},
         {[&] { dir.file("e.txt"); }, false},
         {[&] { session.invalidateListing(); }, false},
@@ -238,7 +238,7 @@ TEST(Session, VouchesForItsListingOnlyWhileTheFolderIsUntouched) {
                 const Listing* listed = session.listingForRun();
                 ASSERT_EQ(listed != nullptr, holds[again]);
                 if (listed) {
-                    EXPECT_EQ(names(listed->allNames), names(listFolder(dir.path(), U"*", 2).allNames));
+                    EXPECT_EQ(names(listed->allNames), names(listFolder(dir.path(), U"*", File::Oboje).allNames));
                 }
                 EXPECT_EQ(session.listingForRun(), nullptr) << "asked once, the vouching ends";
             }

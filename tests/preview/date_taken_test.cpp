@@ -58,7 +58,8 @@ TEST(DateTaken, NamesAndOrdersByTheDateTakenAndCountsWhatHasNone) {
     for (const auto& [expected, optDatum, reversed, missing] : cases) {
         SCOPED_TRACE(expected);
         RenameOptions o;
-        o.txtJmeno = U"\\y\\m\\d_\\h\\n\\s_:", o.optRazeni = 2, o.optDatum = optDatum, o.chkObracene = reversed;
+        o.txtJmeno = U"\\y\\m\\d_\\h\\n\\s_:", o.optRazeni = Razeni::Datum, o.optDatum = Datum(optDatum),
+        o.chkObracene = reversed;
         const PreviewResult& r = session.build(o);
         EXPECT_EQ(toUtf8(previewText(r.rows)), expected);
         EXPECT_EQ(r.missingTaken, missing);
@@ -86,7 +87,7 @@ TEST(DateTaken, FilesAreOpenedOnlyWhenADateIsUsedAndOnlyOnceWhileTheyStayTheSame
         return r.missingTaken;
     };
     // With "pořízení" but no date in use, nothing is read and nothing is noted, kept or not.
-    o.optDatum = 1, o.txtJmeno = U"x:";
+    o.optDatum = Datum::Porizeni, o.txtJmeno = U"x:";
     EXPECT_EQ(build(false, 0, "a.jpg -> x1.jpg"), 0);
     session.keepListing(true);
     EXPECT_EQ(build(false, 0, "a.jpg -> x1.jpg"), 0);

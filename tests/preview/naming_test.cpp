@@ -41,9 +41,9 @@ TEST(NameRows, EveryNameMadeIsCheckedForAnEmptyStemAndItsLength) {
     const std::tuple<void (*)(O), std::size_t, const char*, const char*> cases[] = {
         {[](O o) { o.txtJmeno = U"žž*"; }, 9, "žža.txt", "* příliš dlouhé jméno"},
         // Renumbered past the limit, or a number replaced by a dot.
-        {[](O o) { o.txtJmeno = U"xxxx:", o.optCitac = 1; }, 8, "xxxx.txt", "* příliš dlouhé jméno"},
-        {[](O o) { o.txtJmeno = U":x", o.optCitac = 1, o.txtZamenitCo = U"1", o.txtZamenitZaCo = U"."; }, 255, "x.txt",
-         "* prázdné jméno"},
+        {[](O o) { o.txtJmeno = U"xxxx:", o.optCitac = Citac::JenStejne; }, 8, "xxxx.txt", "* příliš dlouhé jméno"},
+        {[](O o) { o.txtJmeno = U":x", o.optCitac = Citac::JenStejne, o.txtZamenitCo = U"1", o.txtZamenitZaCo = U"."; },
+         255, "x.txt", "* prázdné jméno"},
     };
     for (const auto& [tweak, nameMax, first, second] : cases) {
         RenameOptions o;
@@ -61,22 +61,27 @@ TEST(NameRows, AWideCounterIsCutShortOnlyWhereNoNameCanComeBackUnderTheLimit) {
         o.txtJmeno = colons(n), o.txtZamenitCo = what, o.txtZamenitZaCo = with, o.chkZamenaVse = all;
     };
     // options, what the second row shows ("usable" for a new name)
-    const std::tuple<std::function<void(O)>, std::string> cases[] = {
-        {[&](O o) { o.txtJmeno = colons(32000); }, "* příliš dlouhé jméno"},
-        {[&](O o) { o.txtJmeno = U"x" + colons(32000) + U"*"; }, "* příliš dlouhé jméno"},
-        {[&](O o) { o.txtJmeno = U"*", o.txtExt = colons(32000); }, "* příliš dlouhé jméno"},
-        {[&](O o) { o.txtJmeno = U"", o.txtExt = colons(32000); }, "* prázdné jméno"},
-        {[&](O o) { o.txtJmeno = U"x" + colons(32000), o.chkObratitJm = 1; }, "* příliš dlouhé jméno"},
-        {[&](O o) { o.txtJmeno = colons(32000), o.optTypCislovani = 1, o.optVelikost = 2; }, "* příliš dlouhé jméno"},
-        {[&](O o) { o.txtJmeno = U"-" + colons(32000), o.cboPauzy = 1; }, "* příliš dlouhé jméno"},
-        {[&](O o) { o.txtJmeno = U"x" + colons(32000), o.optCitac = 1; }, "* příliš dlouhé jméno"},
-        // The padding turned into something else, or removed.
-        {[&](O o) { swap(o, 32000, U"0", U"."); }, "* prázdné jméno"},
-        {[&](O o) { swap(o, 32000, U"00", U".", 1); }, "* prázdné jméno"},
-        {[&](O o) { o.txtJmeno = colons(32000), o.txtOdstranit = U"0"; }, "usable"},
-        // Whole strings shorten it four times: 980 digits fit, 2000 do not.
-        {[&](O o) { swap(o, 2000, U"0000", U"0", 1); }, "* příliš dlouhé jméno"},
-        {[&](O o) { swap(o, 980, U"0000", U"0", 1); }, "usable"},
+    const std::tuple<std::function<void(O)>, std::string> cases[] =
+        {
+            {[&](O o) { o.txtJmeno = colons(32000); }, "* příliš dlouhé jméno"},
+            {[&](O o) { o.txtJmeno = U"x" + colons(32000) + U"*"; }, "* příliš dlouhé jméno"},
+            {[&](O o) { o.txtJmeno = U"*", o.txtExt = colons(32000); }, "* příliš dlouhé jméno"},
+            {[&](O o) { o.txtJmeno = U"", o.txtExt = colons(32000); }, "* prázdné jméno"},
+            {[&](O o) { o.txtJmeno = U"x" + colons(32000), o.chkObratitJm = 1; }, "* příliš dlouhé jméno"},
+            {[&](O o) {
+        o.txtJmeno = colons(32000), o.optTypCislovani = TypCislovani::Pismena, o.optVelikost = Velikost::Velka;
+             },
+             "* příliš dlouhé jméno"},
+            {[&](O o) { o.txtJmeno = U"-" + colons(32000), o.cboPauzy = Pauzy::OdstranitVsechny; },
+             "* příliš dlouhé jméno"},
+            {[&](O o) { o.txtJmeno = U"x" + colons(32000), o.optCitac = Citac::JenStejne; }, "* příliš dlouhé jméno"},
+            // The padding turned into something else, or removed.
+            {[&](O o) { swap(o, 32000, U"0", U"."); }, "* prázdné jméno"},
+            {[&](O o) { swap(o, 32000, U"00", U".", 1); }, "* prázdné jméno"},
+            {[&](O o) { o.txtJmeno = colons(32000), o.txtOdstranit = U"0"; }, "usable"},
+            // Whole strings shorten it four times: 980 digits fit, 2000 do not.
+            {[&](O o) { swap(o, 2000, U"0000", U"0", 1); }, "* příliš dlouhé jméno"},
+            {[&](O o) { swap(o, 980, U"0000", U"0", 1); }, "usable"},
     };
     const std::vector<Text> names{U"a.txt", U"bb.txt", U"c"};
     for (const auto& [tweak, verdict] : cases) {
@@ -134,9 +139,9 @@ TEST(CounterSetup, StartAndStepEachJudgedOnTheirOwn) {
         const CounterSetup s = counterSetup(o, p);
         EXPECT_EQ(std::tuple(s.active, s.start, s.step), std::tuple(true, start, step)) << od << " by " << dif;
     }
-    o.optCitac = 2;
+    o.optCitac = Citac::Zachovat;
     EXPECT_FALSE(counterSetup(o, p).active);
-    o.optCitac = 0, o.txtJmeno = U"*";
+    o.optCitac = Citac::Citac, o.txtJmeno = U"*";
     EXPECT_FALSE(counterSetup(o, ZpracujFiltrVystupCely(o)).active);
     o.txtExt = U"::";
     EXPECT_TRUE(counterSetup(o, ZpracujFiltrVystupCely(o)).active);
@@ -154,8 +159,8 @@ TEST(NoveJmeno, ExtensionRulesAndLetterCase) {
         {"photo", "jpeg", [](O o) { o.txtExt = U"??", o.chkObratitEx = 1; }, "photo.eg"},
         {"photo", "jpg", [](O o) { o.chkExt = 1; }, "photo.gpj"},
         {"photo", "jpg", [](O o) { o.txtJmeno = U"??", o.chkObratitJm = 1; }, "to.jpg"},
-        {"žluťoučký kůň", "txt", [](O o) { o.optVelikost = 2; }, "ŽLUŤOUČKÝ KŮŇ.TXT"},
-        {"řeka ŠUM", "ďas", [](O o) { o.optVelikost = 3; }, "Řeka Šum.Ďas"},
+        {"žluťoučký kůň", "txt", [](O o) { o.optVelikost = Velikost::Velka; }, "ŽLUŤOUČKÝ KŮŇ.TXT"},
+        {"řeka ŠUM", "ďas", [](O o) { o.optVelikost = Velikost::PrvniVelka; }, "Řeka Šum.Ďas"},
         {"abc.", nullptr, nullptr, "abc"},
         {".x", nullptr, [](O o) { o.txtJmeno = U"N*"; }, "N.x"},
         {"a.b.c", nullptr, [](O o) { o.txtJmeno = U"?"; }, "a.c"},
@@ -171,7 +176,7 @@ TEST(NoveJmeno, ExtensionRulesAndLetterCase) {
 
 TEST(ZpracujVzor, BothSamplesWithTheirOwnNumbers) {
     RenameOptions o;
-    o.txtJmeno = U"::*", o.cboPauzy = 2, o.optVelikost = 3;
+    o.txtJmeno = U"::*", o.cboPauzy = Pauzy::ZamenZaPodtrzitko, o.optVelikost = Velikost::PrvniVelka;
     const Ukazky u = ZpracujVzor(o);
     EXPECT_EQ(toUtf8(u.ukazka1) + " | " + toUtf8(u.ukazka2), "01abcd_Efghij_Klm_Nop.Haf | 02xy.Gh");
 }

@@ -23,7 +23,7 @@ Names sorted(const Names& input, int key, bool reverse, bool numeric, const std:
         list[i].setName(T(input[i]));
         list[i].mtime = i < times.size() ? times[i] : FileTime{};
     }
-    Serad(list, key, reverse, numeric);
+    Serad(list, Razeni(key), reverse, numeric);
     Names out;
     for (const auto& r : list) out.push_back(toUtf8(r.name));
     return out;

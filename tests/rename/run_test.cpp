@@ -148,7 +148,7 @@ TEST(RenameRun, AnswersDecideWhatIsRenamed) {
                      (confirm.front() ? ", each entry asked" : ""));
         TempFolder dir({{"1", "1"}, {"2", "2"}, {"3", "3"}, {"4", "4"}});
         const auto before = snapshot(dir.path());
-        const Listing listing = listFolder(dir.path(), U"*", 2);
+        const Listing listing = listFolder(dir.path(), U"*", File::Oboje);
         ScriptedRun run;
         run.confirm = confirm;
         run.listing = &listing;

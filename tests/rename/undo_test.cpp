@@ -172,9 +172,9 @@ TEST(Plan, TakesTheInodesOfAListingOfTheSameFolderOnly) {
     EXPECT_EQ(read.at("x"), read.at("a")) << "x is a's name when its row comes";
     EXPECT_EQ(read.at("gone"), (std::pair<std::uint64_t, std::uint64_t>{0, 0}));
     for (const bool dates : {false, true})
-        EXPECT_EQ(planWith(listFolder(dir.path(), U"*", 2, kMaxEntries, dates)), read) << "dates " << dates;
+        EXPECT_EQ(planWith(listFolder(dir.path(), U"*", File::Oboje, kMaxEntries, dates)), read) << "dates " << dates;
     // The listing with another inode under "b": what the plan gives shows whether it was used.
-    Listing altered = listFolder(dir.path(), U"*", 2);
+    Listing altered = listFolder(dir.path(), U"*", File::Oboje);
     NameTable names;
     for (auto [name, id] : altered.allNames) names.add(name, name == "b" ? EntryId{id.dev, 99} : id);
     names.index();
@@ -183,7 +183,8 @@ TEST(Plan, TakesTheInodesOfAListingOfTheSameFolderOnly) {
     const std::pair<const char*, std::function<Listing(Listing)>> unused[] = {
         {"failed", [](Listing l) { return l.failed = true, l; }},
         {"cut short", [](Listing l) { return l.truncated = true, l; }},
-        {"of another folder", [&](Listing l) { return l.folderId = listFolder(other.path(), U"*", 2).folderId, l; }},
+        {"of another folder",
+         [&](Listing l) { return l.folderId = listFolder(other.path(), U"*", File::Oboje).folderId, l; }},
     };
     for (const auto& [what, change] : unused) EXPECT_EQ(planWith(change(altered)), read) << "a listing " << what;
 }

@@ -102,7 +102,7 @@ private slots:
         dialogs = std::make_unique<ScriptedDialogs>();
         w = std::make_unique<frmMain>(*dialogs, saved.folder);
         restoreWindow(*w, saved);
-        QCOMPARE(w->layoutMode() + w->options().optFile, 3);
+        QVERIFY(w->layoutMode() == 1 && w->options().optFile == zelvar::File::Oboje);
         QCOMPARE(ui<QLineEdit>("txtVyhlFiltr")->text(), QStringLiteral("*.jpg;*.txt"));
         QCOMPARE(w->pos(), QPoint(37, 41));
         QCOMPARE(ui<QLineEdit>("txtJmeno")->text(), QStringLiteral("*"));

@@ -133,7 +133,7 @@ private slots:
         setText("txtCiselnyZaklad", "36");
         click("optCitac", 2);
         QCOMPARE(text("txtCiselnyZaklad"), QStringLiteral("10"));
-        QCOMPARE(w->options().optTypCislovani, 0);
+        QVERIFY(w->options().optTypCislovani == zelvar::TypCislovani::Cislice);
         checkShown({"chkCisloNula", "fraZachovatCisla", "fraZachovatTypCislovani"}, {"txtCisloOd", "chkINula"});
 
         click("optCitac", 0);
@@ -183,13 +183,15 @@ private slots:
 
         w->mnuFunkce_Click(0);
         const zelvar::RenameOptions& o = w->options();
-        QCOMPARE(o.chkBezDia + o.chkObracene + o.optRazeni + o.optFile + o.cboPauzy + o.chkRegVyraz, 0);
+        QCOMPARE(o.chkBezDia + o.chkObracene + o.chkRegVyraz, 0);
+        QVERIFY(o.optRazeni == zelvar::Razeni::Jmeno && o.optFile == zelvar::File::Soubory &&
+                o.cboPauzy == zelvar::Pauzy::BezeZmeny);
         QVERIFY(o.txtZamenitCo.empty() && text("txtZamenitCo").isEmpty() && note().isEmpty());
         QVERIFY(!ui<QCheckBox>("chkBezDia")->isChecked() && !ui<QCheckBox>("chkRegVyraz")->isChecked() &&
                 ui<QCheckBox>("chkZamenaVse")->isEnabled());
         QCOMPARE(ui<QLineEdit>("txtZamenitCo")->palette().color(QPalette::Text), QColor(Qt::black));
         // Kept: the patterns, the letter case and the hidden "Stejná podle přípon".
-        QCOMPARE(o.optVelikost + o.chkStejnePripony, 2);
+        QVERIFY(o.optVelikost == zelvar::Velikost::Mala && o.chkStejnePripony == 1);
         QCOMPARE(preview(), rows({"Žába a.txt -> n1.txt"}));
         checkShown({}, {"fraCisla", "fraDoplneni", "cmdEdit"});
     }
@@ -215,7 +217,7 @@ private slots:
             QCOMPARE(ui<QRadioButton>(name)->text(), QString::fromUtf8(caption));
             QVERIFY(datum->rect().contains(ui<QRadioButton>(name)->geometry()));
         }
-        QCOMPARE(w->options().optDatum, 0);
+        QVERIFY(w->options().optDatum == zelvar::Datum::Zmeny);
         setText("txtJmeno", "\\y\\m\\d_*");
         const QString modified = rows({"notes.txt -> 19700101_notes.txt", "shot.jpg -> 19700102_shot.jpg"});
         QVERIFY(preview() == modified && note().isEmpty());
@@ -223,7 +225,7 @@ private slots:
         QCOMPARE(preview(), rows({"notes.txt -> 19700101_notes.txt", "shot.jpg -> 20240714_shot.jpg"}));
         QCOMPARE(note(), QStringLiteral("Datum pořízení chybí u 1 položek, použito datum změny."));
         w->mnuFunkce_Click(0);
-        QVERIFY(w->options().optDatum == 0 && ui<QRadioButton>("optDatum0")->isChecked());
+        QVERIFY(w->options().optDatum == zelvar::Datum::Zmeny && ui<QRadioButton>("optDatum0")->isChecked());
         QVERIFY(preview() == modified && note().isEmpty());
     }
 
@@ -243,7 +245,7 @@ private slots:
         };
         const auto key = [&](Qt::Key k) { field->setFocus(), QTest::keyClick(field, k); };
         const auto picked = [&](int item, const char* to) {
-            QCOMPARE(w->options().cboPauzy, item);
+            QCOMPARE(int(w->options().cboPauzy), item);
             QCOMPARE(preview(), rows({"a-b c_d.txt -> " + QString::fromUtf8(to)}));
         };
         const QString sample = ui<QLabel>("lblUkazka1")->text();
