@@ -140,7 +140,8 @@ RunResult cmdPrejmenovat_Run(int folderFd, const std::string& folder, PreviewLis
         frontEnd.processEvents();
         frontEnd.progress(row.newName, U" A");
         const RenameOutcome outcome = renameIn(dir, row, journaled ? &journal : nullptr, k);
-        if (outcome.ok() && journaled) journal.markRenamed(k);
+        // An entry left under its temporary name has left its old one too: the undo brings it back.
+        if ((outcome.ok() || !outcome.leftAs.empty()) && journaled) journal.markRenamed(k);
         if (!outcome.ok()) {
             frontEnd.processEvents();
             dialogs.beep();

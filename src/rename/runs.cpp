@@ -293,6 +293,7 @@ std::optional<StepSource> stepSource(const FolderRuns& runs, const StepPlan& pla
             back.rows.push_back(std::move(row));
         }
         source.moves = rowsInForce(back, RunKind::undo).first;
+        source.killed = std::move(journal);
         return source;
     }
     const RunEntry& run = runs.runs[plan.source];
@@ -300,12 +301,13 @@ std::optional<StepSource> stepSource(const FolderRuns& runs, const StepPlan& pla
     std::tie(source.moves, known) = rowsInForce(*journal, run.kind);
     if (plan.finishing) {
         // The killed step that is finished knew which rows it was to move: those, turned round.
-        const auto killed = readWhole(runs.runs[plan.head].path, error);
+        auto killed = readWhole(runs.runs[plan.head].path, error);
         if (!killed) return std::nullopt;
         const auto [rows, killedKnows] = rowsInForce(*killed, runs.runs[plan.head].kind);
         if (rows.size() == source.moves.size()) {
             for (std::size_t r = 0; r < rows.size(); ++r) source.moves[r] = rows[rows.size() - 1 - r];
             known = killedKnows;
+            source.killed = std::move(killed);
         }
     }
     source.claimsWhatIsThere = known && (plan.finishing || (!run.finished && run.kind != RunKind::rename));
