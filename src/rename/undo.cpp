@@ -139,6 +139,9 @@ public:
     // it can have made goes before anything moves, so that a kill of this step cannot leave it to
     // steps that know nothing of it.
     void settleKilled(const Journal& killed) {
+        for (const JournalRow& row : killed.rows) {
+            if (row.ino != 0) journaled_.insert(row.ino);  // no entry it knows is a placeholder
+        }
         for (std::size_t k = 0; k < killed.rows.size(); ++k) {
             const JournalRow& row = killed.rows[k];
             if (row.ino == 0 || underNewName(dir_, row)) continue;
