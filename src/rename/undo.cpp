@@ -339,6 +339,118 @@ std::optional<Journal> killedRoot(const FolderRuns& runs, const StepPlan& plan) 
     return readJournal(runs.runs[*plan.subject].path, false, error);
 }
 
+// The rows of a step's journal: those of the run it takes back, last first and turned round; only
+// the rows in force know their entry.
+std::vector<JournalRow> stepRows(const Journal& run, const std::vector<bool>& inForce) {
+    std::vector<JournalRow> rows;
+    rows.reserve(run.rows.size());
+    for (std::size_t j = run.rows.size(); j-- > 0;) {
+        const JournalRow& row = run.rows[j];
+        JournalRow back;
+        if (inForce[j]) back.dev = row.dev, back.ino = row.ino;
+        back.oldName = row.newName;
+        back.newName = row.oldName;
+        rows.push_back(std::move(back));
+    }
+    return rows;
+}
+
+// One entry the step could not move: its box, and its line of the report.
+void reportFailure(Step step, const JournalRow& row, const Text& failure, Dialogs& dialogs, RenameFrontEnd& frontEnd,
+                   std::vector<Text>& failureList) {
+    const Text oldName = fromUtf8(row.oldName), newName = fromUtf8(row.newName);
+    frontEnd.processEvents();
+    dialogs.beep();
+    if (step == Step::undo) {
+        failureList.push_back(newName + U" nevrácen na " + oldName + U": " + failure);
+        dialogs.messageBox(U"Soubor či složku >" + newName + U"< nelze vrátit na >" + oldName + U"<:" + kCrLf + failure,
+                           box::exclamation);
+    } else {
+        failureList.push_back(newName + U" nepřejmenován na " + oldName + U": " + failure);
+        dialogs.messageBox(
+            U"Soubor či složku >" + newName + U"< nelze znovu přejmenovat na >" + oldName + U"<:" + kCrLf + failure,
+            box::exclamation);
+    }
+}
+
+// The step's journal could not be written: nothing is moved.
+UndoResult notStarted(Step step, const std::string& error, Dialogs& dialogs) {
+    dialogs.messageBox((step == Step::undo ? U"Vrácení nelze začít:" : U"Přejmenování nelze začít:") + kCrLf +
+                           fromUtf8(error) + kCrLf +
+                           (step == Step::undo ? U"Nic nebylo vráceno." : U"Nic nebylo přejmenováno."),
+                       box::critical);
+    UndoResult result;
+    result.end = UndoEnd::NotStarted;
+    return result;
+}
+
+// What killed runs or steps left in the way goes first: the step this one finishes or takes back,
+// and the run its rename began with.
+void settleKilledOnes(Undoer& undoer, const FolderRuns& runs, const StepPlan& plan, const StepSource& source) {
+    const Journal* const killed = source.killed ? &*source.killed : source.journal.finished ? nullptr : &source.journal;
+    if (killed) undoer.settleKilled(*killed);
+    if (const std::optional<Journal> root = killedRoot(runs, plan); root && (!killed || root->id != killed->id))
+        undoer.settleKilled(*root);
+}
+
+// The step once asked for: journaled, then row by row, then the report.
+UndoResult carryOut(RenameFolder& dir, const std::string& folder, const FolderRuns& runs, const StepPlan& plan,
+                    const StepSource& source, Dialogs& dialogs, RenameFrontEnd& frontEnd) {
+    UndoResult result;
+    const Step step = plan.step;
+    const Journal* const run = &source.journal;
+    Undoer undoer(dir, *run, source.killed ? &*source.killed : nullptr);
+    const std::size_t n = run->rows.size();
+    // The rows this step is to move; its journal knows the entries of those alone, so that a step
+    // that takes it back, or finishes it after a kill, moves no entry it would not have moved.
+    std::vector<bool> inForce = source.moves;
+    for (std::size_t j = 0; j < n && source.guessed; ++j)
+        inForce[j] = inForce[j] && undoer.movedByRun(run->rows[j], run->temporary(j));
+
+    RunRecorder journal;
+    const std::string error = dir.isOpen() ? journal.begin(dir, folder, stepRows(*run, inForce), plan.undoes)
+                                           : std::string(std::strerror(dir.openError()));
+    if (!error.empty()) return notStarted(step, error, dialogs);
+
+    settleKilledOnes(undoer, runs, plan, source);
+    std::vector<Text> failureList;
+    for (std::size_t k = 0; k < n; ++k) {
+        const JournalRow& row = run->rows[n - 1 - k];
+        // A finished run says which rows it renamed; the others were never its to take back. Of a
+        // killed run's, the one it was killed at may hold its placeholder.
+        if (!inForce[n - 1 - k]) {
+            undoer.settle(row, run->temporary(n - 1 - k));
+            continue;
+        }
+        const Text oldName = fromUtf8(row.oldName);
+        frontEnd.progress(oldName, U"");
+        frontEnd.processEvents();
+        Text failure;
+        if (undoer.takeBack(row, run->temporary(n - 1 - k), journal.temporary(k), failure)) {
+            journal.markRenamed(k);
+            ++result.returned;
+        } else if (!failure.empty()) {
+            // Under this step's temporary name now: the step that takes it back in turn finds it there.
+            if (undoer.leftUnderTemporary) journal.markRenamed(k);
+            reportFailure(step, row, failure, dialogs, frontEnd, failureList);
+        } else if (source.claimsWhatIsThere && isEntry(look(dir, row.oldName), row)) {
+            // Moved by the killed step this one finishes (or left by the one it takes back): not moved
+            // now, yet this step's to take back when it is undone in its turn.
+            journal.markRenamed(k);
+        }
+        frontEnd.progress(oldName, U" A B");
+        frontEnd.processEvents();
+    }
+    journal.finish();
+
+    result.end = UndoEnd::Finished;
+    result.failures = static_cast<int>(failureList.size());
+    result.report = reportText(step, result.returned, failureList, undoer.notes);
+    result.reportStyle = result.failures >= 1 ? box::exclamation : box::information;
+    dialogs.messageBox(result.report, result.reportStyle);
+    return result;
+}
+
 UndoResult runStep(const std::string& folder, Step step, const std::string& id, Dialogs& dialogs,
                    RenameFrontEnd& frontEnd, SysCalls& sys) {
     UndoResult result;
@@ -379,91 +491,7 @@ UndoResult runStep(const std::string& folder, Step step, const std::string& id, 
         result.end = UndoEnd::Declined;
         return result;
     }
-    const Journal* const run = &source->journal;
-    Undoer undoer(dir, *run, source->killed ? &*source->killed : nullptr);
-    const std::size_t n = run->rows.size();
-    // The rows this step is to move; its journal knows the entries of those alone, so that a step
-    // that takes it back, or finishes it after a kill, moves no entry it would not have moved.
-    std::vector<bool> inForce = source->moves;
-    for (std::size_t j = 0; j < n && source->guessed; ++j)
-        inForce[j] = inForce[j] && undoer.movedByRun(run->rows[j], run->temporary(j));
-
-    std::vector<JournalRow> rows;
-    rows.reserve(n);
-    for (std::size_t j = n; j-- > 0;) {
-        const JournalRow& row = run->rows[j];
-        JournalRow back;
-        if (inForce[j]) back.dev = row.dev, back.ino = row.ino;
-        back.oldName = row.newName;
-        back.newName = row.oldName;
-        rows.push_back(std::move(back));
-    }
-    RunRecorder journal;
-    error = dir.isOpen() ? journal.begin(dir, folder, std::move(rows), plan->undoes)
-                         : std::string(std::strerror(dir.openError()));
-    if (!error.empty()) {
-        dialogs.messageBox((step == Step::undo ? U"Vrácení nelze začít:" : U"Přejmenování nelze začít:") + kCrLf +
-                               fromUtf8(error) + kCrLf + nothingDone,
-                           box::critical);
-        result.end = UndoEnd::NotStarted;
-        return result;
-    }
-
-    // What killed runs or steps left in the way goes first: the step this one finishes or takes back,
-    // and the run its rename began with.
-    const Journal* const killed = source->killed ? &*source->killed : run->finished ? nullptr : run;
-    if (killed) undoer.settleKilled(*killed);
-    if (const std::optional<Journal> root = killedRoot(runs, *plan); root && (!killed || root->id != killed->id))
-        undoer.settleKilled(*root);
-
-    std::vector<Text> failureList;
-    for (std::size_t k = 0; k < n; ++k) {
-        const JournalRow& row = run->rows[n - 1 - k];
-        // A finished run says which rows it renamed; the others were never its to take back. Of a
-        // killed run's, the one it was killed at may hold its placeholder.
-        if (!inForce[n - 1 - k]) {
-            undoer.settle(row, run->temporary(n - 1 - k));
-            continue;
-        }
-        const Text oldName = fromUtf8(row.oldName), newName = fromUtf8(row.newName);
-        frontEnd.progress(oldName, U"");
-        frontEnd.processEvents();
-        Text failure;
-        if (undoer.takeBack(row, run->temporary(n - 1 - k), journal.temporary(k), failure)) {
-            journal.markRenamed(k);
-            ++result.returned;
-        } else if (!failure.empty()) {
-            // Under this step's temporary name now: the step that takes it back in turn finds it there.
-            if (undoer.leftUnderTemporary) journal.markRenamed(k);
-            frontEnd.processEvents();
-            dialogs.beep();
-            if (step == Step::undo) {
-                failureList.push_back(newName + U" nevrácen na " + oldName + U": " + failure);
-                dialogs.messageBox(
-                    U"Soubor či složku >" + newName + U"< nelze vrátit na >" + oldName + U"<:" + kCrLf + failure,
-                    box::exclamation);
-            } else {
-                failureList.push_back(newName + U" nepřejmenován na " + oldName + U": " + failure);
-                dialogs.messageBox(U"Soubor či složku >" + newName + U"< nelze znovu přejmenovat na >" + oldName +
-                                       U"<:" + kCrLf + failure,
-                                   box::exclamation);
-            }
-        } else if (source->claimsWhatIsThere && isEntry(look(dir, row.oldName), row)) {
-            // Moved by the killed step this one finishes (or left by the one it takes back): not moved
-            // now, yet this step's to take back when it is undone in its turn.
-            journal.markRenamed(k);
-        }
-        frontEnd.progress(oldName, U" A B");
-        frontEnd.processEvents();
-    }
-    journal.finish();
-
-    result.end = UndoEnd::Finished;
-    result.failures = static_cast<int>(failureList.size());
-    result.report = reportText(step, result.returned, failureList, undoer.notes);
-    result.reportStyle = result.failures >= 1 ? box::exclamation : box::information;
-    dialogs.messageBox(result.report, result.reportStyle);
-    return result;
+    return carryOut(dir, folder, runs, *plan, *source, dialogs, frontEnd);
 }
 
 }  // namespace
