@@ -177,47 +177,61 @@ bool overlap(const StepSource& a, const Journal& b) {
     return found;
 }
 
+// The head of the newest rename that has something for the step.
+std::optional<std::size_t> newestHead(const FolderRuns& runs, Step step) {
+    // No redo reaches back past the newest rename run that changed anything.
+    std::size_t barrier = runs.runs.size();
+    for (std::size_t k = 0; k < runs.runs.size() && step == Step::redo; ++k) {
+        if (runs.runs[k].kind == RunKind::rename && runs.runs[k].counts()) {
+            barrier = k;
+            break;
+        }
+    }
+    std::optional<std::size_t> head;
+    for (const FolderRuns::Chain& chain : runs.chains) {
+        if (!chain.head || (head && *chain.head > *head)) continue;
+        const RunEntry& h = runs.runs[*chain.head];
+        if (step == Step::undo ? undoable(h) : (redoable(h) && *chain.head < barrier)) head = chain.head;
+    }
+    return head;
+}
+
+// The head of the rename journal `id` belongs to, when an undo has something to take back there;
+// else nullopt and why not.
+std::optional<std::size_t> namedHead(const FolderRuns& runs, const std::string& id, StepRefusal& refusal) {
+    std::optional<std::size_t> named;
+    for (std::size_t k = 0; k < runs.runs.size(); ++k) {
+        if (runs.runs[k].id == id) named = k;
+    }
+    if (!named && !runs.unreadable.empty()) {
+        refusal.kind = StepRefusal::unreadable;
+        std::tie(refusal.path, refusal.error) = runs.unreadable.front();
+        return std::nullopt;
+    }
+    if (!named) {
+        refusal.kind = StepRefusal::refused;
+        refusal.message = U"V této složce není přejmenování >" + fromUtf8(id) + U"<.";
+        return std::nullopt;
+    }
+    const std::optional<std::size_t> head = runs.chains[runs.runs[*named].chain].head;
+    if (!head || !undoable(runs.runs[*head])) {
+        refusal.kind = StepRefusal::refused;
+        refusal.message = head ? U"Přejmenování >" + fromUtf8(id) + U"< je již vráceno."
+                               : U"Přejmenování >" + fromUtf8(id) + U"< nic nepřejmenovalo.";
+        return std::nullopt;
+    }
+    return head;
+}
+
 }  // namespace
 
 std::optional<StepPlan> planStep(const FolderRuns& runs, Step step, const std::string& id, StepRefusal& refusal) {
     refusal = {};
     std::optional<std::size_t> head;
     if (id.empty()) {
-        // No redo reaches back past the newest rename run that changed anything.
-        std::size_t barrier = runs.runs.size();
-        for (std::size_t k = 0; k < runs.runs.size() && step == Step::redo; ++k) {
-            if (runs.runs[k].kind == RunKind::rename && runs.runs[k].counts()) {
-                barrier = k;
-                break;
-            }
-        }
-        for (const FolderRuns::Chain& chain : runs.chains) {
-            if (!chain.head || (head && *chain.head > *head)) continue;
-            const RunEntry& h = runs.runs[*chain.head];
-            if (step == Step::undo ? undoable(h) : (redoable(h) && *chain.head < barrier)) head = chain.head;
-        }
-    } else {
-        std::optional<std::size_t> named;
-        for (std::size_t k = 0; k < runs.runs.size(); ++k) {
-            if (runs.runs[k].id == id) named = k;
-        }
-        if (!named) {
-            if (!runs.unreadable.empty()) {
-                refusal.kind = StepRefusal::unreadable;
-                std::tie(refusal.path, refusal.error) = runs.unreadable.front();
-                return std::nullopt;
-            }
-            refusal.kind = StepRefusal::refused;
-            refusal.message = U"V této složce není přejmenování >" + fromUtf8(id) + U"<.";
-            return std::nullopt;
-        }
-        head = runs.chains[runs.runs[*named].chain].head;
-        if (!head || !undoable(runs.runs[*head])) {
-            refusal.kind = StepRefusal::refused;
-            refusal.message = head ? U"Přejmenování >" + fromUtf8(id) + U"< je již vráceno."
-                                   : U"Přejmenování >" + fromUtf8(id) + U"< nic nepřejmenovalo.";
-            return std::nullopt;
-        }
+        head = newestHead(runs, step);
+    } else if (head = namedHead(runs, id, refusal); !head) {
+        return std::nullopt;
     }
     // A journal that cannot be read may be this folder's newest: acting on an older one instead
     // would not be what the user asked for.
