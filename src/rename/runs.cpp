@@ -46,39 +46,8 @@ std::optional<Journal> readWhole(const std::string& path, std::string& error) {
     return readJournal(path, false, error);
 }
 
-}  // namespace
-
-FolderRuns folderRuns(const std::string& folder) {
-    FolderRuns out;
-    const FolderIdentity identity = identifyFolder(folder);
-    if (identity.error != 0) return out;
-    out.folderKnown = true;
-    for (const std::string& path : journalFiles(journalFolder())) {
-        std::string error;
-        auto journal = readJournal(path, true, error);
-        if (journal && !sameFolder(*journal, identity)) continue;
-        if (journal) journal = readWhole(path, error);
-        if (!journal) {
-            // Another Zelvar may have pruned it since the folder was read: then it is simply not there.
-            if (::access(path.c_str(), F_OK) != 0 && errno == ENOENT) continue;
-            // A damaged journal that still names another folder is that folder's trouble.
-            if (journalOfAnotherFolder(path, identity)) continue;
-            out.unreadable.emplace_back(path, error);
-            continue;
-        }
-        RunEntry run;
-        run.path = path;
-        run.id = journal->id;
-        run.undoes = journal->undoes;
-        run.time = journal->time;
-        run.finished = journal->finished;
-        run.renamed = journal->renamedCount;
-        run.planned = journal->rowCount;
-        run.folder = journal->folder;
-        for (const JournalRow& row : journal->rows) run.inForce += row.ino != 0;
-        out.runs.push_back(std::move(run));
-    }
-
+// Joins each journal to its rename and marks what the heads leave taken back.
+void joinChains(FolderRuns& out) {
     // Oldest first, each journal joins the rename of the journal it takes back. One whose target has
     // been pruned starts a rename of its own, keyed by the id it names, and counts as an undo.
     std::unordered_map<std::string, std::size_t> byId, chainOfMissing;
@@ -116,6 +85,42 @@ FolderRuns folderRuns(const std::string& folder) {
             at = target == byId.end() ? std::nullopt : std::optional<std::size_t>(target->second);
         }
     }
+}
+
+}  // namespace
+
+FolderRuns folderRuns(const std::string& folder) {
+    FolderRuns out;
+    const FolderIdentity identity = identifyFolder(folder);
+    if (identity.error != 0) return out;
+    out.folderKnown = true;
+    for (const std::string& path : journalFiles(journalFolder())) {
+        std::string error;
+        auto journal = readJournal(path, true, error);
+        if (journal && !sameFolder(*journal, identity)) continue;
+        if (journal) journal = readWhole(path, error);
+        if (!journal) {
+            // Another Zelvar may have pruned it since the folder was read: then it is simply not there.
+            if (::access(path.c_str(), F_OK) != 0 && errno == ENOENT) continue;
+            // A damaged journal that still names another folder is that folder's trouble.
+            if (journalOfAnotherFolder(path, identity)) continue;
+            out.unreadable.emplace_back(path, error);
+            continue;
+        }
+        RunEntry run;
+        run.path = path;
+        run.id = journal->id;
+        run.undoes = journal->undoes;
+        run.time = journal->time;
+        run.finished = journal->finished;
+        run.renamed = journal->renamedCount;
+        run.planned = journal->rowCount;
+        run.folder = journal->folder;
+        for (const JournalRow& row : journal->rows) run.inForce += row.ino != 0;
+        out.runs.push_back(std::move(run));
+    }
+
+    joinChains(out);
     return out;
 }
 
