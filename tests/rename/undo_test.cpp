@@ -795,7 +795,9 @@ public:
         }
         const std::string at = " '" + point_.path() + "' >/dev/null 2>&1", image = "'" + source_ / "fat.img" + "'";
         const bool fat = view == "fusefat";
-        if (fat && std::system("PATH=$PATH:/usr/sbin:/sbin command -v fusefat mkfs.vfat >/dev/null") != 0) {
+        if (fat &&
+            std::system(
+                "PATH=$PATH:/usr/sbin:/sbin; command -v fusefat >/dev/null && command -v mkfs.vfat >/dev/null") != 0) {
             why_ = "fusefat or mkfs.vfat is missing (Debian's packages fusefat and dosfstools)";
             return;
         }
