@@ -96,6 +96,24 @@ bool folderFoldsCase(int folderFd) {
     return folderFlagFolds(folderFd);
 }
 
+bool folderKeepsModes(int folderFd) {
+    struct statfs fs;
+    if (fstatfs(folderFd, &fs) != 0) return true;
+    const auto magic = static_cast<std::uint32_t>(fs.f_type);
+    if (magic == 0x4d44 || magic == 0x2011BAB0) return false;  // msdos, vfat, exfat
+    struct stat self;
+    if (magic != kFuseMagic || fstat(folderFd, &self) != 0) return true;
+    std::ifstream file("/proc/self/mountinfo");
+    std::ostringstream text;
+    text << file.rdbuf();
+    const std::string table = text.str();
+    std::string_view fsType, source;
+    if (!mountOfDevice(table, self.st_dev, fsType, source)) return true;
+    for (const std::string_view modeless : {"fuse.fusefat", "fuseblk.fusefat", "fuse.exfat", "fuseblk.exfat"})
+        if (fsType == modeless) return false;
+    return true;
+}
+
 bool mountFoldsCase(std::string_view fsType, std::string_view source) {
     // Drivers and kernel names of the Windows and Apple formats, and FUSE layers that fold on
     // purpose (ciopfs) or sit on FAT (posixovl).

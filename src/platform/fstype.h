@@ -12,6 +12,10 @@ namespace zelvar {
 // The folder of an open descriptor: its file system type, and for FUSE its mount entry.
 bool folderFoldsCase(int folderFd);
 
+// Whether the file system keeps the permission bits an entry is made with: FAT and exFAT show every
+// file with the one mode their mount gives.
+bool folderKeepsModes(int folderFd);
+
 // Whether every change on a file system of this type (statfs's f_type) passes through this kernel,
 // stamped with this machine's clock: not so on network file systems (other machines), FUSE (a
 // user-space server) and overlays (their lower layers change unseen).

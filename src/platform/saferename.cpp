@@ -105,6 +105,7 @@ int SysCalls::statx(int dirfd, const char* path, int flags, unsigned mask, struc
 #endif
 }
 bool SysCalls::foldsCase(int dirfd) { return folderFoldsCase(dirfd); }
+bool SysCalls::keepsModes(int dirfd) { return folderKeepsModes(dirfd); }
 
 SysCalls& realSysCalls() {
     static SysCalls calls;
@@ -305,10 +306,9 @@ bool RenameFolder::sameEntryByFolding(const std::string& oldName, const std::str
         sys_.fstatat(fd_, newName.c_str(), &newStat, AT_SYMLINK_NOFOLLOW) != 0)
         return false;
     if (oldStat.st_dev != newStat.st_dev || oldStat.st_ino != newStat.st_ino) return false;
-    // An entry with one name cannot have a second one of exactly the new bytes; only files with
-    // several hard links need the folder read.
-    if (S_ISDIR(oldStat.st_mode) || oldStat.st_nlink <= 1) return true;
-    return !hasExactEntry(newName);
+    // A folder has one name. A file may have a second one of exactly the new bytes: the folder's own
+    // entries tell, not the link count, which FUSE may show stale or hide (bindfs --hide-hard-links).
+    return S_ISDIR(oldStat.st_mode) || !hasExactEntry(newName);
 }
 
 // Where the file system folds case but names its entries differently on each lookup (FUSE file
@@ -359,6 +359,11 @@ void RenameFolder::noteRenamed(const std::string& oldName, const std::string& ne
 }
 
 std::string RenameFolder::lowered(const std::string& name) { return toUtf8(toLower(fromUtf8(name))); }
+
+bool RenameFolder::keepsModes() {
+    if (!keepsModes_) keepsModes_ = !isOpen() || sys_.keepsModes(fd_);
+    return *keepsModes_;
+}
 
 bool RenameFolder::isEmptyFolder(const std::string& name) const {
     if (!isOpen() || !entryOrFolder(name, false)) return false;

@@ -50,6 +50,8 @@ struct SysCalls {
     virtual int statx(int dirfd, const char* path, int flags, unsigned mask, struct statx* sx);
     // Not a call but a fact of the folder's file system: whether it folds letter case.
     virtual bool foldsCase(int dirfd);
+    // Nor is whether it keeps the permission bits an entry is made with (FAT does not).
+    virtual bool keepsModes(int dirfd);
 };
 SysCalls& realSysCalls();
 
@@ -85,6 +87,9 @@ public:
     // True when the folder holds an entry of exactly these bytes (also where the file system folds
     // case), or when the folder cannot be read.
     bool hasExactEntry(const std::string& name) const;
+    // Whether the folder's file system keeps the permission bits an entry is made with, so that a
+    // placeholder shows the mode it was made with; asked once.
+    bool keepsModes();
     // Takes the folder's run lock, held until this object goes: an advisory lock (flock) on a
     // descriptor of the folder itself, so every run and undo of that folder, in any process, meets
     // the same lock, and one a killed process held dies with it. Returns false only when another
@@ -111,6 +116,7 @@ private:
     int openError_ = 0;
     long nameMax_ = 255;
     bool foldsCase_ = false;
+    std::optional<bool> keepsModes_;
     // Where case matters, once a rename asked: the folder's names by their lower-case form.
     std::optional<std::unordered_map<std::string, std::vector<std::string>>> folded_;
     SysCalls& sys_;

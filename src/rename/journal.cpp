@@ -312,6 +312,30 @@ private:
     std::size_t mask_ = 0;
 };
 
+// Gives each row the inode listed under its old name (by `listing`, else by reading the folder), 0
+// for none. Returns for each row whether its new name held, when the run began, an entry that a row
+// renames: only then can a later row of that name be given the entry this row moves there.
+std::vector<bool> listInodes(const std::string& folder, std::vector<JournalRow>& rows, const Listing* listing) {
+    std::vector<bool> takenAtStart(rows.size(), false);
+    const RowsByName byOld(rows, &JournalRow::oldName);
+    if (listing) {
+        for (JournalRow& row : rows) {
+            if (const EntryId* id = listing->allNames.find(row.oldName)) row.ino = id->ino;
+        }
+    } else if (DIR* d = ::opendir(folder.c_str())) {
+        while (const dirent* e = ::readdir(d)) {
+            const std::string_view name = e->d_name;
+            byOld.forEach(name, RowsByName::hashOf(name), [&](std::size_t k) { rows[k].ino = e->d_ino; });
+        }
+        ::closedir(d);
+    }
+    for (std::size_t k = 0; k < rows.size(); ++k) {
+        byOld.forEach(rows[k].newName, RowsByName::hashOf(rows[k].newName),
+                      [&](std::size_t other) { takenAtStart[k] = takenAtStart[k] || rows[other].ino != 0; });
+    }
+    return takenAtStart;
+}
+
 }  // namespace
 
 std::vector<JournalRow> RunRecorder::planRows(const std::string& folder, RenameFolder& dir,
@@ -327,27 +351,7 @@ std::vector<JournalRow> RunRecorder::planRows(const std::string& folder, RenameF
     // A listing serves only for the very folder open here, and only a whole one.
     const bool fromListing = listing && folderKnown && !listing->failed && !listing->truncated &&
                              listing->folderId == EntryId{folderStat.st_dev, folderStat.st_ino};
-    // Whether the row's new name held, when the run began, an entry that a row renames: only then can
-    // a later row of that name be given the entry this row moves there.
-    std::vector<bool> takenAtStart(rows.size(), false);
-    {
-        const RowsByName byOld(rows, &JournalRow::oldName);
-        if (fromListing) {
-            for (JournalRow& row : rows) {
-                if (const EntryId* id = listing->allNames.find(row.oldName)) row.ino = id->ino;
-            }
-        } else if (DIR* d = ::opendir(folder.c_str())) {
-            while (const dirent* e = ::readdir(d)) {
-                const std::string_view name = e->d_name;
-                byOld.forEach(name, RowsByName::hashOf(name), [&](std::size_t k) { rows[k].ino = e->d_ino; });
-            }
-            ::closedir(d);
-        }
-        for (std::size_t k = 0; k < rows.size(); ++k) {
-            byOld.forEach(rows[k].newName, RowsByName::hashOf(rows[k].newName),
-                          [&](std::size_t other) { takenAtStart[k] = takenAtStart[k] || rows[other].ino != 0; });
-        }
-    }
+    const std::vector<bool> takenAtStart = listInodes(folder, rows, fromListing ? listing : nullptr);
 
     // Where the folder's own listing does not give the inode that lstat gives (an overlay, a mount
     // point), every entry is asked on its own.

@@ -23,8 +23,8 @@
 //   1311791<TAB>IMG_0002.jpg<TAB>Foto_0002.jpg
 //   end
 //   finished 1                                   (appended after the run in one write: how many
-//   renamed 0                                     rows were renamed, and which, as "0-5 7 9-12")
-//   end
+//   renamed 0                                     rows were renamed, and which, as "0-5 7 9-12";
+//   end                                           a row left under its temporary name counts)
 //
 // Rows are in run order, numbered from 0. In names, the folder and the prefix, a backslash is
 // written "\\", and a control character or a byte that is not part of valid UTF-8 "\xHH", so every

@@ -248,13 +248,43 @@ std::string formatJournalResult(const Journal& j) {
     return "finished " + std::to_string(j.renamedCount) + "\nrenamed " + formatRanges(j.rows) + "\nend\n";
 }
 
+namespace {
+
+// The value of the next line, which must be `key`.
+std::optional<std::string_view> header(std::string_view& text, std::string_view key) {
+    std::string_view line;
+    if (!nextLine(text, line)) return std::nullopt;
+    return field(line, key);
+}
+
+// The lines after the first up to "rows", into `j`: false when one is missing or wrong.
+bool parseHeader(std::string_view& text, Journal& j) {
+    std::optional<std::string_view> v;
+    bool ok = (v = header(text, "id")) && !v->empty() && v->find('/') == std::string_view::npos;
+    if (ok) j.id = *v;
+    ok = ok && (v = header(text, "time")) && number(v->substr(0, v->find(' ')), j.time);
+    // Older journals go from the time straight on to the folder.
+    if (ok && text.starts_with("started ")) ok = (v = header(text, "started")) && nanoseconds(*v, j.started);
+    std::optional<std::string> folder;
+    ok = ok && (v = header(text, "folder")) && (folder = unescape(*v)) && !folder->empty();
+    if (ok) j.folder = *folder;
+    ok = ok && (v = header(text, "folder-id")) && v->find(' ') != std::string_view::npos &&
+         number(v->substr(0, v->find(' ')), j.folderDev) && number(v->substr(v->find(' ') + 1), j.folderIno);
+    ok = ok && (v = header(text, "undoes")) && !v->empty() && v->find('/') == std::string_view::npos;
+    if (ok && *v != "-") j.undoes = *v;
+    std::optional<std::string> prefix;
+    // Row k's temporary name is the prefix and k, which must make one name of the folder.
+    ok = ok && (v = header(text, "temporary")) && (prefix = unescape(*v)) && entryName(*prefix + "0") &&
+         prefix->size() + 5 <= kMaxNameBytes;
+    if (ok) j.temporaryPrefix = *prefix;
+    return ok && (v = header(text, "rows")) && number(*v, j.rowCount);
+}
+
+}  // namespace
+
 std::optional<Journal> parseJournal(std::string_view text, bool headerOnly, std::string& error) {
     Journal j;
     std::string_view line;
-    const auto header = [&](std::string_view key) -> std::optional<std::string_view> {
-        if (!nextLine(text, line)) return std::nullopt;
-        return field(line, key);
-    };
     if (!nextLine(text, line) || line != kMagic) {
         error = kNonsense;
         return std::nullopt;
@@ -264,31 +294,11 @@ std::optional<Journal> parseJournal(std::string_view text, bool headerOnly, std:
         error = kIncomplete;
         return std::nullopt;
     }
-    std::optional<std::string_view> v;
-    std::size_t rowCount = 0;
-    bool ok = (v = header("id")) && !v->empty() && v->find('/') == std::string_view::npos;
-    if (ok) j.id = *v;
-    ok = ok && (v = header("time")) && number(v->substr(0, v->find(' ')), j.time);
-    // Older journals go from the time straight on to the folder.
-    if (ok && text.starts_with("started ")) ok = (v = header("started")) && nanoseconds(*v, j.started);
-    std::optional<std::string> folder;
-    ok = ok && (v = header("folder")) && (folder = unescape(*v)) && !folder->empty();
-    if (ok) j.folder = *folder;
-    ok = ok && (v = header("folder-id")) && v->find(' ') != std::string_view::npos &&
-         number(v->substr(0, v->find(' ')), j.folderDev) && number(v->substr(v->find(' ') + 1), j.folderIno);
-    ok = ok && (v = header("undoes")) && !v->empty() && v->find('/') == std::string_view::npos;
-    if (ok && *v != "-") j.undoes = *v;
-    std::optional<std::string> prefix;
-    // Row k's temporary name is the prefix and k, which must make one name of the folder.
-    ok = ok && (v = header("temporary")) && (prefix = unescape(*v)) && entryName(*prefix + "0") &&
-         prefix->size() + 5 <= kMaxNameBytes;
-    if (ok) j.temporaryPrefix = *prefix;
-    ok = ok && (v = header("rows")) && number(*v, rowCount);
-    if (!ok) {
+    if (!parseHeader(text, j)) {
         error = text.empty() ? kIncomplete : kNonsense;
         return std::nullopt;
     }
-    j.rowCount = rowCount;
+    const std::size_t rowCount = j.rowCount;
     if (headerOnly) return j;
     if (rowCount > kMaxJournalRows) {
         error = kJournalTooBig;
@@ -312,9 +322,10 @@ std::optional<Journal> parseJournal(std::string_view text, bool headerOnly, std:
     // "end" and counts as not written, which leaves a run that was killed.
     if (text.empty() || !text.ends_with("\nend\n")) return j;
     std::size_t count = 0;
-    ok = (v = header("finished")) && number(*v, count) && (v = header("renamed")) &&
-         parseRanges(*v, j.rows, j.renamedCount) && static_cast<std::size_t>(j.renamedCount) == count &&
-         nextLine(text, line) && line == "end" && text.empty();
+    std::optional<std::string_view> v;
+    const bool ok = (v = header(text, "finished")) && number(*v, count) && (v = header(text, "renamed")) &&
+                    parseRanges(*v, j.rows, j.renamedCount) && static_cast<std::size_t>(j.renamedCount) == count &&
+                    nextLine(text, line) && line == "end" && text.empty();
     if (!ok) {
         error = kNonsense;
         return std::nullopt;

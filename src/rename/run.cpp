@@ -57,6 +57,65 @@ RenameOutcome renameIn(RenameFolder& folder, const PreviewEntry& row, RunRecorde
     return folder.rename(toUtf8(row.oldName), toUtf8(row.newName));
 }
 
+// The questions before a run: false, with result.end set, when one was not answered Yes.
+bool confirmed(const Text& txtExt, Dialogs& dialogs, RunResult& result) {
+    if (dialogs.messageBox(U"Opravdu chcete přejmenovat vybrané soubory?", box::yesNo) != Answer::yes) {
+        result.end = RunEnd::Declined;
+        return false;
+    }
+    if (txtExt != U"*" &&
+        dialogs.messageBox(U"Měníte přípony." + kCrLf + U"Je to tak správně?", box::yesNo) != Answer::yes) {
+        result.end = RunEnd::ExtensionDeclined;
+        return false;
+    }
+    return true;
+}
+
+// The question for one entry: sets whether it is renamed, and the last answer stands for the entries
+// after it that are not asked about. False stops the run: a box closed any other way than Yes or
+// No stops it, as Cancel does.
+bool askEach(const PreviewEntry& row, Dialogs& dialogs, bool& renameFlag) {
+    const Answer answer = dialogs.messageBox(
+        U"Chcete přejmenovat soubor >" + row.oldName + U"< na >" + row.newName + U"< ?", box::yesNoCancel);
+    if (answer != Answer::yes && answer != Answer::no) return false;
+    renameFlag = answer == Answer::yes;
+    return true;
+}
+
+// Writes the plan of the rows that carry a usable new name: false, after a message, when it cannot.
+bool beginJournal(RunRecorder& journal, RenameFolder& dir, const std::string& folder, const PreviewList& rows,
+                  const ListingForPlan& listingForPlan, Dialogs& dialogs) {
+    std::vector<JournalRow> planned;
+    planned.reserve(rows.size());
+    for (const PreviewEntry& row : rows) {
+        if (!row.marker()) planned.push_back({.oldName = toUtf8(row.oldName), .newName = toUtf8(row.newName)});
+    }
+    const std::string error = journal.begin(
+        dir, folder,
+        RunRecorder::planRows(folder, dir, std::move(planned), listingForPlan ? listingForPlan() : nullptr));
+    if (error.empty()) return true;
+    dialogs.messageBox(U"Záznam pro vrácení přejmenování nelze uložit do >" + fromUtf8(journalFolder()) + U"<:" +
+                           kCrLf + fromUtf8(error) + kCrLf + U"Nic nebylo přejmenováno.",
+                       box::critical);
+    return false;
+}
+
+// A failed rename: its message joins result.failed; returns its line of the report.
+Text reportFailure(const RenameOutcome& outcome, const PreviewEntry& row, const std::string& folder,
+                   RunResult& result) {
+    Text message = errorText(outcome, row.oldName, row.newName);
+    Text failure = row.oldName + U" nepřejmenován na " + row.newName;
+    if (!outcome.leftAs.empty()) {
+        // Half a change of letter case: the entry is neither under its old name nor its new one.
+        const Text temporary = fromUtf8(outcome.leftAs);
+        message += kCrLf + kCrLf + U"Soubor či složka >" + row.oldName + U"< má nyní dočasné jméno >" + temporary +
+                   U"<" + kCrLf + U"ve složce >" + fromUtf8(folder) + U"<";
+        failure += U", nyní >" + temporary + U"<";
+    }
+    result.failed.push_back({row.oldName, row.newName, std::move(message)});
+    return failure;
+}
+
 }  // namespace
 
 RunResult cmdPrejmenovat_Run(const std::string& folder, PreviewList rows, const Text& txtExt, Dialogs& dialogs,
@@ -73,15 +132,7 @@ RunResult cmdPrejmenovat_Run(int folderFd, const std::string& folder, PreviewLis
                              Dialogs& dialogs, RenameFrontEnd& frontEnd, SysCalls& sys,
                              const ListingForPlan& listingForPlan) {
     RunResult result;
-    if (dialogs.messageBox(U"Opravdu chcete přejmenovat vybrané soubory?", box::yesNo) != Answer::yes) {
-        result.end = RunEnd::Declined;
-        return result;
-    }
-    if (txtExt != U"*" &&
-        dialogs.messageBox(U"Měníte přípony." + kCrLf + U"Je to tak správně?", box::yesNo) != Answer::yes) {
-        result.end = RunEnd::ExtensionDeclined;
-        return result;
-    }
+    if (!confirmed(txtExt, dialogs, result)) return result;
 
     std::optional<RenameFolder> opened;
     if (folderFd >= 0)
@@ -97,22 +148,9 @@ RunResult cmdPrejmenovat_Run(int folderFd, const std::string& folder, PreviewLis
     // A folder that cannot be opened renames nothing, so there is nothing to journal.
     RunRecorder journal;
     const bool journaled = dir.isOpen();
-    if (journaled) {
-        std::vector<JournalRow> planned;
-        planned.reserve(rows.size());
-        for (const PreviewEntry& row : rows) {
-            if (!row.marker()) planned.push_back({.oldName = toUtf8(row.oldName), .newName = toUtf8(row.newName)});
-        }
-        const std::string error = journal.begin(
-            dir, folder,
-            RunRecorder::planRows(folder, dir, std::move(planned), listingForPlan ? listingForPlan() : nullptr));
-        if (!error.empty()) {
-            dialogs.messageBox(U"Záznam pro vrácení přejmenování nelze uložit do >" + fromUtf8(journalFolder()) +
-                                   U"<:" + kCrLf + fromUtf8(error) + kCrLf + U"Nic nebylo přejmenováno.",
-                               box::critical);
-            result.end = RunEnd::NotStarted;
-            return result;
-        }
+    if (journaled && !beginJournal(journal, dir, folder, rows, listingForPlan, dialogs)) {
+        result.end = RunEnd::NotStarted;
+        return result;
     }
 
     bool renameFlag = true;
@@ -123,38 +161,18 @@ RunResult cmdPrejmenovat_Run(int folderFd, const std::string& folder, PreviewLis
         const std::size_t k = planned++;
         frontEnd.progress(row.newName, U"");
         frontEnd.processEvents();
-        if (frontEnd.confirmEach()) {
-            const Answer answer = dialogs.messageBox(
-                U"Chcete přejmenovat soubor >" + row.oldName + U"< na >" + row.newName + U"< ?", box::yesNoCancel);
-            // A box closed any other way than Yes or No stops the run, as Cancel does.
-            if (answer == Answer::yes) {
-                renameFlag = true;
-            } else if (answer == Answer::no) {
-                renameFlag = false;
-            } else {
-                break;
-            }
-        }
+        if (frontEnd.confirmEach() && !askEach(row, dialogs, renameFlag)) break;
         if (!renameFlag) continue;
 
         frontEnd.processEvents();
         frontEnd.progress(row.newName, U" A");
         const RenameOutcome outcome = renameIn(dir, row, journaled ? &journal : nullptr, k);
-        if (outcome.ok() && journaled) journal.markRenamed(k);
+        // An entry left under its temporary name has left its old one too: the undo brings it back.
+        if ((outcome.ok() || !outcome.leftAs.empty()) && journaled) journal.markRenamed(k);
         if (!outcome.ok()) {
             frontEnd.processEvents();
             dialogs.beep();
-            Text message = errorText(outcome, row.oldName, row.newName);
-            Text failure = row.oldName + U" nepřejmenován na " + row.newName;
-            if (!outcome.leftAs.empty()) {
-                // Half a change of letter case: the entry is neither under its old name nor its new one.
-                const Text temporary = fromUtf8(outcome.leftAs);
-                message += kCrLf + kCrLf + U"Soubor či složka >" + row.oldName + U"< má nyní dočasné jméno >" +
-                           temporary + U"<" + kCrLf + U"ve složce >" + fromUtf8(folder) + U"<";
-                failure += U", nyní >" + temporary + U"<";
-            }
-            failureList.push_back(failure);
-            result.failed.push_back({row.oldName, row.newName, std::move(message)});
+            failureList.push_back(reportFailure(outcome, row, folder, result));
             dialogs.messageBox(result.failed.back().message, box::exclamation);
         }
         frontEnd.progress(row.newName, U" A B");

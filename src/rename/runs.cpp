@@ -46,39 +46,8 @@ std::optional<Journal> readWhole(const std::string& path, std::string& error) {
     return readJournal(path, false, error);
 }
 
-}  // namespace
-
-FolderRuns folderRuns(const std::string& folder) {
-    FolderRuns out;
-    const FolderIdentity identity = identifyFolder(folder);
-    if (identity.error != 0) return out;
-    out.folderKnown = true;
-    for (const std::string& path : journalFiles(journalFolder())) {
-        std::string error;
-        auto journal = readJournal(path, true, error);
-        if (journal && !sameFolder(*journal, identity)) continue;
-        if (journal) journal = readWhole(path, error);
-        if (!journal) {
-            // Another Zelvar may have pruned it since the folder was read: then it is simply not there.
-            if (::access(path.c_str(), F_OK) != 0 && errno == ENOENT) continue;
-            // A damaged journal that still names another folder is that folder's trouble.
-            if (journalOfAnotherFolder(path, identity)) continue;
-            out.unreadable.emplace_back(path, error);
-            continue;
-        }
-        RunEntry run;
-        run.path = path;
-        run.id = journal->id;
-        run.undoes = journal->undoes;
-        run.time = journal->time;
-        run.finished = journal->finished;
-        run.renamed = journal->renamedCount;
-        run.planned = journal->rowCount;
-        run.folder = journal->folder;
-        for (const JournalRow& row : journal->rows) run.inForce += row.ino != 0;
-        out.runs.push_back(std::move(run));
-    }
-
+// Joins each journal to its rename and marks what the heads leave taken back.
+void joinChains(FolderRuns& out) {
     // Oldest first, each journal joins the rename of the journal it takes back. One whose target has
     // been pruned starts a rename of its own, keyed by the id it names, and counts as an undo.
     std::unordered_map<std::string, std::size_t> byId, chainOfMissing;
@@ -116,6 +85,42 @@ FolderRuns folderRuns(const std::string& folder) {
             at = target == byId.end() ? std::nullopt : std::optional<std::size_t>(target->second);
         }
     }
+}
+
+}  // namespace
+
+FolderRuns folderRuns(const std::string& folder) {
+    FolderRuns out;
+    const FolderIdentity identity = identifyFolder(folder);
+    if (identity.error != 0) return out;
+    out.folderKnown = true;
+    for (const std::string& path : journalFiles(journalFolder())) {
+        std::string error;
+        auto journal = readJournal(path, true, error);
+        if (journal && !sameFolder(*journal, identity)) continue;
+        if (journal) journal = readWhole(path, error);
+        if (!journal) {
+            // Another Zelvar may have pruned it since the folder was read: then it is simply not there.
+            if (::access(path.c_str(), F_OK) != 0 && errno == ENOENT) continue;
+            // A damaged journal that still names another folder is that folder's trouble.
+            if (journalOfAnotherFolder(path, identity)) continue;
+            out.unreadable.emplace_back(path, error);
+            continue;
+        }
+        RunEntry run;
+        run.path = path;
+        run.id = journal->id;
+        run.undoes = journal->undoes;
+        run.time = journal->time;
+        run.finished = journal->finished;
+        run.renamed = journal->renamedCount;
+        run.planned = journal->rowCount;
+        run.folder = journal->folder;
+        for (const JournalRow& row : journal->rows) run.inForce += row.ino != 0;
+        out.runs.push_back(std::move(run));
+    }
+
+    joinChains(out);
     return out;
 }
 
@@ -177,47 +182,61 @@ bool overlap(const StepSource& a, const Journal& b) {
     return found;
 }
 
+// The head of the newest rename that has something for the step.
+std::optional<std::size_t> newestHead(const FolderRuns& runs, Step step) {
+    // No redo reaches back past the newest rename run that changed anything.
+    std::size_t barrier = runs.runs.size();
+    for (std::size_t k = 0; k < runs.runs.size() && step == Step::redo; ++k) {
+        if (runs.runs[k].kind == RunKind::rename && runs.runs[k].counts()) {
+            barrier = k;
+            break;
+        }
+    }
+    std::optional<std::size_t> head;
+    for (const FolderRuns::Chain& chain : runs.chains) {
+        if (!chain.head || (head && *chain.head > *head)) continue;
+        const RunEntry& h = runs.runs[*chain.head];
+        if (step == Step::undo ? undoable(h) : (redoable(h) && *chain.head < barrier)) head = chain.head;
+    }
+    return head;
+}
+
+// The head of the rename journal `id` belongs to, when an undo has something to take back there;
+// else nullopt and why not.
+std::optional<std::size_t> namedHead(const FolderRuns& runs, const std::string& id, StepRefusal& refusal) {
+    std::optional<std::size_t> named;
+    for (std::size_t k = 0; k < runs.runs.size(); ++k) {
+        if (runs.runs[k].id == id) named = k;
+    }
+    if (!named && !runs.unreadable.empty()) {
+        refusal.kind = StepRefusal::unreadable;
+        std::tie(refusal.path, refusal.error) = runs.unreadable.front();
+        return std::nullopt;
+    }
+    if (!named) {
+        refusal.kind = StepRefusal::refused;
+        refusal.message = U"V této složce není přejmenování >" + fromUtf8(id) + U"<.";
+        return std::nullopt;
+    }
+    const std::optional<std::size_t> head = runs.chains[runs.runs[*named].chain].head;
+    if (!head || !undoable(runs.runs[*head])) {
+        refusal.kind = StepRefusal::refused;
+        refusal.message = head ? U"Přejmenování >" + fromUtf8(id) + U"< je již vráceno."
+                               : U"Přejmenování >" + fromUtf8(id) + U"< nic nepřejmenovalo.";
+        return std::nullopt;
+    }
+    return head;
+}
+
 }  // namespace
 
 std::optional<StepPlan> planStep(const FolderRuns& runs, Step step, const std::string& id, StepRefusal& refusal) {
     refusal = {};
     std::optional<std::size_t> head;
     if (id.empty()) {
-        // No redo reaches back past the newest rename run that changed anything.
-        std::size_t barrier = runs.runs.size();
-        for (std::size_t k = 0; k < runs.runs.size() && step == Step::redo; ++k) {
-            if (runs.runs[k].kind == RunKind::rename && runs.runs[k].counts()) {
-                barrier = k;
-                break;
-            }
-        }
-        for (const FolderRuns::Chain& chain : runs.chains) {
-            if (!chain.head || (head && *chain.head > *head)) continue;
-            const RunEntry& h = runs.runs[*chain.head];
-            if (step == Step::undo ? undoable(h) : (redoable(h) && *chain.head < barrier)) head = chain.head;
-        }
-    } else {
-        std::optional<std::size_t> named;
-        for (std::size_t k = 0; k < runs.runs.size(); ++k) {
-            if (runs.runs[k].id == id) named = k;
-        }
-        if (!named) {
-            if (!runs.unreadable.empty()) {
-                refusal.kind = StepRefusal::unreadable;
-                std::tie(refusal.path, refusal.error) = runs.unreadable.front();
-                return std::nullopt;
-            }
-            refusal.kind = StepRefusal::refused;
-            refusal.message = U"V této složce není přejmenování >" + fromUtf8(id) + U"<.";
-            return std::nullopt;
-        }
-        head = runs.chains[runs.runs[*named].chain].head;
-        if (!head || !undoable(runs.runs[*head])) {
-            refusal.kind = StepRefusal::refused;
-            refusal.message = head ? U"Přejmenování >" + fromUtf8(id) + U"< je již vráceno."
-                                   : U"Přejmenování >" + fromUtf8(id) + U"< nic nepřejmenovalo.";
-            return std::nullopt;
-        }
+        head = newestHead(runs, step);
+    } else if (head = namedHead(runs, id, refusal); !head) {
+        return std::nullopt;
     }
     // A journal that cannot be read may be this folder's newest: acting on an older one instead
     // would not be what the user asked for.
@@ -293,6 +312,7 @@ std::optional<StepSource> stepSource(const FolderRuns& runs, const StepPlan& pla
             back.rows.push_back(std::move(row));
         }
         source.moves = rowsInForce(back, RunKind::undo).first;
+        source.killed = std::move(journal);
         return source;
     }
     const RunEntry& run = runs.runs[plan.source];
@@ -300,12 +320,13 @@ std::optional<StepSource> stepSource(const FolderRuns& runs, const StepPlan& pla
     std::tie(source.moves, known) = rowsInForce(*journal, run.kind);
     if (plan.finishing) {
         // The killed step that is finished knew which rows it was to move: those, turned round.
-        const auto killed = readWhole(runs.runs[plan.head].path, error);
+        auto killed = readWhole(runs.runs[plan.head].path, error);
         if (!killed) return std::nullopt;
         const auto [rows, killedKnows] = rowsInForce(*killed, runs.runs[plan.head].kind);
         if (rows.size() == source.moves.size()) {
             for (std::size_t r = 0; r < rows.size(); ++r) source.moves[r] = rows[rows.size() - 1 - r];
             known = killedKnows;
+            source.killed = std::move(killed);
         }
     }
     source.claimsWhatIsThere = known && (plan.finishing || (!run.finished && run.kind != RunKind::rename));

@@ -96,6 +96,9 @@ struct StepSource {
     // Which rows the journal stands for is not known (a killed rename run): the folder tells, as the
     // step begins, which of them the run moved.
     bool guessed = false;
+    // The killed step it finishes, whose rows are the journal's turned round: the empty placeholder
+    // that step reserved may stand under a name this one puts an entry back to.
+    std::optional<Journal> killed;
 };
 std::optional<StepSource> stepSource(const FolderRuns& runs, const StepPlan& plan, std::string& error);
 

@@ -32,6 +32,15 @@ bool isEntry(const Found& f, const JournalRow& row) {
     return f.exists && row.ino != 0 && f.st.st_dev == row.dev && f.st.st_ino == row.ino;
 }
 
+// The row's entry is under its new name. Where letter case folds, the new name of a change of case
+// reaches the entry under its old one too; then only an entry of exactly the new bytes counts.
+bool underNewName(RenameFolder& dir, const JournalRow& row) {
+    return isEntry(look(dir, row.newName), row) &&
+           (!isEntry(look(dir, row.oldName), row) || dir.hasExactEntry(row.newName));
+}
+
+bool sameLetters(const std::string& a, const std::string& b) { return toLower(fromUtf8(a)) == toLower(fromUtf8(b)); }
+
 // Why a safe rename back did not happen, in a few words.
 Text reasonOf(const RenameOutcome& outcome, const std::string& oldName) {
     Text reason;
@@ -64,7 +73,8 @@ Text reportText(Step step, int returned, const std::vector<Text>& failureList, c
 
 class Undoer {
 public:
-    Undoer(RenameFolder& dir, const Journal& run) : dir_(dir), run_(run) {
+    // `killed`: the killed step this one finishes, whose rows are `run`'s turned round.
+    Undoer(RenameFolder& dir, const Journal& run, const Journal* killed) : dir_(dir), run_(run), killed_(killed) {
         for (const JournalRow& row : run.rows) {
             if (row.ino != 0) journaled_.insert(row.ino);
         }
@@ -74,12 +84,16 @@ public:
     // could not; neither when there is nothing to do.
     // `runTemporary` is the row's temporary name in the run, `temporary` the one of this undo.
     bool takeBack(const JournalRow& row, const std::string& runTemporary, const std::string& temporary, Text& failure) {
+        leftUnderTemporary = false;
         if (row.ino == 0) return false;  // the entry was not there when the run began
+        const Text taken = U"jméno >" + fromUtf8(row.oldName) + U"< mezitím dostal jiný soubor";
+        // The row of the killed step this one finishes, and the name that step passed it through.
+        const std::size_t j = run_.rows.size() - 1 - index(row);
+        const std::string killedTemporary = killed_ ? killed_->temporary(j) : std::string();
         const Found underNew = look(dir_, row.newName), underOld = look(dir_, row.oldName);
         if (isEntry(underNew, row)) {
             if (isEntry(underOld, row) && hasTwoNames(underNew.st, row)) return drop(row, failure);
-            if (underOld.exists && !isEntry(underOld, row))
-                return fail(failure, U"jméno >" + fromUtf8(row.oldName) + U"< mezitím dostal jiný soubor");
+            if (underOld.exists && !isEntry(underOld, row) && !foldedOntoNew(row)) return fail(failure, taken);
             return moveBack(row.newName, row, temporary, failure);
         }
         if (isEntry(underOld, row)) {
@@ -91,10 +105,10 @@ public:
             }
             return false;
         }
-        if (const Found underTemporary = look(dir_, runTemporary); isEntry(underTemporary, row)) {
-            if (underOld.exists)
-                return fail(failure, U"jméno >" + fromUtf8(row.oldName) + U"< mezitím dostal jiný soubor");
-            return moveBack(runTemporary, row, temporary, failure);
+        for (const std::string* name : {&runTemporary, &killedTemporary}) {
+            if (!isEntry(look(dir_, *name), row)) continue;
+            if (underOld.exists) return fail(failure, taken);
+            return moveBack(*name, row, temporary, failure);
         }
         if (underNew.exists) return fail(failure, U"pod jménem >" + fromUtf8(row.newName) + U"< je nyní jiný soubor");
         return fail(failure, U"soubor či složka nebyl nalezen");
@@ -119,6 +133,32 @@ public:
                 settlePlaceholder(row, *name, left.st);
         }
     }
+
+    // A killed run or step reserves a placeholder only at the first row whose entry it had not moved
+    // yet (still under its old name, or half-way under its temporary one): an empty entry there that
+    // it can have made goes before anything moves, so that a kill of this step cannot leave it to
+    // steps that know nothing of it.
+    void settleKilled(const Journal& killed) {
+        for (const JournalRow& row : killed.rows) {
+            if (row.ino != 0) journaled_.insert(row.ino);  // no entry it knows is a placeholder
+        }
+        for (std::size_t k = 0; k < killed.rows.size(); ++k) {
+            const JournalRow& row = killed.rows[k];
+            if (row.ino == 0 || underNewName(dir_, row)) continue;
+            const std::string temporary = killed.temporary(k);
+            if (!isEntry(look(dir_, row.oldName), row) && !isEntry(look(dir_, temporary), row)) return;
+            for (const std::string* name : {&row.newName, &temporary}) {
+                const Found left = look(dir_, *name);
+                if (left.exists && !isEntry(left, row) && reservedBy(killed, row, *name, left.st))
+                    dir_.removeName(*name, S_ISDIR(left.st.st_mode));
+            }
+            return;
+        }
+    }
+
+    // Set when the last move back was cut half-way through a change of case: the entry is under the
+    // undo's own temporary name.
+    bool leftUnderTemporary = false;
 
 private:
     static bool fail(Text& failure, Text reason) {
@@ -146,17 +186,45 @@ private:
         if (run_.started > 0 && dir_.birthTime(from) > run_.started)
             return fail(failure, U"pod jménem >" + fromUtf8(from) + U"< je nyní jiný soubor");
         const RenameOutcome outcome = dir_.rename(from, row.oldName, [&temporary] { return temporary; });
+        leftUnderTemporary = !outcome.leftAs.empty();
         if (outcome.ok()) return true;
         return fail(failure, reasonOf(outcome, row.oldName));
     }
 
     // What the no-hard-link rename reserves before it moves an entry: an empty file of mode 0600 or
     // an empty folder of mode 0700 (or less, by the umask), and no entry the journal knows.
+    // Where the file system keeps no permission bits (FAT), every entry shows the mount's mode.
     bool looksLikePlaceholder(const struct stat& st) const {
+        const bool modes = dir_.keepsModes();
         const bool file =
-            S_ISREG(st.st_mode) && st.st_size == 0 && st.st_nlink == 1 && (st.st_mode & 07777 & ~0600) == 0;
-        const bool folder = S_ISDIR(st.st_mode) && (st.st_mode & 07777 & ~0700) == 0;
+            S_ISREG(st.st_mode) && st.st_size == 0 && st.st_nlink == 1 && (!modes || (st.st_mode & 07777 & ~0600) == 0);
+        const bool folder = S_ISDIR(st.st_mode) && (!modes || (st.st_mode & 07777 & ~0700) == 0);
         return (file || folder) && journaled_.count(st.st_ino) == 0;
+    }
+
+    std::size_t index(const JournalRow& row) const { return static_cast<std::size_t>(&row - run_.rows.data()); }
+
+    // Where letter case folds, the old name of a change of case reaches the entry under its new one;
+    // a file system that numbers each spelling afresh (FAT through FUSE) shows it as another entry.
+    // No entry of exactly the old bytes means it is the row's own.
+    bool foldedOntoNew(const JournalRow& row) const {
+        return sameLetters(row.oldName, row.newName) && !dir_.hasExactEntry(row.oldName);
+    }
+
+    // Whether the entry under `name` can be the placeholder `killed` reserved for `row` there.
+    bool reservedBy(const Journal& killed, const JournalRow& row, const std::string& name,
+                    const struct stat& st) const {
+        return empty(name, st) && !foldedOnto(name, row) && madeAfterStart(killed, name, st) &&
+               looksLikePlaceholder(st);
+    }
+
+    // The name reaches the row's own entry only because letter case folds (numbered afresh).
+    bool foldedOnto(const std::string& name, const JournalRow& row) const {
+        return sameLetters(name, row.oldName) && !dir_.hasExactEntry(name);
+    }
+
+    bool empty(const std::string& name, const struct stat& st) const {
+        return (S_ISREG(st.st_mode) && st.st_size == 0) || (S_ISDIR(st.st_mode) && dir_.isEmptyFolder(name));
     }
 
     // An empty entry under a name the killed run was to give row `row`, whose entry is still under
@@ -164,10 +232,9 @@ private:
     // order, so it can have been killed with a placeholder made only at the first row whose entry it
     // had not moved yet; an entry made after the run began under a later row's name is the user's.
     void settlePlaceholder(const JournalRow& row, const std::string& name, const struct stat& st) {
-        const bool empty =
-            (S_ISREG(st.st_mode) && st.st_size == 0) || (S_ISDIR(st.st_mode) && dir_.isEmptyFolder(name));
-        if (!empty || journaled_.count(st.st_ino) != 0 || !madeAfterStart(name, st)) return;
-        const std::size_t k = static_cast<std::size_t>(&row - run_.rows.data());
+        if (!empty(name, st) || journaled_.count(st.st_ino) != 0 || !madeAfterStart(run_, name, st)) return;
+        if (foldedOnto(name, row)) return;
+        const std::size_t k = index(row);
         if (looksLikePlaceholder(st) && firstNotMoved() >= k && dir_.removeName(name, S_ISDIR(st.st_mode)) == 0) return;
         notes.push_back(
             S_ISDIR(st.st_mode)
@@ -195,13 +262,13 @@ private:
     // step, which the stamp shows: whole seconds are FAT's two (22.000 for a start at 22.513), whole
     // hundredths exFAT's and FAT's birth times. Its birth time, where the file system keeps one, says
     // when it was made; else its change time, which is no earlier.
-    bool madeAfterStart(const std::string& name, const struct stat& st) const {
+    bool madeAfterStart(const Journal& run, const std::string& name, const struct stat& st) const {
         constexpr std::int64_t kTick = 10000000, kSecond = 1000000000;
-        if (run_.started <= 0) return st.st_ctime >= run_.time;  // a journal without "started"
+        if (run.started <= 0) return st.st_ctime >= run.time;  // a journal without "started"
         std::int64_t made = dir_.birthTime(name);
         if (made == 0) made = static_cast<std::int64_t>(st.st_ctim.tv_sec) * kSecond + st.st_ctim.tv_nsec;
         const std::int64_t step = made % kSecond == 0 ? 2 * kSecond : made % kTick == 0 ? kTick : 1;
-        return made >= run_.started - run_.started % step - kTick;
+        return made >= run.started - run.started % step - kTick;
     }
 
 public:
@@ -210,6 +277,7 @@ public:
 private:
     RenameFolder& dir_;
     const Journal& run_;
+    const Journal* killed_;
     std::unordered_set<std::uint64_t> journaled_;
     std::optional<std::size_t> firstNotMoved_;
 };
@@ -222,10 +290,7 @@ int renamedFound(RenameFolder& dir, const Journal& run) {
     for (std::size_t k = 0; k < run.rows.size(); ++k) {
         const JournalRow& row = run.rows[k];
         if (row.ino == 0) continue;
-        // Where letter case folds, the new name of a change of case reaches the entry under its old.
-        const bool underNew = isEntry(look(dir, row.newName), row) &&
-                              (!isEntry(look(dir, row.oldName), row) || dir.hasExactEntry(row.newName));
-        if (underNew || isEntry(look(dir, run.temporary(k)), row)) ++found;
+        if (underNewName(dir, row) || isEntry(look(dir, run.temporary(k)), row)) ++found;
     }
     return found;
 }
@@ -260,6 +325,130 @@ Text nothingText(Step step) {
 Text unreadableText(const std::string& path, const std::string& error, Step step) {
     return U"Záznam přejmenování >" + fromUtf8(path) + U"< nelze přečíst:" + kCrLf + fromUtf8(error) + kCrLf +
            (step == Step::undo ? U"Nic nebylo vráceno." : U"Nic nebylo přejmenováno.");
+}
+
+// The killed rename run a step's rename began with, as long as no step of that rename has finished:
+// the first to finish settled what the run left.
+std::optional<Journal> killedRoot(const FolderRuns& runs, const StepPlan& plan) {
+    if (!plan.subject || runs.runs[*plan.subject].finished) return std::nullopt;
+    const std::size_t chain = runs.runs[*plan.subject].chain;
+    for (const RunEntry& run : runs.runs) {
+        if (run.chain == chain && run.finished) return std::nullopt;
+    }
+    std::string error;
+    return readJournal(runs.runs[*plan.subject].path, false, error);
+}
+
+// The rows of a step's journal: those of the run it takes back, last first and turned round; only
+// the rows in force know their entry.
+std::vector<JournalRow> stepRows(const Journal& run, const std::vector<bool>& inForce) {
+    std::vector<JournalRow> rows;
+    rows.reserve(run.rows.size());
+    for (std::size_t j = run.rows.size(); j-- > 0;) {
+        const JournalRow& row = run.rows[j];
+        JournalRow back;
+        if (inForce[j]) back.dev = row.dev, back.ino = row.ino;
+        back.oldName = row.newName;
+        back.newName = row.oldName;
+        rows.push_back(std::move(back));
+    }
+    return rows;
+}
+
+// One entry the step could not move: its box, and its line of the report.
+void reportFailure(Step step, const JournalRow& row, const Text& failure, Dialogs& dialogs, RenameFrontEnd& frontEnd,
+                   std::vector<Text>& failureList) {
+    const Text oldName = fromUtf8(row.oldName), newName = fromUtf8(row.newName);
+    frontEnd.processEvents();
+    dialogs.beep();
+    if (step == Step::undo) {
+        failureList.push_back(newName + U" nevrácen na " + oldName + U": " + failure);
+        dialogs.messageBox(U"Soubor či složku >" + newName + U"< nelze vrátit na >" + oldName + U"<:" + kCrLf + failure,
+                           box::exclamation);
+    } else {
+        failureList.push_back(newName + U" nepřejmenován na " + oldName + U": " + failure);
+        dialogs.messageBox(
+            U"Soubor či složku >" + newName + U"< nelze znovu přejmenovat na >" + oldName + U"<:" + kCrLf + failure,
+            box::exclamation);
+    }
+}
+
+// The step's journal could not be written: nothing is moved.
+UndoResult notStarted(Step step, const std::string& error, Dialogs& dialogs) {
+    dialogs.messageBox((step == Step::undo ? U"Vrácení nelze začít:" : U"Přejmenování nelze začít:") + kCrLf +
+                           fromUtf8(error) + kCrLf +
+                           (step == Step::undo ? U"Nic nebylo vráceno." : U"Nic nebylo přejmenováno."),
+                       box::critical);
+    UndoResult result;
+    result.end = UndoEnd::NotStarted;
+    return result;
+}
+
+// What killed runs or steps left in the way goes first: the step this one finishes or takes back,
+// and the run its rename began with.
+void settleKilledOnes(Undoer& undoer, const FolderRuns& runs, const StepPlan& plan, const StepSource& source) {
+    const Journal* const killed = source.killed ? &*source.killed : source.journal.finished ? nullptr : &source.journal;
+    if (killed) undoer.settleKilled(*killed);
+    if (const std::optional<Journal> root = killedRoot(runs, plan); root && (!killed || root->id != killed->id))
+        undoer.settleKilled(*root);
+}
+
+// The step once asked for: journaled, then row by row, then the report.
+UndoResult carryOut(RenameFolder& dir, const std::string& folder, const FolderRuns& runs, const StepPlan& plan,
+                    const StepSource& source, Dialogs& dialogs, RenameFrontEnd& frontEnd) {
+    UndoResult result;
+    const Step step = plan.step;
+    const Journal* const run = &source.journal;
+    Undoer undoer(dir, *run, source.killed ? &*source.killed : nullptr);
+    const std::size_t n = run->rows.size();
+    // The rows this step is to move; its journal knows the entries of those alone, so that a step
+    // that takes it back, or finishes it after a kill, moves no entry it would not have moved.
+    std::vector<bool> inForce = source.moves;
+    for (std::size_t j = 0; j < n && source.guessed; ++j)
+        inForce[j] = inForce[j] && undoer.movedByRun(run->rows[j], run->temporary(j));
+
+    RunRecorder journal;
+    const std::string error = dir.isOpen() ? journal.begin(dir, folder, stepRows(*run, inForce), plan.undoes)
+                                           : std::string(std::strerror(dir.openError()));
+    if (!error.empty()) return notStarted(step, error, dialogs);
+
+    settleKilledOnes(undoer, runs, plan, source);
+    std::vector<Text> failureList;
+    for (std::size_t k = 0; k < n; ++k) {
+        const JournalRow& row = run->rows[n - 1 - k];
+        // A finished run says which rows it renamed; the others were never its to take back. Of a
+        // killed run's, the one it was killed at may hold its placeholder.
+        if (!inForce[n - 1 - k]) {
+            undoer.settle(row, run->temporary(n - 1 - k));
+            continue;
+        }
+        const Text oldName = fromUtf8(row.oldName);
+        frontEnd.progress(oldName, U"");
+        frontEnd.processEvents();
+        Text failure;
+        if (undoer.takeBack(row, run->temporary(n - 1 - k), journal.temporary(k), failure)) {
+            journal.markRenamed(k);
+            ++result.returned;
+        } else if (!failure.empty()) {
+            // Under this step's temporary name now: the step that takes it back in turn finds it there.
+            if (undoer.leftUnderTemporary) journal.markRenamed(k);
+            reportFailure(step, row, failure, dialogs, frontEnd, failureList);
+        } else if (source.claimsWhatIsThere && isEntry(look(dir, row.oldName), row)) {
+            // Moved by the killed step this one finishes (or left by the one it takes back): not moved
+            // now, yet this step's to take back when it is undone in its turn.
+            journal.markRenamed(k);
+        }
+        frontEnd.progress(oldName, U" A B");
+        frontEnd.processEvents();
+    }
+    journal.finish();
+
+    result.end = UndoEnd::Finished;
+    result.failures = static_cast<int>(failureList.size());
+    result.report = reportText(step, result.returned, failureList, undoer.notes);
+    result.reportStyle = result.failures >= 1 ? box::exclamation : box::information;
+    dialogs.messageBox(result.report, result.reportStyle);
+    return result;
 }
 
 UndoResult runStep(const std::string& folder, Step step, const std::string& id, Dialogs& dialogs,
@@ -302,82 +491,7 @@ UndoResult runStep(const std::string& folder, Step step, const std::string& id, 
         result.end = UndoEnd::Declined;
         return result;
     }
-    const Journal* const run = &source->journal;
-    Undoer undoer(dir, *run);
-    const std::size_t n = run->rows.size();
-    // The rows this step is to move; its journal knows the entries of those alone, so that a step
-    // that takes it back, or finishes it after a kill, moves no entry it would not have moved.
-    std::vector<bool> inForce = source->moves;
-    for (std::size_t j = 0; j < n && source->guessed; ++j)
-        inForce[j] = inForce[j] && undoer.movedByRun(run->rows[j], run->temporary(j));
-
-    std::vector<JournalRow> rows;
-    rows.reserve(n);
-    for (std::size_t j = n; j-- > 0;) {
-        const JournalRow& row = run->rows[j];
-        JournalRow back;
-        if (inForce[j]) back.dev = row.dev, back.ino = row.ino;
-        back.oldName = row.newName;
-        back.newName = row.oldName;
-        rows.push_back(std::move(back));
-    }
-    RunRecorder journal;
-    error = dir.isOpen() ? journal.begin(dir, folder, std::move(rows), plan->undoes)
-                         : std::string(std::strerror(dir.openError()));
-    if (!error.empty()) {
-        dialogs.messageBox((step == Step::undo ? U"Vrácení nelze začít:" : U"Přejmenování nelze začít:") + kCrLf +
-                               fromUtf8(error) + kCrLf + nothingDone,
-                           box::critical);
-        result.end = UndoEnd::NotStarted;
-        return result;
-    }
-
-    std::vector<Text> failureList;
-    for (std::size_t k = 0; k < n; ++k) {
-        const JournalRow& row = run->rows[n - 1 - k];
-        // A finished run says which rows it renamed; the others were never its to take back. Of a
-        // killed run's, the one it was killed at may hold its placeholder.
-        if (!inForce[n - 1 - k]) {
-            undoer.settle(row, run->temporary(n - 1 - k));
-            continue;
-        }
-        const Text oldName = fromUtf8(row.oldName), newName = fromUtf8(row.newName);
-        frontEnd.progress(oldName, U"");
-        frontEnd.processEvents();
-        Text failure;
-        if (undoer.takeBack(row, run->temporary(n - 1 - k), journal.temporary(k), failure)) {
-            journal.markRenamed(k);
-            ++result.returned;
-        } else if (!failure.empty()) {
-            frontEnd.processEvents();
-            dialogs.beep();
-            if (step == Step::undo) {
-                failureList.push_back(newName + U" nevrácen na " + oldName + U": " + failure);
-                dialogs.messageBox(
-                    U"Soubor či složku >" + newName + U"< nelze vrátit na >" + oldName + U"<:" + kCrLf + failure,
-                    box::exclamation);
-            } else {
-                failureList.push_back(newName + U" nepřejmenován na " + oldName + U": " + failure);
-                dialogs.messageBox(U"Soubor či složku >" + newName + U"< nelze znovu přejmenovat na >" + oldName +
-                                       U"<:" + kCrLf + failure,
-                                   box::exclamation);
-            }
-        } else if (source->claimsWhatIsThere && isEntry(look(dir, row.oldName), row)) {
-            // Moved by the killed step this one finishes (or left by the one it takes back): not moved
-            // now, yet this step's to take back when it is undone in its turn.
-            journal.markRenamed(k);
-        }
-        frontEnd.progress(oldName, U" A B");
-        frontEnd.processEvents();
-    }
-    journal.finish();
-
-    result.end = UndoEnd::Finished;
-    result.failures = static_cast<int>(failureList.size());
-    result.report = reportText(step, result.returned, failureList, undoer.notes);
-    result.reportStyle = result.failures >= 1 ? box::exclamation : box::information;
-    dialogs.messageBox(result.report, result.reportStyle);
-    return result;
+    return carryOut(dir, folder, runs, *plan, *source, dialogs, frontEnd);
 }
 
 }  // namespace

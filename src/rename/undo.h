@@ -9,6 +9,8 @@
 // reason. What a killed run may have left is put right: a second name of the entry (an interrupted
 // link-then-unlink) goes, and so does the empty placeholder it reserved at the row it was killed at,
 // never a file that holds anything or that the journal knows; a finished run leaves no placeholder.
+// The placeholder of a killed undo or redo goes the same way, before the step that finishes it or
+// takes it back moves anything, and so does the killed run's until a step of its rename finishes.
 // Each step is journaled like any run, so it can be
 // taken back in its turn.
 #include <string>

@@ -48,6 +48,7 @@ TEST(SafeRename, RenamesEveryKindOfEntryButNeverReplacesOneAndPutsBackAFailedCas
         {"folder over empty folder", {{"a", "<folder>"}, {"b", "<folder>"}}, "a", "b", taken},
         {"file over dangling link", {{"a", "A"}, {"b", "-> nowhere"}}, "a", "b", taken},
         {"file over its own hard link", {{"a", "A"}, {"b", "== a"}}, "a", "b", taken},
+        {"file over its own hard link, links hidden", {{"a", "A"}, {"b", "== a"}}, "a", "b", taken},
         // Where letter case folds, a change of case alone goes through a temporary name; another
         // entry under the folded name, or a second name of exactly the new bytes, is taken.
         {"folding: folder", {{"photos", "<folder>"}, {"x", ""}}, "photos", "Photos", ok},
@@ -65,6 +66,7 @@ TEST(SafeRename, RenamesEveryKindOfEntryButNeverReplacesOneAndPutsBackAFailedCas
             const auto before = snapshot(dir.path());
             ScriptedCalls calls(what.starts_with("folding"), faults);
             calls.freshInodes = what.find("fresh") != std::string::npos;
+            calls.hiddenLinks = what.ends_with("links hidden");
             const int error = std::map<Kind, int>{{ok, 0}, {taken, EEXIST}, {other, ENOENT}}.at(kind);
             expectOutcome(RenameFolder(dir.path(), calls).rename(from, to), kind, error);
             EXPECT_EQ(snapshot(dir.path()), kind == ok ? renamed(before, {{from, to}}) : before);

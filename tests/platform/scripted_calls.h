@@ -35,6 +35,8 @@ struct ScriptedCalls : SysCalls {
     bool folds = false;
     bool freshInodes = false;
     int coarseTimes = 0;
+    bool hiddenLinks = false;  // like bindfs --hide-hard-links: every entry shows one link
+    mode_t fixedMode = 0;      // like FAT: every entry shows these permission bits, whatever it was made with
 
     std::optional<std::string> reach(int fd, const char* name) const {
         struct stat st;
@@ -82,6 +84,8 @@ struct ScriptedCalls : SysCalls {
         const std::string target = real(fd, path);
         const int result = SysCalls::fstatat(fd, target.c_str(), st, flags);
         if (result == 0 && freshInodes && target != path) st->st_ino ^= 0x4000000;
+        if (result == 0 && hiddenLinks) st->st_nlink = 1;
+        if (result == 0 && fixedMode != 0) st->st_mode = (st->st_mode & S_IFMT) | fixedMode;
         if (result == 0 && coarseTimes > 0) {
             for (struct timespec* t : {&st->st_atim, &st->st_mtim, &st->st_ctim}) {
                 t->tv_sec -= t->tv_sec % coarseTimes;
@@ -106,6 +110,7 @@ struct ScriptedCalls : SysCalls {
         return result;
     }
     bool foldsCase(int) override { return folds; }
+    bool keepsModes(int fd) override { return fixedMode == 0 && SysCalls::keepsModes(fd); }
 };
 
 }  // namespace zelvar::testing

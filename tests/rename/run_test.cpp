@@ -10,6 +10,7 @@
 #include "platform/scripted_calls.h"
 #include "platform/temp_folder.h"
 #include "rename/run.h"
+#include "rename/undo.h"
 #include "support/scripted_dialogs.h"
 
 using namespace zelvar;
@@ -53,9 +54,10 @@ struct ScriptedRun : ScriptedDialogs {
 };
 
 // Where case folds, a change of case that gets half-way: the entry is moved to its temporary name,
-// and neither the new name nor the old one can be reached from there.
-TEST(RenameRun, AnEntryLeftUnderItsTemporaryNameIsNamedWithItsFolder) {
+// and neither the new name nor the old one can be reached from there. The undo brings it back.
+TEST(RenameRun, AnEntryLeftUnderItsTemporaryNameIsNamedWithItsFolderAndTakenBack) {
     TempFolder dir({{"readme.txt", "R"}, {"z", "Z"}});
+    const Snapshot before = snapshot(dir.path());
     ScriptedCalls stuck(true);
     stuck.fault = [](auto&, const std::string& from, auto&) { return from.starts_with(".zelvar-") ? EIO : 0; };
     ScriptedRun run;
@@ -71,6 +73,10 @@ TEST(RenameRun, AnEntryLeftUnderItsTemporaryNameIsNamedWithItsFolder) {
     EXPECT_EQ(run.result.report, T("Přejmenování ukončeno\r\n\r\nPřejmenováno 0 souborů\r\nNepřejmenováno 1 "
                                    "souborů\r\n\r\nreadme.txt nepřejmenován na README.txt, nyní >" +
                                    temporary + "<"));
+    ScriptedCalls folding(true);
+    ScriptedDialogs ui(Y);
+    EXPECT_EQ(undoLastRun(dir.path(), ui, ui, folding).returned, 1) << ui.last();
+    EXPECT_EQ(snapshot(dir.path()), before);
 }
 
 TEST(RenameRun, AsksRenamesInOrderAndReportsEveryStep) {

@@ -121,6 +121,11 @@ protected:
     // Mutating calls of one rename: 1 where renameat2 refuses to replace, 3 where it cannot and a
     // link and an unlink do the rename (renameat2 is tried first every time).
     int callsPerRename = 1;
+    // The calls the sweep's runs and steps fail (none counts as a kill point), and the one mode
+    // every entry shows (0: its own).
+    Faults route;
+    mode_t shownMode = 0;
+    int sweepEntries = 16;
 
 private:
     std::string saved_ = std::getenv("XDG_STATE_HOME");  // every test program has one
@@ -198,10 +203,13 @@ TEST_F(Undo, RenameThenUndoGivesBackTheFolderAndRedoRenamesAgain) {
         {"links of both kinds", {{"t", "T"}, {"l", "-> t"}, {"h", "== t"}}, {{"l", "l2"}, {"h", "h2"}}, false},
         {"names that are not UTF-8", {{"bad\xff", "B"}, {"x", "X"}}, {{"bad\xff", "good"}, {"x", "\xfe\t.txt"}}, false},
         {"a change of case", {{"abc.txt", "A"}, {"d", "<folder>"}}, {{"abc.txt", "ABC.txt"}, {"d", "D"}}, true},
+        // FAT through FUSE gives each spelling of a name an inode number of its own.
+        {"a change of case, fresh inodes", {{"abc.txt", "A"}, {"d", "<folder>"}}, {{"abc.txt", "ABC.txt"}}, true},
     };
     for (const auto& [what, entries, renames, folds] : cases) {
         SCOPED_TRACE(what);
         ScriptedCalls calls(folds);
+        calls.freshInodes = std::string(what).ends_with("fresh inodes");
         const TempFolder& dir = fresh(entries);
         const Snapshot before = snapshot(dir.path()), after = renamed(before, renames);
         ASSERT_EQ(rename(renames, calls).failures, 0);
@@ -693,10 +701,13 @@ TEST_F(Undo, JournalFolderFollowsXdgStateHomeWhenItIsAbsolute) {
 // killed in turn at about half of what that run renamed, is finished exactly by the next or taken back
 // by a redo, and what follows moves every entry that run renamed, never one it did not reach.
 void Undo::killSweep() {
-    constexpr int n = 16;
+    const int n = sweepEntries;
     enum class Killed { undo, redo, run, runThenItsUndo };
     const char* const names[] = {"an undo", "a redo", "a run", "the undo of a killed run"};
     const auto other = [](Step kind) { return kind == Step::undo ? Step::redo : Step::undo; };
+    ScriptedCalls routed(false, route);
+    routed.fixedMode = shownMode;
+    SysCalls& sys = route.empty() ? realSysCalls() : routed;
     for (const Killed killed : {Killed::undo, Killed::redo, Killed::run, Killed::runThenItsUndo}) {
         for (const bool finish : {true, false}) {
             const int c = callsPerRename;
@@ -706,44 +717,55 @@ void Undo::killSweep() {
                 const Renames renames = photos(n);
                 const Snapshot before = snapshot(path());
                 const bool runKilled = killed == Killed::run || killed == Killed::runThenItsUndo;
+                routed.log.clear();
                 if (runKilled)
-                    killedBefore(k, [&](SysCalls& sys) { rename(renames, sys); });
+                    killedBefore(
+                        k, [&](SysCalls& calls) { rename(renames, calls); }, route);
                 else
-                    ASSERT_EQ(rename(renames).failures, 0);
+                    ASSERT_EQ(rename(renames, sys).failures, 0);
                 Snapshot after = snapshot(path());
                 // A run killed between the link and the unlink of a rename left the entry under both
-                // names; what carries that run out again leaves it under the new name alone.
-                for (const auto& [from, to] : renames)
-                    if (after.count(from) && after.count(to) && after[from].ino == after[to].ino) after.erase(from);
+                // names, one killed before its plain rename an empty placeholder under the new name,
+                // which the step after it removes first; what carries that run out again leaves the
+                // entry under the new name alone.
+                int settling = 0;
+                for (const auto& [from, to] : renames) {
+                    if (!after.count(from) || !after.count(to)) continue;
+                    if (after[from].ino == after[to].ino)
+                        after.erase(from);
+                    else if (after[to].content.empty())
+                        after.erase(to), settling = 1;
+                }
                 const int renamedByRun = runKilled ? std::min((k - 1) / c, n) : n;
                 if (killed == Killed::run) {
-                    expectStep(Step::undo, renamedByRun, before);
-                    expectStep(Step::redo, renamedByRun, after);
-                    expectStep(Step::undo, renamedByRun, before);
+                    expectStep(Step::undo, renamedByRun, before, sys);
+                    expectStep(Step::redo, renamedByRun, after, sys);
+                    expectStep(Step::undo, renamedByRun, before, sys);
                     dropJournals();
                     continue;
                 }
                 const Step kind = killed == Killed::redo ? Step::redo : Step::undo;
-                if (kind == Step::redo) expectStep(Step::undo, n, before);
+                if (kind == Step::redo) expectStep(Step::undo, n, before, sys);
                 const int killAt = killed == Killed::runThenItsUndo ? k / 2 : k;
-                killedBefore(killAt, [&](SysCalls& sys) { step(kind, sys); });
-                const int moved = std::clamp((killAt - 1) / c, 0, renamedByRun);
+                killedBefore(
+                    killAt, [&](SysCalls& calls) { step(kind, calls); }, route);
+                const int moved = std::clamp((killAt - 1 - settling) / c, 0, renamedByRun);
                 const Snapshot& goal = kind == Step::undo ? before : after;
                 const Snapshot& start = kind == Step::undo ? after : before;
                 if (finish) {
                     SCOPED_TRACE("the step that finishes it, then the step back, which moves every entry");
-                    const UndoEnd end = expectStep(kind, renamedByRun - moved, goal).end;
+                    const UndoEnd end = expectStep(kind, renamedByRun - moved, goal, sys).end;
                     if (killAt >= 1 && (killAt - 1) / c < renamedByRun) {
                         EXPECT_EQ(end, UndoEnd::Finished);
                     }
-                    expectStep(other(kind), renamedByRun, start);
+                    expectStep(other(kind), renamedByRun, start, sys);
                 } else {
                     SCOPED_TRACE("the step that takes it back");
-                    expectStep(other(kind), moved, start);
+                    expectStep(other(kind), moved, start, sys);
                 }
-                expectStep(kind, renamedByRun, goal);
+                expectStep(kind, renamedByRun, goal, sys);
                 // Undos until there is nothing left give back the folder as before the run.
-                for (int rounds = 0; rounds < 4 && undo().end == UndoEnd::Finished; ++rounds) {}
+                for (int rounds = 0; rounds < 4 && undo(sys).end == UndoEnd::Finished; ++rounds) {}
                 EXPECT_EQ(ui.last(), "V této složce není žádné přejmenování, které by šlo vrátit.");
                 EXPECT_EQ(snapshot(path()), before);
                 dropJournals();
@@ -752,21 +774,39 @@ void Undo::killSweep() {
     }
 }
 
-TEST_F(Undo, AKilledRunUndoOrRedoEndsExactByTheStepsAfterIt) { killSweep(); }
+// Also where neither a refusing rename nor a link is to be had and every entry shows one mode (FAT):
+// each rename reserves its new name with a placeholder first, the rename of it the one kill point.
+TEST_F(Undo, AKilledRunUndoOrRedoEndsExactByTheStepsAfterIt) {
+    killSweep();
+    route = {{"renameat2", EINVAL}, {"linkat", EPERM}}, shownMode = 0755;
+    killSweep();
+}
 
 // The same on a FUSE file system, which serves renames, links and times its own way: a plain bindfs
-// view and one that hides hard links (a link then looks like a file of its own). Skipped where the
-// machine cannot mount one.
+// view, one that hides hard links (a link then looks like a file of its own), and FAT through fusefat
+// (no links, times in 2 s, each spelling of a name its own inode). Skipped where the machine cannot
+// mount one.
 class FuseMount {
 public:
-    explicit FuseMount(const std::string& options) {
+    // `view`: "bindfs OPTIONS" or "fusefat".
+    explicit FuseMount(const std::string& view) : view_(view) {
         if (::access("/dev/fuse", R_OK | W_OK) != 0) {
             why_ = "/dev/fuse cannot be opened";
             return;
         }
-        const std::string command = "bindfs " + options + " '" + source_.path() + "' '" + point_.path() + "' 2>&1";
+        const std::string at = " '" + point_.path() + "' >/dev/null 2>&1", image = "'" + source_ / "fat.img" + "'";
+        const bool fat = view == "fusefat";
+        if (fat &&
+            std::system(
+                "PATH=$PATH:/usr/sbin:/sbin; command -v fusefat >/dev/null && command -v mkfs.vfat >/dev/null") != 0) {
+            why_ = "fusefat or mkfs.vfat is missing (Debian's packages fusefat and dosfstools)";
+            return;
+        }
+        const std::string command = fat ? "truncate -s 32M " + image + " && PATH=$PATH:/usr/sbin:/sbin mkfs.vfat " +
+                                              image + " >/dev/null && fusefat -o rw+ " + image + at
+                                        : view + " '" + source_.path() + "'" + at;
         if (std::system(command.c_str()) != 0) {
-            why_ = "'" + command + "' failed (bindfs from Debian's package bindfs, FUSE allowed?)";
+            why_ = "'" + command + "' failed (FUSE allowed?)";
             return;
         }
         mounted_ = true;
@@ -775,7 +815,7 @@ public:
         if (!mounted_) return;
         const int status =
             std::system(("fusermount -u '" + point_.path() + "' || umount -l '" + point_.path() + "'").c_str());
-        EXPECT_EQ(status, 0) << "the bindfs view at " << point_.path() << " stays mounted";
+        EXPECT_EQ(status, 0) << "the " << view_ << " mount at " << point_.path() << " stays mounted";
     }
     FuseMount(const FuseMount&) = delete;
     FuseMount& operator=(const FuseMount&) = delete;
@@ -784,20 +824,22 @@ public:
     const std::string& path() const { return point_.path(); }
 
 private:
+    std::string view_;
     TempFolder source_, point_;
     bool mounted_ = false;
     std::string why_;
 };
 
 TEST_F(Undo, AKilledRunUndoOrRedoEndsExactOnAFuseMount) {
-    for (const std::string options : {"", "--hide-hard-links"}) {
-        SCOPED_TRACE("bindfs " + options);
-        const FuseMount mount(options);
-        if (!mount.mounted()) GTEST_SKIP() << mount.why();
+    for (const std::string view : {"bindfs", "bindfs --hide-hard-links", "fusefat"}) {
+        SCOPED_TRACE(view);
+        const FuseMount mount(view);
+        if (!mount.mounted()) GTEST_SKIP() << view << ": " << mount.why();
         const char* saved = std::getenv("TMPDIR");
         const std::string tmpdir = saved ? saved : "";
         setenv("TMPDIR", mount.path().c_str(), 1);
-        callsPerRename = 3;  // bindfs cannot rename without replacing
+        callsPerRename = 3;  // neither can rename without replacing: a link and an unlink, or a placeholder
+        sweepEntries = view == "fusefat" ? 6 : 16;  // fusefat is slow
         killSweep();
         saved ? setenv("TMPDIR", tmpdir.c_str(), 1) : unsetenv("TMPDIR");
         fresh();  // the last folder of the sweep goes before the file system does
