@@ -114,6 +114,11 @@ bool folderKeepsModes(int folderFd) {
     return true;
 }
 
+bool folderCountsLinks(int folderFd) {
+    struct statfs fs;
+    return fstatfs(folderFd, &fs) == 0 && static_cast<std::uint32_t>(fs.f_type) != kFuseMagic;
+}
+
 bool mountFoldsCase(std::string_view fsType, std::string_view source) {
     // Drivers and kernel names of the Windows and Apple formats, and FUSE layers that fold on
     // purpose (ciopfs) or sit on FAT (posixovl).

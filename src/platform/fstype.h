@@ -16,6 +16,10 @@ bool folderFoldsCase(int folderFd);
 // file with the one mode their mount gives.
 bool folderKeepsModes(int folderFd);
 
+// Whether the link counts the folder's file system shows are its own: not so through FUSE, whose
+// servers may show them stale or hide links (bindfs --hide-hard-links).
+bool folderCountsLinks(int folderFd);
+
 // Whether every change on a file system of this type (statfs's f_type) passes through this kernel,
 // stamped with this machine's clock: not so on network file systems (other machines), FUSE (a
 // user-space server) and overlays (their lower layers change unseen).

@@ -106,6 +106,7 @@ int SysCalls::statx(int dirfd, const char* path, int flags, unsigned mask, struc
 }
 bool SysCalls::foldsCase(int dirfd) { return folderFoldsCase(dirfd); }
 bool SysCalls::keepsModes(int dirfd) { return folderKeepsModes(dirfd); }
+bool SysCalls::countsLinks(int dirfd) { return folderCountsLinks(dirfd); }
 
 SysCalls& realSysCalls() {
     static SysCalls calls;
@@ -306,9 +307,14 @@ bool RenameFolder::sameEntryByFolding(const std::string& oldName, const std::str
         sys_.fstatat(fd_, newName.c_str(), &newStat, AT_SYMLINK_NOFOLLOW) != 0)
         return false;
     if (oldStat.st_dev != newStat.st_dev || oldStat.st_ino != newStat.st_ino) return false;
-    // A folder has one name. A file may have a second one of exactly the new bytes: the folder's own
-    // entries tell, not the link count, which FUSE may show stale or hide (bindfs --hide-hard-links).
-    return S_ISDIR(oldStat.st_mode) || !hasExactEntry(newName);
+    // A folder has one name, and so has a file with one link where the count can be trusted. Else
+    // the file may have a second name of exactly the new bytes: the folder's own entries tell, not
+    // the link count, which FUSE may show stale or hide (bindfs --hide-hard-links). Reading the
+    // folder for every rename would make renaming a big folder quadratic on FAT or exFAT.
+    if (S_ISDIR(oldStat.st_mode)) return true;
+    if (!countsLinks_) countsLinks_ = sys_.countsLinks(fd_);
+    if (oldStat.st_nlink <= 1 && *countsLinks_) return true;
+    return !hasExactEntry(newName);
 }
 
 // Where the file system folds case but names its entries differently on each lookup (FUSE file

@@ -52,6 +52,8 @@ struct SysCalls {
     virtual bool foldsCase(int dirfd);
     // Nor is whether it keeps the permission bits an entry is made with (FAT does not).
     virtual bool keepsModes(int dirfd);
+    // Nor whether an entry's link count can be trusted (FUSE may show it stale, or hide links).
+    virtual bool countsLinks(int dirfd);
 };
 SysCalls& realSysCalls();
 
@@ -117,6 +119,7 @@ private:
     long nameMax_ = 255;
     bool foldsCase_ = false;
     std::optional<bool> keepsModes_;
+    std::optional<bool> countsLinks_;
     // Where case matters, once a rename asked: the folder's names by their lower-case form.
     std::optional<std::unordered_map<std::string, std::vector<std::string>>> folded_;
     SysCalls& sys_;

@@ -111,6 +111,7 @@ struct ScriptedCalls : SysCalls {
     }
     bool foldsCase(int) override { return folds; }
     bool keepsModes(int fd) override { return fixedMode == 0 && SysCalls::keepsModes(fd); }
+    bool countsLinks(int fd) override { return !hiddenLinks && SysCalls::countsLinks(fd); }
 };
 
 }  // namespace zelvar::testing
