@@ -11,6 +11,7 @@
 #include <cstring>
 #include <ctime>
 #include <exiv2/exiv2.hpp>
+#include <memory>
 #include <mutex>
 #include <string_view>
 #include <vector>
@@ -268,36 +269,37 @@ heif_reader heifReader() {
 // another editor) has added a date.
 std::optional<DateTaken> heifDate(HeifSource source) {
     static const heif_reader reader = heifReader();
-    heif_context* context = heif_context_alloc();
+    // Freed on every way out, also when exiv2 throws on a damaged EXIF item.
+    const std::unique_ptr<heif_context, decltype(&heif_context_free)> context(heif_context_alloc(), heif_context_free);
     if (!context) return std::nullopt;
+    heif_image_handle* handle = nullptr;
+    if (heif_context_read_from_reader(context.get(), &reader, &source, nullptr).code != heif_error_Ok ||
+        heif_context_get_primary_image_handle(context.get(), &handle).code != heif_error_Ok)
+        return std::nullopt;
+    const std::unique_ptr<heif_image_handle, decltype(&heif_image_handle_release)> image(handle,
+                                                                                         heif_image_handle_release);
+    std::array<heif_item_id, 16> ids{};
+    const int count = heif_image_handle_get_list_of_metadata_block_IDs(handle, nullptr, ids.data(), ids.size());
+    std::vector<unsigned char> block;
     std::optional<DateTaken> taken;
-    heif_image_handle* image = nullptr;
-    if (heif_context_read_from_reader(context, &reader, &source, nullptr).code == heif_error_Ok &&
-        heif_context_get_primary_image_handle(context, &image).code == heif_error_Ok) {
-        std::array<heif_item_id, 16> ids{};
-        const int count = heif_image_handle_get_list_of_metadata_block_IDs(image, nullptr, ids.data(), ids.size());
-        std::vector<unsigned char> block;
-        for (int k = 0; k < count && !taken; ++k) {
-            const std::size_t size = heif_image_handle_get_metadata_size(image, ids[k]);
-            if (size < 4 || size > kPhotoBytes) continue;
-            block.resize(size);
-            if (heif_image_handle_get_metadata(image, ids[k], block.data()).code != heif_error_Ok) continue;
-            const std::string_view type = heif_image_handle_get_metadata_type(image, ids[k]);
-            const char* content = heif_image_handle_get_metadata_content_type(image, ids[k]);
-            if (type == "Exif") {
-                // The item starts with where its TIFF header lies after these four bytes.
-                const std::uint32_t offset = Exiv2::getULong(block.data(), Exiv2::bigEndian);
-                if (offset > size - 4) continue;
-                Exiv2::ExifData exif;
-                Exiv2::ExifParser::decode(exif, block.data() + 4 + offset, static_cast<long>(size - 4 - offset));
-                taken = dateOfExif(exif);
-            } else if (type == "mime" && content && std::string_view(content) == "application/rdf+xml") {
-                taken = dateTakenFromXmp(std::string(block.begin(), block.end()));
-            }
+    for (int k = 0; k < count && !taken; ++k) {
+        const std::size_t size = heif_image_handle_get_metadata_size(handle, ids[k]);
+        if (size < 4 || size > kPhotoBytes) continue;
+        block.resize(size);
+        if (heif_image_handle_get_metadata(handle, ids[k], block.data()).code != heif_error_Ok) continue;
+        const std::string_view type = heif_image_handle_get_metadata_type(handle, ids[k]);
+        const char* content = heif_image_handle_get_metadata_content_type(handle, ids[k]);
+        if (type == "Exif") {
+            // The item starts with where its TIFF header lies after these four bytes.
+            const std::uint32_t offset = Exiv2::getULong(block.data(), Exiv2::bigEndian);
+            if (offset > size - 4) continue;
+            Exiv2::ExifData exif;
+            Exiv2::ExifParser::decode(exif, block.data() + 4 + offset, static_cast<long>(size - 4 - offset));
+            taken = dateOfExif(exif);
+        } else if (type == "mime" && content && std::string_view(content) == "application/rdf+xml") {
+            taken = dateTakenFromXmp(std::string(block.begin(), block.end()));
         }
-        heif_image_handle_release(image);
     }
-    heif_context_free(context);
     return taken;
 }
 
