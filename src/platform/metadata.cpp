@@ -84,6 +84,18 @@ int openRegular(int folderFd, const char* name, std::int64_t& size) {
     return fd;
 }
 
+// Reads `size` bytes at `offset` into `out`, as many as there are; returns how many it got.
+std::size_t readAt(int fd, unsigned char* out, std::size_t size, std::int64_t offset) {
+    std::size_t have = 0;
+    while (have < size) {
+        const ssize_t n = pread(fd, out + have, size - have, static_cast<off_t>(offset + have));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        have += static_cast<std::size_t>(n);
+    }
+    return have;
+}
+
 // Reads the first `limit` bytes of a file of `size` bytes into `bytes` (a file that grows meanwhile is
 // cut at `size`) and returns how many it got; the first `have` bytes are there already. `bytes` only
 // grows: a buffer kept by the caller is neither allocated nor cleared again for the next file.
@@ -91,13 +103,8 @@ std::size_t readHead(int fd, std::int64_t size, std::size_t limit, std::vector<u
                      std::size_t have = 0) {
     limit = std::min<std::size_t>(limit, static_cast<std::size_t>(std::max<std::int64_t>(size, 0)));
     if (bytes.size() < limit) bytes.resize(limit);
-    while (have < limit) {
-        const ssize_t n = pread(fd, bytes.data() + have, limit - have, static_cast<off_t>(have));
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
-        have += static_cast<std::size_t>(n);
-    }
-    return have;
+    if (have >= limit) return limit;
+    return have + readAt(fd, bytes.data() + have, limit - have, static_cast<std::int64_t>(have));
 }
 
 // The bytes read of the file at hand, one buffer per thread: a fresh buffer per photo costs more in
@@ -239,14 +246,8 @@ heif_reader heifReader() {
         auto* out = static_cast<unsigned char*>(data);
         if (source->fd < 0) {
             std::memcpy(out, source->data + source->position, size);
-        } else {
-            std::size_t have = 0;
-            while (have < size) {
-                const ssize_t n = pread(source->fd, out + have, size - have, source->position + have);
-                if (n < 0 && errno == EINTR) continue;
-                if (n <= 0) return 1;
-                have += static_cast<std::size_t>(n);
-            }
+        } else if (readAt(source->fd, out, size, source->position) != size) {
+            return 1;
         }
         source->position += wanted;
         return 0;
@@ -424,7 +425,10 @@ std::optional<DateTaken> readDateTaken(int folderFd, const std::string& name) {
             PhotoScan scan = scanPhoto(head.data(), have);
             // A JPEG that exiv2 read to its image data holds no more metadata further on.
             const bool more = have == kFirstBytes && size > static_cast<std::int64_t>(have);
-            if (!scan.taken && more && (scan.type != Exiv2::ImageType::jpeg || !scan.complete)) {
+            // A HEIF or AVIF photo goes to libheif instead, which reads only its item boxes and the
+            // metadata items wherever they lie.
+            if (!scan.taken && more && scan.type != Exiv2::ImageType::bmff &&
+                (scan.type != Exiv2::ImageType::jpeg || !scan.complete)) {
                 have = readHead(fd.get(), size, kPhotoBytes, head, have);
                 scan = scanPhoto(head.data(), have);
             }
