@@ -8,6 +8,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "engine/text.h"
+
 namespace zelvar {
 
 namespace {
@@ -53,13 +55,21 @@ void readDatesTaken(Listing& listing, int folderFd, const Listing* previous) {
         if (ownFd < 0) return;
         folderFd = ownFd;
     }
+    // A sidecar is opened only under a name the folder has in some letter case; a listing read only
+    // in part cannot tell.
+    SidecarCheck mayExist;
+    if (!listing.failed) {
+        mayExist = [&listing](const std::string& candidate) {
+            return listing.byFoldedName.count(toUtf8(toLower(fromUtf8(candidate)))) > 0;
+        };
+    }
     // Files are handed out one at a time: a big video costs more than many small photos.
     std::atomic<std::size_t> next{0};
     const auto work = [&] {
         for (std::size_t at = next++; at < toRead.size(); at = next++) {
             ListedEntry& e = listing.entries[toRead[at]];
             opened.fetch_add(1, std::memory_order_relaxed);
-            listing.taken[toRead[at]] = readDateTaken(folderFd, e.name);
+            listing.taken[toRead[at]] = readDateTaken(folderFd, e.name, mayExist);
         }
     };
     const unsigned threads = listingThreadsFor(toRead.size(), 64);

@@ -207,12 +207,13 @@ bool isVideo(const unsigned char* head, std::size_t size) {
     return false;
 }
 
-std::optional<DateTaken> sidecarDate(int folderFd, const std::string& name) {
+std::optional<DateTaken> sidecarDate(int folderFd, const std::string& name, const SidecarCheck& mayExist) {
     std::vector<std::string> candidates;
     const auto dot = name.rfind('.');
     if (dot != std::string::npos && dot > 0) candidates.push_back(name.substr(0, dot) + ".xmp");
     candidates.push_back(name + ".xmp");
     for (const auto& candidate : candidates) {
+        if (mayExist && !mayExist(candidate)) continue;
         std::int64_t size = 0;
         const Fd fd(openRegular(folderFd, candidate.c_str(), size));
         if (fd.get() < 0) continue;
@@ -410,7 +411,7 @@ std::optional<DateTaken> dateTakenFromBytes(const unsigned char* data, std::size
     return heifDateOrNone({-1, data, static_cast<std::int64_t>(size)});
 }
 
-std::optional<DateTaken> readDateTaken(int folderFd, const std::string& name) {
+std::optional<DateTaken> readDateTaken(int folderFd, const std::string& name, const SidecarCheck& mayExist) {
     initialiseLibraries();
     std::int64_t size = 0;
     std::optional<DateTaken> taken;
@@ -436,7 +437,7 @@ std::optional<DateTaken> readDateTaken(int folderFd, const std::string& name) {
             if (!taken && scan.type == Exiv2::ImageType::bmff) taken = heifDateOrNone({fd.get(), nullptr, size});
         }
     }
-    if (!taken) taken = sidecarDate(folderFd, name);
+    if (!taken) taken = sidecarDate(folderFd, name, mayExist);
     // A big photo's or sidecar's bytes are not kept for the next file of this thread.
     if (headBuffer().size() > kFirstBytes) std::vector<unsigned char>().swap(headBuffer());
     return taken;

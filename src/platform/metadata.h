@@ -3,6 +3,7 @@
 // HEIF and AVIF photos libexiv2 cannot read, libavformat for videos) or from an XMP sidecar beside it. Only regular files are opened; a FIFO, device or socket,
 // an unreadable file and a damaged one have no date taken.
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -17,8 +18,11 @@ struct DateTaken {
 };
 
 // `name` relative to the open folder `folderFd` (AT_FDCWD for a path). A file without a date of its own
-// is looked up in NAME.xmp, then NAME.EXT.xmp.
-std::optional<DateTaken> readDateTaken(int folderFd, const std::string& name);
+// is looked up in NAME.xmp, then NAME.EXT.xmp. `mayExist`, when given, tells from a listing of the
+// folder whether a sidecar's name can be there at all (false: it is not opened), which spares a
+// folder of files without dates two lookups of missing names per file.
+using SidecarCheck = std::function<bool(const std::string& name)>;
+std::optional<DateTaken> readDateTaken(int folderFd, const std::string& name, const SidecarCheck& mayExist = {});
 std::optional<DateTaken> readDateTaken(const std::string& path);
 
 // The photo metadata of bytes already in memory (no sidecar, no video), for the fuzz target.

@@ -194,6 +194,13 @@ TEST(DateTaken, FallsBackToAnXmpSidecarOnlyWhenTheFileHasNoDate) {
         {"own.jpg", "2024-07-14 09:30:12"},  {"gone.jpg", "none"},
     };
     for (const auto& [name, expected] : cases) EXPECT_EQ(shown(readDateTaken(dir / name)), expected) << name;
+    // A listing's dates, which look for a sidecar only under the names the folder has, are the same.
+    Listing listing = listFolder(dir.path(), U"*.*", File::Oboje);
+    readDatesTaken(listing);
+    for (std::size_t k = 0; k < listing.entries.size(); ++k) {
+        const std::string& name = listing.entries[k].name;
+        EXPECT_EQ(shown(listing.taken[k]), shown(readDateTaken(dir / name))) << name;
+    }
 }
 
 TEST(DateTaken, NeverOpensAFifoDeviceOrSocketAndSurvivesDamagedFiles) {
