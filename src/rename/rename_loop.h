@@ -5,6 +5,7 @@
 // with a row, and what is kept of it, is the caller's: the loop knows no journal and no rename.
 #include <cstddef>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "rename/dialogs.h"
