@@ -5,6 +5,7 @@
 
 #include "platform/saferename.h"
 #include "rename/journal.h"
+#include "rename/rename_loop.h"
 
 namespace zelvar {
 
@@ -116,6 +117,47 @@ Text reportFailure(const RenameOutcome& outcome, const PreviewEntry& row, const 
     return failure;
 }
 
+// The run's part of each row that carries a usable new name: the question for it when each entry
+// is to be confirmed, then the safe rename, journaled.
+class RunAction final : public RowAction {
+public:
+    RunAction(const PreviewList& rows, RenameFolder& dir, RunRecorder* journal, const std::string& folder,
+              Dialogs& dialogs, RenameFrontEnd& frontEnd, RunResult& result)
+        : dir_(dir), journal_(journal), folder_(folder), dialogs_(dialogs), frontEnd_(frontEnd), result_(result) {
+        for (const PreviewEntry& row : rows) {
+            if (!row.marker()) planned_.push_back(&row);
+        }
+    }
+
+    std::size_t count() const { return planned_.size(); }
+    std::optional<Text> entry(std::size_t k) override { return planned_[k]->newName; }
+
+    // k is the row's place in the journal's plan.
+    RowOutcome act(std::size_t k, const Text& entry) override {
+        const PreviewEntry& row = *planned_[k];
+        if (frontEnd_.confirmEach() && !askEach(row, dialogs_, renameFlag_)) return RowOutcome::Kind::stop;
+        if (!renameFlag_) return RowOutcome::Kind::declined;
+        frontEnd_.processEvents();
+        frontEnd_.progress(entry, U" A");
+        const RenameOutcome outcome = renameIn(dir_, row, journal_, k);
+        // An entry left under its temporary name has left its old one too: the undo brings it back.
+        if ((outcome.ok() || !outcome.leftAs.empty()) && journal_) journal_->markRenamed(k);
+        if (outcome.ok()) return RowOutcome::Kind::renamed;
+        Text line = reportFailure(outcome, row, folder_, result_);
+        return RowOutcome::failure(result_.failed.back().message, std::move(line));
+    }
+
+private:
+    std::vector<const PreviewEntry*> planned_;
+    RenameFolder& dir_;
+    RunRecorder* journal_;  // null when unjournaled
+    const std::string& folder_;
+    Dialogs& dialogs_;
+    RenameFrontEnd& frontEnd_;
+    RunResult& result_;
+    bool renameFlag_ = true;  // the last answer to the question for one entry
+};
+
 }  // namespace
 
 RunResult cmdPrejmenovat_Run(const std::string& folder, PreviewList rows, const Text& txtExt, Dialogs& dialogs,
@@ -153,38 +195,15 @@ RunResult cmdPrejmenovat_Run(int folderFd, const std::string& folder, PreviewLis
         return result;
     }
 
-    bool renameFlag = true;
-    std::vector<Text> failureList;
-    std::size_t planned = 0;
-    for (const PreviewEntry& row : rows) {
-        if (row.marker()) continue;
-        const std::size_t k = planned++;
-        frontEnd.progress(row.newName, U"");
-        frontEnd.processEvents();
-        if (frontEnd.confirmEach() && !askEach(row, dialogs, renameFlag)) break;
-        if (!renameFlag) continue;
-
-        frontEnd.processEvents();
-        frontEnd.progress(row.newName, U" A");
-        const RenameOutcome outcome = renameIn(dir, row, journaled ? &journal : nullptr, k);
-        // An entry left under its temporary name has left its old one too: the undo brings it back.
-        if ((outcome.ok() || !outcome.leftAs.empty()) && journaled) journal.markRenamed(k);
-        if (!outcome.ok()) {
-            frontEnd.processEvents();
-            dialogs.beep();
-            failureList.push_back(reportFailure(outcome, row, folder, result));
-            dialogs.messageBox(result.failed.back().message, box::exclamation);
-        }
-        frontEnd.progress(row.newName, U" A B");
-        frontEnd.processEvents();
-        ++result.attempts;
-    }
+    RunAction action(rows, dir, journaled ? &journal : nullptr, folder, dialogs, frontEnd, result);
+    const LoopEnd end = renameLoop(action.count(), action, frontEnd, dialogs);
+    result.attempts = end.renamed + static_cast<int>(end.failures.size());
 
     // The plan alone still lets the run be taken back, so a failure here changes no outcome.
     if (journaled) journal.finish();
     result.end = RunEnd::Finished;
-    result.failures = static_cast<int>(failureList.size());
-    result.report = reportText(result.attempts, failureList);
+    result.failures = static_cast<int>(end.failures.size());
+    result.report = reportText(result.attempts, end.failures);
     result.reportStyle = result.failures >= 1 ? box::exclamation : box::information;
     dialogs.messageBox(result.report, result.reportStyle);
     return result;

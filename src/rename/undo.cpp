@@ -9,6 +9,7 @@
 #include <unordered_set>
 
 #include "platform/saferename.h"
+#include "rename/rename_loop.h"
 #include "rename/run.h"
 
 namespace zelvar {
@@ -295,10 +296,6 @@ int renamedFound(RenameFolder& dir, const Journal& run) {
     return found;
 }
 
-}  // namespace
-
-namespace {
-
 // The question before a step: which run, when, how many entries, and the first of them as it moves.
 Text question(const FolderRuns& runs, const StepPlan& plan, const StepSource& step) {
     const Journal& source = step.journal;
@@ -356,21 +353,16 @@ std::vector<JournalRow> stepRows(const Journal& run, const std::vector<bool>& in
 }
 
 // One entry the step could not move: its box, and its line of the report.
-void reportFailure(Step step, const JournalRow& row, const Text& failure, Dialogs& dialogs, RenameFrontEnd& frontEnd,
-                   std::vector<Text>& failureList) {
+RowOutcome reportFailure(Step step, const JournalRow& row, const Text& failure) {
     const Text oldName = fromUtf8(row.oldName), newName = fromUtf8(row.newName);
-    frontEnd.processEvents();
-    dialogs.beep();
     if (step == Step::undo) {
-        failureList.push_back(newName + U" nevrácen na " + oldName + U": " + failure);
-        dialogs.messageBox(U"Soubor či složku >" + newName + U"< nelze vrátit na >" + oldName + U"<:" + kCrLf + failure,
-                           box::exclamation);
-    } else {
-        failureList.push_back(newName + U" nepřejmenován na " + oldName + U": " + failure);
-        dialogs.messageBox(
-            U"Soubor či složku >" + newName + U"< nelze znovu přejmenovat na >" + oldName + U"<:" + kCrLf + failure,
-            box::exclamation);
+        return RowOutcome::failure(
+            U"Soubor či složku >" + newName + U"< nelze vrátit na >" + oldName + U"<:" + kCrLf + failure,
+            newName + U" nevrácen na " + oldName + U": " + failure);
     }
+    return RowOutcome::failure(
+        U"Soubor či složku >" + newName + U"< nelze znovu přejmenovat na >" + oldName + U"<:" + kCrLf + failure,
+        newName + U" nepřejmenován na " + oldName + U": " + failure);
 }
 
 // The step's journal could not be written: nothing is moved.
@@ -393,6 +385,56 @@ void settleKilledOnes(Undoer& undoer, const FolderRuns& runs, const StepPlan& pl
         undoer.settleKilled(*root);
 }
 
+// The step's part of each row, the run's last row first: the row taken back, journaled. Row k of the
+// step is row n-1-k of the run.
+class StepAction final : public RowAction {
+public:
+    StepAction(RenameFolder& dir, Step step, const Journal& run, const std::vector<bool>& inForce,
+               bool claimsWhatIsThere, Undoer& undoer, RunRecorder& journal)
+        : dir_(dir), step_(step), run_(run), inForce_(inForce), claimsWhatIsThere_(claimsWhatIsThere), undoer_(undoer),
+          journal_(journal) {}
+
+    std::optional<Text> entry(std::size_t k) override {
+        if (!inForce_[runRow(k)]) return std::nullopt;
+        return fromUtf8(run_.rows[runRow(k)].oldName);
+    }
+
+    // A finished run says which rows it renamed; the others were never its to take back. Of a
+    // killed run's, the one it was killed at may hold its placeholder.
+    void passBy(std::size_t k) override { undoer_.settle(run_.rows[runRow(k)], run_.temporary(runRow(k))); }
+
+    RowOutcome act(std::size_t k, const Text& /*entry*/) override {
+        const JournalRow& row = run_.rows[runRow(k)];
+        Text failure;
+        if (undoer_.takeBack(row, run_.temporary(runRow(k)), journal_.temporary(k), failure)) {
+            journal_.markRenamed(k);
+            return RowOutcome::Kind::renamed;
+        }
+        if (!failure.empty()) {
+            // Under this step's temporary name now: the step that takes it back in turn finds it there.
+            if (undoer_.leftUnderTemporary) journal_.markRenamed(k);
+            return reportFailure(step_, row, failure);
+        }
+        if (claimsWhatIsThere_ && isEntry(look(dir_, row.oldName), row)) {
+            // Moved by the killed step this one finishes (or left by the one it takes back): not moved
+            // now, yet this step's to take back when it is undone in its turn.
+            journal_.markRenamed(k);
+        }
+        return RowOutcome::Kind::leftAsIs;
+    }
+
+private:
+    std::size_t runRow(std::size_t k) const { return run_.rows.size() - 1 - k; }
+
+    RenameFolder& dir_;
+    Step step_;
+    const Journal& run_;
+    const std::vector<bool>& inForce_;
+    bool claimsWhatIsThere_;
+    Undoer& undoer_;
+    RunRecorder& journal_;
+};
+
 // The step once asked for: journaled, then row by row, then the report.
 UndoResult carryOut(RenameFolder& dir, const std::string& folder, const FolderRuns& runs, const StepPlan& plan,
                     const StepSource& source, Dialogs& dialogs, RenameFrontEnd& frontEnd) {
@@ -413,39 +455,14 @@ UndoResult carryOut(RenameFolder& dir, const std::string& folder, const FolderRu
     if (!error.empty()) return notStarted(step, error, dialogs);
 
     settleKilledOnes(undoer, runs, plan, source);
-    std::vector<Text> failureList;
-    for (std::size_t k = 0; k < n; ++k) {
-        const JournalRow& row = run->rows[n - 1 - k];
-        // A finished run says which rows it renamed; the others were never its to take back. Of a
-        // killed run's, the one it was killed at may hold its placeholder.
-        if (!inForce[n - 1 - k]) {
-            undoer.settle(row, run->temporary(n - 1 - k));
-            continue;
-        }
-        const Text oldName = fromUtf8(row.oldName);
-        frontEnd.progress(oldName, U"");
-        frontEnd.processEvents();
-        Text failure;
-        if (undoer.takeBack(row, run->temporary(n - 1 - k), journal.temporary(k), failure)) {
-            journal.markRenamed(k);
-            ++result.returned;
-        } else if (!failure.empty()) {
-            // Under this step's temporary name now: the step that takes it back in turn finds it there.
-            if (undoer.leftUnderTemporary) journal.markRenamed(k);
-            reportFailure(step, row, failure, dialogs, frontEnd, failureList);
-        } else if (source.claimsWhatIsThere && isEntry(look(dir, row.oldName), row)) {
-            // Moved by the killed step this one finishes (or left by the one it takes back): not moved
-            // now, yet this step's to take back when it is undone in its turn.
-            journal.markRenamed(k);
-        }
-        frontEnd.progress(oldName, U" A B");
-        frontEnd.processEvents();
-    }
+    StepAction action(dir, step, *run, inForce, source.claimsWhatIsThere, undoer, journal);
+    const LoopEnd end = renameLoop(n, action, frontEnd, dialogs);
     journal.finish();
 
     result.end = UndoEnd::Finished;
-    result.failures = static_cast<int>(failureList.size());
-    result.report = reportText(step, result.returned, failureList, undoer.notes);
+    result.returned = end.renamed;
+    result.failures = static_cast<int>(end.failures.size());
+    result.report = reportText(step, result.returned, end.failures, undoer.notes);
     result.reportStyle = result.failures >= 1 ? box::exclamation : box::information;
     dialogs.messageBox(result.report, result.reportStyle);
     return result;

@@ -180,6 +180,19 @@ TEST(RenameRun, AnswersDecideWhatIsRenamed) {
     }
 }
 
+// A No to an entry shows nothing of it after its question; a Cancel ends the run at the entry it was given at.
+TEST(RenameRun, ANoOrACancelToAnEntryEndsWhatIsShownOfIt) {
+    TempFolder dir({{"1", "1"}, {"2", "2"}, {"3", "3"}});
+    ScriptedRun run;
+    run.confirm = {true};
+    run.go(dir.path(), {row("1", "1x"), row("2", "2x"), row("3", "3x")}, {Y, Y, N, C});
+    EXPECT_EQ(run.log, (std::vector<std::string>{"box yes/no", "listing", "caption 1x", "events", "box yes/no/cancel",
+                                                 "events", "caption 1x A", "caption 1x A B", "events", "caption 2x",
+                                                 "events", "box yes/no/cancel", "caption 3x", "events",
+                                                 "box yes/no/cancel", "box information"}));
+    EXPECT_EQ(run.result.attempts, 1);
+}
+
 TEST(RenameRun, WorksOnItsOwnCopyWhileEventsChangeTheWorld) {
     TempFolder dir({{"a", "A"}, {"b", "B"}});
     auto expected = renamed(snapshot(dir.path()), {{"a", "a2"}});

@@ -388,6 +388,18 @@ TEST_F(Undo, LeavesAloneAndReportsWhatChangedSinceTheRun) {
     }
 }
 
+// The undo shows each entry under the name it gives back, without the run's middle step; a row the
+// run did not rename shows nothing, and a failure beeps and shows its box before the entry's last step.
+TEST_F(Undo, ShowsTheEntriesItTakesBackAndItsFailuresInOrder) {
+    const TempFolder& dir = fresh({{"a", "A"}, {"b", "B"}});
+    ASSERT_EQ(rename({{"a", "x"}, {"gone", "y"}, {"b", "z"}}).failures, 1);
+    dir.file("a", "new");
+    EXPECT_EQ(undo().failures, 1);
+    EXPECT_EQ(ui.log, (std::vector<std::string>{"box yes/no", "caption b", "events", "caption b A B", "events",
+                                                "caption a", "events", "events", "beep", "box exclamation",
+                                                "caption a A B", "events", "box exclamation"}));
+}
+
 TEST_F(Undo, PassesOverARunThatRenamedNothing) {
     const TempFolder& dir = fresh({{"a", "A"}});
     const Snapshot before = snapshot(dir.path());
