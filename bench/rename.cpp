@@ -89,11 +89,12 @@ double timeJournal(const std::string& folder, const PreviewList& rows) {
     Previewed preview(folder);
     const bench::Stopwatch clock;
     RunRecorder journal;
-    const std::string error = journal.begin(
+    std::optional<Failure> failure = journal.begin(
         dir, folder, RunRecorder::planRows(folder, dir, std::move(planned), preview.session.listingForRun()));
     for (std::size_t k = 0; k < rows.size(); ++k) journal.markRenamed(k);
-    if (!error.empty() || !journal.finish().empty()) {
-        std::fprintf(stderr, "journal: %s\n", error.c_str());
+    if (!failure) failure = journal.finish();
+    if (failure) {
+        std::fprintf(stderr, "journal: %s\n", failureText(*failure).c_str());
         std::exit(1);
     }
     return clock.seconds();

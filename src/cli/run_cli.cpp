@@ -4,7 +4,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 #include <optional>
 #include <string_view>
 
@@ -37,14 +36,10 @@ void complain(std::FILE* err, const std::string& message) { writeBytes(err, "zel
 // (and /dev/zero must not fill the memory).
 constexpr std::size_t kMaxEditBytes = 64u << 20;
 
-// Reads a whole file of at most `limit` bytes, or standard input for "-"; nullopt with `error` set
-// when it cannot.
-std::optional<std::string> readAll(const std::string& path, std::FILE* in, std::size_t limit, std::string& error) {
+// Reads a whole file of at most `limit` bytes, or standard input for "-".
+Result<std::string> readAll(const std::string& path, std::FILE* in, std::size_t limit) {
     std::FILE* f = path == "-" ? in : std::fopen(path.c_str(), "rb");
-    if (!f) {
-        error = std::strerror(errno);
-        return std::nullopt;
-    }
+    if (!f) return Failure{errno};
     std::string data;
     char buffer[65536];
     std::size_t got;
@@ -52,14 +47,8 @@ std::optional<std::string> readAll(const std::string& path, std::FILE* in, std::
     const bool failed = std::ferror(f);
     const int readErrno = errno;
     if (f != in) std::fclose(f);
-    if (failed) {
-        error = std::strerror(readErrno);
-        return std::nullopt;
-    }
-    if (data.size() > limit) {
-        error = "larger than " + std::to_string(limit >> 20) + " MB";
-        return std::nullopt;
-    }
+    if (failed) return Failure{readErrno};
+    if (data.size() > limit) return Failure{0, "larger than " + std::to_string(limit >> 20) + " MB"};
     return data;
 }
 
@@ -250,10 +239,9 @@ struct EditInputs {
 std::optional<EditInputs> readEditInputs(const Request& r, std::FILE* err, std::FILE* in) {
     EditInputs inputs;
     if (r.edit) {
-        std::string error;
-        const auto bytes = readAll(r.editFile, in, kMaxEditBytes, error);
+        const Result<std::string> bytes = readAll(r.editFile, in, kMaxEditBytes);
         if (!bytes) {
-            complain(err, "cannot read '" + r.editFile + "': " + error);
+            complain(err, "cannot read '" + r.editFile + "': " + failureText(bytes.failure()));
             return std::nullopt;
         }
         auto box = editBoxFromFile(*bytes);
@@ -265,12 +253,12 @@ std::optional<EditInputs> readEditInputs(const Request& r, std::FILE* err, std::
         inputs.editBox = std::move(*box);
     }
     if (!r.renameListFile.empty()) {
-        std::string error;
-        inputs.renameList = readAll(r.renameListFile, in, kMaxEditBytes, error);
-        if (!inputs.renameList) {
-            complain(err, "cannot read '" + r.renameListFile + "': " + error);
+        Result<std::string> list = readAll(r.renameListFile, in, kMaxEditBytes);
+        if (!list) {
+            complain(err, "cannot read '" + r.renameListFile + "': " + failureText(list.failure()));
             return std::nullopt;
         }
+        inputs.renameList = std::move(*list);
     }
     return inputs;
 }
@@ -281,8 +269,9 @@ bool previewWithEdits(PreviewSession& session, const Request& r, const EditInput
     // An empty name pattern leaves the preview empty without listing anything, as in the window.
     if (r.options.txtJmeno.empty()) return false;
     const PreviewResult& preview = session.build(r.options);
-    if (preview.listingFailed) {
-        std::string why = preview.listingError.empty() ? "" : ": " + preview.listingError;
+    if (preview.listingFailure) {
+        const std::string error = failureText(*preview.listingFailure);
+        const std::string why = error.empty() ? "" : ": " + error;
         complain(err, "cannot list '" + r.folder + "'" + why);
     }
     if (preview.truncated) {
@@ -346,10 +335,10 @@ int previewFolder(const Request& r, std::FILE* out, std::FILE* err, std::FILE* i
 
     // A folder that could not be listed is a failure also for a preview: a script must not take
     // the empty preview for an empty folder.
-    if (!r.apply) return preview.listingFailed || listFailed ? 1 : 0;
+    if (!r.apply) return preview.listingFailure || listFailed ? 1 : 0;
     // A folder that could not be listed to its end is not renamed: its preview is not the whole
     // truth about the names it holds.
-    if (preview.listingFailed) return 1;
+    if (preview.listingFailure) return 1;
     // A list that does not fit the folder is the wrong list, or one for another folder: its other
     // lines are no safer to carry out.
     if (listFailed) {
@@ -371,8 +360,8 @@ int undoFolder(const Request& r, std::FILE* out, std::FILE* err) {
 }
 
 int printHistory(const Request& r, std::FILE* out, std::FILE* err) {
-    if (const FolderIdentity id = identifyFolder(r.folder); id.error != 0) {
-        complain(err, "cannot read '" + r.folder + "': " + std::strerror(id.error));
+    if (const Result<FolderIdentity> id = identifyFolder(r.folder); !id) {
+        complain(err, "cannot read '" + r.folder + "': " + failureText(id.failure()));
         return 1;
     }
     std::string text;

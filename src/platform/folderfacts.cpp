@@ -12,7 +12,7 @@ FolderFacts folderFacts(const std::string& folder) {
     // The listing opens the folder and asks its file system about case the same way a preview does;
     // a mask that no name can match keeps it from collecting entries.
     const Listing listing = listFolder(folder, U"\u0001", File::Oboje, 1);
-    if (listing.failed) return facts;
+    if (listing.failure) return facts;
     facts.known = true;
     facts.foldsCase = listing.caseInsensitive;
     const std::vector<Volume> volumes = listVolumes();

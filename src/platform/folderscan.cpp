@@ -54,14 +54,14 @@ void sortForDisplay(std::vector<std::string>& names) {
 
 std::string joinPath(const std::string& folder, const std::string& name) { return folderPrefix(folder) + name; }
 
-bool canOpenFolder(const std::string& path, int* error) {
+std::optional<Failure> folderOpenFailure(const std::string& path) {
     DirHandle dir(opendir(path.c_str()));
-    if (!dir && error) *error = errno;
-    return dir != nullptr;
+    if (!dir) return Failure{errno};
+    return std::nullopt;
 }
 
-bool isUnavailableDevice(int error) {
-    switch (error) {
+bool isUnavailableDevice(const Failure& failure) {
+    switch (failure.error) {
         case ENOMEDIUM:
         case ENODEV:
         case ENXIO:

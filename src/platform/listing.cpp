@@ -23,11 +23,6 @@ namespace zelvar {
 
 namespace {
 
-std::string systemMessage(int error) {
-    char buffer[256];
-    return strerror_r(error, buffer, sizeof buffer);
-}
-
 bool isBareName(const std::string& name) {
     return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos &&
            name.find('\0') == std::string::npos;
@@ -204,10 +199,7 @@ const dirent* nextEntry(DIR* dir, Listing& out) {
         errno = 0;
         const dirent* d = readdir(dir);
         if (d == nullptr) {
-            if (errno != 0) {
-                out.failed = true;
-                out.error = systemMessage(errno);
-            }
+            if (errno != 0) out.failure = Failure{errno};
             return nullptr;
         }
         const char* name = d->d_name;
@@ -396,8 +388,7 @@ Listing listFolder(const std::string& folder, const Text& masks, File optFile, s
     if (fd < 0) {
         Listing out;
         out.folder = folder;
-        out.failed = true;
-        out.error = systemMessage(errno);
+        out.failure = Failure{errno};
         return out;
     }
     Listing out = listFolderAt(fd, folder, masks, optFile, limit, dates);
@@ -424,8 +415,7 @@ Listing listFolderAt(int folderFd, const std::string& folder, const Text& masks,
     DIR* dir = fd >= 0 ? fdopendir(fd) : nullptr;
     if (dir != nullptr) rewinddir(dir);  // a duplicate shares the position of the given descriptor
     if (dir == nullptr) {
-        out.failed = true;
-        out.error = systemMessage(errno);
+        out.failure = Failure{errno};
         if (fd >= 0) close(fd);
         return out;
     }

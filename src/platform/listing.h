@@ -17,6 +17,7 @@
 #include "engine/datetime.h"
 #include "engine/options.h"
 #include "engine/text.h"
+#include "platform/failure.h"
 #include "platform/metadata.h"
 #include "platform/name_mask.h"
 #include "platform/name_table.h"
@@ -47,8 +48,7 @@ struct Listing {
     EntryId folderId;                  // the folder listed itself
     std::vector<ListedEntry> entries;  // matching entries of the requested kind, in directory order
     bool truncated = false;            // more than the limit matched; entries holds the first ones
-    bool failed = false;               // the folder could not be opened or read to its end
-    std::string error;                 // the system's description when failed
+    std::optional<Failure> failure;    // the folder could not be opened or read to its end
     // Every entry of the folder whatever its kind or name, for the existence test of new names.
     NameTable allNames;
     bool caseInsensitive = false;  // the folder's file system folds letter case

@@ -58,7 +58,7 @@ const Listing& ListingCache::list(const std::string& folder, const Text& masks, 
     listing_ = listFolder(folder, masks, optFile);
     masks_ = masks;
     optFile_ = optFile;
-    keep_ = watch_.on() && !listing_.failed && !listing_.truncated && !holdsUnwatchedFacts(listing_);
+    keep_ = watch_.on() && !listing_.failure && !listing_.truncated && !holdsUnwatchedFacts(listing_);
     if (!keep_) watch_.stop();
     return listing_;
 }

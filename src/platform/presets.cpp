@@ -9,11 +9,11 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <optional>
 #include <set>
 
 #include "engine/optionkeys.h"
+#include "platform/failure.h"
 
 namespace zelvar {
 
@@ -91,7 +91,7 @@ std::string hashHex(const std::string& bytes) {
     return out;
 }
 
-Text systemError(const std::string& what, int error) { return fromUtf8(what + ": " + std::strerror(error)); }
+Text systemError(const std::string& what, int error) { return fromUtf8(failureText(Failure{error, what})); }
 
 bool makeFolders(const std::string& path) {
     for (std::size_t i = 1; i <= path.size(); ++i) {
@@ -103,20 +103,17 @@ bool makeFolders(const std::string& path) {
     return true;
 }
 
-std::optional<std::string> readFile(const std::string& path, int& error) {
+Result<std::string> readFile(const std::string& path) {
     const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-    if (fd < 0) {
-        error = errno;
-        return std::nullopt;
-    }
+    if (fd < 0) return Failure{errno};
     std::string text;
     char buffer[8192];
     ssize_t got;
     // A preset is a few hundred bytes; a huge file is no preset.
     while ((got = read(fd, buffer, sizeof buffer)) > 0 && text.size() < (1u << 20)) text.append(buffer, size_t(got));
-    error = got < 0 ? errno : 0;
+    const int error = errno;
     close(fd);
-    if (got < 0) return std::nullopt;
+    if (got < 0) return Failure{error};
     return text;
 }
 
@@ -246,8 +243,7 @@ std::vector<std::string> presetNames() {
         if (file.empty() || file[0] == '.' || file.size() <= kSuffix.size() ||
             file.compare(file.size() - kSuffix.size(), kSuffix.size(), kSuffix) != 0)
             continue;
-        int error = 0;
-        const auto text = readFile(folder + "/" + file, error);
+        const Result<std::string> text = readFile(folder + "/" + file);
         if (!text) continue;
         const PresetRead read = parsePreset(*text);
         // A damaged file is still listed, so that loading it can say what is wrong; it is listed by
@@ -289,9 +285,9 @@ PresetRead loadPreset(const std::string& name) {
         result.error = U"Předvolba musí mít jméno.";
         return result;
     }
-    int error = 0;
-    const auto text = readFile(presetFolder() + "/" + presetFileName(name), error);
+    const Result<std::string> text = readFile(presetFolder() + "/" + presetFileName(name));
     if (!text) {
+        const int error = text.failure().error;
         result.error = error == ENOENT ? U"Předvolba " + quoted(name) + U" neexistuje."
                                        : systemError("Předvolbu nelze přečíst", error);
         return result;

@@ -21,14 +21,9 @@ namespace {
 
 constexpr int kTemporaryAttempts = 32;
 
-std::string systemMessage(int error) {
-    char buffer[256];
-    return strerror_r(error, buffer, sizeof buffer);
-}
-
 RenameOutcome outcomeOf(int error) {
     RenameOutcome outcome;
-    outcome.error = error;
+    outcome.failure.error = error;
     switch (error) {
         case 0: return outcome;
         case EEXIST:
@@ -36,10 +31,7 @@ RenameOutcome outcomeOf(int error) {
         case EINVAL:
         case EILSEQ:
         case ENAMETOOLONG: outcome.kind = RenameErrorKind::NameNotAccepted; return outcome;
-        default:
-            outcome.kind = RenameErrorKind::Other;
-            outcome.message = systemMessage(error);
-            return outcome;
+        default: outcome.kind = RenameErrorKind::Other; return outcome;
     }
 }
 
@@ -116,12 +108,12 @@ SysCalls& realSysCalls() {
 RenameFolder::RenameFolder(const std::string& path, SysCalls& sys) : sys_(sys) {
     // O_PATH: renaming needs write and search permission on the folder, not read permission.
     if (path.find('\0') != std::string::npos) {
-        openError_ = EINVAL;
+        openError_ = Failure{EINVAL};
         return;
     }
     fd_ = ::open(path.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
     if (fd_ < 0) {
-        openError_ = errno;
+        openError_ = Failure{errno};
         return;
     }
     learnFolder();
@@ -130,7 +122,7 @@ RenameFolder::RenameFolder(const std::string& path, SysCalls& sys) : sys_(sys) {
 RenameFolder::RenameFolder(int folderFd, SysCalls& sys) : sys_(sys) {
     fd_ = ::fcntl(folderFd, F_DUPFD_CLOEXEC, 0);
     if (fd_ < 0) {
-        openError_ = errno;
+        openError_ = Failure{errno};
         return;
     }
     learnFolder();
@@ -169,8 +161,7 @@ RenameOutcome RenameFolder::rename(const std::string& oldName, const std::string
         // Whatever kept the folder closed concerns the folder, not the names.
         RenameOutcome outcome;
         outcome.kind = RenameErrorKind::Other;
-        outcome.error = openError_ != 0 ? openError_ : EBADF;
-        outcome.message = systemMessage(outcome.error);
+        outcome.failure = closedFolder();
         return outcome;
     }
 
@@ -185,10 +176,14 @@ RenameOutcome RenameFolder::rename(const std::string& oldName, const std::string
     return outcomeOf(error);
 }
 
-int RenameFolder::identify(const std::string& name, struct stat& st) {
-    if (!isOpen()) return openError_ != 0 ? openError_ : EBADF;
-    if (!entryOrFolder(name, true)) return EINVAL;
-    return sys_.fstatat(fd_, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 ? 0 : errno;
+Failure RenameFolder::closedFolder() const { return openError_.value_or(Failure{EBADF}); }
+
+Result<struct stat> RenameFolder::identify(const std::string& name) {
+    if (!isOpen()) return closedFolder();
+    if (!entryOrFolder(name, true)) return Failure{EINVAL};
+    struct stat st;
+    if (sys_.fstatat(fd_, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) return Failure{errno};
+    return st;
 }
 
 std::int64_t RenameFolder::birthTime(const std::string& name) {
@@ -203,10 +198,11 @@ std::int64_t RenameFolder::birthTime(const std::string& name) {
     return 0;
 }
 
-int RenameFolder::removeName(const std::string& name, bool folder) {
-    if (!isOpen()) return openError_ != 0 ? openError_ : EBADF;
-    if (!entryOrFolder(name, false)) return EINVAL;
-    return sys_.unlinkat(fd_, name.c_str(), folder ? AT_REMOVEDIR : 0) == 0 ? 0 : errno;
+std::optional<Failure> RenameFolder::removeName(const std::string& name, bool folder) {
+    if (!isOpen()) return closedFolder();
+    if (!entryOrFolder(name, false)) return Failure{EINVAL};
+    if (sys_.unlinkat(fd_, name.c_str(), folder ? AT_REMOVEDIR : 0) != 0) return Failure{errno};
+    return std::nullopt;
 }
 
 // One rename that never replaces an entry: 0 or the errno of the call that decided.
@@ -423,7 +419,6 @@ RenameOutcome RenameFolder::renameThroughTemporary(const std::string& oldName, c
     if (error == EEXIST) {
         RenameOutcome outcome = outcomeOf(EEXIST);
         outcome.kind = RenameErrorKind::Other;  // only temporary names were taken, not the new name
-        outcome.message = systemMessage(EEXIST);
         return outcome;
     }
     if (error != 0) return outcomeOf(error);

@@ -16,19 +16,20 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/failure.h"
+
 namespace zelvar {
 
 enum class RenameErrorKind {
     None,             // renamed
     NameNotAccepted,  // the file system does not accept the new name (or the old one)
     TargetExists,     // an entry of the new name exists
-    Other,            // anything else; `message` holds the system's description
+    Other,            // anything else; `failure` tells what
 };
 
 struct RenameOutcome {
     RenameErrorKind kind = RenameErrorKind::None;
-    int error = 0;        // errno of the failing call, 0 when renamed or refused before any call
-    std::string message;  // strerror(error) for Other
+    Failure failure;  // errno of the failing call, 0 when renamed or refused before any call
     // Set only when a change of letter case failed half-way and the entry could not get its old name
     // back: the temporary name it now carries, so that the user can be told where it is.
     std::string leftAs;
@@ -68,7 +69,8 @@ public:
     RenameFolder& operator=(const RenameFolder&) = delete;
 
     bool isOpen() const { return fd_ >= 0; }
-    int openError() const { return openError_; }
+    // Why the folder could not be opened; nothing when it is open.
+    const std::optional<Failure>& openError() const { return openError_; }
 
     // Renames oldName to newName (both bare names, bytes on disk) without replacing anything.
     // `temporary`, when given, makes the name a change of letter case passes through instead of a
@@ -77,13 +79,14 @@ public:
     using TemporaryName = std::function<std::string()>;
     RenameOutcome rename(const std::string& oldName, const std::string& newName, const TemporaryName& temporary = {});
 
-    // lstat of an entry of the folder: 0, or the errno of the call.
-    int identify(const std::string& name, struct stat& st);
+    // lstat of an entry of the folder.
+    Result<struct stat> identify(const std::string& name);
     // When the entry came into being, in nanoseconds since 1970; 0 where the file system keeps no such
     // time or the entry cannot be asked.
     std::int64_t birthTime(const std::string& name);
-    // Removes one name of the folder (a folder with `folder` set, which must be empty): 0 or errno.
-    int removeName(const std::string& name, bool folder);
+    // Removes one name of the folder (a folder with `folder` set, which must be empty): nothing, or
+    // why it could not.
+    std::optional<Failure> removeName(const std::string& name, bool folder);
     // True when the entry is a folder (not a link to one) that holds no entry.
     bool isEmptyFolder(const std::string& name) const;
     // True when the folder holds an entry of exactly these bytes (also where the file system folds
@@ -110,12 +113,13 @@ private:
     bool takenByCaseVariant(const std::string& oldName, const std::string& newName);
     void noteRenamed(const std::string& oldName, const std::string& newName);
     static std::string lowered(const std::string& name);
+    Failure closedFolder() const;
     RenameOutcome renameThroughTemporary(const std::string& oldName, const std::string& newName,
                                          const std::string& chosen);
 
     int fd_ = -1;
     int lockFd_ = -1;
-    int openError_ = 0;
+    std::optional<Failure> openError_;
     long nameMax_ = 255;
     bool foldsCase_ = false;
     std::optional<bool> keepsModes_;

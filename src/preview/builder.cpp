@@ -343,8 +343,7 @@ PreviewResult rowsOf(const Listing& listing, Listing* spent, const RenameOptions
     if (counter.active) result.stepText = decimal(counter.step);
 
     result.truncated = listing.truncated;
-    result.listingFailed = listing.failed;
-    result.listingError = listing.error;
+    result.listingFailure = listing.failure;
     result.nameMax = listing.nameMax;
     result.folderId = listing.folderId;
 

@@ -18,15 +18,14 @@ namespace zelvar {
 
 struct PreviewResult {
     PreviewList rows;
-    int unchanged = 0;             // rows carrying a marker
-    Text stats;                    // "Počet zpracovaných souborů: n" CR LF ... three lines
-    std::optional<Text> stepText;  // the step to write back into txtDif, when numbering is active
-    bool truncated = false;        // the folder holds more entries than can be listed
-    bool listingFailed = false;    // the folder could not be listed (to its end)
-    std::string listingError;
-    EntryId folderId;           // the folder listed, to tell later whether its path still leads there
-    std::size_t nameMax = 255;  // the longest name in bytes the folder's file system takes
-    int missingTaken = 0;       // with "Datum: pořízení" in use: the entries dated by their last change
+    int unchanged = 0;                      // rows carrying a marker
+    Text stats;                             // "Počet zpracovaných souborů: n" CR LF ... three lines
+    std::optional<Text> stepText;           // the step to write back into txtDif, when numbering is active
+    bool truncated = false;                 // the folder holds more entries than can be listed
+    std::optional<Failure> listingFailure;  // the folder could not be listed (to its end)
+    EntryId folderId;                       // the folder listed, to tell later whether its path still leads there
+    std::size_t nameMax = 255;              // the longest name in bytes the folder's file system takes
+    int missingTaken = 0;                   // with "Datum: pořízení" in use: the entries dated by their last change
     int renameCount() const { return static_cast<int>(rows.size()) - unchanged; }
 };
 

@@ -96,7 +96,7 @@ Text missingTakenNote(int entries) {
 
 Text listingNote(const PreviewResult& result) {
     Text note;
-    if (result.listingFailed) note = U"Složku se nepodařilo přečíst: " + fromUtf8(result.listingError);
+    if (result.listingFailure) note = U"Složku se nepodařilo přečíst: " + fromUtf8(failureText(*result.listingFailure));
     if (result.truncated) {
         const Text limit = decimal(static_cast<long long>(kMaxEntries));
         if (!note.empty()) note += U"  ";

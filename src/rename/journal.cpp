@@ -25,12 +25,7 @@ namespace {
 
 constexpr std::string_view kSuffix = ".journal";
 
-std::string systemMessage(int error) {
-    char buffer[256];
-    return strerror_r(error, buffer, sizeof buffer);
-}
-
-const std::string kNotAFile = "záznam není obyčejný soubor";
+const Failure kNotAFile{0, "záznam není obyčejný soubor"};
 
 // The longest a journal of `rows` rows can be: its header (a folder path up to PATH_MAX bytes written
 // four to a byte), each row an inode number and two names of 255 bytes written four to a byte, and
@@ -46,12 +41,12 @@ public:
         // Never blocks on a FIFO or a device, and a link named like a journal is none.
         fd_ = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
         if (fd_ < 0) {
-            error_ = errno == ELOOP ? kNotAFile : systemMessage(errno);
+            error_ = errno == ELOOP ? kNotAFile : Failure{errno};
             return;
         }
         struct stat st;
         if (::fstat(fd_, &st) != 0) {
-            error_ = systemMessage(errno);
+            error_ = Failure{errno};
         } else if (!S_ISREG(st.st_mode)) {
             error_ = kNotAFile;
         } else {
@@ -64,7 +59,7 @@ public:
     JournalFile(const JournalFile&) = delete;
     JournalFile& operator=(const JournalFile&) = delete;
 
-    const std::string& error() const { return error_; }
+    const std::optional<Failure>& error() const { return error_; }
     std::size_t size() const { return size_; }
     // Appends to `data` until it holds `limit` bytes or the file ends: false with error() set when
     // reading fails.
@@ -74,7 +69,7 @@ public:
             const ssize_t got = ::read(fd_, buffer, std::min(sizeof buffer, limit - data.size()));
             if (got < 0 && errno == EINTR) continue;
             if (got < 0) {
-                error_ = systemMessage(errno);
+                error_ = Failure{errno};
                 return false;
             }
             if (got == 0) break;
@@ -86,7 +81,7 @@ public:
 private:
     int fd_ = -1;
     std::size_t size_ = 0;
-    std::string error_;
+    std::optional<Failure> error_;
 };
 
 int makeFolders(const std::string& path) {
@@ -121,55 +116,43 @@ std::string journalFolder() {
     return base.empty() ? std::string() : base + "/.local/state/zelvar";
 }
 
-std::optional<Journal> readJournal(const std::string& path, bool headerOnly, std::string& error) {
+Result<Journal> readJournal(const std::string& path, bool headerOnly) {
     JournalFile file(path);
     std::string text;
-    if (file.error().empty()) file.readUpTo(text, kHeaderBytes);
-    if (!file.error().empty()) {
-        error = file.error();
-        return std::nullopt;
-    }
+    if (!file.error()) file.readUpTo(text, kHeaderBytes);
+    if (file.error()) return *file.error();
     // The header is whole within its bytes, or the file is nonsense: cut at the last whole line.
     const bool all = text.size() < kHeaderBytes;
-    auto header = parseJournal(all ? std::string_view(text) : std::string_view(text).substr(0, text.rfind('\n') + 1),
-                               true, error);
+    auto header =
+        parseJournal(all ? std::string_view(text) : std::string_view(text).substr(0, text.rfind('\n') + 1), true);
     if (!header || headerOnly) return header;
     // Checked before the rest is read: a huge file, or one that says it holds more rows than any run
     // renames, costs no more than its header.
-    if (header->rowCount > kMaxJournalRows || file.size() > maxJournalBytes(header->rowCount)) {
-        error = kJournalTooBig;
-        return std::nullopt;
-    }
+    if (header->rowCount > kMaxJournalRows || file.size() > maxJournalBytes(header->rowCount)) return kJournalTooBig;
     // It may grow while it is read; what goes beyond the size its rows allow is not read.
     const std::size_t limit = maxJournalBytes(header->rowCount);
-    if (!all && !file.readUpTo(text, limit + 1)) {
-        error = file.error();
-        return std::nullopt;
-    }
-    if (text.size() > limit) {
-        error = kJournalTooBig;
-        return std::nullopt;
-    }
-    return parseJournal(text, false, error);
+    if (!all && !file.readUpTo(text, limit + 1)) return *file.error();
+    if (text.size() > limit) return kJournalTooBig;
+    return parseJournal(text, false);
 }
 
 bool journalOfAnotherFolder(const std::string& path, const FolderIdentity& folder) {
     JournalFile file(path);
     std::string text;
-    if (!file.error().empty() || !file.readUpTo(text, kHeaderBytes)) return false;
+    if (file.error() || !file.readUpTo(text, kHeaderBytes)) return false;
     Journal named;
     if (!salvageJournalFolder(text, named)) return false;
     return named.folderDev != folder.dev || named.folderIno != folder.ino ||
            (!named.folder.empty() && named.folder != folder.path);
 }
 
-std::string writeJournal(const std::string& dir, const Journal& journal) {
-    if (dir.empty()) return "není známa domovská složka";
-    if (const int error = makeFolders(dir); error != 0) return systemMessage(error);
+std::optional<Failure> writeJournal(const std::string& dir, const Journal& journal) {
+    if (dir.empty()) return Failure{0, "není známa domovská složka"};
+    if (const int error = makeFolders(dir); error != 0) return Failure{error};
     const std::string temporary = dir + "/." + journal.id + ".tmp";
     const std::string final = dir + "/" + journal.id + std::string(kSuffix);
     const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    if (fd < 0) return systemMessage(errno);
+    if (fd < 0) return Failure{errno};
     int error = 0;
     errno = 0;
     if (!formatJournal(journal, [fd](std::string_view piece) { return writeAll(fd, piece); }) || ::fsync(fd) != 0)
@@ -179,26 +162,28 @@ std::string writeJournal(const std::string& dir, const Journal& journal) {
     if (error == 0 && ::rename(temporary.c_str(), final.c_str()) != 0) error = errno;
     if (error != 0) {
         ::unlink(temporary.c_str());
-        return systemMessage(error);
+        return Failure{error};
     }
     const int dirFd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd < 0) return systemMessage(errno);
+    if (dirFd < 0) return Failure{errno};
     error = ::fsync(dirFd) == 0 ? 0 : errno;
     ::close(dirFd);
-    return error == 0 ? std::string() : systemMessage(error);
+    if (error != 0) return Failure{error};
+    return std::nullopt;
 }
 
 namespace {
 
-std::string appendResult(const std::string& dir, const Journal& journal) {
+std::optional<Failure> appendResult(const std::string& dir, const Journal& journal) {
     const std::string path = dir + "/" + journal.id + std::string(kSuffix);
     const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
-    if (fd < 0) return systemMessage(errno);
+    if (fd < 0) return Failure{errno};
     // Not synced: lost in a crash, the record leaves a journal that reads as a run that was killed, and
     // taking that back finds every entry by its inode just the same.
     int error = writeAll(fd, formatJournalResult(journal)) ? 0 : (errno != 0 ? errno : EIO);
     if (::close(fd) != 0 && error == 0) error = errno;
-    return error == 0 ? std::string() : systemMessage(error);
+    if (error != 0) return Failure{error};
+    return std::nullopt;
 }
 
 }  // namespace
@@ -234,13 +219,10 @@ void pruneJournals(const std::string& dir, std::size_t keep) {
     if (d) ::closedir(d);
 }
 
-FolderIdentity identifyFolder(const std::string& folder) {
+Result<FolderIdentity> identifyFolder(const std::string& folder) {
     FolderIdentity id;
     struct stat st;
-    if (::stat(folder.c_str(), &st) != 0) {
-        id.error = errno;
-        return id;
-    }
+    if (::stat(folder.c_str(), &st) != 0) return Failure{errno};
     id.dev = st.st_dev;
     id.ino = st.st_ino;
     char* real = ::realpath(folder.c_str(), nullptr);
@@ -252,8 +234,7 @@ FolderIdentity identifyFolder(const std::string& folder) {
 // A folder is known by both: a path alone may name another folder by now, and an inode number may
 // have been given to a new folder after the old one went.
 bool sameFolder(const Journal& journal, const FolderIdentity& folder) {
-    return folder.error == 0 && journal.folderDev == folder.dev && journal.folderIno == folder.ino &&
-           journal.folder == folder.path;
+    return journal.folderDev == folder.dev && journal.folderIno == folder.ino && journal.folder == folder.path;
 }
 
 namespace {
@@ -345,12 +326,12 @@ std::vector<JournalRow> RunRecorder::planRows(const std::string& folder, RenameF
     // name read is matched against the rows' old names, so the folder's names need not be kept; until
     // the rows are gone through below, a row's inode is the one listed under its old name, 0 for none.
     for (JournalRow& row : rows) row.dev = row.ino = 0;
-    struct stat folderStat;
-    const bool folderKnown = dir.identify(".", folderStat) == 0;
-    const std::uint64_t dev = folderKnown ? folderStat.st_dev : 0;
+    const Result<struct stat> folderStat = dir.identify(".");
+    const bool folderKnown = bool(folderStat);
+    const std::uint64_t dev = folderKnown ? folderStat->st_dev : 0;
     // A listing serves only for the very folder open here, and only a whole one.
-    const bool fromListing = listing && folderKnown && !listing->failed && !listing->truncated &&
-                             listing->folderId == EntryId{folderStat.st_dev, folderStat.st_ino};
+    const bool fromListing = listing && folderKnown && !listing->failure && !listing->truncated &&
+                             listing->folderId == EntryId{folderStat->st_dev, folderStat->st_ino};
     const std::vector<bool> takenAtStart = listInodes(folder, rows, fromListing ? listing : nullptr);
 
     // Where the folder's own listing does not give the inode that lstat gives (an overlay, a mount
@@ -362,7 +343,6 @@ std::vector<JournalRow> RunRecorder::planRows(const std::string& folder, RenameF
         JournalRow& row = rows[k];
         const std::uint64_t listed = row.ino;
         row.ino = 0;
-        struct stat st;
         const auto earlier = movedOnto.empty() ? movedOnto.end() : movedOnto.find(row.oldName);
         if (earlier != movedOnto.end()) {
             std::tie(row.dev, row.ino) = earlier->second;
@@ -370,20 +350,22 @@ std::vector<JournalRow> RunRecorder::planRows(const std::string& folder, RenameF
             row.dev = dev;
             row.ino = listed;
         } else if (listed == 0 && !followChain(rows, k)) {
-            if (dir.identify(row.oldName, st) == 0) row.dev = st.st_dev, row.ino = st.st_ino;
-        } else if (listed != 0 && dir.identify(row.oldName, st) == 0) {
-            row.dev = st.st_dev;
-            row.ino = st.st_ino;
-            trustListing = trustListing && st.st_ino == listed && st.st_dev == dev;
-            verified = true;
+            if (const Result<struct stat> st = dir.identify(row.oldName)) row.dev = st->st_dev, row.ino = st->st_ino;
+        } else if (listed != 0) {
+            if (const Result<struct stat> st = dir.identify(row.oldName)) {
+                row.dev = st->st_dev;
+                row.ino = st->st_ino;
+                trustListing = trustListing && st->st_ino == listed && st->st_dev == dev;
+                verified = true;
+            }
         }
         if (takenAtStart[k]) movedOnto[row.newName] = {row.dev, row.ino};
     }
     return rows;
 }
 
-std::string RunRecorder::begin(RenameFolder& dir, const std::string& folder, std::vector<JournalRow> rows,
-                               const std::string& undoes) {
+std::optional<Failure> RunRecorder::begin(RenameFolder& dir, const std::string& folder, std::vector<JournalRow> rows,
+                                          const std::string& undoes) {
     struct timespec now;
     clock_gettime(CLOCK_REALTIME, &now);
     char id[64];
@@ -397,12 +379,12 @@ std::string RunRecorder::begin(RenameFolder& dir, const std::string& folder, std
     journal_.time = now.tv_sec;
     journal_.started = static_cast<std::int64_t>(now.tv_sec) * 1000000000 + now.tv_nsec;
     journal_.undoes = undoes;
-    const FolderIdentity identity = identifyFolder(folder);
-    journal_.folder = identity.error == 0 ? identity.path : folder;
-    struct stat st;
-    if (const int error = dir.identify(".", st); error != 0) return systemMessage(error);
-    journal_.folderDev = st.st_dev;
-    journal_.folderIno = st.st_ino;
+    const Result<FolderIdentity> identity = identifyFolder(folder);
+    journal_.folder = identity ? identity->path : folder;
+    const Result<struct stat> st = dir.identify(".");
+    if (!st) return st.failure();
+    journal_.folderDev = st->st_dev;
+    journal_.folderIno = st->st_ino;
     // Unique to this run, so nothing else can already carry it when a change of case needs it.
     char prefix[64];
     std::snprintf(
@@ -413,9 +395,9 @@ std::string RunRecorder::begin(RenameFolder& dir, const std::string& folder, std
     for (JournalRow& row : rows) row.renamed = false;
     journal_.rows = std::move(rows);
     dir_ = journalFolder();
-    if (std::string error = writeJournal(dir_, journal_); !error.empty()) return error;
+    if (std::optional<Failure> failure = writeJournal(dir_, journal_)) return failure;
     pruneJournals(dir_);
-    return {};
+    return std::nullopt;
 }
 
 void RunRecorder::markRenamed(std::size_t k) {
@@ -423,7 +405,7 @@ void RunRecorder::markRenamed(std::size_t k) {
     journal_.rows[k].renamed = true;
 }
 
-std::string RunRecorder::finish() {
+std::optional<Failure> RunRecorder::finish() {
     journal_.finished = true;
     return appendResult(dir_, journal_);
 }

@@ -40,6 +40,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/failure.h"
+
 namespace zelvar {
 
 class RenameFolder;
@@ -71,7 +73,7 @@ struct Journal {
 inline constexpr std::size_t kJournalsKept = 100;
 // A run renames at most what one listing holds; a journal of more rows is none of ours.
 inline constexpr std::size_t kMaxJournalRows = 32767;
-inline constexpr std::string_view kJournalTooBig = "záznam je příliš velký";
+inline const Failure kJournalTooBig{0, "záznam je příliš velký"};
 
 // The folder the journals live in; empty when neither $XDG_STATE_HOME nor a home folder is known.
 std::string journalFolder();
@@ -89,12 +91,12 @@ std::string formatJournal(const Journal& journal);
 bool formatJournal(const Journal& journal, const std::function<bool(std::string_view)>& put);
 // The lines a finished run appends: how many rows were renamed and which.
 std::string formatJournalResult(const Journal& journal);
-// Reads a journal; with headerOnly the rows are not read (nor checked). Empty with `error` set (in
+// Reads a journal; with headerOnly the rows are not read (nor checked). A failure (its reason in
 // Czech, for the user) when the text is not a whole journal.
-std::optional<Journal> parseJournal(std::string_view text, bool headerOnly, std::string& error);
+Result<Journal> parseJournal(std::string_view text, bool headerOnly);
 // Only a regular file is read (a FIFO or a device named like a journal would never end), and only
 // up to the size its rows can take: at most kMaxJournalRows rows; with headerOnly, only its start.
-std::optional<Journal> readJournal(const std::string& path, bool headerOnly, std::string& error);
+Result<Journal> readJournal(const std::string& path, bool headerOnly);
 // Whether the journal at `path`, though its header cannot be read as a whole, names another folder
 // than `folder` there: then it stands in the way of nothing in `folder`.
 bool journalOfAnotherFolder(const std::string& path, const FolderIdentity& folder);
@@ -103,8 +105,8 @@ bool journalOfAnotherFolder(const std::string& path, const FolderIdentity& folde
 bool salvageJournalFolder(std::string_view text, Journal& journal);
 
 // Writes the journal as "<id>.journal" in `dir` (made when missing) through a temporary file, fsync,
-// rename and fsync of `dir`: empty, or the system's reason it could not.
-std::string writeJournal(const std::string& dir, const Journal& journal);
+// rename and fsync of `dir`: nothing, or why it could not.
+std::optional<Failure> writeJournal(const std::string& dir, const Journal& journal);
 // Removes all but the newest `keep` journals of `dir`, and the temporary file of a journal whose
 // writing was cut short over an hour ago.
 void pruneJournals(const std::string& dir, std::size_t keep = kJournalsKept);
@@ -112,13 +114,12 @@ void pruneJournals(const std::string& dir, std::size_t keep = kJournalsKept);
 // The journal files of `dir`, newest first.
 std::vector<std::string> journalFiles(const std::string& dir);
 
-// What a journal knows a folder by: its real path and its device and inode; errno when unknown.
+// What a journal knows a folder by: its real path and its device and inode.
 struct FolderIdentity {
     std::string path;
     std::uint64_t dev = 0, ino = 0;
-    int error = 0;
 };
-FolderIdentity identifyFolder(const std::string& folder);
+Result<FolderIdentity> identifyFolder(const std::string& folder);
 bool sameFolder(const Journal& journal, const FolderIdentity& folder);
 
 // One run's journal from the plan to the end: begin() before the first rename, markRenamed() for each
@@ -132,15 +133,15 @@ public:
     static std::vector<JournalRow> planRows(const std::string& folder, RenameFolder& dir, std::vector<JournalRow> rows,
                                             const Listing* listing = nullptr);
 
-    // Writes the plan: empty, or why the run must not start.
-    std::string begin(RenameFolder& dir, const std::string& folder, std::vector<JournalRow> rows,
-                      const std::string& undoes = {});
+    // Writes the plan: nothing, or why the run must not start.
+    std::optional<Failure> begin(RenameFolder& dir, const std::string& folder, std::vector<JournalRow> rows,
+                                 const std::string& undoes = {});
     const JournalRow& row(std::size_t k) const { return journal_.rows[k]; }
     // Row k's temporary name, made when asked: the plan holds no name that is almost never needed.
     std::string temporary(std::size_t k) const { return journal_.temporary(k); }
     void markRenamed(std::size_t k);
-    // Records which rows were renamed: empty, or why it could not (the plan stays and still serves).
-    std::string finish();
+    // Records which rows were renamed: nothing, or why it could not (the plan stays and still serves).
+    std::optional<Failure> finish();
     const Journal& journal() const { return journal_; }
 
 private:

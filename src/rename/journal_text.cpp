@@ -187,8 +187,8 @@ std::string formatRanges(const std::vector<JournalRow>& rows) {
     return out;
 }
 
-const std::string kNonsense = "záznam nemá tvar záznamu přejmenování";
-const std::string kIncomplete = "záznam je neúplný";
+const Failure kNonsense{0, "záznam nemá tvar záznamu přejmenování"};
+const Failure kIncomplete{0, "záznam je neúplný"};
 
 }  // namespace
 
@@ -282,42 +282,24 @@ bool parseHeader(std::string_view& text, Journal& j) {
 
 }  // namespace
 
-std::optional<Journal> parseJournal(std::string_view text, bool headerOnly, std::string& error) {
+Result<Journal> parseJournal(std::string_view text, bool headerOnly) {
     Journal j;
     std::string_view line;
-    if (!nextLine(text, line) || line != kMagic) {
-        error = kNonsense;
-        return std::nullopt;
-    }
+    if (!nextLine(text, line) || line != kMagic) return kNonsense;
     // Every record ends with its line: a text cut anywhere else was cut short.
-    if (!headerOnly && !text.ends_with('\n')) {
-        error = kIncomplete;
-        return std::nullopt;
-    }
-    if (!parseHeader(text, j)) {
-        error = text.empty() ? kIncomplete : kNonsense;
-        return std::nullopt;
-    }
+    if (!headerOnly && !text.ends_with('\n')) return kIncomplete;
+    if (!parseHeader(text, j)) return text.empty() ? kIncomplete : kNonsense;
     const std::size_t rowCount = j.rowCount;
     if (headerOnly) return j;
-    if (rowCount > kMaxJournalRows) {
-        error = kJournalTooBig;
-        return std::nullopt;
-    }
+    if (rowCount > kMaxJournalRows) return kJournalTooBig;
 
     j.rows.reserve(std::min<std::size_t>(rowCount, text.size() / 8 + 1));
     while (nextLine(text, line) && line != "end") {
         auto row = parseRow(line, j.folderDev);
-        if (!row) {
-            error = kNonsense;
-            return std::nullopt;
-        }
+        if (!row) return kNonsense;
         j.rows.push_back(std::move(*row));
     }
-    if (line != "end" || j.rows.size() != rowCount) {
-        error = line != "end" ? kIncomplete : kNonsense;
-        return std::nullopt;
-    }
+    if (line != "end" || j.rows.size() != rowCount) return line != "end" ? kIncomplete : kNonsense;
     // The result is appended in one write after the run; one cut short by a crash ends without its
     // "end" and counts as not written, which leaves a run that was killed.
     if (text.empty() || !text.ends_with("\nend\n")) return j;
@@ -326,10 +308,7 @@ std::optional<Journal> parseJournal(std::string_view text, bool headerOnly, std:
     const bool ok = (v = header(text, "finished")) && number(*v, count) && (v = header(text, "renamed")) &&
                     parseRanges(*v, j.rows, j.renamedCount) && static_cast<std::size_t>(j.renamedCount) == count &&
                     nextLine(text, line) && line == "end" && text.empty();
-    if (!ok) {
-        error = kNonsense;
-        return std::nullopt;
-    }
+    if (!ok) return kNonsense;
     j.finished = true;
     return j;
 }

@@ -1,6 +1,5 @@
 #include "rename/run.h"
 
-#include <cstring>
 #include <optional>
 
 #include "platform/saferename.h"
@@ -26,7 +25,7 @@ Text errorText(const RenameOutcome& outcome, const Text& oldName, const Text& ne
         case RenameErrorKind::Other:
         case RenameErrorKind::None: break;
     }
-    return fromUtf8(outcome.message.empty() ? std::strerror(outcome.error) : outcome.message);
+    return fromUtf8(failureText(outcome.failure));
 }
 
 Text reportText(int attempts, const std::vector<Text>& failureList) {
@@ -47,8 +46,7 @@ RenameOutcome renameIn(RenameFolder& folder, const PreviewEntry& row, RunRecorde
     if (!folder.isOpen()) {
         RenameOutcome failed;
         failed.kind = RenameErrorKind::Other;
-        failed.error = folder.openError();
-        failed.message = std::strerror(folder.openError());
+        failed.failure = *folder.openError();
         return failed;
     }
     if (journal) {
@@ -91,12 +89,12 @@ bool beginJournal(RunRecorder& journal, RenameFolder& dir, const std::string& fo
     for (const PreviewEntry& row : rows) {
         if (!row.marker()) planned.push_back({.oldName = toUtf8(row.oldName), .newName = toUtf8(row.newName)});
     }
-    const std::string error = journal.begin(
+    const std::optional<Failure> failure = journal.begin(
         dir, folder,
         RunRecorder::planRows(folder, dir, std::move(planned), listingForPlan ? listingForPlan() : nullptr));
-    if (error.empty()) return true;
+    if (!failure) return true;
     dialogs.messageBox(U"Záznam pro vrácení přejmenování nelze uložit do >" + fromUtf8(journalFolder()) + U"<:" +
-                           kCrLf + fromUtf8(error) + kCrLf + U"Nic nebylo přejmenováno.",
+                           kCrLf + fromUtf8(failureText(*failure)) + kCrLf + U"Nic nebylo přejmenováno.",
                        box::critical);
     return false;
 }

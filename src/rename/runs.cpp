@@ -42,9 +42,7 @@ void movedRows(const StepSource& source, Each each) {
     }
 }
 
-std::optional<Journal> readWhole(const std::string& path, std::string& error) {
-    return readJournal(path, false, error);
-}
+Result<Journal> readWhole(const std::string& path) { return readJournal(path, false); }
 
 // Joins each journal to its rename and marks what the heads leave taken back.
 void joinChains(FolderRuns& out) {
@@ -91,20 +89,19 @@ void joinChains(FolderRuns& out) {
 
 FolderRuns folderRuns(const std::string& folder) {
     FolderRuns out;
-    const FolderIdentity identity = identifyFolder(folder);
-    if (identity.error != 0) return out;
+    const Result<FolderIdentity> identity = identifyFolder(folder);
+    if (!identity) return out;
     out.folderKnown = true;
     for (const std::string& path : journalFiles(journalFolder())) {
-        std::string error;
-        auto journal = readJournal(path, true, error);
-        if (journal && !sameFolder(*journal, identity)) continue;
-        if (journal) journal = readWhole(path, error);
+        Result<Journal> journal = readJournal(path, true);
+        if (journal && !sameFolder(*journal, *identity)) continue;
+        if (journal) journal = readWhole(path);
         if (!journal) {
             // Another Zelvar may have pruned it since the folder was read: then it is simply not there.
             if (::access(path.c_str(), F_OK) != 0 && errno == ENOENT) continue;
             // A damaged journal that still names another folder is that folder's trouble.
-            if (journalOfAnotherFolder(path, identity)) continue;
-            out.unreadable.emplace_back(path, error);
+            if (journalOfAnotherFolder(path, *identity)) continue;
+            out.unreadable.emplace_back(path, journal.failure());
             continue;
         }
         RunEntry run;
@@ -210,7 +207,7 @@ std::optional<std::size_t> namedHead(const FolderRuns& runs, const std::string& 
     }
     if (!named && !runs.unreadable.empty()) {
         refusal.kind = StepRefusal::unreadable;
-        std::tie(refusal.path, refusal.error) = runs.unreadable.front();
+        std::tie(refusal.path, refusal.failure) = runs.unreadable.front();
         return std::nullopt;
     }
     if (!named) {
@@ -242,7 +239,7 @@ std::optional<StepPlan> planStep(const FolderRuns& runs, Step step, const std::s
     // would not be what the user asked for.
     if (!runs.unreadable.empty() && (!head || runs.unreadable.front().first > runs.runs[*head].path)) {
         refusal.kind = StepRefusal::unreadable;
-        std::tie(refusal.path, refusal.error) = runs.unreadable.front();
+        std::tie(refusal.path, refusal.failure) = runs.unreadable.front();
         return std::nullopt;
     }
     if (!head) return std::nullopt;
@@ -251,21 +248,20 @@ std::optional<StepPlan> planStep(const FolderRuns& runs, Step step, const std::s
 
     // A later rename still in force that moved one of the same entries, or used one of the same
     // names, has to be taken back first: the newest of them is named.
-    std::string error;
-    std::optional<StepSource> mine;
+    std::optional<Result<StepSource>> mine;
     for (std::size_t k = 0; k < *head; ++k) {
         const RunEntry& other = runs.runs[k];
         const FolderRuns::Chain& chain = runs.chains[other.chain];
         if (other.chain == runs.runs[*head].chain || chain.head != k || !undoable(other)) continue;
-        if (!mine) mine = stepSource(runs, plan, error);
-        const auto theirs = readWhole(other.path, error);
-        if (!mine || !theirs) {
+        if (!mine) mine = stepSource(runs, plan);
+        const Result<Journal> theirs = readWhole(other.path);
+        if (!*mine || !theirs) {
             refusal.kind = StepRefusal::unreadable;
-            refusal.path = mine ? other.path : runs.runs[plan.source].path;
-            refusal.error = error;
+            refusal.path = *mine ? other.path : runs.runs[plan.source].path;
+            refusal.failure = theirs ? mine->failure() : theirs.failure();
             return std::nullopt;
         }
-        if (!overlap(*mine, *theirs)) continue;
+        if (!overlap(**mine, *theirs)) continue;
         const RunEntry& blocker = chain.root ? runs.runs[*chain.root] : other;
         const RunEntry& wanted = plan.subject ? runs.runs[*plan.subject] : runs.runs[plan.source];
         refusal.kind = StepRefusal::refused;
@@ -292,9 +288,9 @@ std::pair<std::vector<bool>, bool> rowsInForce(const Journal& journal, RunKind k
 
 }  // namespace
 
-std::optional<StepSource> stepSource(const FolderRuns& runs, const StepPlan& plan, std::string& error) {
-    auto journal = readWhole(runs.runs[plan.source].path, error);
-    if (!journal) return std::nullopt;
+Result<StepSource> stepSource(const FolderRuns& runs, const StepPlan& plan) {
+    Result<Journal> journal = readWhole(runs.runs[plan.source].path);
+    if (!journal) return journal.failure();
     StepSource source;
     if (plan.turnRound) {
         // The killed step's rows name the same entries and names as the journal it was taking back.
@@ -312,7 +308,7 @@ std::optional<StepSource> stepSource(const FolderRuns& runs, const StepPlan& pla
             back.rows.push_back(std::move(row));
         }
         source.moves = rowsInForce(back, RunKind::undo).first;
-        source.killed = std::move(journal);
+        source.killed = std::move(*journal);
         return source;
     }
     const RunEntry& run = runs.runs[plan.source];
@@ -320,13 +316,13 @@ std::optional<StepSource> stepSource(const FolderRuns& runs, const StepPlan& pla
     std::tie(source.moves, known) = rowsInForce(*journal, run.kind);
     if (plan.finishing) {
         // The killed step that is finished knew which rows it was to move: those, turned round.
-        auto killed = readWhole(runs.runs[plan.head].path, error);
-        if (!killed) return std::nullopt;
+        Result<Journal> killed = readWhole(runs.runs[plan.head].path);
+        if (!killed) return killed.failure();
         const auto [rows, killedKnows] = rowsInForce(*killed, runs.runs[plan.head].kind);
         if (rows.size() == source.moves.size()) {
             for (std::size_t r = 0; r < rows.size(); ++r) source.moves[r] = rows[rows.size() - 1 - r];
             known = killedKnows;
-            source.killed = std::move(killed);
+            source.killed = std::move(*killed);
         }
     }
     source.claimsWhatIsThere = known && (plan.finishing || (!run.finished && run.kind != RunKind::rename));

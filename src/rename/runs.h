@@ -52,7 +52,7 @@ struct FolderRuns {
     };
     std::vector<Chain> chains;
     // Journals that cannot be read, newest first, with the reason: any of them may be this folder's.
-    std::vector<std::pair<std::string, std::string>> unreadable;
+    std::vector<std::pair<std::string, Failure>> unreadable;
     bool folderKnown = false;
 };
 
@@ -74,8 +74,9 @@ struct StepPlan {
 // journal to take back could be, or (for a given id) why that rename cannot be taken back.
 struct StepRefusal {
     enum Kind : std::uint8_t { nothing, unreadable, refused } kind = nothing;
-    std::string path, error;  // unreadable
-    Text message;             // refused
+    std::string path;  // unreadable, and why
+    Failure failure;
+    Text message;  // refused
 };
 
 // The step on the newest rename that has something for it; with `id`, the undo of the rename that
@@ -100,6 +101,6 @@ struct StepSource {
     // that step reserved may stand under a name this one puts an entry back to.
     std::optional<Journal> killed;
 };
-std::optional<StepSource> stepSource(const FolderRuns& runs, const StepPlan& plan, std::string& error);
+Result<StepSource> stepSource(const FolderRuns& runs, const StepPlan& plan);
 
 }  // namespace zelvar

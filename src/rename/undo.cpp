@@ -4,7 +4,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 #include <map>
 #include <unordered_set>
 
@@ -25,7 +24,10 @@ struct Found {
 
 Found look(RenameFolder& dir, const std::string& name) {
     Found f;
-    f.exists = !name.empty() && dir.identify(name, f.st) == 0;
+    if (name.empty()) return f;
+    const Result<struct stat> st = dir.identify(name);
+    f.exists = bool(st);
+    if (st) f.st = *st;
     return f;
 }
 
@@ -49,9 +51,7 @@ Text reasonOf(const RenameOutcome& outcome, const std::string& oldName) {
         case RenameErrorKind::TargetExists: reason = U"jméno >" + fromUtf8(oldName) + U"< je obsazeno"; break;
         case RenameErrorKind::NameNotAccepted: reason = U"jméno >" + fromUtf8(oldName) + U"< není povoleno"; break;
         case RenameErrorKind::Other:
-        case RenameErrorKind::None:
-            reason = fromUtf8(outcome.message.empty() ? std::strerror(outcome.error) : outcome.message);
-            break;
+        case RenameErrorKind::None: reason = fromUtf8(failureText(outcome.failure)); break;
     }
     if (!outcome.leftAs.empty()) reason += U", nyní se jmenuje >" + fromUtf8(outcome.leftAs) + U"<";
     return reason;
@@ -176,8 +176,8 @@ private:
     }
 
     bool drop(const JournalRow& row, Text& failure) {
-        if (const int error = dir_.removeName(row.newName, false); error != 0)
-            return fail(failure, fromUtf8(std::strerror(error)));
+        if (const std::optional<Failure> removed = dir_.removeName(row.newName, false))
+            return fail(failure, fromUtf8(failureText(*removed)));
         return true;
     }
 
@@ -236,7 +236,7 @@ private:
         if (!empty(name, st) || journaled_.count(st.st_ino) != 0 || !madeAfterStart(run_, name, st)) return;
         if (foldedOnto(name, row)) return;
         const std::size_t k = index(row);
-        if (looksLikePlaceholder(st) && firstNotMoved() >= k && dir_.removeName(name, S_ISDIR(st.st_mode)) == 0) return;
+        if (looksLikePlaceholder(st) && firstNotMoved() >= k && !dir_.removeName(name, S_ISDIR(st.st_mode))) return;
         notes.push_back(
             S_ISDIR(st.st_mode)
                 ? U"ponechána prázdná složka >" + fromUtf8(name) + U"<: není jisté, že ji vytvořilo přejmenování"
@@ -319,9 +319,9 @@ Text nothingText(Step step) {
                               : U"V této složce není žádné vrácené přejmenování, které by šlo znovu provést.";
 }
 
-Text unreadableText(const std::string& path, const std::string& error, Step step) {
-    return U"Záznam přejmenování >" + fromUtf8(path) + U"< nelze přečíst:" + kCrLf + fromUtf8(error) + kCrLf +
-           (step == Step::undo ? U"Nic nebylo vráceno." : U"Nic nebylo přejmenováno.");
+Text unreadableText(const std::string& path, const Failure& failure, Step step) {
+    return U"Záznam přejmenování >" + fromUtf8(path) + U"< nelze přečíst:" + kCrLf + fromUtf8(failureText(failure)) +
+           kCrLf + (step == Step::undo ? U"Nic nebylo vráceno." : U"Nic nebylo přejmenováno.");
 }
 
 // The killed rename run a step's rename began with, as long as no step of that rename has finished:
@@ -332,8 +332,8 @@ std::optional<Journal> killedRoot(const FolderRuns& runs, const StepPlan& plan) 
     for (const RunEntry& run : runs.runs) {
         if (run.chain == chain && run.finished) return std::nullopt;
     }
-    std::string error;
-    return readJournal(runs.runs[*plan.subject].path, false, error);
+    Result<Journal> root = readJournal(runs.runs[*plan.subject].path, false);
+    return root ? std::optional<Journal>(std::move(*root)) : std::nullopt;
 }
 
 // The rows of a step's journal: those of the run it takes back, last first and turned round; only
@@ -366,9 +366,9 @@ RowOutcome reportFailure(Step step, const JournalRow& row, const Text& failure) 
 }
 
 // The step's journal could not be written: nothing is moved.
-UndoResult notStarted(Step step, const std::string& error, Dialogs& dialogs) {
+UndoResult notStarted(Step step, const Failure& failure, Dialogs& dialogs) {
     dialogs.messageBox((step == Step::undo ? U"Vrácení nelze začít:" : U"Přejmenování nelze začít:") + kCrLf +
-                           fromUtf8(error) + kCrLf +
+                           fromUtf8(failureText(failure)) + kCrLf +
                            (step == Step::undo ? U"Nic nebylo vráceno." : U"Nic nebylo přejmenováno."),
                        box::critical);
     UndoResult result;
@@ -450,9 +450,9 @@ UndoResult carryOut(RenameFolder& dir, const std::string& folder, const FolderRu
         inForce[j] = inForce[j] && undoer.movedByRun(run->rows[j], run->temporary(j));
 
     RunRecorder journal;
-    const std::string error = dir.isOpen() ? journal.begin(dir, folder, stepRows(*run, inForce), plan.undoes)
-                                           : std::string(std::strerror(dir.openError()));
-    if (!error.empty()) return notStarted(step, error, dialogs);
+    const std::optional<Failure> failure =
+        dir.isOpen() ? journal.begin(dir, folder, stepRows(*run, inForce), plan.undoes) : dir.openError();
+    if (failure) return notStarted(step, *failure, dialogs);
 
     settleKilledOnes(undoer, runs, plan, source);
     StepAction action(dir, step, *run, inForce, source.claimsWhatIsThere, undoer, journal);
@@ -472,9 +472,9 @@ UndoResult runStep(const std::string& folder, Step step, const std::string& id, 
                    RenameFrontEnd& frontEnd, SysCalls& sys) {
     UndoResult result;
     const Text nothingDone = step == Step::undo ? U"Nic nebylo vráceno." : U"Nic nebylo přejmenováno.";
-    if (const FolderIdentity identity = identifyFolder(folder); identity.error != 0) {
+    if (const Result<FolderIdentity> identity = identifyFolder(folder); !identity) {
         dialogs.messageBox(U"Složku >" + fromUtf8(folder) + U"< nelze otevřít:" + kCrLf +
-                               fromUtf8(std::strerror(identity.error)) + kCrLf + nothingDone,
+                               fromUtf8(failureText(identity.failure())) + kCrLf + nothingDone,
                            box::critical);
         result.end = UndoEnd::NothingToUndo;
         return result;
@@ -490,11 +490,12 @@ UndoResult runStep(const std::string& folder, Step step, const std::string& id, 
     const FolderRuns runs = folderRuns(folder);
     StepRefusal refusal;
     const std::optional<StepPlan> plan = planStep(runs, step, id, refusal);
-    std::string error;
-    std::optional<StepSource> source = plan ? stepSource(runs, *plan, error) : std::nullopt;
-    if (plan && !source) refusal = {StepRefusal::unreadable, runs.runs[plan->source].path, error, {}};
+    std::optional<Result<StepSource>> read;
+    if (plan) read = stepSource(runs, *plan);
+    if (read && !*read) refusal = {StepRefusal::unreadable, runs.runs[plan->source].path, read->failure(), {}};
+    const StepSource* const source = read && *read ? &**read : nullptr;
     if (!source && refusal.kind == StepRefusal::unreadable) {
-        dialogs.messageBox(unreadableText(refusal.path, refusal.error, step), box::critical);
+        dialogs.messageBox(unreadableText(refusal.path, refusal.failure, step), box::critical);
         result.end = UndoEnd::Unreadable;
         return result;
     }
@@ -513,16 +514,16 @@ UndoResult runStep(const std::string& folder, Step step, const std::string& id, 
 
 }  // namespace
 
-std::optional<Text> nextStep(const std::string& folder, Step step, std::string* problem) {
+std::optional<Text> nextStep(const std::string& folder, Step step, std::optional<Failure>* problem) {
     const FolderRuns runs = folderRuns(folder);
     StepRefusal refusal;
     const std::optional<StepPlan> plan = planStep(runs, step, {}, refusal);
-    if (problem) *problem = refusal.kind == StepRefusal::unreadable ? refusal.error : std::string();
+    if (problem)
+        *problem = refusal.kind == StepRefusal::unreadable ? std::optional<Failure>(refusal.failure) : std::nullopt;
     if (!plan) return std::nullopt;
-    std::string error;
-    const std::optional<StepSource> source = stepSource(runs, *plan, error);
+    const Result<StepSource> source = stepSource(runs, *plan);
     if (!source) {
-        if (problem) *problem = error;
+        if (problem) *problem = source.failure();
         return std::nullopt;
     }
     return question(runs, *plan, *source);
@@ -559,8 +560,7 @@ int killedRunCount(const FolderRuns& runs, const RunEntry& run, RenameFolder& di
         }
         return -1;
     }
-    std::string error;
-    const std::optional<Journal> whole = readJournal(run.path, false, error);
+    const Result<Journal> whole = readJournal(run.path, false);
     return whole ? renamedFound(dir, *whole) : -1;
 }
 
@@ -571,7 +571,7 @@ std::vector<HistoryLine> runHistory(const std::string& folder, std::vector<std::
     const FolderRuns runs = folderRuns(folder);
     // Any of them may be one of this folder's runs: passed over, but not in silence.
     if (skipped) {
-        for (const auto& [path, error] : runs.unreadable) skipped->push_back(path + ": " + error);
+        for (const auto& [path, failure] : runs.unreadable) skipped->push_back(path + ": " + failureText(failure));
     }
     RenameFolder dir(folder);
     for (const RunEntry& run : runs.runs) {

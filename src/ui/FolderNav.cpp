@@ -7,7 +7,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QSignalBlocker>
-#include <cstring>
 #include <optional>
 
 #include "platform/folderscan.h"
@@ -96,12 +95,11 @@ void FolderNav::driveChosen() {
     const int index = ui_.drvDisk->currentIndex();
     if (index < 0 || index >= int(volumes_.size())) return;
     const std::string& root = volumes_[std::size_t(index)].root;
-    int error = 0;
-    if (!canOpenFolder(root, &error)) {
-        if (isUnavailableDevice(error))
+    if (const std::optional<Failure> failure = folderOpenFailure(root)) {
+        if (isUnavailableDevice(*failure))
             dialogs_.messageBox(T("S diskem nelze pracovat"), box::exclamation);
         else
-            dialogs_.messageBox(fromUtf8(std::strerror(error)), box::critical);
+            dialogs_.messageBox(fromUtf8(failureText(*failure)), box::critical);
         // Back to the drive of the tree, which keeps its folder.
         selectDriveOf(folder());
         emit relist(false);

@@ -17,7 +17,8 @@ using namespace testing;
 
 // Everything a build reads of a listing, in order.
 std::string facts(const Listing& l) {
-    std::string out = l.folder + (l.failed ? " failed " + l.error : "") + (l.truncated ? " truncated" : "") + "\n";
+    std::string out =
+        l.folder + (l.failure ? " failed " + failureText(*l.failure) : "") + (l.truncated ? " truncated" : "") + "\n";
     for (const ListedEntry& e : l.entries)
         out += e.name + (e.isDir ? "/ " : " ") + std::to_string(e.mtime.sec) + "." + std::to_string(e.mtime.nsec) +
                " " + std::to_string(e.date.second) + " " + std::to_string(e.id.ino) + "\n";

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 
@@ -193,6 +194,17 @@ TEST_F(Presets, SavingAndRenamingKeepAnExistingPresetUnlessToldToReplaceIt) {
     EXPECT_EQ(removePreset("new/name"), U"");
     EXPECT_EQ(removePreset("new/name"), U"Předvolba „new/name“ neexistuje.");
     EXPECT_EQ(presetNames(), std::vector<std::string>{"taken"});
+}
+
+// Where the system refuses, the message says what could not be done and the system's reason.
+TEST_F(Presets, ASystemFailureSaysWhatFailedAndWhy) {
+    config.file("zelvar");  // where the folder of presets must go
+    EXPECT_EQ(toUtf8(savePreset("p", Preset{}, false)),
+              "Složku předvoleb " + folder() + " nelze vytvořit: " + std::strerror(ENOTDIR));
+    std::filesystem::remove(config / "zelvar");
+    std::filesystem::create_directories(folder() + "/" + presetFileName("p"));
+    EXPECT_EQ(toUtf8(loadPreset("p").error), std::string("Předvolbu nelze přečíst: ") + std::strerror(EISDIR));
+    EXPECT_EQ(toUtf8(savePreset("p", Preset{}, true)), std::string("Předvolbu nelze uložit: ") + std::strerror(EISDIR));
 }
 
 }  // namespace

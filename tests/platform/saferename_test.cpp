@@ -27,11 +27,13 @@ std::vector<std::string> plus(std::vector<std::string> calls, const std::vector<
     return calls.insert(calls.end(), more.begin(), more.end()), calls;
 }
 
-// Checks an outcome against the kind and errno it should have; Other always carries the system's text.
+// Checks an outcome against the kind and errno it should have; Other always says the system's text.
 void expectOutcome(const RenameOutcome& outcome, Kind kind, int error) {
     EXPECT_EQ(outcome.kind, kind);
-    EXPECT_EQ(outcome.error, error);
-    EXPECT_EQ(outcome.message, kind == other ? std::strerror(error) : "");
+    EXPECT_EQ(outcome.failure, Failure{error});
+    if (kind == other) {
+        EXPECT_EQ(failureText(outcome.failure), std::strerror(error));
+    }
 }
 
 TEST(SafeRename, RenamesEveryKindOfEntryButNeverReplacesOneAndPutsBackAFailedCaseChangeOnEveryRoute) {
@@ -119,7 +121,7 @@ TEST(SafeRename, RefusesBadNamesBeforeAnyCallAndEveryNameInAFolderItCannotOpen) 
     for (const auto& [path, error] :
          {std::pair{dir / "missing", ENOENT}, {dir / std::string(300, 'x'), ENAMETOOLONG}}) {
         RenameFolder folder(path);
-        EXPECT_EQ(folder.openError(), error);
+        EXPECT_EQ(folder.openError(), Failure{error});
         expectOutcome(folder.rename("a", "b"), other, error);  // the folder is at fault, not a name
     }
 }

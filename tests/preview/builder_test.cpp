@@ -130,7 +130,7 @@ TEST(Builder, RowsAndMarkersOfRealFolders) {
         EXPECT_EQ(r.stepText.value_or(o.txtDif), Text(U"1")) << "numbering falls back to the step 1";
     }
     const PreviewResult missing = build(TempFolder() / "missing", RenameOptions{});
-    EXPECT_TRUE(missing.rows.empty() && missing.listingFailed);
+    EXPECT_TRUE(missing.rows.empty() && missing.listingFailure);
     EXPECT_EQ(missing.stats, stats(0, 0, 0));
 }
 

@@ -62,7 +62,7 @@ protected:
             {.oldName = "a", .newName = "x"}, {.oldName = "b", .newName = "y"}, {.oldName = "c", .newName = "z"}};
         plan.resize(rows);
         RenameFolder& folder = planFolder_.emplace(path());
-        EXPECT_EQ(recorder_.emplace().begin(folder, path(), RunRecorder::planRows(path(), folder, plan)), "");
+        EXPECT_EQ(recorder_.emplace().begin(folder, path(), RunRecorder::planRows(path(), folder, plan)), std::nullopt);
         return recorder_->journal();
     }
     RunResult rename(const Renames& renames, SysCalls& sys = realSysCalls()) {
@@ -104,8 +104,9 @@ protected:
     const std::string& path() const { return folder_->path(); }
     std::vector<std::string> journals() const { return journalFiles(state / "zelvar"); }
     Journal newestJournal() const {
-        std::string error;
-        return readJournal(journals().front(), true, error).value();
+        const Result<Journal> journal = readJournal(journals().front(), true);
+        EXPECT_TRUE(journal) << failureText(journal.failure());
+        return journal ? *journal : Journal{};
     }
     void dropJournals() const {
         for (const auto& file : journals()) ::unlink(file.c_str());
@@ -186,7 +187,7 @@ TEST(Plan, TakesTheInodesOfAListingOfTheSameFolderOnly) {
     altered.allNames = std::move(names);
     EXPECT_EQ(plan(&altered).at("b").second, 99u) << "a whole listing of the folder is taken at its word";
     const std::pair<const char*, std::function<Listing(Listing)>> unused[] = {
-        {"failed", [](Listing l) { return l.failed = true, l; }},
+        {"failed", [](Listing l) { return l.failure = Failure{EIO}, l; }},
         {"cut short", [](Listing l) { return l.truncated = true, l; }},
         {"of another folder",
          [&](Listing l) { return l.folderId = listFolder(other.path(), U"*", File::Oboje).folderId, l; }},
@@ -626,17 +627,17 @@ TEST_F(Undo, AJournalThatIsNoFileOrTooBigIsRefusedQuicklyUnlessItIsAnotherFolder
 TEST(RenameFolderNames, NamesThatLeadElsewhereAreRefused) {
     TempFolder root({{"d", "<folder>"}, {"outside", ""}, {"empty", "<folder>"}});
     RenameFolder dir(root / "d");
-    struct stat st;
-    EXPECT_EQ(dir.identify(".", st), 0);
+    EXPECT_TRUE(dir.identify("."));
     for (const std::string& name :
          {std::string("../outside"), std::string(".."), std::string("/tmp"), std::string("a\0b", 3)}) {
         SCOPED_TRACE(name);
-        EXPECT_EQ(dir.identify(name, st), EINVAL);
+        const Result<struct stat> st = dir.identify(name);
+        EXPECT_TRUE(!st && st.failure() == Failure{EINVAL});
         EXPECT_EQ(dir.birthTime(name), 0);
     }
-    EXPECT_EQ(dir.removeName("../outside", false), EINVAL);
-    EXPECT_EQ(dir.removeName("../empty", true), EINVAL);
-    EXPECT_EQ(dir.removeName(".", true), EINVAL);
+    EXPECT_EQ(dir.removeName("../outside", false), Failure{EINVAL});
+    EXPECT_EQ(dir.removeName("../empty", true), Failure{EINVAL});
+    EXPECT_EQ(dir.removeName(".", true), Failure{EINVAL});
     EXPECT_EQ(snapshot(root.path()).size(), 3u);
 }
 
@@ -669,9 +670,8 @@ TEST_F(Undo, JournalKeepsEveryNameExactlyAndOnlyTheNewestRuns) {
         j.started = started;
         const std::string text = formatJournal(j);
         EXPECT_NE(text.find("žluťoučký kůň.txt\t"), std::string::npos);  // readable names stay readable
-        std::string error;
-        const auto back = parseJournal(text, false, error);
-        ASSERT_TRUE(back) << error;
+        const Result<Journal> back = parseJournal(text, false);
+        ASSERT_TRUE(back) << failureText(back.failure());
         EXPECT_EQ(back->started, started);
         EXPECT_EQ(formatJournal(*back), text) << "every field and name read back exactly";
     }
@@ -680,7 +680,7 @@ TEST_F(Undo, JournalKeepsEveryNameExactlyAndOnlyTheNewestRuns) {
     // journals cut short by a crash left, only one that may still be in the making stays.
     for (int k = 0; k < 104; ++k) {
         j.id = "20200101-000000-" + std::to_string(100000 + k) + "-1";
-        ASSERT_EQ(writeJournal(state / "zelvar", j), "");
+        ASSERT_EQ(writeJournal(state / "zelvar", j), std::nullopt);
     }
     const std::string crashed = ".20200101-000000-000001-1.tmp", writing = ".20200101-000000-000002-1.tmp";
     state.file("zelvar/" + crashed, "zelvar-journal 1\n");

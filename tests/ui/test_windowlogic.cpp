@@ -63,9 +63,8 @@ private slots:
         QVERIFY(subfolderNames(dir / "missing").empty());
         QVERIFY((matchingFileNames(dir.path(), T("*.jpg")) == Names{"a.jpg", "b.JPG", "e.jpg"}));
         QVERIFY((matchingFileNames(dir.path(), T("c*;.p*")) == Names{".profile", "c.txt"}));
-        int error = 0;
-        QVERIFY(canOpenFolder(dir.path()) && !canOpenFolder(dir / "missing", &error));
-        QCOMPARE(error, ENOENT);
+        QVERIFY(canOpenFolder(dir.path()) && !folderOpenFailure(dir.path()));
+        QVERIFY(folderOpenFailure(dir / "missing") == Failure{ENOENT});
     }
 };
 
