@@ -58,7 +58,7 @@ void readDatesTaken(Listing& listing, int folderFd, const Listing* previous) {
     // A sidecar is opened only under a name the folder has in some letter case; a listing read only
     // in part cannot tell.
     SidecarCheck mayExist;
-    if (!listing.failed) {
+    if (!listing.failure) {
         mayExist = [&listing](const std::string& candidate) {
             return listing.byFoldedName.count(toUtf8(toLower(fromUtf8(candidate)))) > 0;
         };
