@@ -6,8 +6,7 @@ namespace zelvar {
 
 std::string failureText(const Failure& failure) {
     if (failure.error == 0) return failure.what;
-    char buffer[256];
-    const std::string system = strerror_r(failure.error, buffer, sizeof buffer);
+    const std::string system = std::strerror(failure.error);
     return failure.what.empty() ? system : failure.what + ": " + system;
 }
 

@@ -257,8 +257,9 @@ std::optional<StepPlan> planStep(const FolderRuns& runs, Step step, const std::s
         const Result<Journal> theirs = readWhole(other.path);
         if (!*mine || !theirs) {
             refusal.kind = StepRefusal::unreadable;
+            // The path and the reason of the same journal: its own first, where both cannot be read.
             refusal.path = *mine ? other.path : runs.runs[plan.source].path;
-            refusal.failure = theirs ? mine->failure() : theirs.failure();
+            refusal.failure = *mine ? theirs.failure() : mine->failure();
             return std::nullopt;
         }
         if (!overlap(**mine, *theirs)) continue;
