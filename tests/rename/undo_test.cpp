@@ -280,6 +280,8 @@ TEST_F(Undo, PutsRightWhatAKilledRunLeft) {
         {[&](auto& d, auto&) { move(d, "a", "x"), move(d, "b", "y"), placeholder(d, "z"); }, ""},
         {[](auto& d, auto&) { move(d, "a", "x"), d.folder("y"), ::chmod((d / "y").c_str(), 0700); }, ""},
         {[&](auto& d, auto&) { move(d, "a", "x"), placeholder(d, "y"), placeholder(d, "z"); }, "z"},
+        // An empty file of another mode is never the run's, even at the row it was killed at.
+        {[](auto& d, auto&) { move(d, "a", "x"), d.file("y"), ::chmod((d / "y").c_str(), 0644); }, "y"},
         {[](auto& d, auto& j) { move(d, "c", j.temporary(2)); }, ""},  // half-way through a change of case
     };
     for (const auto& [leave, kept] : killedAt) {
