@@ -338,6 +338,26 @@ TEST_F(Undo, TellsItsPlaceholderByItsTimeAcrossTheClocksTickAndTheFileSystemsSte
     }
 }
 
+// An entry the killed run knows is never its placeholder, also where no birth time tells its age
+// (FAT): an empty file of a row the run did not reach, moved by the user onto the name of the row it
+// was killed at, stays when a redo takes back the killed undo of that run.
+TEST_F(Undo, AnEntryAKilledRunKnowsIsNeverItsPlaceholder) {
+    const TempFolder& dir = fresh({{"a", "A"}, {"b", "B"}, {"c", ""}});
+    ::chmod((dir / "c").c_str(), 0600);
+    planned();
+    move(dir, "a", "x");                                 // the run was killed after its first rename
+    killedBefore(1, [&](SysCalls& sys) { undo(sys); });  // and its undo before its first
+    ASSERT_EQ(journals().size(), 2u);
+    move(dir, "c", "y");
+    const std::uint64_t c = snapshot(dir.path()).at("y").ino;
+    ScriptedCalls fat;
+    fat.coarseTimes = 1;
+    redo(fat);
+    const Snapshot after = snapshot(dir.path());
+    ASSERT_EQ(after.count("y"), 1u) << ui.last();
+    EXPECT_EQ(after.at("y").ino, c);
+}
+
 // A finished run leaves no placeholder: its entries put back by hand and new empty ones under its
 // names all stay.
 TEST_F(Undo, RemovesNoEmptyEntryUnderTheNamesOfAFinishedRun) {
