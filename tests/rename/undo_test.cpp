@@ -281,6 +281,8 @@ TEST_F(Undo, PutsRightWhatAKilledRunLeft) {
         {[&](auto& d, auto&) { move(d, "a", "x"), move(d, "b", "y"), placeholder(d, "z"); }, ""},
         {[](auto& d, auto&) { move(d, "a", "x"), d.folder("y"), ::chmod((d / "y").c_str(), 0700); }, ""},
         {[&](auto& d, auto&) { move(d, "a", "x"), placeholder(d, "y"), placeholder(d, "z"); }, "z"},
+        // An empty file of another mode is never the run's, even at the row it was killed at.
+        {[](auto& d, auto&) { move(d, "a", "x"), d.file("y"), ::chmod((d / "y").c_str(), 0644); }, "y"},
         {[](auto& d, auto& j) { move(d, "c", j.temporary(2)); }, ""},  // half-way through a change of case
     };
     for (const auto& [leave, kept] : killedAt) {
@@ -335,6 +337,26 @@ TEST_F(Undo, TellsItsPlaceholderByItsTimeAcrossTheClocksTickAndTheFileSystemsSte
         EXPECT_EQ(snapshot(dir.path()).size(), before.size() + (removed ? 0 : 1));
         EXPECT_EQ(ui.last().find("ponechána"), std::string::npos) << "one older than the run is no run's";
     }
+}
+
+// An entry the killed run knows is never its placeholder, also where no birth time tells its age
+// (FAT): an empty file of a row the run did not reach, moved by the user onto the name of the row it
+// was killed at, stays when a redo takes back the killed undo of that run.
+TEST_F(Undo, AnEntryAKilledRunKnowsIsNeverItsPlaceholder) {
+    const TempFolder& dir = fresh({{"a", "A"}, {"b", "B"}, {"c", ""}});
+    ::chmod((dir / "c").c_str(), 0600);
+    planned();
+    move(dir, "a", "x");                                 // the run was killed after its first rename
+    killedBefore(1, [&](SysCalls& sys) { undo(sys); });  // and its undo before its first
+    ASSERT_EQ(journals().size(), 2u);
+    move(dir, "c", "y");
+    const std::uint64_t c = snapshot(dir.path()).at("y").ino;
+    ScriptedCalls fat;
+    fat.coarseTimes = 1;
+    redo(fat);
+    const Snapshot after = snapshot(dir.path());
+    ASSERT_EQ(after.count("y"), 1u) << ui.last();
+    EXPECT_EQ(after.at("y").ino, c);
 }
 
 // A finished run leaves no placeholder: its entries put back by hand and new empty ones under its
