@@ -514,18 +514,13 @@ UndoResult runStep(const std::string& folder, Step step, const std::string& id, 
 
 }  // namespace
 
-std::optional<Text> nextStep(const std::string& folder, Step step, std::optional<Failure>* problem) {
+std::optional<Text> nextStep(const std::string& folder, Step step) {
     const FolderRuns runs = folderRuns(folder);
     StepRefusal refusal;
     const std::optional<StepPlan> plan = planStep(runs, step, {}, refusal);
-    if (problem)
-        *problem = refusal.kind == StepRefusal::unreadable ? std::optional<Failure>(refusal.failure) : std::nullopt;
     if (!plan) return std::nullopt;
     const Result<StepSource> source = stepSource(runs, *plan);
-    if (!source) {
-        if (problem) *problem = source.failure();
-        return std::nullopt;
-    }
+    if (!source) return std::nullopt;
     return question(runs, *plan, *source);
 }
 

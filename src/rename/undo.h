@@ -42,9 +42,9 @@ struct UndoResult {
 };
 
 // The run an undo or a redo of `folder` would act on, for enabling a command: the question it would
-// ask, or nullopt when there is nothing to do. With `problem` given, a journal that cannot be read
-// where the one to take back could be is said there (and nullopt returned).
-std::optional<Text> nextStep(const std::string& folder, Step step, std::optional<Failure>* problem = nullptr);
+// ask, or nullopt when there is nothing to do (also where a journal that cannot be read stands in the
+// way: the step itself then says so).
+std::optional<Text> nextStep(const std::string& folder, Step step);
 
 // Asks which run it takes back ("Opravdu chcete vrátit přejmenování z ...?", with the count and the
 // first entry), then takes it back showing progress through `frontEnd` (confirmEach is not asked)
