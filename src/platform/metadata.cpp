@@ -153,6 +153,25 @@ std::string_view trimmed(std::string_view text) {
     return text;
 }
 
+// The text of a datum as toString() gives it. An EXIF date is ASCII, read here without the string
+// stream toString() builds for every value; like toString(), it ends at the first NUL.
+std::string textOf(const Exiv2::Exifdatum& datum) {
+    if (datum.size() == 0) return {};  // also a datum without a value, whose value() throws
+    if (const auto* ascii = dynamic_cast<const Exiv2::AsciiValue*>(&datum.value()))
+        return ascii->value_.substr(0, ascii->value_.find('\0'));
+    return datum.toString();
+}
+
+// The datum under `key`, found by its tag and IFD numbers: ExifData::findKey compares names, which it
+// builds anew for every datum it passes.
+const Exiv2::Exifdatum* findTag(const Exiv2::ExifData& exif, const Exiv2::ExifKey& key) {
+    const auto tag = key.tag();
+    const int ifd = key.ifdId();
+    for (const Exiv2::Exifdatum& datum : exif)
+        if (datum.tag() == tag && datum.ifdId() == ifd) return &datum;
+    return nullptr;
+}
+
 // The keys are made once: making an ExifKey from its name looks the name up in exiv2's tag tables,
 // which cost more than the rest of reading a small photo's date.
 std::optional<DateTaken> dateOfExif(const Exiv2::ExifData& exif) {
@@ -165,12 +184,12 @@ std::optional<DateTaken> dateOfExif(const Exiv2::ExifData& exif) {
         {Exiv2::ExifKey("Exif.Photo.DateTimeDigitized"), Exiv2::ExifKey("Exif.Photo.SubSecTimeDigitized")},
     }};
     for (const Tag& tag : tags) {
-        const auto it = exif.findKey(tag.date);
-        if (it == exif.end()) continue;
-        auto taken = parseDateTaken(it->toString());
+        const Exiv2::Exifdatum* date = findTag(exif, tag.date);
+        if (!date) continue;
+        auto taken = parseDateTaken(textOf(*date));
         if (!taken) continue;
-        const auto sub = exif.findKey(tag.subsecond);
-        if (sub != exif.end()) taken->subsecond = subsecondOf(trimmed(sub->toString()));
+        if (const Exiv2::Exifdatum* sub = findTag(exif, tag.subsecond))
+            taken->subsecond = subsecondOf(trimmed(textOf(*sub)));
         return taken;
     }
     return std::nullopt;
