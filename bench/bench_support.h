@@ -166,7 +166,9 @@ public:
     }
 
 private:
-    // libexiv2's blank JPEG with the tags, a comment segment after its metadata filling it up to `bytes`.
+    // libexiv2's blank JPEG with the tags, its image data filled up to `bytes`. The filling is where a
+    // real photo's bytes are: after the metadata and the start of scan, where no metadata reader looks,
+    // but a reader that reads whole files pays for it.
     static std::vector<unsigned char> templatePhoto(std::size_t bytes) {
         auto image = Exiv2::ImageFactory::create(Exiv2::ImageType::jpeg);
         image->exifData()["Exif.Image.Make"] = "Zelvar";
@@ -177,15 +179,12 @@ private:
         std::vector<unsigned char> made(io.size());
         io.seek(0, Exiv2::BasicIo::beg);
         io.read(made.data(), static_cast<long>(made.size()));
-        // Past SOI and every APPn segment: a comment there sits where a real photo's image data starts.
-        std::size_t at = 2;
-        while (at + 4 <= made.size() && made[at] == 0xFF && made[at + 1] >= 0xE0 && made[at + 1] <= 0xEF)
-            at += 2 + (made[at + 2] << 8 | made[at + 3]);
-        const std::size_t fill = bytes > made.size() + 4 ? std::min<std::size_t>(bytes - made.size(), 65535) : 4;
-        std::vector<unsigned char> comment(fill, 'Z');
-        comment[0] = 0xFF, comment[1] = 0xFE, comment[2] = static_cast<unsigned char>((fill - 2) >> 8),
-        comment[3] = static_cast<unsigned char>((fill - 2) & 0xFF);
-        made.insert(made.begin() + static_cast<std::ptrdiff_t>(at), comment.begin(), comment.end());
+        // Zero bytes before the end-of-image marker: entropy-coded data holds no 0xFF of its own.
+        if (made.size() < 4 || made[made.size() - 2] != 0xFF || made.back() != 0xD9) {
+            std::fprintf(stderr, "the template photo does not end with its end-of-image marker\n");
+            std::exit(1);
+        }
+        if (bytes > made.size()) made.insert(made.end() - 2, bytes - made.size(), 0);
         return made;
     }
 
