@@ -60,7 +60,7 @@ void readDatesTaken(Listing& listing, int folderFd, const Listing* previous) {
     SidecarCheck mayExist;
     if (!listing.failure) {
         mayExist = [&listing](const std::string& candidate) {
-            return listing.byFoldedName.count(toUtf8(toLower(fromUtf8(candidate)))) > 0;
+            return listing.byFoldedName.find(toUtf8(toLower(fromUtf8(candidate)))) != nullptr;
         };
     }
     // Files are handed out one at a time: a big video costs more than many small photos.

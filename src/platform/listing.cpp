@@ -357,18 +357,22 @@ void readFolder(DIR* dir, std::size_t expected, dev_t folderDev, const NameMask&
 }  // namespace
 
 std::optional<EntryId> Listing::existing(const std::string& name) const {
-    if (const EntryId* id = allNames.find(name)) return *id;
-    if (!isBareName(name)) return std::nullopt;
     if (!caseInsensitive) {
+        // Every name of the folder is among the lowered ones, so most new names, which are not
+        // there, cost one lookup.
+        const EntryId* folded = byFoldedName.find(toUtf8(toLower(fromUtf8(name))));
+        if (!folded) return std::nullopt;
+        if (const EntryId* id = allNames.find(name)) return *id;
         // A case variant is no entry here, but renaming onto it would leave two names that differ
         // only in letter case, which a copy to a folding file system or the user cannot tell apart.
-        const auto it = byFoldedName.find(toUtf8(toLower(fromUtf8(name))));
-        if (it == byFoldedName.end()) return std::nullopt;
-        return it->second;
+        if (!isBareName(name)) return std::nullopt;
+        return *folded;
     }
+    if (const EntryId* id = allNames.find(name)) return *id;
+    if (!isBareName(name)) return std::nullopt;
     struct stat st;
     if (fstatat(AT_FDCWD, (folderPrefix(folder) + name).c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) return std::nullopt;
-    if (const auto it = byFoldedName.find(toUtf8(toLower(fromUtf8(name)))); it != byFoldedName.end()) return it->second;
+    if (const EntryId* folded = byFoldedName.find(toUtf8(toLower(fromUtf8(name))))) return *folded;
     return EntryId{st.st_dev, st.st_ino};
 }
 
@@ -433,10 +437,8 @@ Listing listFolderAt(int folderFd, const std::string& folder, const Text& masks,
     // names the filter hides. Where case matters, several entries can share a lowered name; such a
     // name then stands for no entry in particular, so it is in the way even of a row's own entry.
     out.byFoldedName.reserve(out.allNames.size());
-    for (const auto& [name, id] : out.allNames) {
-        const auto [it, added] = out.byFoldedName.emplace(toUtf8(toLower(fromUtf8(name))), id);
-        if (!added && !out.caseInsensitive) it->second = EntryId{};
-    }
+    for (const auto& [name, id] : out.allNames) out.byFoldedName.add(toUtf8(toLower(fromUtf8(name))), id);
+    out.byFoldedName.index(out.caseInsensitive ? NameTable::Repeats::keepFirst : NameTable::Repeats::standForNone);
     return out;
 }
 

@@ -10,7 +10,6 @@
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -58,7 +57,7 @@ struct Listing {
     bool changesElsewhere = false;
     // Every name in lower case and its entry. FUSE file systems may number an entry afresh for each
     // spelling of its name, so a hit is matched to a listed entry by name.
-    std::unordered_map<std::string, EntryId> byFoldedName;
+    NameTable byFoldedName;
     // By entry, once readDatesTaken (platform/dates_taken.h) has read them: when each was taken.
     std::vector<std::optional<DateTaken>> taken;
     bool takenRead = false;

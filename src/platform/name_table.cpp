@@ -29,7 +29,7 @@ void NameTable::dropLast() {
     text_.resize(ends_.empty() ? 0 : ends_.back());
 }
 
-void NameTable::index() {
+void NameTable::index(Repeats repeats) {
     std::size_t capacity = 16;
     while (capacity < 2 * ids_.size()) capacity <<= 1;
     slots_.assign(capacity, 0);
@@ -39,7 +39,10 @@ void NameTable::index() {
         const std::size_t start = from, end = ends_[k];
         from = end;
         const std::size_t s = slotOf(std::string_view(text_).substr(start, end - start));
-        if (slots_[s] != 0) continue;
+        if (slots_[s] != 0) {
+            if (repeats == Repeats::standForNone) ids_[slots_[s] - 1] = EntryId{};
+            continue;
+        }
         if (to != start) std::copy(text_.begin() + start, text_.begin() + end, text_.begin() + to);
         to += end - start;
         ends_[kept] = static_cast<std::uint32_t>(to);

@@ -33,12 +33,14 @@ public:
     NameTable(std::initializer_list<value_type> names);
 
     // Filling it: names in the order read, then index() once, after which they can be found. A name
-    // given twice (a folder read while it changed) keeps its first entry.
+    // given twice (a folder read while it changed) keeps its first entry, or, with standForNone,
+    // stands for no entry in particular (EntryId{}).
+    enum class Repeats { keepFirst, standForNone };
     void reserve(std::size_t names);
     void add(std::string_view name, EntryId id);
     void dropLast();
     EntryId& lastEntry() { return ids_.back(); }
-    void index();
+    void index(Repeats repeats = Repeats::keepFirst);
 
     const EntryId* find(std::string_view name) const;
     const EntryId& at(std::string_view name) const;  // throws std::out_of_range for a name not there

@@ -69,7 +69,7 @@ TEST(Listing, FindsCaseVariantsOfTheNamesTheFilterHidesAndAsksTheFileSystemOnlyW
     listing.caseInsensitive = true;
     EXPECT_TRUE(listing.existing("later"));
     // A hit whose folded name was listed is that listed entry, whatever number the lookup reports.
-    listing.byFoldedName.emplace("later", EntryId{1, 2});
+    listing.byFoldedName = NameTable({{"later", EntryId{1, 2}}});
     EXPECT_EQ(listing.existing("LATER"), std::nullopt) << "only when the file system reaches it";
     EXPECT_EQ(listing.existing("later"), (EntryId{1, 2}));
     for (const char* name : {"", ".", "..", "../a"}) EXPECT_FALSE(listing.existing(name)) << '"' << name << '"';
