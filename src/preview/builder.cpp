@@ -1,12 +1,17 @@
 #include "preview/builder.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <string_view>
+#include <system_error>
+#include <thread>
 #include <unordered_map>
 
+#include "platform/listing.h"
 #include "preview/compose.h"
 #include "preview/name_ids.h"
 
@@ -46,6 +51,35 @@ void release(std::vector<T>& v) {
     std::vector<T>().swap(v);
 }
 
+// Runs body(i) for every i in [0, n) on one thread per core, in batches of rows; the first exception
+// a thread meets is thrown here once every thread has stopped.
+template <class Body>
+void forEachRow(int n, const Body& body) {
+    constexpr int kBatch = 256;
+    std::atomic<int> next{0};
+    std::atomic<bool> failed{false};
+    std::exception_ptr failure;
+    const auto work = [&] {
+        try {
+            for (int from = next.fetch_add(kBatch); from < n && !failed; from = next.fetch_add(kBatch))
+                for (int i = from; i < std::min(n, from + kBatch); ++i) body(i);
+        } catch (...) {
+            if (!failed.exchange(true)) failure = std::current_exception();
+        }
+    };
+    std::vector<std::thread> helpers;
+    for (unsigned t = 1; t < listingThreadsFor(static_cast<std::size_t>(n), 1024); ++t) {
+        try {
+            helpers.emplace_back(work);
+        } catch (const std::system_error&) {
+            break;  // the threads there are do the work
+        }
+    }
+    work();
+    for (std::thread& helper : helpers) helper.join();
+    if (failure) std::rethrow_exception(failure);
+}
+
 // One build's working state for the steps after the ordering.
 class Namer {
 public:
@@ -67,10 +101,15 @@ public:
     void nameAll() {
         const bool sameStemSkip =
             options_.optCitac == Citac::Citac && counter_.inPattern && options_.chkStejnePripony != 0;
+        std::vector<long long> values(n_);
         int k = 0;
         for (int i = 0; i < n_; ++i) {
             if (sameStemSkip && i > 0 && records_[i - 1].Jmeno() == records_[i].Jmeno()) ++k;
-            nameRow(i, counter_.start + static_cast<long long>(counter_.step) * (i - k));
+            values[i] = counter_.start + static_cast<long long>(counter_.step) * (i - k);
+        }
+        composeAll(values);
+        for (int i = 0; i < n_; ++i) {
+            nameRow(i);
             NameUse& use = uses_[finalId_[i]];
             if (use.firstFinal < 0)
                 use.firstFinal = i;
@@ -104,9 +143,14 @@ public:
     }
 
     void markPresent(const FindEntry& existing) {
+        // The folder is asked on one thread per core; a lookup is a few allocations and cache misses.
+        std::vector<std::optional<EntryId>> hits(n_);
+        forEachRow(n_, [&](int i) {
+            if (!marked(i)) hits[i] = existing(newNames_[i]);
+        });
         for (int i = 0; i < n_; ++i) {
             if (marked(i)) continue;
-            const auto hit = existing(newNames_[i]);
+            const std::optional<EntryId>& hit = hits[i];
             // Only the row's own entry, reached through a change of letter case, is no obstacle.
             if (!hit || (*hit == records_[i].id && finalId_[i] == oldId_[i])) continue;
             mark(i, Verdict::exists, newNames_[i]);
@@ -188,11 +232,18 @@ private:
         finalId_[i] = oldId_[i];
     }
 
-    void nameRow(int i, long long counterValue) {
-        Text& newName = newNames_[i];
+    // Every row's name as the pattern makes it, on one thread per core: composing is most of a
+    // build's work, and a name depends on its own row and counter value alone. A counter value past
+    // the 16-bit range makes no name at all.
+    void composeAll(const std::vector<long long>& values) {
+        forEachRow(n_, [&](int i) {
+            if (values[i] <= kMaxSmall) newNames_[i] = compose_(records_[i], static_cast<double>(values[i]), false);
+        });
+    }
+
+    void nameRow(int i) {
+        const Text& newName = newNames_[i];
         finalId_[i] = oldId_[i];
-        // A counter value past the 16-bit range makes no name at all.
-        if (counterValue <= kMaxSmall) newName = compose_(records_[i], static_cast<double>(counterValue), false);
         if (const auto refused = unusable(newName)) return mark(i, *refused);
         if (newName == oldName(i)) return mark(i, Verdict::unchanged);
 
@@ -376,9 +427,9 @@ PreviewResult rowsOf(const Listing& listing, Listing* spent, const RenameOptions
 
     // Names are compared as they will land on disk. A name far longer than the folder's limit is
     // not written out in full: it is too long either way.
-    Text scratch;
     const NameLimits limits = nameLimits(options, listing.nameMax);
     const ComposeName compose = [&](const ZaznamSouboru& r, double N, bool pocitat) {
+        thread_local Text scratch;  // names are composed on several threads
         NoveJmenoStr(scratch, r.Jmeno(), r.Pripona(), N, r.Datum, pocitat, options, patterns, limits);
         canonicalise(scratch);
         // The rows keep their names as long as the preview lives: a copy has no room to grow.

@@ -71,8 +71,9 @@ CounterSetup counterSetup(const RenameOptions& options, const CompiledPatterns& 
 
 // The new name of one record for a counter value; `pocitat` makes "Jen stejné" write the number.
 // When no pattern holds the counter code, the result must not depend on the value or on pocitat.
+// It is called on several threads at once.
 using ComposeName = std::function<Text(const ZaznamSouboru& record, double N, bool pocitat)>;
-// The entry of the folder that a new name would hit, if any.
+// The entry of the folder that a new name would hit, if any; also called on several threads at once.
 using FindEntry = std::function<std::optional<EntryId>(const Text& name)>;
 
 struct NamedRows {

@@ -8,6 +8,7 @@
 
 #include "engine/pattern.h"
 #include "preview/builder.h"
+#include "platform/listing.h"
 #include "preview/compose.h"
 
 using namespace zelvar;
@@ -190,3 +191,36 @@ TEST(PrvniVelka, TitleCase) {
 }
 
 }  // namespace
+
+// A big folder's names are composed on several threads, in batches; every row gets the name of its
+// own record and counter value, and the verdicts are those of one thread.
+TEST(NameRows, ManyRowsComposedOnSeveralThreadsAreThoseOfOne) {
+    std::vector<Text> names;
+    for (int k = 0; k < 5000; ++k) names.push_back(fromUtf8("f" + std::to_string(k % 1700) + ".t" + std::to_string(k)));
+    const std::function<void(O)> cases[] = {
+        [](O o) { o.txtJmeno = U"x:::::"; },
+        [](O o) { o.txtJmeno = U"*:", o.chkStejnePripony = 1; },
+        [](O o) { o.txtJmeno = U"*", o.txtExt = U"", o.optCitac = Citac::JenStejne, o.chkINula = 1; },
+    };
+    for (const auto& tweak : cases) {
+        RenameOptions o;
+        tweak(o);
+        setListingThreads(1);
+        const std::vector<std::string> one = named(names, o, nothingElse);
+        setListingThreads(4);
+        const std::vector<std::string> four = named(names, o, nothingElse);
+        setListingThreads(0);
+        EXPECT_EQ(four, one) << toUtf8(o.txtJmeno);
+    }
+    RenameOptions o;
+    o.txtJmeno = U"x:::::";
+    setListingThreads(4);
+    const std::vector<std::string> rows = named(names, o, nothingElse);
+    setListingThreads(0);
+    ASSERT_EQ(rows.size(), names.size());
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        char expected[64];
+        std::snprintf(expected, sizeof expected, "x%05zu.t%zu", i + 1, i);
+        ASSERT_EQ(rows[i], toUtf8(names[i]) + " -> " + expected) << "row " << i;
+    }
+}
