@@ -90,7 +90,10 @@ public:
           ids_(2 * records_.size(), [this](std::uint32_t where) { return nameAt(where); }), oldId_(n_),
           finalId_(n_, -1), nextOld_(n_, -1) {
         uses_.reserve(2 * records_.size());
-        for (int i = 0; i < n_; ++i) oldId_[i] = oldNameId(i);
+        // Hashed on every core, interned in row order.
+        std::vector<std::uint64_t> hashes(n_);
+        forEachRow(n_, [&](int i) { hashes[i] = NameIds::hash(oldName(i)); });
+        for (int i = 0; i < n_; ++i) oldId_[i] = oldNameId(i, hashes[i]);
         // Chain the rows of each old name, first row first.
         for (int i = n_ - 1; i >= 0; --i) {
             nextOld_[i] = uses_[oldId_[i]].laterOld;
@@ -177,7 +180,7 @@ public:
     // folder is at its largest while it names, and a row has room for an old name that the naming
     // keeps in its record.
     NamedRows result() {
-        release(uses_), release(oldId_), release(finalId_), release(nextOld_);
+        release(uses_), release(oldId_), release(finalId_), release(nextOld_), release(newHashes_);
         ids_ = NameIds(0, {});
         std::vector<Text> oldNames(n_);
         for (int i = 0; i < n_; ++i) oldNames[i] = std::move(records_[i].name);
@@ -205,7 +208,9 @@ private:
         if (row >= records_.size()) return copies_[where - 2 * records_.size()];
         return where % 2 ? NameIds::Key(newNames_[row]) : NameIds::Key(oldName(static_cast<int>(row)));
     }
-    int oldNameId(int i) { return withUse(ids_.intern(oldName(i), 2 * static_cast<std::uint32_t>(i))); }
+    int oldNameId(int i, std::uint64_t hash) {
+        return withUse(ids_.intern(oldName(i), 2 * static_cast<std::uint32_t>(i), hash));
+    }
     int newNameId(int i, std::uint64_t hash) {
         return withUse(ids_.intern(newNames_[i], 2 * static_cast<std::uint32_t>(i) + 1, hash));
     }
@@ -236,8 +241,10 @@ private:
     // build's work, and a name depends on its own row and counter value alone. A counter value past
     // the 16-bit range makes no name at all.
     void composeAll(const std::vector<long long>& values) {
+        newHashes_.resize(n_);
         forEachRow(n_, [&](int i) {
             if (values[i] <= kMaxSmall) newNames_[i] = compose_(records_[i], static_cast<double>(values[i]), false);
+            newHashes_[i] = NameIds::hash(newNames_[i]);
         });
     }
 
@@ -247,7 +254,7 @@ private:
         if (const auto refused = unusable(newName)) return mark(i, *refused);
         if (newName == oldName(i)) return mark(i, Verdict::unchanged);
 
-        std::uint64_t hash = NameIds::hash(newName);
+        std::uint64_t hash = newHashes_[i];
         int id = ids_.find(newName, hash);
         if (options_.optCitac == Citac::JenStejne) {
             // Without a counter the number changes no name and the groups serve nothing (the
@@ -316,8 +323,9 @@ private:
     const ComposeName& compose_;
     const std::size_t nameMax_;
     const int n_;
-    std::vector<Text> newNames_;     // by row: as a preview row's newName
-    std::vector<Verdict> verdicts_;  // by row
+    std::vector<Text> newNames_;            // by row: as a preview row's newName
+    std::vector<std::uint64_t> newHashes_;  // by row: of the name composed first
+    std::vector<Verdict> verdicts_;         // by row
     NameIds ids_;
     std::vector<NameUse> uses_;                            // by name id
     std::unordered_map<int, std::vector<int>> moreFinal_;  // by name id: the rows after firstFinal
