@@ -802,47 +802,36 @@ TEST_F(Undo, AKilledRunUndoOrRedoEndsExactByTheStepsAfterIt) {
 // view, one that hides hard links (a link then looks like a file of its own), and FAT through fusefat
 // (no links, times in 2 s, each spelling of a name its own inode). Skipped where the machine cannot
 // mount one.
-class FuseMount {
+class FuseMount {  // not copied: it owns its folders
 public:
     // `view`: "bindfs OPTIONS" or "fusefat".
     explicit FuseMount(const std::string& view) : view_(view) {
-        if (::access("/dev/fuse", R_OK | W_OK) != 0) {
-            why_ = "/dev/fuse cannot be opened";
-            return;
-        }
         const std::string at = " '" + point_.path() + "' >/dev/null 2>&1", image = "'" + source_ / "fat.img" + "'";
         const bool fat = view == "fusefat";
-        if (fat &&
-            std::system(
-                "PATH=$PATH:/usr/sbin:/sbin; command -v fusefat >/dev/null && command -v mkfs.vfat >/dev/null") != 0) {
-            why_ = "fusefat or mkfs.vfat is missing (Debian's packages fusefat and dosfstools)";
-            return;
-        }
         const std::string command = fat ? "truncate -s 32M " + image + " && PATH=$PATH:/usr/sbin:/sbin mkfs.vfat " +
                                               image + " >/dev/null && fusefat -o rw+ " + image + at
                                         : view + " '" + source_.path() + "'" + at;
-        if (std::system(command.c_str()) != 0) {
+        if (::access("/dev/fuse", R_OK | W_OK) != 0)
+            why_ = "/dev/fuse cannot be opened";
+        else if (fat && std::system("PATH=$PATH:/usr/sbin:/sbin; command -v fusefat >/dev/null && "
+                                    "command -v mkfs.vfat >/dev/null") != 0)
+            why_ = "fusefat or mkfs.vfat is missing (Debian's packages fusefat and dosfstools)";
+        else if (std::system(command.c_str()) != 0)
             why_ = "'" + command + "' failed (FUSE allowed?)";
-            return;
-        }
-        mounted_ = true;
     }
     ~FuseMount() {
-        if (!mounted_) return;
+        if (!mounted()) return;
         const int status =
             std::system(("fusermount -u '" + point_.path() + "' || umount -l '" + point_.path() + "'").c_str());
         EXPECT_EQ(status, 0) << "the " << view_ << " mount at " << point_.path() << " stays mounted";
     }
-    FuseMount(const FuseMount&) = delete;
-    FuseMount& operator=(const FuseMount&) = delete;
-    bool mounted() const { return mounted_; }
+    bool mounted() const { return why_.empty(); }
     const std::string& why() const { return why_; }
     const std::string& path() const { return point_.path(); }
 
 private:
     std::string view_;
     TempFolder source_, point_;
-    bool mounted_ = false;
     std::string why_;
 };
 
