@@ -500,67 +500,57 @@ TEST_F(Undo, TakesBackAnOlderRunByItsIdWhenNoLaterRunStandsInItsWay) {
     expectStep(Step::undo, 1, start);
 }
 
-TEST_F(Undo, AJournalThatCannotBeReadRenamesNothing) {
-    const char* const malformed = "záznam nemá tvar záznamu přejmenování";
-    const std::pair<std::function<std::string(std::string)>, const char*> cases[] = {
-        {nullptr, "V této složce není žádné přejmenování, které by šlo vrátit."},  // no journal at all
-        {[](std::string t) { return t.substr(0, t.size() - 30); }, "záznam je neúplný"},
-        {[](std::string) { return std::string("Ahoj\n"); }, malformed},
-        {[](std::string t) { return t.replace(t.find("\ta\t"), 3, "\ta "); }, malformed},
-        {[](std::string t) { return t.insert(t.find("started ") + 8, "-"); }, malformed},
-        {[](std::string t) { return t.insert(t.find("end\n"), "1\t2\tq\tr\n"); }, malformed},
+// A journal that cannot be read renames nothing and says why. A journal row names one entry of its
+// folder: a hand-edited row that leads elsewhere, or that no file system takes, makes the journal
+// unreadable too, and nothing in the folder or beside it is renamed or removed. "outside" holds what
+// such rows aim at: an empty file and folder newer than the run.
+TEST_F(Undo, AJournalThatCannotBeReadOrLeadsOutOfTheFolderRenamesNothing) {
+    const std::string tooLong(256, 'n'), malformed = "záznam nemá tvar záznamu přejmenování";
+    using Spoil = std::function<std::string(std::string)>;
+    // The row's old and new name as the journal writes them; what replaces the temporary prefix.
+    const auto row = [](const std::string& from, const std::string& to) -> Spoil {
+        return
+            [=](std::string t) { return t.replace(t.find("\tkeep.txt\tx.txt\n"), 16, "\t" + from + "\t" + to + "\n"); };
     };
-    for (const auto& [spoil, message] : cases) {
-        const TempFolder& dir = fresh({{"a", "A"}, {"b", "B"}});
-        ASSERT_EQ(rename({{"a", "x"}, {"b", "y"}}).failures, 0);
-        spoil ? editJournal([&](std::string& text) { text = spoil(text); })
-              : (void)::unlink(journals().front().c_str());
-        const Snapshot renamedFolder = snapshot(dir.path());
-        EXPECT_EQ(undo().end, spoil ? UndoEnd::Unreadable : UndoEnd::NothingToUndo);
-        ASSERT_EQ(ui.asked.size(), 1u);
-        EXPECT_NE(ui.last().find(message), std::string::npos) << ui.last();
-        EXPECT_EQ(snapshot(dir.path()), renamedFolder);
-        dropJournals();
-    }
-}
-
-// A journal row names one entry of its folder. A hand-edited row that leads elsewhere, or that no file
-// system takes, makes the journal unreadable: nothing in the folder or beside it is renamed or
-// removed. "outside" holds what such rows aim at: an empty file and folder newer than the run.
-TEST_F(Undo, AJournalRowThatLeadsOutOfTheFolderMakesItUnreadable) {
-    const std::string tooLong(256, 'n');
-    // The row's old and new name as the journal writes them, and what replaces the temporary prefix.
-    const std::tuple<std::string, std::string, std::string> cases[] = {
-        {"keep.txt", "../outside/victim.lock", ""},
-        {"keep.txt", "..\\x2Foutside\\x2Fvictim.lock", ""},
-        {"../outside/new", "keep.txt", ""},
-        {"keep.txt", "../outside/emptydir", ""},
-        {"keep.txt", ".", ""},
-        {"..", "keep.txt", ""},
-        {"keep\\x00.txt", "kept.txt", ""},
-        {"keep.txt", tooLong, ""},
-        {"keep.txt", "kept.txt", "../outside/"},
-        {"keep.txt", "kept.txt", "\\x2E\\x2E\\x2Foutside\\x2F"},
-        {"keep.txt", "kept.txt", tooLong},
+    const auto prefix = [](const std::string& doctored) -> Spoil {
+        return [=](std::string t) { return t.replace(t.find("\ntemporary .zelvar-") + 11, 8, doctored); };
     };
-    for (const auto& [oldName, newName, doctored] : cases) {
-        SCOPED_TRACE(oldName + " -> " + newName + doctored);
+    // How the journal is spoilt, what the message says, whether the entry was put back by hand since.
+    const std::tuple<Spoil, std::string, bool> cases[] = {
+        {nullptr, "V této složce není žádné přejmenování, které by šlo vrátit.", false},  // no journal at all
+        {[](std::string t) { return t.substr(0, t.size() - 30); }, "záznam je neúplný", false},
+        {[](std::string) { return std::string("Ahoj\n"); }, malformed, false},
+        {[](std::string t) { return t.replace(t.find("\tx.txt\n"), 1, " "); }, malformed, false},
+        {[](std::string t) { return t.insert(t.find("started ") + 8, "-"); }, malformed, false},
+        {[](std::string t) { return t.insert(t.find("end\n"), "1\t2\tq\tr\n"); }, malformed, false},
+        {row("keep.txt", "../outside/victim.lock"), malformed, true},
+        {row("keep.txt", "..\\x2Foutside\\x2Fvictim.lock"), malformed, true},
+        {row("../outside/new", "keep.txt"), malformed, true},
+        {row("keep.txt", "../outside/emptydir"), malformed, true},
+        {row("keep.txt", "."), malformed, true},
+        {row("..", "keep.txt"), malformed, true},
+        {row("keep\\x00.txt", "kept.txt"), malformed, true},
+        {row("keep.txt", tooLong), malformed, true},
+        {prefix("../outside/"), malformed, true},
+        {prefix("\\x2E\\x2E\\x2Foutside\\x2F"), malformed, true},
+        {prefix(tooLong), malformed, true},
+    };
+    for (std::size_t k = 0; k < std::size(cases); ++k) {
+        SCOPED_TRACE("case " + std::to_string(k));
+        const auto& [spoil, message, back] = cases[k];
         const TempFolder& root = fresh({{"d", "<folder>"}, {"d/keep.txt", "K"}, {"d/kept.txt", ""}});
         const std::string d = root / "d";
         ScriptedDialogs run(Answer::yes);
         ASSERT_EQ(cmdPrejmenovat_Run(d, {{U"keep.txt", U"x.txt"}}, U"*", run, run).failures, 0);
-        ::rename((d + "/x.txt").c_str(), (d + "/keep.txt").c_str());
+        if (back) ::rename((d + "/x.txt").c_str(), (d + "/keep.txt").c_str());
         root.fill({{"outside", "<folder>"}, {"outside/victim.lock", ""}, {"outside/emptydir", "<folder>"}});
-        editJournal([&](std::string& text) {
-            const std::size_t row = text.find("\tkeep.txt\tx.txt\n"), line = text.find("\ntemporary .zelvar-");
-            ASSERT_NE(row, std::string::npos) << text;
-            text.replace(row, 16, "\t" + oldName + "\t" + newName + "\n");
-            if (!doctored.empty()) text.replace(line + 11, 8, doctored);  // the header comes before the rows
-        });
+        spoil ? editJournal([&](std::string& text) { text = spoil(text); })
+              : (void)::unlink(journals().front().c_str());
         const Snapshot folder = snapshot(d), outside = snapshot(root / "outside");
         ui = ScriptedDialogs(Answer::yes);
-        EXPECT_EQ(undoLastRun(d, ui, ui).end, UndoEnd::Unreadable);
-        EXPECT_NE(ui.last().find("záznam nemá tvar záznamu přejmenování"), std::string::npos) << ui.last();
+        EXPECT_EQ(undoLastRun(d, ui, ui).end, spoil ? UndoEnd::Unreadable : UndoEnd::NothingToUndo);
+        ASSERT_EQ(ui.asked.size(), 1u);
+        EXPECT_NE(ui.last().find(message), std::string::npos) << ui.last();
         EXPECT_EQ(snapshot(d), folder);
         EXPECT_EQ(snapshot(root / "outside"), outside);
         dropJournals();
