@@ -49,6 +49,12 @@ std::string shown(const std::optional<DateTaken>& taken) {
     return text + (taken->subsecond != 0 ? "." + std::to_string(taken->subsecond) : "");
 }
 
+// The date of a file's bytes in memory, as the fuzz target gives them.
+std::string shownFromBytes(const std::string& path) {
+    const std::string bytes = readFile(path);
+    return shown(dateTakenFromBytes(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()));
+}
+
 // An offset does not shift the time.
 TEST(DateTaken, ParsesExifAndIsoTextsAndRefusesWhatIsNoDate) {
     for (const char* text : {"2024:07:14 09:30:12", "2024:07:14 09:30:12\0", "  2024:07:14 09:30:12  ",
@@ -99,10 +105,7 @@ TEST(DateTaken, ReadsTheFirstValidTagInOrderFromEveryPhotoFormat) {
         SCOPED_TRACE(name);
         ASSERT_NO_FATAL_FAILURE(writePhoto(dir / name, tags));
         EXPECT_EQ(shown(readDateTaken(dir / name)), expected);
-        // The same bytes in memory, as the fuzz target gives them.
-        const std::string bytes = readFile(dir / name);
-        EXPECT_EQ(shown(dateTakenFromBytes(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size())),
-                  expected);
+        EXPECT_EQ(shownFromBytes(dir / name), expected);
     }
 }
 
@@ -151,11 +154,8 @@ TEST(DateTaken, ReadsHeifPhotosAndTheCreationTimesOfVideos) {
         tzset();
         const std::string path = std::strncmp(name, "clip", 4) == 0 ? dir / name : kSamples + "/" + name;
         EXPECT_EQ(shown(readDateTaken(path)), expected) << zone << " " << name;
-        if (std::strstr(name, ".heic")) {  // the same bytes in memory, as the fuzz target gives them
-            const std::string bytes = readFile(path);
-            EXPECT_EQ(shown(dateTakenFromBytes(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size())),
-                      expected)
-                << name;
+        if (std::strstr(name, ".heic")) {
+            EXPECT_EQ(shownFromBytes(path), expected) << name;
         }
     }
     setenv("TZ", before.c_str(), 1);

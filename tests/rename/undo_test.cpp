@@ -71,17 +71,15 @@ protected:
         for (const auto& [from, to] : renames) rows.push_back({fromUtf8(from), fromUtf8(to)});
         return cmdPrejmenovat_Run(folder_->path(), rows, U"*", run, run, sys);
     }
-    UndoResult undo(SysCalls& sys = realSysCalls()) {
+    UndoResult step(Step kind, SysCalls& sys = realSysCalls()) {
         ui = ScriptedDialogs(Answer::yes);
-        return undoLastRun(folder_->path(), ui, ui, sys);
+        const std::string& at = folder_->path();
+        return kind == Step::undo ? undoLastRun(at, ui, ui, sys) : redoLastRun(at, ui, ui, sys);
     }
-    UndoResult redo(SysCalls& sys = realSysCalls()) {
-        ui = ScriptedDialogs(Answer::yes);
-        return redoLastRun(folder_->path(), ui, ui, sys);
-    }
+    UndoResult undo(SysCalls& sys = realSysCalls()) { return step(Step::undo, sys); }
+    UndoResult redo(SysCalls& sys = realSysCalls()) { return step(Step::redo, sys); }
     // Kills a run, an undo or a redo at every rename and checks what the steps after it do.
     void killSweep();
-    UndoResult step(Step kind, SysCalls& sys = realSysCalls()) { return kind == Step::undo ? undo(sys) : redo(sys); }
     // A step that fails nowhere, moves `moved` entries (unless -1) and leaves the folder as `expected`.
     UndoResult expectStep(Step kind, int moved, const Snapshot& expected, SysCalls& sys = realSysCalls()) {
         const UndoResult result = step(kind, sys);
@@ -103,8 +101,8 @@ protected:
     }
     const std::string& path() const { return folder_->path(); }
     std::vector<std::string> journals() const { return journalFiles(state / "zelvar"); }
-    Journal newestJournal() const {
-        const Result<Journal> journal = readJournal(journals().front(), true);
+    Journal newestJournal(bool headerOnly = true) const {
+        const Result<Journal> journal = readJournal(journals().front(), headerOnly);
         EXPECT_TRUE(journal) << failureText(journal.failure());
         return journal ? *journal : Journal{};
     }
@@ -115,6 +113,11 @@ protected:
         std::string text = readFile(journals().front());
         edit(text);
         std::ofstream(journals().front(), std::ios::trunc) << text;
+    }
+    void editJournal(const std::function<void(Journal&)>& edit) const {
+        Journal journal = newestJournal(false);
+        edit(journal);
+        std::ofstream(journals().front(), std::ios::trunc) << formatJournal(journal);
     }
 
     TempFolder state;
@@ -324,14 +327,7 @@ TEST_F(Undo, TellsItsPlaceholderByItsTimeAcrossTheClocksTickAndTheFileSystemsSte
         ASSERT_EQ(calls.fstatat(AT_FDCWD, (dir / "x").c_str(), &x, AT_SYMLINK_NOFOLLOW), 0);
         const std::int64_t born = step == 0 ? RenameFolder(dir.path()).birthTime("x") : 0;
         const std::int64_t stamp = born != 0 ? born : x.st_ctim.tv_sec * 1000000000LL + x.st_ctim.tv_nsec;
-        const std::int64_t started = stamp + after * 1000000LL;
-        char stamped[32];
-        std::snprintf(stamped, sizeof stamped, "%lld.%09lld", static_cast<long long>(started / 1000000000),
-                      static_cast<long long>(started % 1000000000));
-        editJournal([&](std::string& text) {
-            const std::size_t line = text.find("\nstarted ") + 9;
-            text.replace(line, text.find('\n', line) - line, stamped);
-        });
+        editJournal([&](Journal& j) { j.started = stamp + after * 1000000LL; });
         undo(calls);
         EXPECT_EQ(snapshot(dir.path()).count("x"), removed ? 0u : 1u);
         EXPECT_EQ(snapshot(dir.path()).size(), before.size() + (removed ? 0 : 1));
@@ -377,10 +373,7 @@ TEST_F(Undo, LeavesAloneAndReportsWhatChangedSinceTheRun) {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
         ::unlink((d / "x").c_str());
         d.file("x", "other");
-        editJournal([&](std::string& text) {
-            const std::size_t row = text.rfind('\n', text.find("\ta\tx\n")) + 1;
-            text.replace(row, text.find('\t', row) - row, std::to_string(snapshot(d.path()).at("x").ino));
-        });
+        editJournal([&](Journal& j) { j.rows.at(0).ino = snapshot(d.path()).at("x").ino; });
     };
     const char* const lost = "x nevrácen na a: soubor či složka nebyl nalezen";
     const char* const replaced = "x nevrácen na a: pod jménem >x< je nyní jiný soubor";
@@ -423,14 +416,6 @@ TEST_F(Undo, ShowsTheEntriesItTakesBackAndItsFailuresInOrder) {
                                                 "caption a A B", "events", "box exclamation"}));
 }
 
-TEST_F(Undo, PassesOverARunThatRenamedNothing) {
-    const TempFolder& dir = fresh({{"a", "A"}});
-    const Snapshot before = snapshot(dir.path());
-    ASSERT_EQ(rename({{"a", "x"}}).failures, 0);
-    ASSERT_EQ(rename({{"gone", "y"}}).failures, 1);
-    expectStep(Step::undo, 1, before);
-}
-
 // Undo goes back run by run and redo comes forward again in the order the undos went; a new run
 // ends the redo of what was taken back before it. Each question names the run and its first entry.
 TEST_F(Undo, GoesBackRunByRunAndRedoComesForwardUntilANewRun) {
@@ -441,6 +426,9 @@ TEST_F(Undo, GoesBackRunByRunAndRedoComesForwardUntilANewRun) {
     for (const Renames& renames : runs) {
         ASSERT_EQ(rename(renames).failures, 0);
         states.push_back(snapshot(dir.path()));
+        if (states.size() == 2) {
+            ASSERT_EQ(rename({{"gone", "y"}}).failures, 1);  // a run that renamed nothing is passed over
+        }
     }
     const std::string nothingBack = "V této složce není žádné přejmenování, které by šlo vrátit.";
     const std::string nothingAgain = "V této složce není žádné vrácené přejmenování, které by šlo znovu provést.";
@@ -512,67 +500,57 @@ TEST_F(Undo, TakesBackAnOlderRunByItsIdWhenNoLaterRunStandsInItsWay) {
     expectStep(Step::undo, 1, start);
 }
 
-TEST_F(Undo, AJournalThatCannotBeReadRenamesNothing) {
-    const char* const malformed = "záznam nemá tvar záznamu přejmenování";
-    const std::pair<std::function<std::string(std::string)>, const char*> cases[] = {
-        {nullptr, "V této složce není žádné přejmenování, které by šlo vrátit."},  // no journal at all
-        {[](std::string t) { return t.substr(0, t.size() - 30); }, "záznam je neúplný"},
-        {[](std::string) { return std::string("Ahoj\n"); }, malformed},
-        {[](std::string t) { return t.replace(t.find("\ta\t"), 3, "\ta "); }, malformed},
-        {[](std::string t) { return t.insert(t.find("started ") + 8, "-"); }, malformed},
-        {[](std::string t) { return t.insert(t.find("end\n"), "1\t2\tq\tr\n"); }, malformed},
+// A journal that cannot be read renames nothing and says why. A journal row names one entry of its
+// folder: a hand-edited row that leads elsewhere, or that no file system takes, makes the journal
+// unreadable too, and nothing in the folder or beside it is renamed or removed. "outside" holds what
+// such rows aim at: an empty file and folder newer than the run.
+TEST_F(Undo, AJournalThatCannotBeReadOrLeadsOutOfTheFolderRenamesNothing) {
+    const std::string tooLong(256, 'n'), malformed = "záznam nemá tvar záznamu přejmenování";
+    using Spoil = std::function<std::string(std::string)>;
+    // The row's old and new name as the journal writes them; what replaces the temporary prefix.
+    const auto row = [](const std::string& from, const std::string& to) -> Spoil {
+        return
+            [=](std::string t) { return t.replace(t.find("\tkeep.txt\tx.txt\n"), 16, "\t" + from + "\t" + to + "\n"); };
     };
-    for (const auto& [spoil, message] : cases) {
-        const TempFolder& dir = fresh({{"a", "A"}, {"b", "B"}});
-        ASSERT_EQ(rename({{"a", "x"}, {"b", "y"}}).failures, 0);
-        spoil ? editJournal([&](std::string& text) { text = spoil(text); })
-              : (void)::unlink(journals().front().c_str());
-        const Snapshot renamedFolder = snapshot(dir.path());
-        EXPECT_EQ(undo().end, spoil ? UndoEnd::Unreadable : UndoEnd::NothingToUndo);
-        ASSERT_EQ(ui.asked.size(), 1u);
-        EXPECT_NE(ui.last().find(message), std::string::npos) << ui.last();
-        EXPECT_EQ(snapshot(dir.path()), renamedFolder);
-        dropJournals();
-    }
-}
-
-// A journal row names one entry of its folder. A hand-edited row that leads elsewhere, or that no file
-// system takes, makes the journal unreadable: nothing in the folder or beside it is renamed or
-// removed. "outside" holds what such rows aim at: an empty file and folder newer than the run.
-TEST_F(Undo, AJournalRowThatLeadsOutOfTheFolderMakesItUnreadable) {
-    const std::string tooLong(256, 'n');
-    // The row's old and new name as the journal writes them, and what replaces the temporary prefix.
-    const std::tuple<std::string, std::string, std::string> cases[] = {
-        {"keep.txt", "../outside/victim.lock", ""},
-        {"keep.txt", "..\\x2Foutside\\x2Fvictim.lock", ""},
-        {"../outside/new", "keep.txt", ""},
-        {"keep.txt", "../outside/emptydir", ""},
-        {"keep.txt", ".", ""},
-        {"..", "keep.txt", ""},
-        {"keep\\x00.txt", "kept.txt", ""},
-        {"keep.txt", tooLong, ""},
-        {"keep.txt", "kept.txt", "../outside/"},
-        {"keep.txt", "kept.txt", "\\x2E\\x2E\\x2Foutside\\x2F"},
-        {"keep.txt", "kept.txt", tooLong},
+    const auto prefix = [](const std::string& doctored) -> Spoil {
+        return [=](std::string t) { return t.replace(t.find("\ntemporary .zelvar-") + 11, 8, doctored); };
     };
-    for (const auto& [oldName, newName, doctored] : cases) {
-        SCOPED_TRACE(oldName + " -> " + newName + doctored);
+    // How the journal is spoilt, what the message says, whether the entry was put back by hand since.
+    const std::tuple<Spoil, std::string, bool> cases[] = {
+        {nullptr, "V této složce není žádné přejmenování, které by šlo vrátit.", false},  // no journal at all
+        {[](std::string t) { return t.substr(0, t.size() - 30); }, "záznam je neúplný", false},
+        {[](std::string) { return std::string("Ahoj\n"); }, malformed, false},
+        {[](std::string t) { return t.replace(t.find("\tx.txt\n"), 1, " "); }, malformed, false},
+        {[](std::string t) { return t.insert(t.find("started ") + 8, "-"); }, malformed, false},
+        {[](std::string t) { return t.insert(t.find("end\n"), "1\t2\tq\tr\n"); }, malformed, false},
+        {row("keep.txt", "../outside/victim.lock"), malformed, true},
+        {row("keep.txt", "..\\x2Foutside\\x2Fvictim.lock"), malformed, true},
+        {row("../outside/new", "keep.txt"), malformed, true},
+        {row("keep.txt", "../outside/emptydir"), malformed, true},
+        {row("keep.txt", "."), malformed, true},
+        {row("..", "keep.txt"), malformed, true},
+        {row("keep\\x00.txt", "kept.txt"), malformed, true},
+        {row("keep.txt", tooLong), malformed, true},
+        {prefix("../outside/"), malformed, true},
+        {prefix("\\x2E\\x2E\\x2Foutside\\x2F"), malformed, true},
+        {prefix(tooLong), malformed, true},
+    };
+    for (std::size_t k = 0; k < std::size(cases); ++k) {
+        SCOPED_TRACE("case " + std::to_string(k));
+        const auto& [spoil, message, back] = cases[k];
         const TempFolder& root = fresh({{"d", "<folder>"}, {"d/keep.txt", "K"}, {"d/kept.txt", ""}});
         const std::string d = root / "d";
         ScriptedDialogs run(Answer::yes);
         ASSERT_EQ(cmdPrejmenovat_Run(d, {{U"keep.txt", U"x.txt"}}, U"*", run, run).failures, 0);
-        ::rename((d + "/x.txt").c_str(), (d + "/keep.txt").c_str());
+        if (back) ::rename((d + "/x.txt").c_str(), (d + "/keep.txt").c_str());
         root.fill({{"outside", "<folder>"}, {"outside/victim.lock", ""}, {"outside/emptydir", "<folder>"}});
-        editJournal([&](std::string& text) {
-            const std::size_t row = text.find("\tkeep.txt\tx.txt\n"), line = text.find("\ntemporary .zelvar-");
-            ASSERT_NE(row, std::string::npos) << text;
-            text.replace(row, 16, "\t" + oldName + "\t" + newName + "\n");
-            if (!doctored.empty()) text.replace(line + 11, 8, doctored);  // the header comes before the rows
-        });
+        spoil ? editJournal([&](std::string& text) { text = spoil(text); })
+              : (void)::unlink(journals().front().c_str());
         const Snapshot folder = snapshot(d), outside = snapshot(root / "outside");
         ui = ScriptedDialogs(Answer::yes);
-        EXPECT_EQ(undoLastRun(d, ui, ui).end, UndoEnd::Unreadable);
-        EXPECT_NE(ui.last().find("záznam nemá tvar záznamu přejmenování"), std::string::npos) << ui.last();
+        EXPECT_EQ(undoLastRun(d, ui, ui).end, spoil ? UndoEnd::Unreadable : UndoEnd::NothingToUndo);
+        ASSERT_EQ(ui.asked.size(), 1u);
+        EXPECT_NE(ui.last().find(message), std::string::npos) << ui.last();
         EXPECT_EQ(snapshot(d), folder);
         EXPECT_EQ(snapshot(root / "outside"), outside);
         dropJournals();
@@ -604,15 +582,11 @@ TEST_F(Undo, AJournalThatIsNoFileOrTooBigIsRefusedQuicklyUnlessItIsAnotherFolder
         const Snapshot before = snapshot(dir.path());
         ASSERT_EQ(rename({{"a", "x"}}).failures, 0);
         const std::string own = journals().front();
-        if (put == fifo) {
-            ASSERT_EQ(::mkfifo(newest.c_str(), 0600), 0);
-        }
-        if (put == folder) {
-            ASSERT_EQ(::mkdir(newest.c_str(), 0700), 0);
-        }
-        if (put == link) {
-            ASSERT_EQ(::symlink(own.c_str(), newest.c_str()), 0);
-        }
+        ASSERT_EQ(put == fifo     ? ::mkfifo(newest.c_str(), 0600)
+                  : put == folder ? ::mkdir(newest.c_str(), 0700)
+                  : put == link   ? ::symlink(own.c_str(), newest.c_str())
+                                  : 0,
+                  0);
         if (put == ours || put == theirs) {
             std::string text = put == ours ? readFile(own) : otherText;
             text = text.substr(0, text.find("\nrows ") + 1) +
@@ -620,9 +594,7 @@ TEST_F(Undo, AJournalThatIsNoFileOrTooBigIsRefusedQuicklyUnlessItIsAnotherFolder
             for (std::size_t k = 0; k < rows; ++k)
                 text += "0\tn" + std::to_string(k) + "\tm" + std::to_string(k) + "\n";
             std::ofstream(newest) << text << "end\n";
-            if (bytes > 0) {
-                ASSERT_EQ(::truncate(newest.c_str(), bytes), 0);
-            }
+            ASSERT_EQ(bytes > 0 ? ::truncate(newest.c_str(), bytes) : 0, 0);
         }
         const Snapshot renamedFolder = snapshot(dir.path());
         struct rusage usage;
@@ -820,47 +792,36 @@ TEST_F(Undo, AKilledRunUndoOrRedoEndsExactByTheStepsAfterIt) {
 // view, one that hides hard links (a link then looks like a file of its own), and FAT through fusefat
 // (no links, times in 2 s, each spelling of a name its own inode). Skipped where the machine cannot
 // mount one.
-class FuseMount {
+class FuseMount {  // not copied: it owns its folders
 public:
     // `view`: "bindfs OPTIONS" or "fusefat".
     explicit FuseMount(const std::string& view) : view_(view) {
-        if (::access("/dev/fuse", R_OK | W_OK) != 0) {
-            why_ = "/dev/fuse cannot be opened";
-            return;
-        }
         const std::string at = " '" + point_.path() + "' >/dev/null 2>&1", image = "'" + source_ / "fat.img" + "'";
         const bool fat = view == "fusefat";
-        if (fat &&
-            std::system(
-                "PATH=$PATH:/usr/sbin:/sbin; command -v fusefat >/dev/null && command -v mkfs.vfat >/dev/null") != 0) {
-            why_ = "fusefat or mkfs.vfat is missing (Debian's packages fusefat and dosfstools)";
-            return;
-        }
         const std::string command = fat ? "truncate -s 32M " + image + " && PATH=$PATH:/usr/sbin:/sbin mkfs.vfat " +
                                               image + " >/dev/null && fusefat -o rw+ " + image + at
                                         : view + " '" + source_.path() + "'" + at;
-        if (std::system(command.c_str()) != 0) {
+        if (::access("/dev/fuse", R_OK | W_OK) != 0)
+            why_ = "/dev/fuse cannot be opened";
+        else if (fat && std::system("PATH=$PATH:/usr/sbin:/sbin; command -v fusefat >/dev/null && "
+                                    "command -v mkfs.vfat >/dev/null") != 0)
+            why_ = "fusefat or mkfs.vfat is missing (Debian's packages fusefat and dosfstools)";
+        else if (std::system(command.c_str()) != 0)
             why_ = "'" + command + "' failed (FUSE allowed?)";
-            return;
-        }
-        mounted_ = true;
     }
     ~FuseMount() {
-        if (!mounted_) return;
+        if (!mounted()) return;
         const int status =
             std::system(("fusermount -u '" + point_.path() + "' || umount -l '" + point_.path() + "'").c_str());
         EXPECT_EQ(status, 0) << "the " << view_ << " mount at " << point_.path() << " stays mounted";
     }
-    FuseMount(const FuseMount&) = delete;
-    FuseMount& operator=(const FuseMount&) = delete;
-    bool mounted() const { return mounted_; }
+    bool mounted() const { return why_.empty(); }
     const std::string& why() const { return why_; }
     const std::string& path() const { return point_.path(); }
 
 private:
     std::string view_;
     TempFolder source_, point_;
-    bool mounted_ = false;
     std::string why_;
 };
 
