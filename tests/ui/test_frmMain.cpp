@@ -96,6 +96,7 @@ private slots:
         QCOMPARE(preview(), rows({aaa + " -> * beze změny", "img 12-34.jpg -> img 34-12.jpg"}));
         QCOMPARE(note(), QString());
         QCOMPARE(co->palette().color(QPalette::Text), QColor(Qt::black));
+        check("(?i)IMG\\s(?<a>\\d+)", "", "-34.jpg");  // an empty replacement removes the matches
         check("img(", "", "* beze změny");
         QCOMPARE(co->palette().color(QPalette::Text), zelvar::ui::kRed);
         QCOMPARE(note(), QStringLiteral("Chybný regulární výraz: U_REGEX_MISMATCHED_PAREN (znak 5)"));
