@@ -229,8 +229,7 @@ private slots:
     // field (the list matches the text to the item as editing ends); a pick from the list still selects.
     void typedSeparatorCaptionIsNoPick() {
         openProfessional({"a-b c_d.txt"});
-        w->show();
-        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        showIt();
         auto* list = ui<QComboBox>("cboPauzy");
         QLineEdit* field = list->lineEdit();
         const auto typeIn = [&](const QString& text, bool thenTab) {

@@ -29,10 +29,6 @@ class TestRenameWindow : public QObject, protected WindowFixture {
         ui<QToolButton>("cmdPrejmenovat")->click();
     }
     void runAs(const char* pattern) { setText("txtJmeno", pattern), runIt(); }
-    void showIt() {
-        w->show();
-        QVERIFY(QTest::qWaitForWindowActive(w.get()));
-    }
     // The edit box as it holds its text: the plain text would show a no-break space as a space.
     QString box() const {
         return ui<QPlainTextEdit>("txtEdit")->document()->toRawText().replace(QChar::ParagraphSeparator, '\n');
