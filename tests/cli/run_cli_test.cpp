@@ -161,7 +161,7 @@ TEST(Preview, RowsStatisticsAndOrder) {
 }
 
 // --date taken names and orders by the date taken; the entries without one are counted on
-// standard error and keep their last change. The last change is the default.
+// standard error and keep their last change.
 TEST(Preview, DateTakenFromThePhotosThemselves) {
     setenv("TZ", "UTC", 1), tzset();
     TempFolder dir(Entries{{"notes.txt", ""}});
@@ -173,7 +173,6 @@ TEST(Preview, DateTakenFromThePhotosThemselves) {
          {0, "notes.txt -> 20010909_014640.txt\nshot.jpg -> 20240714_093012.jpg\n",
           "zelvar-cli: Datum pořízení chybí u 1 položek, použito datum změny.\n"}},
         {{"--date", "modified"}, {0, modified, ""}},
-        {{}, {0, modified, ""}},
     };
     for (auto [args, expected] : cases) {
         args.insert(args.end(), {"--sort", "date", "--name", "\\y\\m\\d_\\h\\n\\s", dir.path()});
