@@ -47,6 +47,10 @@ protected:
         open(files, folders), w->mnuFunkce_Click(1);
     }
     void close() { w.reset(), dialogs.reset(), dir.reset(); }
+    void showIt() {
+        w->show();
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+    }
 
     template <typename T>
     T* ui(const char* name) const {
