@@ -239,21 +239,22 @@ private:
 
     // Every row's name as the pattern makes it, on one thread per core: composing is most of a
     // build's work, and a name depends on its own row and counter value alone. A counter value past
-    // the 16-bit range makes no name at all.
+    // the 16-bit range makes no name at all. What a name is by itself (unusable, unchanged) is told
+    // at once, on the thread that made it, so that a long name leaves no memory behind.
     void composeAll(const std::vector<long long>& values) {
         newHashes_.resize(n_);
         forEachRow(n_, [&](int i) {
+            finalId_[i] = oldId_[i];
             if (values[i] <= kMaxSmall) newNames_[i] = compose_(records_[i], static_cast<double>(values[i]), false);
+            if (const auto refused = unusable(newNames_[i])) return mark(i, *refused);
+            if (newNames_[i] == oldName(i)) return mark(i, Verdict::unchanged);
             newHashes_[i] = NameIds::hash(newNames_[i]);
         });
     }
 
     void nameRow(int i) {
+        if (marked(i)) return;
         const Text& newName = newNames_[i];
-        finalId_[i] = oldId_[i];
-        if (const auto refused = unusable(newName)) return mark(i, *refused);
-        if (newName == oldName(i)) return mark(i, Verdict::unchanged);
-
         std::uint64_t hash = newHashes_[i];
         int id = ids_.find(newName, hash);
         if (options_.optCitac == Citac::JenStejne) {
