@@ -4,11 +4,12 @@
 #include <unistd.h>
 
 #include <atomic>
-#include <thread>
 #include <unordered_map>
 #include <vector>
 
 #include "engine/text.h"
+#include "platform/fd.h"
+#include "platform/parallel.h"
 
 namespace zelvar {
 
@@ -55,6 +56,7 @@ void readDatesTaken(Listing& listing, int folderFd, const Listing* previous) {
         if (ownFd < 0) return;
         folderFd = ownFd;
     }
+    const Fd closer(ownFd);  // closed however the reading ends
     // A sidecar is opened only under a name the folder has in some letter case; a listing read only
     // in part cannot tell.
     SidecarCheck mayExist;
@@ -64,20 +66,10 @@ void readDatesTaken(Listing& listing, int folderFd, const Listing* previous) {
         };
     }
     // Files are handed out one at a time: a big video costs more than many small photos.
-    std::atomic<std::size_t> next{0};
-    const auto work = [&] {
-        for (std::size_t at = next++; at < toRead.size(); at = next++) {
-            ListedEntry& e = listing.entries[toRead[at]];
-            opened.fetch_add(1, std::memory_order_relaxed);
-            listing.taken[toRead[at]] = readDateTaken(folderFd, e.name, mayExist);
-        }
-    };
-    const unsigned threads = listingThreadsFor(toRead.size(), 64);
-    std::vector<std::thread> helpers;
-    for (unsigned t = 1; t < threads; ++t) helpers.emplace_back(work);
-    work();
-    for (auto& helper : helpers) helper.join();
-    if (ownFd >= 0) close(ownFd);
+    forEachIndex(toRead.size(), listingThreadsFor(toRead.size(), 64), 1, [&](std::size_t at) {
+        opened.fetch_add(1, std::memory_order_relaxed);
+        listing.taken[toRead[at]] = readDateTaken(folderFd, listing.entries[toRead[at]].name, mayExist);
+    });
 }
 
 }  // namespace zelvar

@@ -1,4 +1,5 @@
 #include "platform/metadata.h"
+#include "platform/fd.h"
 #include "platform/video_date.h"
 
 #include <fcntl.h>
@@ -55,20 +56,6 @@ void initialiseLibraries() {
         heif_init(nullptr);
     });
 }
-
-class Fd {
-public:
-    explicit Fd(int fd) : fd_(fd) {}
-    ~Fd() {
-        if (fd_ >= 0) close(fd_);
-    }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
 
 // Opens only a regular file: O_NONBLOCK keeps a FIFO from blocking the open, and fstat then refuses it
 // as it refuses a device or a socket.

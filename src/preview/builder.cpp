@@ -1,17 +1,14 @@
 #include "preview/builder.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
 #include <cstdint>
-#include <exception>
 #include <functional>
 #include <string_view>
-#include <system_error>
-#include <thread>
 #include <unordered_map>
 
 #include "platform/listing.h"
+#include "platform/parallel.h"
 #include "preview/compose.h"
 #include "preview/name_ids.h"
 
@@ -51,33 +48,11 @@ void release(std::vector<T>& v) {
     std::vector<T>().swap(v);
 }
 
-// Runs body(i) for every i in [0, n) on one thread per core, in batches of rows; the first exception
-// a thread meets is thrown here once every thread has stopped.
+// Runs body(i) for every row i on one thread per core, in batches of rows.
 template <class Body>
 void forEachRow(int n, const Body& body) {
-    constexpr int kBatch = 256;
-    std::atomic<int> next{0};
-    std::atomic<bool> failed{false};
-    std::exception_ptr failure;
-    const auto work = [&] {
-        try {
-            for (int from = next.fetch_add(kBatch); from < n && !failed; from = next.fetch_add(kBatch))
-                for (int i = from; i < std::min(n, from + kBatch); ++i) body(i);
-        } catch (...) {
-            if (!failed.exchange(true)) failure = std::current_exception();
-        }
-    };
-    std::vector<std::thread> helpers;
-    for (unsigned t = 1; t < listingThreadsFor(static_cast<std::size_t>(n), 1024); ++t) {
-        try {
-            helpers.emplace_back(work);
-        } catch (const std::system_error&) {
-            break;  // the threads there are do the work
-        }
-    }
-    work();
-    for (std::thread& helper : helpers) helper.join();
-    if (failure) std::rethrow_exception(failure);
+    const auto rows = static_cast<std::size_t>(n);
+    forEachIndex(rows, listingThreadsFor(rows, 1024), 256, [&](std::size_t i) { body(static_cast<int>(i)); });
 }
 
 // One build's working state for the steps after the ordering.
