@@ -1,5 +1,6 @@
 #include "platform/metadata.h"
 #include "platform/fd.h"
+#include "platform/heif_items.h"
 #include "platform/video_date.h"
 
 #include <fcntl.h>
@@ -17,8 +18,6 @@
 #include <string_view>
 #include <vector>
 
-#include <libheif/heif.h>
-
 namespace zelvar {
 
 namespace {
@@ -33,8 +32,6 @@ constexpr std::size_t kPhotoBytes = 4 << 20;
 // again up to kPhotoBytes. A 5 MB photo costs a 128 KB read, not a 4 MB one.
 constexpr std::size_t kFirstBytes = 128 << 10;
 constexpr std::size_t kSidecarBytes = 1 << 20;
-// What libheif may read of one HEIF file at most.
-constexpr std::int64_t kHeifBytes = 16 << 20;
 
 std::mutex xmpToolkitLock;
 
@@ -53,7 +50,6 @@ void initialiseLibraries() {
         Exiv2::enableBMFF(true);  // HEIC, AVIF and CR3
         // The XMP toolkit is not thread-safe by itself; the listing reads on several threads.
         Exiv2::XmpParser::initialize(lockXmp, &xmpToolkitLock);
-        heif_init(nullptr);
     });
 }
 
@@ -69,18 +65,6 @@ int openRegular(int folderFd, const char* name, std::int64_t& size) {
     }
     size = st.st_size;
     return fd;
-}
-
-// Reads `size` bytes at `offset` into `out`, as many as there are; returns how many it got.
-std::size_t readAt(int fd, unsigned char* out, std::size_t size, std::int64_t offset) {
-    std::size_t have = 0;
-    while (have < size) {
-        const ssize_t n = pread(fd, out + have, size - have, static_cast<off_t>(offset + have));
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
-        have += static_cast<std::size_t>(n);
-    }
-    return have;
 }
 
 // Reads the first `limit` bytes of a file of `size` bytes into `bytes` (a file that grows meanwhile is
@@ -230,94 +214,29 @@ std::optional<DateTaken> sidecarDate(int folderFd, const std::string& name, cons
     return std::nullopt;
 }
 
-// Where libheif reads a HEIF or AVIF photo from: the file (it reads the item boxes and the metadata
-// items, never the image data) or bytes in memory. A hostile file cannot make it read more than
-// kHeifBytes.
-struct HeifSource {
-    int fd = -1;  // -1: the bytes below
-    const unsigned char* data = nullptr;
-    std::int64_t size = 0;
-    std::int64_t position = 0;
-    std::int64_t budget = kHeifBytes;
-};
-
-heif_reader heifReader() {
-    heif_reader r{};
-    r.reader_api_version = 1;
-    r.get_position = [](void* s) { return static_cast<HeifSource*>(s)->position; };
-    r.read = [](void* data, size_t size, void* s) {
-        auto* source = static_cast<HeifSource*>(s);
-        const auto wanted = static_cast<std::int64_t>(size);
-        if (wanted > source->budget || source->position + wanted > source->size) return 1;
-        source->budget -= wanted;
-        auto* out = static_cast<unsigned char*>(data);
-        if (source->fd < 0) {
-            std::memcpy(out, source->data + source->position, size);
-        } else if (readAt(source->fd, out, size, source->position) != size) {
-            return 1;
-        }
-        source->position += wanted;
-        return 0;
-    };
-    r.seek = [](int64_t position, void* s) {
-        auto* source = static_cast<HeifSource*>(s);
-        if (position < 0 || position > source->size) return 1;
-        source->position = position;
-        return 0;
-    };
-    r.wait_for_file_size = [](int64_t size, void* s) {
-        return size <= static_cast<HeifSource*>(s)->size ? heif_reader_grow_status_size_reached
-                                                         : heif_reader_grow_status_size_beyond_eof;
-    };
-    return r;
-}
-
 // The date of a HEIF or AVIF photo's own EXIF or XMP item, read with libheif: libexiv2 0.27 finds
 // them only where every item of the file lies in one piece, which is not so after exiftool (or
-// another editor) has added a date.
-std::optional<DateTaken> heifDate(HeifSource source) {
-    static const heif_reader reader = heifReader();
-    // Freed on every way out, also when exiv2 throws on a damaged EXIF item.
-    const std::unique_ptr<heif_context, decltype(&heif_context_free)> context(heif_context_alloc(), heif_context_free);
-    if (!context) return std::nullopt;
-    heif_image_handle* handle = nullptr;
-    if (heif_context_read_from_reader(context.get(), &reader, &source, nullptr).code != heif_error_Ok ||
-        heif_context_get_primary_image_handle(context.get(), &handle).code != heif_error_Ok)
-        return std::nullopt;
-    const std::unique_ptr<heif_image_handle, decltype(&heif_image_handle_release)> image(handle,
-                                                                                         heif_image_handle_release);
-    std::array<heif_item_id, 16> ids{};
-    const int count = heif_image_handle_get_list_of_metadata_block_IDs(handle, nullptr, ids.data(), ids.size());
-    std::vector<unsigned char> block;
+// another editor) has added a date. A damaged EXIF item, on which exiv2 throws, has no date.
+std::optional<DateTaken> heifDate(int fd, const unsigned char* data, std::int64_t size) {
     std::optional<DateTaken> taken;
-    for (int k = 0; k < count && !taken; ++k) {
-        const std::size_t size = heif_image_handle_get_metadata_size(handle, ids[k]);
-        if (size < 4 || size > kPhotoBytes) continue;
-        block.resize(size);
-        if (heif_image_handle_get_metadata(handle, ids[k], block.data()).code != heif_error_Ok) continue;
-        const std::string_view type = heif_image_handle_get_metadata_type(handle, ids[k]);
-        const char* content = heif_image_handle_get_metadata_content_type(handle, ids[k]);
-        if (type == "Exif") {
-            // The item starts with where its TIFF header lies after these four bytes.
-            const std::uint32_t offset = Exiv2::getULong(block.data(), Exiv2::bigEndian);
-            if (offset > size - 4) continue;
-            Exiv2::ExifData exif;
-            Exiv2::ExifParser::decode(exif, block.data() + 4 + offset, static_cast<long>(size - 4 - offset));
-            taken = dateOfExif(exif);
-        } else if (type == "mime" && content && std::string_view(content) == "application/rdf+xml") {
-            taken = dateTakenFromXmp(std::string(block.begin(), block.end()));
-        }
-    }
-    return taken;
-}
-
-// The same where exiv2 throws on a damaged EXIF item: no date.
-std::optional<DateTaken> heifDateOrNone(const HeifSource& source) {
     try {
-        return heifDate(source);
+        forEachHeifItem(fd, data, size, [&](HeifItem item, const std::vector<unsigned char>& block) {
+            if (item == HeifItem::exif) {
+                const std::uint32_t offset = Exiv2::getULong(block.data(), Exiv2::bigEndian);
+                if (offset > block.size() - 4) return false;
+                Exiv2::ExifData exif;
+                Exiv2::ExifParser::decode(exif, block.data() + 4 + offset,
+                                          static_cast<long>(block.size() - 4 - offset));
+                taken = dateOfExif(exif);
+            } else {
+                taken = dateTakenFromXmp(std::string(block.begin(), block.end()));
+            }
+            return taken.has_value();
+        });
     } catch (...) {
         return std::nullopt;
     }
+    return taken;
 }
 
 }  // namespace
@@ -414,7 +333,7 @@ std::optional<DateTaken> dateTakenFromBytes(const unsigned char* data, std::size
     initialiseLibraries();
     const PhotoScan scan = scanPhoto(data, size);
     if (scan.taken || scan.type != Exiv2::ImageType::bmff) return scan.taken;
-    return heifDateOrNone({-1, data, static_cast<std::int64_t>(size)});
+    return heifDate(-1, data, static_cast<std::int64_t>(size));
 }
 
 std::optional<DateTaken> readDateTaken(int folderFd, const std::string& name, const SidecarCheck& mayExist) {
@@ -440,7 +359,7 @@ std::optional<DateTaken> readDateTaken(int folderFd, const std::string& name, co
                 scan = scanPhoto(head.data(), have);
             }
             taken = scan.taken;
-            if (!taken && scan.type == Exiv2::ImageType::bmff) taken = heifDateOrNone({fd.get(), nullptr, size});
+            if (!taken && scan.type == Exiv2::ImageType::bmff) taken = heifDate(fd.get(), nullptr, size);
         }
     }
     if (!taken) taken = sidecarDate(folderFd, name, mayExist);
@@ -461,6 +380,5 @@ std::optional<DateTaken> readDateTaken(const std::string& path) {
 }
 
 std::string exiv2Version() { return Exiv2::versionString(); }
-std::string heifVersion() { return heif_get_version(); }
 
 }  // namespace zelvar

@@ -34,7 +34,8 @@ std::optional<DateTaken> dateTakenFromXmp(const std::string& packet);
 // also date only). The offset does not shift the time. Invalid values (all zeros, month 13...) are none.
 std::optional<DateTaken> parseDateTaken(const std::string& text);
 
-// The versions of libexiv2, libheif and libavformat in use, for System Info.
+// The versions of libexiv2, libheif and libavformat in use, for System Info ("-" for a library that
+// cannot be opened).
 std::string exiv2Version();
 std::string heifVersion();
 std::string avformatVersion();
