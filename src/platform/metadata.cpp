@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
 #include <cstring>
 #include <ctime>
 #include <exiv2/exiv2.hpp>
