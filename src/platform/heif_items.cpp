@@ -23,7 +23,7 @@ constexpr std::int64_t kHeifBytes = 16 << 20;
 constexpr std::size_t kItemBytes = 4 << 20;
 
 // libheif is opened when the first HEIF or AVIF photo is read: linked in, it and the codecs it pulls
-// in (libde265, x265, dav1d, aom) would cost every start of either program about 3 ms, most of it
+// in (libde265, x265, dav1d, aom) would cost every start of either program about 5 ms, most of it
 // libde265 setting itself up, also when no such photo is ever read.
 struct Heif {
     decltype(&::heif_get_version) heif_get_version;
