@@ -25,10 +25,13 @@ namespace {
 // written by cameras; only the first bytes are read and given to exiv2 in memory. What this skips:
 // metadata placed after the first 4 MB (rare: a PNG or TIFF whose text or IFD follows the image data).
 constexpr std::size_t kPhotoBytes = 4 << 20;
-// A JPEG keeps its metadata in the segments before its image data, which cameras keep within the
-// first 128 KB (an EXIF segment, its thumbnail included, holds at most 64 KB). Only so much is read
-// first; a JPEG whose segments run on past it, and any other photo whose date is not in it, is read
-// again up to kPhotoBytes. A 5 MB photo costs a 128 KB read, not a 4 MB one.
+// A JPEG keeps its metadata in the segments before its image data, where exiv2 stops reading: it is
+// read up to there, as its segments' lengths say, starting with one page and then in steps of 64 KB
+// (a camera's EXIF segment, its thumbnail included, holds at most 64 KB). Any other photo is read to
+// kFirstBytes first and, where its date is not in them, again up to kPhotoBytes. A 5 MB photo costs a
+// read of its first segments, not of 4 MB.
+constexpr std::size_t kProbeBytes = 4 << 10;
+constexpr std::size_t kJpegStep = 64 << 10;
 constexpr std::size_t kFirstBytes = 128 << 10;
 constexpr std::size_t kSidecarBytes = 1 << 20;
 
@@ -75,6 +78,31 @@ std::size_t readHead(int fd, std::int64_t size, std::size_t limit, std::vector<u
     if (bytes.size() < limit) bytes.resize(limit);
     if (have >= limit) return limit;
     return have + readAt(fd, bytes.data() + have, limit - have, static_cast<std::int64_t>(have));
+}
+
+// How many first bytes of a JPEG hold its segments up to the start of its image data, as far as the
+// `have` bytes at hand tell: a segment that runs on past them asks for the next marker after it.
+// Like exiv2, bytes between segments are skipped to the next 0xFF. 0 for bytes that are no JPEG.
+std::size_t jpegHeadLength(const unsigned char* data, std::size_t have) {
+    if (have < 2 || data[0] != 0xFF || data[1] != 0xD8) return 0;
+    std::size_t at = 2;
+    while (at + 4 <= have) {
+        if (data[at] != 0xFF) {
+            ++at;
+            continue;
+        }
+        const unsigned char marker = data[at + 1];
+        if (marker == 0xFF) {
+            ++at;  // a fill byte before the marker
+        } else if (marker == 0xDA || marker == 0xD9) {
+            return at + 2;  // start of scan, end of image
+        } else if ((marker >= 0xD0 && marker <= 0xD7) || marker == 0x01) {
+            at += 2;  // a marker without a length
+        } else {
+            at += 2 + (std::size_t{data[at + 2]} << 8 | data[at + 3]);
+        }
+    }
+    return at + 4;
 }
 
 // The bytes read of the file at hand, one buffer per thread: a fresh buffer per photo costs more in
@@ -326,6 +354,21 @@ PhotoScan scanPhoto(const unsigned char* data, std::size_t size) {
     return scan;
 }
 
+// Reads on from the `have` bytes in `head`: a JPEG up to its image data (at most kPhotoBytes), any
+// other photo to kFirstBytes. Returns how many bytes are there.
+std::size_t readPhotoHead(int fd, std::int64_t size, std::vector<unsigned char>& head, std::size_t have) {
+    for (;;) {
+        const std::size_t jpeg = jpegHeadLength(head.data(), have);
+        if (jpeg != 0 && jpeg <= have) return have;
+        const std::size_t want =
+            jpeg != 0 ? std::min((jpeg + kJpegStep - 1) / kJpegStep * kJpegStep, kPhotoBytes) : kFirstBytes;
+        if (want <= have) return have;
+        const std::size_t before = have;
+        have = readHead(fd, size, want, head, have);
+        if (have == before) return have;  // the file ends here, or cannot be read further
+    }
+}
+
 }  // namespace
 
 std::optional<DateTaken> dateTakenFromBytes(const unsigned char* data, std::size_t size) {
@@ -343,13 +386,15 @@ std::optional<DateTaken> readDateTaken(int folderFd, const std::string& name, co
         const Fd fd(openRegular(folderFd, name.c_str(), size));
         if (fd.get() < 0) return std::nullopt;
         std::vector<unsigned char>& head = headBuffer();
-        std::size_t have = readHead(fd.get(), size, kFirstBytes, head);
+        std::size_t have = readHead(fd.get(), size, kProbeBytes, head);
         if (isVideo(head.data(), have)) {
             taken = videoDate(fd.get(), size);
         } else {
+            have = readPhotoHead(fd.get(), size, head, have);
             PhotoScan scan = scanPhoto(head.data(), have);
-            // A JPEG that exiv2 read to its image data holds no more metadata further on.
-            const bool more = have == kFirstBytes && size > static_cast<std::int64_t>(have);
+            // A JPEG that exiv2 read to its image data holds no more metadata further on; one whose
+            // segments it could not finish may be damaged where they were measured.
+            const bool more = have < kPhotoBytes && size > static_cast<std::int64_t>(have);
             // A HEIF or AVIF photo goes to libheif instead, which reads only its item boxes and the
             // metadata items wherever they lie.
             if (!scan.taken && more && scan.type != Exiv2::ImageType::bmff &&
