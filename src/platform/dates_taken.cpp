@@ -41,7 +41,8 @@ void readDatesTaken(Listing& listing, int folderFd, const Listing* previous) {
     toRead.reserve(n);
     for (std::size_t k = 0; k < n; ++k) {
         const ListedEntry& e = listing.entries[k];
-        if (e.isDir) continue;
+        // Opening a FIFO or a device is not harmless: it can release a writer waiting at the FIFO.
+        if (!e.regular) continue;
         if (const auto it = before.find(e.id.ino); it != before.end() && sameFile(previous->entries[it->second], e)) {
             listing.taken[k] = previous->taken[it->second];
             continue;

@@ -45,6 +45,7 @@ struct Inspected {
     bool gone = false;         // it vanished since the folder was read
     bool readable = false;     // the facts below hold
     bool isDir = false;        // what it counts as: a working link's target, else the entry itself
+    bool regular = false;      // what it counts as is a regular file
     bool elsewhere = false;    // a link, or a file with several hard links
     EntryId id;                // the entry itself, a link not followed
     struct timespec mtime {};  // of what it counts as
@@ -67,6 +68,7 @@ Inspected inspect(int folderFd, const char* name, unsigned char type) {
     struct stat target;
     if (S_ISLNK(self.st_mode) && fstatat(folderFd, name, &target, 0) == 0) dated = &target;
     facts.isDir = S_ISDIR(dated->st_mode);
+    facts.regular = S_ISREG(dated->st_mode);
     facts.mtime = dated->st_mtim;
     facts.size = dated->st_size;
     return facts;
@@ -87,12 +89,14 @@ bool kindWanted(File optFile, bool isDir) {
     return !isDir;
 }
 
-ListedEntry listedEntry(const char* name, bool isDir, const Inspected& facts, EntryId fallbackId) {
+ListedEntry listedEntry(const char* name, unsigned char type, bool isDir, const Inspected& facts, EntryId fallbackId) {
     ListedEntry entry;
     entry.name = name;
     entry.isDir = isDir;
+    entry.regular = type == DT_REG;
     entry.id = fallbackId;
     if (facts.readable) {
+        entry.regular = facts.regular;
         entry.id = facts.id;
         entry.size = facts.size;
         if (civilTime(facts.mtime.tv_sec, entry.date))
@@ -157,7 +161,7 @@ public:
             all.dropLast();
             return;
         }
-        out_.entries.push_back(listedEntry(name, *isDir, facts, all.lastEntry()));
+        out_.entries.push_back(listedEntry(name, type, *isDir, facts, all.lastEntry()));
         all.lastEntry() = out_.entries.back().id;
     }
 

@@ -35,6 +35,7 @@ struct FileTime {
 struct ListedEntry {
     std::string name;       // bytes on disk
     bool isDir = false;     // a link counts as its target
+    bool regular = false;   // a regular file (a link: its target), the only kind whose content is read
     FileTime mtime;         // modification time, for ordering (0 when unreadable); a working
                             // link's is its target's, a dangling link's its own
     DateTime date;          // the same as local civil time; the zero date-time when unreadable

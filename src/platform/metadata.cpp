@@ -55,8 +55,15 @@ void initialiseLibraries() {
     });
 }
 
-// Opens only a regular file: O_NONBLOCK keeps a FIFO from blocking the open, and fstat then refuses it
-// as it refuses a device or a socket.
+// Whether `name` is a regular file (a link: its target) now. Asked before opening what no listing
+// has just found to be one: opening a FIFO or a device can act on it.
+bool isRegular(int folderFd, const char* name) {
+    struct stat st;
+    return fstatat(folderFd, name, &st, 0) == 0 && S_ISREG(st.st_mode);
+}
+
+// Opens a file found to be a regular one. Should it have been replaced meanwhile, O_NONBLOCK keeps a
+// FIFO from blocking the open, and fstat then refuses it as it refuses a device or a socket.
 int openRegular(int folderFd, const char* name, std::int64_t& size) {
     const int fd = openat(folderFd, name, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) return -1;
@@ -230,7 +237,7 @@ std::optional<DateTaken> sidecarDate(int folderFd, const std::string& name, cons
     if (dot != std::string::npos && dot > 0) candidates.push_back(name.substr(0, dot) + ".xmp");
     candidates.push_back(name + ".xmp");
     for (const auto& candidate : candidates) {
-        if (mayExist && !mayExist(candidate)) continue;
+        if ((mayExist && !mayExist(candidate)) || !isRegular(folderFd, candidate.c_str())) continue;
         std::int64_t size = 0;
         const Fd fd(openRegular(folderFd, candidate.c_str(), size));
         if (fd.get() < 0) continue;
@@ -413,6 +420,7 @@ std::optional<DateTaken> readDateTaken(int folderFd, const std::string& name, co
 }
 
 std::optional<DateTaken> readDateTaken(const std::string& path) {
+    if (!isRegular(AT_FDCWD, path.c_str())) return std::nullopt;
     const auto slash = path.rfind('/');
     if (slash == std::string::npos) return readDateTaken(AT_FDCWD, path);
     const std::string folder = slash == 0 ? "/" : path.substr(0, slash);

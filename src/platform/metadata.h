@@ -17,12 +17,14 @@ struct DateTaken {
     auto operator<=>(const DateTaken&) const = default;
 };
 
-// `name` relative to the open folder `folderFd` (AT_FDCWD for a path). A file without a date of its own
+// `name` relative to the open folder `folderFd` (AT_FDCWD for a path), an entry that a listing has just
+// found to be a regular file: it is opened without a stat first. A file without a date of its own
 // is looked up in NAME.xmp, then NAME.EXT.xmp. `mayExist`, when given, tells from a listing of the
 // folder whether a sidecar's name can be there at all (false: it is not opened), which spares a
 // folder of files without dates two lookups of missing names per file.
 using SidecarCheck = std::function<bool(const std::string& name)>;
 std::optional<DateTaken> readDateTaken(int folderFd, const std::string& name, const SidecarCheck& mayExist = {});
+// Any path: what is no regular file is not opened.
 std::optional<DateTaken> readDateTaken(const std::string& path);
 
 // The photo metadata of bytes already in memory (no sidecar, no video), for the fuzz target.

@@ -1,8 +1,11 @@
+#include <fcntl.h>
 #include <sys/socket.h>
+#include <sys/syscall.h>
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <algorithm>
@@ -12,6 +15,7 @@
 #include <fstream>
 #include <optional>
 #include <string>
+#include <thread>
 #include <tuple>
 
 #include <gtest/gtest.h>
@@ -227,6 +231,60 @@ TEST(DateTaken, NeverOpensAFifoDeviceOrSocketAndSurvivesDamagedFiles) {
         EXPECT_EQ(shown(readDateTaken(path)), "none") << path;
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
     close(sock);
+}
+
+// A writer that waits at a FIFO until a reader opens it: opening the FIFO, however briefly, would let
+// it go on and write into a pipe that is closed at once.
+class FifoWriter {
+public:
+    explicit FifoWriter(const std::string& path) : path_(path) {
+        thread_ = std::thread([this] {
+            tid_ = static_cast<pid_t>(syscall(SYS_gettid));
+            const int fd = open(path_.c_str(), O_WRONLY | O_CLOEXEC);
+            released_ = true;
+            if (fd >= 0) close(fd);
+        });
+        // Waits until the writer is inside its open.
+        const std::string waiting = std::to_string(SYS_openat) + " ";
+        for (int k = 0; k < 5000 && !inOpen(waiting); ++k) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    ~FifoWriter() {
+        const int fd = open(path_.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);  // lets it go
+        thread_.join();
+        if (fd >= 0) close(fd);
+    }
+    // Whether a reader let it go, given time to run.
+    bool released() const {
+        for (int k = 0; k < 200 && !released_; ++k) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        return released_;
+    }
+
+private:
+    bool inOpen(const std::string& waiting) const {
+        if (tid_ == 0) return false;
+        std::ifstream in("/proc/self/task/" + std::to_string(tid_) + "/syscall");
+        std::string line;
+        return std::getline(in, line) && line.rfind(waiting, 0) == 0;
+    }
+    std::string path_;
+    std::atomic<pid_t> tid_{0};
+    std::atomic<bool> released_{false};
+    std::thread thread_;
+};
+
+TEST(DatesTaken, OpensNoFifoNamedLikeAPhotoOrItsSidecar) {
+    TempFolder dir;
+    writeJpeg(dir / "undated.jpg", {{"Exif.Image.DateTime", "2030:01:01 00:00:00"}});
+    for (const char* name : {"pipe.jpg", "undated.xmp"}) ASSERT_EQ(mkfifo((dir / name).c_str(), 0644), 0);
+    const FifoWriter atPhoto(dir / "pipe.jpg"), atSidecar(dir / "undated.xmp");
+    Listing listing = listFolder(dir.path(), U"*.*", File::Soubory);
+    readDatesTaken(listing);
+    EXPECT_EQ(shown(readDateTaken(dir / "pipe.jpg")), "none");
+    EXPECT_EQ(shown(readDateTaken(dir / "undated.jpg")), "none");
+    ASSERT_EQ(listing.entries.size(), 3u);
+    for (const auto& taken : listing.taken) EXPECT_FALSE(taken);
+    EXPECT_FALSE(atPhoto.released());
+    EXPECT_FALSE(atSidecar.released());
 }
 
 TEST(DatesTaken, TheSameOnOneThreadOrManyAndTakenOverOnlyFromTheSameFolder) {
