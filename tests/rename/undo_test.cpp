@@ -806,10 +806,14 @@ public:
         else if (fat && std::system("PATH=$PATH:/usr/sbin:/sbin; command -v fusefat >/dev/null && "
                                     "command -v mkfs.vfat >/dev/null") != 0)
             why_ = "fusefat or mkfs.vfat is missing (Debian's packages fusefat and dosfstools)";
-        else if (std::system(command.c_str()) != 0)
+        else if (std::system(command.c_str()) != 0) {
             why_ = "'" + command + "' failed (FUSE allowed?)";
+            tried_ = true;
+        }
     }
     ~FuseMount() {
+        // A mount that reported failure may still have come up: it is not left behind either.
+        if (tried_) std::system(("fusermount -u -q '" + point_.path() + "' >/dev/null 2>&1").c_str());
         if (!mounted()) return;
         const int status =
             std::system(("fusermount -u '" + point_.path() + "' || umount -l '" + point_.path() + "'").c_str());
@@ -823,6 +827,7 @@ private:
     std::string view_;
     TempFolder source_, point_;
     std::string why_;
+    bool tried_ = false;  // the mount command ran and failed
 };
 
 TEST_F(Undo, AKilledRunUndoOrRedoEndsExactOnAFuseMount) {
