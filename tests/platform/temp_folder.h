@@ -73,7 +73,10 @@ private:
 };
 
 // What each name of a folder holds: its inode and its content (file bytes, link target, or a mark
-// for a folder). Two equal snapshots mean no entry was lost, replaced, changed or added.
+// for a folder). Two equal snapshots mean no entry was lost, replaced, changed or added. A FUSE
+// daemon keeps a file whose last name was removed while it was open under ".fuse_hidden…" until it
+// is closed; a snapshot, which opens every file, can itself be that last holder (the kernel tells
+// the daemon of a close later), so such names count as gone.
 struct EntryState {
     ino_t ino = 0;
     std::string content;
@@ -86,6 +89,7 @@ inline Snapshot snapshot(const std::string& folder) {
     Snapshot shot;
     std::error_code notAFolder;
     for (const auto& entry : std::filesystem::directory_iterator(folder, notAFolder)) {
+        if (entry.path().filename().string().starts_with(".fuse_hidden")) continue;
         struct stat st;
         if (lstat(entry.path().c_str(), &st) != 0) continue;
         EntryState& state = shot[entry.path().filename()] = {st.st_ino, "<folder>"};
