@@ -246,13 +246,16 @@ public:
         });
         // Waits until the writer is inside its open.
         const std::string waiting = std::to_string(SYS_openat) + " ";
-        for (int k = 0; k < 5000 && !inOpen(waiting); ++k) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        for (int k = 0; k < 5000 && !(waiting_ = inOpen(waiting)); ++k)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     ~FifoWriter() {
         const int fd = open(path_.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);  // lets it go
         thread_.join();
         if (fd >= 0) close(fd);
     }
+    // Whether it was seen waiting in its open, without which released() tells nothing.
+    bool waiting() const { return waiting_; }
     // Whether a reader let it go, given time to run.
     bool released() const {
         for (int k = 0; k < 200 && !released_; ++k) std::this_thread::sleep_for(std::chrono::milliseconds(1));
@@ -269,6 +272,7 @@ private:
     std::string path_;
     std::atomic<pid_t> tid_{0};
     std::atomic<bool> released_{false};
+    bool waiting_ = false;
     std::thread thread_;
 };
 
@@ -277,6 +281,7 @@ TEST(DatesTaken, OpensNoFifoNamedLikeAPhotoOrItsSidecar) {
     writeJpeg(dir / "undated.jpg", {{"Exif.Image.DateTime", "2030:01:01 00:00:00"}});
     for (const char* name : {"pipe.jpg", "undated.xmp"}) ASSERT_EQ(mkfifo((dir / name).c_str(), 0644), 0);
     const FifoWriter atPhoto(dir / "pipe.jpg"), atSidecar(dir / "undated.xmp");
+    ASSERT_TRUE(atPhoto.waiting() && atSidecar.waiting());
     Listing listing = listFolder(dir.path(), U"*.*", File::Soubory);
     readDatesTaken(listing);
     EXPECT_EQ(shown(readDateTaken(dir / "pipe.jpg")), "none");
