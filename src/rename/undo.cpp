@@ -259,17 +259,18 @@ private:
 
     // The kernel stamps entries with a clock that may trail the one the run's start was read from by
     // a tick (10 ms at most), so a placeholder made right after the start, at the turn of a second,
-    // can carry the second before. A file system that keeps coarser times cuts the stamp to its own
-    // step, which the stamp shows: whole seconds are FAT's two (22.000 for a start at 22.513), whole
-    // hundredths exFAT's and FAT's birth times. Its birth time, where the file system keeps one, says
-    // when it was made; else its change time, which is no earlier.
+    // can carry the second before. A file system that keeps coarser times cuts that trailing stamp to
+    // its own step, which the stamp shows: whole seconds are FAT's two (22.000 for a start at 22.513,
+    // and 20.000 for one at 22.004), whole hundredths exFAT's and FAT's birth times. Its birth time,
+    // where the file system keeps one, says when it was made; else its change time, no earlier.
     bool madeAfterStart(const Journal& run, const std::string& name, const struct stat& st) const {
         constexpr std::int64_t kTick = 10000000, kSecond = 1000000000;
         if (run.started <= 0) return st.st_ctime >= run.time;  // a journal without "started"
         std::int64_t made = dir_.birthTime(name);
         if (made == 0) made = static_cast<std::int64_t>(st.st_ctim.tv_sec) * kSecond + st.st_ctim.tv_nsec;
         const std::int64_t step = made % kSecond == 0 ? 2 * kSecond : made % kTick == 0 ? kTick : 1;
-        return made >= run.started - run.started % step - kTick;
+        const std::int64_t earliest = run.started - kTick;
+        return made >= earliest - earliest % step;
     }
 
 public:

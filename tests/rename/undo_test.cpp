@@ -308,12 +308,15 @@ TEST_F(Undo, PutsRightWhatAKilledRunLeft) {
 // that can trail the run's own by a tick, so one stamped a little before the run's start is still
 // the run's to remove; an empty folder made well before the run is somebody else's and stays. A file
 // system that keeps times in steps of two seconds and no birth time (FAT) stamps a placeholder made
-// at 22.6 with 22.000, before a start at 22.513: within a step it is the run's too.
+// at 22.6 with 22.000, before a start at 22.513: within a step it is the run's too. So is one stamped
+// 20.000 for a start at 22.004, which the trailing clock can have read as 21.998.
 TEST_F(Undo, TellsItsPlaceholderByItsTimeAcrossTheClocksTickAndTheFileSystemsStep) {
     // The file system's step in seconds (0: to the nanosecond), milliseconds from the placeholder's
     // stamp to the run's start, whether the undo removes it.
     const std::tuple<int, int, bool> cases[] = {
-        {0, 5, true}, {0, 50, false}, {2, 513, true}, {2, 1990, true}, {2, 2500, false}};
+        {0, 5, true},    {0, 50, false},   {2, 513, true},   {2, 1990, true},
+        {2, 2005, true}, {2, 2015, false}, {2, 2500, false},
+    };
     for (const auto& [step, after, removed] : cases) {
         SCOPED_TRACE(std::to_string(step) + " s, " + std::to_string(after) + " ms");
         const TempFolder& dir = fresh({{"a", "A"}, {"b", "B"}});
